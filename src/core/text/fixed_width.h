@@ -1,0 +1,57 @@
+// Fixed-width text fields and locale-free numbers.
+//
+// Rounding rule: a double is first taken to the decimal number a person
+// would write for it, its 15 significant digits, and that decimal is rounded.
+// So 2.675 (stored as 2.67499999...) formats as 2.68 and 1.0005 as 1.001,
+// as a pocket calculator would show them. FormatMask rounds halves away from
+// zero; RoundHalfEven (English whole-pound weight cells) to the even neighbour.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tonnage {
+
+enum class PadSide { Right, Left };
+
+// Blank-pads `text` to at least `width`; never truncates. Right adds blanks
+// behind (left-aligned field), Left in front (right-aligned field).
+std::string PadText(std::string_view text, std::size_t width, PadSide side);
+
+// Leading numeric part of a text: blanks skipped, optional sign, digits and
+// one period. A text without one (or a number out of double range) gives 0.
+double ParseLeadingNumber(std::string_view text);
+
+// Formats through a mask of '#' (optional digit) and '0' (required digit),
+// e.g. "####0.000", "##0.0000", "000000". The integer part is never cut;
+// a value that rounds to zero carries no minus sign.
+std::string FormatMask(double value, std::string_view mask);
+
+// Value with `decimals` fraction digits, at least one integer digit.
+std::string FormatFixed(double value, int decimals);
+
+// Whole number nearest to `value`, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// FormatMask with "####0" (0 decimals), "####0.00" (2) or "####0.000" (3),
+// right-aligned to `width`, never truncating. Other decimals act as 0.
+std::string FormatAmount(double value, std::size_t width, int decimals);
+
+// Value kept to three decimals: FormatMask "####0.000" read back.
+double D3(double value);
+
+// Upper case of ASCII and Latin-1 letters; every other byte kept.
+void ToUpperInPlace(std::string& text);
+std::string ToUpper(std::string_view text);
+
+// Trims blanks (spaces only) on both sides.
+std::string_view TrimBlanks(std::string_view text);
+std::string_view TrimRightBlanks(std::string_view text);
+
+// Columns `first`..`last` (1-based, inclusive) of a line, clipped to the
+// line's length; empty when the line is shorter than `first`.
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t last);
+// Column `first` to the end of the line.
+std::string_view ColumnsFrom(std::string_view line, std::size_t first);
+
+}  // namespace tonnage
