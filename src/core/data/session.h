@@ -1,0 +1,66 @@
+// The program-wide state of one run, shared by every window: the open data,
+// the work folder and the flags of the file commands.
+#pragma once
+
+#include <string>
+
+#include "data/model.h"
+#include "data/outcome.h"
+#include "data/work_folder.h"
+
+namespace tonnage {
+
+inline constexpr const char* kNoName = "NoName";
+inline constexpr const char* kDataFileFilter = "Default (*.K81)|*.K81|Any File (*.*)|*.*";
+
+class Session {
+ public:
+  Session() = default;
+
+  // Makes the work folder and writes VERSION.TMP. `dataFolder` is where the
+  // file dialogs first open.
+  Outcome Start(const std::string& dataFolder, const std::string& tempParent = {});
+  // Removes every work file and the folder.
+  void Cleanup();
+
+  // New: path "NoName", everything cleared (unit system too), sections deleted.
+  void New();
+  // Sets the unit system chosen for a new file ("E" or "M").
+  void ChooseUnits(const std::string& unitSystem) { index.unitSystem = unitSystem; }
+  // Open: sections deleted, the file read. On a refusal the data stay
+  // cleared and the outcome says why (critical: the program must end).
+  Outcome Open(const std::string& path);
+  // Save to dataFilePath / Save As to `path`. DataSaved becomes 1 only on
+  // success; on failure the old file, memory and sections are unchanged.
+  Outcome Save();
+  Outcome SaveAs(const std::string& path);
+  // Writes WORK.TMP for the report; spoolPath becomes PRINT.SPL.
+  Outcome WriteWorkFile();
+
+  // Folder part of `path` becomes dataFolder (if it has one).
+  void RememberDataFolder(const std::string& path);
+
+  // Clears index record, book table and DataSaved.
+  void ResetFileData();
+
+  // Path of a book's section file.
+  std::string SectionPath(int book) const;
+  BookHeader& Book(int book) { return books[static_cast<std::size_t>(book - 1)]; }
+  const BookHeader& Book(int book) const { return books[static_cast<std::size_t>(book - 1)]; }
+
+  const WorkFolder& workFolder() const { return work_; }
+
+  std::string dataFilePath;
+  std::string dataFolder;
+  IndexRecord index;
+  BookTable books;
+  BookRows rows;
+  int currentBook = 0;
+  bool dataSaved = false;
+  std::string spoolPath;
+
+ private:
+  WorkFolder work_;
+};
+
+}  // namespace tonnage

@@ -1,0 +1,70 @@
+// The one way the program writes a file. By default the text goes to a
+// temporary file beside the target, is synced and renamed over it, so a
+// failure at any point leaves the old file as it was. Every write site goes
+// through here so tests can make any step fail.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "data/outcome.h"
+
+namespace tonnage::io {
+
+enum class WriteMode {
+  Replace,  // temporary file, fsync, rename over the target, fsync the folder
+  Direct,   // write the target in place (used for devices and pipes)
+};
+
+// Steps of a write that a test can make fail.
+enum class FaultPoint { Open, Write, Sync, Rename };
+
+// Returns an errno value to make the step fail, or 0 to let it run.
+// `writeIndex` counts the low-level writes of one file from 0.
+using FaultHook = std::function<int(FaultPoint point, const std::string& path, int writeIndex)>;
+
+// Installs a hook for every later write (empty hook: none). Test use only.
+void SetFaultHook(FaultHook hook);
+
+class FileWriter {
+ public:
+  explicit FileWriter(std::string path, WriteMode mode = WriteMode::Replace);
+  ~FileWriter();  // without Commit, the target is left untouched
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
+  void Write(std::string_view bytes);
+  // `line` followed by CR LF.
+  void WriteLine(std::string_view line);
+
+  // Flushes, syncs and puts the file in place. Ok, or an IoError naming the
+  // path and the system's reason. After a failure nothing more is written.
+  Outcome Commit();
+
+  bool failed() const { return !error_.empty(); }
+  const std::string& path() const { return path_; }
+
+ private:
+  void Fail(const std::string& what, int err);
+  void Flush();
+
+  std::string path_;
+  std::string tempPath_;
+  WriteMode mode_;
+  int fd_ = -1;
+  int writeIndex_ = 0;
+  bool committed_ = false;
+  std::string buffer_;
+  std::string error_;
+};
+
+// Writes `bytes` as the whole new content of `path`.
+Outcome WriteWholeFile(const std::string& path, std::string_view bytes,
+                       WriteMode mode = WriteMode::Replace);
+
+// Removes a file, ignoring every failure.
+void RemoveQuietly(const std::string& path);
+
+}  // namespace tonnage::io
