@@ -7,6 +7,7 @@
 
 #include "data/model.h"
 #include "data/outcome.h"
+#include "io/file_writer.h"
 
 namespace tonnage {
 
@@ -39,6 +40,7 @@ ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sect
 // Empty data types become "0" in `books` as well. The target is replaced only
 // when the whole file was written.
 Outcome WriteDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
-                      const std::string& sectionFolder);
+                      const std::string& sectionFolder,
+                      io::WriteMode mode = io::WriteMode::Replace);
 
 }  // namespace tonnage

@@ -15,6 +15,8 @@ namespace tonnage::io {
 
 enum class WriteMode {
   Replace,  // temporary file, fsync, rename over the target, fsync the folder
+  Atomic,   // temporary file renamed over the target, no fsync (work files:
+            // a killed process leaves the old or the new file, never a mix)
   Direct,   // write the target in place (used for devices and pipes)
 };
 

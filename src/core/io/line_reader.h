@@ -32,6 +32,8 @@ class FileLineReader final : public LineSource {
   bool Next(std::string& line) override;
   // Ok, or the reason opening or reading failed.
   Outcome error() const;
+  // The system's error number of the failure, 0 when none.
+  int error_number() const { return errno_; }
 
  private:
   bool Fill();

@@ -1,0 +1,72 @@
+#include "data/work_folder.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "data/model.h"
+#include "data/section_file.h"
+#include "io/file_writer.h"
+#include "tonnage_version.h"
+
+namespace tonnage {
+
+std::string VersionStamp() {
+  return "PRAX V" + std::to_string(version::kMajor) + "." + std::to_string(version::kMinor) + "." +
+         std::to_string(version::kRevision) + " " + version::kDateText;
+}
+
+Outcome WorkFolder::Create(const std::string& parent) {
+  std::string base = parent;
+  if (base.empty()) {
+    const char* tmp = std::getenv("TMPDIR");
+    base = (tmp && *tmp) ? tmp : "/tmp";
+  }
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  std::string pattern = base + "/quarrendale-tonnage-XXXXXX";
+  // mkdtemp makes the folder 0700 with a name nobody could have planted.
+  if (!::mkdtemp(pattern.data()))
+    return Outcome::Io("Cannot create a work folder in " + base + ": " + std::strerror(errno));
+  path_ = pattern + "/";
+  return Outcome::Success();
+}
+
+void WorkFolder::Adopt(const std::string& folder) {
+  path_ = folder;
+  if (!path_.empty() && path_.back() != '/') path_ += '/';
+}
+
+Outcome WorkFolder::WriteVersionFile() const {
+  return io::WriteWholeFile(File(kVersionFileName), VersionStamp() + "\r\n", io::WriteMode::Atomic);
+}
+
+void WorkFolder::DeleteSectionFiles() const {
+  if (!valid()) return;
+  for (int book = 1; book <= kMaxBooks; ++book) io::RemoveQuietly(File(SectionFileName(book)));
+}
+
+void WorkFolder::Cleanup() {
+  if (!valid()) return;
+  for (const char* name : {kSpoolFileName, kWorkFileName, kScratchSpoolFileName, kVersionFileName})
+    io::RemoveQuietly(File(name));
+  DeleteSectionFiles();
+  // The folder is the program's own: whatever else is left in it goes too.
+  if (DIR* dir = ::opendir(path_.c_str())) {
+    std::vector<std::string> rest;
+    while (dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") rest.push_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : rest) io::RemoveQuietly(File(name));
+  }
+  ::rmdir(path_.c_str());
+  path_.clear();
+}
+
+}  // namespace tonnage

@@ -1,0 +1,200 @@
+#include "io/file_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <utility>
+
+namespace tonnage::io {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+std::mutex& HookMutex() {
+  static std::mutex m;
+  return m;
+}
+FaultHook& Hook() {
+  static FaultHook hook;
+  return hook;
+}
+
+int Injected(FaultPoint point, const std::string& path, int index) {
+  std::lock_guard<std::mutex> lock(HookMutex());
+  return Hook() ? Hook()(point, path, index) : 0;
+}
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+void SetFaultHook(FaultHook hook) {
+  std::lock_guard<std::mutex> lock(HookMutex());
+  Hook() = std::move(hook);
+}
+
+FileWriter::FileWriter(std::string path, WriteMode mode) : path_(std::move(path)), mode_(mode) {
+  buffer_.reserve(kBufferSize);
+  if (path_.empty()) {
+    error_ = "Cannot write a file without a name";
+    return;
+  }
+  if (int err = Injected(FaultPoint::Open, path_, 0)) {
+    Fail("Cannot create", err);
+    return;
+  }
+  // A link to the user's file is followed, so the link itself survives.
+  struct stat lst {};
+  if (mode_ != WriteMode::Direct && ::lstat(path_.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    if (char* real = ::realpath(path_.c_str(), nullptr)) {
+      path_ = real;
+      std::free(real);
+    }
+  }
+  mode_t existingMode = 0;
+  bool hasMode = false;
+  struct stat st {};
+  if (::stat(path_.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      Fail("Cannot write", EISDIR);
+      return;
+    }
+    // Devices and pipes can only be written in place.
+    if (!S_ISREG(st.st_mode)) mode_ = WriteMode::Direct;
+    existingMode = st.st_mode & 07777;
+    hasMode = true;
+  }
+
+  if (mode_ == WriteMode::Direct) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) Fail("Cannot create", errno);
+    return;
+  }
+  tempPath_ = FolderOf(path_) + "/.tonnage-save-XXXXXX";
+  fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
+  if (fd_ < 0) {
+    const int err = errno;
+    tempPath_.clear();
+    Fail("Cannot create", err);
+    return;
+  }
+  // mkstemp makes 0600; a saved file should get what a plain create gives,
+  // or keep the mode of the file it replaces.
+  mode_t fileMode = existingMode;
+  if (!hasMode) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    fileMode = 0666 & ~mask;
+  }
+  ::fchmod(fd_, fileMode);
+}
+
+FileWriter::~FileWriter() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!committed_ && !tempPath_.empty()) ::unlink(tempPath_.c_str());
+}
+
+void FileWriter::Fail(const std::string& what, int err) {
+  if (!error_.empty()) return;
+  error_ = what + " " + path_ + ": " + std::strerror(err);
+}
+
+void FileWriter::Write(std::string_view bytes) {
+  if (failed()) return;
+  if (buffer_.size() + bytes.size() > kBufferSize) {
+    Flush();
+    if (failed()) return;
+  }
+  if (bytes.size() >= kBufferSize) {
+    buffer_.assign(bytes.begin(), bytes.end());
+    Flush();
+    return;
+  }
+  buffer_.append(bytes.data(), bytes.size());
+}
+
+void FileWriter::WriteLine(std::string_view line) {
+  Write(line);
+  Write("\r\n");
+}
+
+void FileWriter::Flush() {
+  if (failed() || buffer_.empty()) return;
+  const char* data = buffer_.data();
+  std::size_t left = buffer_.size();
+  while (left > 0) {
+    if (int err = Injected(FaultPoint::Write, path_, writeIndex_)) {
+      ++writeIndex_;
+      Fail("Cannot write", err);
+      return;
+    }
+    ++writeIndex_;
+    const ssize_t n = ::write(fd_, data, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("Cannot write", errno);
+      return;
+    }
+    data += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  buffer_.clear();
+}
+
+Outcome FileWriter::Commit() {
+  if (committed_) return Outcome::Success();
+  Flush();
+  if (!failed()) {
+    if (int err = Injected(FaultPoint::Sync, path_, writeIndex_)) {
+      Fail("Cannot write", err);
+    } else if (mode_ != WriteMode::Atomic && ::fsync(fd_) != 0 && errno != EINVAL &&
+               errno != EROFS) {
+      // Devices and pipes cannot be synced; that is no failure of the write.
+      Fail("Cannot write", errno);
+    }
+  }
+  if (fd_ >= 0) {
+    if (::close(fd_) != 0 && !failed() && errno != EINTR) Fail("Cannot write", errno);
+    fd_ = -1;
+  }
+  if (!failed() && mode_ != WriteMode::Direct) {
+    if (int err = Injected(FaultPoint::Rename, path_, writeIndex_)) {
+      Fail("Cannot replace", err);
+    } else if (::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+      Fail("Cannot replace", errno);
+    } else {
+      committed_ = true;
+      if (mode_ == WriteMode::Replace) {
+        const int dir = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+          ::fsync(dir);
+          ::close(dir);
+        }
+      }
+    }
+  } else if (!failed()) {
+    committed_ = true;
+  }
+  if (failed()) return Outcome::Io(error_);
+  return Outcome::Success();
+}
+
+Outcome WriteWholeFile(const std::string& path, std::string_view bytes, WriteMode mode) {
+  FileWriter writer(path, mode);
+  writer.Write(bytes);
+  return writer.Commit();
+}
+
+void RemoveQuietly(const std::string& path) { ::unlink(path.c_str()); }
+
+}  // namespace tonnage::io
