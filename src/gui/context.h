@@ -29,6 +29,9 @@ struct Hooks {
   // The tonnage report: reads WORK.TMP and VERSION.TMP of the work folder and
   // writes the spool at session.spoolPath.
   std::function<tonnage::Outcome(tonnage::Session& session, const platform::Clock& clock)> runReport;
+  // Ends the run once the work files are gone (the program tells its event
+  // loops to finish; tests record the call).
+  std::function<void()> quitProgram;
 };
 
 struct Context {

@@ -227,7 +227,7 @@ void MainForm1::ExitProgram() {
   SetStatus(QStringLiteral("Cleaning up files and memory"));
   session_.Cleanup();
   hide();
-  QCoreApplication::exit(0);
+  if (context_.hooks.quitProgram) context_.hooks.quitProgram();
 }
 
 void MainForm1::closeEvent(QCloseEvent* event) {

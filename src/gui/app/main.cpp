@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
   platform::QtPlatform services;
   gui::Context context{session, services.get(), {}, 0, false};
   gui::InstallProgramHooks(context.hooks);
+  // Every event loop ends, the modal windows' too.
+  context.hooks.quitProgram = [] { QCoreApplication::exit(0); };
 
   if (const tonnage::Outcome started = session.Start(StartDataFolder()); !started) {
     platform::Tell(*context.platform.messages, nullptr, gui::Latin1(started.title),
