@@ -136,7 +136,8 @@ void SpoolView::UpdateMetrics() {
   const QFont font = ReportFont(fontSize_);
   viewport()->setFont(font);
   const QFontMetrics metrics(font, viewport());
-  charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+  const QFontMetricsF exact(font, viewport());
+  charWidth_ = std::max<qreal>(1.0, exact.horizontalAdvance(QString(100, QLatin1Char('M'))) / 100.0);
   lineHeight_ = std::max(1, metrics.height());
   ascent_ = metrics.ascent();
   UpdateScrollBars();
@@ -153,7 +154,7 @@ void SpoolView::UpdateScrollBars() {
   verticalScrollBar()->setRange(0, std::max(0, lines - page));
   verticalScrollBar()->setPageStep(page);
   verticalScrollBar()->setSingleStep(1);
-  const int columns = std::max(1, viewport()->width() / charWidth_);
+  const int columns = std::max(1, static_cast<int>(viewport()->width() / charWidth_));
   horizontalScrollBar()->setRange(0, std::max(0, static_cast<int>(widest_) + 1 - columns));
   horizontalScrollBar()->setPageStep(columns);
   horizontalScrollBar()->setSingleStep(1);
@@ -181,7 +182,7 @@ void SpoolView::paintEvent(QPaintEvent* event) {
                                     static_cast<std::size_t>(firstVisibleLine()) +
                                         static_cast<std::size_t>(area.bottom() / lineHeight_));
   const int column0 = horizontalScrollBar()->value();
-  const int x0 = 2 - column0 * charWidth_;
+  const qreal x0 = 2 - column0 * charWidth_;
   const std::size_t selFrom = selectionStart();
   const std::size_t selTo = selFrom + selectionLength();
   const QColor highlight = pal.color(QPalette::Highlight);
@@ -196,6 +197,7 @@ void SpoolView::paintEvent(QPaintEvent* event) {
     const std::size_t start = starts_[line];
     const std::size_t end = LineEnd(line);
     const std::size_t next = NextStart(line);
+    QRectF selRect;
 
     // The selection's part of this line, the line end shown as one cell.
     if (selTo > selFrom && selFrom < next && selTo > start) {
@@ -203,8 +205,8 @@ void SpoolView::paintEvent(QPaintEvent* event) {
       const std::size_t b = std::min(selTo, end) - start;
       int cells = static_cast<int>(b > a ? b - a : 0);
       if (selTo > end && next > end) ++cells;
-      p.fillRect(x0 + static_cast<int>(a) * charWidth_, y, cells * charWidth_, lineHeight_,
-                 highlight);
+      selRect = QRectF(x0 + static_cast<qreal>(a) * charWidth_, y, cells * charWidth_, lineHeight_);
+      p.fillRect(selRect, highlight);
     }
 
     if (IsPageBreak(line)) {
@@ -231,19 +233,18 @@ void SpoolView::paintEvent(QPaintEvent* event) {
                                         static_cast<qsizetype>(visibleTo - visibleFrom));
     for (QChar& c : chars)
       if (c.unicode() < 0x20) c = QLatin1Char(' ');
-    const int xText = x0 + static_cast<int>(visibleFrom - start) * charWidth_;
-    const std::size_t hiFrom = std::clamp(selFrom, visibleFrom, visibleTo);
-    const std::size_t hiTo = std::clamp(selTo, visibleFrom, visibleTo);
-    auto draw = [&](std::size_t from, std::size_t to, const QColor& colour) {
-      if (to <= from) return;
-      p.setPen(colour);
-      p.drawText(xText + static_cast<int>(from - visibleFrom) * charWidth_, y + ascent_,
-                 chars.mid(static_cast<qsizetype>(from - visibleFrom),
-                           static_cast<qsizetype>(to - from)));
-    };
-    draw(visibleFrom, hiFrom, text);
-    draw(hiFrom, hiTo, highlightText);
-    draw(hiTo, visibleTo, text);
+    const qreal xText = x0 + static_cast<qreal>(visibleFrom - start) * charWidth_;
+    // One run of text, drawn again clipped to the selection in its colours,
+    // so selected characters stay exactly in their columns.
+    p.setPen(text);
+    p.drawText(QPointF(xText, y + ascent_), chars);
+    if (!selRect.isEmpty()) {
+      p.save();
+      p.setClipRect(selRect);
+      p.setPen(highlightText);
+      p.drawText(QPointF(xText, y + ascent_), chars);
+      p.restore();
+    }
   }
 }
 
@@ -254,8 +255,8 @@ std::size_t SpoolView::OffsetAt(const QPoint& point) const {
   if (line < 0) return 0;
   if (line >= static_cast<long long>(starts_.size())) return text_.size();
   const std::size_t l = static_cast<std::size_t>(line);
-  const int x = point.x() - 2 + horizontalScrollBar()->value() * charWidth_;
-  const long long column = std::max(0, (x + charWidth_ / 2) / charWidth_);
+  const qreal x = point.x() - 2 + horizontalScrollBar()->value() * charWidth_;
+  const long long column = std::max(0LL, static_cast<long long>((x + charWidth_ / 2) / charWidth_));
   const std::size_t length = LineEnd(l) - starts_[l];
   return starts_[l] + std::min<std::size_t>(length, static_cast<std::size_t>(column));
 }

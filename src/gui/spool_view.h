@@ -75,7 +75,7 @@ class SpoolView : public QAbstractScrollArea {
   std::vector<std::size_t> pageBreaks_;  // lines holding a form feed
   std::size_t widest_ = 0;
   int fontSize_ = 8;
-  int charWidth_ = 8;
+  qreal charWidth_ = 8;  // fractional: the font's true advance keeps columns exact
   int lineHeight_ = 16;
   int ascent_ = 12;
   std::size_t anchor_ = 0;
