@@ -125,8 +125,10 @@ ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sect
       ++result.bookCount;
       result.books[static_cast<std::size_t>(result.bookCount - 1)] = ParseBookHeaderLine(line);
       pages = 0;
+      // Fresh files in the private folder, removed again if the read fails:
+      // nothing to replace, so they are written in place.
       section = std::make_unique<io::FileWriter>(sectionFolder + SectionFileName(result.bookCount),
-                                                 io::WriteMode::Atomic);
+                                                 io::WriteMode::Direct);
       continue;
     }
     if (result.bookCount == 0) {

@@ -29,7 +29,6 @@ void Session::New() {
 
 Outcome Session::Open(const std::string& path) {
   dataFilePath = path;
-  work_.DeleteSectionFiles();
   ResetFileData();
   currentBook = 0;
   ReadDataFileResult read = ReadDataFile(path, work_.path());
@@ -38,6 +37,10 @@ Outcome Session::Open(const std::string& path) {
     work_.DeleteSectionFiles();
     return read.outcome;
   }
+  // The reader rewrote the section files of the books it read; the rest are
+  // an earlier file's. (Rewriting in place is much cheaper than deleting and
+  // creating 500 files on ext4.)
+  work_.DeleteSectionFiles(read.bookCount + 1);
   index = std::move(read.index);
   books = std::move(read.books);
   currentBook = read.bookCount;

@@ -57,6 +57,7 @@ class FileWriter {
   WriteMode mode_;
   int fd_ = -1;
   int writeIndex_ = 0;
+  std::size_t written_ = 0;
   bool committed_ = false;
   std::string buffer_;
   std::string error_;
