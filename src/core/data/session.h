@@ -58,6 +58,10 @@ class Session {
   int currentBook = 0;
   bool dataSaved = false;
   std::string spoolPath;
+  // Top of the main window; the other windows take it as their own top.
+  int mainWindowTop = 0;
+  // Never the old 95/98 family here: printer setup always uses its own window.
+  bool isWindows9x = false;
 
  private:
   WorkFolder work_;
