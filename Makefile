@@ -45,3 +45,14 @@ bench: deps
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD)
+
+# libFuzzer targets under ASan and UBSan, each run FUZZ_SECONDS on a corpus
+# seeded from the samples and the kept regression inputs in fuzz/corpus/.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 600
+.PHONY: fuzz
+fuzz: deps
+	CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTONNAGE_FUZZ=ON -DTONNAGE_BUILD_TESTS=OFF -DTONNAGE_BUILD_BENCH=OFF -DTONNAGE_BUILD_GUI=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	@scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)

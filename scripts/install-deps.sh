@@ -24,6 +24,10 @@ libcups2-dev
 cups
 cups-bsd
 poppler-utils
+clang
+libclang-rt-14-dev
+appstream
+desktop-file-utils
 "
 
 missing=""

@@ -61,7 +61,16 @@ std::string FormatBookHeaderLine(const BookHeader& header) {
   std::string line = "* ";
   line += header.dataType;
   line += ' ';
-  line += FormatMask(ParseLeadingNumber(header.specificGravity), "0.0000");
+  // Below 10 this is "0.0000". A bigger value gives up decimals rather than
+  // push into the comments' columns, where each save would cost the comments
+  // a character; the reader takes six characters either way.
+  const double gravity = ParseLeadingNumber(header.specificGravity);
+  std::string text;
+  for (const char* mask : {"0.0000", "0.000", "0.00", "0.0", "0"}) {
+    text = FormatMask(gravity, mask);
+    if (text.size() <= 6) break;
+  }
+  line += PadText(text, 6, PadSide::Left);
   line += ' ';
   line += header.comments;
   return line;

@@ -78,9 +78,15 @@ TEST(DataFile, BookHeaderFields) {
   BookHeader g{"BINDER", "2", "2.65"};
   EXPECT_EQ(FormatBookHeaderLine(g), "* 2 2.6500 BINDER");
   g.specificGravity = "10.125";
-  EXPECT_EQ(FormatBookHeaderLine(g), "* 2 10.1250 BINDER");
-  // Read back, only columns 5-10 are taken: the last decimal is lost.
+  // Ten or more gives up a decimal so the comments keep their columns.
+  EXPECT_EQ(FormatBookHeaderLine(g), "* 2 10.125 BINDER");
   EXPECT_EQ(ParseBookHeaderLine(FormatBookHeaderLine(g)).specificGravity, "10.125");
+  g.comments = std::string(35, 'C');
+  EXPECT_EQ(ParseBookHeaderLine(FormatBookHeaderLine(g)).comments, g.comments);
+  g.comments = "BINDER";
+  g.specificGravity = "42498";  // typed into a file by hand: the comments keep their place
+  EXPECT_EQ(FormatBookHeaderLine(g), "* 2  42498 BINDER");
+  EXPECT_EQ(ParseBookHeaderLine(FormatBookHeaderLine(g)).comments, "BINDER");
   g.specificGravity = "ABC";
   EXPECT_EQ(FormatBookHeaderLine(g), "* 2 0.0000 BINDER");
   EXPECT_EQ(ParseBookHeaderLine("* 1 1.0300 " + std::string(40, 'C')).comments, std::string(35, 'C'));

@@ -47,6 +47,8 @@ TEST(TicketLine, NoFieldShiftsTheColumnsAfterIt) {
   EXPECT_EQ(metric.substr(55), "Y Y Y");
   EXPECT_EQ(FormatTicketLine(row, "E", "0").substr(18, 20), "123457    1234567   ");
 
+  EXPECT_EQ(FormatTicketLine(Row({"-31", "06/01/2026", "1"}), "E", "0").substr(0, 18), "-00031 06/01/2026 ");
+
   const TicketRow back = ParseTicketLine(metric);
   EXPECT_EQ(back[TicketField::Date], "") << "a blank date reads back empty";
   EXPECT_EQ(back[TicketField::PctBitumen], "100.50");
