@@ -44,7 +44,7 @@ bench: deps
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b" || exit 1; done
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) build-fuzz build-package
 
 # libFuzzer targets under ASan and UBSan, each run FUZZ_SECONDS on a corpus
 # seeded from the samples and the kept regression inputs in fuzz/corpus/.
@@ -56,3 +56,13 @@ fuzz: deps
 	  -DTONNAGE_FUZZ=ON -DTONNAGE_BUILD_TESTS=OFF -DTONNAGE_BUILD_BENCH=OFF -DTONNAGE_BUILD_GUI=OFF
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	@scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package, from a Release build of its own.
+PKG_BUILD ?= build-package
+.PHONY: package
+package: deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DTONNAGE_BUILD_TESTS=OFF \
+	  -DTONNAGE_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PKG_BUILD) -j$(JOBS)
+	cd $(PKG_BUILD) && cpack -G DEB
+	@ls -1 $(PKG_BUILD)/*.deb
