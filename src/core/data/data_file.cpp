@@ -61,7 +61,16 @@ std::string FormatBookHeaderLine(const BookHeader& header) {
   std::string line = "* ";
   line += header.dataType;
   line += ' ';
-  line += FormatMask(ParseLeadingNumber(header.specificGravity), "0.0000");
+  // Below 10 this is "0.0000". A bigger value gives up decimals rather than
+  // push into the comments' columns, where each save would cost the comments
+  // a character; the reader takes six characters either way.
+  const double gravity = ParseLeadingNumber(header.specificGravity);
+  std::string text;
+  for (const char* mask : {"0.0000", "0.000", "0.00", "0.0", "0"}) {
+    text = FormatMask(gravity, mask);
+    if (text.size() <= 6) break;
+  }
+  line += PadText(text, 6, PadSide::Left);
   line += ' ';
   line += header.comments;
   return line;
@@ -125,8 +134,10 @@ ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sect
       ++result.bookCount;
       result.books[static_cast<std::size_t>(result.bookCount - 1)] = ParseBookHeaderLine(line);
       pages = 0;
+      // Fresh files in the private folder, removed again if the read fails:
+      // nothing to replace, so they are written in place.
       section = std::make_unique<io::FileWriter>(sectionFolder + SectionFileName(result.bookCount),
-                                                 io::WriteMode::Atomic);
+                                                 io::WriteMode::Direct);
       continue;
     }
     if (result.bookCount == 0) {

@@ -86,7 +86,14 @@ std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem,
   const bool whole = WholePounds(unitSystem, dataType);
   std::string line;
   line.reserve(60);
-  line += FormatMask(ParseLeadingNumber(row[TicketField::PageNo]), "000000");
+  // Six digits; a negative page (only a hand-edited file has one) gives up a
+  // leading zero for its sign instead of pushing the date out of place.
+  std::string page;
+  for (const char* mask : {"000000", "00000", "0000", "000", "00", "0"}) {
+    page = FormatMask(ParseLeadingNumber(row[TicketField::PageNo]), mask);
+    if (page.size() <= 6) break;
+  }
+  line += page;
   line += ' ';
   line += PadText(row[TicketField::Date], 10, PadSide::Right);
   line += ' ';

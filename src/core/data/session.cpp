@@ -2,6 +2,12 @@
 
 #include "data/data_file.h"
 #include "data/section_file.h"
+#include "io/file_writer.h"
+#include "io/line_reader.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace tonnage {
 
@@ -9,10 +15,57 @@ Outcome Session::Start(const std::string& folder, const std::string& tempParent)
   dataFilePath.clear();
   dataFolder = folder;
   if (Outcome made = work_.Create(tempParent); !made) return made;
+  lock_.Take(work_.path());
   return work_.WriteVersionFile();
 }
 
-void Session::Cleanup() { work_.Cleanup(); }
+void Session::Cleanup() {
+  work_.Cleanup();
+  lock_.Release();
+}
+
+void Session::ChooseUnits(const std::string& unitSystem) {
+  index.unitSystem = unitSystem;
+  SaveState();
+}
+
+Outcome Session::SaveState() const {
+  if (!work_.valid()) return Outcome::Success();
+  return io::WriteWholeFile(work_.File(kStateFileName),
+                            FormatSessionState({dataFilePath, index, books}), io::WriteMode::Atomic);
+}
+
+Outcome Session::Recover(const std::string& folder) {
+  std::string from = folder;
+  if (!from.empty() && from.back() != '/') from += '/';
+  io::ReadResult text = io::ReadWholeFile(from + kStateFileName);
+  if (!text.outcome) return text.outcome;
+  SessionState state;
+  if (!ParseSessionState(text.bytes, state))
+    return Outcome::Failure(OutcomeKind::BadLine, "Recover Data",
+                            "The saved state in " + from + " cannot be read.");
+  work_.DeleteSectionFiles();
+  for (int book = 1; book <= kMaxBooks; ++book) {
+    const std::string name = SectionFileName(book);
+    // Same parent folder, so a rename moves the tickets without copying.
+    if (std::rename((from + name).c_str(), work_.File(name).c_str()) != 0 && errno != ENOENT)
+      return Outcome::Io("Cannot move " + from + name + ": " + std::strerror(errno));
+  }
+  dataFilePath = std::move(state.dataFilePath);
+  index = std::move(state.index);
+  books = std::move(state.books);
+  ClearBookRows(rows);
+  currentBook = 0;
+  dataSaved = false;
+  Discard(from);
+  return SaveState();
+}
+
+void Session::Discard(const std::string& folder) {
+  WorkFolder old;
+  old.Adopt(folder);
+  old.Cleanup();
+}
 
 void Session::ResetFileData() {
   dataSaved = false;
@@ -25,23 +78,30 @@ void Session::New() {
   ResetFileData();
   work_.DeleteSectionFiles();
   dataSaved = false;
+  SaveState();
 }
 
 Outcome Session::Open(const std::string& path) {
   dataFilePath = path;
-  work_.DeleteSectionFiles();
   ResetFileData();
   currentBook = 0;
   ReadDataFileResult read = ReadDataFile(path, work_.path());
   if (!read.outcome) {
     // Nothing of a refused file is kept.
     work_.DeleteSectionFiles();
+    SaveState();
     return read.outcome;
   }
+  // The reader rewrote the section files of the books it read; the rest are
+  // an earlier file's. (Rewriting in place is much cheaper than deleting and
+  // creating 500 files on ext4.)
+  work_.DeleteSectionFiles(read.bookCount + 1);
   index = std::move(read.index);
   books = std::move(read.books);
   currentBook = read.bookCount;
   dataSaved = false;
+  // The file is open even if the recovery state could not be kept.
+  SaveState();
   return Outcome::Success();
 }
 
@@ -57,6 +117,7 @@ Outcome Session::SaveAs(const std::string& path) {
   if (written) {
     dataFilePath = path;
     dataSaved = true;
+    SaveState();
   }
   return written;
 }

@@ -6,6 +6,7 @@
 
 #include "data/model.h"
 #include "data/outcome.h"
+#include "data/recovery.h"
 #include "data/work_folder.h"
 
 namespace tonnage {
@@ -26,7 +27,7 @@ class Session {
   // New: path "NoName", everything cleared (unit system too), sections deleted.
   void New();
   // Sets the unit system chosen for a new file ("E" or "M").
-  void ChooseUnits(const std::string& unitSystem) { index.unitSystem = unitSystem; }
+  void ChooseUnits(const std::string& unitSystem);
   // Open: sections deleted, the file read. On a refusal the data stay
   // cleared and the outcome says why (critical: the program must end).
   Outcome Open(const std::string& path);
@@ -36,6 +37,17 @@ class Session {
   Outcome SaveAs(const std::string& path);
   // Writes WORK.TMP for the report; spoolPath becomes PRINT.SPL.
   Outcome WriteWorkFile();
+
+  // Rewrites the state file that a later run recovers from. The windows call
+  // it whenever they change the index record or a book header; the file
+  // commands above call it themselves.
+  Outcome SaveState() const;
+  // Brings back the open data of a killed run from its work folder (see
+  // FindAbandonedWorkFolders): index record, books, path and every book's
+  // tickets as of its last grid close; DataSaved 0. The old folder is removed.
+  Outcome Recover(const std::string& folder);
+  // Removes the work folder of a killed run.
+  static void Discard(const std::string& folder);
 
   // Folder part of `path` becomes dataFolder (if it has one).
   void RememberDataFolder(const std::string& path);
@@ -58,9 +70,14 @@ class Session {
   int currentBook = 0;
   bool dataSaved = false;
   std::string spoolPath;
+  // Top of the main window; the other windows take it as their own top.
+  int mainWindowTop = 0;
+  // Never the old 95/98 family here: printer setup always uses its own window.
+  bool isWindows9x = false;
 
  private:
   WorkFolder work_;
+  FolderLock lock_;
 };
 
 }  // namespace tonnage

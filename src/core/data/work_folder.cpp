@@ -45,9 +45,9 @@ Outcome WorkFolder::WriteVersionFile() const {
   return io::WriteWholeFile(File(kVersionFileName), VersionStamp() + "\r\n", io::WriteMode::Atomic);
 }
 
-void WorkFolder::DeleteSectionFiles() const {
+void WorkFolder::DeleteSectionFiles(int first) const {
   if (!valid()) return;
-  for (int book = 1; book <= kMaxBooks; ++book) io::RemoveQuietly(File(SectionFileName(book)));
+  for (int book = first; book <= kMaxBooks; ++book) io::RemoveQuietly(File(SectionFileName(book)));
 }
 
 void WorkFolder::Cleanup() {

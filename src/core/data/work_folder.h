@@ -36,8 +36,8 @@ class WorkFolder {
   std::string File(const std::string& name) const { return path_ + name; }
 
   Outcome WriteVersionFile() const;
-  // Removes SECT0001.TMP .. SECT0500.TMP, ignoring failures.
-  void DeleteSectionFiles() const;
+  // Removes the section files of books `first` .. 500, ignoring failures.
+  void DeleteSectionFiles(int first = 1) const;
   // Removes PRINT.SPL, WORK.TMP, TMP.SPL, VERSION.TMP, the section files and
   // anything else the program left there, then the folder itself.
   void Cleanup();

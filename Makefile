@@ -1,0 +1,68 @@
+# The two commands of the README: `make run` and `make test`.
+# Both install what is missing first, so a bare Debian 12 needs nothing else.
+
+BUILD      ?= build
+SAN_BUILD  ?= build-sanitize
+BENCH_BUILD ?= build-bench
+JOBS       ?= 2
+CMAKE_ARGS ?=
+SAMPLE     ?= samples/us-standard-tickets.K81
+
+.PHONY: all deps build run test test-sanitize bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+# Main job.
+run: build
+	$(BUILD)/src/cli/tonnage check $(SAMPLE)
+
+# Builds and runs every test; the last lines are ctest's summary.
+test: build
+	ctest --test-dir $(BUILD) -j$(JOBS) --output-on-failure
+
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTONNAGE_SANITIZE=ON \
+	  -DTONNAGE_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(SAN_BUILD) -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(SAN_BUILD) -j$(JOBS) --output-on-failure
+
+# Speed goals, in an optimised build of their own.
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTONNAGE_BUILD_TESTS=OFF $(CMAKE_ARGS)
+	cmake --build $(BENCH_BUILD) -j$(JOBS)
+	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b" || exit 1; done
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) build-fuzz build-package
+
+# libFuzzer targets under ASan and UBSan, each run FUZZ_SECONDS on a corpus
+# seeded from the samples and the kept regression inputs in fuzz/corpus/.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 600
+.PHONY: fuzz
+fuzz: deps
+	CXX=clang++ CC=clang cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTONNAGE_FUZZ=ON -DTONNAGE_BUILD_TESTS=OFF -DTONNAGE_BUILD_BENCH=OFF -DTONNAGE_BUILD_GUI=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	@scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package, from a Release build of its own.
+PKG_BUILD ?= build-package
+.PHONY: package
+package: deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DTONNAGE_BUILD_TESTS=OFF \
+	  -DTONNAGE_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PKG_BUILD) -j$(JOBS)
+	cd $(PKG_BUILD) && cpack -G DEB
+	@ls -1 $(PKG_BUILD)/*.deb

@@ -1,0 +1,69 @@
+// Opening (read and split into section files) and saving a full file of 500
+// books of 200 tickets, beside a plain `cp` of the same bytes.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "data/session.h"
+#include "text/fixed_width.h"
+
+namespace {
+
+struct FullFile {
+  std::string folder;
+  std::string path;
+  FullFile() {
+    std::string pattern = "/tmp/tonnage-bench-XXXXXX";
+    folder = ::mkdtemp(pattern.data());
+    path = folder + "/FULL.K81";
+    std::ofstream out(path, std::ios::binary);
+    out << "CST81 9001    NH-0094-07  09/30/2026 E P. LINDQVIST\r\n";
+    for (int b = 1; b <= 500; ++b) {
+      out << "* 0 0.0000 BOOK " << b << " SURFACE COURSE\r\n";
+      for (int p = 1; p <= 200; ++p)
+        out << tonnage::FormatMask(b * 1000 + p, "000000")
+            << " 09/28/2026 77756     30056     47700      5.600      \r\n";
+    }
+  }
+  ~FullFile() { std::system(("rm -rf " + folder).c_str()); }
+};
+
+FullFile& File() {
+  static FullFile file;
+  return file;
+}
+
+void BM_CopyWithCp(benchmark::State& state) {
+  const std::string cmd = "cp " + File().path + " " + File().folder + "/COPY.K81";
+  for (auto _ : state) benchmark::DoNotOptimize(std::system(cmd.c_str()));
+}
+BENCHMARK(BM_CopyWithCp)->Unit(benchmark::kMillisecond);
+
+void BM_OpenFullFile(benchmark::State& state) {
+  tonnage::Session session;
+  session.Start(".", File().folder);
+  for (auto _ : state) {
+    if (!session.Open(File().path)) state.SkipWithError("open failed");
+  }
+  session.Cleanup();
+}
+BENCHMARK(BM_OpenFullFile)->Unit(benchmark::kMillisecond);
+
+void BM_SaveFullFile(benchmark::State& state) {
+  tonnage::Session session;
+  session.Start(".", File().folder);
+  session.Open(File().path);
+  const std::string out = File().folder + "/SAVED.K81";
+  for (auto _ : state) {
+    if (!session.SaveAs(out)) state.SkipWithError("save failed");
+  }
+  session.Cleanup();
+}
+BENCHMARK(BM_SaveFullFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

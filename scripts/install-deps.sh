@@ -1,0 +1,49 @@
+#!/bin/sh
+# Installs the Debian 12 packages the build, the tests and the program need.
+# apt-get update runs only when something is missing, so a ready machine
+# starts at once.
+set -eu
+
+PACKAGES="
+build-essential
+cmake
+make
+pkg-config
+python3
+libgtest-dev
+libgmock-dev
+libbenchmark-dev
+libcli11-dev
+qt6-base-dev
+qt6-base-dev-tools
+libgl-dev
+fonts-liberation
+xvfb
+xauth
+libcups2-dev
+cups
+cups-bsd
+poppler-utils
+clang
+libclang-rt-14-dev
+appstream
+desktop-file-utils
+"
+
+missing=""
+for pkg in $PACKAGES; do
+  status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+  case "$status" in
+    *"install ok installed"*) ;;
+    *) missing="$missing $pkg" ;;
+  esac
+done
+
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get -q update
+# shellcheck disable=SC2086
+$SUDO apt-get -q install -y --no-install-recommends $missing

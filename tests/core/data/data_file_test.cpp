@@ -1,0 +1,216 @@
+#include "data/data_file.h"
+
+#include <gtest/gtest.h>
+
+#include "../test_files.h"
+#include "data/section_file.h"
+#include "data/session.h"
+#include "text/fixed_width.h"
+
+namespace tonnage {
+namespace {
+
+using testing::ReadFile;
+using testing::SamplePath;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+const char* const kSamples[] = {"us-standard-tickets.K81", "metric-with-tons-book.K81",
+                                "batch-plant-gravities.K81", "checks-page-order-and-weights.K81"};
+
+// Reads `path` and writes it back; returns the bytes written.
+std::string Resave(const std::string& path, ReadDataFileResult* readOut = nullptr) {
+  ScratchFolder work;
+  ReadDataFileResult read = ReadDataFile(path, work.path());
+  EXPECT_TRUE(read.outcome.ok()) << read.outcome.message;
+  EXPECT_TRUE(WriteDataFile(work.File("OUT.K81"), read.index, read.books, work.path()).ok());
+  if (readOut) *readOut = read;
+  return ReadFile(work.File("OUT.K81"));
+}
+
+std::string Crlf(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const auto& l : lines) text += l + "\r\n";
+  return text;
+}
+
+TEST(DataFile, SamplesInTheCurrentLayoutComeBackByteForByte) {
+  for (const char* name : kSamples) {
+    const std::string original = ReadFile(SamplePath(name));
+    ASSERT_FALSE(original.empty()) << name;
+    EXPECT_EQ(Resave(SamplePath(name)), original) << name;
+  }
+}
+
+TEST(DataFile, OlderLayoutIsReadAndWrittenInTheCurrentOne) {
+  ReadDataFileResult read;
+  const std::string out = Resave(SamplePath("old-layout-2001.K81"), &read);
+  EXPECT_EQ(read.index.fileTypeCode, "BST81");
+  EXPECT_EQ(read.index.engineer, "J. KOSTELNIK");
+  EXPECT_EQ(read.index.unitSystem, "E");
+  EXPECT_EQ(out.substr(0, out.find("\r\n")), "CST81 1988    F-019-1(7)  05/14/2001 E J. KOSTELNIK");
+  // Everything after the index line is unchanged.
+  const std::string original = ReadFile(SamplePath("old-layout-2001.K81"));
+  EXPECT_EQ(out.substr(out.find("\r\n")), original.substr(original.find("\r\n")));
+}
+
+TEST(DataFile, IndexLineFields) {
+  IndexRecord blank;
+  blank.unitSystem = "M";
+  EXPECT_EQ(FormatIndexLine(blank), "CST81" + std::string(32, ' ') + "M ");
+  IndexRecord back = ParseIndexLine(FormatIndexLine(blank));
+  EXPECT_EQ(back.refNo, "");
+  EXPECT_EQ(back.projectNo, "");
+  EXPECT_EQ(back.date, std::string(10, ' '));
+  EXPECT_EQ(back.unitSystem, "M");
+
+  IndexRecord noUnit = ParseIndexLine("CST81 12      PR-1        06/01/2026   J. DOE");
+  EXPECT_EQ(noUnit.unitSystem, "E");
+  EXPECT_EQ(noUnit.engineer, "J. DOE");
+  // Engineer is read from columns 40-65 only.
+  IndexRecord longName = ParseIndexLine("CST81 " + std::string(31, ' ') + "E " + std::string(30, 'K'));
+  EXPECT_EQ(longName.engineer, std::string(26, 'K'));
+}
+
+TEST(DataFile, BookHeaderFields) {
+  BookHeader h = ParseBookHeaderLine("*   2.65 SURFACE");
+  EXPECT_EQ(h.dataType, "0");
+  BookHeader g{"BINDER", "2", "2.65"};
+  EXPECT_EQ(FormatBookHeaderLine(g), "* 2 2.6500 BINDER");
+  g.specificGravity = "10.125";
+  // Ten or more gives up a decimal so the comments keep their columns.
+  EXPECT_EQ(FormatBookHeaderLine(g), "* 2 10.125 BINDER");
+  EXPECT_EQ(ParseBookHeaderLine(FormatBookHeaderLine(g)).specificGravity, "10.125");
+  g.comments = std::string(35, 'C');
+  EXPECT_EQ(ParseBookHeaderLine(FormatBookHeaderLine(g)).comments, g.comments);
+  g.comments = "BINDER";
+  g.specificGravity = "42498";  // typed into a file by hand: the comments keep their place
+  EXPECT_EQ(FormatBookHeaderLine(g), "* 2  42498 BINDER");
+  EXPECT_EQ(ParseBookHeaderLine(FormatBookHeaderLine(g)).comments, "BINDER");
+  g.specificGravity = "ABC";
+  EXPECT_EQ(FormatBookHeaderLine(g), "* 2 0.0000 BINDER");
+  EXPECT_EQ(ParseBookHeaderLine("* 1 1.0300 " + std::string(40, 'C')).comments, std::string(35, 'C'));
+}
+
+TEST(DataFile, BooksWithoutTicketsAndDeletedBooks) {
+  ScratchFolder work;
+  WriteFile(work.File("IN.K81"),
+            Crlf({"CST81 1", "* 0 0.0000 EMPTY BOOK", "* 0 0.0000 SECOND",
+                  "001001 06/01/2026 70000     30000     40000      5.500      "}));
+  ReadDataFileResult read = ReadDataFile(work.File("IN.K81"), work.path());
+  ASSERT_TRUE(read.outcome.ok());
+  EXPECT_EQ(read.bookCount, 2);
+  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")), "");
+  read.books[0].comments.clear();  // delete book 1
+  read.books[1].dataType.clear();
+  ASSERT_TRUE(WriteDataFile(work.File("OUT.K81"), read.index, read.books, work.path()).ok());
+  EXPECT_EQ(read.books[1].dataType, "0") << "an empty type is set in memory too";
+  ReadDataFileResult again = ReadDataFile(work.File("OUT.K81"), work.path());
+  ASSERT_TRUE(again.outcome.ok());
+  EXPECT_EQ(again.bookCount, 1);
+  EXPECT_EQ(again.books[0].comments, "SECOND");
+  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")),
+            "001001 06/01/2026 70000     30000     40000      5.500      \r\n");
+}
+
+TEST(DataFile, TextIsUpperCasedAndForeignLineEndsAreAccepted) {
+  ScratchFolder work;
+  // LF only, no end on the last line, lower case and a Latin-1 letter.
+  WriteFile(work.File("IN.K81"), "cst81 77      sp-1        06/01/2026 e j. m\xfcller\n"
+                                 "* 0 0.0000 overlay\n"
+                                 "001001 06/01/2026 70000     30000     40000      5.500 y    ");
+  ReadDataFileResult read = ReadDataFile(work.File("IN.K81"), work.path());
+  ASSERT_TRUE(read.outcome.ok()) << read.outcome.message;
+  EXPECT_EQ(read.index.engineer, "J. M\xdcLLER");
+  EXPECT_EQ(read.books[0].comments, "OVERLAY");
+  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")),
+            "001001 06/01/2026 70000     30000     40000      5.500 Y    \r\n");
+}
+
+TEST(DataFile, RefusedFiles) {
+  ScratchFolder work;
+  for (const std::string& bytes : {std::string(), std::string("CST80 1\r\n"), std::string("\r\n")}) {
+    WriteFile(work.File("IN.K81"), bytes);
+    ReadDataFileResult r = ReadDataFile(work.File("IN.K81"), work.path());
+    EXPECT_EQ(r.outcome.kind, OutcomeKind::InvalidFile);
+    EXPECT_EQ(r.outcome.title, "File Input Error");
+    EXPECT_EQ(r.outcome.message, "Invalid File - Select Another File!");
+    EXPECT_FALSE(r.outcome.critical);
+  }
+  // A ticket before any book would be lost by the next save.
+  WriteFile(work.File("IN.K81"), Crlf({"CST81 1", "", "001001 06/01/2026 70000", "* 0 0.0000 B"}));
+  ReadDataFileResult stray = ReadDataFile(work.File("IN.K81"), work.path());
+  EXPECT_EQ(stray.outcome.kind, OutcomeKind::BadLine);
+  EXPECT_EQ(stray.outcome.title, "File Input Error");
+  EXPECT_NE(stray.outcome.message.find("Line 3"), std::string::npos) << stray.outcome.message;
+  // Blank lines there are harmless.
+  WriteFile(work.File("IN.K81"), Crlf({"CST81 1", "", "   ", "* 0 0.0000 B"}));
+  EXPECT_TRUE(ReadDataFile(work.File("IN.K81"), work.path()).outcome.ok());
+}
+
+TEST(DataFile, BookWithoutCommentsButWithTicketsKeepsThem) {
+  ScratchFolder work;
+  WriteFile(work.File("IN.K81"), Crlf({"CST81 1", "* 0 0.0000 FIRST", "* 0 0.0000",
+                                       "001001 06/01/2026 70000     30000     40000      5.500      "}));
+  ReadDataFileResult r = ReadDataFile(work.File("IN.K81"), work.path());
+  ASSERT_TRUE(r.outcome.ok());
+  EXPECT_EQ(r.books[1].comments, "BOOK NUMBER  2");
+}
+
+std::string Ticket(int page) {
+  return FormatMask(page, "000000") + " 06/01/2026 70000     30000     40000      5.500      ";
+}
+
+TEST(DataFile, BookAndPageLimits) {
+  ScratchFolder work;
+  auto withBooks = [&](int books) {
+    std::string text = "CST81 1\r\n";
+    for (int b = 1; b <= books; ++b) text += "* 0 0.0000 BOOK " + std::to_string(b) + "\r\n";
+    return text;
+  };
+  WriteFile(work.File("IN.K81"), withBooks(500));
+  ReadDataFileResult at = ReadDataFile(work.File("IN.K81"), work.path());
+  EXPECT_TRUE(at.outcome.ok());
+  EXPECT_EQ(at.bookCount, 500);
+  EXPECT_EQ(at.books[499].comments, "BOOK 500");
+
+  WriteFile(work.File("IN.K81"), withBooks(501));
+  ReadDataFileResult over = ReadDataFile(work.File("IN.K81"), work.path());
+  EXPECT_EQ(over.outcome.kind, OutcomeKind::TooManyBooks);
+  EXPECT_EQ(over.outcome.message, "More than 500 books - Program aborted!");
+  EXPECT_EQ(over.outcome.title, "Critical Error");
+  EXPECT_TRUE(over.outcome.critical);
+
+  auto withPages = [&](int pages) {
+    std::string text = "CST81 1\r\n* 0 0.0000 B\r\n";
+    for (int p = 1; p <= pages; ++p) text += Ticket(p) + "\r\n";
+    return text;
+  };
+  WriteFile(work.File("IN.K81"), withPages(200));
+  EXPECT_TRUE(ReadDataFile(work.File("IN.K81"), work.path()).outcome.ok());
+  WriteFile(work.File("IN.K81"), withPages(201));
+  ReadDataFileResult pages = ReadDataFile(work.File("IN.K81"), work.path());
+  EXPECT_EQ(pages.outcome.kind, OutcomeKind::TooManyPages);
+  EXPECT_EQ(pages.outcome.message, "More than 200 pages in a book - Program aborted!");
+  EXPECT_TRUE(pages.outcome.critical);
+}
+
+TEST(DataFile, AFullFileRoundTrips) {
+  ScratchFolder work;
+  std::string text = "CST81 9001    NH-0094-07  09/30/2026 E P. LINDQVIST\r\n";
+  for (int b = 1; b <= kMaxBooks; ++b) {
+    text += "* " + std::to_string(b % 3) + " 1.0300 BOOK " + std::to_string(b) + "\r\n";
+    for (int p = 1; p <= kMaxRows; ++p) text += Ticket(b * 1000 + p) + "\r\n";
+  }
+  WriteFile(work.File("IN.K81"), text);
+  Session s;
+  ASSERT_TRUE(s.Start(work.path(), work.path()).ok());
+  ASSERT_TRUE(s.Open(work.File("IN.K81")).ok());
+  EXPECT_EQ(s.currentBook, 500);
+  ASSERT_TRUE(s.SaveAs(work.File("OUT.K81")).ok());
+  EXPECT_EQ(ReadFile(work.File("OUT.K81")), text);
+  s.Cleanup();
+}
+
+}  // namespace
+}  // namespace tonnage

@@ -1,0 +1,117 @@
+#include "data/section_file.h"
+
+#include <gtest/gtest.h>
+
+#include "../test_files.h"
+#include "io/file_writer.h"
+
+#include <cerrno>
+
+namespace tonnage {
+namespace {
+
+using testing::ReadFile;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+TicketRow Row(std::initializer_list<std::string> cells) {
+  TicketRow row;
+  std::size_t i = 0;
+  for (const auto& c : cells) row.cells[i++] = c;
+  return row;
+}
+
+TEST(TicketLine, WeightCellsByUnitsAndType) {
+  const TicketRow row = Row({"1201", "09/28/2026", "812.6", "812.5", "813.5", "5.6"});
+  // English whole pounds, halves to even.
+  EXPECT_EQ(FormatTicketLine(row, "E", "0"),
+            "001201 09/28/2026   813       812       814      5.600      ");
+  EXPECT_EQ(FormatTicketLine(row, "E", "2").substr(18, 30), FormatTicketLine(row, "E", "0").substr(18, 30));
+  // English tons and every metric book: three decimals.
+  const TicketRow tons = Row({"7", "09/28/2026", "12.5", "", "38.0005"});
+  EXPECT_EQ(FormatTicketLine(tons, "E", "1"),
+            "000007 09/28/2026    12.500              38.001 " + std::string(12, ' '));
+  EXPECT_EQ(FormatTicketLine(tons, "M", "0"), FormatTicketLine(tons, "E", "1"));
+  EXPECT_EQ(FormatTicketLine(tons, "E", "").substr(18, 10), "   12.500 ") << "unknown type: decimals";
+  EXPECT_EQ(FormatTicketLine(tons, "E", "1").size(), 60u);
+}
+
+TEST(TicketLine, NoFieldShiftsTheColumnsAfterIt) {
+  const TicketRow row = Row({"12", "", "123456.789", "1234567", "99", "100.5", "Y", "Y", "Y"});
+  const std::string metric = FormatTicketLine(row, "M", "0");
+  ASSERT_EQ(metric.size(), 60u) << metric;
+  EXPECT_EQ(metric.substr(7, 10), std::string(10, ' ')) << "empty date kept in its columns";
+  EXPECT_EQ(metric.substr(18, 10), "123456.79 ");
+  EXPECT_EQ(metric.substr(28, 10), "1234567.0 ");
+  EXPECT_EQ(metric.substr(48, 7), "100.50 ");
+  EXPECT_EQ(metric.substr(55), "Y Y Y");
+  EXPECT_EQ(FormatTicketLine(row, "E", "0").substr(18, 20), "123457    1234567   ");
+
+  EXPECT_EQ(FormatTicketLine(Row({"-31", "06/01/2026", "1"}), "E", "0").substr(0, 18), "-00031 06/01/2026 ");
+
+  const TicketRow back = ParseTicketLine(metric);
+  EXPECT_EQ(back[TicketField::Date], "") << "a blank date reads back empty";
+  EXPECT_EQ(back[TicketField::PctBitumen], "100.50");
+  EXPECT_EQ(back[TicketField::Note], "Y");
+}
+
+TEST(TicketLine, ReadingColumns) {
+  const TicketRow row =
+      ParseTicketLine("001201  1/ 5/2027 77756     30056     47700      5.600 y y x");
+  EXPECT_EQ(row[TicketField::PageNo], "001201");
+  EXPECT_EQ(row[TicketField::Date], "01/05/2027");
+  EXPECT_EQ(row[TicketField::Gross], "77756");
+  EXPECT_EQ(row[TicketField::Tare], "30056");
+  EXPECT_EQ(row[TicketField::Net], "47700");
+  EXPECT_EQ(row[TicketField::PctBitumen], "5.600");
+  EXPECT_EQ(row[TicketField::PrivWaste], "Y");
+  EXPECT_EQ(row[TicketField::Void], "Y");
+  EXPECT_EQ(row[TicketField::Note], "X");
+  EXPECT_EQ(ParseTicketLine("000009").cells[1], "") << "a short line gives empty fields";
+}
+
+TEST(SectionFile, KeptRowsCloseUpAndReadBack) {
+  ScratchFolder dir;
+  BookRows rows;
+  rows[0] = Row({"1201", "09/28/2026", "77756", "30056", "47700", "5.6"});
+  rows[1] = Row({"1202", "09/28/2026", "", "30010", "", "5.6"});  // no gross, net or void: dropped
+  rows[4] = Row({"", "", "", "", "", "", "", "Y"});                // only a void: kept, page 0
+  rows[7] = Row({"1204", "09/29/2026", "", "", "41200", "", "", "", "Y"});
+  ASSERT_TRUE(WriteSectionFile(dir.File("SECT0003.TMP"), rows, "E", "0").ok());
+  EXPECT_EQ(ReadFile(dir.File("SECT0003.TMP")),
+            "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
+            "000000                                                   Y  \r\n"
+            "001204 09/29/2026                     41200" + std::string(16, ' ') + "Y\r\n");
+  BookRows back;
+  back[5][TicketField::PageNo] = "kept";
+  ASSERT_TRUE(ReadSectionFile(dir.File("SECT0003.TMP"), back));
+  EXPECT_EQ(back[0][TicketField::Net], "47700");
+  EXPECT_EQ(back[1][TicketField::Void], "Y");
+  EXPECT_EQ(back[2][TicketField::Note], "Y");
+  EXPECT_EQ(back[3], TicketRow{});
+  EXPECT_EQ(back[5][TicketField::PageNo], "kept") << "rows past the file are left alone";
+  EXPECT_TRUE(BookHasRows(back));
+  ClearBookRows(back);
+  EXPECT_FALSE(BookHasRows(back));
+  EXPECT_FALSE(ReadSectionFile(dir.File("SECT0009.TMP"), back));
+  EXPECT_EQ(SectionFileName(7), "SECT0007.TMP");
+  EXPECT_EQ(SectionFileName(500), "SECT0500.TMP");
+}
+
+TEST(SectionFile, AFailedWriteKeepsThePreviousTickets) {
+  ScratchFolder dir;
+  WriteFile(dir.File("SECT0001.TMP"), "001201 previous\r\n");
+  BookRows rows;
+  rows[0] = Row({"1", "06/01/2026", "70000", "30000", "40000"});
+  EXPECT_FALSE(WriteSectionFile(dir.File("missing/SECT0001.TMP"), rows, "E", "0").ok());
+  io::SetFaultHook([](io::FaultPoint p, const std::string&, int) {
+    return p == io::FaultPoint::Rename ? EROFS : 0;
+  });
+  const Outcome failed = WriteSectionFile(dir.File("SECT0001.TMP"), rows, "E", "0");
+  io::SetFaultHook({});
+  EXPECT_EQ(failed.kind, OutcomeKind::IoError);
+  EXPECT_EQ(ReadFile(dir.File("SECT0001.TMP")), "001201 previous\r\n");
+}
+
+}  // namespace
+}  // namespace tonnage

@@ -1,0 +1,126 @@
+#include "data/session.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "../test_files.h"
+#include "data/section_file.h"
+#include "io/file_writer.h"
+
+namespace tonnage {
+namespace {
+
+using testing::Exists;
+using testing::ListFolder;
+using testing::ReadFile;
+using testing::SamplePath;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+TEST(WorkFolder, PrivatePerRunAndRemovedAtExit) {
+  ScratchFolder parent;
+  // A link planted under a name a careless program might use leads nowhere.
+  ::symlink("/etc/passwd", parent.File("WORK.TMP").c_str());
+  WorkFolder a, b;
+  ASSERT_TRUE(a.Create(parent.path()).ok());
+  ASSERT_TRUE(b.Create(parent.path()).ok());
+  EXPECT_NE(a.path(), b.path());
+  EXPECT_EQ(a.path().back(), '/');
+  EXPECT_EQ(a.path().rfind(parent.path() + "quarrendale-tonnage-", 0), 0u) << a.path();
+  struct stat st {};
+  ::stat(a.path().c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  ASSERT_TRUE(a.WriteVersionFile().ok());
+  EXPECT_EQ(ReadFile(a.File("VERSION.TMP")), "PRAX V4.2.1 04/2006\r\n");
+  for (const char* name : {"WORK.TMP", "PRINT.SPL", "TMP.SPL", "SECT0001.TMP", "SECT0500.TMP", "SELTEXT.TXT"})
+    WriteFile(a.File(name), "x");
+  WriteFile(b.File("SECT0001.TMP"), "other run");
+  a.DeleteSectionFiles();
+  EXPECT_FALSE(Exists(a.File("SECT0001.TMP")));
+  EXPECT_TRUE(Exists(a.File("WORK.TMP")));
+  const std::string aPath = a.path();
+  a.Cleanup();
+  EXPECT_FALSE(Exists(aPath));
+  EXPECT_FALSE(a.valid());
+  EXPECT_EQ(ReadFile(b.File("SECT0001.TMP")), "other run") << "another copy's files untouched";
+  b.Cleanup();
+  EXPECT_EQ(ListFolder(parent.path()), std::vector<std::string>{"WORK.TMP"});
+}
+
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(session.Start("/home/inspector/Documents", scratch.path()).ok()); }
+  void TearDown() override { session.Cleanup(); }
+  ScratchFolder scratch;
+  Session session;
+};
+
+TEST_F(SessionTest, NewClearsEverything) {
+  ASSERT_TRUE(session.Open(SamplePath("us-standard-tickets.K81")).ok());
+  EXPECT_EQ(session.currentBook, 3);
+  EXPECT_TRUE(Exists(session.SectionPath(3)));
+  session.New();
+  EXPECT_EQ(session.dataFilePath, "NoName");
+  EXPECT_EQ(session.index.unitSystem, "");
+  EXPECT_FALSE(session.Book(1).InUse());
+  for (int b = 1; b <= kMaxBooks; ++b) ASSERT_FALSE(Exists(session.SectionPath(b)));
+  EXPECT_FALSE(session.dataSaved);
+}
+
+TEST_F(SessionTest, RefusedOpenKeepsNothing) {
+  ASSERT_TRUE(session.Open(SamplePath("us-standard-tickets.K81")).ok());
+  WriteFile(scratch.File("bad.K81"), "NOT A DATA FILE\r\n* 0 0.0000 X\r\n");
+  Outcome r = session.Open(scratch.File("bad.K81"));
+  EXPECT_EQ(r.kind, OutcomeKind::InvalidFile);
+  EXPECT_FALSE(session.Book(1).InUse());
+  EXPECT_EQ(session.index.refNo, "");
+  EXPECT_FALSE(Exists(session.SectionPath(1)));
+}
+
+TEST_F(SessionTest, SaveSetsDataSavedOnlyWhenTheFileIsWritten) {
+  const std::string path = scratch.File("JOB.K81");
+  WriteFile(path, ReadFile(SamplePath("metric-with-tons-book.K81")));
+  ASSERT_TRUE(session.Open(path).ok());
+  session.index.engineer = "A. NEW ENGINEER";
+  io::SetFaultHook([](io::FaultPoint p, const std::string& file, int) {
+    return p == io::FaultPoint::Write && file.find("JOB.K81") != std::string::npos ? ENOSPC : 0;
+  });
+  const Outcome failed = session.Save();
+  io::SetFaultHook({});
+  EXPECT_EQ(failed.kind, OutcomeKind::IoError);
+  EXPECT_FALSE(session.dataSaved);
+  EXPECT_EQ(ReadFile(path), ReadFile(SamplePath("metric-with-tons-book.K81")));
+  EXPECT_EQ(session.index.engineer, "A. NEW ENGINEER") << "memory kept for another try";
+
+  ASSERT_TRUE(session.Save().ok());
+  EXPECT_TRUE(session.dataSaved);
+  EXPECT_NE(ReadFile(path).find("A. NEW ENGINEER"), std::string::npos);
+}
+
+TEST_F(SessionTest, SaveAsKeepsTheNameUnlessTheFileWasWritten) {
+  ASSERT_TRUE(session.Open(SamplePath("batch-plant-gravities.K81")).ok());
+  EXPECT_FALSE(session.SaveAs(scratch.File("no-folder/COPY")).ok());
+  EXPECT_EQ(session.dataFilePath, SamplePath("batch-plant-gravities.K81"));
+  EXPECT_FALSE(session.dataSaved);
+  ASSERT_TRUE(session.SaveAs(scratch.File("COPY")).ok());  // used as typed, no extension added
+  EXPECT_EQ(session.dataFilePath, scratch.File("COPY"));
+  EXPECT_EQ(ReadFile(scratch.File("COPY")), ReadFile(SamplePath("batch-plant-gravities.K81")));
+}
+
+TEST_F(SessionTest, WorkFileIsTheDataFileImage) {
+  ASSERT_TRUE(session.Open(SamplePath("us-standard-tickets.K81")).ok());
+  ASSERT_TRUE(session.WriteWorkFile().ok());
+  EXPECT_EQ(session.spoolPath, session.workFolder().File("PRINT.SPL"));
+  EXPECT_EQ(ReadFile(session.workFolder().File("WORK.TMP")), ReadFile(SamplePath("us-standard-tickets.K81")));
+}
+
+TEST_F(SessionTest, RememberDataFolder) {
+  session.RememberDataFolder("/srv/jobs/2026/STP-0312.K81");
+  EXPECT_EQ(session.dataFolder, "/srv/jobs/2026");
+  session.RememberDataFolder("NoSlash.K81");
+  EXPECT_EQ(session.dataFolder, "/srv/jobs/2026");
+}
+
+}  // namespace
+}  // namespace tonnage

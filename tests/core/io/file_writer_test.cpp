@@ -1,0 +1,140 @@
+#include "io/file_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "../test_files.h"
+
+namespace tonnage::io {
+namespace {
+
+using tonnage::testing::ListFolder;
+using tonnage::testing::ReadFile;
+using tonnage::testing::ScratchFolder;
+using tonnage::testing::WriteFile;
+
+struct HookGuard {
+  explicit HookGuard(FaultHook hook) { SetFaultHook(std::move(hook)); }
+  ~HookGuard() { SetFaultHook({}); }
+};
+
+TEST(FileWriter, ReplacesTheTargetAndLeavesNoTemporaryFile) {
+  ScratchFolder dir;
+  const std::string target = dir.File("JOB.K81");
+  WriteFile(target, "old\r\n");
+  ::chmod(target.c_str(), 0640);
+  FileWriter writer(target);
+  writer.WriteLine("CST81 first");
+  writer.Write(std::string(200000, 'x'));  // bigger than the buffer
+  writer.WriteLine("");
+  ASSERT_TRUE(writer.Commit().ok());
+  EXPECT_EQ(ReadFile(target), "CST81 first\r\n" + std::string(200000, 'x') + "\r\n");
+  EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+  struct stat st {};
+  ::stat(target.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0640u) << "a replaced file keeps its permissions";
+}
+
+TEST(FileWriter, EveryFailurePointKeepsTheOldFileAndNamesThePath) {
+  for (FaultPoint point : {FaultPoint::Open, FaultPoint::Write, FaultPoint::Sync, FaultPoint::Rename}) {
+    for (WriteMode mode : {WriteMode::Replace, WriteMode::Atomic}) {
+      ScratchFolder dir;
+      const std::string target = dir.File("JOB.K81");
+      WriteFile(target, "the old file\r\n");
+      HookGuard guard([point](FaultPoint p, const std::string&, int) { return p == point ? ENOSPC : 0; });
+      Outcome result;
+      {
+        FileWriter writer(target, mode);
+        writer.WriteLine("the new file");
+        result = writer.Commit();
+      }
+      EXPECT_EQ(result.kind, OutcomeKind::IoError) << static_cast<int>(point);
+      EXPECT_NE(result.message.find(target), std::string::npos) << result.message;
+      EXPECT_NE(result.message.find("No space left on device"), std::string::npos) << result.message;
+      EXPECT_EQ(ReadFile(target), "the old file\r\n");
+      EXPECT_EQ(ListFolder(dir.path()).size(), 1u) << "temporary file left behind";
+    }
+  }
+}
+
+TEST(FileWriter, WithoutCommitNothingChanges) {
+  ScratchFolder dir;
+  const std::string target = dir.File("WORK.TMP");
+  { FileWriter writer(target); writer.WriteLine("never kept"); }
+  EXPECT_TRUE(ListFolder(dir.path()).empty());
+}
+
+TEST(FileWriter, RealConditionsAreReportedAsErrors) {
+  // A device is written in place, and a full one says so.
+  Outcome full = WriteWholeFile("/dev/full", "CST81\r\n");
+  EXPECT_FALSE(full.ok());
+  EXPECT_NE(full.message.find("/dev/full"), std::string::npos);
+
+  ScratchFolder dir;
+  Outcome folder = WriteWholeFile(dir.path() + ".", "x");
+  EXPECT_FALSE(folder.ok());
+  EXPECT_NE(folder.message.find("Is a directory"), std::string::npos) << folder.message;
+
+  Outcome missing = WriteWholeFile(dir.File("no-such-folder/JOB.K81"), "x");
+  EXPECT_FALSE(missing.ok());
+  EXPECT_NE(missing.message.find("No such file or directory"), std::string::npos);
+}
+
+// Runs `body` in a child process and returns its exit code; the child may
+// drop root or limit its file size so the kernel itself refuses the write.
+template <class Body>
+int InChild(Body body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(body());
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+TEST(FileWriter, ReadOnlyFolderAndFullDiskKeepTheOldFile) {
+  ScratchFolder dir;
+  const std::string target = dir.File("JOB.K81");
+  WriteFile(target, "the old file\r\n");
+  ::chmod(dir.path().c_str(), 0555);
+  ::chmod(target.c_str(), 0444);
+  const int readOnly = InChild([&] {
+    // Root writes anywhere; an ordinary user cannot.
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 3;
+    Outcome r = WriteWholeFile(target, "new\r\n");
+    return r.ok() ? 1 : (r.message.find("Permission denied") != std::string::npos ? 0 : 2);
+  });
+  EXPECT_EQ(readOnly, 0);
+  ::chmod(dir.path().c_str(), 0700);
+  ::chmod(target.c_str(), 0644);
+
+  const int tooBig = InChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    Outcome r = WriteWholeFile(target, std::string(100000, 'x'));
+    return r.ok() ? 1 : 0;
+  });
+  EXPECT_EQ(tooBig, 0);
+  EXPECT_EQ(ReadFile(target), "the old file\r\n");
+  EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+}
+
+TEST(FileWriter, ALinkedTargetIsWrittenThroughTheLink) {
+  ScratchFolder dir;
+  WriteFile(dir.File("real.K81"), "old");
+  ASSERT_EQ(::symlink("real.K81", dir.File("link.K81").c_str()), 0);
+  ASSERT_TRUE(WriteWholeFile(dir.File("link.K81"), "new").ok());
+  EXPECT_EQ(ReadFile(dir.File("real.K81")), "new");
+  struct stat st {};
+  ::lstat(dir.File("link.K81").c_str(), &st);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+}  // namespace
+}  // namespace tonnage::io
