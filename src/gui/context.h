@@ -38,8 +38,6 @@ struct Context {
   tonnage::Session& session;
   platform::Platform platform;
   Hooks hooks;
-  // Top of the main window on the screen; the other windows take it as theirs.
-  int mainWindowTop = 0;
   // True only while the print dialog is open over a written selected-text file.
   bool selTextReady = false;
 };

@@ -162,7 +162,7 @@ void MainForm1::showEvent(QShowEvent* event) {
       const int left = area.x() + (area.width() - outer.width()) / 2;
       const int top = area.y() + (area.height() - outer.height()) / 4;
       move(left, top);
-      context_.mainWindowTop = top;
+      session_.mainWindowTop = top;
     }
   }
   QMainWindow::showEvent(event);

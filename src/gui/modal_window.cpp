@@ -46,7 +46,7 @@ void ModalWindow::ShowHelp() {
 void ModalWindow::showEvent(QShowEvent* event) {
   if (!placed_) {
     placed_ = true;
-    PlaceCentredAt(this, context_.mainWindowTop);
+    PlaceCentredAt(this, session_.mainWindowTop);
   }
   QDialog::showEvent(event);
 }

@@ -149,7 +149,7 @@ struct Harness {
   Help help;
   Busy busy;
   Clock clock;
-  gui::Context context{session, {&messages, &files, &help, &busy, &clock}, {}, 0, false};
+  gui::Context context{session, {&messages, &files, &help, &busy, &clock}, {}, false};
 };
 
 }  // namespace fakes

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
 
   tonnage::Session session;
   platform::QtPlatform services;
-  gui::Context context{session, services.get(), {}, 0, false};
+  gui::Context context{session, services.get(), {}, false};
   gui::InstallProgramHooks(context.hooks);
   // Every event loop ends, the modal windows' too.
   context.hooks.quitProgram = [] { QCoreApplication::exit(0); };
