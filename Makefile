@@ -8,7 +8,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 SAMPLE     ?= samples/us-standard-tickets.K81
 
-.PHONY: all deps build run test test-sanitize bench clean
+.PHONY: all deps build run screenshots test test-sanitize bench clean
 
 all: build
 
@@ -21,9 +21,20 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
-# Main job.
+# Main job: the desktop program. With no display at all it says so and
+# prints what the command line makes of a bundled sample instead.
 run: build
-	$(BUILD)/src/cli/tonnage check $(SAMPLE)
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	  exec $(BUILD)/src/gui/quarrendale-tonnage; \
+	else \
+	  echo "No display to show the program on (DISPLAY and WAYLAND_DISPLAY are empty)."; \
+	  echo "The tonnage report of $(SAMPLE):"; \
+	  $(BUILD)/src/cli/tonnage check $(SAMPLE); \
+	fi
+
+# Pictures of every window under Xvfb, into docs/screenshots/.
+screenshots: build
+	scripts/screenshots.sh $(BUILD)
 
 # Builds and runs every test; the last lines are ctest's summary.
 test: build
@@ -44,7 +55,7 @@ bench: deps
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b" || exit 1; done
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) build-fuzz build-package
 
 # libFuzzer targets under ASan and UBSan, each run FUZZ_SECONDS on a corpus
 # seeded from the samples and the kept regression inputs in fuzz/corpus/.
@@ -56,3 +67,13 @@ fuzz: deps
 	  -DTONNAGE_FUZZ=ON -DTONNAGE_BUILD_TESTS=OFF -DTONNAGE_BUILD_BENCH=OFF -DTONNAGE_BUILD_GUI=OFF
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	@scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package, from a Release build of its own.
+PKG_BUILD ?= build-package
+.PHONY: package
+package: deps
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DTONNAGE_BUILD_TESTS=OFF \
+	  -DTONNAGE_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PKG_BUILD) -j$(JOBS)
+	cd $(PKG_BUILD) && cpack -G DEB
+	@ls -1 $(PKG_BUILD)/*.deb

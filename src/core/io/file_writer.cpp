@@ -164,7 +164,7 @@ Outcome FileWriter::Commit() {
       Fail("Cannot write", errno);
   }
   if (!failed()) {
-    if (int err = Injected(FaultPoint::Sync, path_, writeIndex_)) {
+    if (int err = Injected(FaultPoint::Sync, path_, 0)) {
       Fail("Cannot write", err);
     } else if (mode_ == WriteMode::Replace && ::fsync(fd_) != 0 && errno != EINVAL &&
                errno != EROFS) {
@@ -177,7 +177,7 @@ Outcome FileWriter::Commit() {
     fd_ = -1;
   }
   if (!failed() && mode_ != WriteMode::Direct) {
-    if (int err = Injected(FaultPoint::Rename, path_, writeIndex_)) {
+    if (int err = Injected(FaultPoint::Rename, path_, 0)) {
       Fail("Cannot replace", err);
     } else if (::rename(tempPath_.c_str(), path_.c_str()) != 0) {
       Fail("Cannot replace", errno);

@@ -24,7 +24,8 @@ enum class WriteMode {
 enum class FaultPoint { Open, Write, Sync, Rename };
 
 // Returns an errno value to make the step fail, or 0 to let it run.
-// `writeIndex` counts the low-level writes of one file from 0.
+// `writeIndex` counts the low-level writes of one file from 0 (0 for the
+// other steps).
 using FaultHook = std::function<int(FaultPoint point, const std::string& path, int writeIndex)>;
 
 // Installs a hook for every later write (empty hook: none). Test use only.

@@ -1,0 +1,15 @@
+// Name, version and date of the program.
+#pragma once
+
+#include "modal_window.h"
+
+namespace gui {
+
+class AboutBox : public ModalWindow {
+  Q_OBJECT
+
+ public:
+  AboutBox(Context& context, QWidget* parent);
+};
+
+}  // namespace gui

@@ -1,0 +1,116 @@
+// quarrendale-tonnage: the desktop program.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "context.h"
+#include "data/session.h"
+#include "icons.h"
+#include "main_form.h"
+#include "platform/qt_platform.h"
+#include "program_hooks.h"
+#include "screenshots.h"
+#include "signal_exit.h"
+#include "tonnage_version.h"
+
+namespace {
+
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+// The user's documents folder: the program's own folder is not writable here.
+std::string StartDataFolder() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  return std::string(QFile::encodeName(folder).constData());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fputs(
+        "quarrendale-tonnage: no display to show the windows on (DISPLAY and WAYLAND_DISPLAY "
+        "are not set).\nFor the report without windows use: tonnage report FILE.K81\n",
+        stderr);
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("quarrendale-tonnage"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Quarrendale Tonnage"));
+  QApplication::setApplicationVersion(QString::fromLatin1(tonnage::version::kText));
+  QApplication::setDesktopFileName(QStringLiteral("quarrendale-tonnage"));
+  QApplication::setWindowIcon(gui::ProgramIcon());
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Quantity records of asphalt delivered to road projects."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A data file (*.K81) to open."),
+                               QStringLiteral("[FILE.K81]"));
+  QCommandLineOption shots(QStringLiteral("screenshots"),
+                           QStringLiteral("Save a picture of every window into DIR and end."),
+                           QStringLiteral("DIR"));
+  shots.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(shots);
+  parser.process(app);
+
+  tonnage::Session session;
+  platform::QtPlatform services;
+  gui::Context context{session, services.get(), {}, false};
+  gui::InstallProgramHooks(context.hooks);
+  // Every event loop ends, the modal windows' too.
+  context.hooks.quitProgram = [] { QCoreApplication::exit(0); };
+
+  if (const tonnage::Outcome started = session.Start(StartDataFolder()); !started) {
+    platform::Tell(*context.platform.messages, nullptr, gui::Latin1(started.title),
+                   gui::DisplayPath(started.message), platform::Icon::Critical);
+    session.Cleanup();
+    return 1;
+  }
+
+  gui::MainForm1 main(context);
+  gui::SignalExit signalExit([&main](int) { main.ExitProgram(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.ExitProgram(); });
+
+  const QStringList files = parser.positionalArguments();
+  if (parser.isSet(shots)) {
+    const std::string sample =
+        files.isEmpty() ? std::string() : std::string(QFile::encodeName(files.first()).constData());
+    const int rc = gui::RunScreenshots(context, main, services.help(), parser.value(shots), sample);
+    main.ExitProgram();
+    return rc;
+  }
+
+  main.show();
+  if (!files.isEmpty()) {
+    // Opened from the file manager: the file as if chosen in the open dialog.
+    const QFileInfo file(files.first());
+    QTimer::singleShot(0, &main, [&main, &session, &context, file] {
+      if (!file.isFile()) {
+        platform::Tell(*context.platform.messages, &main, QStringLiteral("File Input Error"),
+                       QStringLiteral("Cannot find the file\n%1").arg(file.absoluteFilePath()),
+                       platform::Icon::Warning);
+        return;
+      }
+      const std::string path(QFile::encodeName(file.absoluteFilePath()).constData());
+      session.RememberDataFolder(path);
+      main.OpenFile(path);
+    });
+  }
+  const int rc = QApplication::exec();
+  main.ExitProgram();
+  return rc;
+}

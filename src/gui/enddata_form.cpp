@@ -1,0 +1,121 @@
+#include "enddata_form.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "icons.h"
+
+namespace gui {
+
+namespace {
+
+QLabel* MakeMark(QWidget* parent, const char* name, const QString& tip) {
+  auto* mark = new QLabel(parent);
+  mark->setObjectName(QString::fromLatin1(name));
+  mark->setPixmap(SavedMark(24));
+  mark->setToolTip(tip);
+  // The row keeps its place while the mark is hidden.
+  QSizePolicy policy = mark->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  mark->setSizePolicy(policy);
+  return mark;
+}
+
+}  // namespace
+
+EnddataForm::EnddataForm(Context& context, QWidget* parent)
+    : ModalWindow(context, help_id::kEnddataForm, parent) {
+  setObjectName(QStringLiteral("EnddataForm"));
+  setWindowTitle(QStringLiteral("Save Data"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(18, 12, 18, 16);
+  layout->setSpacing(12);
+  InstallMenuBar(layout);
+  AddHelpMenu();
+
+  path_ = new QLabel(this);
+  path_->setObjectName(QStringLiteral("Label1"));
+  path_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  path_->setMinimumWidth(320);
+  path_->setFrameShape(QFrame::StyledPanel);
+  path_->setMargin(6);
+  layout->addWidget(path_);
+
+  auto* save = new QPushButton(QStringLiteral("Save"), this);
+  save->setObjectName(QStringLiteral("Endsave"));
+  save->setToolTip(QStringLiteral("Save Opened File"));
+  auto* saveAs = new QPushButton(QStringLiteral("Save As"), this);
+  saveAs->setObjectName(QStringLiteral("Endsaveas"));
+  saveAs->setToolTip(QStringLiteral("Save Data As"));
+  auto* exit = new QPushButton(QStringLiteral("E&xit"), this);
+  exit->setObjectName(QStringLiteral("saveexit"));
+  exit->setToolTip(QStringLiteral("Exit Save Data Form"));
+  for (QPushButton* b : {save, saveAs, exit}) {
+    b->setAutoDefault(false);
+    b->setMinimumSize(120, 34);
+  }
+  savedMark_ = MakeMark(this, "Image1", QStringLiteral("Saved"));
+  savedAsMark_ = MakeMark(this, "Image2", QStringLiteral("Saved under the new name"));
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(10);
+  grid->addWidget(save, 0, 0);
+  grid->addWidget(savedMark_, 0, 1);
+  grid->addWidget(saveAs, 1, 0);
+  grid->addWidget(savedAsMark_, 1, 1);
+  grid->setColumnStretch(2, 1);
+  grid->addWidget(exit, 1, 3);
+  layout->addLayout(grid);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(save, &QPushButton::clicked, this, &EnddataForm::Save);
+  connect(saveAs, &QPushButton::clicked, this, &EnddataForm::SaveAs);
+  connect(exit, &QPushButton::clicked, this, &QDialog::accept);
+
+  // Opening the window: no marks yet, a new file can only be saved with Save
+  // As, and nothing counts as saved until a save in this window succeeds.
+  savedMark_->hide();
+  savedAsMark_->hide();
+  if (session_.dataFilePath == tonnage::kNoName) save->hide();
+  path_->setText(DisplayPath(session_.dataFilePath));
+  session_.dataSaved = false;
+}
+
+void EnddataForm::Save() {
+  tonnage::Outcome written;
+  {
+    platform::BusyScope busy(*context_.platform.busy);
+    written = session_.Save();
+  }
+  if (!written) return ReportSaveError(session_.dataFilePath, written);
+  savedMark_->show();
+}
+
+void EnddataForm::SaveAs() {
+  const platform::FileRequest request{QStringLiteral("Save Data As"), session_.dataFolder,
+                                      tonnage::kDataFileFilter};
+  const std::optional<std::string> chosen = context_.platform.files->SaveAs(this, request);
+  if (!chosen) return;
+  session_.RememberDataFolder(*chosen);
+  tonnage::Outcome written;
+  {
+    platform::BusyScope busy(*context_.platform.busy);
+    written = session_.SaveAs(*chosen);
+  }
+  if (!written) return ReportSaveError(*chosen, written);
+  path_->setText(DisplayPath(session_.dataFilePath));
+  savedAsMark_->show();
+}
+
+void EnddataForm::ReportSaveError(const std::string& path, const tonnage::Outcome& outcome) {
+  // The session keeps the data in memory and the section files as they were.
+  platform::Tell(*context_.platform.messages, this, QStringLiteral("Save Error"),
+                 QStringLiteral("The data could not be saved to\n%1\n\n%2")
+                     .arg(DisplayPath(path), DisplayPath(outcome.message)),
+                 platform::Icon::Critical);
+}
+
+}  // namespace gui

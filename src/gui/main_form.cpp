@@ -1,0 +1,238 @@
+#include "main_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "about_box.h"
+#include "eng_met_form.h"
+#include "icons.h"
+#include "proc_form.h"
+
+namespace gui {
+
+namespace {
+
+QPushButton* MakeCommand(QWidget* parent, const char* name, const QString& text,
+                         QStyle::StandardPixmap icon) {
+  auto* b = new QPushButton(parent->style()->standardIcon(icon), text, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setAutoDefault(false);
+  return b;
+}
+
+QLabel* MakeNote(QWidget* parent, const QString& text) {
+  auto* note = new QLabel(text, parent);
+  note->setWordWrap(true);
+  QPalette pal = note->palette();
+  pal.setColor(QPalette::WindowText, pal.color(QPalette::PlaceholderText));
+  note->setPalette(pal);
+  return note;
+}
+
+}  // namespace
+
+MainForm1::MainForm1(Context& context, QWidget* parent)
+    : QMainWindow(parent), context_(context), session_(context.session) {
+  setObjectName(QStringLiteral("MainForm1"));
+  setWindowTitle(QStringLiteral("Quarrendale Tonnage"));
+  setWindowIcon(ProgramIcon());
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(20, 16, 20, 12);
+  layout->setSpacing(14);
+
+  // Heading: the program's mark and name.
+  auto* heading = new QHBoxLayout;
+  auto* mark = new QLabel(central);
+  mark->setPixmap(ProgramPixmap(56));
+  auto* title = new QLabel(QStringLiteral("Quarrendale Tonnage"), central);
+  QFont big = title->font();
+  big.setPointSizeF(big.pointSizeF() * 1.6);
+  big.setBold(true);
+  title->setFont(big);
+  auto* subtitle = MakeNote(central, QStringLiteral("Asphalt tickets, books and tonnage reports"));
+  auto* names = new QVBoxLayout;
+  names->setSpacing(2);
+  names->addWidget(title);
+  names->addWidget(subtitle);
+  heading->addWidget(mark);
+  heading->addSpacing(10);
+  heading->addLayout(names, 1);
+  layout->addLayout(heading);
+
+  auto* line = new QFrame(central);
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  layout->addWidget(line);
+
+  // The two ways into a file, each with a word on what it does.
+  auto* newFile = MakeCommand(central, "Cmd_New", QStringLiteral("Start a New File"),
+                              QStyle::SP_FileIcon);
+  auto* openFile = MakeCommand(central, "Cmd_Open", QStringLiteral("Open an Existing File"),
+                               QStyle::SP_DialogOpenButton);
+  for (QPushButton* b : {newFile, openFile}) {
+    b->setMinimumHeight(40);
+    b->setIconSize(QSize(22, 22));
+    b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 10px; padding-right: 14px;"));
+  }
+  auto* commands = new QGridLayout;
+  commands->setHorizontalSpacing(14);
+  commands->setVerticalSpacing(10);
+  commands->addWidget(newFile, 0, 0);
+  commands->addWidget(MakeNote(central, QStringLiteral(
+                                            "An empty data file in English or metric units.")),
+                      0, 1);
+  commands->addWidget(openFile, 1, 0);
+  commands->addWidget(MakeNote(central, QStringLiteral(
+                                            "A data file (*.K81) to edit, save or report.")),
+                      1, 1);
+  commands->setColumnStretch(1, 1);
+  layout->addLayout(commands);
+  layout->addStretch(1);
+
+  auto* help = MakeCommand(central, "Cmd_Help", QStringLiteral("Help"),
+                           QStyle::SP_DialogHelpButton);
+  auto* about = MakeCommand(central, "Cmd_About", QStringLiteral("About"),
+                            QStyle::SP_MessageBoxInformation);
+  auto* exit = MakeCommand(central, "Cmd_Exit", QStringLiteral("Exit"),
+                           QStyle::SP_DialogCloseButton);
+  auto* footer = new QHBoxLayout;
+  footer->addWidget(help);
+  footer->addWidget(about);
+  footer->addStretch(1);
+  footer->addWidget(exit);
+  layout->addLayout(footer);
+  setCentralWidget(central);
+
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("Label1"));
+  statusBar()->addWidget(status_, 1);
+  statusBar()->setSizeGripEnabled(false);
+
+  // The same commands in menus, for those who look there first.
+  QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  QAction* newAction = fileMenu->addAction(QStringLiteral("&New..."), newFile, &QPushButton::click);
+  newAction->setShortcut(QKeySequence::New);
+  QAction* openAction =
+      fileMenu->addAction(QStringLiteral("&Open..."), openFile, &QPushButton::click);
+  openAction->setShortcut(QKeySequence::Open);
+  fileMenu->addSeparator();
+  QAction* quitAction = fileMenu->addAction(QStringLiteral("E&xit"), exit, &QPushButton::click);
+  quitAction->setShortcut(QKeySequence::Quit);
+  QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+  helpMenu->addAction(QStringLiteral("&Contents"), help, &QPushButton::click);
+  helpMenu->addAction(QStringLiteral("&About"), about, &QPushButton::click);
+
+  auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  f1->setObjectName(QStringLiteral("HelpKey"));
+  connect(f1, &QShortcut::activated, this,
+          [this] { context_.platform.help->ShowTopic(help_id::kMainForm); });
+
+  connect(newFile, &QPushButton::clicked, this, &MainForm1::NewFile);
+  connect(openFile, &QPushButton::clicked, this, &MainForm1::ChooseAndOpen);
+  connect(help, &QPushButton::clicked, this, [this] { context_.platform.help->ShowContents(); });
+  connect(about, &QPushButton::clicked, this, &MainForm1::ShowAbout);
+  connect(exit, &QPushButton::clicked, this, &QWidget::close);
+
+  resize(sizeHint().expandedTo(QSize(520, 0)));
+}
+
+void MainForm1::showEvent(QShowEvent* event) {
+  if (!placed_) {
+    placed_ = true;
+    // Centred across, a quarter of the free height down; the other windows
+    // take this top as theirs.
+    if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+      const QRect area = screen->availableGeometry();
+      const QRect outer = frameGeometry();
+      const int left = area.x() + (area.width() - outer.width()) / 2;
+      const int top = area.y() + (area.height() - outer.height()) / 4;
+      move(left, top);
+      session_.mainWindowTop = top;
+    }
+  }
+  QMainWindow::showEvent(event);
+}
+
+void MainForm1::SetStatus(const QString& text) {
+  status_->setText(text);
+  status_->repaint();
+}
+
+QString MainForm1::status() const { return status_->text(); }
+
+void MainForm1::NewFile() {
+  SetStatus(QStringLiteral("Setting Up For New Data"));
+  session_.New();
+  SetStatus(QString());
+  EngMet_Form units(context_, this);
+  units.exec();
+  if (!session_.index.unitSystem.empty()) ShowProcess();
+}
+
+void MainForm1::ChooseAndOpen() {
+  const platform::FileRequest request{QStringLiteral("Open Data File"), session_.dataFolder,
+                                      tonnage::kDataFileFilter};
+  const std::optional<std::string> chosen = context_.platform.files->OpenExisting(this, request);
+  if (!chosen) return;
+  session_.RememberDataFolder(*chosen);
+  OpenFile(*chosen);
+}
+
+void MainForm1::OpenFile(const std::string& path) {
+  SetStatus(QStringLiteral("Loading Data"));
+  tonnage::Outcome read;
+  {
+    platform::BusyScope busy(*context_.platform.busy);
+    read = session_.Open(path);
+  }
+  SetStatus(QString());
+  if (read) return ShowProcess();
+  platform::Tell(*context_.platform.messages, this, Latin1(read.title),
+                 DisplayPath(read.message),
+                 read.critical ? platform::Icon::Critical : platform::Icon::Warning);
+  // A refused file leaves the main window for another try; a file beyond the
+  // limits of the format ends the program.
+  if (read.critical) ExitProgram();
+}
+
+void MainForm1::ShowProcess() {
+  ProcForm process(context_, this);
+  process.exec();
+}
+
+void MainForm1::ShowAbout() {
+  AboutBox about(context_, this);
+  about.exec();
+}
+
+void MainForm1::ExitProgram() {
+  if (exited_) return;
+  exited_ = true;
+  context_.platform.help->Quit();
+  SetStatus(QStringLiteral("Cleaning up files and memory"));
+  session_.Cleanup();
+  hide();
+  if (context_.hooks.quitProgram) context_.hooks.quitProgram();
+}
+
+void MainForm1::closeEvent(QCloseEvent* event) {
+  ExitProgram();
+  event->accept();
+}
+
+}  // namespace gui

@@ -1,0 +1,65 @@
+#include "modal_window.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+
+namespace gui {
+
+ModalWindow::ModalWindow(Context& context, int helpId, QWidget* parent)
+    : QDialog(parent), context_(context), session_(context.session), helpId_(helpId) {
+  setModal(true);
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  if (helpId_ > 0) {
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setObjectName(QStringLiteral("HelpKey"));
+    connect(f1, &QShortcut::activated, this, &ModalWindow::ShowHelp);
+  }
+}
+
+QMenuBar* ModalWindow::InstallMenuBar(QBoxLayout* layout) {
+  if (!menuBar_) {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setNativeMenuBar(false);
+    layout->setMenuBar(menuBar_);
+  }
+  return menuBar_;
+}
+
+QAction* ModalWindow::AddHelpMenu() {
+  QAction* help = new QAction(QStringLiteral("Help"), this);
+  help->setObjectName(QStringLiteral("Mnu_Help"));
+  connect(help, &QAction::triggered, this, &ModalWindow::ShowHelp);
+  if (menuBar_) menuBar_->addAction(help);
+  return help;
+}
+
+void ModalWindow::ShowHelp() {
+  if (helpId_ > 0 && context_.platform.help) context_.platform.help->ShowTopic(helpId_);
+}
+
+void ModalWindow::showEvent(QShowEvent* event) {
+  if (!placed_) {
+    placed_ = true;
+    PlaceCentredAt(this, session_.mainWindowTop);
+  }
+  QDialog::showEvent(event);
+}
+
+void PlaceCentredAt(QWidget* window, int top) {
+  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const int width = window->frameGeometry().width();
+  const int left = area.x() + (area.width() - width) / 2;
+  // The main window's top is kept for every window, but never off the screen.
+  const int maxTop = area.bottom() - window->frameGeometry().height();
+  window->move(left, std::max(area.y(), std::min(top, std::max(area.y(), maxTop))));
+}
+
+}  // namespace gui

@@ -1,0 +1,46 @@
+// The base of every window but the main one: modal, centred horizontally with
+// its top at the main window's top, F1 and an optional "Help" menu opening the
+// window's help topic.
+#pragma once
+
+#include <QDialog>
+
+#include "context.h"
+
+class QAction;
+class QBoxLayout;
+class QMenuBar;
+
+namespace gui {
+
+class ModalWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  // helpId 0: the window has no help topic.
+  ModalWindow(Context& context, int helpId, QWidget* parent);
+
+  int helpId() const { return helpId_; }
+
+ protected:
+  // A menu bar above the window's controls in `layout`.
+  QMenuBar* InstallMenuBar(QBoxLayout* layout);
+  // The "Help" item (object name Mnu_Help) on the window's menu bar.
+  QAction* AddHelpMenu();
+  void ShowHelp();
+
+  void showEvent(QShowEvent* event) override;
+
+  Context& context_;
+  tonnage::Session& session_;
+
+ private:
+  int helpId_;
+  QMenuBar* menuBar_ = nullptr;
+  bool placed_ = false;
+};
+
+// Left edge centring `window` on its screen, top at `top`.
+void PlaceCentredAt(QWidget* window, int top);
+
+}  // namespace gui

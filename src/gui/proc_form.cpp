@@ -1,0 +1,144 @@
+#include "proc_form.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "enddata_form.h"
+#include "view_form.h"
+
+namespace gui {
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
+                        const QString& tip) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setToolTip(tip);
+  b->setAutoDefault(false);
+  b->setMinimumSize(150, 36);
+  return b;
+}
+
+}  // namespace
+
+ProcForm::ProcForm(Context& context, QWidget* parent)
+    : ModalWindow(context, help_id::kProcForm, parent) {
+  setObjectName(QStringLiteral("ProcForm"));
+  setWindowTitle(QStringLiteral("Process Options"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(18, 12, 18, 16);
+  layout->setSpacing(12);
+  InstallMenuBar(layout);
+  AddHelpMenu();
+
+  fileLine_ = new QLabel(this);
+  fileLine_->setObjectName(QStringLiteral("Lbl_File"));
+  fileLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(fileLine_);
+
+  auto* books = MakeButton(this, "BookCmd", QStringLiteral("Edit Books"),
+                           QStringLiteral("Set up books and type their tickets"));
+  auto* index = MakeButton(this, "IndexCmd", QStringLiteral("Index Data"),
+                           QStringLiteral("Reference number, project number, date and engineer"));
+  auto* save = MakeButton(this, "SaveCmd", QStringLiteral("Save Data"),
+                          QStringLiteral("Save the data file, or save it under another name"));
+  auto* report = MakeButton(this, "ReportCmd", QStringLiteral("Report"),
+                            QStringLiteral("Work out the tonnage report and show it"));
+  auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("Exit"),
+                          QStringLiteral("Back to the main window"));
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(10);
+  grid->addWidget(books, 0, 0);
+  grid->addWidget(index, 0, 1);
+  grid->addWidget(save, 1, 0);
+  grid->addWidget(report, 1, 1);
+  grid->addWidget(exit, 2, 1);
+  layout->addLayout(grid);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  const QString missing = QStringLiteral("Not available in this version");
+  if (!context_.hooks.editBooks) {
+    books->setEnabled(false);
+    books->setToolTip(missing);
+  }
+  if (!context_.hooks.indexData) {
+    index->setEnabled(false);
+    index->setToolTip(missing);
+  }
+  if (!context_.hooks.runReport) {
+    report->setEnabled(false);
+    report->setToolTip(missing);
+  }
+
+  connect(books, &QPushButton::clicked, this, &ProcForm::EditBooks);
+  connect(index, &QPushButton::clicked, this, &ProcForm::IndexData);
+  connect(save, &QPushButton::clicked, this, &ProcForm::SaveData);
+  connect(report, &QPushButton::clicked, this, &ProcForm::Report);
+  connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
+  ShowFileLine();
+}
+
+void ProcForm::ShowFileLine() {
+  const std::string& units = session_.index.unitSystem;
+  const QString unitText = units == "M" ? QStringLiteral("metric units")
+                                        : QStringLiteral("English units");
+  fileLine_->setText(QStringLiteral("File: %1   (%2)")
+                         .arg(DisplayPath(session_.dataFilePath), unitText));
+}
+
+void ProcForm::EditBooks() {
+  if (context_.hooks.editBooks) context_.hooks.editBooks(this, context_);
+}
+
+void ProcForm::IndexData() {
+  if (context_.hooks.indexData) context_.hooks.indexData(this, context_);
+}
+
+void ProcForm::SaveData() {
+  EnddataForm save(context_, this);
+  save.exec();
+  ShowFileLine();
+}
+
+void ProcForm::Report() {
+  if (!context_.hooks.runReport) return;
+  tonnage::Outcome made;
+  {
+    platform::BusyScope busy(*context_.platform.busy);
+    made = session_.WriteWorkFile();
+    if (made) made = context_.hooks.runReport(session_, *context_.platform.clock);
+  }
+  if (!made) {
+    platform::Tell(*context_.platform.messages, this,
+                   Latin1(made.title.empty() ? std::string("Report Error") : made.title),
+                   QStringLiteral("The report could not be made.\n\n") + DisplayPath(made.message),
+                   platform::Icon::Critical);
+    return;
+  }
+  ViewForm viewer(context_, this);
+  viewer.exec();
+}
+
+bool ProcForm::MayLeave() {
+  if (session_.dataSaved) return true;
+  const platform::Message question{
+      QStringLiteral("Save Data"),
+      QStringLiteral("Do You Want To Save The Data\n\n") + DisplayPath(session_.dataFilePath),
+      {platform::Button::Yes, platform::Button::No},
+      platform::Icon::Question,
+      platform::Button::Yes};
+  // Yes keeps the window so that the user can choose "Save Data".
+  return context_.platform.messages->Ask(this, question) != platform::Button::Yes;
+}
+
+void ProcForm::reject() {
+  if (MayLeave()) QDialog::reject();
+}
+
+}  // namespace gui

@@ -1,0 +1,30 @@
+// The process window: what can be done with the open data.
+#pragma once
+
+#include "modal_window.h"
+
+class QLabel;
+
+namespace gui {
+
+class ProcForm : public ModalWindow {
+  Q_OBJECT
+
+ public:
+  ProcForm(Context& context, QWidget* parent);
+
+  // Closing by any way asks about unsaved data; Yes keeps the window.
+  void reject() override;
+
+ private:
+  void EditBooks();
+  void IndexData();
+  void SaveData();
+  void Report();
+  bool MayLeave();
+  void ShowFileLine();
+
+  QLabel* fileLine_ = nullptr;
+};
+
+}  // namespace gui

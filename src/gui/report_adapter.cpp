@@ -1,0 +1,7 @@
+#include "report_adapter.h"
+
+namespace gui {
+
+ReportFunction ProgramReport() { return {}; }
+
+}  // namespace gui

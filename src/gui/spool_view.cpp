@@ -1,0 +1,392 @@
+#include "spool_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cctype>
+
+#include "io/line_reader.h"
+
+namespace gui {
+
+namespace {
+
+QFont ReportFont(int points) {
+  // Liberation Mono has Courier New's metrics; either one keeps the columns.
+  QFont font(QStringLiteral("Liberation Mono"));
+  font.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"),
+                    QStringLiteral("Courier")});
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPointSize(points);
+  return font;
+}
+
+unsigned char Fold(char c) {
+  return static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+}  // namespace
+
+SpoolView::SpoolView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setAutoFillBackground(true);
+  QPalette pal = viewport()->palette();
+  pal.setColor(QPalette::Base, Qt::white);
+  pal.setColor(QPalette::Text, Qt::black);
+  viewport()->setPalette(pal);
+  viewport()->setBackgroundRole(QPalette::Base);
+  UpdateMetrics();
+}
+
+void SpoolView::setFileName(const std::string& path) {
+  const QFileInfo info(QFile::decodeName(path.c_str()));
+  const long long size = info.exists() ? info.size() : -1;
+  const long long time = info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0;
+  if (path == path_ && size == fileSize_ && time == fileTime_) return;
+  path_ = path;
+  fileSize_ = size;
+  fileTime_ = time;
+  tonnage::io::ReadResult read = tonnage::io::ReadWholeFile(path);
+  text_ = read.outcome ? std::move(read.bytes) : std::string();
+  anchor_ = caret_ = 0;
+  BuildIndex();
+  UpdateScrollBars();
+  verticalScrollBar()->setValue(0);
+  horizontalScrollBar()->setValue(0);
+  viewport()->update();
+  emit selectionChanged();
+}
+
+void SpoolView::BuildIndex() {
+  starts_.clear();
+  pageBreaks_.clear();
+  widest_ = 0;
+  const std::size_t n = text_.size();
+  const char* data = text_.data();
+  // The same line ends as the line reader: CR LF, LF, or CR alone; a last
+  // line without an end still counts, an end at the very end adds none.
+  starts_.reserve(n / 40 + 1);
+  std::size_t start = 0;
+  bool hasFormFeed = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = data[i];
+    if (c == '\f') {
+      hasFormFeed = true;
+    } else if (c == '\n' || c == '\r') {
+      if (hasFormFeed) pageBreaks_.push_back(starts_.size());
+      starts_.push_back(start);
+      widest_ = std::max(widest_, i - start);
+      if (c == '\r' && i + 1 < n && data[i + 1] == '\n') ++i;
+      start = i + 1;
+      hasFormFeed = false;
+    }
+  }
+  if (start < n || starts_.empty()) {
+    if (hasFormFeed) pageBreaks_.push_back(starts_.size());
+    starts_.push_back(start);
+    widest_ = std::max(widest_, n - start);
+  }
+}
+
+std::size_t SpoolView::NextStart(std::size_t line) const {
+  return line + 1 < starts_.size() ? starts_[line + 1] : text_.size();
+}
+
+std::size_t SpoolView::LineEnd(std::size_t line) const {
+  std::size_t end = NextStart(line);
+  const std::size_t start = starts_[line];
+  if (end > start && text_[end - 1] == '\n') --end;
+  if (end > start && text_[end - 1] == '\r') --end;
+  return end;
+}
+
+bool SpoolView::IsPageBreak(std::size_t line) const {
+  return std::binary_search(pageBreaks_.begin(), pageBreaks_.end(), line);
+}
+
+std::size_t SpoolView::PageOfLine(std::size_t line) const {
+  return static_cast<std::size_t>(
+             std::lower_bound(pageBreaks_.begin(), pageBreaks_.end(), line) -
+             pageBreaks_.begin()) +
+         1;
+}
+
+std::size_t SpoolView::lineOf(std::size_t offset) const {
+  if (starts_.empty()) return 0;
+  auto it = std::upper_bound(starts_.begin(), starts_.end(), offset);
+  return static_cast<std::size_t>(it - starts_.begin()) - 1;
+}
+
+void SpoolView::setFontSize(int points) {
+  if (points == fontSize_) return;
+  fontSize_ = points;
+  UpdateMetrics();
+}
+
+void SpoolView::UpdateMetrics() {
+  const QFont font = ReportFont(fontSize_);
+  viewport()->setFont(font);
+  const QFontMetrics metrics(font, viewport());
+  const QFontMetricsF exact(font, viewport());
+  charWidth_ = std::max<qreal>(1.0, exact.horizontalAdvance(QString(100, QLatin1Char('M'))) / 100.0);
+  lineHeight_ = std::max(1, metrics.height());
+  ascent_ = metrics.ascent();
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+int SpoolView::visibleLineCount() const { return std::max(1, viewport()->height() / lineHeight_); }
+
+int SpoolView::firstVisibleLine() const { return verticalScrollBar()->value(); }
+
+void SpoolView::UpdateScrollBars() {
+  const int lines = static_cast<int>(starts_.size());
+  const int page = visibleLineCount();
+  verticalScrollBar()->setRange(0, std::max(0, lines - page));
+  verticalScrollBar()->setPageStep(page);
+  verticalScrollBar()->setSingleStep(1);
+  const int columns = std::max(1, static_cast<int>(viewport()->width() / charWidth_));
+  horizontalScrollBar()->setRange(0, std::max(0, static_cast<int>(widest_) + 1 - columns));
+  horizontalScrollBar()->setPageStep(columns);
+  horizontalScrollBar()->setSingleStep(1);
+}
+
+void SpoolView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void SpoolView::scrollToLine(std::size_t line) {
+  verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(line, INT32_MAX)));
+}
+
+void SpoolView::paintEvent(QPaintEvent* event) {
+  QPainter p(viewport());
+  const QRect area = event->rect();
+  const QPalette& pal = viewport()->palette();
+  p.fillRect(area, pal.color(QPalette::Base));
+  if (starts_.empty()) return;
+
+  const std::size_t first = static_cast<std::size_t>(firstVisibleLine()) +
+                            static_cast<std::size_t>(area.top() / lineHeight_);
+  const std::size_t last = std::min(starts_.size() - 1,
+                                    static_cast<std::size_t>(firstVisibleLine()) +
+                                        static_cast<std::size_t>(area.bottom() / lineHeight_));
+  const int column0 = horizontalScrollBar()->value();
+  const qreal x0 = 2 - column0 * charWidth_;
+  const std::size_t selFrom = selectionStart();
+  const std::size_t selTo = selFrom + selectionLength();
+  const QColor highlight = pal.color(QPalette::Highlight);
+  const QColor highlightText = pal.color(QPalette::HighlightedText);
+  const QColor text = pal.color(QPalette::Text);
+  QPen rule(QColor(0x7a, 0x8a, 0x9a), 1, Qt::DashLine);
+  QFont small = viewport()->font();
+  small.setPointSize(std::max(6, fontSize_ - 2));
+
+  for (std::size_t line = first; line <= last; ++line) {
+    const int y = static_cast<int>(line - static_cast<std::size_t>(firstVisibleLine())) * lineHeight_;
+    const std::size_t start = starts_[line];
+    const std::size_t end = LineEnd(line);
+    const std::size_t next = NextStart(line);
+    QRectF selRect;
+
+    // The selection's part of this line, the line end shown as one cell.
+    if (selTo > selFrom && selFrom < next && selTo > start) {
+      const std::size_t a = std::max(selFrom, start) - start;
+      const std::size_t b = std::min(selTo, end) - start;
+      int cells = static_cast<int>(b > a ? b - a : 0);
+      if (selTo > end && next > end) ++cells;
+      selRect = QRectF(x0 + static_cast<qreal>(a) * charWidth_, y, cells * charWidth_, lineHeight_);
+      p.fillRect(selRect, highlight);
+    }
+
+    if (IsPageBreak(line)) {
+      // A page break is drawn as a rule with the number of the page it starts.
+      p.setPen(rule);
+      const int mid = y + lineHeight_ / 2;
+      p.drawLine(0, mid, viewport()->width(), mid);
+      p.setFont(small);
+      const QString label = QStringLiteral(" page %1 ").arg(PageOfLine(line) + 1);
+      const int labelWidth = QFontMetrics(small).horizontalAdvance(label);
+      const QRect box(viewport()->width() - labelWidth - 16, y, labelWidth, lineHeight_);
+      p.fillRect(box, pal.color(QPalette::Base));
+      p.setPen(QColor(0x5a, 0x6a, 0x7a));
+      p.drawText(box, Qt::AlignCenter, label);
+      p.setFont(viewport()->font());
+    }
+
+    // Only the columns that can be seen are turned into text.
+    const std::size_t visibleFrom = start + std::min<std::size_t>(end - start, column0);
+    const std::size_t visibleCols = static_cast<std::size_t>(viewport()->width() / charWidth_) + 2;
+    const std::size_t visibleTo = std::min(end, visibleFrom + visibleCols);
+    if (visibleTo <= visibleFrom) continue;
+    QString chars = QString::fromLatin1(text_.data() + visibleFrom,
+                                        static_cast<qsizetype>(visibleTo - visibleFrom));
+    for (QChar& c : chars)
+      if (c.unicode() < 0x20) c = QLatin1Char(' ');
+    const qreal xText = x0 + static_cast<qreal>(visibleFrom - start) * charWidth_;
+    // One run of text, drawn again clipped to the selection in its colours,
+    // so selected characters stay exactly in their columns.
+    p.setPen(text);
+    p.drawText(QPointF(xText, y + ascent_), chars);
+    if (!selRect.isEmpty()) {
+      p.save();
+      p.setClipRect(selRect);
+      p.setPen(highlightText);
+      p.drawText(QPointF(xText, y + ascent_), chars);
+      p.restore();
+    }
+  }
+}
+
+std::size_t SpoolView::OffsetAt(const QPoint& point) const {
+  if (starts_.empty()) return 0;
+  const int row = point.y() < 0 ? -1 - (-point.y()) / lineHeight_ : point.y() / lineHeight_;
+  const long long line = static_cast<long long>(firstVisibleLine()) + row;
+  if (line < 0) return 0;
+  if (line >= static_cast<long long>(starts_.size())) return text_.size();
+  const std::size_t l = static_cast<std::size_t>(line);
+  const qreal x = point.x() - 2 + horizontalScrollBar()->value() * charWidth_;
+  const long long column = std::max(0LL, static_cast<long long>((x + charWidth_ / 2) / charWidth_));
+  const std::size_t length = LineEnd(l) - starts_[l];
+  return starts_[l] + std::min<std::size_t>(length, static_cast<std::size_t>(column));
+}
+
+void SpoolView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+  const std::size_t at = OffsetAt(event->position().toPoint());
+  caret_ = at;
+  if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = at;
+  viewport()->update();
+  emit selectionChanged();
+}
+
+void SpoolView::mouseMoveEvent(QMouseEvent* event) {
+  if (!(event->buttons() & Qt::LeftButton)) return;
+  const QPoint at = event->position().toPoint();
+  // Dragging past the edges scrolls.
+  if (at.y() < 0) verticalScrollBar()->setValue(verticalScrollBar()->value() - 1);
+  if (at.y() > viewport()->height())
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
+  caret_ = OffsetAt(at);
+  viewport()->update();
+  emit selectionChanged();
+}
+
+void SpoolView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || text_.empty()) return;
+  // A word: the run of non-blank characters under the pointer.
+  std::size_t at = OffsetAt(event->position().toPoint());
+  const std::size_t line = lineOf(at);
+  const std::size_t start = starts_[line];
+  const std::size_t end = LineEnd(line);
+  auto blank = [&](std::size_t i) { return text_[i] == ' ' || text_[i] == '\f'; };
+  std::size_t a = std::min(at, end), b = a;
+  while (a > start && !blank(a - 1)) --a;
+  while (b < end && !blank(b)) ++b;
+  setSelection(a, b - a);
+}
+
+void SpoolView::keyPressEvent(QKeyEvent* event) {
+  QScrollBar* v = verticalScrollBar();
+  QScrollBar* h = horizontalScrollBar();
+  const bool ctrl = event->modifiers() & Qt::ControlModifier;
+  if (event->matches(QKeySequence::SelectAll)) {
+    setSelection(0, text_.size());
+  } else if (event->matches(QKeySequence::Copy)) {
+    CopySelection();
+  } else if (event->key() == Qt::Key_Up) {
+    v->setValue(v->value() - 1);
+  } else if (event->key() == Qt::Key_Down) {
+    v->setValue(v->value() + 1);
+  } else if (event->key() == Qt::Key_PageUp) {
+    v->setValue(v->value() - v->pageStep());
+  } else if (event->key() == Qt::Key_PageDown) {
+    v->setValue(v->value() + v->pageStep());
+  } else if (event->key() == Qt::Key_Home) {
+    if (ctrl) v->setValue(0);
+    h->setValue(0);
+  } else if (event->key() == Qt::Key_End) {
+    if (ctrl) v->setValue(v->maximum());
+    else h->setValue(h->maximum());
+  } else if (event->key() == Qt::Key_Left) {
+    h->setValue(h->value() - 1);
+  } else if (event->key() == Qt::Key_Right) {
+    h->setValue(h->value() + 1);
+  } else {
+    QAbstractScrollArea::keyPressEvent(event);
+  }
+}
+
+std::string SpoolView::selectedText() const {
+  return text_.substr(selectionStart(), selectionLength());
+}
+
+void SpoolView::setSelection(std::size_t start, std::size_t length) {
+  start = std::min(start, text_.size());
+  anchor_ = start;
+  caret_ = std::min(text_.size(), start + length);
+  viewport()->update();
+  emit selectionChanged();
+}
+
+void SpoolView::CopySelection() const {
+  if (selectionLength() == 0) return;
+  const std::string bytes = selectedText();
+  QApplication::clipboard()->setText(
+      QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+void SpoolView::EnsureVisible(std::size_t offset) {
+  const std::size_t line = lineOf(offset);
+  const int first = firstVisibleLine();
+  const int page = visibleLineCount();
+  if (static_cast<long long>(line) < first || static_cast<long long>(line) >= first + page)
+    scrollToLine(line > static_cast<std::size_t>(page / 3) ? line - static_cast<std::size_t>(page / 3) : 0);
+  const long long column = static_cast<long long>(offset - starts_[line]);
+  QScrollBar* h = horizontalScrollBar();
+  if (column < h->value() || column >= h->value() + h->pageStep())
+    h->setValue(static_cast<int>(std::max(0LL, column - 8)));
+}
+
+bool SpoolView::find(const QString& needleText, bool backward) {
+  const QByteArray needleBytes = needleText.toLatin1();
+  const std::size_t m = static_cast<std::size_t>(needleBytes.size());
+  const std::size_t n = text_.size();
+  if (m == 0 || m > n) return false;
+  std::string needle(needleBytes.constData(), m);
+  for (char& c : needle) c = static_cast<char>(Fold(c));
+  auto matchesAt = [&](std::size_t i) {
+    for (std::size_t k = 0; k < m; ++k)
+      if (Fold(text_[i + k]) != static_cast<unsigned char>(needle[k])) return false;
+    return true;
+  };
+  const std::size_t positions = n - m + 1;
+  const std::size_t from = backward ? selectionStart() : selectionStart() + selectionLength();
+  for (std::size_t step = 0; step < positions; ++step) {
+    std::size_t i;
+    if (backward) {
+      // from-1, from-2, ... wrapping round to the end.
+      i = (from + positions * 2 - 1 - step) % positions;
+    } else {
+      i = (from + step) % positions;
+    }
+    if (Fold(text_[i]) == static_cast<unsigned char>(needle[0]) && matchesAt(i)) {
+      setSelection(i, m);
+      EnsureVisible(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace gui

@@ -1,0 +1,85 @@
+// A read-only view of a report spool. The file is held once in memory with an
+// index of its lines, and only the lines on screen are drawn, so a report of
+// hundreds of thousands of lines opens and scrolls as fast as a short one.
+// Positions are character offsets into the file, line ends included.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace gui {
+
+class SpoolView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit SpoolView(QWidget* parent = nullptr);
+
+  // Shows `path`; the same unchanged file is not read again. A file that
+  // cannot be read shows nothing.
+  void setFileName(const std::string& path);
+  const std::string& fileName() const { return path_; }
+
+  void setFontSize(int points);
+  int fontSize() const { return fontSize_; }
+
+  std::size_t selectionStart() const { return std::min(anchor_, caret_); }
+  std::size_t selectionLength() const {
+    return anchor_ > caret_ ? anchor_ - caret_ : caret_ - anchor_;
+  }
+  // The selected bytes, line ends included.
+  std::string selectedText() const;
+  void setSelection(std::size_t start, std::size_t length);
+
+  std::size_t lineCount() const { return starts_.size(); }
+  int firstVisibleLine() const;
+  int visibleLineCount() const;
+  // Line of an offset (the last line for the end of the text).
+  std::size_t lineOf(std::size_t offset) const;
+  void scrollToLine(std::size_t line);
+
+  // Finds `text` ignoring case, after the selection (or before it), wrapping
+  // round the end; selects it and brings it into view. False when absent.
+  bool find(const QString& text, bool backward);
+
+ signals:
+  void selectionChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildIndex();
+  void UpdateMetrics();
+  void UpdateScrollBars();
+  std::size_t OffsetAt(const QPoint& viewportPoint) const;
+  std::size_t LineEnd(std::size_t line) const;  // end of the text, before CR/LF
+  std::size_t NextStart(std::size_t line) const;
+  bool IsPageBreak(std::size_t line) const;
+  std::size_t PageOfLine(std::size_t line) const;
+  void EnsureVisible(std::size_t offset);
+  void CopySelection() const;
+
+  std::string path_;
+  long long fileSize_ = -1;
+  long long fileTime_ = 0;
+  std::string text_;
+  std::vector<std::size_t> starts_;  // offset of each line
+  std::vector<std::size_t> pageBreaks_;  // lines holding a form feed
+  std::size_t widest_ = 0;
+  int fontSize_ = 8;
+  qreal charWidth_ = 8;  // fractional: the font's true advance keeps columns exact
+  int lineHeight_ = 16;
+  int ascent_ = 12;
+  std::size_t anchor_ = 0;
+  std::size_t caret_ = 0;
+};
+
+}  // namespace gui

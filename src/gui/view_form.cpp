@@ -1,0 +1,136 @@
+#include "view_form.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "io/file_writer.h"
+#include "spool_view.h"
+#include "view_font.h"
+
+namespace gui {
+
+ViewForm::ViewForm(Context& context, QWidget* parent)
+    : ModalWindow(context, help_id::kViewForm, parent) {
+  setObjectName(QStringLiteral("ViewForm"));
+  setWindowTitle(QStringLiteral("View Report"));
+  setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+  setSizeGripEnabled(true);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 4, 6, 6);
+  layout->setSpacing(4);
+  QMenuBar* bar = InstallMenuBar(layout);
+  AddHelpMenu();
+  QAction* print = bar->addAction(QStringLiteral("Print"));
+  print->setObjectName(QStringLiteral("Mnu_Print"));
+  print->setParent(this);
+  QAction* exit = bar->addAction(QStringLiteral("Exit"));
+  exit->setObjectName(QStringLiteral("Mnu_Exit"));
+  exit->setParent(this);
+  // The print dialog comes with the printing part of the program.
+  print->setEnabled(static_cast<bool>(context_.hooks.printReport));
+  connect(print, &QAction::triggered, this, &ViewForm::Print);
+  connect(exit, &QAction::triggered, this, &QDialog::accept);
+
+  display_ = new SpoolView(this);
+  display_->setObjectName(QStringLiteral("MhFileDisplay1"));
+  layout->addWidget(display_, 1);
+
+  findBar_ = new QWidget(this);
+  findBar_->setObjectName(QStringLiteral("FindBar"));
+  auto* findLayout = new QHBoxLayout(findBar_);
+  findLayout->setContentsMargins(0, 0, 0, 0);
+  auto* findLabel = new QLabel(QStringLiteral("Find:"), findBar_);
+  findText_ = new QLineEdit(findBar_);
+  findText_->setObjectName(QStringLiteral("FindText"));
+  findLabel->setBuddy(findText_);
+  auto* next = new QPushButton(QStringLiteral("&Next"), findBar_);
+  next->setObjectName(QStringLiteral("FindNext"));
+  auto* previous = new QPushButton(QStringLiteral("&Previous"), findBar_);
+  previous->setObjectName(QStringLiteral("FindPrevious"));
+  auto* close = new QPushButton(QStringLiteral("Close"), findBar_);
+  close->setObjectName(QStringLiteral("FindClose"));
+  for (QPushButton* b : {next, previous, close}) b->setAutoDefault(false);
+  findState_ = new QLabel(findBar_);
+  findState_->setObjectName(QStringLiteral("FindState"));
+  findLayout->addWidget(findLabel);
+  findLayout->addWidget(findText_, 1);
+  findLayout->addWidget(next);
+  findLayout->addWidget(previous);
+  findLayout->addWidget(findState_);
+  findLayout->addWidget(close);
+  layout->addWidget(findBar_);
+  findBar_->hide();
+
+  auto* findKey = new QShortcut(QKeySequence::Find, this);
+  connect(findKey, &QShortcut::activated, this, &ViewForm::ShowFind);
+  auto* nextKey = new QShortcut(QKeySequence::FindNext, this);
+  connect(nextKey, &QShortcut::activated, this, [this] { FindNext(false); });
+  auto* previousKey = new QShortcut(QKeySequence::FindPrevious, this);
+  connect(previousKey, &QShortcut::activated, this, [this] { FindNext(true); });
+  connect(findText_, &QLineEdit::returnPressed, this, [this] { FindNext(false); });
+  connect(next, &QPushButton::clicked, this, [this] { FindNext(false); });
+  connect(previous, &QPushButton::clicked, this, [this] { FindNext(true); });
+  connect(close, &QPushButton::clicked, this, [this] {
+    findBar_->hide();
+    display_->setFocus();
+  });
+
+  // Wide enough for a report page at 10 points; the user may resize.
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  resize(std::min(800, area.width()), std::min(600, area.height() - 40));
+  display_->setFocus();
+}
+
+void ViewForm::ApplyWindowSize() {
+  // The rule works on the outer size, frame and menu bar included.
+  const QRect outer = frameGeometry();
+  const double dpi = logicalDpiX() > 0 ? logicalDpiX() : 96.0;
+  const int displayTwips = PixelsToTwips(outer.width(), dpi) - kViewerWidthMargin;
+  display_->setFontSize(FontSizeForDisplayWidth(displayTwips));
+  display_->setFileName(session_.spoolPath);
+}
+
+void ViewForm::resizeEvent(QResizeEvent* event) {
+  ModalWindow::resizeEvent(event);
+  ApplyWindowSize();
+}
+
+void ViewForm::Print() {
+  if (!context_.hooks.printReport) return;
+  const std::string selFile = SelTextFilePath(session_);
+  context_.selTextReady = false;
+  if (display_->selectionLength() > 10) {
+    const tonnage::Outcome written =
+        tonnage::io::WriteWholeFile(selFile, display_->selectedText() + "\r\n");
+    // Without the file the dialog offers no selected-text printing.
+    context_.selTextReady = written.ok();
+  }
+  context_.hooks.printReport(this, context_);
+  tonnage::io::RemoveQuietly(selFile);
+  context_.selTextReady = false;
+  display_->setSelection(0, 0);
+}
+
+void ViewForm::ShowFind() {
+  findBar_->show();
+  findText_->setFocus();
+  findText_->selectAll();
+}
+
+void ViewForm::FindNext(bool backward) {
+  if (findText_->text().isEmpty()) return ShowFind();
+  const bool found = display_->find(findText_->text(), backward);
+  findState_->setText(found ? QString() : QStringLiteral("Not found"));
+}
+
+}  // namespace gui

@@ -1,0 +1,22 @@
+// The services a window may use, gathered so each window gets them in one
+// piece. The program passes the Qt implementations, tests their doubles.
+// Later services (print dialog, printers, clipboard) join as further members.
+#pragma once
+
+#include "busy.h"
+#include "clock.h"
+#include "file_chooser.h"
+#include "help.h"
+#include "messages.h"
+
+namespace platform {
+
+struct Platform {
+  Messages* messages = nullptr;
+  FileChooser* files = nullptr;
+  Help* help = nullptr;
+  BusyPointer* busy = nullptr;
+  Clock* clock = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,225 @@
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStringList>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace platform {
+
+// ---- messages -------------------------------------------------------------
+
+namespace {
+
+QMessageBox::StandardButton ToQt(Button b) {
+  switch (b) {
+    case Button::Ok: return QMessageBox::Ok;
+    case Button::Cancel: return QMessageBox::Cancel;
+    case Button::Yes: return QMessageBox::Yes;
+    case Button::No: return QMessageBox::No;
+  }
+  return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToQt(Icon icon) {
+  switch (icon) {
+    case Icon::None: return QMessageBox::NoIcon;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::Question: return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+bool Has(const std::vector<Button>& buttons, Button b) {
+  for (Button x : buttons)
+    if (x == b) return true;
+  return false;
+}
+
+}  // namespace
+
+Button QtMessages::Ask(QWidget* parent, const Message& message) {
+  QMessageBox box(ToQt(message.icon), message.title, message.text, QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
+  std::vector<Button> buttons = message.buttons;
+  if (buttons.empty()) buttons.push_back(Button::Ok);
+  for (Button b : buttons) box.addButton(ToQt(b));
+  box.setDefaultButton(ToQt(message.defaultButton));
+  // The close box answers the way a cautious user would.
+  Button escape = Has(buttons, Button::Cancel) ? Button::Cancel
+                  : Has(buttons, Button::No)   ? Button::No
+                                               : message.defaultButton;
+  box.setEscapeButton(ToQt(escape));
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  if (!clicked) return escape;
+  switch (box.standardButton(clicked)) {
+    case QMessageBox::Ok: return Button::Ok;
+    case QMessageBox::Cancel: return Button::Cancel;
+    case QMessageBox::Yes: return Button::Yes;
+    case QMessageBox::No: return Button::No;
+    default: return escape;
+  }
+}
+
+// ---- file choosers --------------------------------------------------------
+
+QString QtNameFilters(const std::string& pipeFilter) {
+  const QStringList parts = QString::fromLatin1(pipeFilter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i].trimmed();
+    QStringList patterns;
+    for (const QString& raw : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      QString pattern = raw.trimmed();
+      if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+      if (!patterns.contains(pattern)) patterns << pattern;
+      for (const QString& other : {pattern.toUpper(), pattern.toLower()})
+        if (!patterns.contains(other)) patterns << other;
+    }
+    // A description that already names its patterns in brackets keeps only its
+    // words, so the dialog does not show the patterns twice.
+    const qsizetype bracket = description.lastIndexOf(QLatin1Char('('));
+    if (bracket > 0 && description.endsWith(QLatin1Char(')')))
+      description = description.left(bracket).trimmed();
+    filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+std::optional<std::string> RunFileDialog(QWidget* parent, const FileRequest& request, bool save) {
+  QFileDialog dialog(parent, request.title, QFile::decodeName(request.initialFolder.c_str()));
+  dialog.setNameFilters(QtNameFilters(request.filter).split(QStringLiteral(";;")));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  // No default suffix: a name typed without an extension is used as typed.
+  dialog.setDefaultSuffix(QString());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  return std::string(QFile::encodeName(chosen.first()).constData());
+}
+
+}  // namespace
+
+std::optional<std::string> QtFileChooser::OpenExisting(QWidget* parent, const FileRequest& request) {
+  return RunFileDialog(parent, request, false);
+}
+
+std::optional<std::string> QtFileChooser::SaveAs(QWidget* parent, const FileRequest& request) {
+  return RunFileDialog(parent, request, true);
+}
+
+// ---- help -----------------------------------------------------------------
+
+class HelpWindow : public QWidget {
+ public:
+  HelpWindow() {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Quarrendale Tonnage Help"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName(QStringLiteral("HelpBrowser"));
+    browser_->setOpenExternalLinks(false);
+    auto* contents = new QPushButton(QStringLiteral("&Contents"), this);
+    contents->setObjectName(QStringLiteral("HelpContents"));
+    auto* back = new QPushButton(QStringLiteral("&Back"), this);
+    back->setObjectName(QStringLiteral("HelpBack"));
+    auto* close = new QPushButton(QStringLiteral("C&lose"), this);
+    close->setObjectName(QStringLiteral("HelpClose"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contents);
+    buttons->addWidget(back);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_, 1);
+    connect(contents, &QPushButton::clicked, this, [this] { Open(contentsUrl_); });
+    connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, &QWidget::close);
+    back->setEnabled(false);
+    resize(640, 520);
+  }
+
+  void SetContentsUrl(const QUrl& url) { contentsUrl_ = url; }
+  void Open(const QUrl& url) { browser_->setSource(url); }
+  QUrl current() const { return browser_->source(); }
+
+ private:
+  QTextBrowser* browser_ = nullptr;
+  QUrl contentsUrl_;
+};
+
+QtHelp::QtHelp(QString root) : root_(std::move(root)) {}
+
+QtHelp::~QtHelp() { delete window_.data(); }
+
+QWidget* QtHelp::window() const { return window_.data(); }
+
+void QtHelp::ShowTopic(int contextId) {
+  const QString page = QStringLiteral("topic_%1.html").arg(contextId);
+  // An id without a topic of its own falls back to the contents.
+  QString local = root_ + page;
+  if (local.startsWith(QLatin1String("qrc:"))) local = local.mid(3);
+  Show(QFile::exists(local) ? page : QStringLiteral("contents.html"));
+}
+
+void QtHelp::ShowContents() { Show(QStringLiteral("contents.html")); }
+
+void QtHelp::Quit() {
+  if (window_) window_->close();
+}
+
+void QtHelp::Show(const QString& page) {
+  // A window outside the modal window in front could not be used, so the help
+  // window belongs to whichever window is modal now.
+  QWidget* owner = QApplication::activeModalWidget();
+  if (!window_) window_ = new HelpWindow;
+  if (window_->parentWidget() != owner) {
+    const QRect geometry = window_->geometry();
+    window_->setParent(owner, Qt::Window);
+    window_->setGeometry(geometry);
+  }
+  window_->SetContentsUrl(QUrl(root_ + QStringLiteral("contents.html")));
+  window_->Open(QUrl(root_ + page));
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
+// ---- pointer and clock ----------------------------------------------------
+
+void QtBusyPointer::Begin() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void QtBusyPointer::End() { QApplication::restoreOverrideCursor(); }
+
+LocalTime QtClock::Now() const {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate d = now.date();
+  const QTime t = now.time();
+  return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+}
+
+QtPlatform::QtPlatform() = default;
+
+Platform QtPlatform::get() { return Platform{&messages_, &files_, &help_, &busy_, &clock_}; }
+
+}  // namespace platform

@@ -1,0 +1,110 @@
+// The real windows driven through a whole day: New, a book, Save As, Open,
+// Report; the data file and the spool checked on disk.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "data/section_file.h"
+#include "fakes.h"
+#include "io/file_writer.h"
+#include "main_form.h"
+#include "spool_view.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void Click(QWidget* w, const char* name) {
+  auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name));
+  ASSERT_NE(b, nullptr) << name;
+  b->click();
+}
+
+TEST(EndToEnd, NewSaveAsOpenAndReport) {
+  fakes::Harness h;
+  ASSERT_TRUE(h.started);
+  const fs::path file = h.root / "docs" / "STP-0312.K81";
+
+  // What the entry windows would do: one book of two tickets.
+  h.context.hooks.editBooks = [](QWidget*, gui::Context& c) {
+    tonnage::Session& s = c.session;
+    s.Book(1) = {"SURFACE COURSE SP 12.5", "0", "1.0250"};
+    tonnage::ClearBookRows(s.rows);
+    s.rows[0].cells = {"1201", "09/28/2026", "77756", "30056", "47700", "5.6", "", "", ""};
+    s.rows[1].cells = {"1202", "09/28/2026", "72708", "29773", "42935", "5.6", "", "", ""};
+    ASSERT_TRUE(tonnage::WriteSectionFile(s.SectionPath(1), s.rows, "E", "0").ok());
+  };
+  // The report stands in as a copy of WORK.TMP with a page break.
+  h.context.hooks.runReport = [](tonnage::Session& s, const platform::Clock&) {
+    const std::string work = ReadFile(s.workFolder().File("WORK.TMP"));
+    return tonnage::io::WriteWholeFile(s.spoolPath, " ERROR REPORT\r\n\f\r\n" + work);
+  };
+  h.files.saves = {file.string()};
+  h.files.opens = {file.string()};
+
+  gui::MainForm1 main(h.context);
+  main.show();
+  {
+  fakes::ModalDriver driver;
+  driver.Then([](QWidget* w) { Click(w, "Cmd_English"); })
+      .Then([](QWidget* w) {
+        Click(w, "BookCmd");
+        Click(w, "SaveCmd");
+      })
+      .Then([](QWidget* w) {
+        Click(w, "Endsaveas");
+        QWidget* process = w->parentWidget();
+        Click(w, "saveexit");
+        Click(process, "ExitCmd");  // saved: no question
+      });
+  Click(&main, "Cmd_New");
+  ASSERT_TRUE(driver.unexpected.empty());
+  EXPECT_TRUE(h.messages.asked.empty());
+  }
+
+  const std::string saved = ReadFile(file);
+  EXPECT_EQ(saved,
+            "CST81                                E \r\n"
+            "* 0 1.0250 SURFACE COURSE SP 12.5\r\n"
+            "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
+            "001202 09/28/2026 72708     29773     42935      5.600      \r\n");
+
+  std::size_t lines = 0;
+  std::string spool;
+  fakes::ModalDriver again;
+  again
+      .Then([](QWidget* w) { Click(w, "ReportCmd"); })
+      .Then([&](QWidget* w) {
+        auto* display = w->findChild<gui::SpoolView*>("MhFileDisplay1");
+        lines = display->lineCount();
+        spool = ReadFile(display->fileName());
+        QWidget* process = w->parentWidget();
+        w->findChild<QAction*>("Mnu_Exit")->trigger();
+        Click(process, "ExitCmd");  // opened, not saved: No
+      });
+  h.messages.answers = {platform::Button::No};
+  Click(&main, "Cmd_Open");
+  ASSERT_TRUE(again.unexpected.empty());
+  EXPECT_EQ(again.seen, (std::vector<QString>{"ProcForm", "ViewForm"}));
+  EXPECT_EQ(spool, " ERROR REPORT\r\n\f\r\n" + saved);
+  EXPECT_EQ(lines, 6u);
+  EXPECT_EQ(h.session.index.unitSystem, "E");
+
+  const std::string folder = h.session.workFolder().path();
+  Click(&main, "Cmd_Exit");
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(fs::exists(file));
+}
+
+}  // namespace

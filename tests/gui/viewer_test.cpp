@@ -1,0 +1,236 @@
+// The report viewer: font size by width, the selection handed to the print
+// dialog, page breaks, find, and the Report command that leads to it.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "fakes.h"
+#include "io/file_writer.h"
+#include "proc_form.h"
+#include "spool_view.h"
+#include "view_font.h"
+#include "view_form.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ViewerFont, FollowsTheDisplayWidthInTwips) {
+  struct Case {
+    int twips, points;
+  };
+  for (const Case c : {Case{0, 8}, {10694, 8}, {10695, 10}, {12239, 10}, {12240, 12}, {13784, 12},
+                       {13785, 14}, {40000, 14}, {-500, 8}})
+    EXPECT_EQ(gui::FontSizeForDisplayWidth(c.twips), c.points) << c.twips;
+  EXPECT_EQ(gui::PixelsToTwips(725, 96), 10875);
+  EXPECT_EQ(gui::PixelsToTwips(100, 144), 1000);
+}
+
+// A spool of `pages` pages of 57 lines, each line naming its page and row.
+std::string MakeSpool(int pages) {
+  std::string text;
+  for (int page = 1; page <= pages; ++page) {
+    if (page > 1) text += "\f\r\n";
+    for (int row = 1; row <= 57; ++row)
+      text += " PAGE " + std::to_string(page) + " ROW " + std::to_string(row) +
+              "   SURFACE COURSE  47700   47.700 TONS\r\n";
+  }
+  return text;
+}
+
+class Viewer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.started);
+    h.session.spoolPath = h.Work("PRINT.SPL");
+    ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, MakeSpool(3)).ok());
+  }
+  fakes::Harness h;
+};
+
+TEST_F(Viewer, ShowsTheSpoolWithMenusInOrderAndFontByWindowWidth) {
+  gui::ViewForm view(h.context, nullptr);
+  view.show();
+  EXPECT_EQ(view.windowTitle(), "View Report");
+  auto* display = view.findChild<gui::SpoolView*>("MhFileDisplay1");
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(display->fileName(), h.session.spoolPath);
+  EXPECT_EQ(display->lineCount(), 3u * 57 + 2);
+  EXPECT_EQ(display->lineOf(0), 0u);
+  // Help, Print, Exit on the menu bar, in that order.
+  QStringList names;
+  for (QAction* a : view.findChild<QMenuBar*>()->actions()) names << a->objectName();
+  EXPECT_EQ(names, (QStringList{"Mnu_Help", "Mnu_Print", "Mnu_Exit"}));
+  EXPECT_FALSE(view.findChild<QAction*>("Mnu_Print")->isEnabled());  // no print dialog here
+
+  const double dpi = view.logicalDpiX();
+  auto widthFor = [&](int twips) { return static_cast<int>((twips + 180) * dpi / 1440.0) + 1; };
+  view.resize(widthFor(13785), 600);
+  EXPECT_EQ(display->fontSize(), 14);
+  view.resize(widthFor(12240), 600);
+  EXPECT_EQ(display->fontSize(), 12);
+  view.resize(widthFor(10695), 600);
+  EXPECT_EQ(display->fontSize(), 10);
+  // Narrower again lowers it: every resize starts from 8.
+  view.resize(widthFor(9000), 600);
+  EXPECT_EQ(display->fontSize(), 8);
+}
+
+TEST_F(Viewer, PrintHandsOnASelectionOfMoreThanTenCharactersOnly) {
+  struct Seen {
+    bool ready;
+    bool fileThere;
+    std::string file;
+  };
+  std::vector<Seen> seen;
+  const std::string selFile = gui::SelTextFilePath(h.session);
+  h.context.hooks.printReport = [&](QWidget*, gui::Context& c) {
+    std::ifstream in(selFile, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    seen.push_back({c.selTextReady, fs::exists(selFile), text});
+  };
+  gui::ViewForm view(h.context, nullptr);
+  view.show();
+  auto* display = view.display();
+  QAction* print = view.findChild<QAction*>("Mnu_Print");
+  ASSERT_TRUE(print->isEnabled());
+
+  display->setSelection(1, 10);  // "PAGE 1 ROW"
+  print->trigger();
+  display->setSelection(1, 11);
+  print->trigger();
+  display->setSelection(0, 0);
+  print->trigger();
+  // A selection across a page break keeps its line ends and the form feed.
+  const std::size_t pageTwo = MakeSpool(1).size();
+  display->setSelection(pageTwo - 6, 14);
+  print->trigger();
+
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_FALSE(seen[0].ready);
+  EXPECT_FALSE(seen[0].fileThere);
+  EXPECT_TRUE(seen[1].ready);
+  EXPECT_EQ(seen[1].file, "PAGE 1 ROW \r\n");
+  EXPECT_FALSE(seen[2].ready);
+  EXPECT_FALSE(seen[2].fileThere);
+  EXPECT_TRUE(seen[3].ready);
+  EXPECT_EQ(seen[3].file, "TONS\r\n\f\r\n PAGE\r\n");
+  // Afterwards: no file, no selection, nothing ready.
+  EXPECT_FALSE(fs::exists(selFile));
+  EXPECT_EQ(display->selectionLength(), 0u);
+  EXPECT_EQ(display->selectionStart(), 0u);
+  EXPECT_FALSE(h.context.selTextReady);
+}
+
+TEST_F(Viewer, FindIgnoresCaseWrapsAndGoesBothWays) {
+  gui::ViewForm view(h.context, nullptr);
+  view.show();
+  QApplication::setActiveWindow(&view);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  auto* display = view.display();
+  QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
+  auto* text = view.findChild<QLineEdit*>("FindText");
+  ASSERT_TRUE(text->isVisible());
+  text->setText("page 3 row 2 ");
+  QTest::keyClick(text, Qt::Key_Return);
+  const std::string spool = MakeSpool(3);
+  const std::size_t first = spool.find("PAGE 3 ROW 2 ");
+  EXPECT_EQ(display->selectionStart(), first);
+  EXPECT_EQ(display->selectionLength(), 13u);
+  EXPECT_LE(static_cast<std::size_t>(display->firstVisibleLine()), display->lineOf(first));
+  EXPECT_GT(display->firstVisibleLine() + display->visibleLineCount(),
+            static_cast<int>(display->lineOf(first)));
+  // Only one place: the next find wraps round to it again.
+  view.findChild<QPushButton*>("FindNext")->click();
+  EXPECT_EQ(display->selectionStart(), first);
+  text->setText("ROW 57 ");
+  view.findChild<QPushButton*>("FindPrevious")->click();
+  EXPECT_EQ(display->selectionStart(), spool.rfind("ROW 57 ", first));
+  text->setText("NO SUCH WORD");
+  view.findChild<QPushButton*>("FindNext")->click();
+  EXPECT_EQ(view.findChild<QLabel*>("FindState")->text(), "Not found");
+}
+
+TEST(SpoolIndex, LineEndsAndPageBreaksAsTheLineReaderSeesThem) {
+  fakes::Harness h;
+  const std::string path = h.Work("PRINT.SPL");
+  ASSERT_TRUE(tonnage::io::WriteWholeFile(path, std::string("ONE\r\nTWO\nTHREE\rFOUR\r\n\f\r\nSIX")).ok());
+  gui::SpoolView view;
+  view.resize(400, 300);
+  view.setFileName(path);
+  EXPECT_EQ(view.lineCount(), 6u);
+  EXPECT_EQ(view.lineOf(5), 1u);   // "TWO"
+  EXPECT_EQ(view.lineOf(9), 2u);   // "THREE"
+  EXPECT_EQ(view.lineOf(25), 5u);  // "SIX"
+  // A missing file shows nothing rather than the old text.
+  view.setFileName(h.Work("NONE.SPL"));
+  EXPECT_EQ(view.lineCount(), 1u);
+  EXPECT_EQ(view.selectedText(), "");
+}
+
+class ReportCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.started);
+    ASSERT_TRUE(h.session.Open(std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81").ok());
+  }
+  fakes::Harness h;
+  fakes::ModalDriver driver;
+};
+
+TEST_F(ReportCommand, WritesTheWorkFileRunsTheReportAndShowsTheSpool) {
+  std::string workSeen;
+  h.context.hooks.runReport = [&](tonnage::Session& s, const platform::Clock& clock) {
+    std::ifstream in(s.workFolder().File("WORK.TMP"), std::ios::binary);
+    workSeen.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    EXPECT_EQ(clock.Now().year, 2006);
+    return tonnage::io::WriteWholeFile(s.spoolPath, MakeSpool(2));
+  };
+  std::size_t lines = 0;
+  driver.Then([&](QWidget* w) {
+    lines = w->findChild<gui::SpoolView*>("MhFileDisplay1")->lineCount();
+    w->findChild<QAction*>("Mnu_Exit")->trigger();
+  });
+  gui::ProcForm process(h.context, nullptr);
+  ASSERT_TRUE(process.findChild<QPushButton*>("ReportCmd")->isEnabled());
+  process.findChild<QPushButton*>("ReportCmd")->click();
+  EXPECT_EQ(driver.seen, std::vector<QString>{"ViewForm"});
+  EXPECT_EQ(h.session.spoolPath, h.Work("PRINT.SPL"));
+  EXPECT_EQ(workSeen.substr(0, 11), "CST81 4417 ");
+  EXPECT_EQ(lines, 2u * 57 + 1);
+  EXPECT_EQ(h.busy.begins, 1);
+  EXPECT_EQ(h.busy.depth, 0);
+}
+
+TEST_F(ReportCommand, AFailedRunIsReportedAndNoViewerOpens) {
+  h.context.hooks.runReport = [](tonnage::Session&, const platform::Clock&) {
+    return tonnage::Outcome::Io("Cannot read VERSION.TMP: No such file or directory");
+  };
+  gui::ProcForm process(h.context, nullptr);
+  process.findChild<QPushButton*>("ReportCmd")->click();
+  EXPECT_TRUE(driver.seen.empty());
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
+  EXPECT_TRUE(h.messages.asked[0].text.contains("VERSION.TMP"));
+}
+
+TEST_F(ReportCommand, IsDisabledWithoutAReportAndEntryWindowsWithoutTheirHooks) {
+  gui::ProcForm process(h.context, nullptr);
+  EXPECT_FALSE(process.findChild<QPushButton*>("ReportCmd")->isEnabled());
+  EXPECT_FALSE(process.findChild<QPushButton*>("BookCmd")->isEnabled());
+  EXPECT_FALSE(process.findChild<QPushButton*>("IndexCmd")->isEnabled());
+  int books = 0;
+  h.context.hooks.editBooks = [&](QWidget* parent, gui::Context&) { books += parent == nullptr ? 0 : 1; };
+  gui::ProcForm wired(h.context, nullptr);
+  wired.findChild<QPushButton*>("BookCmd")->click();
+  EXPECT_EQ(books, 1);
+}
+
+}  // namespace
