@@ -8,7 +8,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 SAMPLE     ?= samples/us-standard-tickets.K81
 
-.PHONY: all deps build run test test-sanitize bench clean
+.PHONY: all deps build run screenshots test test-sanitize bench clean
 
 all: build
 
@@ -21,9 +21,20 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
-# Main job.
+# Main job: the desktop program. With no display at all it says so and
+# prints what the command line makes of a bundled sample instead.
 run: build
-	$(BUILD)/src/cli/tonnage check $(SAMPLE)
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	  exec $(BUILD)/src/gui/quarrendale-tonnage; \
+	else \
+	  echo "No display to show the program on (DISPLAY and WAYLAND_DISPLAY are empty)."; \
+	  echo "The tonnage report of $(SAMPLE):"; \
+	  $(BUILD)/src/cli/tonnage check $(SAMPLE); \
+	fi
+
+# Pictures of every window under Xvfb, into docs/screenshots/.
+screenshots: build
+	scripts/screenshots.sh $(BUILD)
 
 # Builds and runs every test; the last lines are ctest's summary.
 test: build
