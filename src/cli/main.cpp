@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "data_commands.h"
+#include "report_commands.h"
 #include "tonnage_version.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   tonnage::cli::AddCheckCommand(app, exitCode);
   tonnage::cli::AddResaveCommand(app, exitCode);
+  tonnage::cli::AddReportCommand(app, exitCode);
+  tonnage::cli::AddExportCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

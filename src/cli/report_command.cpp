@@ -1,0 +1,179 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "data/session.h"
+#include "io/file_writer.h"
+#include "report/run_tonnage_report.h"
+#include "report_commands.h"
+
+namespace tonnage::cli {
+
+struct CommandOutput::Impl {
+  std::unique_ptr<io::FileWriter> file;
+  std::string buffer;
+  int error = 0;
+
+  void FlushStdout() {
+    std::size_t done = 0;
+    while (done < buffer.size() && error == 0) {
+      const ssize_t n = ::write(STDOUT_FILENO, buffer.data() + done, buffer.size() - done);
+      if (n < 0) {
+        if (errno != EINTR) error = errno;
+        continue;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    buffer.clear();
+  }
+};
+
+CommandOutput::CommandOutput(const std::string& path) : impl_(new Impl) {
+  if (!path.empty()) impl_->file = std::make_unique<io::FileWriter>(path, io::WriteMode::Atomic);
+}
+
+CommandOutput::~CommandOutput() { delete impl_; }
+
+void CommandOutput::Write(std::string_view bytes) {
+  if (impl_->file) {
+    impl_->file->Write(bytes);
+    return;
+  }
+  impl_->buffer.append(bytes);
+  if (impl_->buffer.size() >= (1u << 16)) impl_->FlushStdout();
+}
+
+void CommandOutput::WriteLine(std::string_view line) {
+  Write(line);
+  Write("\r\n");
+}
+
+bool CommandOutput::Finish(std::string& why) {
+  if (impl_->file) {
+    const Outcome done = impl_->file->Commit();
+    why = done.message;
+    return done.ok();
+  }
+  impl_->FlushStdout();
+  if (impl_->error != 0) why = std::string("standard output: ") + std::strerror(impl_->error);
+  return impl_->error == 0;
+}
+
+int WithWorkImage(const std::string& path, const std::function<int(const std::string&)>& run) {
+  Session session;
+  int code = 1;
+  if (Outcome started = session.Start("."); !started) {
+    std::fprintf(stderr, "tonnage: %s\n", started.message.c_str());
+  } else if (Outcome opened = session.Open(path); !opened) {
+    std::fprintf(stderr, "%s: %s\n", opened.title.c_str(), opened.message.c_str());
+  } else if (Outcome written = session.WriteWorkFile(); !written) {
+    std::fprintf(stderr, "%s: %s\n", written.title.c_str(), written.message.c_str());
+  } else {
+    code = run(session.workFolder().path());
+  }
+  session.Cleanup();
+  return code;
+}
+
+namespace {
+
+bool AllDigits(std::string_view s) {
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return !s.empty();
+}
+
+int Number(std::string_view s) {
+  int v = 0;
+  for (char c : s) v = v * 10 + (c - '0');
+  return v;
+}
+
+// MM/DD/YYYY (or MM-DD-YYYY) into the stamp's form; empty when malformed.
+std::string CheckedDate(const std::string& text) {
+  if (text.size() != 10 || (text[2] != '/' && text[2] != '-') || text[5] != text[2]) return {};
+  const std::string_view t(text);
+  if (!AllDigits(t.substr(0, 2)) || !AllDigits(t.substr(3, 2)) || !AllDigits(t.substr(6, 4))) return {};
+  const int month = Number(t.substr(0, 2));
+  const int day = Number(t.substr(3, 2));
+  if (month < 1 || month > 12 || day < 1 || day > 31) return {};
+  return text.substr(0, 2) + "/" + text.substr(3, 2) + "/" + text.substr(6, 4);
+}
+
+std::string CheckedTime(const std::string& text) {
+  if (text.size() != 8 || text[2] != ':' || text[5] != ':') return {};
+  const std::string_view t(text);
+  if (!AllDigits(t.substr(0, 2)) || !AllDigits(t.substr(3, 2)) || !AllDigits(t.substr(6, 2))) return {};
+  if (Number(t.substr(0, 2)) > 23 || Number(t.substr(3, 2)) > 59 || Number(t.substr(6, 2)) > 59)
+    return {};
+  return text;
+}
+
+report::RunStamp ClockStamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  return report::MakeRunStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                              local.tm_min, local.tm_sec);
+}
+
+class OutputSink final : public report::LineSink {
+ public:
+  explicit OutputSink(CommandOutput& out) : out_(out) {}
+  void WriteLine(std::string_view line) override { out_.WriteLine(line); }
+
+ private:
+  CommandOutput& out_;
+};
+
+struct ReportOptions {
+  std::string path;
+  std::string out;
+  std::string date;
+  std::string time;
+};
+
+int RunReport(const ReportOptions& options) {
+  report::RunStamp stamp = ClockStamp();
+  if (!options.date.empty()) stamp.date = CheckedDate(options.date);
+  if (!options.time.empty()) stamp.time = CheckedTime(options.time);
+  if (stamp.date.empty() || stamp.time.empty()) {
+    std::fprintf(stderr, "tonnage report: the run date is MM/DD/YYYY and the run time HH:MM:SS\n");
+    return 2;
+  }
+  return WithWorkImage(options.path, [&](const std::string& folder) {
+    CommandOutput out(options.out);
+    OutputSink sink(out);
+    if (Outcome run = report::RunTonnageReportInto(folder, stamp, sink); !run) {
+      std::fprintf(stderr, "%s: %s\n", run.title.c_str(), run.message.c_str());
+      return 1;
+    }
+    std::string why;
+    if (!out.Finish(why)) {
+      std::fprintf(stderr, "Report Error: %s\n", why.c_str());
+      return 1;
+    }
+    return 0;
+  });
+}
+
+}  // namespace
+
+void AddReportCommand(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand(
+      "report", "Write the tonnage report (error report, then the report pages) of a data file");
+  auto options = std::make_shared<ReportOptions>();
+  cmd->add_option("FILE", options->path, "Data file (*.K81)")->required()->check(CLI::ExistingFile);
+  cmd->add_option("-o,--output", options->out,
+                  "Report file to write (*.PRN); standard output when left out");
+  cmd->add_option("--run-date,--date", options->date, "Date in the page headers, MM/DD/YYYY (default: today)");
+  cmd->add_option("--run-time,--time", options->time, "Time in the page headers, HH:MM:SS (default: now)");
+  cmd->callback([options, &exitCode] { exitCode = RunReport(*options); });
+}
+
+}  // namespace tonnage::cli

@@ -1,0 +1,46 @@
+#include "report/date_table.h"
+
+#include <algorithm>
+
+#include "text/fixed_width.h"
+
+namespace tonnage::report {
+
+std::string MakeDateKey(std::string_view date) {
+  std::string key;
+  key += Columns(date, 7, 10);
+  key += Columns(date, 1, 2);
+  key += Columns(date, 4, 5);
+  key.resize(8, ' ');
+  std::replace(key.begin(), key.end(), ' ', '0');
+  return key;
+}
+
+std::string ShowDateKey(std::string_view key) {
+  return std::string(Columns(key, 5, 6)) + "/" + std::string(Columns(key, 7, 8)) + "/" +
+         std::string(Columns(key, 1, 4));
+}
+
+void DateTable::Clear() {
+  slots_.fill(DateSlot{});
+  count_ = 0;
+}
+
+int DateTable::SlotFor(std::string_view date) {
+  const std::string key = MakeDateKey(date);
+  // Only slots in use are searched, so a date whose key reads as all zeros
+  // gets a slot of its own instead of sharing the next new date's.
+  for (int i = 0; i < count_; ++i)
+    if (slots_[static_cast<std::size_t>(i)].key == key) return i;
+  if (count_ == kDateSlots) return -1;
+  slots_[static_cast<std::size_t>(count_)].key = key;
+  return count_++;
+}
+
+void DateTable::Sort() {
+  // Keys are distinct, so any sort gives the one ascending order.
+  std::sort(slots_.begin(), slots_.begin() + count_,
+            [](const DateSlot& a, const DateSlot& b) { return a.key < b.key; });
+}
+
+}  // namespace tonnage::report

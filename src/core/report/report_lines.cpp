@@ -1,0 +1,222 @@
+#include "report/report_lines.h"
+
+#include <algorithm>
+
+#include "text/fixed_width.h"
+
+namespace tonnage::report {
+namespace {
+
+std::string Right(std::string_view text, std::size_t width) {
+  return PadText(text, width, PadSide::Left);
+}
+std::string Left(std::string_view text, std::size_t width) {
+  return PadText(text, width, PadSide::Right);
+}
+std::string Blanks(std::size_t n) { return std::string(n, ' '); }
+
+// English gallons are whole, metric litres carry three decimals.
+int GallonDecimals(bool metric) { return metric ? 3 : 0; }
+
+}  // namespace
+
+PageHeader PageHeaderLines(const HeaderInfo& info, int pageNumber) {
+  PageHeader header;
+  std::string first = " " + info.versionText;
+  // The title stands at column 32; a line already that long goes on below.
+  constexpr std::size_t kTitleColumn = 32;
+  if (first.size() >= kTitleColumn) {
+    header.lines.push_back(std::move(first));
+    first = Blanks(kTitleColumn - 1);
+  } else {
+    first = Left(first, kTitleColumn - 1);
+  }
+  first += "QUARRENDALE ";
+  first += info.metric ? "(METRIC TONS)" : "(TONNAGE)";
+  header.lines.push_back(std::move(first));
+
+  header.pageNumberLine = header.lines.size();
+  header.lines.push_back(" PROGRAM HARKST81      DATE PROC " + info.runDate + "    TIME PROC " +
+                         info.runTime + "   PAGE " + PageNumberField(pageNumber, false));
+  header.lines.push_back(" REF. # - " + Left(info.refNo, 7) + "     PROJECT NO. " + info.projectNo);
+  header.lines.push_back(" SUBM ENGINEER: " + info.engineer);
+  header.lines.push_back(std::string(" DATA IS IN ") + (info.metric ? "METRIC" : "ENGLISH"));
+  return header;
+}
+
+std::string PageNumberField(int pageNumber, bool renumbered) {
+  return Right(FormatMask(pageNumber, renumbered ? "###0" : "##0"), 5);
+}
+
+std::string WithPageNumber(std::string_view pageLine, int pageNumber) {
+  // The number fills columns 74-78, the end of the line.
+  constexpr std::size_t kNumberColumn = 74;
+  std::string line(pageLine.substr(0, std::min(pageLine.size(), kNumberColumn - 1)));
+  line = Left(line, kNumberColumn - 1);
+  return line + PageNumberField(pageNumber, true);
+}
+
+std::string GravityLine(double bookGravity, std::string_view comments) {
+  return " ***SPEC. GRAV. THIS BOOK = " + Right(FormatMask(bookGravity, "##0.0000"), 7) + "      " +
+         std::string(comments);
+}
+
+Headings MainHeadings(LayoutCode code, bool metric, double bookGravity, std::string_view comments) {
+  Headings h;
+  h.lines.emplace_back(kBlankLine);
+  switch (code) {
+    case LayoutCode::BatchPlant:
+    case LayoutCode::GrossTareNet:
+      h.lines.emplace_back(code == LayoutCode::BatchPlant
+                               ? " PAGE NO      DATE    AGGR. WT   ASPH WT    TOT WT    KP TOT"
+                               : " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET");
+      h.lines.push_back(GravityLine(bookGravity, comments));
+      h.lines.emplace_back(kBlankLine);
+      h.lineCount = 10;
+      break;
+    case LayoutCode::ProjectMaterial:
+      h.lines.push_back(Blanks(7) + "DATE" + Blanks(14) + "PROJECT MATERIAL");
+      h.lines.push_back(Blanks(19) +
+                        (metric ? "THEO MTON       KP MTON   CALC. PAY  L     THEO %     KP %"
+                                : "THEO TONS       KP TONS   CALC. PAY GALS   THEO %     KP %"));
+      h.lineCount = 8;
+      break;
+    case LayoutCode::PrivateWaste:
+      h.lines.push_back(Blanks(7) + "DATE" + Blanks(14) + "PRIVATE WORK OR WASTE MATERIAL");
+      h.lines.push_back(Blanks(18) + (metric ? "THEO MTON      THEO  L    KP MTON     KP  L  "
+                                             : "THEO TONS    THEO GALS    KP TONS   KP GALS"));
+      h.lineCount = 8;
+      break;
+    case LayoutCode::MonthlySummary:
+      h.lines.emplace_back(metric
+                               ? "    SUMMARY OF LITTERS BY MONTH FROM PRECEEDING CALC. PAY LITTERS"
+                               : "    SUMMARY OF GALLONS BY MONTH FROM PRECEEDING CALC. PAY GALLONS");
+      h.lineCount = 7;
+      break;
+  }
+  return h;
+}
+
+std::vector<std::string> ErrorPageHeadings() { return {std::string(kBlankLine), "    ERROR REPORT"}; }
+
+std::vector<std::string> InvalidFormatBlock() {
+  const std::string stars(45, '*');
+  return {stars, "    DATA FORMAT IS INVALID", stars};
+}
+
+std::vector<std::string> ErrorBookLines(std::string_view comments, double bookGravity) {
+  return {std::string(kBlankLine),
+          "  " + Left(comments, 35) + "  " + Right(FormatMask(bookGravity, "##0.0000"), 7)};
+}
+
+std::string TheoKpMismatchLine(double theo, double kp) {
+  return " *** ERROR *** THEO = " + Right(FormatMask(theo, "#####0.000"), 15) + "  KP = " +
+         Right(FormatMask(kp, "#####0.000"), 15);
+}
+
+std::string TicketEcho(std::string_view ticketLine) {
+  return " " + std::string(TrimRightBlanks(ticketLine));
+}
+
+std::string DetailLine(const DetailValues& v) {
+  const bool threeDecimals = v.tonsBook || v.metric;
+  const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
+  auto amount = [&](double weight, std::size_t poundsWidth) {
+    return threeDecimals ? FormatAmount(weight / divisor, 10, 3)
+                         : FormatAmount(weight, poundsWidth, 0);
+  };
+  std::string line = " " + Right(FormatMask(static_cast<double>(v.pageNo), "##0"), 6) + "  " +
+                     Right(v.date, 10) + "  ";
+  line += Left(v.w1 != 0 ? amount(v.w1, 6) : std::string(), 10);
+  line += ' ';
+  line += Left(v.w2 != 0 ? amount(v.w2, 6) : std::string(), 10);
+  line += ' ';
+  line += Left(amount(v.theo, 7), 10);
+  line += ' ';
+  line += Left(v.kp != v.theo ? amount(v.kp, 6) : std::string(), 10);
+  if (v.tonsBook)
+    line += v.metric ? " MTON " : " TONS ";
+  else
+    line += v.metric ? " KGS  " : " LBS  ";
+  line += v.errorTag;
+  return line;
+}
+
+std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag) {
+  return {" " + Right(FormatMask(static_cast<double>(pageNo), "###0"), 10) + "  " + Right(date, 10) +
+              Blanks(52) + std::string(errorTag),
+          " -------- VOID, STATE REASON:", std::string(kBlankLine)};
+}
+
+std::string BitumenLine(double pct, double theoGallons, double kpGallons, bool metric) {
+  auto gallons = [&](double g) {
+    return Left(metric ? FormatAmount(g, 10, 3) : FormatAmount(g, 6, 0), 10);
+  };
+  return " -------- PRVT- %BITUM= " + Right(FormatMask(pct, "###0.000"), 7) +
+         (metric ? " TH L =" : " THGAL=") + gallons(theoGallons) + (metric ? " KP L = " : " KPGAL= ") +
+         gallons(kpGallons);
+}
+
+std::vector<std::string> BookTotalLines(const BookTotals& t, bool metric) {
+  const double tons = TonFactor(metric);
+  const std::string pad(18, ' ');
+  const std::string pvt = " PRIVATE_WASTE    ";
+  // English weights and gallons are whole with a wide gap; metric all three decimals.
+  auto pair = [&](double a, double b) {
+    return metric ? FormatAmount(a, 12, 3) + " " + FormatAmount(b, 12, 3)
+                  : FormatAmount(a, 8, 0) + "     " + FormatAmount(b, 8, 0);
+  };
+  auto tonPair = [&](double a, double b) {
+    return FormatAmount(a / tons, 12, 3) + " " + FormatAmount(b / tons, 12, 3);
+  };
+  const char* weightWord = metric ? "KGS  " : "LBS  ";
+  const char* tonWord = metric ? "MTON " : "TONS ";
+  const char* gallonWord = metric ? "L    " : "GALS ";
+  return {std::string(kBlankLine),
+          pad + "BOOK TOTAL  " + weightWord + pair(t.projectTheo, t.projectKp),
+          pad + "BOOK TOTAL  " + tonWord + tonPair(t.projectTheo, t.projectKp),
+          pvt + "BOOK TOTAL  " + weightWord + pair(t.privateTheo, t.privateKp),
+          pvt + "BOOK TOTAL  " + tonWord + tonPair(t.privateTheo, t.privateKp),
+          pvt + "BOOK TOTAL  " + gallonWord + pair(t.privateTheoGallons, t.privateKpGallons)};
+}
+
+std::string ProjectDateLine(std::string_view date, double theoTons, double kpTons,
+                            double payGallons, double theoPct, double kpPct, bool metric) {
+  return " " + Right(date, 10) + "       " + FormatAmount(theoTons, 10, 3) + "    " +
+         FormatAmount(kpTons, 10, 3) + "    " + FormatAmount(payGallons, 13, GallonDecimals(metric)) +
+         "   " + FormatAmount(theoPct, 6, 2) + "   " + FormatAmount(kpPct, 6, 2);
+}
+
+std::string ProjectTotalLine(double theoWeight, double kpWeight, double payGallons, bool metric) {
+  const double tons = TonFactor(metric);
+  return "    TOTAL        " + FormatAmount(theoWeight / tons, 11, 3) + "   " +
+         FormatAmount(kpWeight / tons, 11, 3) + "    " +
+         FormatAmount(payGallons, 13, GallonDecimals(metric));
+}
+
+std::string PrivateDateLine(std::string_view date, double theoTons, double theoGallons,
+                            double kpTons, double kpGallons, bool metric) {
+  auto gallons = [&](double g) {
+    return metric ? FormatAmount(g, 10, 3) : Left(Right(FormatMask(g, "####0"), 6), 10);
+  };
+  return " " + Right(date, 10) + "      " + FormatAmount(theoTons, 10, 3) + "  " +
+         gallons(theoGallons) + "  " + FormatAmount(kpTons, 10, 3) + "  " + gallons(kpGallons);
+}
+
+std::string PrivateTotalLine(double theoWeight, double theoGallons, double kpWeight,
+                             double kpGallons, bool metric) {
+  const double tons = TonFactor(metric);
+  auto gallons = [&](double g) {
+    return metric ? FormatAmount(g, 11, 3) : Left(FormatAmount(g, 7, 0), 11);
+  };
+  return "    TOTAL       " + FormatAmount(theoWeight / tons, 11, 3) + " " + gallons(theoGallons) +
+         " " + FormatAmount(kpWeight / tons, 11, 3) + " " + gallons(kpGallons);
+}
+
+std::string MonthLine(std::string_view fromDate, std::string_view toDate, double payGallons,
+                      bool metric) {
+  return Blanks(10) + std::string(fromDate) + "  TO  " + std::string(toDate) + "     " +
+         FormatAmount(payGallons, 13, GallonDecimals(metric));
+}
+
+}  // namespace tonnage::report

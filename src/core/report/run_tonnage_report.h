@@ -1,0 +1,20 @@
+// The report run over the program's work folder: WORK.TMP and VERSION.TMP
+// in, PRINT.SPL out, with TMP.SPL holding the main report meanwhile.
+#pragma once
+
+#include <string>
+
+#include "data/outcome.h"
+#include "report/tonnage_run.h"
+
+namespace tonnage::report {
+
+// Runs the report of `folder` (ending in '/') into `spool`. The spool gets
+// nothing more after a failure; the caller decides what becomes of it.
+Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, LineSink& spool);
+
+// Writes PRINT.SPL in `folder`. An old PRINT.SPL is removed first and the
+// new one appears only complete, so after a failure there is none to show.
+Outcome RunTonnageReport(const std::string& folder, const RunStamp& stamp);
+
+}  // namespace tonnage::report

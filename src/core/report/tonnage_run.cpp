@@ -1,0 +1,444 @@
+#include "report/tonnage_run.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "report/date_table.h"
+#include "report/report_lines.h"
+#include "text/fixed_width.h"
+
+namespace tonnage::report {
+namespace {
+
+// Bitumen conversions. Metric figures are the English ones carried through
+// the gallon, pound and litre factors the plant's scales use.
+constexpr double kGallonDivisor = 850.0004;
+constexpr double kLitreFactor = 0.009817784;
+constexpr double kMetricFactor = 3.785306 / 0.4535924;
+constexpr double kPrivateThreshold = 1.0;
+
+double PlainAsphaltDensity(bool metric) { return metric ? 8.5 / kMetricFactor : 8.5; }
+double WaterDensity(bool metric) { return metric ? 8.3282 / kMetricFactor : 8.3282; }
+double PercentFactor(bool metric) { return metric ? 0.425 * (0.264172 / (2.204623 / 2.0)) : 0.425; }
+
+std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) {
+  return std::string(TrimBlanks(Columns(line, first, last)));
+}
+
+// A page number as a 32-bit integer, rounding as the conversion always has.
+long PageNumberOf(std::string_view text) {
+  double value = RoundHalfEven(ParseLeadingNumber(text));
+  if (value > INT32_MAX) value = INT32_MAX;
+  if (value < INT32_MIN) value = INT32_MIN;
+  return static_cast<long>(value);
+}
+
+// Months are grouped by year and month, so one January is never summed with
+// the next year's.
+std::string_view MonthOf(std::string_view key) { return key.substr(0, 6); }
+
+class Run {
+ public:
+  Run(std::string_view versionText, const RunStamp& stamp, LineSink& errorReport,
+      MainReportSink& mainReport, const TicketObserver& observer)
+      : error_(errorReport), main_(mainReport), observer_(observer) {
+    header_.versionText = std::string(versionText);
+    header_.runDate = stamp.date;
+    header_.runTime = stamp.time;
+  }
+
+  RunResult Execute(io::LineSource& work) {
+    std::string line;
+    if (!work.Next(line)) line.clear();
+    ToUpperInPlace(line);
+    const std::string_view fileType = Columns(line, 1, 5);
+    if (fileType != "BST81" && fileType != "CST81") {
+      for (const std::string& l : InvalidFormatBlock()) error_.WriteLine(l);
+      return {false, 0};
+    }
+    dates_.Clear();
+    ReadReportIndex(line);
+    CheckErrorPage();
+    while (work.Next(line)) {
+      ToUpperInPlace(line);
+      if (!line.empty() && line[0] == '*') {
+        if (!firstBook_) WriteBookTotals();
+        StartReportBook(line);
+        firstBook_ = false;
+        expectedPage_ = 0;
+      } else {
+        Ticket(line);
+      }
+    }
+    WriteBookTotals();
+    WriteDateSummaries();
+    error_.WriteLine(kPageSeparator);
+    return {true, errorPage_};
+  }
+
+ private:
+  void Main(std::string_view line) { main_.WriteLine(line, false); }
+  void Error(std::string_view line) {
+    CheckErrorPage();
+    error_.WriteLine(line);
+    ++errorCount_;
+  }
+
+  void CheckMainPage() {
+    if (mainCount_ < kLinesPerPage) return;
+    ++mainPage_;
+    if (mainPage_ > 1) Main(kPageSeparator);
+    const PageHeader header = PageHeaderLines(header_, mainPage_);
+    for (std::size_t i = 0; i < header.lines.size(); ++i)
+      main_.WriteLine(header.lines[i], i == header.pageNumberLine);
+    const Headings headings = MainHeadings(layout_, header_.metric, gravity_, comments_);
+    for (const std::string& l : headings.lines) Main(l);
+    mainCount_ = headings.lineCount;
+  }
+
+  void CheckErrorPage() {
+    if (errorCount_ < kLinesPerPage) return;
+    ++errorPage_;
+    if (errorPage_ > 1) error_.WriteLine(kPageSeparator);
+    for (const std::string& l : PageHeaderLines(header_, errorPage_).lines) error_.WriteLine(l);
+    for (const std::string& l : ErrorPageHeadings()) error_.WriteLine(l);
+    errorCount_ = 7;
+  }
+
+  void ReadReportIndex(std::string_view line) {
+    header_.refNo = Trimmed(line, 7, 13);
+    header_.projectNo = Trimmed(line, 15, 25);
+    std::string units;
+    if (Columns(line, 1, 5) == "CST81") {
+      units = Trimmed(line, 38, 38);
+      header_.engineer = std::string(TrimBlanks(ColumnsFrom(line, 40)));
+    } else {
+      header_.engineer = Trimmed(line, 38, 50);
+      units = Trimmed(line, 52, 52);
+    }
+    header_.metric = units == "M";
+    mainPage_ = 0;
+  }
+
+  void StartReportBook(std::string_view line) {
+    gravity_ = ParseLeadingNumber(Columns(line, 5, 10));
+    comments_ = std::string(TrimBlanks(ColumnsFrom(line, 12)));
+    dataType_ = std::string(Columns(line, 3, 3));
+    batch_ = dataType_ == "2";
+    layout_ = batch_ ? LayoutCode::BatchPlant : LayoutCode::GrossTareNet;
+    mainCount_ = 99;  // every book starts on a page of its own
+    CheckMainPage();
+    tons_ = dataType_ == "1";
+    ++book_;
+    CheckErrorPage();
+    for (const std::string& l : ErrorBookLines(comments_, gravity_)) error_.WriteLine(l);
+    errorCount_ += 2;
+  }
+
+  void Ticket(const std::string& line) {
+    CheckMainPage();
+    TicketSeen t;
+    t.pageNo = PageNumberOf(Columns(line, 1, 6));
+    const std::string date = Trimmed(line, 8, 17);
+    t.date = date;
+    t.w1Text = TrimBlanks(Columns(line, 19, 27));
+    t.w2Text = TrimBlanks(Columns(line, 29, 37));
+    t.w3Text = TrimBlanks(Columns(line, 39, 47));
+    t.pctText = TrimBlanks(Columns(line, 49, 54));
+    t.w1 = ParseLeadingNumber(t.w1Text);
+    t.w2 = ParseLeadingNumber(t.w2Text);
+    t.w3 = ParseLeadingNumber(t.w3Text);
+    t.pct = ParseLeadingNumber(t.pctText);
+    t.privWaste = TrimBlanks(Columns(line, 56, 56)) == "Y";
+    t.isVoid = TrimBlanks(Columns(line, 58, 58)) == "Y";
+    t.note = TrimBlanks(Columns(line, 60, 60)) == "Y";
+    const bool metric = header_.metric;
+    if (tons_) {
+      const double f = TonFactor(metric);
+      t.w1 = D3(t.w1 * f);
+      t.w2 = D3(t.w2 * f);
+      t.w3 = D3(t.w3 * f);
+    }
+    std::string_view tag;
+    t.kp = D3(t.w3);
+    t.theo = t.kp;
+
+    if (expectedPage_ == 0) expectedPage_ = t.pageNo;
+    if (t.pageNo != expectedPage_) {
+      Error(kPageOrderError);
+      t.errors |= kErrorPageOrder;
+      tag = kPageOrderTag;
+    }
+    expectedPage_ = t.pageNo + 1;
+
+    if (t.isVoid) {
+      CheckMainPage();
+      for (const std::string& l : VoidLines(t.pageNo, date, tag)) Main(l);
+      mainCount_ += 3;
+    } else if (const int slotIndex = dates_.SlotFor(date); slotIndex < 0) {
+      Error(kTableFullError);
+      t.errors |= kErrorTableFull;
+    } else {
+      DateSlot& slot = dates_[slotIndex];
+      if (!t.w1Text.empty() && !t.w2Text.empty()) {
+        if (batch_) {
+          t.theo = D3(t.w1 + t.w2);
+          if (gravity_ > 0) {
+            slot.gravityAsphalt += t.w2;
+            slot.dateGravity = gravity_;
+          } else {
+            slot.plainAsphalt += t.w2;
+          }
+        } else {
+          if (t.w1 < t.w2) {
+            Error(kGrossLessThanTareError);
+            t.errors |= kErrorGrossLessThanTare;
+          }
+          t.theo = D3(t.w1 - t.w2);
+        }
+        if (t.kp != t.theo) {
+          Error(TheoKpMismatchLine(t.theo, t.kp));
+          t.errors |= kErrorTheoKpMismatch;
+        }
+      }
+      double theoGallons = 0;
+      double kpGallons = 0;
+      if (!t.privWaste) {
+        slot.projectKp += t.kp;
+        totals_.projectKp += t.kp;
+        slot.projectTheo += t.theo;
+        totals_.projectTheo += t.theo;
+      } else {
+        slot.privateKp += t.kp;
+        totals_.privateKp += t.kp;
+        slot.privateTheo += t.theo;
+        totals_.privateTheo += t.theo;
+        if (t.pct != 0) {
+          if (metric) {
+            theoGallons = t.theo * t.pct * kLitreFactor;
+            kpGallons = t.kp * t.pct * kLitreFactor;
+          } else {
+            theoGallons = t.theo * t.pct / kGallonDivisor;
+            kpGallons = t.kp * t.pct / kGallonDivisor;
+          }
+          slot.privateTheoGallons += theoGallons;
+          slot.privateKpGallons += kpGallons;
+          totals_.privateTheoGallons += theoGallons;
+          totals_.privateKpGallons += kpGallons;
+        }
+      }
+
+      CheckMainPage();
+      Main(DetailLine({t.pageNo, date, t.w1, t.w2, t.theo, t.kp, tons_, metric, tag}));
+      ++mainCount_;
+      bool closing = false;
+      if (t.note) {
+        MainCounted(kNoteLine);
+        closing = true;
+      }
+      if (t.privWaste) {
+        MainCounted(t.pct == 0 ? std::string(kNoBitumenLine)
+                               : BitumenLine(t.pct, theoGallons, kpGallons, metric));
+        closing = true;
+      }
+      if (closing) MainCounted(kBlankLine);
+    }
+
+    if (t.errors != 0) {
+      CheckErrorPage();
+      error_.WriteLine(TicketEcho(line));
+      error_.WriteLine(kBlankLine);
+      errorCount_ += 2;
+    }
+    if (observer_) {
+      t.book = book_;
+      t.comments = comments_;
+      t.dataType = dataType_;
+      t.bookGravity = gravity_;
+      t.metric = metric;
+      observer_(t);
+    }
+  }
+
+  void MainCounted(std::string_view line) {
+    CheckMainPage();
+    Main(line);
+    ++mainCount_;
+  }
+
+  void WriteBookTotals() {
+    mainCount_ += 6;
+    CheckMainPage();
+    for (const std::string& l : BookTotalLines(totals_, header_.metric)) Main(l);
+    totals_ = BookTotals{};
+    mainCount_ = 0;
+  }
+
+  void WriteDateSummaries() {
+    dates_.Sort();
+    const bool metric = header_.metric;
+    const double tons = TonFactor(metric);
+    const int n = dates_.size();
+
+    layout_ = LayoutCode::ProjectMaterial;
+    mainCount_ = 99;
+    double projectTheo = 0, projectKp = 0, projectGallons = 0;
+    for (int d = 0; d < n; ++d) {
+      DateSlot& slot = dates_[d];
+      double theoTons = slot.projectTheo / tons;
+      double kpTons = slot.projectKp / tons;
+      double gallons = 0;
+      if (slot.plainAsphalt > 0) gallons = slot.plainAsphalt / PlainAsphaltDensity(metric);
+      if (slot.gravityAsphalt > 0)
+        gallons = gallons + slot.gravityAsphalt / (WaterDensity(metric) * slot.dateGravity);
+      double theoPct = 0, kpPct = 0;
+      if (slot.projectTheo > 0) {
+        if (theoTons != 0) theoPct = gallons / theoTons * PercentFactor(metric);
+        if (kpTons != 0) kpPct = gallons / kpTons * PercentFactor(metric);
+      } else {
+        theoTons = kpTons = gallons = 0;
+      }
+      slot.payGallons += gallons;
+      projectTheo += slot.projectTheo;
+      projectKp += slot.projectKp;
+      projectGallons += gallons;
+      CheckMainPage();
+      Main(kBlankLine);
+      Main(ProjectDateLine(ShowDateKey(slot.key), theoTons, kpTons, gallons, theoPct, kpPct, metric));
+      mainCount_ += 2;
+    }
+    Main(kBlankLine);
+    Main(ProjectTotalLine(projectTheo, projectKp, projectGallons, metric));
+
+    layout_ = LayoutCode::PrivateWaste;
+    mainCount_ = 99;
+    double privTheo = 0, privKp = 0, privTheoGallons = 0, privKpGallons = 0;
+    for (int d = 0; d < n; ++d) {
+      DateSlot& slot = dates_[d];
+      double theoTons = 0, kpTons = 0;
+      if (slot.privateTheo > kPrivateThreshold) {
+        theoTons = slot.privateTheo / tons;
+        kpTons = slot.privateKp / tons;
+        privTheo += slot.privateTheo;
+        privKp += slot.privateKp;
+      } else {
+        slot.privateTheoGallons = 0;
+        slot.privateKpGallons = 0;
+      }
+      privTheoGallons += slot.privateTheoGallons;
+      privKpGallons += slot.privateKpGallons;
+      CheckMainPage();
+      Main(kBlankLine);
+      Main(PrivateDateLine(ShowDateKey(slot.key), theoTons, slot.privateTheoGallons, kpTons,
+                           slot.privateKpGallons, metric));
+      mainCount_ += 2;
+    }
+    Main(kBlankLine);
+    Main(PrivateTotalLine(privTheo, privTheoGallons, privKp, privKpGallons, metric));
+
+    layout_ = LayoutCode::MonthlySummary;
+    mainCount_ = 99;
+    std::string from = ShowDateKey(dates_[0].key);
+    std::string to = from;
+    std::string month(MonthOf(dates_[0].key));
+    double sum = 0;
+    for (int d = 0; d < n; ++d) {
+      const DateSlot& slot = dates_[d];
+      CheckMainPage();
+      if (MonthOf(slot.key) == month) {
+        sum += slot.payGallons;
+        to = ShowDateKey(slot.key);
+      } else {
+        Main(kBlankLine);
+        Main(MonthLine(from, to, sum, metric));
+        mainCount_ += 2;
+        from = to = ShowDateKey(slot.key);
+        month = std::string(MonthOf(slot.key));
+        sum = slot.payGallons;
+      }
+    }
+    Main(kBlankLine);
+    Main(MonthLine(from, to, sum, metric));
+    mainCount_ = 0;
+  }
+
+  LineSink& error_;
+  MainReportSink& main_;
+  const TicketObserver& observer_;
+  HeaderInfo header_;
+
+  int mainPage_ = 0;
+  int mainCount_ = 99;
+  int errorPage_ = 0;
+  int errorCount_ = 99;
+  LayoutCode layout_ = LayoutCode::GrossTareNet;
+  bool batch_ = false;
+  bool tons_ = false;
+  double gravity_ = 0;
+  std::string comments_;
+  std::string dataType_;
+  long expectedPage_ = 0;
+  bool firstBook_ = true;
+  int book_ = 0;
+  BookTotals totals_;
+  DateTable dates_;
+};
+
+class StringSink final : public LineSink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  void WriteLine(std::string_view line) override {
+    out_ += line;
+    out_ += "\r\n";
+  }
+
+ private:
+  std::string& out_;
+};
+
+class HeldMainReport final : public MainReportSink {
+ public:
+  void WriteLine(std::string_view line, bool pageNumberLine) override {
+    lines.emplace_back(std::string(line), pageNumberLine);
+  }
+  std::vector<std::pair<std::string, bool>> lines;
+};
+
+}  // namespace
+
+RunStamp MakeRunStamp(int year, int month, int day, int hour, int minute, int second) {
+  auto two = [](int v) { return FormatMask(v, "00"); };
+  return {two(month) + "/" + two(day) + "/" + FormatMask(year, "0000"),
+          two(hour) + ":" + two(minute) + ":" + two(second)};
+}
+
+RunResult ComputeTonnageReport(io::LineSource& work, std::string_view versionText,
+                               const RunStamp& stamp, LineSink& errorReport,
+                               MainReportSink& mainReport, const TicketObserver& observer) {
+  Run run(versionText, stamp, errorReport, mainReport, observer);
+  return run.Execute(work);
+}
+
+void RenumberingAppender::WriteLine(std::string_view line, bool pageNumberLine) {
+  if (pageNumberLine)
+    spool_.WriteLine(WithPageNumber(line, ++page_));
+  else
+    spool_.WriteLine(line);
+}
+
+std::string MakeReportSpool(std::string_view workText, std::string_view versionText,
+                            const RunStamp& stamp) {
+  std::string spool;
+  StringSink sink(spool);
+  HeldMainReport main;
+  io::StringLineSource work(workText);
+  const RunResult result = ComputeTonnageReport(work, versionText, stamp, sink, main);
+  if (result.validFormat) {
+    RenumberingAppender appender(sink, result.errorPages);
+    for (const auto& [line, numbered] : main.lines) appender.WriteLine(line, numbered);
+  }
+  return spool;
+}
+
+}  // namespace tonnage::report

@@ -1,0 +1,86 @@
+// Building WORK.TMP images and picking lines out of a spool.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "io/line_reader.h"
+#include "report/tonnage_run.h"
+
+namespace tonnage::report::testing {
+
+inline const RunStamp kStamp{"07/01/2026", "14:05:09"};
+inline const std::string kVersion = "PRAX V4.2.1 04/2006";
+
+// A 60-column ticket line. Weights are the cell texts as they stand.
+inline std::string Ticket(int page, const std::string& date, const std::string& w1,
+                          const std::string& w2, const std::string& w3, const std::string& pct = "",
+                          bool priv = false, bool isVoid = false, bool note = false) {
+  auto right = [](const std::string& s, std::size_t n) {
+    return s.size() >= n ? s : std::string(n - s.size(), ' ') + s;
+  };
+  auto left = [](const std::string& s, std::size_t n) {
+    return s.size() >= n ? s : s + std::string(n - s.size(), ' ');
+  };
+  std::string p = std::to_string(page);
+  std::string line = std::string(6 - p.size(), '0') + p + " " + left(date, 10) + " ";
+  line += left(w1, 10) + left(w2, 10) + left(w3, 10);
+  line += pct.empty() ? std::string(7, ' ') : right(pct, 6) + " ";
+  line += priv ? "Y " : "  ";
+  line += isVoid ? "Y " : "  ";
+  line += note ? "Y" : " ";
+  return line;
+}
+
+inline std::string TrimmedTicket(std::string line) {
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+inline std::string IndexLine(bool metric = false) {
+  return std::string("CST81 4417    STP-0312(8) 10/06/2026 ") + (metric ? "M" : "E") +
+         " R. HALVORSEN";
+}
+
+inline std::string BookLine(const std::string& type, const std::string& gravity,
+                            const std::string& comments) {
+  return "* " + type + " " + gravity + " " + comments;
+}
+
+inline std::string Image(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\r\n";
+  return text;
+}
+
+inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work,
+                                           const std::string& version = kVersion) {
+  return io::SplitLines(MakeReportSpool(Image(work), version, kStamp));
+}
+
+// Pages of a spool, split at the form-feed lines.
+inline std::vector<std::vector<std::string>> Pages(const std::vector<std::string>& lines) {
+  std::vector<std::vector<std::string>> pages(1);
+  for (const std::string& l : lines) {
+    if (l == "\f")
+      pages.emplace_back();
+    else
+      pages.back().push_back(l);
+  }
+  return pages;
+}
+
+// The first line that starts with `prefix`, or "" when there is none.
+inline std::string LineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
+  for (const std::string& l : lines)
+    if (l.rfind(prefix, 0) == 0) return l;
+  return {};
+}
+
+inline int CountOf(const std::vector<std::string>& lines, const std::string& line) {
+  int n = 0;
+  for (const std::string& l : lines) n += l == line;
+  return n;
+}
+
+}  // namespace tonnage::report::testing

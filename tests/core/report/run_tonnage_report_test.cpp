@@ -1,0 +1,105 @@
+// The run over the work folder: PRINT.SPL appears whole or not at all.
+#include "report/run_tonnage_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "../test_files.h"
+#include "data/work_folder.h"
+#include "io/file_writer.h"
+#include "report/ticket_export.h"
+#include "report_test_support.h"
+
+namespace tonnage::report {
+namespace {
+
+using tonnage::testing::Exists;
+using tonnage::testing::ListFolder;
+using tonnage::testing::ReadFile;
+using tonnage::testing::ScratchFolder;
+using tonnage::testing::WriteFile;
+using namespace tonnage::report::testing;
+
+struct HookGuard {
+  explicit HookGuard(io::FaultHook hook) { io::SetFaultHook(std::move(hook)); }
+  ~HookGuard() { io::SetFaultHook({}); }
+};
+
+std::string SmallWork() {
+  return Image({IndexLine(), BookLine("0", "0.0000", "SURFACE COURSE SP 12.5 NB LANES"),
+                Ticket(1201, "09/28/2026", "77756", "30056", "47700", "5.600"),
+                Ticket(1203, "09/28/2026", "72708", "29773", "42936", "5.600")});
+}
+
+TEST(RunTonnageReport, WritesTheSpoolOfWorkTmpAndRemovesTheScratchFile) {
+  ScratchFolder dir;
+  WriteFile(dir.File(kVersionFileName), "  PRAX V4.2.1 04/2006  \r\n");
+  WriteFile(dir.File(kWorkFileName), SmallWork());
+  WriteFile(dir.File(kSpoolFileName), "an old report\r\n");
+  ASSERT_TRUE(RunTonnageReport(dir.path(), kStamp).ok());
+  const std::string spool = ReadFile(dir.File(kSpoolFileName));
+  EXPECT_EQ(spool, MakeReportSpool(SmallWork(), "PRAX V4.2.1 04/2006", kStamp));
+  EXPECT_NE(spool.find("\r\n\f\r\n PRAX V4.2.1 04/2006"), std::string::npos);
+  EXPECT_FALSE(Exists(dir.File(kScratchSpoolFileName)));
+}
+
+TEST(RunTonnageReport, AFailureIsReportedAndLeavesNoSpool) {
+  // Missing VERSION.TMP, then missing WORK.TMP.
+  ScratchFolder dir;
+  WriteFile(dir.File(kSpoolFileName), "an old report\r\n");
+  Outcome run = RunTonnageReport(dir.path(), kStamp);
+  EXPECT_EQ(run.kind, OutcomeKind::IoError);
+  EXPECT_NE(run.message.find(kVersionFileName), std::string::npos) << run.message;
+  EXPECT_FALSE(Exists(dir.File(kSpoolFileName)));
+  WriteFile(dir.File(kVersionFileName), "PRAX V4.2.1 04/2006\r\n");
+  run = RunTonnageReport(dir.path(), kStamp);
+  EXPECT_NE(run.message.find(kWorkFileName), std::string::npos) << run.message;
+  EXPECT_FALSE(Exists(dir.File(kSpoolFileName)));
+
+  // Every step of writing either file failing, at the first and a later write.
+  WriteFile(dir.File(kWorkFileName), SmallWork());
+  for (const char* target : {kSpoolFileName, kScratchSpoolFileName}) {
+    for (io::FaultPoint point : {io::FaultPoint::Open, io::FaultPoint::Write, io::FaultPoint::Sync,
+                                 io::FaultPoint::Rename}) {
+      HookGuard guard([&](io::FaultPoint p, const std::string& path, int) {
+        return p == point && path == dir.File(target) ? ENOSPC : 0;
+      });
+      run = RunTonnageReport(dir.path(), kStamp);
+      const bool reachable = !(point == io::FaultPoint::Rename && std::string(target) == kScratchSpoolFileName);
+      EXPECT_EQ(run.ok(), !reachable) << target << " " << static_cast<int>(point);
+      if (!reachable) continue;
+      EXPECT_EQ(run.kind, OutcomeKind::IoError);
+      EXPECT_FALSE(Exists(dir.File(kSpoolFileName))) << target;
+      EXPECT_FALSE(Exists(dir.File(kScratchSpoolFileName))) << target;
+      EXPECT_EQ(ListFolder(dir.path()).size(), 2u) << target;  // VERSION.TMP, WORK.TMP
+    }
+  }
+}
+
+TEST(TicketExport, OneRowPerTicketWithTheErrorsFound) {
+  struct Rows : LineSink {
+    void WriteLine(std::string_view l) override { rows.emplace_back(l); }
+    std::vector<std::string> rows;
+  } csv;
+  const std::string image =
+      Image({IndexLine(), BookLine("1", "0.0000", "BASE, \"TONS\" BOOK"),
+             Ticket(7, "06/16/2026", "12.500", "2.500", "10.000", "5.200", true, false, true),
+             Ticket(9, "06/16/2026", "2.500", "12.500", "10.000"),
+             Ticket(10, "06/17/2026", "", "", "", "", false, true)});
+  io::StringLineSource work(image);
+  ASSERT_TRUE(ExportTickets(work, csv));
+  ASSERT_EQ(csv.rows.size(), 4u);
+  EXPECT_EQ(csv.rows[0],
+            "Book,Comments,Data Type,Specific Gravity,Page,Date,Gross or Agg Weight,Tare or Bit "
+            "Weight,Net or Tot Weight,THEO,KP,Unit,Pct Bitumen,Priv Waste,Void,Note,Errors");
+  EXPECT_EQ(csv.rows[1], "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,7,2026-06-16,25000,5000,20000,20000,20000,lb,5.200,Y,,Y,");
+  EXPECT_EQ(csv.rows[2], "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,9,2026-06-16,5000,25000,20000,-20000,20000,lb,,,,,"
+                         "PAGE ORDER; GROSS LESS THAN TARE; THEO/KP MISMATCH");
+  EXPECT_EQ(csv.rows[3], "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,10,2026-06-17,,,,0,0,lb,,,Y,,");
+  io::StringLineSource bad("HELLO\r\n");
+  EXPECT_FALSE(ExportTickets(bad, csv));
+}
+
+}  // namespace
+}  // namespace tonnage::report
