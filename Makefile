@@ -29,7 +29,7 @@ run: build
 	else \
 	  echo "No display to show the program on (DISPLAY and WAYLAND_DISPLAY are empty)."; \
 	  echo "The tonnage report of $(SAMPLE):"; \
-	  $(BUILD)/src/cli/tonnage check $(SAMPLE); \
+	  $(BUILD)/src/cli/tonnage report $(SAMPLE); \
 	fi
 
 # Pictures of every window under Xvfb, into docs/screenshots/.
