@@ -215,7 +215,10 @@ std::string FormatClipboardRows(const BookGrid& grid, int firstRow, int lastRow)
 }
 
 ClipboardRows ParseClipboardRows(std::string_view text, const GridColumns& columns, int maxRows) {
-  return SplitRows(text, &columns, maxRows);
+  ClipboardRows taken = SplitRows(text, &columns, maxRows);
+  // Refused text gives no rows at all, not the ones read before the fault.
+  if (!taken.error.empty()) taken.rows.clear();
+  return taken;
 }
 
 }  // namespace tonnage
