@@ -121,15 +121,20 @@ void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
+  auto* editor = qobject_cast<QWidget*>(object);
+  if (editor && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      if (auto* editor = qobject_cast<QWidget*>(object)) {
-        emit commitData(editor);
-        emit closeEditor(editor, QAbstractItemDelegate::EditNextItem);
-        return true;
-      }
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    QAbstractItemDelegate::EndEditHint hint = QAbstractItemDelegate::NoHint;
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier)
+      hint = QAbstractItemDelegate::EditNextItem;
+    else if (key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && modifiers == Qt::ShiftModifier))
+      hint = QAbstractItemDelegate::EditPreviousItem;
+    if (hint != QAbstractItemDelegate::NoHint) {
+      emit commitData(editor);
+      emit closeEditor(editor, hint);
+      return true;
     }
   }
   return QStyledItemDelegate::eventFilter(object, event);
@@ -192,11 +197,19 @@ void BookGridView::currentChanged(const QModelIndex& current, const QModelIndex&
   onLeaveCell(previous.column() + 1, previous.row() + 1, current.column() + 1, current.row() + 1);
 }
 
-bool BookGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-  // After a move that the cell-leave rule turned elsewhere, the view would
-  // open an editor on the cell it first aimed at; only the current cell edits.
-  if (trigger == QAbstractItemView::AllEditTriggers && index != currentIndex()) return false;
-  return QTableView::edit(index, trigger, event);
+void BookGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  if (hint != QAbstractItemDelegate::EditNextItem && hint != QAbstractItemDelegate::EditPreviousItem) {
+    QTableView::closeEditor(editor, hint);
+    return;
+  }
+  QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  const QModelIndex target = moveCursor(
+      hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+  if (!target.isValid()) return;
+  selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+  // The cell-leave rule may have kept the cursor or sent it elsewhere; only
+  // a cell reached as asked opens its editor.
+  if (currentIndex() == target) edit(target);
 }
 
 void BookGridView::keyPressEvent(QKeyEvent* event) {

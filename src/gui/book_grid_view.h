@@ -59,7 +59,9 @@ class CellDelegate : public QStyledItemDelegate {
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
  protected:
-  // Enter ends a cell like Tab does, so tickets are typed without the mouse.
+  // Tab and Enter end a cell whatever it holds, so an unfinished date
+  // reaches the cell-leave rule and its message; Enter acts as Tab, so
+  // tickets are typed without the mouse.
   bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
@@ -91,7 +93,7 @@ class BookGridView : public QTableView {
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void keyPressEvent(QKeyEvent* event) override;
-  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
