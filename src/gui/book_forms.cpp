@@ -65,6 +65,19 @@ class GravityValidator final : public QValidator {
   QLineEdit* field_;
 };
 
+// Opens with no entry chosen, and focus alone chooses none, so the first
+// arrow key or Home selects book 1 rather than moving past it.
+class BookListWidget final : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QListWidget::focusInEvent(event);
+    if (selectedItems().isEmpty()) selectionModel()->clearCurrentIndex();
+  }
+};
+
 }  // namespace
 
 // ---- list of books ----------------------------------------------------------
@@ -78,7 +91,7 @@ SectList::SectList(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   InstallMenuBar(layout);
   AddHelpMenu();
 
-  list_ = new QListWidget(this);
+  list_ = new BookListWidget(this);
   list_->setObjectName(QStringLiteral("List1"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setUniformItemSizes(true);

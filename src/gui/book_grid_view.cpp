@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolTip>
@@ -212,9 +213,28 @@ void BookGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
   if (currentIndex() == target) edit(target);
 }
 
+bool BookGridView::WholeRows(int& first, int& last) const {
+  const QItemSelection selection = selectionModel()->selection();
+  if (selection.size() != 1) return false;
+  const QItemSelectionRange& range = selection.first();
+  if (range.left() != 0 || range.right() != tonnage::kGridColumns - 1) return false;
+  first = range.top() + 1;
+  last = range.bottom() + 1;
+  return true;
+}
+
+void BookGridView::SelectRowBlock(int anchor, int current) {
+  const int top = std::min(anchor, current), bottom = std::max(anchor, current);
+  const QItemSelection rows(model()->index(top, 0), model()->index(bottom, tonnage::kGridColumns - 1));
+  selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+}
+
 void BookGridView::keyPressEvent(QKeyEvent* event) {
   if (state() != QAbstractItemView::EditingState) {
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    const bool shift = modifiers == Qt::ShiftModifier;
+    const QModelIndex current = currentIndex();
     if (event->key() == Qt::Key_Delete && plain) {
       if (onDeleteKey) onDeleteKey();
       event->accept();
@@ -226,19 +246,41 @@ void BookGridView::keyPressEvent(QKeyEvent* event) {
       event->accept();
       return;
     }
+    // Whole rows from the keyboard, as the row headers select them.
+    if (event->key() == Qt::Key_Space && shift && current.isValid()) {
+      rowAnchor_ = current.row();
+      SelectRowBlock(rowAnchor_, rowAnchor_);
+      event->accept();
+      return;
+    }
+    int first = 0, last = 0;
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && shift && rowAnchor_ >= 0 &&
+        current.isValid() && WholeRows(first, last)) {
+      const int row = std::clamp(current.row() + (event->key() == Qt::Key_Down ? 1 : -1), 0,
+                                 tonnage::kGridRows - 1);
+      selectionModel()->setCurrentIndex(model()->index(row, current.column()), QItemSelectionModel::NoUpdate);
+      SelectRowBlock(rowAnchor_, row);
+      event->accept();
+      return;
+    }
+    if ((event->key() == Qt::Key_Menu && plain) || (event->key() == Qt::Key_F10 && shift)) {
+      if (onRowsSelected && WholeRows(first, last))
+        onRowsSelected(first, last, viewport()->mapToGlobal(visualRect(current).bottomLeft()));
+      event->accept();
+      return;
+    }
+    if (event->key() != Qt::Key_Shift) rowAnchor_ = -1;
   }
   QTableView::keyPressEvent(event);
 }
 
 bool BookGridView::eventFilter(QObject* object, QEvent* event) {
   if (object == verticalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
     // After the header has finished the selection.
-    QTimer::singleShot(0, this, [this] {
-      const QItemSelection selection = selectionModel()->selection();
-      if (selection.size() != 1 || !onRowsSelected) return;
-      const QItemSelectionRange& range = selection.first();
-      if (range.left() != 0 || range.right() != tonnage::kGridColumns - 1) return;
-      onRowsSelected(range.top() + 1, range.bottom() + 1);
+    QTimer::singleShot(0, this, [this, at] {
+      int first = 0, last = 0;
+      if (onRowsSelected && WholeRows(first, last)) onRowsSelected(first, last, at);
     });
   }
   return QTableView::eventFilter(object, event);

@@ -87,8 +87,10 @@ class BookGridView : public QTableView {
   // The handler may move the cursor again (MoveTo), back or on.
   std::function<void(int column, int row, int newColumn, int newRow)> onLeaveCell;
   std::function<void()> onDeleteKey;
-  // A block of whole rows first..last was selected from the row headers.
-  std::function<void(int firstRow, int lastRow)> onRowsSelected;
+  // A block of whole rows first..last was selected from the row headers (or
+  // with Shift+Space, Shift+Up/Down and then the menu key or Shift+F10);
+  // `at` is where the row menu opens, in screen coordinates.
+  std::function<void(int firstRow, int lastRow, QPoint at)> onRowsSelected;
 
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -97,7 +99,13 @@ class BookGridView : public QTableView {
   bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
+  // The selection's whole rows (1-based); false when it is not one block of
+  // whole rows.
+  bool WholeRows(int& first, int& last) const;
+  void SelectRowBlock(int anchor, int current);
+
   bool moving_ = false;
+  int rowAnchor_ = -1;  // 0-based row where a keyboard row selection began
 };
 
 }  // namespace gui

@@ -1,7 +1,6 @@
 #include "dataform.h"
 
 #include <QAction>
-#include <QCursor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -110,7 +109,7 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
 
   view_->onLeaveCell = [this](int c, int r, int nc, int nr) { LeaveCell(c, r, nc, nr); };
   view_->onDeleteKey = [this] { DeleteKey(); };
-  view_->onRowsSelected = [this](int first, int last) { RowsSelected(first, last); };
+  view_->onRowsSelected = [this](int first, int last, QPoint at) { RowsSelected(first, last, at); };
 
   comments->setText(Latin1(tonnage::LoadBookIntoGrid(session_, book_, grid_)));
   model_->Refresh();
@@ -144,7 +143,7 @@ void Dataform::DeleteKey() {
   model_->Refresh();
 }
 
-void Dataform::RowsSelected(int firstRow, int lastRow) {
+void Dataform::RowsSelected(int firstRow, int lastRow, QPoint at) {
   const std::optional<tonnage::RowMenuItems> items =
       tonnage::OpenRowMenu(state_, grid_, 0, firstRow, 0, lastRow);
   if (!items) return;
@@ -155,7 +154,7 @@ void Dataform::RowsSelected(int firstRow, int lastRow) {
   copy_->setEnabled(items->copy && clipboard);
   paste_->setEnabled(items->paste && clipboard);
   clipInsert_->setEnabled(items->clipInsert && clipboard);
-  menu_->popup(QCursor::pos());
+  menu_->popup(at);
 }
 
 void Dataform::Apply(const tonnage::RowOperation& operation) {

@@ -33,7 +33,7 @@ class Dataform : public ModalWindow {
  private:
   void LeaveCell(int column, int row, int newColumn, int newRow);
   void DeleteKey();
-  void RowsSelected(int firstRow, int lastRow);
+  void RowsSelected(int firstRow, int lastRow, QPoint at);
   void Apply(const tonnage::RowOperation& operation);
   QString ClipboardText() const;
 
