@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -295,6 +296,26 @@ TEST_F(Shell, AboutShowsVersionAndDate) {
   EXPECT_EQ(name, " Quarrendale Tonnage");
   EXPECT_EQ(version, "Version 4.2.1");
   EXPECT_EQ(date, "Date 04/2006");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Placement, WindowsAreCentredAcrossWithTheMainWindowsTop) {
+  fakes::Harness h;
+  ASSERT_TRUE(h.started);
+  h.session.New();
+  gui::MainForm1 main(h.context);
+  main.show();
+  const QRect area = main.screen()->availableGeometry();
+  EXPECT_EQ(main.frameGeometry().top(),
+            area.y() + (area.height() - main.frameGeometry().height()) / 4);
+  EXPECT_EQ(h.session.mainWindowTop, main.frameGeometry().top());
+  gui::EnddataForm save(h.context, &main);
+  save.show();
+  EXPECT_EQ(save.frameGeometry().top(), h.session.mainWindowTop);
+  EXPECT_LE(std::abs(save.frameGeometry().center().x() - area.center().x()), 1);
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+// The Qt services themselves: the file dialog's answers and the message box's
+// buttons, driven as a user would.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "fakes.h"
+#include "platform/qt_platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class QtServices : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("tonnage-qt-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "JOB.K81") << "CST81 4417\r\n";
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  platform::FileRequest Request() const {
+    return {QStringLiteral("Save Data As"), dir.string(), tonnage::kDataFileFilter};
+  }
+  static fakes::ModalDriver::Step Choose(const fs::path& path) {
+    return [path](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      ASSERT_NE(dialog, nullptr);
+      // Typed into the name field, as a user does (the field has the focus).
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      name->setText(QString::fromStdString(path.string()));
+      QMetaObject::invokeMethod(dialog, "accept");
+    };
+  }
+  static fakes::ModalDriver::Step Press(QMessageBox::StandardButton which) {
+    return [which](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      ASSERT_NE(box, nullptr);
+      box->button(which)->click();
+    };
+  }
+
+  fs::path dir;
+  platform::QtFileChooser files;
+  fakes::ModalDriver driver;
+};
+
+TEST_F(QtServices, SaveAsKeepsANameWithoutExtensionAndConfirmsReplacing) {
+  QString directory;
+  driver.Then([&](QWidget* w) {
+    directory = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
+    Choose(dir / "STP0312")(w);
+  });
+  EXPECT_EQ(files.SaveAs(nullptr, Request()), (dir / "STP0312").string());
+  EXPECT_EQ(directory.toStdString(), dir.string());
+
+  // An existing file: the dialog asks first; No goes back to the dialog,
+  // which is then cancelled.
+  driver.Then(Choose(dir / "JOB.K81")).Then([](QWidget* w) {
+    QPointer<QWidget> dialog = w->parentWidget();
+    Press(QMessageBox::No)(w);
+    QTimer::singleShot(0, [dialog] {
+      if (auto* d = qobject_cast<QDialog*>(dialog.data())) d->reject();
+    });
+  });
+  EXPECT_EQ(files.SaveAs(nullptr, Request()), std::nullopt);
+  driver.Then(Choose(dir / "JOB.K81")).Then(Press(QMessageBox::Yes));
+  EXPECT_EQ(files.SaveAs(nullptr, Request()), (dir / "JOB.K81").string());
+  EXPECT_TRUE(driver.unexpected.empty());
+}
+
+TEST_F(QtServices, OpenReturnsTheChosenFileAndNothingOnCancel) {
+  QStringList filters;
+  driver.Then([&](QWidget* w) {
+    filters = qobject_cast<QFileDialog*>(w)->nameFilters();
+    Choose(dir / "JOB.K81")(w);
+  });
+  EXPECT_EQ(files.OpenExisting(nullptr, Request()), (dir / "JOB.K81").string());
+  EXPECT_EQ(filters, (QStringList{"Default (*.K81 *.k81)", "Any File (*)"}));
+  driver.Then([](QWidget* w) { qobject_cast<QFileDialog*>(w)->reject(); });
+  EXPECT_EQ(files.OpenExisting(nullptr, Request()), std::nullopt);
+  EXPECT_TRUE(driver.unexpected.empty());
+}
+
+TEST_F(QtServices, MessageBoxesAnswerWithTheButtonPressedAndCloseAsNo) {
+  platform::QtMessages messages;
+  const platform::Message question{QStringLiteral("Save Data"),
+                                   QStringLiteral("Do You Want To Save The Data\n\nNoName"),
+                                   {platform::Button::Yes, platform::Button::No},
+                                   platform::Icon::Question,
+                                   platform::Button::Yes};
+  QString title, text;
+  driver.Then([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    title = box->windowTitle();
+    text = box->text();
+    Press(QMessageBox::Yes)(w);
+  });
+  EXPECT_EQ(messages.Ask(nullptr, question), platform::Button::Yes);
+  EXPECT_EQ(title, "Save Data");
+  EXPECT_EQ(text, question.text);
+  driver.Then([](QWidget* w) { w->close(); });
+  EXPECT_EQ(messages.Ask(nullptr, question), platform::Button::No);
+  EXPECT_TRUE(driver.unexpected.empty());
+}
+
+}  // namespace
