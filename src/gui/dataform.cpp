@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "book_grid_view.h"
@@ -114,11 +115,13 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   comments->setText(Latin1(tonnage::LoadBookIntoGrid(session_, book_, grid_)));
   model_->Refresh();
   view_->FitColumns();
-  int width = view_->verticalHeader()->sizeHint().width() + view_->verticalScrollBar()->sizeHint().width() +
-              2 * view_->frameWidth() + 4;
-  for (int c = 0; c < tonnage::kGridColumns; ++c) width += view_->columnWidth(c);
+  // The whole row in sight: the row numbers, nine columns and the scroll bar.
+  view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 8);
+  const int width = view_->verticalHeader()->sizeHint().width() + view_->horizontalHeader()->length() +
+                    view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * view_->frameWidth() + 8;
   view_->setMinimumWidth(width);
-  view_->setMinimumHeight(view_->verticalHeader()->defaultSectionSize() * 16);
+  view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view_->setMinimumHeight(view_->verticalHeader()->defaultSectionSize() * 21);
   view_->MoveTo(1, 1);
   view_->setFocus();
 }
