@@ -1,12 +1,14 @@
 #include "program_hooks.h"
 
+#include "book_forms.h"
 #include "report_adapter.h"
 
 namespace gui {
 
 void InstallProgramHooks(Hooks& hooks) {
   hooks.runReport = ProgramReport();
-  // Edit Books, Index Data and Print join here with their windows.
+  InstallEntryHooks(hooks);
+  // Print joins here with its window.
 }
 
 }  // namespace gui

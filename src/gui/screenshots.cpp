@@ -13,6 +13,7 @@
 
 #include "about_box.h"
 #include "enddata_form.h"
+#include "entry_screenshots.h"
 #include "eng_met_form.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
@@ -133,6 +134,9 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
     std::fprintf(stderr, "no report: %s\n", spool.message.c_str());
     ok = false;
   }
+
+  // The data-entry windows.
+  ok &= SaveEntryScreenshots(context, &process, folder);
 
   help.ShowTopic(help_id::kProcForm);
   if (QWidget* window = help.window()) ok &= Save(window, folder, QStringLiteral("help"));

@@ -1,9 +1,10 @@
 // The services a window may use, gathered so each window gets them in one
 // piece. The program passes the Qt implementations, tests their doubles.
-// Later services (print dialog, printers, clipboard) join as further members.
+// Later services (print dialog, printers) join as further members.
 #pragma once
 
 #include "busy.h"
+#include "clipboard.h"
 #include "clock.h"
 #include "file_chooser.h"
 #include "help.h"
@@ -17,6 +18,7 @@ struct Platform {
   Help* help = nullptr;
   BusyPointer* busy = nullptr;
   Clock* clock = nullptr;
+  Clipboard* clipboard = nullptr;
 };
 
 }  // namespace platform

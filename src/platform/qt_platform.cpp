@@ -1,6 +1,7 @@
 #include "qt_platform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
@@ -218,8 +219,12 @@ LocalTime QtClock::Now() const {
   return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
 }
 
+QString QtClipboard::Text() const { return QGuiApplication::clipboard()->text(); }
+void QtClipboard::SetText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
+
 QtPlatform::QtPlatform() = default;
 
-Platform QtPlatform::get() { return Platform{&messages_, &files_, &help_, &busy_, &clock_}; }
+Platform QtPlatform::get() { return Platform{&messages_, &files_, &help_, &busy_, &clock_, &clipboard_}; }
 
 }  // namespace platform

@@ -56,6 +56,13 @@ class QtClock final : public Clock {
   LocalTime Now() const override;
 };
 
+class QtClipboard final : public Clipboard {
+ public:
+  QString Text() const override;
+  void SetText(const QString& text) override;
+  void Clear() override;
+};
+
 // Owns one of each and hands them out as a Platform.
 class QtPlatform {
  public:
@@ -69,6 +76,7 @@ class QtPlatform {
   QtHelp help_;
   QtBusyPointer busy_;
   QtClock clock_;
+  QtClipboard clipboard_;
 };
 
 }  // namespace platform

@@ -1,0 +1,289 @@
+#include "book_grid_view.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+#include "context.h"
+
+namespace gui {
+
+namespace {
+
+bool IsNumber(tonnage::CellKind kind) {
+  return kind == tonnage::CellKind::WholeNumber || kind == tonnage::CellKind::Decimal3;
+}
+
+Qt::Alignment CellAlignment(const tonnage::ColumnSpec& spec) {
+  return (spec.alignRight ? Qt::AlignRight : Qt::AlignHCenter) | Qt::AlignVCenter;
+}
+
+}  // namespace
+
+// ---- model ------------------------------------------------------------------
+
+int BookGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : tonnage::kGridRows;
+}
+
+int BookGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : tonnage::kGridColumns;
+}
+
+QVariant BookGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  if (role == Qt::DisplayRole || role == Qt::EditRole)
+    return Latin1(grid_.Cell(index.row() + 1, index.column() + 1));
+  if (role == Qt::TextAlignmentRole)
+    return QVariant::fromValue(CellAlignment(grid_.columns()[index.column() + 1]));
+  return {};
+}
+
+bool BookGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  grid_.SetCell(index.row() + 1, index.column() + 1, FromLatin1(value.toString()));
+  emit dataChanged(index, index);
+  return true;
+}
+
+QVariant BookGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::DisplayRole) {
+    if (orientation == Qt::Horizontal) return Latin1(grid_.columns()[section + 1].title);
+    return section + 1;
+  }
+  if (role == Qt::TextAlignmentRole && orientation == Qt::Vertical)
+    return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+  return {};
+}
+
+Qt::ItemFlags BookGridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void BookGridModel::Refresh() {
+  emit dataChanged(index(0, 0), index(tonnage::kGridRows - 1, tonnage::kGridColumns - 1));
+  emit headerDataChanged(Qt::Horizontal, 0, tonnage::kGridColumns - 1);
+}
+
+// ---- editors ----------------------------------------------------------------
+
+QValidator::State CellValidator::validate(QString& input, int&) const {
+  for (QChar c : input)
+    if (c.unicode() > 0xFF) return Invalid;
+  const tonnage::CellCheck check = tonnage::CheckCellInput(spec_, FromLatin1(input));
+  switch (check.state) {
+    case tonnage::CellInput::Acceptable:
+      return Acceptable;
+    case tonnage::CellInput::Intermediate:
+      return Intermediate;
+    case tonnage::CellInput::Invalid:
+      break;
+  }
+  if (auto* editor = qobject_cast<QWidget*>(parent()); editor && !check.reason.empty()) {
+    editor->setProperty("refusal", Latin1(check.reason));
+    QToolTip::showText(editor->mapToGlobal(QPoint(0, editor->height())), Latin1(check.reason), editor);
+  }
+  return Invalid;
+}
+
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                    const QModelIndex& index) const {
+  const tonnage::ColumnSpec& spec = model_.grid().columns()[index.column() + 1];
+  auto* editor = new QLineEdit(parent);
+  editor->setObjectName(QStringLiteral("CellEditor"));
+  editor->setFrame(false);
+  editor->setAlignment(CellAlignment(spec));
+  editor->setMaxLength(spec.kind == tonnage::CellKind::Mark ? 1 : spec.kind == tonnage::CellKind::Date ? 10 : 16);
+  editor->setValidator(new CellValidator(spec, editor));
+  return editor;
+}
+
+void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setText(index.data(Qt::EditRole).toString());
+}
+
+void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+  auto* line = qobject_cast<QLineEdit*>(editor);
+  if (!line) return;
+  QString text = line->text();
+  const tonnage::ColumnSpec& spec = model_.grid().columns()[index.column() + 1];
+  // A lone period is no number; an unfinished date is kept, so that leaving
+  // the cell can refuse it as the inspector expects.
+  if (IsNumber(spec.kind) &&
+      tonnage::CheckCellInput(spec, FromLatin1(text)).state != tonnage::CellInput::Acceptable)
+    text.clear();
+  model->setData(index, text, Qt::EditRole);
+}
+
+bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
+  auto* editor = qobject_cast<QWidget*>(object);
+  if (editor && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    QAbstractItemDelegate::EndEditHint hint = QAbstractItemDelegate::NoHint;
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier)
+      hint = QAbstractItemDelegate::EditNextItem;
+    else if (key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && modifiers == Qt::ShiftModifier))
+      hint = QAbstractItemDelegate::EditPreviousItem;
+    if (hint != QAbstractItemDelegate::NoHint) {
+      emit commitData(editor);
+      emit closeEditor(editor, hint);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
+}
+
+// ---- view -------------------------------------------------------------------
+
+BookGridView::BookGridView(QWidget* parent) : QTableView(parent) {
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                  QAbstractItemView::EditKeyPressed);
+  setTabKeyNavigation(true);
+  setCornerButtonEnabled(false);
+  verticalHeader()->setSectionsClickable(true);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setSectionsClickable(false);
+  verticalHeader()->viewport()->installEventFilter(this);
+}
+
+void BookGridView::FitColumns() {
+  auto* m = qobject_cast<BookGridModel*>(model());
+  if (!m) return;
+  const QFontMetrics cells = fontMetrics();
+  const QFontMetrics titles = horizontalHeader()->fontMetrics();
+  const int charWidth = cells.horizontalAdvance(QLatin1Char('0'));
+  for (int c = 1; c <= tonnage::kGridColumns; ++c) {
+    const tonnage::ColumnSpec& spec = m->grid().columns()[c];
+    QString widest = QStringLiteral("W");
+    if (spec.kind == tonnage::CellKind::Date) widest = QStringLiteral("00/00/0000");
+    if (IsNumber(spec.kind)) widest = Latin1(spec.maxText);
+    const int width = std::max({static_cast<int>(std::ceil(spec.width * charWidth)) + 8,
+                                titles.horizontalAdvance(Latin1(spec.title)) + 18,
+                                cells.horizontalAdvance(widest) + 14});
+    setColumnWidth(c - 1, width);
+  }
+  verticalHeader()->setMinimumWidth(cells.horizontalAdvance(QStringLiteral("0000")) + 10);
+}
+
+void BookGridView::FinishEditing() {
+  if (state() != QAbstractItemView::EditingState) return;
+  if (QWidget* editor = indexWidget(currentIndex())) {
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+  }
+}
+
+void BookGridView::MoveTo(int row, int column) {
+  const QModelIndex target = model()->index(row - 1, column - 1);
+  moving_ = true;
+  selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+  moving_ = false;
+  scrollTo(target);
+}
+
+void BookGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (moving_ || !onLeaveCell || !current.isValid() || !previous.isValid() || current == previous) return;
+  onLeaveCell(previous.column() + 1, previous.row() + 1, current.column() + 1, current.row() + 1);
+}
+
+void BookGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  if (hint != QAbstractItemDelegate::EditNextItem && hint != QAbstractItemDelegate::EditPreviousItem) {
+    QTableView::closeEditor(editor, hint);
+    return;
+  }
+  QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  const QModelIndex target = moveCursor(
+      hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+  if (!target.isValid()) return;
+  selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+  // The cell-leave rule may have kept the cursor or sent it elsewhere; only
+  // a cell reached as asked opens its editor.
+  if (currentIndex() == target) edit(target);
+}
+
+bool BookGridView::WholeRows(int& first, int& last) const {
+  const QItemSelection selection = selectionModel()->selection();
+  if (selection.size() != 1) return false;
+  const QItemSelectionRange& range = selection.first();
+  if (range.left() != 0 || range.right() != tonnage::kGridColumns - 1) return false;
+  first = range.top() + 1;
+  last = range.bottom() + 1;
+  return true;
+}
+
+void BookGridView::SelectRowBlock(int anchor, int current) {
+  const int top = std::min(anchor, current), bottom = std::max(anchor, current);
+  const QItemSelection rows(model()->index(top, 0), model()->index(bottom, tonnage::kGridColumns - 1));
+  selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+}
+
+void BookGridView::keyPressEvent(QKeyEvent* event) {
+  if (state() != QAbstractItemView::EditingState) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = modifiers == Qt::NoModifier;
+    const bool shift = modifiers == Qt::ShiftModifier;
+    const QModelIndex current = currentIndex();
+    if (event->key() == Qt::Key_Delete && plain) {
+      if (onDeleteKey) onDeleteKey();
+      event->accept();
+      return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+      const QModelIndex next = moveCursor(QAbstractItemView::MoveNext, Qt::NoModifier);
+      if (next.isValid()) selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
+      event->accept();
+      return;
+    }
+    // Whole rows from the keyboard, as the row headers select them.
+    if (event->key() == Qt::Key_Space && shift && current.isValid()) {
+      rowAnchor_ = current.row();
+      SelectRowBlock(rowAnchor_, rowAnchor_);
+      event->accept();
+      return;
+    }
+    int first = 0, last = 0;
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && shift && rowAnchor_ >= 0 &&
+        current.isValid() && WholeRows(first, last)) {
+      const int row = std::clamp(current.row() + (event->key() == Qt::Key_Down ? 1 : -1), 0,
+                                 tonnage::kGridRows - 1);
+      selectionModel()->setCurrentIndex(model()->index(row, current.column()), QItemSelectionModel::NoUpdate);
+      SelectRowBlock(rowAnchor_, row);
+      event->accept();
+      return;
+    }
+    if ((event->key() == Qt::Key_Menu && plain) || (event->key() == Qt::Key_F10 && shift)) {
+      if (onRowsSelected && WholeRows(first, last))
+        onRowsSelected(first, last, viewport()->mapToGlobal(visualRect(current).bottomLeft()));
+      event->accept();
+      return;
+    }
+    if (event->key() != Qt::Key_Shift) rowAnchor_ = -1;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+bool BookGridView::eventFilter(QObject* object, QEvent* event) {
+  if (object == verticalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+    // After the header has finished the selection.
+    QTimer::singleShot(0, this, [this, at] {
+      int first = 0, last = 0;
+      if (onRowsSelected && WholeRows(first, last)) onRowsSelected(first, last, at);
+    });
+  }
+  return QTableView::eventFilter(object, event);
+}
+
+}  // namespace gui

@@ -1,0 +1,111 @@
+// The book grid on screen: a table model over the core grid, editors that
+// take only what each cell kind allows, and a view that runs the grid's
+// rules when a cell is left, Delete is pressed or whole rows are selected.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QValidator>
+#include <functional>
+
+#include "entry/book_grid.h"
+
+namespace gui {
+
+class BookGridModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit BookGridModel(tonnage::BookGrid& grid, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), grid_(grid) {}
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  // The core grid changed under the model: every cell and title is shown anew.
+  void Refresh();
+  tonnage::BookGrid& grid() { return grid_; }
+
+ private:
+  tonnage::BookGrid& grid_;
+};
+
+// What a cell accepts while it is typed; a refused keystroke that went past a
+// bound shows the bound beside the editor.
+class CellValidator : public QValidator {
+  Q_OBJECT
+
+ public:
+  CellValidator(const tonnage::ColumnSpec& spec, QObject* parent) : QValidator(parent), spec_(spec) {}
+  State validate(QString& input, int& pos) const override;
+
+ private:
+  tonnage::ColumnSpec spec_;
+};
+
+class CellDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  CellDelegate(BookGridModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+
+ protected:
+  // Tab and Enter end a cell whatever it holds, so an unfinished date
+  // reaches the cell-leave rule and its message; Enter acts as Tab, so
+  // tickets are typed without the mouse.
+  bool eventFilter(QObject* object, QEvent* event) override;
+
+ private:
+  BookGridModel& model_;
+};
+
+class BookGridView : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit BookGridView(QWidget* parent = nullptr);
+
+  // Column widths from the columns' character widths, never narrower than
+  // their titles or their widest values.
+  void FitColumns();
+  // Commits and closes an open editor (before the window stores the grid).
+  void FinishEditing();
+  // Makes (row, column), 1-based, the current cell without running the
+  // cell-leave rule.
+  void MoveTo(int row, int column);
+
+  // Leaving a cell: from (column, row) to (newColumn, newRow), 1-based.
+  // The handler may move the cursor again (MoveTo), back or on.
+  std::function<void(int column, int row, int newColumn, int newRow)> onLeaveCell;
+  std::function<void()> onDeleteKey;
+  // A block of whole rows first..last was selected from the row headers (or
+  // with Shift+Space, Shift+Up/Down and then the menu key or Shift+F10);
+  // `at` is where the row menu opens, in screen coordinates.
+  std::function<void(int firstRow, int lastRow, QPoint at)> onRowsSelected;
+
+ protected:
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  bool eventFilter(QObject* object, QEvent* event) override;
+
+ private:
+  // The selection's whole rows (1-based); false when it is not one block of
+  // whole rows.
+  bool WholeRows(int& first, int& last) const;
+  void SelectRowBlock(int anchor, int current);
+
+  bool moving_ = false;
+  int rowAnchor_ = -1;  // 0-based row where a keyboard row selection began
+};
+
+}  // namespace gui

@@ -1,0 +1,67 @@
+#include "entry_screenshots.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QListWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "book_forms.h"
+#include "book_grid_view.h"
+#include "dataform.h"
+
+namespace gui {
+
+namespace {
+
+bool Save(QWidget* window, const QString& folder, const QString& name) {
+  for (int i = 0; i < 5; ++i) {
+    QEventLoop wait;
+    QTimer::singleShot(20, &wait, &QEventLoop::quit);
+    wait.exec();
+  }
+  const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+  const bool ok = window->grab().save(path);
+  std::fprintf(stderr, "%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
+  return ok;
+}
+
+}  // namespace
+
+bool SaveEntryScreenshots(Context& context, QWidget* parent, const QString& folder) {
+  tonnage::Session& session = context.session;
+  tonnage::RowMenuState rowMenu;
+  bool ok = true;
+  // A book to show when the sample brought none.
+  if (!session.Book(1).InUse()) session.Book(1) = {"SURFACE COURSE SP 12.5", "0", "2.6500"};
+  {
+    SectList list(context, rowMenu, parent);
+    list.show();
+    list.list()->setCurrentRow(1);
+    ok &= Save(&list, folder, QStringLiteral("book-list"));
+  }
+  session.currentBook = 1;
+  {
+    BookForm setup(context, rowMenu, parent);
+    setup.show();
+    ok &= Save(&setup, folder, QStringLiteral("book-setup"));
+  }
+  {
+    Dataform grid(context, rowMenu, parent);
+    grid.show();
+    grid.view()->MoveTo(2, 3);
+    ok &= Save(&grid, folder, QStringLiteral("book-grid"));
+    grid.view()->scrollToBottom();
+    ok &= Save(&grid, folder, QStringLiteral("book-grid-bottom"));
+    grid.reject();
+  }
+  {
+    Indexform index(context, parent);
+    index.show();
+    ok &= Save(&index, folder, QStringLiteral("index-record"));
+    index.reject();
+  }
+  return ok;
+}
+
+}  // namespace gui

@@ -1,0 +1,508 @@
+// The data-entry windows typed into with the keyboard: the book grid, its row
+// menu, the list of books, Book Setup and the index record; the section files
+// checked on disk.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "book_forms.h"
+#include "book_grid_view.h"
+#include "dataform.h"
+#include "fakes.h"
+#include "io/file_writer.h"
+#include "proc_form.h"
+#include "text/fixed_width.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Button;
+
+class FakeClipboard final : public platform::Clipboard {
+ public:
+  QString Text() const override { return text; }
+  void SetText(const QString& t) override { text = t; }
+  void Clear() override {
+    text.clear();
+    ++clears;
+  }
+  QString text;
+  int clears = 0;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Keys go where the keyboard focus is, as a user's would.
+QWidget* Focus() {
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus) {
+    ADD_FAILURE() << "no keyboard focus in " << (QApplication::activeModalWidget() ? qPrintable(QApplication::activeModalWidget()->objectName()) : "-") << " active " << (QApplication::activeWindow() ? qPrintable(QApplication::activeWindow()->objectName()) : "-");
+    focus = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+  }
+  return focus;
+}
+void Keys(const QString& text) {
+  for (QChar c : text) QTest::keyClicks(Focus(), QString(c));
+}
+void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QTest::keyClick(Focus(), key, modifiers);
+}
+// Cells typed one after the other, each ended with Tab.
+void TypeCells(std::initializer_list<const char*> cells) {
+  for (const char* cell : cells) {
+    Keys(QString::fromLatin1(cell));
+    Key(Qt::Key_Tab);
+  }
+}
+
+void Click(QWidget* w, const char* name) {
+  auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name));
+  ASSERT_NE(b, nullptr) << name;
+  b->click();
+}
+
+class Entry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.started);
+    h.session.New();
+    h.session.ChooseUnits("E");
+    h.context.platform.clipboard = &clipboard;
+  }
+
+  // The grid window of `book`, shown and active, as Book Setup opens it.
+  std::unique_ptr<gui::Dataform> OpenGrid(int book, const std::string& comments, const std::string& type) {
+    h.session.Book(book).comments = comments;
+    h.session.Book(book).dataType = type;
+    h.session.currentBook = book;
+    auto form = std::make_unique<gui::Dataform>(h.context, rowMenu, nullptr);
+    form->show();
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    return form;
+  }
+
+  static QPoint RowHeader(gui::Dataform& form, int row) {
+    QHeaderView* header = form.view()->verticalHeader();
+    return QPoint(header->width() / 2, header->sectionViewportPosition(row - 1) + header->sectionSize(row - 1) / 2);
+  }
+  // Whole rows first..last selected from the row headers, as a mouse does.
+  static void SelectRows(gui::Dataform& form, int first, int last) {
+    form.rowMenu()->hide();
+    QWidget* header = form.view()->verticalHeader()->viewport();
+    QTest::mouseClick(header, Qt::LeftButton, Qt::NoModifier, RowHeader(form, first));
+    if (last != first) QTest::mouseClick(header, Qt::LeftButton, Qt::ShiftModifier, RowHeader(form, last));
+    QCoreApplication::processEvents();
+  }
+  static QAction* Item(gui::Dataform& form, const char* name) {
+    return form.rowMenu()->findChild<QAction*>(QString::fromLatin1(name));
+  }
+  static void Choose(gui::Dataform& form, const char* name) {
+    QAction* action = Item(form, name);
+    ASSERT_TRUE(action && action->isEnabled()) << name;
+    action->trigger();
+    form.rowMenu()->hide();
+  }
+
+  fakes::Harness h;
+  FakeClipboard clipboard;
+  tonnage::RowMenuState rowMenu;
+};
+
+TEST_F(Entry, TypedTicketsCarryPageAndDateAndReachTheSectionFile) {
+  auto form = OpenGrid(3, "HOT MIX", "0");
+  EXPECT_EQ(form->windowTitle(), "Data Entry --  Data Is In English");
+  EXPECT_EQ(form->findChild<QLabel*>("Label1")->text(), "Weights are in LBS");
+  EXPECT_EQ(form->findChild<QLabel*>("Label2")->text(), "HOT MIX");
+  EXPECT_EQ(form->findChild<QLabel*>("dcom2")->text(), "Book Comments");
+  EXPECT_EQ(form->findChild<QPushButton*>("dataexit")->text(), "Exit  Data");
+  auto* view = form->findChild<gui::BookGridView*>("Spread1");
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->model()->headerData(2, Qt::Horizontal).toString(), "Gross Weight");
+  EXPECT_EQ(view->model()->headerData(199, Qt::Vertical).toInt(), 200);
+
+  TypeCells({"12", "03/15/2004", "77756", "30056", "47700", "5.6", "", "", ""});
+  // Past Note: page 13 and the date carried, the cursor on the gross weight.
+  EXPECT_EQ(form->grid().Cell(2, 1), "13");
+  EXPECT_EQ(form->grid().Cell(2, 2), "03/15/2004");
+  EXPECT_EQ(view->currentIndex(), view->model()->index(1, 2));
+  TypeCells({"72708", "29773", "42935", "5.4", "", "", "x"});
+  EXPECT_EQ(form->grid().Cell(3, 1), "14");
+  // Whole pounds: a period is refused, as is a percent of 100.
+  Keys("76.5");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(form->grid().Cell(3, 3), "765");
+  Keys("30010");
+  Key(Qt::Key_Tab);
+  Keys("46870");
+  Key(Qt::Key_Tab);
+  Keys("100");
+  EXPECT_EQ(QApplication::focusWidget()->property("refusal").toString(), "Pct. Bitum. accepts 0 to 99.999");
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(form->grid().Cell(3, 6), "10");
+
+  Click(form.get(), "dataexit");
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(ReadFile(h.session.SectionPath(3)),
+            "000012 03/15/2004 77756     30056     47700      5.600      \r\n"
+            "000013 03/15/2004 72708     29773     42935      5.400     Y\r\n"
+            "000014 03/15/2004   765     30010     46870     10.000      \r\n");
+}
+
+TEST_F(Entry, AShortDateIsRefusedOnLeavingAndDeleteEmptiesACell) {
+  auto form = OpenGrid(1, "BINDER", "1");
+  auto* view = form->view();
+  TypeCells({"7"});
+  Keys("03/15/200");
+  Key(Qt::Key_Tab);
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].text, "Invalid date - reenter");
+  EXPECT_EQ(h.messages.asked[0].buttons, std::vector<Button>{Button::Ok});
+  EXPECT_EQ(view->currentIndex(), view->model()->index(0, 1)) << "the cursor stays in the date";
+  EXPECT_EQ(form->grid().Cell(1, 2), "");
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(h.messages.asked.size(), 1u) << "an empty date is left freely";
+  Keys("23.455");
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(form->grid().Cell(1, 3), "23.455");
+  Key(Qt::Key_Escape);  // out of the tare editor
+  Key(Qt::Key_Left);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(form->grid().Cell(1, 3), "");
+  EXPECT_EQ(form->grid().Cell(1, 1), "7");
+  form->close();  // the close box stores too
+  EXPECT_EQ(h.session.rows[0][tonnage::TicketField::PageNo], "7");
+}
+}  // namespace
+
+namespace {
+
+TEST_F(Entry, RowMenuFromTheRowHeadersCopiesAndPastesAcrossBooks) {
+  auto form = OpenGrid(1, "SURFACE COURSE", "0");
+  tonnage::BookGrid& grid = const_cast<tonnage::BookGrid&>(form->grid());
+  for (int row = 1; row <= 8; ++row)
+    grid.Row(row).cells = {std::to_string(1200 + row), "09/28/2026", std::to_string(77000 + row * 37),
+                           "30056", std::to_string(46944 + row * 37), "5.6", "", "", row == 6 ? "Y" : ""};
+  const tonnage::TicketRow r5 = grid.Row(5), r6 = grid.Row(6), r7 = grid.Row(7);
+
+  // Cells inside the grid open nothing; a whole-row selection does.
+  QTest::mouseClick(form->view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    form->view()->visualRect(form->view()->model()->index(2, 2)).center());
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->rowMenu()->isVisible());
+  SelectRows(*form, 5, 7);
+  ASSERT_TRUE(form->rowMenu()->isVisible());
+  EXPECT_EQ(rowMenu.SelFirstRow, 5);
+  EXPECT_EQ(rowMenu.SelLastRow, 7);
+  EXPECT_TRUE(Item(*form, "Mnu_OptsInsert")->isEnabled());
+  EXPECT_FALSE(Item(*form, "Mnu_OptsPaste")->isEnabled());
+  EXPECT_FALSE(Item(*form, "Mnu_OptsClipInsert")->isEnabled());
+  EXPECT_EQ(Item(*form, "Mnu_OptsCancel")->text(), "Cancel");
+  ASSERT_NE(form->rowMenu()->findChild<QAction*>("Mnu_Sep1"), nullptr);
+  Choose(*form, "Mnu_OptsCopy");
+  EXPECT_EQ(rowMenu.ClipRowCount, 3);
+  EXPECT_EQ(clipboard.clears, 1);
+  EXPECT_TRUE(clipboard.text.startsWith("1205\t09/28/2026\t77185\t30056\t47129\t5.6\t\t\t\n"));
+
+  // Over used rows the question comes first; No (the default) changes nothing.
+  SelectRows(*form, 2, 2);
+  Choose(*form, "Mnu_OptsPaste");
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].title, "Overwrite Existing Data");
+  EXPECT_EQ(h.messages.asked[0].text, "Are You Sure You Want To Overwrite The Data");
+  EXPECT_EQ(h.messages.asked[0].defaultButton, Button::No);
+  EXPECT_EQ(form->grid().Cell(2, 1), "1202");
+
+  // Insert from the clipboard pushes the rows below down.
+  SelectRows(*form, 3, 3);
+  Choose(*form, "Mnu_OptsClipInsert");
+  EXPECT_EQ(form->grid().Row(3), r5);
+  EXPECT_EQ(form->grid().Row(5), r7);
+  EXPECT_EQ(form->grid().Cell(6, 1), "1203");
+  EXPECT_EQ(form->view()->currentIndex(), form->view()->model()->index(2, 0));
+  Click(form.get(), "dataexit");
+
+  // Another book of the run: the rows arrive.
+  auto other = OpenGrid(2, "LEVELING COURSE", "2");
+  SelectRows(*other, 10, 10);
+  EXPECT_TRUE(Item(*other, "Mnu_OptsPaste")->isEnabled());
+  Choose(*other, "Mnu_OptsPaste");
+  EXPECT_EQ(h.messages.asked.size(), 1u) << "free rows: no question";
+  EXPECT_EQ(other->grid().Row(11), r6);
+
+  // Text from elsewhere that does not fit is refused and the grid kept.
+  clipboard.text = "1300\t09/28/2026\t812.6\n";
+  const tonnage::BookRows before = other->grid().rows();
+  SelectRows(*other, 30, 30);
+  Choose(*other, "Mnu_OptsPaste");
+  ASSERT_EQ(h.messages.asked.size(), 2u);
+  EXPECT_EQ(h.messages.asked[1].title, "Paste Rows");
+  EXPECT_TRUE(h.messages.asked[1].text.contains("Agg Weight"));
+  EXPECT_EQ(other->grid().rows(), before);
+
+  // Cut pulls the rows below up; row 200 opens no menu.
+  SelectRows(*other, 10, 10);
+  Choose(*other, "Mnu_OptsCut");
+  EXPECT_EQ(other->grid().Row(10), r6);
+  other->view()->scrollToBottom();
+  SelectRows(*other, 200, 200);
+  EXPECT_FALSE(other->rowMenu()->isVisible());
+  Click(other.get(), "dataexit");
+  const std::string lines = ReadFile(h.session.SectionPath(2));
+  EXPECT_EQ(lines.substr(0, 60), "001206 09/28/2026 77222     30056     47166      5.600     Y");
+}
+
+TEST_F(Entry, AFailedStoreKeepsTheWindowUnlessTheUserLetsGo) {
+  auto form = OpenGrid(4, "BASE", "0");
+  TypeCells({"1", "05/02/2026", "70120"});
+  tonnage::io::SetFaultHook([](tonnage::io::FaultPoint point, const std::string&, int) {
+    return point == tonnage::io::FaultPoint::Write ? ENOSPC : 0;
+  });
+  h.messages.answers = {Button::No};
+  Click(form.get(), "dataexit");
+  EXPECT_TRUE(form->isVisible());
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
+  tonnage::io::SetFaultHook({});
+  Click(form.get(), "dataexit");
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(ReadFile(h.session.SectionPath(4)).substr(0, 28), "000001 05/02/2026 70120     ");
+}
+
+TEST_F(Entry, BookSetupShowsAFixedTypeAndRefusesAGravityOfTen) {
+  h.session.Book(5) = {"TONS BOOK", "1", "2.6500"};
+  h.session.currentBook = 5;
+  gui::BookForm setup(h.context, rowMenu, nullptr);
+  setup.show();
+  setup.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&setup));
+  EXPECT_EQ(setup.windowTitle(), "Book Setup");
+  EXPECT_TRUE(setup.findChild<QRadioButton*>("dbtype1")->isChecked());
+  EXPECT_EQ(setup.findChild<QRadioButton*>("dbtype1")->text(), "Tickets Are Recorded In Tons");
+  EXPECT_FALSE(setup.findChild<QGroupBox*>("Frame1")->isEnabled());
+  EXPECT_EQ(setup.ChosenTypeIndex(), 1);
+  auto* gravity = setup.findChild<QLineEdit*>("dbspec_grav");
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), "dbookhead");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), gravity) << "the type is fixed: straight to the gravity";
+  gravity->clear();
+  Keys("10");
+  EXPECT_EQ(gravity->text(), "1");
+  EXPECT_EQ(gravity->property("refusal").toString(), "Specific Gravity accepts 0 to 9.9999");
+  auto* comments = setup.findChild<QLineEdit*>("dbookhead");
+  EXPECT_EQ(comments->maxLength(), 35);
+  comments->setText("CHANGED");
+  Click(&setup, "ExitCmd");
+  EXPECT_EQ(h.session.Book(5).comments, "TONS BOOK") << "Exit stores nothing";
+  EXPECT_EQ(h.session.Book(5).specificGravity, "2.6500");
+}
+
+TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
+  h.session.index.date = "01/02/2006";
+  h.session.index.refNo = "4471";
+  gui::Indexform index(h.context, nullptr);
+  index.show();
+  index.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&index));
+  EXPECT_EQ(index.windowTitle(), "Index Record");
+  EXPECT_EQ(index.findChild<QLineEdit*>("DDate1")->text(), "07/14/2006") << "the clock's day";
+  EXPECT_EQ(index.findChild<QLineEdit*>("DRefNum")->maxLength(), 7);
+  EXPECT_EQ(index.findChild<QLineEdit*>("DProject")->maxLength(), 11);
+  EXPECT_EQ(index.findChild<QLineEdit*>("DEng")->maxLength(), 26);
+  Key(Qt::Key_End);
+  Keys("-B");
+  Key(Qt::Key_Return);
+  Key(Qt::Key_Return);
+  Keys("NH-0094-07X");
+  EXPECT_EQ(index.findChild<QLineEdit*>("DProject")->text(), "NH-0094-07X");
+  Keys("Y");
+  EXPECT_EQ(index.findChild<QLineEdit*>("DProject")->text(), "NH-0094-07X") << "11 characters at most";
+  Key(Qt::Key_Return);
+  Keys("m. okafor");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), "Idxexit");
+  EXPECT_EQ(h.session.index.engineer, "") << "nothing stored before the window closes";
+  index.close();
+  EXPECT_EQ(h.session.index.refNo, "4471-B");
+  EXPECT_EQ(h.session.index.date, "07/14/2006");
+  EXPECT_EQ(h.session.index.projectNo, "NH-0094-07X");
+  EXPECT_EQ(h.session.index.engineer, "m. okafor");
+
+  h.session.dataFilePath = (h.root / "docs" / "NH0094.K81").string();
+  h.session.index.date.clear();
+  gui::Indexform opened(h.context, nullptr);
+  EXPECT_EQ(opened.findChild<QLineEdit*>("DDate1")->text(), "") << "a saved file shows its own date";
+}
+
+}  // namespace
+
+namespace {
+
+void Activate(QWidget* w) {
+  w->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
+// Keys into the row menu, which takes the keyboard while it is open.
+void MenuKeys(QMenu* menu, std::initializer_list<Qt::Key> keys) {
+  for (Qt::Key key : keys) QTest::keyClick(menu, key);
+}
+
+TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
+  fakes::Harness h;
+  ASSERT_TRUE(h.started);
+  FakeClipboard clipboard;
+  h.context.platform.clipboard = &clipboard;
+  gui::InstallEntryHooks(h.context.hooks);
+  h.session.New();
+  h.session.ChooseUnits("E");
+  const std::string file = (h.root / "docs" / "NH0094.K81").string();
+  h.files.saves = {file};
+
+  gui::ProcForm process(h.context, nullptr);
+  process.show();
+  std::vector<QString> listShown;
+  {
+  fakes::ModalDriver driver;
+  // The list: Enter with nothing selected does nothing; Home selects book 1;
+  // after it, book 2 is selected.
+  auto list = [&](QWidget* w) {
+    Activate(w);
+    auto* entries = w->findChild<QListWidget*>("List1");
+    listShown.push_back(QString::number(entries->selectedItems().size()));
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Return);  // book 1, until its grid closes
+    Activate(w);
+    listShown.push_back(entries->selectedItems().value(0) ? entries->selectedItems()[0]->text() : QString());
+    Key(Qt::Key_Return);  // book 2
+    Activate(w);
+    listShown.push_back(entries->item(1)->text());
+    Key(Qt::Key_Escape);
+  };
+  auto setup = [](const char* comments) {
+    return [comments](QWidget* w) {
+      Activate(w);
+      Keys(QString::fromLatin1(comments));
+      Key(Qt::Key_Return);  // to the first type
+      Key(Qt::Key_Space);   // "Standard Weight Tickets"
+      Key(Qt::Key_Return);  // to the gravity
+      Keys("2.65");
+      Key(Qt::Key_Return);  // to Continue
+      Key(Qt::Key_Return);
+    };
+  };
+  driver.Then(list)
+      .Then(setup("HOT MIX"))
+      .Then([&](QWidget* w) {
+        Activate(w);
+        TypeCells({"1201", "09/28/2026", "77756", "30056", "47700", "5.6", "", "", ""});
+        for (int t = 2; t <= 10; ++t)
+          TypeCells({std::to_string(77000 + t * 113).c_str(), "30056",
+                     std::to_string(46944 + t * 113).c_str(), "5.6", "", "", ""});
+        // Rows 2 to 4 copied from the keyboard.
+        Key(Qt::Key_Home, Qt::ControlModifier);
+        Key(Qt::Key_Down);
+        Key(Qt::Key_Space, Qt::ShiftModifier);
+        Key(Qt::Key_Down, Qt::ShiftModifier);
+        Key(Qt::Key_Down, Qt::ShiftModifier);
+        Key(Qt::Key_Menu);
+        QMenu* menu = w->findChild<QMenu*>("Mnu_Opts");
+        ASSERT_TRUE(menu->isVisible());
+        MenuKeys(menu, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});  // Copy
+        Key(Qt::Key_Escape);  // closes the grid, which stores it
+      })
+      .Then(setup("LEVELING COURSE"))
+      .Then([](QWidget* w) {
+        Activate(w);
+        Key(Qt::Key_Space, Qt::ShiftModifier);
+        Key(Qt::Key_Menu);
+        QMenu* menu = w->findChild<QMenu*>("Mnu_Opts");
+        ASSERT_TRUE(menu->isVisible());
+        MenuKeys(menu, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});  // Paste
+        Key(Qt::Key_Escape);
+      });
+  Click(&process, "BookCmd");
+  ASSERT_TRUE(driver.unexpected.empty()) << driver.unexpected.size();
+  EXPECT_EQ(driver.seen,
+            (std::vector<QString>{"SectList", "BookForm", "Dataform", "BookForm", "Dataform"}));
+  EXPECT_EQ(listShown, (std::vector<QString>{"0", "Book  2 ", "Book  2 LEVELING COURSE"}));
+  }
+  EXPECT_EQ(h.session.Book(1).comments, "HOT MIX");
+  EXPECT_EQ(h.session.Book(1).dataType, "0");
+  EXPECT_EQ(h.session.Book(1).specificGravity, "2.65");
+  EXPECT_EQ(h.session.Book(2).comments, "LEVELING COURSE");
+
+  fakes::ModalDriver index;
+  index.Then([](QWidget* w) {
+    Activate(w);
+    Keys("4471");
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Return);  // today's date kept
+    Keys("NH-0094-07");
+    Key(Qt::Key_Return);
+    Keys("P. LINDQVIST");
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Return);  // OK
+  });
+  Click(&process, "IndexCmd");
+  ASSERT_TRUE(index.unexpected.empty());
+  EXPECT_EQ(index.seen, std::vector<QString>{"Indexform"});
+  EXPECT_EQ(h.session.index.refNo, "4471");
+  EXPECT_EQ(h.session.index.projectNo, "NH-0094-07");
+  ASSERT_TRUE(h.session.SaveAs(file).ok());
+
+  // Read back: every cell as typed, the copies in book 2.
+  ASSERT_TRUE(h.session.Open(file).ok());
+  EXPECT_EQ(h.session.index.date, "07/14/2006");
+  EXPECT_EQ(h.session.index.engineer, "P. LINDQVIST");
+  tonnage::BookGrid one, two;
+  LoadBookIntoGrid(h.session, 1, one);
+  for (int t = 1; t <= 10; ++t) {
+    SCOPED_TRACE(t);
+    EXPECT_EQ(one.Cell(t, 1), tonnage::FormatMask(1200 + t, "000000"));
+    EXPECT_EQ(one.Cell(t, 2), "09/28/2026");
+    EXPECT_EQ(one.Cell(t, 3), t == 1 ? "77756" : std::to_string(77000 + t * 113));
+    EXPECT_EQ(one.Cell(t, 6), "5.600");
+  }
+  EXPECT_EQ(one.Cell(11, 1), "");
+  LoadBookIntoGrid(h.session, 2, two);
+  EXPECT_EQ(two.Row(1), one.Row(2));
+  EXPECT_EQ(two.Row(3), one.Row(4));
+  EXPECT_EQ(two.Cell(4, 1), "");
+}
+
+TEST(EntryKeyboard, ProcessWindowOpensTheEntryWindows) {
+  fakes::Harness h;
+  gui::InstallEntryHooks(h.context.hooks);
+  h.session.New();
+  h.session.ChooseUnits("M");
+  gui::ProcForm process(h.context, nullptr);
+  EXPECT_TRUE(process.findChild<QPushButton*>("BookCmd")->isEnabled());
+  EXPECT_TRUE(process.findChild<QPushButton*>("IndexCmd")->isEnabled());
+  fakes::ModalDriver driver;
+  driver.Then([](QWidget* w) { Click(w, "Idxexit"); });
+  Click(&process, "IndexCmd");
+  EXPECT_EQ(driver.seen, std::vector<QString>{"Indexform"});
+  EXPECT_EQ(h.session.index.date, "07/14/2006");
+}
+
+}  // namespace
