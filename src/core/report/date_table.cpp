@@ -24,16 +24,20 @@ std::string ShowDateKey(std::string_view key) {
 void DateTable::Clear() {
   slots_.fill(DateSlot{});
   count_ = 0;
+  last_ = 0;
 }
 
 int DateTable::SlotFor(std::string_view date) {
   const std::string key = MakeDateKey(date);
+  // Tickets come in date order mostly: try the last date first.
+  if (last_ < count_ && slots_[static_cast<std::size_t>(last_)].key == key) return last_;
   // Only slots in use are searched, so a date whose key reads as all zeros
   // gets a slot of its own instead of sharing the next new date's.
   for (int i = 0; i < count_; ++i)
-    if (slots_[static_cast<std::size_t>(i)].key == key) return i;
+    if (slots_[static_cast<std::size_t>(i)].key == key) return last_ = i;
   if (count_ == kDateSlots) return -1;
   slots_[static_cast<std::size_t>(count_)].key = key;
+  last_ = count_;
   return count_++;
 }
 
@@ -41,6 +45,7 @@ void DateTable::Sort() {
   // Keys are distinct, so any sort gives the one ascending order.
   std::sort(slots_.begin(), slots_.begin() + count_,
             [](const DateSlot& a, const DateSlot& b) { return a.key < b.key; });
+  last_ = 0;
 }
 
 }  // namespace tonnage::report

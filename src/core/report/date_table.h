@@ -43,6 +43,7 @@ class DateTable {
  private:
   std::array<DateSlot, kDateSlots> slots_;
   int count_ = 0;
+  int last_ = 0;
 };
 
 }  // namespace tonnage::report

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "report/fast_number.h"
 #include "text/fixed_width.h"
 
 namespace tonnage::report {
@@ -37,15 +38,15 @@ PageHeader PageHeaderLines(const HeaderInfo& info, int pageNumber) {
 
   header.pageNumberLine = header.lines.size();
   header.lines.push_back(" PROGRAM HARKST81      DATE PROC " + info.runDate + "    TIME PROC " +
-                         info.runTime + "   PAGE " + PageNumberField(pageNumber, false));
+                         info.runTime + "   PAGE " + PageNumberField(pageNumber));
   header.lines.push_back(" REF. # - " + Left(info.refNo, 7) + "     PROJECT NO. " + info.projectNo);
   header.lines.push_back(" SUBM ENGINEER: " + info.engineer);
   header.lines.push_back(std::string(" DATA IS IN ") + (info.metric ? "METRIC" : "ENGLISH"));
   return header;
 }
 
-std::string PageNumberField(int pageNumber, bool renumbered) {
-  return Right(FormatMask(pageNumber, renumbered ? "###0" : "##0"), 5);
+std::string PageNumberField(int pageNumber) {
+  return Right(Masked(pageNumber, 0), 5);
 }
 
 std::string WithPageNumber(std::string_view pageLine, int pageNumber) {
@@ -53,11 +54,11 @@ std::string WithPageNumber(std::string_view pageLine, int pageNumber) {
   constexpr std::size_t kNumberColumn = 74;
   std::string line(pageLine.substr(0, std::min(pageLine.size(), kNumberColumn - 1)));
   line = Left(line, kNumberColumn - 1);
-  return line + PageNumberField(pageNumber, true);
+  return line + PageNumberField(pageNumber);
 }
 
 std::string GravityLine(double bookGravity, std::string_view comments) {
-  return " ***SPEC. GRAV. THIS BOOK = " + Right(FormatMask(bookGravity, "##0.0000"), 7) + "      " +
+  return " ***SPEC. GRAV. THIS BOOK = " + Right(Masked(bookGravity, 4), 7) + "      " +
          std::string(comments);
 }
 
@@ -106,12 +107,12 @@ std::vector<std::string> InvalidFormatBlock() {
 
 std::vector<std::string> ErrorBookLines(std::string_view comments, double bookGravity) {
   return {std::string(kBlankLine),
-          "  " + Left(comments, 35) + "  " + Right(FormatMask(bookGravity, "##0.0000"), 7)};
+          "  " + Left(comments, 35) + "  " + Right(Masked(bookGravity, 4), 7)};
 }
 
 std::string TheoKpMismatchLine(double theo, double kp) {
-  return " *** ERROR *** THEO = " + Right(FormatMask(theo, "#####0.000"), 15) + "  KP = " +
-         Right(FormatMask(kp, "#####0.000"), 15);
+  return " *** ERROR *** THEO = " + Right(Masked(theo, 3), 15) + "  KP = " +
+         Right(Masked(kp, 3), 15);
 }
 
 std::string TicketEcho(std::string_view ticketLine) {
@@ -121,19 +122,33 @@ std::string TicketEcho(std::string_view ticketLine) {
 std::string DetailLine(const DetailValues& v) {
   const bool threeDecimals = v.tonsBook || v.metric;
   const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
-  auto amount = [&](double weight, std::size_t poundsWidth) {
-    return threeDecimals ? FormatAmount(weight / divisor, 10, 3)
-                         : FormatAmount(weight, poundsWidth, 0);
+  std::string line;
+  line.reserve(96);
+  // One weight field: the amount right-aligned, then blanks to 10.
+  auto field = [&](bool shown, double weight, std::size_t poundsWidth) {
+    const std::size_t start = line.size();
+    if (shown) {
+      if (threeDecimals)
+        AppendAmount(line, weight / divisor, 10, 3);
+      else
+        AppendAmount(line, weight, poundsWidth, 0);
+    }
+    const std::size_t length = line.size() - start;
+    if (length < 10) line.append(10 - length, ' ');
   };
-  std::string line = " " + Right(FormatMask(static_cast<double>(v.pageNo), "##0"), 6) + "  " +
-                     Right(v.date, 10) + "  ";
-  line += Left(v.w1 != 0 ? amount(v.w1, 6) : std::string(), 10);
   line += ' ';
-  line += Left(v.w2 != 0 ? amount(v.w2, 6) : std::string(), 10);
+  AppendAmount(line, static_cast<double>(v.pageNo), 6, 0);
+  line += "  ";
+  if (v.date.size() < 10) line.append(10 - v.date.size(), ' ');
+  line += v.date;
+  line += "  ";
+  field(v.w1 != 0, v.w1, 6);
   line += ' ';
-  line += Left(amount(v.theo, 7), 10);
+  field(v.w2 != 0, v.w2, 6);
   line += ' ';
-  line += Left(v.kp != v.theo ? amount(v.kp, 6) : std::string(), 10);
+  field(true, v.theo, 7);
+  line += ' ';
+  field(v.kp != v.theo, v.kp, 6);
   if (v.tonsBook)
     line += v.metric ? " MTON " : " TONS ";
   else
@@ -143,16 +158,16 @@ std::string DetailLine(const DetailValues& v) {
 }
 
 std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag) {
-  return {" " + Right(FormatMask(static_cast<double>(pageNo), "###0"), 10) + "  " + Right(date, 10) +
+  return {" " + Right(Masked(static_cast<double>(pageNo), 0), 10) + "  " + Right(date, 10) +
               Blanks(52) + std::string(errorTag),
           " -------- VOID, STATE REASON:", std::string(kBlankLine)};
 }
 
 std::string BitumenLine(double pct, double theoGallons, double kpGallons, bool metric) {
   auto gallons = [&](double g) {
-    return Left(metric ? FormatAmount(g, 10, 3) : FormatAmount(g, 6, 0), 10);
+    return Left(metric ? Amount(g, 10, 3) : Amount(g, 6, 0), 10);
   };
-  return " -------- PRVT- %BITUM= " + Right(FormatMask(pct, "###0.000"), 7) +
+  return " -------- PRVT- %BITUM= " + Right(Masked(pct, 3), 7) +
          (metric ? " TH L =" : " THGAL=") + gallons(theoGallons) + (metric ? " KP L = " : " KPGAL= ") +
          gallons(kpGallons);
 }
@@ -163,11 +178,11 @@ std::vector<std::string> BookTotalLines(const BookTotals& t, bool metric) {
   const std::string pvt = " PRIVATE_WASTE    ";
   // English weights and gallons are whole with a wide gap; metric all three decimals.
   auto pair = [&](double a, double b) {
-    return metric ? FormatAmount(a, 12, 3) + " " + FormatAmount(b, 12, 3)
-                  : FormatAmount(a, 8, 0) + "     " + FormatAmount(b, 8, 0);
+    return metric ? Amount(a, 12, 3) + " " + Amount(b, 12, 3)
+                  : Amount(a, 8, 0) + "     " + Amount(b, 8, 0);
   };
   auto tonPair = [&](double a, double b) {
-    return FormatAmount(a / tons, 12, 3) + " " + FormatAmount(b / tons, 12, 3);
+    return Amount(a / tons, 12, 3) + " " + Amount(b / tons, 12, 3);
   };
   const char* weightWord = metric ? "KGS  " : "LBS  ";
   const char* tonWord = metric ? "MTON " : "TONS ";
@@ -182,41 +197,41 @@ std::vector<std::string> BookTotalLines(const BookTotals& t, bool metric) {
 
 std::string ProjectDateLine(std::string_view date, double theoTons, double kpTons,
                             double payGallons, double theoPct, double kpPct, bool metric) {
-  return " " + Right(date, 10) + "       " + FormatAmount(theoTons, 10, 3) + "    " +
-         FormatAmount(kpTons, 10, 3) + "    " + FormatAmount(payGallons, 13, GallonDecimals(metric)) +
-         "   " + FormatAmount(theoPct, 6, 2) + "   " + FormatAmount(kpPct, 6, 2);
+  return " " + Right(date, 10) + "       " + Amount(theoTons, 10, 3) + "    " +
+         Amount(kpTons, 10, 3) + "    " + Amount(payGallons, 13, GallonDecimals(metric)) +
+         "   " + Amount(theoPct, 6, 2) + "   " + Amount(kpPct, 6, 2);
 }
 
 std::string ProjectTotalLine(double theoWeight, double kpWeight, double payGallons, bool metric) {
   const double tons = TonFactor(metric);
-  return "    TOTAL        " + FormatAmount(theoWeight / tons, 11, 3) + "   " +
-         FormatAmount(kpWeight / tons, 11, 3) + "    " +
-         FormatAmount(payGallons, 13, GallonDecimals(metric));
+  return "    TOTAL        " + Amount(theoWeight / tons, 11, 3) + "   " +
+         Amount(kpWeight / tons, 11, 3) + "    " +
+         Amount(payGallons, 13, GallonDecimals(metric));
 }
 
 std::string PrivateDateLine(std::string_view date, double theoTons, double theoGallons,
                             double kpTons, double kpGallons, bool metric) {
   auto gallons = [&](double g) {
-    return metric ? FormatAmount(g, 10, 3) : Left(Right(FormatMask(g, "####0"), 6), 10);
+    return metric ? Amount(g, 10, 3) : Left(Right(Masked(g, 0), 6), 10);
   };
-  return " " + Right(date, 10) + "      " + FormatAmount(theoTons, 10, 3) + "  " +
-         gallons(theoGallons) + "  " + FormatAmount(kpTons, 10, 3) + "  " + gallons(kpGallons);
+  return " " + Right(date, 10) + "      " + Amount(theoTons, 10, 3) + "  " +
+         gallons(theoGallons) + "  " + Amount(kpTons, 10, 3) + "  " + gallons(kpGallons);
 }
 
 std::string PrivateTotalLine(double theoWeight, double theoGallons, double kpWeight,
                              double kpGallons, bool metric) {
   const double tons = TonFactor(metric);
   auto gallons = [&](double g) {
-    return metric ? FormatAmount(g, 11, 3) : Left(FormatAmount(g, 7, 0), 11);
+    return metric ? Amount(g, 11, 3) : Left(Amount(g, 7, 0), 11);
   };
-  return "    TOTAL       " + FormatAmount(theoWeight / tons, 11, 3) + " " + gallons(theoGallons) +
-         " " + FormatAmount(kpWeight / tons, 11, 3) + " " + gallons(kpGallons);
+  return "    TOTAL       " + Amount(theoWeight / tons, 11, 3) + " " + gallons(theoGallons) +
+         " " + Amount(kpWeight / tons, 11, 3) + " " + gallons(kpGallons);
 }
 
 std::string MonthLine(std::string_view fromDate, std::string_view toDate, double payGallons,
                       bool metric) {
   return Blanks(10) + std::string(fromDate) + "  TO  " + std::string(toDate) + "     " +
-         FormatAmount(payGallons, 13, GallonDecimals(metric));
+         Amount(payGallons, 13, GallonDecimals(metric));
 }
 
 }  // namespace tonnage::report

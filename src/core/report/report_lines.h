@@ -41,9 +41,8 @@ struct PageHeader {
 };
 PageHeader PageHeaderLines(const HeaderInfo& info, int pageNumber);
 
-// The page number of a header's page line, "##0" right 5 when written and
-// "###0" right 5 when the main pages are renumbered.
-std::string PageNumberField(int pageNumber, bool renumbered);
+// The page number of a header's page line, right 5.
+std::string PageNumberField(int pageNumber);
 // A header's page line with its page number replaced.
 std::string WithPageNumber(std::string_view pageLine, int pageNumber);
 

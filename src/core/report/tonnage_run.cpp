@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "report/date_table.h"
+#include "report/fast_number.h"
 #include "report/report_lines.h"
 #include "text/fixed_width.h"
 
@@ -156,12 +157,12 @@ class Run {
     const bool metric = header_.metric;
     if (tons_) {
       const double f = TonFactor(metric);
-      t.w1 = D3(t.w1 * f);
-      t.w2 = D3(t.w2 * f);
-      t.w3 = D3(t.w3 * f);
+      t.w1 = Keep3(t.w1 * f);
+      t.w2 = Keep3(t.w2 * f);
+      t.w3 = Keep3(t.w3 * f);
     }
     std::string_view tag;
-    t.kp = D3(t.w3);
+    t.kp = Keep3(t.w3);
     t.theo = t.kp;
 
     if (expectedPage_ == 0) expectedPage_ = t.pageNo;
@@ -183,7 +184,7 @@ class Run {
       DateSlot& slot = dates_[slotIndex];
       if (!t.w1Text.empty() && !t.w2Text.empty()) {
         if (batch_) {
-          t.theo = D3(t.w1 + t.w2);
+          t.theo = Keep3(t.w1 + t.w2);
           if (gravity_ > 0) {
             slot.gravityAsphalt += t.w2;
             slot.dateGravity = gravity_;
@@ -195,7 +196,7 @@ class Run {
             Error(kGrossLessThanTareError);
             t.errors |= kErrorGrossLessThanTare;
           }
-          t.theo = D3(t.w1 - t.w2);
+          t.theo = Keep3(t.w1 - t.w2);
         }
         if (t.kp != t.theo) {
           Error(TheoKpMismatchLine(t.theo, t.kp));

@@ -51,7 +51,7 @@ TEST(PageHeader, RenumberingRewritesOnlyThePageNumber) {
   const std::string line = PageHeaderLines(Info("X"), 1).lines[1];
   EXPECT_EQ(WithPageNumber(line, 12), line.substr(0, 73) + "   12");
   EXPECT_EQ(WithPageNumber(line, 1234), line.substr(0, 73) + " 1234");
-  EXPECT_EQ(PageNumberField(0, true), "    0");
+  EXPECT_EQ(PageNumberField(0), "    0");
 }
 
 TEST(ReportLines, DetailLinesOfEveryBookKind) {

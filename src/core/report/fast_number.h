@@ -1,0 +1,20 @@
+// The report formats a few numbers per line for 100,000 tickets; these give
+// exactly the text of FormatMask and D3 (text/fixed_width.h) without building
+// intermediate strings.
+#pragma once
+
+#include <string>
+
+namespace tonnage::report {
+
+// Appends FormatMask(value, mask) for a mask of '#'s and one '0' before an
+// optional point and `decimals` '0's after it ("####0", "##0.0000", ...).
+void AppendMasked(std::string& out, double value, int decimals);
+std::string Masked(double value, int decimals);
+// FormatAmount(value, width, decimals).
+void AppendAmount(std::string& out, double value, std::size_t width, int decimals);
+std::string Amount(double value, std::size_t width, int decimals);
+// D3(value).
+double Keep3(double value);
+
+}  // namespace tonnage::report
