@@ -1,6 +1,5 @@
 // The services a window may use, gathered so each window gets them in one
 // piece. The program passes the Qt implementations, tests their doubles.
-// Later services (print dialog, printers) join as further members.
 #pragma once
 
 #include "busy.h"
@@ -9,6 +8,7 @@
 #include "file_chooser.h"
 #include "help.h"
 #include "messages.h"
+#include "printing.h"
 
 namespace platform {
 
@@ -19,6 +19,7 @@ struct Platform {
   BusyPointer* busy = nullptr;
   Clock* clock = nullptr;
   Clipboard* clipboard = nullptr;
+  Printing* printing = nullptr;
 };
 
 }  // namespace platform
