@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace tonnage {
@@ -47,6 +48,33 @@ Decimal ToDecimal(double value) {
         d.fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
     }
     return d;
+}
+
+// Digits with at most one period and at most 15 significant digits: the
+// mantissa and the power of ten are both exact doubles, so one division gives
+// the correctly rounded value, the same as from_chars, at a fraction of the
+// cost (every weight of every ticket passes through here).
+bool ExactDecimal(const char* first, const char* last, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int fractionDigits = 0;
+    bool afterPoint = false;
+    for (const char* p = first; p != last; ++p) {
+        if (*p == '.') {
+            afterPoint = true;
+            continue;
+        }
+        const auto digit = static_cast<unsigned>(*p - '0');
+        if (mantissa != 0 || digit != 0) ++significant;
+        if (significant > 15) return false;
+        mantissa = mantissa * 10 + digit;
+        if (afterPoint && ++fractionDigits > 22) return false;
+    }
+    value = static_cast<double>(mantissa) / kPowers[fractionDigits];
+    return true;
 }
 
 enum class Rounding { HalfAwayFromZero, HalfEven };
@@ -151,6 +179,7 @@ double ParseLeadingNumber(std::string_view text) {
     double value = 0.0;
     const char* first = text.data() + start;
     const char* last = text.data() + i;
+    if (ExactDecimal(first, last, value)) return negative ? -value : value;
     auto res = std::from_chars(first, last, value, std::chars_format::fixed);
     if (res.ec != std::errc() || !std::isfinite(value)) return 0.0;
     return negative ? -value : value;
@@ -196,6 +225,14 @@ std::string FormatAmount(double value, std::size_t width, int decimals) {
 double D3(double value) { return ParseLeadingNumber(FormatMask(value, "####0.000")); }
 
 void ToUpperInPlace(std::string& text) {
+    // Most lines are upper case already: look first, in a loop the compiler
+    // can vectorise, and change only when there is something to change.
+    bool lower = false;
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        lower |= static_cast<unsigned char>(c - 'a') < 26 || c >= 0xE0;
+    }
+    if (!lower) return;
     for (char& ch : text) {
         auto c = static_cast<unsigned char>(ch);
         if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))

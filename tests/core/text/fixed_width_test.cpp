@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstring>
+#include <random>
+#include <string>
+
 
 namespace tonnage {
 namespace {
@@ -26,6 +31,35 @@ TEST(ParseLeadingNumber, TakesTheLeadingNumericPart) {
     EXPECT_EQ(ParseLeadingNumber("-"), 0.0);
     EXPECT_EQ(ParseLeadingNumber("."), 0.0);
     EXPECT_EQ(ParseLeadingNumber(std::string(400, '9')), 0.0);  // beyond double range
+}
+
+// The quick path for short decimals must give the very double the full
+// conversion gives, at every length around its 15-digit limit.
+TEST(ParseLeadingNumber, GivesTheCorrectlyRoundedDoubleOfEveryDecimal) {
+    std::mt19937_64 random(81);
+    auto digits = [&](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s.push_back(static_cast<char>('0' + random() % 10));
+        return s;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const int whole = static_cast<int>(random() % 12);
+        const int fraction = static_cast<int>(random() % 12);
+        std::string text = digits(whole);
+        if (fraction > 0 || random() % 2) text += "." + digits(fraction);
+        if (text.find_first_of("0123456789") == std::string::npos) continue;
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected, std::chars_format::fixed);
+        ASSERT_EQ(ParseLeadingNumber(text), expected) << text;
+        ASSERT_EQ(ParseLeadingNumber("-" + text), -expected) << text;
+    }
+    for (const char* text : {"0.1", "0.3", "2.675", "1.0005", "123456789012345", "1234567890123456",
+                             "9007199254740993", "0.000000000000000000000001", "99999.9995",
+                             "000000000000000000012.5", "5."}) {
+        double expected = 0;
+        std::from_chars(text, text + std::strlen(text), expected, std::chars_format::fixed);
+        EXPECT_EQ(ParseLeadingNumber(text), expected) << text;
+    }
 }
 
 TEST(FormatMask, RoundsTheFifteenDigitDecimalHalfAwayFromZero) {
