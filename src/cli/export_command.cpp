@@ -2,8 +2,6 @@
 #include <memory>
 #include <string>
 
-#include "data/work_folder.h"
-#include "io/line_reader.h"
 #include "report/ticket_export.h"
 #include "report_commands.h"
 
@@ -20,16 +18,13 @@ class OutputSink final : public report::LineSink {
 };
 
 int RunExport(const std::string& path, const std::string& outPath) {
-  return WithWorkImage(path, [&](const std::string& folder) {
-    const std::string workPath = folder + kWorkFileName;
-    io::FileLineReader work(workPath);
+  return WithWorkImage(path, outPath.empty(), [&](io::LineSource& work,
+                                                  const std::function<Outcome()>& workOutcome,
+                                                  const std::string&) {
     CommandOutput out(outPath);
     OutputSink sink(out);
-    if (work.is_open()) report::ExportTickets(work, sink);
-    if (Outcome read = work.error(); !read) {
-      std::fprintf(stderr, "%s: %s\n", read.title.c_str(), read.message.c_str());
-      return 1;
-    }
+    report::ExportTickets(work, sink);
+    if (!workOutcome().ok()) return 1;  // the caller tells why
     std::string why;
     if (!out.Finish(why)) {
       std::fprintf(stderr, "Export Error: %s\n", why.c_str());

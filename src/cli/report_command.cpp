@@ -7,7 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "data/session.h"
+#include "data/data_file.h"
+#include "data/work_folder.h"
 #include "io/file_writer.h"
 #include "report/run_tonnage_report.h"
 #include "report_commands.h"
@@ -64,19 +65,41 @@ bool CommandOutput::Finish(std::string& why) {
   return impl_->error == 0;
 }
 
-int WithWorkImage(const std::string& path, const std::function<int(const std::string&)>& run) {
-  Session session;
-  int code = 1;
-  if (Outcome started = session.Start("."); !started) {
-    std::fprintf(stderr, "tonnage: %s\n", started.message.c_str());
-  } else if (Outcome opened = session.Open(path); !opened) {
-    std::fprintf(stderr, "%s: %s\n", opened.title.c_str(), opened.message.c_str());
-  } else if (Outcome written = session.WriteWorkFile(); !written) {
-    std::fprintf(stderr, "%s: %s\n", written.title.c_str(), written.message.c_str());
-  } else {
-    code = run(session.workFolder().path());
+namespace {
+
+void PrintRefusal(const Outcome& why) {
+  std::fprintf(stderr, "%s: %s\n", why.title.c_str(), why.message.c_str());
+}
+
+}  // namespace
+
+int WithWorkImage(const std::string& path, bool checkFirst, const WorkImageRun& run) {
+  if (checkFirst) {
+    DataFileReader reader(path);
+    IndexRecord index;
+    BookHeader header;
+    std::vector<std::string> tickets;
+    if (reader.ReadIndex(index))
+      while (reader.NextBook(header, tickets)) {
+      }
+    if (!reader.outcome().ok()) {
+      PrintRefusal(reader.outcome());
+      return 1;
+    }
   }
-  session.Cleanup();
+  WorkFolder scratch;
+  if (Outcome made = scratch.Create(); !made) {
+    std::fprintf(stderr, "tonnage: %s\n", made.message.c_str());
+    return 1;
+  }
+  WorkImageSource work(path);
+  bool refused = false;
+  const int code = run(work, [&] {
+    refused = !work.outcome().ok();
+    return work.outcome();
+  }, scratch.path());
+  if (refused) PrintRefusal(work.outcome());
+  scratch.Cleanup();
   return code;
 }
 
@@ -146,13 +169,16 @@ int RunReport(const ReportOptions& options) {
     std::fprintf(stderr, "tonnage report: the run date is MM/DD/YYYY and the run time HH:MM:SS\n");
     return 2;
   }
-  return WithWorkImage(options.path, [&](const std::string& folder) {
+  return WithWorkImage(options.path, options.out.empty(), [&](io::LineSource& work,
+                                                             const std::function<Outcome()>& workOutcome,
+                                                             const std::string& scratchFolder) {
     CommandOutput out(options.out);
     OutputSink sink(out);
-    if (Outcome run = report::RunTonnageReportInto(folder, stamp, sink); !run) {
-      std::fprintf(stderr, "%s: %s\n", run.title.c_str(), run.message.c_str());
-      return 1;
-    }
+    const Outcome run = report::RunTonnageReportFrom(work, workOutcome, VersionStamp(),
+                                                     scratchFolder + kScratchSpoolFileName, stamp, sink);
+    // A refused file has been told by the caller already.
+    if (!run && workOutcome().ok()) PrintRefusal(run);
+    if (!run) return 1;
     std::string why;
     if (!out.Finish(why)) {
       std::fprintf(stderr, "Report Error: %s\n", why.c_str());

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "data/outcome.h"
+#include "io/line_reader.h"
+
 namespace tonnage::cli {
 
 // `report FILE [-o OUT] [--run-date MM/DD/YYYY] [--run-time HH:MM:SS]`: the
@@ -15,10 +18,14 @@ void AddReportCommand(CLI::App& app, int& exitCode);
 // `export FILE [-o OUT.csv]`: one CSV row per ticket. Exit codes as above.
 void AddExportCommand(CLI::App& app, int& exitCode);
 
-// Shared by both commands: opens FILE as Open does in a throw-away work
-// folder, writes WORK.TMP, and hands the folder to `run`; prints a refusal on
-// stderr. Returns the exit code.
-int WithWorkImage(const std::string& path, const std::function<int(const std::string& folder)>& run);
+// Shared by both commands: the work image of FILE (the lines Open then Save
+// would write) streamed from the file itself, handed to `run` with a private
+// scratch folder. When `checkFirst`, the whole file is checked before `run`
+// starts, so a refused file writes nothing to an output that cannot be taken
+// back. A refusal is printed on stderr. Returns the exit code.
+using WorkImageRun = std::function<int(io::LineSource& work, const std::function<Outcome()>& workOutcome,
+                                       const std::string& scratchFolder)>;
+int WithWorkImage(const std::string& path, bool checkFirst, const WorkImageRun& run);
 
 // Output of a command: standard output, or a file that appears only whole.
 class CommandOutput {

@@ -70,6 +70,15 @@ TEST(TonnageReport, RefusalsAndFailures) {
   EXPECT_NE(r.err.find("Invalid File - Select Another File!"), std::string::npos) << r.err;
   EXPECT_FALSE(Exists(dir.File("out.PRN")));
 
+  // Refused after the first 500 books: nothing reaches standard output.
+  std::string many = "CST81 1\r\n";
+  for (int b = 1; b <= 501; ++b) many += "* 0 0.0000 BOOK " + std::to_string(b) + "\r\n000101 10/02/2026 61020     28340     32680      5.400      \r\n";
+  WriteFile(dir.File("many.K81"), many);
+  r = Tonnage("report " + dir.File("many.K81"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("More than 500 books - Program aborted!"), std::string::npos) << r.err;
+
   r = Tonnage("report " + SamplePath("us-standard-tickets.K81") + " -o /dev/full");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;

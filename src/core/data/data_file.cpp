@@ -85,75 +85,124 @@ BookHeader ParseBookHeaderLine(std::string_view line) {
   return header;
 }
 
-ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sectionFolder) {
-  ReadDataFileResult result;
-  io::FileLineReader reader(path);
-  if (!reader.is_open()) {
-    result.outcome = reader.error();
-    return result;
-  }
-  std::string line;
-  reader.Next(line);  // an empty file reads as one empty first line
-  ToUpperInPlace(line);
-  result.index = ParseIndexLine(line);
-  if (result.index.fileTypeCode != kCurrentFileType && result.index.fileTypeCode != kOlderFileType) {
-    result.index = IndexRecord{};
-    result.outcome = Outcome::Failure(OutcomeKind::InvalidFile, kInputErrorTitle,
-                                      "Invalid File - Select Another File!");
-    return result;
-  }
+DataFileReader::DataFileReader(const std::string& path)
+    : reader_(std::make_unique<io::FileLineReader>(path)) {}
 
-  std::unique_ptr<io::FileWriter> section;
-  int pages = 0;
-  long lineNumber = 1;
+DataFileReader::~DataFileReader() = default;
+
+bool DataFileReader::Fail(Outcome outcome) {
+  outcome_ = std::move(outcome);
+  return false;
+}
+
+bool DataFileReader::ReadIndex(IndexRecord& index) {
+  if (!reader_->is_open()) return Fail(reader_->error());
+  line_.clear();
+  reader_->Next(line_);  // an empty file reads as one empty first line
+  lineNumber_ = 1;
+  ToUpperInPlace(line_);
+  index = ParseIndexLine(line_);
+  if (index.fileTypeCode != kCurrentFileType && index.fileTypeCode != kOlderFileType) {
+    index = IndexRecord{};
+    return Fail(Outcome::Failure(OutcomeKind::InvalidFile, kInputErrorTitle,
+                                 "Invalid File - Select Another File!"));
+  }
+  // Up to the first book header, only blank lines may stand: nothing could
+  // keep another line, and the next save would drop it.
+  while (reader_->Next(line_)) {
+    ++lineNumber_;
+    ToUpperInPlace(line_);
+    if (!line_.empty() && line_[0] == '*') {
+      pending_ = true;
+      return true;
+    }
+    if (IsBlankLine(line_)) continue;
+    return Fail(Outcome::Failure(OutcomeKind::BadLine, kInputErrorTitle,
+                                 "Line " + std::to_string(lineNumber_) +
+                                     " comes before the first book header - Select Another File!"));
+  }
+  return outcome_ = reader_->error(), outcome_.ok();
+}
+
+bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tickets) {
+  tickets.clear();
+  if (!pending_ || !outcome_.ok()) return false;
+  pending_ = false;
+  if (bookCount_ >= kMaxBooks)
+    return Fail(Outcome::Failure(OutcomeKind::TooManyBooks, kCriticalTitle,
+                                 "More than 500 books - Program aborted!", true));
+  ++bookCount_;
+  header = ParseBookHeaderLine(line_);
+  while (reader_->Next(line_)) {
+    ++lineNumber_;
+    ToUpperInPlace(line_);
+    if (!line_.empty() && line_[0] == '*') {
+      pending_ = true;
+      break;
+    }
+    if (tickets.size() >= static_cast<std::size_t>(kMaxRows))
+      return Fail(Outcome::Failure(OutcomeKind::TooManyPages, kCriticalTitle,
+                                   "More than 200 pages in a book - Program aborted!", true));
+    tickets.push_back(line_);
+  }
+  if (!pending_) {
+    if (Outcome read = reader_->error(); !read) return Fail(std::move(read));
+  }
   // A book read without comments would be dropped, tickets and all, by the
   // next save; it gets the name the grid gives such a book.
-  auto closeBook = [&]() -> Outcome {
-    if (result.bookCount == 0) return Outcome::Success();
-    BookHeader& header = result.books[static_cast<std::size_t>(result.bookCount - 1)];
-    if (header.comments.empty() && pages > 0)
-      header.comments = "BOOK NUMBER  " + std::to_string(result.bookCount);
-    Outcome written = section ? section->Commit() : Outcome::Success();
-    section.reset();
-    return written;
-  };
-  auto fail = [&](Outcome outcome) {
-    section.reset();
-    result.outcome = std::move(outcome);
+  if (header.comments.empty() && !tickets.empty())
+    header.comments = "BOOK NUMBER  " + std::to_string(bookCount_);
+  return true;
+}
+
+bool WorkImageSource::Next(std::string& line) {
+  if (!started_) {
+    started_ = true;
+    IndexRecord index;
+    if (!reader_.ReadIndex(index)) return false;
+    line = FormatIndexLine(index);
+    return true;
+  }
+  if (nextTicket_ < tickets_.size()) {
+    line.swap(tickets_[nextTicket_++]);
+    return true;
+  }
+  // Books not in use are left out, as a save leaves them out.
+  while (reader_.NextBook(header_, tickets_)) {
+    nextTicket_ = 0;
+    if (!header_.InUse()) continue;
+    line = FormatBookHeaderLine(header_);
+    return true;
+  }
+  return false;
+}
+
+ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sectionFolder) {
+  ReadDataFileResult result;
+  DataFileReader reader(path);
+  auto fail = [&] {
+    result.bookCount = reader.bookCount();
+    result.outcome = reader.outcome();
     return result;
   };
-
-  while (reader.Next(line)) {
-    ++lineNumber;
-    ToUpperInPlace(line);
-    if (!line.empty() && line[0] == '*') {
-      if (Outcome closed = closeBook(); !closed) return fail(closed);
-      if (result.bookCount >= kMaxBooks)
-        return fail(Outcome::Failure(OutcomeKind::TooManyBooks, kCriticalTitle,
-                                     "More than 500 books - Program aborted!", true));
-      ++result.bookCount;
-      result.books[static_cast<std::size_t>(result.bookCount - 1)] = ParseBookHeaderLine(line);
-      pages = 0;
-      // Fresh files in the private folder, removed again if the read fails:
-      // nothing to replace, so they are written in place.
-      section = std::make_unique<io::FileWriter>(sectionFolder + SectionFileName(result.bookCount),
-                                                 io::WriteMode::Direct);
-      continue;
+  if (!reader.ReadIndex(result.index)) return fail();
+  BookHeader header;
+  std::vector<std::string> tickets;
+  while (reader.NextBook(header, tickets)) {
+    const int book = reader.bookCount();
+    result.books[static_cast<std::size_t>(book - 1)] = header;
+    // Fresh files in the private folder, removed again if the read fails:
+    // nothing to replace, so they are written in place.
+    io::FileWriter section(sectionFolder + SectionFileName(book), io::WriteMode::Direct);
+    for (const std::string& ticket : tickets) section.WriteLine(ticket);
+    if (Outcome written = section.Commit(); !written) {
+      result.bookCount = book;
+      result.outcome = std::move(written);
+      return result;
     }
-    if (result.bookCount == 0) {
-      // Nothing could keep a line that belongs to no book; blank ones are harmless.
-      if (IsBlankLine(line)) continue;
-      return fail(Outcome::Failure(OutcomeKind::BadLine, kInputErrorTitle,
-                                   "Line " + std::to_string(lineNumber) +
-                                       " comes before the first book header - Select Another File!"));
-    }
-    if (++pages > kMaxRows)
-      return fail(Outcome::Failure(OutcomeKind::TooManyPages, kCriticalTitle,
-                                   "More than 200 pages in a book - Program aborted!", true));
-    section->WriteLine(line);
   }
-  if (Outcome read = reader.error(); !read) return fail(read);
-  if (Outcome closed = closeBook(); !closed) return fail(closed);
+  if (!reader.outcome().ok()) return fail();
+  result.bookCount = reader.bookCount();
   result.outcome = Outcome::Success();
   return result;
 }

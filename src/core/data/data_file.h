@@ -2,12 +2,15 @@
 // ticket lines. Reading splits it into section files; writing joins them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/model.h"
 #include "data/outcome.h"
 #include "io/file_writer.h"
+#include "io/line_reader.h"
 
 namespace tonnage {
 
@@ -23,6 +26,54 @@ IndexRecord ParseIndexLine(std::string_view line);
 // "* t g.gggg comments" (no line end).
 std::string FormatBookHeaderLine(const BookHeader& header);
 BookHeader ParseBookHeaderLine(std::string_view line);
+
+// Reads a data file one book at a time, with every rule of Open: upper case,
+// blank lines before the first book passed over, the limits, and the name a
+// book read without comments gets. Holds one book's lines at a time.
+class DataFileReader {
+ public:
+  explicit DataFileReader(const std::string& path);
+  ~DataFileReader();
+  DataFileReader(const DataFileReader&) = delete;
+  DataFileReader& operator=(const DataFileReader&) = delete;
+
+  // The index record; false when the file is refused (see outcome()).
+  bool ReadIndex(IndexRecord& index);
+  // The next book in file order (numbered 1, 2, ...) with its ticket lines;
+  // false at the end of the file or on a refusal (see outcome()).
+  bool NextBook(BookHeader& header, std::vector<std::string>& tickets);
+  // Books read so far, the one that failed included.
+  int bookCount() const { return bookCount_; }
+  // Ok, or why the file was refused.
+  const Outcome& outcome() const { return outcome_; }
+
+ private:
+  bool Fail(Outcome outcome);
+
+  std::unique_ptr<io::FileLineReader> reader_;
+  Outcome outcome_;
+  std::string line_;
+  bool pending_ = false;  // line_ holds the next book's header
+  long lineNumber_ = 0;
+  int bookCount_ = 0;
+};
+
+// The lines of the data file that Open then Save would write (WORK.TMP for
+// the report), streamed from the file itself with one book in memory.
+class WorkImageSource final : public io::LineSource {
+ public:
+  explicit WorkImageSource(const std::string& path) : reader_(path) {}
+  bool Next(std::string& line) override;
+  // Ok after the whole file, or why it was refused.
+  const Outcome& outcome() const { return reader_.outcome(); }
+
+ private:
+  DataFileReader reader_;
+  bool started_ = false;
+  BookHeader header_;
+  std::vector<std::string> tickets_;
+  std::size_t nextTicket_ = 0;
+};
 
 struct ReadDataFileResult {
   Outcome outcome;

@@ -43,29 +43,15 @@ Outcome ReadFailure(const io::FileLineReader& reader, const std::string& path) {
 
 }  // namespace
 
-Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, LineSink& spool) {
-  const std::string versionPath = folder + kVersionFileName;
-  const std::string workPath = folder + kWorkFileName;
-  const std::string scratchPath = folder + kScratchSpoolFileName;
-
-  std::string versionText;
-  {
-    io::FileLineReader version(versionPath);
-    if (!version.is_open()) return ReadFailure(version, versionPath);
-    version.Next(versionText);
-    if (Outcome read = version.error(); !read) return read;
-    versionText = std::string(TrimBlanks(versionText));
-  }
-
-  io::FileLineReader work(workPath);
-  if (!work.is_open()) return ReadFailure(work, workPath);
-
+Outcome RunTonnageReportFrom(io::LineSource& work, const std::function<Outcome()>& sourceOutcome,
+                             std::string_view versionText, const std::string& scratchPath,
+                             const RunStamp& stamp, LineSink& spool) {
   RunResult result;
   {
     io::FileWriter scratch(scratchPath, io::WriteMode::Direct);
     ScratchWriter mainReport(scratch);
     result = ComputeTonnageReport(work, versionText, stamp, spool, mainReport);
-    if (Outcome read = work.error(); !read) {
+    if (Outcome read = sourceOutcome(); !read) {
       io::RemoveQuietly(scratchPath);
       return read;
     }
@@ -92,6 +78,26 @@ Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, L
   }
   io::RemoveQuietly(scratchPath);
   return outcome;
+}
+
+Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, LineSink& spool) {
+  const std::string versionPath = folder + kVersionFileName;
+  const std::string workPath = folder + kWorkFileName;
+
+  std::string versionText;
+  {
+    io::FileLineReader version(versionPath);
+    if (!version.is_open()) return ReadFailure(version, versionPath);
+    version.Next(versionText);
+    if (Outcome read = version.error(); !read) return read;
+    versionText = std::string(TrimBlanks(versionText));
+  }
+
+  io::FileLineReader work(workPath);
+  if (!work.is_open()) return ReadFailure(work, workPath);
+  return RunTonnageReportFrom(
+      work, [&work] { return work.error(); }, versionText, folder + kScratchSpoolFileName, stamp,
+      spool);
 }
 
 Outcome RunTonnageReport(const std::string& folder, const RunStamp& stamp) {

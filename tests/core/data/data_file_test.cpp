@@ -214,3 +214,56 @@ TEST(DataFile, AFullFileRoundTrips) {
 
 }  // namespace
 }  // namespace tonnage
+
+namespace tonnage {
+namespace {
+
+// What the report reads when it streams the data file must be the very
+// bytes that Open followed by a save would write.
+std::string StreamedImage(const std::string& path, Outcome* outcome = nullptr) {
+  WorkImageSource source(path);
+  std::string text, line;
+  while (source.Next(line)) text += line + "\r\n";
+  if (outcome) *outcome = source.outcome();
+  return text;
+}
+
+TEST(WorkImage, IsWhatOpenThenSaveWrites) {
+  ScratchFolder dir;
+  // Odd corners: blank lines before the first book, a book without comments
+  // but with tickets (it gets a name), one with neither (left out), an empty
+  // book, lower case, LF-only ends and no end on the last line.
+  WriteFile(dir.File("ODD.K81"),
+            "cst81 77     nh-1 10/02/2026 e a. berg\n \n* 0 0.0000\n000101 10/02/2026 61020     "
+            "28340     32680      5.400      \n* 1 0.0000 TONS\n* 0 0.0000 \n* 2 1.0300 batch\n"
+            "000301 10/03/2026 52040     2870      54910      5.230 Y    ");
+  std::vector<std::string> files{dir.File("ODD.K81"), SamplePath("old-layout-2001.K81")};
+  for (const char* name : kSamples) files.push_back(SamplePath(name));
+  for (const std::string& path : files) {
+    ScratchFolder work;
+    ReadDataFileResult read = ReadDataFile(path, work.path());
+    ASSERT_TRUE(read.outcome.ok()) << path;
+    ASSERT_TRUE(WriteDataFile(work.File("WORK.TMP"), read.index, read.books, work.path()).ok());
+    Outcome streamed;
+    EXPECT_EQ(StreamedImage(path, &streamed), ReadFile(work.File("WORK.TMP"))) << path;
+    EXPECT_TRUE(streamed.ok()) << path;
+  }
+}
+
+TEST(WorkImage, StopsWithTheRefusalOfOpen) {
+  ScratchFolder dir;
+  std::string text = "CST81 1\r\n";
+  for (int b = 1; b <= 501; ++b) text += "* 0 0.0000 BOOK\r\n";
+  WriteFile(dir.File("MANY.K81"), text);
+  Outcome why;
+  StreamedImage(dir.File("MANY.K81"), &why);
+  EXPECT_EQ(why.kind, OutcomeKind::TooManyBooks);
+  WriteFile(dir.File("STRAY.K81"), "CST81 1\r\nSTRAY\r\n* 0 0.0000 BOOK\r\n");
+  EXPECT_EQ(StreamedImage(dir.File("STRAY.K81"), &why), "");
+  EXPECT_EQ(why.kind, OutcomeKind::BadLine);
+  StreamedImage(dir.File("NONE.K81"), &why);
+  EXPECT_EQ(why.kind, OutcomeKind::IoError);
+}
+
+}  // namespace
+}  // namespace tonnage
