@@ -8,11 +8,19 @@ namespace {
 
 constexpr std::size_t kReadChunk = 1 << 16;
 
+// The first CR or LF in [first, last), or last. memchr runs many bytes a
+// step; a CR before the LF is found by a second look at the short stretch.
+const char* LineEndIn(const char* first, const char* last) {
+  const auto* lf = static_cast<const char*>(std::memchr(first, '\n', static_cast<std::size_t>(last - first)));
+  const char* end = lf ? lf : last;
+  const auto* cr = static_cast<const char*>(std::memchr(first, '\r', static_cast<std::size_t>(end - first)));
+  return cr ? cr : end;
+}
+
 // Takes one line from `text` at `pos`; false when nothing is left.
 bool NextIn(std::string_view text, std::size_t& pos, std::string& line) {
   if (pos >= text.size()) return false;
-  std::size_t end = pos;
-  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+  std::size_t end = static_cast<std::size_t>(LineEndIn(text.data() + pos, text.data() + text.size()) - text.data());
   line.assign(text.data() + pos, end - pos);
   if (end < text.size()) {
     if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
@@ -55,8 +63,7 @@ bool FileLineReader::Next(std::string& line) {
     any = true;
     const char* start = buffer_.data() + pos_;
     const char* stop = buffer_.data() + end_;
-    const char* p = start;
-    while (p < stop && *p != '\r' && *p != '\n') ++p;
+    const char* p = LineEndIn(start, stop);
     line.append(start, static_cast<std::size_t>(p - start));
     pos_ = static_cast<std::size_t>(p - buffer_.data());
     if (p == stop) continue;

@@ -7,13 +7,15 @@
 namespace tonnage::report {
 
 std::string MakeDateKey(std::string_view date) {
-  std::string key;
-  key += Columns(date, 7, 10);
-  key += Columns(date, 1, 2);
-  key += Columns(date, 4, 5);
-  key.resize(8, ' ');
-  std::replace(key.begin(), key.end(), ' ', '0');
-  return key;
+  // Year, month, day, each as much of it as the date holds, then padded:
+  // built in place, as it runs once for every ticket.
+  char key[12];
+  std::size_t length = 0;
+  for (std::string_view part : {Columns(date, 7, 10), Columns(date, 1, 2), Columns(date, 4, 5)})
+    for (char c : part) key[length++] = c;
+  while (length < 8) key[length++] = ' ';
+  std::replace(key, key + 8, ' ', '0');
+  return std::string(key, 8);
 }
 
 std::string ShowDateKey(std::string_view key) {

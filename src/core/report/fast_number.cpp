@@ -10,21 +10,108 @@ namespace {
 
 constexpr double kExactIntegers = 1e15;  // up to here the 15-digit decimal is the integer itself
 
-void AppendInteger(std::string& out, double value, int decimals) {
-  char buf[24];
-  const long long n = static_cast<long long>(value);
-  const unsigned long long magnitude = n < 0 ? 0ull - static_cast<unsigned long long>(n)
-                                             : static_cast<unsigned long long>(n);
-  if (n < 0) out.push_back('-');
-  auto res = std::to_chars(buf, buf + sizeof buf, magnitude);
-  out.append(buf, res.ptr);
-  if (decimals > 0) {
-    out.push_back('.');
-    out.append(static_cast<std::size_t>(decimals), '0');
+constexpr unsigned long long kTens[] = {1ull,
+                                        10ull,
+                                        100ull,
+                                        1000ull,
+                                        10000ull,
+                                        100000ull,
+                                        1000000ull,
+                                        10000000ull,
+                                        100000000ull,
+                                        1000000000ull,
+                                        10000000000ull,
+                                        100000000000ull,
+                                        1000000000000ull,
+                                        10000000000000ull,
+                                        100000000000000ull,
+                                        1000000000000000ull,
+                                        10000000000000000ull,
+                                        100000000000000000ull,
+                                        1000000000000000000ull};
+
+// The 15 significant digits of `magnitude` (finite, above zero) as
+// scientific notation would give them, as a whole number of 15 digits, with
+// the power of ten of its first digit. The value is scaled by an exact power
+// of ten in one multiplication, whose error is at most 1/8 at this size;
+// where that could tip the rounding of the 15th digit (within 1/4 of a half)
+// the caller takes the exact conversion instead.
+bool QuickSignificantDigits(double magnitude, unsigned long long& digits, int& exponent) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (!(magnitude >= 1e-8 && magnitude < 1e15)) return false;
+  int e = 14;
+  while (e >= 0 && magnitude < kPowers[e]) --e;
+  if (e < 0) {
+    e = -1;
+    while (magnitude * kPowers[-e] < 1) --e;
   }
+  const double scaled = magnitude * kPowers[14 - e];
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (fraction > 0.25 && fraction < 0.75) return false;
+  auto n = static_cast<unsigned long long>(whole) + (fraction >= 0.75 ? 1 : 0);
+  if (n >= kTens[15]) {  // 9.99...95 and up carried into a new digit
+    n /= 10;
+    ++e;
+  }
+  digits = n;
+  exponent = e;
+  return true;
+}
+
+// Writes `n` backwards ending at `end`, at least `minDigits` digits.
+char* DigitsBackwards(char* end, unsigned long long n, int minDigits) {
+  do {
+    *--end = static_cast<char>('0' + n % 10);
+    n /= 10;
+    --minDigits;
+  } while (n != 0 || minDigits > 0);
+  return end;
+}
+
+// The masked text of `value` written backwards ending at `end` (room for 48
+// characters), for whole numbers and for every value whose 15-digit decimal
+// the quick way gives: the decimal rounded half away from zero to `decimals`
+// places with integer arithmetic. Nothing where the exact way is needed.
+char* QuickText(double value, int decimals, char* end) {
+  if (decimals > 18 || !std::isfinite(value)) return nullptr;
+  const double magnitude = std::fabs(value);
+  unsigned long long scaled = 0;  // the result times 10^decimals
+  if (magnitude == std::trunc(magnitude) && magnitude < kExactIntegers) {
+    if (decimals > 4) return nullptr;
+    scaled = static_cast<unsigned long long>(magnitude) * kTens[decimals];
+  } else {
+    unsigned long long digits = 0;
+    int exponent = 0;
+    if (!QuickSignificantDigits(magnitude, digits, exponent)) return nullptr;
+    const int dropped = 14 - exponent - decimals;  // low digits past the wanted place
+    if (dropped <= 0) {
+      if (-dropped > 4) return nullptr;
+      scaled = digits * kTens[-dropped];
+    } else if (dropped <= 18) {
+      scaled = (digits + 5 * kTens[dropped - 1]) / kTens[dropped];
+    }
+  }
+  char* p = end;
+  if (decimals > 0) {
+    p = DigitsBackwards(p, scaled % kTens[decimals], decimals);
+    *--p = '.';
+  }
+  p = DigitsBackwards(p, scaled / kTens[decimals], 1);
+  if (value < 0 && scaled != 0) *--p = '-';
+  return p;
 }
 
 }  // namespace
+
+bool SignificantDigitsForTest(double magnitude, char digits[15], int& exponent) {
+  unsigned long long n = 0;
+  if (!QuickSignificantDigits(magnitude, n, exponent)) return false;
+  for (int i = 14; i >= 0; --i, n /= 10) digits[i] = static_cast<char>('0' + n % 10);
+  return true;
+}
 
 void AppendMasked(std::string& out, double value, int decimals) {
   if (decimals < 0) decimals = 0;
@@ -34,23 +121,26 @@ void AppendMasked(std::string& out, double value, int decimals) {
     out += FormatMask(value, mask);
     return;
   }
-  if (value == std::trunc(value) && std::fabs(value) < kExactIntegers) {
-    AppendInteger(out, value == 0 ? 0.0 : value, decimals);
+  char buf[48];
+  if (const char* text = QuickText(value, decimals, buf + sizeof buf)) {
+    out.append(text, static_cast<std::size_t>(buf + sizeof buf - text));
     return;
   }
   // The 15 significant digits, then rounding half away from zero at the
   // wanted decimal, as FormatMask does.
-  char sci[40];
-  auto res = std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 14);
   char digits[15];
   int count = 0;
-  const char* p = sci;
-  for (; p < res.ptr && *p != 'e'; ++p)
-    if (*p != '.') digits[count++] = *p;
   int exponent = 0;
-  ++p;
-  if (p < res.ptr && *p == '+') ++p;
-  std::from_chars(p, res.ptr, exponent);
+  {
+    char sci[40];
+    auto res = std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 14);
+    const char* p = sci;
+    for (; p < res.ptr && *p != 'e'; ++p)
+      if (*p != '.') digits[count++] = *p;
+    ++p;
+    if (p < res.ptr && *p == '+') ++p;
+    std::from_chars(p, res.ptr, exponent);
+  }
   if (exponent > 300) {
     std::string mask = "0";
     if (decimals > 0) mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
@@ -105,6 +195,18 @@ std::string Masked(double value, int decimals) {
 
 void AppendAmount(std::string& out, double value, std::size_t width, int decimals) {
   if (decimals != 2 && decimals != 3) decimals = 0;
+  char buf[48];
+  if (char* text = QuickText(value, decimals, buf + sizeof buf)) {
+    // Blanks in front go into the same buffer: one append for the field.
+    while (text > buf && static_cast<std::size_t>(buf + sizeof buf - text) < width) *--text = ' ';
+    if (static_cast<std::size_t>(buf + sizeof buf - text) >= width) {
+      out.append(text, static_cast<std::size_t>(buf + sizeof buf - text));
+      return;
+    }
+    out.append(width - static_cast<std::size_t>(buf + sizeof buf - text), ' ');
+    out.append(text, static_cast<std::size_t>(buf + sizeof buf - text));
+    return;
+  }
   const std::size_t start = out.size();
   AppendMasked(out, value, decimals);
   const std::size_t length = out.size() - start;

@@ -17,4 +17,8 @@ std::string Amount(double value, std::size_t width, int decimals);
 // D3(value).
 double Keep3(double value);
 
+// The quick way to a value's 15 significant digits; false where it leaves the
+// value to the exact conversion. Exposed so tests can hold it to that one.
+bool SignificantDigitsForTest(double magnitude, char digits[15], int& exponent);
+
 }  // namespace tonnage::report

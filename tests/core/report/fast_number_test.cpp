@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <string>
 #include <random>
 
 #include "text/fixed_width.h"
@@ -40,6 +42,37 @@ TEST(FastNumber, SameTextAsFormatMaskAndD3) {
     ASSERT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << v;
     ASSERT_EQ(std::signbit(a), std::signbit(b)) << v;
   }
+}
+
+// The quick 15 digits must be the exact conversion's whenever it answers,
+// and must answer for the values tickets give.
+TEST(FastNumber, QuickDigitsAreTheExactConversionsOrNone) {
+  std::mt19937_64 rng(81);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  auto check = [&](double v) {
+    char digits[15];
+    int exponent = 0;
+    if (!SignificantDigitsForTest(v, digits, exponent)) return false;
+    char sci[40];
+    auto res = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 14);
+    const std::string exact(sci, res.ptr);
+    const std::string quick = std::string(1, digits[0]) + "." + std::string(digits + 1, 14) + "e" +
+                              (exponent < 0 ? "-" : "+") + (std::abs(exponent) < 10 ? "0" : "") +
+                              std::to_string(std::abs(exponent));
+    EXPECT_EQ(quick, exact) << v;
+    return true;
+  };
+  int typed = 0;
+  for (double v : {9.99999999999999951, 0.999999999999999944, 99999.9995, 1e-8, 1e15 - 1, 0.1, 35.123,
+                   2.675, 1176.4705882352941, 123456789012345.6})
+    check(v);
+  for (int i = 0; i < 500000; ++i) {
+    const double magnitude = std::pow(10.0, static_cast<int>(unit(rng) * 24) - 9);
+    check(unit(rng) * magnitude);
+    typed += check(std::round(unit(rng) * 1e8) / 1000.0);  // three decimals, as tons are typed
+    check(std::nextafter(std::round(unit(rng) * 1e6) / 1000.0 + 5e-15, 1.0));  // near a 15th-digit half
+  }
+  EXPECT_EQ(typed, 500000);
 }
 
 }  // namespace
