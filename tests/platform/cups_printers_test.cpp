@@ -21,10 +21,6 @@ using Numbers = std::vector<std::int16_t>;
 constexpr const char* kMain = "Tonnage_Main";    // PostScript: Default, Upper, Manual
 constexpr const char* kLaser = "Tonnage_Laser";  // PCL: Default, Tray1 .. Tray4, Manual, Envelope
 
-std::string SamplePath() {
-  return std::string(TONNAGE_TESTDATA_DIR) + "/report/samples/us-standard-tickets.SPL";
-}
-
 std::string Name(const std::string& field) { return field.substr(0, field.find('\0')); }
 
 std::string Value(const std::map<std::string, std::string>& attributes, const std::string& name) {
@@ -117,7 +113,7 @@ class CupsPrinting : public ::testing::Test {
   std::unique_ptr<printtest::ScratchFolder> jobs_;
 };
 
-TEST_F(CupsPrinting, ListsTheQueuesAndReadsTheirPapersAndSlots) {
+TEST_F(CupsPrinting, ListsTheQueuesWithTheirPapersSlotsAndSettings) {
   AddQueue(kMain, "generic.ppd");
   AddQueue(kLaser, "generpcl.ppd");
   MakeDefault(kMain);
@@ -151,14 +147,8 @@ TEST_F(CupsPrinting, ListsTheQueuesAndReadsTheirPapersAndSlots) {
   EXPECT_EQ(Name(laser->binNames[3]), "Tray 3");
 
   EXPECT_FALSE(printers.Capabilities("Tonnage_Missing", "").has_value());
-}
 
-TEST_F(CupsPrinting, EachPrinterKeepsItsOwnSettingsForTheRun) {
-  AddQueue(kMain, "generic.ppd");
-  AddQueue(kLaser, "generpcl.ppd");
-  MakeDefault(kMain);
-  platform::CupsPrinterSystem printers(jobs_->path());
-
+  // Each printer keeps its own settings for the run.
   ASSERT_TRUE(printers.MakeCurrent(kLaser));
   EXPECT_EQ(printers.Current().deviceName, kLaser);
   printers.SetOrientation(2);
@@ -181,7 +171,7 @@ TEST_F(CupsPrinting, EachPrinterKeepsItsOwnSettingsForTheRun) {
 
 TEST_F(CupsPrinting, TwoCopiesOfPagesTwoToThreeAreTwoJobsOnTheChosenPaperBinAndOrientation) {
   AddQueue(kMain, "generic.ppd");
-  const std::vector<Page> pages = printtest::SpoolPages(SamplePath());
+  const std::vector<Page> pages = printtest::SpoolPages(printtest::SampleSpool());
   ASSERT_GE(pages.size(), 4u);
   platform::CupsPrinterSystem printers(jobs_->path());
   ASSERT_TRUE(printers.MakeCurrent(kMain));
@@ -244,7 +234,7 @@ TEST_F(CupsPrinting, AFreshPrinterPrintsOnTheQueuesOwnDefaultPaper) {
   EXPECT_NEAR(file.height, 612, 1);
 }
 
-TEST_F(CupsPrinting, AStoppedOrRefusingQueueSaysWhyAndNothingIsPrinted) {
+TEST_F(CupsPrinting, AStoppedOrRefusingQueueOrAnUnwritableJobSaysWhyAndPrintsNothing) {
   AddQueue(kMain, "generic.ppd");
   platform::CupsPrinterSystem printers(jobs_->path());
   ASSERT_EQ(printers.Current().deviceName, kMain);
@@ -269,17 +259,15 @@ TEST_F(CupsPrinting, AStoppedOrRefusingQueueSaysWhyAndNothingIsPrinted) {
   outcome = printtest::PrintPages(printers.Printer(), {{"ACCEPTED"}});
   EXPECT_TRUE(outcome.ok()) << outcome.message;
   EXPECT_EQ(Jobs(kMain).size(), 1u);
-}
 
-TEST_F(CupsPrinting, AJobFileThatCannotBeWrittenIsReportedWithThePrinter) {
-  AddQueue(kMain, "generic.ppd");
+  // A job file that cannot be written.
   const std::string missing = jobs_->File("gone");
-  platform::CupsPrinterSystem printers(missing);
-  const tonnage::Outcome outcome = printtest::PrintPages(printers.Printer(), {{"NOWHERE"}});
+  platform::CupsPrinterSystem nowhere(missing);
+  outcome = printtest::PrintPages(nowhere.Printer(), {{"NOWHERE"}});
   EXPECT_FALSE(outcome.ok());
   EXPECT_NE(outcome.message.find(kMain), std::string::npos) << outcome.message;
   EXPECT_NE(outcome.message.find(missing), std::string::npos) << outcome.message;
-  EXPECT_TRUE(Jobs(kMain).empty());
+  EXPECT_EQ(Jobs(kMain).size(), 1u);
 }
 
 TEST_F(CupsPrinting, WithNoQueueThereIsNoPrinterUntilOneIsAdded) {

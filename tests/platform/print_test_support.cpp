@@ -50,6 +50,10 @@ bool Have(const std::string& program) {
   return Run("command -v " + Quote(program)).status == 0;
 }
 
+std::string SampleSpool() {
+  return std::string(TONNAGE_TESTDATA_DIR) + "/report/samples/us-standard-tickets.SPL";
+}
+
 std::vector<Page> SpoolPages(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::vector<Page> pages(1);

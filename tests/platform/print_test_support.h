@@ -22,6 +22,9 @@ CommandResult Run(const std::string& command);
 // True when `program` is on the PATH.
 bool Have(const std::string& program);
 
+// A report spool of seven pages (a sample's golden spool).
+std::string SampleSpool();
+
 // The pages of a spool file: lines without their line ends, split at the
 // lines that hold a form feed (which belong to no page).
 std::vector<Page> SpoolPages(const std::string& path);
