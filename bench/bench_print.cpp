@@ -11,46 +11,12 @@
 #include <fstream>
 #include <string>
 
-#include "io/file_writer.h"
+#include "full_spool.h"
 #include "platform/qt_line_printer.h"
 
 namespace {
 
-constexpr int kPages = 5300;
-
-// Pages as the report writes them (the same text as the viewer's benchmark),
-// streamed into the file so the spool itself is never all in memory.
-const std::string& SpoolPath() {
-  static const std::string path = [] {
-    const std::string p =
-        (std::filesystem::temp_directory_path() / "bench-print-PRINT.SPL").string();
-    tonnage::io::FileWriter spool(p, tonnage::io::WriteMode::Atomic);
-    char line[200];
-    for (int page = 1; page <= kPages; ++page) {
-      if (page > 1) spool.WriteLine("\f");
-      std::snprintf(line, sizeof line,
-                    " PRAX V4.2.1 04/2006          QUARRENDALE (TONNAGE)\r\n"
-                    " PROGRAM HARKST81      DATE PROC 10/06/2026    TIME PROC 14:05:09   PAGE %5d\r\n",
-                    page);
-      spool.Write(line);
-      spool.Write(" REF. # - 4417        PROJECT NO. STP-0312(8)\r\n SUBM ENGINEER: R. HALVORSEN\r\n"
-                  " DATA IS IN ENGLISH\r\n");
-      for (int row = 0; row < 52; ++row) {
-        const int ticket = page * 52 + row;
-        std::snprintf(line, sizeof line,
-                      "  %06d 09/%02d/2026  %5d  %5d  %5d   %6.3f  %7.3f  %7.3f    %5.2f",
-                      ticket % 1000000, 1 + ticket % 28, 60000 + ticket % 19000,
-                      28000 + ticket % 3000, 32000 + ticket % 16000, 23.5 + (ticket % 90) / 10.0,
-                      23.5 + (ticket % 91) / 10.0, 1.3 + (ticket % 7) / 10.0,
-                      5.2 + (ticket % 9) / 10.0);
-        spool.WriteLine(line);
-      }
-    }
-    if (!spool.Commit()) std::abort();
-    return p;
-  }();
-  return path;
-}
+const std::string& SpoolPath() { return bench::FullSpool("bench-print-PRINT.SPL"); }
 
 // Peak resident memory since the last reset, in MiB (Linux).
 void ResetPeakMemory() {
@@ -119,13 +85,5 @@ BENCHMARK(BM_PrintFullSpoolToPdf)->Unit(benchmark::kSecond)->Iterations(1)->UseR
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  SpoolPath();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove(SpoolPath());
-  return 0;
+  return bench::RunOffscreenOverFullSpool<QGuiApplication>(argc, argv, "bench-print-PRINT.SPL");
 }

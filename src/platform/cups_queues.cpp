@@ -57,6 +57,8 @@ struct DestDeleter {
 using DestPtr = std::unique_ptr<cups_dest_t, DestDeleter>;
 
 DestPtr NamedDest(const std::string& name) {
+  // No name would mean the service's default queue: that is no queue here.
+  if (name.empty()) return nullptr;
   return DestPtr(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
 }
 

@@ -147,6 +147,7 @@ TEST_F(CupsPrinting, ListsTheQueuesWithTheirPapersSlotsAndSettings) {
   EXPECT_EQ(Name(laser->binNames[3]), "Tray 3");
 
   EXPECT_FALSE(printers.Capabilities("Tonnage_Missing", "").has_value());
+  EXPECT_FALSE(printers.Capabilities("", "").has_value()) << "no name is no printer";
 
   // Each printer keeps its own settings for the run.
   ASSERT_TRUE(printers.MakeCurrent(kLaser));

@@ -3,9 +3,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFontMetricsF>
-#include <QPdfWriter>
-#include <QBuffer>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
@@ -42,15 +39,7 @@ Page Numbered(int count, const char* tag) {
   return page;
 }
 
-// Height of the report font's line, and of a sheet's printable area, in points.
-double LineHeight(int points) {
-  QBuffer sink;
-  sink.open(QIODevice::WriteOnly);
-  QPdfWriter device(&sink);
-  const QFont font(platform::ReportFont("Courier New", points), &device);
-  return QFontMetricsF(font, &device).height() * 72.0 / device.resolution();
-}
-
+// Height of a sheet's printable area, in points.
 double PrintableHeight(const QPageLayout& layout) {
   return layout.paintRect(QPageLayout::Point).height();
 }
@@ -109,7 +98,7 @@ TEST_F(PdfOutput, EverySpoolPageComesBackLineForLineOnItsOwnSheet) {
   const Box first = FirstWord(pdf);
   EXPECT_NEAR(first.xMin, 18 + pitch, 1.5);  // the line's first character is a blank
   EXPECT_GE(first.yMin, 36 - 1);
-  EXPECT_LT(first.yMin, 36 + LineHeight(12));
+  EXPECT_LT(first.yMin, 36 + printtest::ReportLineHeight(12));
 }
 
 TEST_F(PdfOutput, ALandscapeSheetStartsAtItsOwnTopLeftCorner) {
@@ -124,7 +113,7 @@ TEST_F(PdfOutput, ALandscapeSheetStartsAtItsOwnTopLeftCorner) {
   const Box first = FirstWord(pdf);
   EXPECT_NEAR(first.xMin, 24, 1.5);
   EXPECT_GE(first.yMin, 18 - 1);
-  EXPECT_LT(first.yMin, 18 + LineHeight(12));
+  EXPECT_LT(first.yMin, 18 + printtest::ReportLineHeight(12));
 }
 
 TEST_F(PdfOutput, APageLongerThanTheSheetGoesOnToANewSheetInFull) {
@@ -139,7 +128,7 @@ TEST_F(PdfOutput, APageLongerThanTheSheetGoesOnToANewSheetInFull) {
   const std::vector<Page> sheets = PdfSheets(pdf, printtest::ReportPitch(12));
   ASSERT_GE(sheets.size(), 3u);
   // As many lines as fit on each sheet, no more; none lost or repeated.
-  const double line = LineHeight(12);
+  const double line = printtest::ReportLineHeight(12);
   const double height = PrintableHeight(layout);
   Page lines;
   for (std::size_t i = 0; i + 1 < sheets.size(); ++i) {
@@ -170,8 +159,8 @@ TEST_F(PdfOutput, TheFontSizeAskedForSetsTheLineHeight) {
   ASSERT_EQ(sheets.size(), 2u);
   const double height = PrintableHeight(layout);
   const std::size_t held = sheets[0].size();
-  EXPECT_LE(held * LineHeight(24), height + 0.01);
-  EXPECT_GT((held + 1) * LineHeight(24), height);
+  EXPECT_LE(held * printtest::ReportLineHeight(24), height + 0.01);
+  EXPECT_GT((held + 1) * printtest::ReportLineHeight(24), height);
   int offset = -1;
   Page lines = sheets[0];
   lines.insert(lines.end(), sheets[1].begin(), sheets[1].end());

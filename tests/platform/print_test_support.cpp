@@ -102,14 +102,24 @@ std::vector<Page> PdfSheets(const std::string& pdf, double pitch) {
   return sheets;
 }
 
-double ReportPitch(int points) {
+namespace {
+
+// The report font's advance or height at `points`, in points, as a PDF sees it.
+double ReportFontMeasure(int points, bool height) {
   QBuffer sink;
   sink.open(QIODevice::WriteOnly);
   QPdfWriter device(&sink);
   const QFont font(platform::ReportFont("Courier New", points), &device);
-  return QFontMetricsF(font, &device).horizontalAdvance(QLatin1Char('M')) * 72.0 /
+  const QFontMetricsF metrics(font, &device);
+  return (height ? metrics.height() : metrics.horizontalAdvance(QLatin1Char('M'))) * 72.0 /
          device.resolution();
 }
+
+}  // namespace
+
+double ReportPitch(int points) { return ReportFontMeasure(points, false); }
+
+double ReportLineHeight(int points) { return ReportFontMeasure(points, true); }
 
 std::string CompareSheet(const Page& sheet, const Page& expectedPage, int& offset) {
   Page expected;

@@ -37,8 +37,10 @@ tonnage::Outcome PrintPages(tonnage::print::LinePrinter& printer, const std::vec
 // character; trailing blanks and trailing empty lines of each sheet removed.
 std::vector<Page> PdfSheets(const std::string& pdf, double pitch);
 
-// The character pitch, in points, of the report font at `points`.
+// The character pitch and the line height, in points, of the report font at
+// `points`.
 double ReportPitch(int points = 12);
+double ReportLineHeight(int points = 12);
 
 // Checks that `sheet` holds `expected` line for line (trailing blanks aside),
 // every non-empty line shifted right by the same number of blanks, which goes
