@@ -14,47 +14,12 @@
 #include <filesystem>
 #include <string>
 
-#include "io/file_writer.h"
+#include "full_spool.h"
 #include "spool_view.h"
 
 namespace {
 
-// Pages of 57 lines as the report prints them: five header lines, then
-// ticket lines, a form-feed line between pages. 500 books of 200 tickets
-// give about 2,000 pages of detail; the error report, totals and date
-// sections bring the whole to some 300,000 lines.
-const std::string& SpoolPath() {
-  static const std::string path = [] {
-    const std::string p =
-        (std::filesystem::temp_directory_path() / "bench-viewer-PRINT.SPL").string();
-    std::string text;
-    text.reserve(26u << 20);
-    const int pages = 5300;
-    for (int page = 1; page <= pages; ++page) {
-      if (page > 1) text += "\f\r\n";
-      char line[160];
-      std::snprintf(line, sizeof line,
-                    " PRAX V4.2.1 04/2006          QUARRENDALE (TONNAGE)\r\n"
-                    " PROGRAM HARKST81      DATE PROC 10/06/2026    TIME PROC 14:05:09   PAGE %5d\r\n",
-                    page);
-      text += line;
-      text += " REF. # - 4417        PROJECT NO. STP-0312(8)\r\n SUBM ENGINEER: R. HALVORSEN\r\n"
-              " DATA IS IN ENGLISH\r\n";
-      for (int row = 0; row < 52; ++row) {
-        const int ticket = page * 52 + row;
-        std::snprintf(line, sizeof line,
-                      "  %06d 09/%02d/2026  %5d  %5d  %5d   %6.3f  %7.3f  %7.3f    %5.2f\r\n",
-                      ticket % 1000000, 1 + ticket % 28, 60000 + ticket % 19000,
-                      28000 + ticket % 3000, 32000 + ticket % 16000, 23.5 + (ticket % 90) / 10.0,
-                      23.5 + (ticket % 91) / 10.0, 1.3 + (ticket % 7) / 10.0, 5.2 + (ticket % 9) / 10.0);
-        text += line;
-      }
-    }
-    if (!tonnage::io::WriteWholeFile(p, text)) std::abort();
-    return p;
-  }();
-  return path;
-}
+const std::string& SpoolPath() { return bench::FullSpool("bench-viewer-PRINT.SPL"); }
 
 void Paint(QWidget& widget, QImage& image) {
   QPainter painter(&image);
@@ -111,13 +76,5 @@ BENCHMARK(BM_PlainTextEditWholeFile)->Unit(benchmark::kMillisecond)->Iterations(
 }  // namespace
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  SpoolPath();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove(SpoolPath());
-  return 0;
+  return bench::RunOffscreenOverFullSpool<QApplication>(argc, argv, "bench-viewer-PRINT.SPL");
 }

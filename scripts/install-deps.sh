@@ -23,6 +23,7 @@ xauth
 libcups2-dev
 cups
 cups-bsd
+cups-client
 poppler-utils
 clang
 libclang-rt-14-dev

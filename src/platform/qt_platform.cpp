@@ -225,6 +225,8 @@ void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
 
 QtPlatform::QtPlatform() = default;
 
-Platform QtPlatform::get() { return Platform{&messages_, &files_, &help_, &busy_, &clock_, &clipboard_}; }
+Platform QtPlatform::get() {
+  return Platform{&messages_, &files_, &help_, &busy_, &clock_, &clipboard_, &printing_};
+}
 
 }  // namespace platform

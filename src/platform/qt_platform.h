@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform.h"
+#include "qt_printing.h"
 
 class QTextBrowser;
 class QWidget;
@@ -69,6 +70,7 @@ class QtPlatform {
   QtPlatform();
   Platform get();
   QtHelp& help() { return help_; }
+  QtPrinting& printing() { return printing_; }
 
  private:
   QtMessages messages_;
@@ -77,6 +79,7 @@ class QtPlatform {
   QtBusyPointer busy_;
   QtClock clock_;
   QtClipboard clipboard_;
+  QtPrinting printing_;
 };
 
 }  // namespace platform

@@ -1,0 +1,187 @@
+#include "private_print_service.h"
+
+#include <cups/cups.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+namespace printtest {
+
+namespace {
+
+bool Write(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+bool Accepts(const std::string& socketPath) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::string Daemon() {
+  for (const char* path : {"/usr/sbin/cupsd", "/usr/local/sbin/cupsd"})
+    if (::access(path, X_OK) == 0) return path;
+  const CommandResult found = Run("command -v cupsd");
+  std::string path = found.output;
+  while (!path.empty() && (path.back() == '\n' || path.back() == ' ')) path.pop_back();
+  return found.status == 0 ? path : std::string();
+}
+
+}  // namespace
+
+PrivatePrintService::PrivatePrintService() { Start(); }
+
+PrivatePrintService::~PrivatePrintService() { Stop(); }
+
+void PrivatePrintService::Start() {
+  const std::string daemon = Daemon();
+  if (daemon.empty()) {
+    error_ = "cupsd is not installed (Debian package cups)";
+    return;
+  }
+  std::string pattern = "/tmp/tonnage-cups-XXXXXX";
+  if (!::mkdtemp(pattern.data())) {
+    error_ = std::string("cannot make a scratch folder: ") + std::strerror(errno);
+    return;
+  }
+  folder_ = pattern;
+  // The daemon runs its filters as its own user, who must reach the folders.
+  ::chmod(folder_.c_str(), 0755);
+  for (const char* sub : {"etc", "etc/ppd", "etc/ssl", "spool", "spool/tmp", "cache", "state", "log", "out"})
+    std::filesystem::create_directories(folder_ + "/" + sub);
+  ::chmod((folder_ + "/out").c_str(), 01777);
+  socket_ = folder_ + "/cups.sock";
+
+  const std::string files = folder_ + "/etc/cups-files.conf";
+  const std::string config = folder_ + "/etc/cupsd.conf";
+  const bool written =
+      Write(files, "ServerRoot " + folder_ + "/etc\n" +
+                       "RequestRoot " + folder_ + "/spool\n" +
+                       "TempDir " + folder_ + "/spool/tmp\n" +
+                       "CacheDir " + folder_ + "/cache\n" +
+                       "StateDir " + folder_ + "/state\n" +
+                       "ServerKeychain " + folder_ + "/etc/ssl\n" +
+                       "AccessLog " + folder_ + "/log/access_log\n" +
+                       "ErrorLog " + folder_ + "/log/error_log\n" +
+                       "PageLog " + folder_ + "/log/page_log\n" +
+                       "FileDevice Yes\n") &&
+      Write(config, "Listen " + socket_ + "\n" +
+                        "LogLevel info\n"
+                        "Browsing No\n"
+                        "WebInterface No\n"
+                        "DefaultAuthType None\n"
+                        // The documents stay in the spool folder for the test to read.
+                        "PreserveJobFiles Yes\n"
+                        "PreserveJobHistory Yes\n"
+                        "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                        "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
+                        "</Policy>\n");
+  if (!written) {
+    error_ = "cannot write the daemon's configuration in " + folder_;
+    return;
+  }
+
+  const std::string log = folder_ + "/log/stdout";
+  std::vector<std::string> args = {daemon, "-f", "-c", config, "-s", files};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out >= 0) {
+      ::dup2(out, 1);
+      ::dup2(out, 2);
+    }
+    ::setpgid(0, 0);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  if (pid < 0) {
+    error_ = std::string("cannot start cupsd: ") + std::strerror(errno);
+    return;
+  }
+  pid_ = pid;
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!Accepts(socket_)) {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      error_ = "cupsd ended at once: " + LogTail();
+      return;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      const std::string tail = LogTail();
+      Stop();
+      error_ = "cupsd did not answer within 20 seconds: " + tail;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ::setenv("CUPS_SERVER", socket_.c_str(), 1);
+  cupsSetServer(socket_.c_str());
+}
+
+void PrivatePrintService::Stop() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int status = 0;
+    while (::waitpid(pid_, &status, WNOHANG) != pid_) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    pid_ = -1;
+    // Back to a server that is not there, as the tests start.
+    const std::string none = folder_ + "/stopped.sock";
+    ::setenv("CUPS_SERVER", none.c_str(), 1);
+    cupsSetServer(none.c_str());
+  }
+  if (!folder_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    folder_.clear();
+  }
+}
+
+CommandResult PrivatePrintService::Admin(const std::string& command) const {
+  return Run("PATH=\"$PATH:/usr/sbin:/sbin\" CUPS_SERVER='" + socket_ + "' " + command);
+}
+
+std::string PrivatePrintService::LogTail() const {
+  std::string text;
+  for (const char* name : {"/log/stdout", "/log/error_log"}) {
+    std::ifstream in(folder_ + name, std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (all.size() > 2000) all = all.substr(all.size() - 2000);
+    text += all;
+  }
+  return text;
+}
+
+}  // namespace printtest
