@@ -28,6 +28,9 @@ clang
 libclang-rt-14-dev
 appstream
 desktop-file-utils
+dpkg-dev
+man-db
+shared-mime-info
 "
 
 missing=""
