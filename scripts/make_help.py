@@ -197,8 +197,9 @@ def parse_blocks(lines, where=1):
                 j += 1
             if j == n:
                 raise GuideError("line %d: a code block is not closed" % (where + i))
-            indent = len(line) - len(line.lstrip())
-            blocks.append(("code", [l[indent:] if l[:indent].isspace() else l.lstrip()
+            # The fence's own indent is taken off its lines; their blanks stay.
+            indent = indent_of(line)
+            blocks.append(("code", [l[indent:] if l[:indent].strip() == "" else l.lstrip()
                                     for l in lines[i + 1:j]]))
             i = j + 1
             continue
@@ -286,12 +287,10 @@ def parse_list(lines, i, blocks, where):
                 break
             if indent_of(line) >= content_indent:
                 body.append(line[content_indent:])
-            elif indent_of(line) > base and not (BULLET.match(line) or NUMBERED.match(line)):
-                body.append(line.strip())  # a lazy continuation line
-            elif BULLET.match(line) or NUMBERED.match(line) or starts_block(lines, i):
+            elif starts_block(lines, i):
                 break
             else:
-                body.append(line.strip())
+                body.append(line.strip())  # a continuation line not indented
             i += 1
         items.append(parse_blocks(body, where + start))
         # Blank lines between items keep the list going.

@@ -39,6 +39,11 @@ Start at [the main window](#main-window).
 
 ### Moving rows
 
+```
+ PAGE NO      DATE
+   1232  09/30/2026
+```
+
 1. First
 2. Second
    - nested **Cut**
@@ -128,6 +133,8 @@ class MakeHelpTest(unittest.TestCase):
         self.assertIn("a bar | stay text", main)
         grid = self.read(self.build(), "topic_660.html")
         self.assertIn("<td><b>Page No</b></td><td>a <code>a|b</code> number</td>", grid)
+        # Report lines keep every blank.
+        self.assertIn("<pre> PAGE NO      DATE\n   1232  09/30/2026</pre>", grid)
         self.assertIn("<ol><li>First</li><li><p>Second</p>\n<ul><li>nested <b>Cut</b></li></ul></li></ol>",
                       grid)
 
