@@ -70,10 +70,15 @@ fuzz: deps
 
 # The Debian package, from a Release build of its own.
 PKG_BUILD ?= build-package
-.PHONY: package
+.PHONY: package package-test
 package: deps
 	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DTONNAGE_BUILD_TESTS=OFF \
-	  -DTONNAGE_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	  -DTONNAGE_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_ARGS)
 	cmake --build $(PKG_BUILD) -j$(JOBS)
+	rm -f $(PKG_BUILD)/*.deb
 	cd $(PKG_BUILD) && cpack -G DEB
 	@ls -1 $(PKG_BUILD)/*.deb
+
+# The package unpacked into a scratch folder and checked file by file.
+package-test: package
+	tests/package/check-package.sh $$(ls -1 $(PKG_BUILD)/quarrendale-tonnage_*.deb | head -n 1)

@@ -29,6 +29,9 @@ clang
 libclang-rt-14-dev
 appstream
 desktop-file-utils
+dpkg-dev
+man-db
+shared-mime-info
 "
 
 missing=""
