@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPointF>
 #include <QString>
+#include <QTransform>
 
 #include "io/file_writer.h"
 
@@ -82,10 +83,25 @@ void SheetPainter::ApplyFont() {
   const QFontMetricsF metrics(font, &device_);
   lineHeight_ = metrics.height();
   ascent_ = metrics.ascent();
+  // A report page runs to 60 lines of up to 80 columns. Where the printable
+  // area falls a little short of that at the font's own line height and
+  // advance (Letter portrait holds 56 such lines, A4 portrait 79 columns),
+  // the lines close up, down to the font's size, and the letters narrow, down
+  // to nine tenths, so a page stays on one sheet and no column runs into the
+  // margin. Further than that (a landscape sheet) a page goes on to the next
+  // sheet instead.
+  const double em = font.pointSizeF() * device_.logicalDpiY() / 72.0;
+  const double fit = device_.height() / kReportPageLines;
+  if (fit < lineHeight_ && fit >= em) lineHeight_ = fit;
+  const double width = metrics.horizontalAdvance(QLatin1Char('0')) * kReportPageColumns;
+  const double narrow = width > 0 ? device_.width() / width : 1.0;
+  xScale_ = narrow < 1.0 && narrow >= 0.9 ? narrow : 1.0;
+  painter_.setWorldTransform(QTransform::fromScale(xScale_, 1.0));
 }
 
 void SheetPainter::StartSheet() {
   device_.newPage();
+  painter_.setWorldTransform(QTransform::fromScale(xScale_, 1.0));
   ++sheets_;
   y_ = 0;
 }

@@ -24,9 +24,14 @@ namespace platform {
 // The font every document starts with, until SetFont asks for another.
 inline constexpr const char* kReportFontName = "Courier New";
 inline constexpr int kReportFontPoints = 12;
+// The size of a report page, which a sheet holds whole where it can.
+inline constexpr int kReportPageLines = 60;
+inline constexpr int kReportPageColumns = 80;
 
 // Lines of single-byte (Latin-1) text drawn down the sheets of a paint device,
-// from the top-left corner of its printable area, one font line height apart.
+// from the top-left corner of its printable area, one font line height apart
+// (a little closer, and a little narrower, where that keeps a report page on
+// one sheet).
 // A new page is held back until a line follows it, so no blank sheet is ever
 // output (not even for a new page before the first line). A line that does
 // not fit below the last one starts a new sheet instead of running off the
@@ -58,6 +63,7 @@ class SheetPainter {
   QPainter painter_;
   QFont font_;
   double lineHeight_ = 0;
+  double xScale_ = 1.0;
   double ascent_ = 0;
   double pageHeight_ = 0;
   double y_ = 0;

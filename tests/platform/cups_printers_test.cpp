@@ -187,7 +187,7 @@ TEST_F(CupsPrinting, TwoCopiesOfPagesTwoToThreeAreTwoJobsOnTheChosenPaperBinAndO
 
   const std::vector<int> jobs = Jobs(kMain);
   ASSERT_EQ(jobs.size(), 2u);
-  const double pitch = printtest::ReportPitch(12);
+  const double pitch = printtest::ReportPitch(12);  // landscape: 80 columns fit as they are
   for (int job : jobs) {
     const std::string document = JobDocument(job);
     const printtest::PdfInfo info = printtest::ReadPdfInfo(document);

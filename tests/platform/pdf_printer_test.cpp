@@ -6,7 +6,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -75,7 +77,8 @@ TEST_F(PdfOutput, EverySpoolPageComesBackLineForLineOnItsOwnSheet) {
   ASSERT_GE(pages.size(), 5u);
   const std::string pdf = folder_.File("report.pdf");
   platform::QueuePaper paper = A4({18, 36, 12, 24});
-  platform::PdfLinePrinter printer(pdf, platform::SheetLayout(&paper, 1));
+  const QPageLayout layout = platform::SheetLayout(&paper, 1);
+  platform::PdfLinePrinter printer(pdf, layout);
   const tonnage::Outcome outcome = printtest::PrintPages(printer, pages);
   ASSERT_TRUE(outcome.ok()) << outcome.message;
 
@@ -84,8 +87,8 @@ TEST_F(PdfOutput, EverySpoolPageComesBackLineForLineOnItsOwnSheet) {
   EXPECT_NEAR(info.width, 595, 1);
   EXPECT_NEAR(info.height, 842, 1);
 
-  const double pitch = printtest::ReportPitch(12);
-  EXPECT_NEAR(pitch, 7.2, 0.05) << "the report font is not a 12-point Courier New metric";
+  EXPECT_NEAR(printtest::ReportPitch(12), 7.2, 0.05) << "the report font is not a 12-point Courier New metric";
+  const double pitch = printtest::SheetPitch(layout);
   const std::vector<Page> sheets = PdfSheets(pdf, pitch);
   ASSERT_EQ(sheets.size(), pages.size());
   int offset = -1;
@@ -125,7 +128,7 @@ TEST_F(PdfOutput, APageLongerThanTheSheetGoesOnToANewSheetInFull) {
   platform::PdfLinePrinter printer(pdf, layout);
   ASSERT_TRUE(printtest::PrintPages(printer, {longPage, shortPage}).ok());
 
-  const std::vector<Page> sheets = PdfSheets(pdf, printtest::ReportPitch(12));
+  const std::vector<Page> sheets = PdfSheets(pdf, printtest::SheetPitch(layout));
   ASSERT_GE(sheets.size(), 3u);
   // As many lines as fit on each sheet, no more; none lost or repeated.
   const double line = printtest::ReportLineHeight(12);
@@ -155,7 +158,7 @@ TEST_F(PdfOutput, TheFontSizeAskedForSetsTheLineHeight) {
   for (const std::string& line : page) printer.PrintLine(line);
   ASSERT_TRUE(printer.EndDocument().ok());
 
-  const std::vector<Page> sheets = PdfSheets(pdf, printtest::ReportPitch(24));
+  const std::vector<Page> sheets = PdfSheets(pdf, printtest::SheetPitch(layout, 24));
   ASSERT_EQ(sheets.size(), 2u);
   const double height = PrintableHeight(layout);
   const std::size_t held = sheets[0].size();
@@ -167,10 +170,37 @@ TEST_F(PdfOutput, TheFontSizeAskedForSetsTheLineHeight) {
   EXPECT_EQ(printtest::CompareSheet(lines, page, offset), "");
 }
 
+// A full report page (60 lines, 80 columns) in portrait on the two usual
+// papers: one sheet each, and the last column inside the printable area.
+TEST_F(PdfOutput, AFullReportPageFitsOneLetterOrA4Sheet) {
+  Page page = Numbered(59, "FULL");
+  page.push_back(std::string(70, '-') + "PAGE ORDER");  // column 80 holds text
+  const platform::QueuePaper papers[] = {A4(), {"Letter", "Letter", 612, 792, {12, 12, 12, 12}, 1}};
+  for (const platform::QueuePaper& paper : papers) {
+    const QPageLayout layout = platform::SheetLayout(&paper, 1);
+    const std::string pdf = folder_.File(paper.name + ".pdf");
+    platform::PdfLinePrinter printer(pdf, layout);
+    ASSERT_TRUE(printtest::PrintPages(printer, {page, {"NEXT PAGE"}}).ok());
+    const std::vector<Page> sheets = PdfSheets(pdf, printtest::SheetPitch(layout));
+    ASSERT_EQ(sheets.size(), 2u) << paper.name;
+    int offset = -1;
+    EXPECT_EQ(printtest::CompareSheet(sheets[0], page, offset), "") << paper.name;
+    // The right end of the widest word, against the printable area's edge.
+    const printtest::CommandResult html = printtest::Run("pdftotext -f 1 -l 1 -bbox '" + pdf + "' -");
+    double right = 0;
+    for (std::size_t at = html.output.find("xMax=\""); at != std::string::npos;
+         at = html.output.find("xMax=\"", at + 1))
+      right = std::max(right, std::atof(html.output.c_str() + at + 6));
+    EXPECT_NEAR(right, 12 + 80 * printtest::SheetPitch(layout), 1.0) << paper.name;
+    EXPECT_LE(right, paper.width - 12 + 0.5) << paper.name << ": column 80 runs into the margin";
+  }
+}
+
 TEST_F(PdfOutput, NoBlankSheetsAndLatinOneText) {
   const std::string pdf = folder_.File("breaks.pdf");
   platform::QueuePaper paper = A4();
-  platform::PdfLinePrinter printer(pdf, platform::SheetLayout(&paper, 1));
+  const QPageLayout layout = platform::SheetLayout(&paper, 1);
+  platform::PdfLinePrinter printer(pdf, layout);
   printer.NewPage();  // a selection that starts at a page break
   printer.PrintLine("ALPHA");
   printer.NewPage();
@@ -179,7 +209,7 @@ TEST_F(PdfOutput, NoBlankSheetsAndLatinOneText) {
   printer.PrintLine("CAF\xC9 M\xDCLLER 12\xB0");  // Latin-1 bytes
   printer.NewPage();  // a selection that ends with a page break
   ASSERT_TRUE(printer.EndDocument().ok());
-  const std::vector<Page> sheets = PdfSheets(pdf, printtest::ReportPitch(12));
+  const std::vector<Page> sheets = PdfSheets(pdf, printtest::SheetPitch(layout));
   ASSERT_EQ(sheets.size(), 2u);
   int offset = -1;
   EXPECT_EQ(printtest::CompareSheet(sheets[0], {"ALPHA"}, offset), "");

@@ -121,6 +121,12 @@ double ReportPitch(int points) { return ReportFontMeasure(points, false); }
 
 double ReportLineHeight(int points) { return ReportFontMeasure(points, true); }
 
+double SheetPitch(const QPageLayout& layout, int points) {
+  const double pitch = ReportPitch(points);
+  const double fit = layout.paintRect(QPageLayout::Point).width() / platform::kReportPageColumns;
+  return fit < pitch && fit >= 0.9 * pitch ? fit : pitch;
+}
+
 std::string CompareSheet(const Page& sheet, const Page& expectedPage, int& offset) {
   Page expected;
   for (const std::string& line : expectedPage) expected.push_back(StripTrailingBlanks(line));

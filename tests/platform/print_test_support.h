@@ -2,6 +2,8 @@
 // reading a PDF back as text with poppler's pdftotext.
 #pragma once
 
+#include <QPageLayout>
+
 #include <string>
 #include <vector>
 
@@ -41,6 +43,9 @@ std::vector<Page> PdfSheets(const std::string& pdf, double pitch);
 // `points`.
 double ReportPitch(int points = 12);
 double ReportLineHeight(int points = 12);
+// The character pitch on a sheet of `layout`: letters narrow a little where
+// 80 columns would cross the printable area's right edge.
+double SheetPitch(const QPageLayout& layout, int points = 12);
 
 // Checks that `sheet` holds `expected` line for line (trailing blanks aside),
 // every non-empty line shifted right by the same number of blanks, which goes
