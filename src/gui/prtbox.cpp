@@ -214,10 +214,12 @@ Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id
   printButton->setFocus();
 }
 
-print::PrinterSystem& Prtbox::printers() {
+print::PrinterSystem& PrintersOf(Context& context) {
   static NoPrinters none;
-  return context_.platform.printing ? context_.platform.printing->printers() : none;
+  return context.platform.printing ? context.platform.printing->printers() : none;
 }
+
+print::PrinterSystem& Prtbox::printers() { return PrintersOf(context_); }
 
 void Prtbox::ShowPrinter() {
   platform::BusyScope busy(*context_.platform.busy);

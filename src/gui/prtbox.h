@@ -60,6 +60,9 @@ class Prtbox : public ModalWindow {
   QPushButton* pdf_ = nullptr;
 };
 
+// The printers of the printing service, or none at all without one.
+tonnage::print::PrinterSystem& PrintersOf(Context& context);
+
 // The viewer's Print menu opens the print dialog.
 void InstallPrintHooks(Hooks& hooks);
 

@@ -19,6 +19,7 @@
 #include "fakes.h"
 #include "io/file_writer.h"
 #include "nt_setup.h"
+#include "print_screenshots.h"
 #include "program_hooks.h"
 #include "prtbox.h"
 #include "spool_view.h"
@@ -363,6 +364,23 @@ TEST_F(PrintWindows, HelpTopicsAndTheSetupWindowsPlace) {
   EXPECT_EQ(h.printing.system.current.deviceName, "Site Office Laser");
   QTest::keyClick(&again, Qt::Key_Escape);
   EXPECT_EQ(h.printing.system.current.deviceName, "Plan Plotter");
+}
+
+TEST_F(PrintWindows, ScreenshotModeSavesBothWindowsAndTheFirstPagesAsPdf) {
+  std::string many;
+  for (int page = 1; page <= 5; ++page) many += (page > 1 ? "\f\r\n" : "") + ("PAGE " + std::to_string(page) + "\r\n");
+  ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, many).ok());
+  const fs::path folder = h.root / "shots";
+  fs::create_directories(folder);
+  EXPECT_TRUE(gui::SavePrintScreenshots(h.context, nullptr, QString::fromStdString(folder.string())));
+  for (const char* png : {"print-dialog.png", "print-to-file.png", "printer-setup.png"})
+    EXPECT_GT(fs::file_size(folder / png), 1000u) << png;
+  EXPECT_EQ(h.printing.pdfPaths, std::vector<std::string>{(folder / "report-pages.pdf").string()});
+  ASSERT_EQ(h.printing.pdf.documents.size(), 1u);
+  EXPECT_EQ(h.printing.pdf.Sheets(0), "PAGE 1|PAGE 2|PAGE 3");
+  // The selection it handed the dialog is gone again.
+  EXPECT_FALSE(fs::exists(gui::SelTextFilePath(h.session)));
+  EXPECT_FALSE(h.context.selTextReady);
 }
 
 }  // namespace
