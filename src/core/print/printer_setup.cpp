@@ -78,8 +78,7 @@ std::optional<double> EntryNumber(std::string_view entry) {
 std::optional<std::int16_t> ChosenNumber(std::string_view text) {
   const std::size_t space = text.find(' ');
   if (space == std::string_view::npos || space == 0) return std::nullopt;
-  std::string_view head = text.substr(0, space);
-  if (head.front() == '+') head.remove_prefix(1);
+  const std::string_view head = text.substr(0, space);
   std::int16_t value = 0;
   const auto [end, ec] = std::from_chars(head.data(), head.data() + head.size(), value);
   if (ec != std::errc() || end != head.data() + head.size()) return std::nullopt;

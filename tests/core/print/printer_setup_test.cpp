@@ -37,7 +37,7 @@ TEST(PrinterNames, EntriesAndTheirLeadingNumbers) {
   EXPECT_EQ(ChosenNumber("256  Custom"), 256);
   EXPECT_EQ(ChosenNumber("-2  Envelope"), -2);
   EXPECT_EQ(ChosenNumber("32767 X"), 32767);
-  for (const char* none : {"", kUnavailableEntry, "15", "40000  Big", "A4 paper", "9x  A4", "- X"})
+  for (const char* none : {"", kUnavailableEntry, "15", "40000  Big", "A4 paper", "9x  A4", "- X", "+-1 X", "+5  X"})
     EXPECT_EQ(ChosenNumber(none), std::nullopt) << '"' << none << '"';
 }
 
