@@ -70,31 +70,24 @@ class PrintWindows : public ::testing::Test {
 };
 
 TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
-  struct Seen {
-    QString title, printer, paper, bin;
-    bool selectedTextEnabled = false, allChosen = false, pagesEnabled = true;
-    QString copies;
-    QStringList captions;
-  };
-  std::vector<Seen> seen;
+  // Per opening: caption, the three lines, then "1" for each of Range2
+  // enabled, "All" chosen and Frame2 enabled, then the copies field.
+  std::vector<QStringList> seen;
+  QStringList captions;
   fakes::ModalDriver driver;
   const auto look = [&](QWidget* w) {
-    Seen s;
-    s.title = w->windowTitle();
-    s.printer = Text(w, "Label1");
-    s.paper = Text(w, "Label2");
-    s.bin = Text(w, "Label3");
-    s.selectedTextEnabled = Find<QRadioButton>(w, "Range2")->isEnabled();
-    s.allChosen = Find<QRadioButton>(w, "Range0")->isChecked();
-    s.pagesEnabled = Find<QWidget>(w, "Frame2")->isEnabled();
-    s.copies = Find<QLineEdit>(w, "No_Copies")->text();
-    s.captions = {Find<QGroupBox>(w, "Frame1")->title(),      Find<QRadioButton>(w, "Range0")->text(),
-                  Find<QRadioButton>(w, "Range1")->text(),    Find<QRadioButton>(w, "Range2")->text(),
-                  Text(w, "Label4"),                          Text(w, "Label5"),
-                  Text(w, "Label6"),                          Find<QCheckBox>(w, "Prtfile_Check")->text(),
-                  Find<QPushButton>(w, "Cmd_Print")->text(),  Find<QPushButton>(w, "Cmd_Setup")->text(),
-                  Find<QPushButton>(w, "Cmd_Cancel")->text(), Find<QAction>(w, "Mnu_Help")->text()};
-    seen.push_back(s);
+    const auto flag = [](bool b) { return QString::number(b); };
+    seen.push_back({w->windowTitle(), Text(w, "Label1"), Text(w, "Label2"), Text(w, "Label3"),
+                    flag(Find<QRadioButton>(w, "Range2")->isEnabled()) +
+                        flag(Find<QRadioButton>(w, "Range0")->isChecked()) +
+                        flag(Find<QWidget>(w, "Frame2")->isEnabled()),
+                    Find<QLineEdit>(w, "No_Copies")->text()});
+    captions = {Find<QGroupBox>(w, "Frame1")->title(), Find<QRadioButton>(w, "Range0")->text(),
+                Find<QRadioButton>(w, "Range1")->text(), Find<QRadioButton>(w, "Range2")->text(),
+                Text(w, "Label4"), Text(w, "Label5"), Text(w, "Label6"),
+                Find<QCheckBox>(w, "Prtfile_Check")->text(), Find<QPushButton>(w, "Cmd_Print")->text(),
+                Find<QPushButton>(w, "Cmd_Setup")->text(), Find<QPushButton>(w, "Cmd_Cancel")->text(),
+                Find<QAction>(w, "Mnu_Help")->text()};
     Find<QPushButton>(w, "Cmd_Cancel")->click();
   };
   driver.Then(look).Then(look).Then(look);
@@ -112,24 +105,16 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
   print->trigger();
 
   EXPECT_EQ(driver.seen, (std::vector<QString>{"Prtbox", "Prtbox", "Prtbox"}));
-  ASSERT_EQ(seen.size(), 3u);
-  EXPECT_EQ(seen[0].title, QString::fromStdString("Print Report: " + h.session.spoolPath));
-  EXPECT_EQ(seen[0].printer, " Printer: Site Office Laser   [lp0] ");
-  EXPECT_EQ(seen[0].paper, " Paper: Letter   [Portrait] ");
-  EXPECT_EQ(seen[0].bin, " Bin: Tray 1 ");
-  EXPECT_TRUE(seen[0].selectedTextEnabled);
-  EXPECT_FALSE(seen[1].selectedTextEnabled);
-  for (const Seen& s : seen) {
-    EXPECT_TRUE(s.allChosen);
-    EXPECT_FALSE(s.pagesEnabled);
-    EXPECT_EQ(s.copies, "1");
-  }
-  EXPECT_EQ(seen[0].captions, (QStringList{"Print Range", "All", "Pages", "Print Selected Text", "Copies",
-                                           "From:", "To:", "Print To File", "Print", "Setup", "Cancel",
-                                           "Help"}));
-  EXPECT_EQ(seen[2].printer, " Printer:    [] ");
-  EXPECT_EQ(seen[2].paper, " Paper: Not Defined   [Portrait] ");
-  EXPECT_EQ(seen[2].bin, " Bin: Not Defined ");
+  const QString title = QString::fromStdString("Print Report: " + h.session.spoolPath);
+  EXPECT_EQ(seen, (std::vector<QStringList>{
+                      {title, " Printer: Site Office Laser   [lp0] ", " Paper: Letter   [Portrait] ",
+                       " Bin: Tray 1 ", "110", "1"},
+                      {title, " Printer: Site Office Laser   [lp0] ", " Paper: Letter   [Portrait] ",
+                       " Bin: Tray 1 ", "010", "1"},
+                      {title, " Printer:    [] ", " Paper: Not Defined   [Portrait] ", " Bin: Not Defined ",
+                       "010", "1"}}));
+  EXPECT_EQ(captions, (QStringList{"Print Range", "All", "Pages", "Print Selected Text", "Copies", "From:", "To:",
+                                   "Print To File", "Print", "Setup", "Cancel", "Help"}));
 }
 
 TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {

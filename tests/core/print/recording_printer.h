@@ -16,30 +16,25 @@ namespace tonnage::testing {
 class RecordingPrinter final : public print::LinePrinter {
  public:
   struct Document {
-    std::vector<std::string> fonts;            // "Courier New 12"
+    std::vector<std::string> fonts;  // "Courier New 12"
     std::vector<std::vector<std::string>> sheets;
-    int newPages = 0;                          // NewPage requests
-    std::vector<int> newPageBeforeLine;        // lines printed before each request
+    int newPages = 0;  // NewPage requests
   };
 
   void SetFont(const std::string& name, int points) override {
     Open().fonts.push_back(name + " " + std::to_string(points));
   }
   void PrintLine(std::string_view line) override {
-    Document& doc = Open();
-    doc.sheets.back().emplace_back(line);
-    ++lines_;
+    Open().sheets.back().emplace_back(line);
   }
   void NewPage() override {
     Document& doc = Open();
     ++doc.newPages;
-    doc.newPageBeforeLine.push_back(lines_);
     doc.sheets.emplace_back();
   }
   Outcome EndDocument() override {
-    Document doc = open_ ? *open_ : Document{{}, {{}}, 0, {}};
+    Document doc = open_ ? *open_ : Document{{}, {{}}, 0};
     open_.reset();
-    lines_ = 0;
     if (doc.sheets.size() > 1 && doc.sheets.back().empty()) doc.sheets.pop_back();
     if (doc.sheets.size() == 1 && doc.sheets.back().empty()) doc.sheets.clear();
     documents.push_back(doc);
@@ -67,11 +62,10 @@ class RecordingPrinter final : public print::LinePrinter {
 
  private:
   Document& Open() {
-    if (!open_) open_ = Document{{}, {{}}, 0, {}};
+    if (!open_) open_ = Document{{}, {{}}, 0};
     return *open_;
   }
   std::optional<Document> open_;
-  int lines_ = 0;
 };
 
 // Installed printers with their own settings and capabilities.
