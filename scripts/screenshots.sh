@@ -21,4 +21,8 @@ else
   echo "screenshots: xvfb-run not found, drawing offscreen" >&2
   QT_QPA_PLATFORM=offscreen "$program" --screenshots "$out" "$sample"
 fi
+# The report's first page as it prints, when the program wrote the PDF.
+if [ -f "$out/report-pages.pdf" ] && command -v pdftoppm >/dev/null 2>&1; then
+  pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$out/report-pages.pdf" "$out/report-page"
+fi
 echo "screenshots: pictures in $out"

@@ -1,29 +1,18 @@
 #include "entry_screenshots.h"
 
-#include <QDir>
-#include <QEventLoop>
 #include <QListWidget>
-#include <QTimer>
-#include <cstdio>
 
 #include "book_forms.h"
 #include "book_grid_view.h"
 #include "dataform.h"
+#include "screenshots.h"
 
 namespace gui {
 
 namespace {
 
 bool Save(QWidget* window, const QString& folder, const QString& name) {
-  for (int i = 0; i < 5; ++i) {
-    QEventLoop wait;
-    QTimer::singleShot(20, &wait, &QEventLoop::quit);
-    wait.exec();
-  }
-  const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-  const bool ok = window->grab().save(path);
-  std::fprintf(stderr, "%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
-  return ok;
+  return SaveWindowPicture(window, folder, name);
 }
 
 }  // namespace

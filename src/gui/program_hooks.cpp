@@ -1,6 +1,7 @@
 #include "program_hooks.h"
 
 #include "book_forms.h"
+#include "prtbox.h"
 #include "report_adapter.h"
 
 namespace gui {
@@ -8,7 +9,7 @@ namespace gui {
 void InstallProgramHooks(Hooks& hooks) {
   hooks.runReport = ProgramReport();
   InstallEntryHooks(hooks);
-  // Print joins here with its window.
+  InstallPrintHooks(hooks);
 }
 
 }  // namespace gui

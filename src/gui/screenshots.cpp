@@ -18,6 +18,7 @@
 #include "io/file_writer.h"
 #include "io/line_reader.h"
 #include "main_form.h"
+#include "print_screenshots.h"
 #include "platform/qt_platform.h"
 #include "proc_form.h"
 #include "spool_view.h"
@@ -25,22 +26,22 @@
 
 namespace gui {
 
-namespace {
-
-void Settle() {
+bool SaveWindowPicture(QWidget* window, const QString& folder, const QString& name) {
   for (int i = 0; i < 5; ++i) {
     QEventLoop wait;
     QTimer::singleShot(20, &wait, &QEventLoop::quit);
     wait.exec();
   }
-}
-
-bool Save(QWidget* window, const QString& folder, const QString& name) {
-  Settle();
   const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
   const bool ok = window->grab().save(path);
   std::fprintf(stderr, "%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
   return ok;
+}
+
+namespace {
+
+bool Save(QWidget* window, const QString& folder, const QString& name) {
+  return SaveWindowPicture(window, folder, name);
 }
 
 // Without the report in this build, the viewer is shown over the data file's
@@ -130,6 +131,7 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
     ok &= Save(&viewer, folder, QStringLiteral("view-report-find"));
     viewer.resize(1100, 700);
     ok &= Save(&viewer, folder, QStringLiteral("view-report-wide"));
+    ok &= SavePrintScreenshots(context, &viewer, folder);
   } else {
     std::fprintf(stderr, "no report: %s\n", spool.message.c_str());
     ok = false;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QString>
+
+class QWidget;
 #include <string>
 
 #include "context.h"
@@ -13,6 +15,10 @@ class QtHelp;
 namespace gui {
 
 class MainForm1;
+
+// Lets pending paints finish, then saves `window` as `folder`/`name`.png.
+// False (and a line on stderr) when it could not be saved.
+bool SaveWindowPicture(QWidget* window, const QString& folder, const QString& name);
 
 // Shows each window in turn and saves it as a PNG into `folder`. `sample`
 // (a data file) gives the process window and the viewer something to show.

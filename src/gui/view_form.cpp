@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "io/file_writer.h"
+#include "print/print_dialog.h"
 #include "spool_view.h"
 #include "view_font.h"
 
@@ -111,7 +112,7 @@ void ViewForm::Print() {
   context_.selTextReady = false;
   if (display_->selectionLength() > 10) {
     const tonnage::Outcome written =
-        tonnage::io::WriteWholeFile(selFile, display_->selectedText() + "\r\n");
+        tonnage::print::WriteSelectedText(selFile, display_->selectedText());
     // Without the file the dialog offers no selected-text printing.
     context_.selTextReady = written.ok();
   }

@@ -9,10 +9,12 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "../core/print/recording_printer.h"
 #include "context.h"
 #include "platform/platform.h"
 
@@ -72,6 +74,34 @@ class Busy final : public platform::BusyPointer {
 class Clock final : public platform::Clock {
  public:
   platform::LocalTime Now() const override { return {2006, 7, 14, 9, 30, 5}; }
+};
+
+// Printing on made-up printers: the current printer's documents, the PDF
+// files' and the previews' documents, each on a recording printer.
+class Printing final : public platform::Printing {
+ public:
+  tonnage::print::PrinterSystem& printers() override { return system; }
+  std::unique_ptr<tonnage::print::LinePrinter> PdfPrinter(const std::string& path) override {
+    pdfPaths.push_back(path);
+    return std::make_unique<Forward>(pdf);
+  }
+  void Preview(QWidget*, const std::function<void(tonnage::print::LinePrinter&)>& render) override {
+    render(preview);
+  }
+  tonnage::testing::FakePrinterSystem system = tonnage::testing::OfficePrinters();
+  tonnage::testing::RecordingPrinter pdf;
+  tonnage::testing::RecordingPrinter preview;
+  std::vector<std::string> pdfPaths;
+
+ private:
+  struct Forward final : tonnage::print::LinePrinter {
+    explicit Forward(LinePrinter& to) : to(to) {}
+    void SetFont(const std::string& name, int points) override { to.SetFont(name, points); }
+    void PrintLine(std::string_view line) override { to.PrintLine(line); }
+    void NewPage() override { to.NewPage(); }
+    tonnage::Outcome EndDocument() override { return to.EndDocument(); }
+    LinePrinter& to;
+  };
 };
 
 // Answers each modal window as it appears, in order. A window with no step
@@ -149,7 +179,8 @@ struct Harness {
   Help help;
   Busy busy;
   Clock clock;
-  gui::Context context{session, {&messages, &files, &help, &busy, &clock}, {}, false};
+  Printing printing;
+  gui::Context context{session, {&messages, &files, &help, &busy, &clock, nullptr, &printing}, {}, false};
 };
 
 }  // namespace fakes

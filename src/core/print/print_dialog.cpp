@@ -1,0 +1,102 @@
+#include "print/print_dialog.h"
+
+#include <algorithm>
+
+#include "io/file_writer.h"
+#include "print/spool_printing.h"
+
+namespace tonnage::print {
+
+PrintDialog LoadPrintDialog(bool selTextReady) {
+  PrintDialog dialog;
+  dialog.selectedTextEnabled = selTextReady;
+  ChooseRange(dialog, PrintRange::All);
+  return dialog;
+}
+
+void ChooseRange(PrintDialog& dialog, PrintRange range) {
+  if (range == PrintRange::SelectedText && !dialog.selectedTextEnabled) return;
+  dialog.range = range;
+  if (range == PrintRange::All) {
+    dialog.pageFieldsEnabled = false;
+    dialog.pageFrom = dialog.pageTo = 0;
+  } else if (range == PrintRange::Pages) {
+    dialog.pageFieldsEnabled = true;
+    dialog.pageFrom = dialog.pageTo = 1;
+  }
+}
+
+void SetPrintToFile(PrintDialog& dialog, bool ticked) { dialog.PrintToFile = ticked; }
+
+bool CopiesTextAcceptable(std::string_view text) {
+  return text.size() <= kCopiesDigits &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::int16_t CopiesFromText(std::string_view text) {
+  if (!CopiesTextAcceptable(text)) return 0;
+  int copies = 0;
+  for (char c : text) copies = copies * 10 + (c - '0');
+  return static_cast<std::int16_t>(copies);
+}
+
+namespace {
+
+std::int16_t PageField(int value) {
+  return static_cast<std::int16_t>(std::clamp(value, 0, kMaxPageNumber));
+}
+
+// Puts the selected-text file in SpoolPath's place for one print.
+class SpoolPathSwap {
+ public:
+  SpoolPathSwap(std::string& spoolPath, const std::string& replacement)
+      : spoolPath_(spoolPath), kept_(spoolPath) {
+    spoolPath_ = replacement;
+  }
+  ~SpoolPathSwap() { spoolPath_ = kept_; }
+  SpoolPathSwap(const SpoolPathSwap&) = delete;
+  SpoolPathSwap& operator=(const SpoolPathSwap&) = delete;
+
+ private:
+  std::string& spoolPath_;
+  std::string kept_;
+};
+
+}  // namespace
+
+Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
+                         LinePrinter& printer, bool oneCopy) {
+  dialog.PrintCopies = CopiesFromText(dialog.copiesText);
+  if (dialog.range == PrintRange::SelectedText) {
+    // The whole selection, once, whatever the copies field says.
+    dialog.PrintFrom = dialog.PrintTo = 0;
+    SpoolPathSwap swap(spoolPath, selTextFile);
+    return PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont);
+  }
+  dialog.PrintFrom = PageField(dialog.pageFrom);
+  dialog.PrintTo = PageField(dialog.pageTo);
+  if (dialog.range == PrintRange::All) dialog.PrintFrom = dialog.PrintTo = 0;
+  // Every copy is a document of its own, so the font is set for each: a font
+  // set with no document after it would open one that never ends.
+  const int copies = oneCopy ? 1 : dialog.PrintCopies;
+  for (int copy = 0; copy < copies; ++copy) {
+    const Outcome printed =
+        PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont);
+    if (!printed) return printed;
+  }
+  return Outcome::Success();
+}
+
+Outcome WriteSelectedText(const std::string& selTextFile, std::string_view selection) {
+  io::FileWriter writer(selTextFile, io::WriteMode::Atomic);
+  writer.Write(selection);
+  writer.Write("\r\n");
+  return writer.Commit();
+}
+
+Outcome CheckPrinterInstalled(PrinterSystem& printers) {
+  if (!printers.InstalledPrinters().empty()) return Outcome::Success();
+  return Outcome::Failure(OutcomeKind::IoError, kNoPrinterTitle, kNoPrinterMessage);
+}
+
+}  // namespace tonnage::print

@@ -1,0 +1,70 @@
+// The print dialog's choices and what its Print button does with them; the
+// window only shows this state and passes clicks on.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "data/outcome.h"
+#include "print/printer.h"
+
+namespace tonnage::print {
+
+enum class PrintRange { All = 0, Pages = 1, SelectedText = 2 };
+
+inline constexpr int kMaxPageNumber = 9999;
+inline constexpr std::size_t kCopiesDigits = 3;
+inline constexpr const char* kNoPrinterTitle = "Print";
+inline constexpr const char* kNoPrinterMessage = "No printer is installed.";
+
+struct PrintDialog {
+  bool PrintToFile = false;
+  std::int16_t PrintFrom = 0;
+  std::int16_t PrintTo = 0;
+  std::int16_t PrintCopies = 1;
+  PrintRange range = PrintRange::All;
+  bool selectedTextEnabled = false;  // Range index 2
+  bool pageFieldsEnabled = false;    // Frame2
+  int pageFrom = 0;                  // Page_From
+  int pageTo = 0;                    // Page_To
+  std::string copiesText = "1";      // No_Copies
+};
+
+// The dialog as it opens: "All", pages 0 to 0, one copy, not to a file; the
+// selected-text choice only while the viewer handed on a selection.
+PrintDialog LoadPrintDialog(bool selTextReady);
+
+// A click on a range choice. "All" clears and disables the page fields,
+// "Pages" enables them at 1 to 1; a disabled choice cannot be clicked.
+void ChooseRange(PrintDialog& dialog, PrintRange range);
+
+// "Print To File" ticked or not.
+void SetPrintToFile(PrintDialog& dialog, bool ticked);
+// Whether the range frame, the copies label and field and Setup show: they
+// mean nothing while the report goes to a file.
+inline bool ShowsPrinterChoices(const PrintDialog& dialog) { return !dialog.PrintToFile; }
+
+// The copies field takes digits only, at most three of them.
+bool CopiesTextAcceptable(std::string_view text);
+// Its number; empty text (or anything unacceptable) is 0 copies.
+std::int16_t CopiesFromText(std::string_view text);
+
+// Print when no file is ticked: the chosen pages on `printer` in PrintCopies
+// documents, each in the report font, or the selected text once. For the
+// selected text `spoolPath` names `selTextFile` while it prints and gets its
+// value back afterwards, failed or not. `oneCopy` gives exactly one document
+// whatever the copies field says (preview and PDF). Stops at the first copy
+// that fails and returns why.
+Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
+                         LinePrinter& printer, bool oneCopy = false);
+
+// The viewer's selection as the file that "Print Selected Text" prints: the
+// text as selected, then CR LF. An older file of that name stays as it was
+// when the write fails.
+Outcome WriteSelectedText(const std::string& selTextFile, std::string_view selection);
+
+// Ok, or "No printer is installed." when the system has none.
+Outcome CheckPrinterInstalled(PrinterSystem& printers);
+
+}  // namespace tonnage::print

@@ -1,0 +1,69 @@
+// The print dialog: the report's pages, a range of them or the viewer's
+// selection on the current printer in copies, or the whole report saved to a
+// file; a preview and a PDF of the same pages; Setup for the printer.
+#pragma once
+
+#include "modal_window.h"
+#include "print/print_dialog.h"
+#include "print/printer.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace gui {
+
+inline constexpr const char* kReportFileFilter = "Saved Report (*.PRN)|*.PRN|Any File (*.*)|*.*";
+inline constexpr const char* kPdfFileFilter = "PDF File (*.PDF)|*.PDF|Any File (*.*)|*.*";
+
+class Prtbox : public ModalWindow {
+  Q_OBJECT
+
+ public:
+  Prtbox(Context& context, QWidget* parent);
+
+  const tonnage::print::PrintDialog& state() const { return state_; }
+
+ private:
+  tonnage::print::PrinterSystem& printers();
+  void ShowPrinter();
+  void ShowState();
+  void TakeFields();
+  void ChooseRange(int index);
+  void TogglePrintToFile(bool ticked);
+  void Print();
+  void SaveToFile();
+  void Setup();
+  void Preview();
+  void SaveAsPdf();
+  void Tell(const QString& title, const QString& text);
+
+  tonnage::print::PrintDialog state_;
+  QLabel* printerLine_ = nullptr;
+  QLabel* paperLine_ = nullptr;
+  QLabel* binLine_ = nullptr;
+  QGroupBox* rangeFrame_ = nullptr;
+  QRadioButton* ranges_[3] = {};
+  QFrame* pagesFrame_ = nullptr;
+  QSpinBox* pageFrom_ = nullptr;
+  QSpinBox* pageTo_ = nullptr;
+  QLabel* copiesLabel_ = nullptr;
+  QLineEdit* copies_ = nullptr;
+  QCheckBox* toFile_ = nullptr;
+  QPushButton* setup_ = nullptr;
+  QPushButton* preview_ = nullptr;
+  QPushButton* pdf_ = nullptr;
+};
+
+// The printers of the printing service, or none at all without one.
+tonnage::print::PrinterSystem& PrintersOf(Context& context);
+
+// The viewer's Print menu opens the print dialog.
+void InstallPrintHooks(Hooks& hooks);
+
+}  // namespace gui

@@ -1,0 +1,137 @@
+// The print dialog's state and its Print step over a recording printer.
+#include <gtest/gtest.h>
+
+#include "../test_files.h"
+#include "print/print_dialog.h"
+#include "recording_printer.h"
+
+namespace tonnage::print {
+namespace {
+
+using testing::RecordingPrinter;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+TEST(PrintDialogState, OpensOnAllAndFollowsTheRangeChoice) {
+  PrintDialog d = LoadPrintDialog(false);
+  EXPECT_EQ(d.range, PrintRange::All);
+  EXPECT_EQ(d.copiesText, "1");
+  EXPECT_FALSE(d.pageFieldsEnabled || d.selectedTextEnabled || d.PrintToFile);
+  ChooseRange(d, PrintRange::SelectedText);  // disabled: no selection handed on
+  EXPECT_EQ(d.range, PrintRange::All);
+  ChooseRange(d, PrintRange::Pages);
+  EXPECT_TRUE(d.pageFieldsEnabled);
+  EXPECT_EQ(std::pair(d.pageFrom, d.pageTo), std::pair(1, 1));
+  d.pageTo = 7;
+  ChooseRange(d, PrintRange::All);
+  EXPECT_FALSE(d.pageFieldsEnabled);
+  EXPECT_EQ(std::pair(d.pageFrom, d.pageTo), std::pair(0, 0));
+
+  PrintDialog sel = LoadPrintDialog(true);
+  ChooseRange(sel, PrintRange::Pages);
+  sel.pageTo = 4;
+  ChooseRange(sel, PrintRange::SelectedText);  // leaves the page fields alone
+  EXPECT_EQ(sel.range, PrintRange::SelectedText);
+  EXPECT_TRUE(sel.pageFieldsEnabled);
+  EXPECT_EQ(sel.pageTo, 4);
+  SetPrintToFile(sel, true);
+  EXPECT_FALSE(ShowsPrinterChoices(sel));
+
+  for (const char* ok : {"", "0", "12", "999"}) EXPECT_TRUE(CopiesTextAcceptable(ok)) << ok;
+  for (const char* bad : {"1000", "-1", "2a", " 2", "+3"}) EXPECT_FALSE(CopiesTextAcceptable(bad)) << bad;
+  EXPECT_EQ(CopiesFromText("007"), 7);
+  EXPECT_EQ(CopiesFromText(""), 0);
+}
+
+class PrintStep : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(spoolPath, "P1\r\n\f\r\nP2\r\n\f\r\nP3\r\n");
+    WriteFile(selText, "SELECTED\r\n\f\r\n");
+  }
+  ScratchFolder dir;
+  std::string spoolPath = dir.File("PRINT.SPL");
+  const std::string spoolName = spoolPath;
+  std::string selText = dir.File("SELTEXT.TXT");
+  RecordingPrinter printer;
+};
+
+TEST_F(PrintStep, EachCopyIsADocumentInTheReportFontAndNoCopiesPrintNothing) {
+  PrintDialog d = LoadPrintDialog(false);
+  ChooseRange(d, PrintRange::Pages);
+  d.pageFrom = 2;
+  d.pageTo = 3;
+  d.copiesText = "3";
+  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
+  EXPECT_EQ(d.PrintCopies, 3);
+  EXPECT_EQ(d.PrintFrom, 2);
+  ASSERT_EQ(printer.documents.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(printer.Sheets(i), "P2|P3");
+    EXPECT_EQ(printer.documents[i].fonts, std::vector<std::string>{"Courier New 12"});
+  }
+  // "All" wins over what the page fields still hold.
+  ChooseRange(d, PrintRange::All);
+  d.pageFrom = d.pageTo = 3;
+  d.copiesText = "1";
+  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
+  EXPECT_EQ(printer.Sheets(3), "P1|P2|P3");
+  for (const char* none : {"0", ""}) {
+    RecordingPrinter idle;
+    d.copiesText = none;
+    ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, idle).ok());
+    EXPECT_TRUE(idle.documents.empty()) << '"' << none << '"';
+    EXPECT_FALSE(idle.documentOpen()) << "a font with no document after it";
+    // Preview and PDF: one document whatever the field says.
+    ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, idle, true).ok());
+    EXPECT_EQ(idle.documents.size(), 1u);
+  }
+}
+
+TEST_F(PrintStep, SelectedTextPrintsOnceFromItsFileAndSpoolPathComesBack) {
+  // Records, with each line, the file SpoolPath named while it printed.
+  struct SpoolWatcher final : print::LinePrinter {
+    explicit SpoolWatcher(const std::string& path) : spoolPath(path) {}
+    void SetFont(const std::string&, int) override {}
+    void PrintLine(std::string_view line) override { seen.push_back(std::string(line) + " @" + spoolPath); }
+    void NewPage() override {}
+    Outcome EndDocument() override {
+      return fail ? Outcome::Failure(OutcomeKind::IoError, "Print", "Job refused.") : Outcome::Success();
+    }
+    const std::string& spoolPath;
+    std::vector<std::string> seen;
+    bool fail = false;
+  };
+  PrintDialog d = LoadPrintDialog(true);
+  ChooseRange(d, PrintRange::SelectedText);
+  d.copiesText = "5";
+  SpoolWatcher watcher(spoolPath);
+  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, watcher).ok());
+  EXPECT_EQ(watcher.seen, std::vector<std::string>{"SELECTED @" + selText});
+  EXPECT_EQ(spoolPath, spoolName);
+
+  watcher.fail = true;
+  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, watcher).message, "Job refused.");
+  EXPECT_EQ(spoolPath, spoolName);
+  // A later "All" prints the report.
+  ChooseRange(d, PrintRange::All);
+  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
+  EXPECT_EQ(printer.Sheets(0), "P1|P2|P3");
+}
+
+TEST_F(PrintStep, TheFirstFailedCopyStopsTheRestAndSaysWhy) {
+  PrintDialog d = LoadPrintDialog(false);
+  d.copiesText = "4";
+  printer.failures = {Outcome::Success(),
+                      Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
+  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, printer).message, "The printer is off line.");
+  EXPECT_EQ(printer.documents.size(), 2u);
+
+  testing::FakePrinterSystem none;
+  EXPECT_EQ(CheckPrinterInstalled(none).message, "No printer is installed.");
+  testing::FakePrinterSystem office = testing::OfficePrinters();
+  EXPECT_TRUE(CheckPrinterInstalled(office).ok());
+}
+
+}  // namespace
+}  // namespace tonnage::print

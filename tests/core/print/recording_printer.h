@@ -1,0 +1,136 @@
+// A printer that keeps what it was sent, and installed printers made up by a
+// test. Shared by the core and the window tests.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "print/printer.h"
+
+namespace tonnage::testing {
+
+// Sheets as a real printer would put them out: a NewPage starts the next
+// sheet, and one that got no line by the end of the document never comes out.
+class RecordingPrinter final : public print::LinePrinter {
+ public:
+  struct Document {
+    std::vector<std::string> fonts;  // "Courier New 12"
+    std::vector<std::vector<std::string>> sheets;
+    int newPages = 0;  // NewPage requests
+  };
+
+  void SetFont(const std::string& name, int points) override {
+    Open().fonts.push_back(name + " " + std::to_string(points));
+  }
+  void PrintLine(std::string_view line) override {
+    Open().sheets.back().emplace_back(line);
+  }
+  void NewPage() override {
+    Document& doc = Open();
+    ++doc.newPages;
+    doc.sheets.emplace_back();
+  }
+  Outcome EndDocument() override {
+    Document doc = open_ ? *open_ : Document{{}, {{}}, 0};
+    open_.reset();
+    if (doc.sheets.size() > 1 && doc.sheets.back().empty()) doc.sheets.pop_back();
+    if (doc.sheets.size() == 1 && doc.sheets.back().empty()) doc.sheets.clear();
+    documents.push_back(doc);
+    if (failures.empty()) return Outcome::Success();
+    Outcome failure = failures.front();
+    failures.erase(failures.begin());
+    return failure;
+  }
+
+  // Ended documents, in order.
+  std::vector<Document> documents;
+  // EndDocument's answers, one per document, before it succeeds again.
+  std::vector<Outcome> failures;
+  bool documentOpen() const { return open_.has_value(); }
+
+  // Lines of every sheet of document `d`, sheets joined with "|".
+  std::string Sheets(std::size_t d) const {
+    std::string text;
+    for (const auto& sheet : documents.at(d).sheets) {
+      if (!text.empty()) text += "|";
+      for (std::size_t i = 0; i < sheet.size(); ++i) text += (i ? "," : "") + sheet[i];
+    }
+    return text;
+  }
+
+ private:
+  Document& Open() {
+    if (!open_) open_ = Document{{}, {{}}, 0};
+    return *open_;
+  }
+  std::optional<Document> open_;
+};
+
+// Installed printers with their own settings and capabilities.
+class FakePrinterSystem final : public print::PrinterSystem {
+ public:
+  struct Installed {
+    print::PrinterState state;
+    std::optional<print::PrinterCapabilities> caps;  // none: cannot be opened
+  };
+
+  std::vector<std::string> InstalledPrinters() override {
+    std::vector<std::string> names;
+    for (const Installed& p : installed) names.push_back(p.state.deviceName);
+    return names;
+  }
+  print::PrinterState Current() override { return current; }
+  bool MakeCurrent(const std::string& deviceName) override {
+    calls.push_back("make current " + deviceName);
+    for (const Installed& p : installed) {
+      if (p.state.deviceName != deviceName) continue;
+      current = p.state;
+      return true;
+    }
+    return false;
+  }
+  void SetOrientation(int orientation) override { current.orientation = orientation; }
+  void SetPaperSize(std::int16_t paper) override { current.paperSize = paper; }
+  void SetPaperBin(std::int16_t bin) override { current.paperBin = bin; }
+  std::optional<print::PrinterCapabilities> Capabilities(const std::string& deviceName,
+                                                         const std::string& port) override {
+    calls.push_back("capabilities " + deviceName + " " + port);
+    for (const Installed& p : installed)
+      if (p.state.deviceName == deviceName) return p.caps;
+    return extraCaps.count(deviceName) ? std::optional(extraCaps[deviceName]) : std::nullopt;
+  }
+  print::LinePrinter& Printer() override { return printer; }
+
+  std::vector<Installed> installed;
+  // Capabilities of a printer that is current but not installed.
+  std::map<std::string, print::PrinterCapabilities> extraCaps;
+  print::PrinterState current;
+  RecordingPrinter printer;
+  std::vector<std::string> calls;
+};
+
+// A name field as the capability query fills it: the name, then NULs.
+inline std::string Field(const std::string& name, std::size_t width) {
+  std::string field = name;
+  if (field.size() < width) field.resize(width, '\0');
+  return field;
+}
+
+// Two printers: an office laser with letter, legal and A4 in two trays, and
+// a plotter that cannot be opened.
+inline FakePrinterSystem OfficePrinters() {
+  FakePrinterSystem system;
+  print::PrinterCapabilities laser;
+  laser.paperNumbers = {1, 5, 9};
+  laser.paperNames = {Field("Letter", 64), Field("Legal", 64), Field("A4", 64)};
+  laser.binNumbers = {7, 15, 260};
+  laser.binNames = {Field("Automatically Select", 24), Field("Tray 1", 24), Field("Manual Feed", 24)};
+  system.installed.push_back({{"Site Office Laser", "lp0", 1, 1, 7}, laser});
+  system.installed.push_back({{"Plan Plotter", "usb1", 2, 9, 15}, std::nullopt});
+  system.current = system.installed[0].state;
+  return system;
+}
+
+}  // namespace tonnage::testing

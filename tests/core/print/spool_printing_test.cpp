@@ -1,0 +1,109 @@
+// Pages of the spool on a recording printer, and the spool copied to a file.
+#include <gtest/gtest.h>
+
+#include "../test_files.h"
+#include "print/spool_printing.h"
+#include "recording_printer.h"
+
+namespace tonnage::print {
+namespace {
+
+using testing::ReadFile;
+using testing::RecordingPrinter;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+// Page n holds the lines "Pn.1" and "Pn.2", pages split by form-feed lines.
+std::string Spool(int pages) {
+  std::string text;
+  for (int p = 1; p <= pages; ++p) {
+    const std::string n = std::to_string(p);
+    text += (p > 1 ? "\f\r\n" : "") + ("P" + n + ".1\r\nP" + n + ".2\r\n");
+  }
+  return text;
+}
+
+TEST(SpoolPages, SheetsAndNewPagesByRange) {
+  struct Case {
+    std::string text;
+    std::int16_t from, to;
+    const char* sheets;  // sheets that got lines, split by '|'
+    int newPages;
+  };
+  const Case cases[] = {
+      {Spool(3), 0, 0, "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2", 2},  // one new page before 2 and 3
+      {Spool(4), 2, 3, "P2.1,P2.2|P3.1,P3.2", 1},            // none in front of page 2
+      {Spool(4), 0, 2, "P1.1,P1.2|P2.1,P2.2", 1},
+      {Spool(4), 3, 0, "P3.1,P3.2|P4.1,P4.2", 1},
+      {Spool(4), -3, 1, "P1.1,P1.2", 0},
+      // Ranges with no page: the document is still ended, empty.
+      {Spool(3), 5, 3, "", 0},
+      {Spool(3), 7, 0, "", 0},
+      // Any line holding a form feed breaks the page and is not printed.
+      {"ONE\r\nTOTAL 12\fX\r\nTWO\r\n\f\r\nTHREE\r\n", 2, 0, "TWO|THREE", 1},
+      {"A\nB\rC\r\n\f\nD", 0, 0, "A,B,C|D", 1},
+      // A selection ending on a page break: the request is made, no blank sheet.
+      {"P1.9\r\n\f\r\nP2.1\r\n\f\r\n", 0, 0, "P1.9|P2.1", 2},
+  };
+  ScratchFolder dir;
+  for (const Case& c : cases) {
+    WriteFile(dir.File("PRINT.SPL"), c.text);
+    RecordingPrinter printer;
+    ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), c.from, c.to, printer).ok());
+    ASSERT_EQ(printer.documents.size(), 1u) << c.text;
+    EXPECT_EQ(printer.Sheets(0), c.sheets) << c.from << ".." << c.to << " of " << c.text;
+    EXPECT_EQ(printer.documents[0].newPages, c.newPages) << c.from << ".." << c.to << " of " << c.text;
+  }
+}
+
+TEST(SpoolPages, PageCountPastSixteenBitsNeverComesRoundToTheRangeAgain) {
+  // 65537 page breaks: a 16-bit count would be back at page 2 for "LATE".
+  std::string text = "FIRST\r\n";
+  for (int i = 0; i < 65537; ++i) text += "\f\r\n";
+  ScratchFolder dir;
+  WriteFile(dir.File("PRINT.SPL"), text + "LATE\r\n");
+  RecordingPrinter printer;
+  ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), 1, 2, printer).ok());
+  EXPECT_EQ(printer.Sheets(0), "FIRST");
+}
+
+TEST(SpoolPages, FailuresOfTheSpoolAndOfThePrinterComeBack) {
+  ScratchFolder dir;
+  RecordingPrinter printer;
+  const Outcome missing = PrintSpoolPages(dir.File("NONE.SPL"), 0, 0, printer, &kReportFont);
+  EXPECT_NE(missing.message.find("NONE.SPL: No such file"), std::string::npos) << missing.message;
+  EXPECT_TRUE(printer.documents.empty());
+  EXPECT_FALSE(printer.documentOpen());  // not even the font was set
+  // A folder opens but cannot be read: the document is ended, the failure told.
+  EXPECT_NE(PrintSpoolPages(dir.path(), 0, 0, printer).message.find("Is a directory"), std::string::npos);
+  EXPECT_FALSE(printer.documentOpen());
+
+  printer.failures.push_back(Outcome::Failure(OutcomeKind::IoError, "Print", "The queue is stopped."));
+  WriteFile(dir.File("PRINT.SPL"), Spool(1));
+  EXPECT_EQ(PrintSpoolPages(dir.File("PRINT.SPL"), 0, 0, printer, &kReportFont).message, "The queue is stopped.");
+  EXPECT_EQ(printer.documents.back().fonts, std::vector<std::string>{"Courier New 12"});
+}
+
+TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
+  ScratchFolder dir;
+  const std::string spool = dir.File("PRINT.SPL");
+  const std::string target = dir.File("REPORT.PRN");
+  WriteFile(spool, Spool(3));
+  ASSERT_TRUE(CopySpoolToFile(spool, target).ok());
+  EXPECT_EQ(ReadFile(target), Spool(3));
+  // Lines that ended otherwise (or not at all) end in CR LF in the copy.
+  WriteFile(spool, std::string("A\nB\r\f\n\xE9 C"));
+  ASSERT_TRUE(CopySpoolToFile(spool, target).ok());
+  EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
+
+  EXPECT_NE(CopySpoolToFile(dir.File("NONE.SPL"), target).message.find("NONE.SPL"), std::string::npos);
+  EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
+  const Outcome full = CopySpoolToFile(spool, "/dev/full");
+  EXPECT_NE(full.message.find("/dev/full: No space left on device"), std::string::npos) << full.message;
+  const Outcome noFolder = CopySpoolToFile(spool, dir.File("gone/REPORT.PRN"));
+  EXPECT_NE(noFolder.message.find("gone/REPORT.PRN: No such file or directory"), std::string::npos)
+      << noFolder.message;
+}
+
+}  // namespace
+}  // namespace tonnage::print

@@ -1,0 +1,371 @@
+// The print dialog and printer setup as a user drives them: from the
+// viewer's Print menu, on made-up printers that record what they print.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "fakes.h"
+#include "io/file_writer.h"
+#include "nt_setup.h"
+#include "print_screenshots.h"
+#include "program_hooks.h"
+#include "prtbox.h"
+#include "spool_view.h"
+#include "view_form.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+template <typename T>
+T* Find(QWidget* w, const char* name) {
+  T* child = w->findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(child, nullptr) << name;
+  return child;
+}
+
+QString Text(QWidget* w, const char* name) { return Find<QLabel>(w, name)->text(); }
+
+// Shown without blocking, so the modal driver answers only the windows it opens.
+void ShowOpen(QWidget* window) {
+  window->setWindowModality(Qt::NonModal);
+  window->show();
+}
+
+class PrintWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.started);
+    gui::InstallProgramHooks(h.context.hooks);
+    h.session.spoolPath = h.Work("PRINT.SPL");
+    spool = "P1.1\r\nP1.2\r\n\f\r\nP2.1\r\nP2.2\r\n\f\r\nP3.1\r\nP3.2\r\n";
+    ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, spool).ok());
+  }
+  tonnage::testing::RecordingPrinter& printer() { return h.printing.system.printer; }
+  void Type(QWidget* box, const char* name, const QString& text) {
+    auto* field = Find<QLineEdit>(box, name);
+    field->selectAll();
+    QTest::keyClicks(field, text);
+  }
+
+  fakes::Harness h;
+  std::string spool;
+};
+
+TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
+  // Per opening: caption, the three lines, then "1" for each of Range2
+  // enabled, "All" chosen and Frame2 enabled, then the copies field.
+  std::vector<QStringList> seen;
+  QStringList captions;
+  fakes::ModalDriver driver;
+  const auto look = [&](QWidget* w) {
+    const auto flag = [](bool b) { return QString::number(b); };
+    seen.push_back({w->windowTitle(), Text(w, "Label1"), Text(w, "Label2"), Text(w, "Label3"),
+                    flag(Find<QRadioButton>(w, "Range2")->isEnabled()) +
+                        flag(Find<QRadioButton>(w, "Range0")->isChecked()) +
+                        flag(Find<QWidget>(w, "Frame2")->isEnabled()),
+                    Find<QLineEdit>(w, "No_Copies")->text()});
+    captions = {Find<QGroupBox>(w, "Frame1")->title(), Find<QRadioButton>(w, "Range0")->text(),
+                Find<QRadioButton>(w, "Range1")->text(), Find<QRadioButton>(w, "Range2")->text(),
+                Text(w, "Label4"), Text(w, "Label5"), Text(w, "Label6"),
+                Find<QCheckBox>(w, "Prtfile_Check")->text(), Find<QPushButton>(w, "Cmd_Print")->text(),
+                Find<QPushButton>(w, "Cmd_Setup")->text(), Find<QPushButton>(w, "Cmd_Cancel")->text(),
+                Find<QAction>(w, "Mnu_Help")->text()};
+    Find<QPushButton>(w, "Cmd_Cancel")->click();
+  };
+  driver.Then(look).Then(look).Then(look);
+
+  h.printing.system.current.paperBin = 15;
+  gui::ViewForm view(h.context, nullptr);
+  ShowOpen(&view);
+  QAction* print = view.findChild<QAction*>("Mnu_Print");
+  ASSERT_TRUE(print->isEnabled());
+  view.display()->setSelection(0, 11);
+  print->trigger();
+  view.display()->setSelection(0, 10);
+  print->trigger();
+  h.context.platform.printing = nullptr;  // no printing service in this build
+  print->trigger();
+
+  EXPECT_EQ(driver.seen, (std::vector<QString>{"Prtbox", "Prtbox", "Prtbox"}));
+  const QString title = QString::fromStdString("Print Report: " + h.session.spoolPath);
+  EXPECT_EQ(seen, (std::vector<QStringList>{
+                      {title, " Printer: Site Office Laser   [lp0] ", " Paper: Letter   [Portrait] ",
+                       " Bin: Tray 1 ", "110", "1"},
+                      {title, " Printer: Site Office Laser   [lp0] ", " Paper: Letter   [Portrait] ",
+                       " Bin: Tray 1 ", "010", "1"},
+                      {title, " Printer:    [] ", " Paper: Not Defined   [Portrait] ", " Bin: Not Defined ",
+                       "010", "1"}}));
+  EXPECT_EQ(captions, (QStringList{"Print Range", "All", "Pages", "Print Selected Text", "Copies", "From:", "To:",
+                                   "Print To File", "Print", "Setup", "Cancel", "Help"}));
+}
+
+TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  Find<QRadioButton>(&box, "Range1")->click();
+  EXPECT_TRUE(Find<QWidget>(&box, "Frame2")->isEnabled());
+  EXPECT_EQ(Find<QSpinBox>(&box, "Page_From")->value(), 1);
+  Find<QSpinBox>(&box, "Page_From")->setValue(2);
+  Find<QSpinBox>(&box, "Page_To")->setValue(3);
+  Type(&box, "No_Copies", "2x");  // letters are refused
+  EXPECT_EQ(Find<QLineEdit>(&box, "No_Copies")->text(), "2");
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+
+  ASSERT_EQ(printer().documents.size(), 2u);
+  for (std::size_t d = 0; d < 2; ++d) {
+    EXPECT_EQ(printer().Sheets(d), "P2.1,P2.2|P3.1,P3.2");
+    EXPECT_EQ(printer().documents[d].fonts, std::vector<std::string>{"Courier New 12"});
+  }
+  EXPECT_TRUE(box.isVisible());  // stays open for another print
+  EXPECT_GE(h.busy.begins, 2);
+  EXPECT_EQ(h.busy.depth, 0);
+  EXPECT_TRUE(h.messages.asked.empty());
+
+  // "All" again prints everything; an empty copies field prints nothing.
+  Find<QRadioButton>(&box, "Range0")->click();
+  EXPECT_EQ(Find<QSpinBox>(&box, "Page_To")->value(), 0);
+  Type(&box, "No_Copies", "1234");
+  EXPECT_EQ(Find<QLineEdit>(&box, "No_Copies")->text(), "123");
+  Find<QLineEdit>(&box, "No_Copies")->clear();
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  EXPECT_EQ(printer().documents.size(), 2u);
+  Type(&box, "No_Copies", "1");
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  ASSERT_EQ(printer().documents.size(), 3u);
+  EXPECT_EQ(printer().Sheets(2), "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2");
+}
+
+TEST_F(PrintWindows, TheSelectionPrintsOnceAndTheReportAfterwards) {
+  fakes::ModalDriver driver;
+  driver.Then([&](QWidget* w) {
+    Find<QRadioButton>(w, "Range2")->click();
+    Type(w, "No_Copies", "3");
+    Find<QPushButton>(w, "Cmd_Print")->click();
+    Find<QRadioButton>(w, "Range0")->click();
+    Find<QPushButton>(w, "Cmd_Print")->click();
+    Find<QPushButton>(w, "Cmd_Cancel")->click();
+  });
+  gui::ViewForm view(h.context, nullptr);
+  ShowOpen(&view);
+  view.display()->setSelection(6, 13);  // "P1.2", the page break, "P2.1"
+  view.findChild<QAction*>("Mnu_Print")->trigger();
+  ASSERT_TRUE(driver.done());
+  ASSERT_EQ(printer().documents.size(), 4u);
+  EXPECT_EQ(printer().Sheets(0), "P1.2|P2.1");
+  for (std::size_t d = 1; d < 4; ++d) EXPECT_EQ(printer().Sheets(d), "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2");
+  EXPECT_EQ(h.session.spoolPath, h.Work("PRINT.SPL"));
+}
+
+TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  const char* const hidden[] = {"Frame1", "Label4", "No_Copies", "Cmd_Setup"};
+  Find<QRadioButton>(&box, "Range1")->click();
+  Find<QSpinBox>(&box, "Page_From")->setValue(2);
+  Find<QCheckBox>(&box, "Prtfile_Check")->click();
+  for (const char* name : hidden) EXPECT_TRUE(Find<QWidget>(&box, name)->isHidden()) << name;
+  EXPECT_FALSE(Find<QPushButton>(&box, "Cmd_Preview")->isEnabled());
+  EXPECT_FALSE(Find<QPushButton>(&box, "Cmd_Pdf")->isEnabled());
+
+  // Cancelled: nothing written, nothing said.
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  const std::string target = (h.root / "docs" / "JOB 7.PRN").string();
+  h.files.saves.push_back(target);
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  EXPECT_EQ(ReadAll(target), spool);  // whole, whatever the range
+  ASSERT_EQ(h.files.saveRequests.size(), 2u);
+  EXPECT_EQ(h.files.saveRequests[0].title, QString::fromStdString("Save Report " + h.session.spoolPath + " As"));
+  EXPECT_EQ(h.files.saveRequests[0].filter, "Saved Report (*.PRN)|*.PRN|Any File (*.*)|*.*");
+  EXPECT_EQ(h.files.saveRequests[0].initialFolder, h.session.dataFolder);
+  EXPECT_TRUE(printer().documents.empty());
+  EXPECT_TRUE(h.messages.asked.empty());
+
+  // A folder that is not there: the path and the reason.
+  h.files.saves.push_back((h.root / "gone" / "JOB.PRN").string());
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].title, "Print To File");
+  EXPECT_TRUE(h.messages.asked[0].text.contains("gone/JOB.PRN")) << h.messages.asked[0].text.toStdString();
+  EXPECT_TRUE(h.messages.asked[0].text.contains("No such file or directory"));
+
+  Find<QCheckBox>(&box, "Prtfile_Check")->click();
+  for (const char* name : hidden) EXPECT_FALSE(Find<QWidget>(&box, name)->isHidden()) << name;
+  EXPECT_TRUE(Find<QPushButton>(&box, "Cmd_Preview")->isEnabled());
+}
+
+TEST_F(PrintWindows, PrinterErrorsAreToldAndTheDialogStaysUsable) {
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  printer().failures.push_back(
+      tonnage::Outcome::Failure(tonnage::OutcomeKind::IoError, "Print", "The queue of Site Office Laser is stopped."));
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].title, "Print");
+  EXPECT_TRUE(h.messages.asked[0].text.contains("The queue of Site Office Laser is stopped."));
+  Find<QPushButton>(&box, "Cmd_Print")->click();  // the queue started again
+  EXPECT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(printer().documents.size(), 2u);
+
+  fs::remove(h.session.spoolPath);
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  ASSERT_EQ(h.messages.asked.size(), 2u);
+  EXPECT_TRUE(h.messages.asked[1].text.contains("PRINT.SPL"));
+
+  // No printer at all, with or without a printing service.
+  h.printing.system.installed.clear();
+  Find<QPushButton>(&box, "Cmd_Print")->click();
+  h.context.platform.printing = nullptr;
+  gui::Prtbox bare(h.context, nullptr);
+  bare.show();
+  EXPECT_FALSE(Find<QPushButton>(&bare, "Cmd_Preview")->isEnabled());
+  EXPECT_FALSE(Find<QPushButton>(&bare, "Cmd_Pdf")->isEnabled());
+  Find<QPushButton>(&bare, "Cmd_Print")->click();
+  ASSERT_EQ(h.messages.asked.size(), 4u);
+  for (std::size_t i : {2u, 3u}) {
+    EXPECT_EQ(h.messages.asked[i].title, "Print");
+    EXPECT_EQ(h.messages.asked[i].text, "No printer is installed.");
+  }
+  EXPECT_EQ(printer().documents.size(), 2u);
+}
+
+TEST_F(PrintWindows, PreviewAndPdfShowOneCopyOfTheChosenPages) {
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  Find<QRadioButton>(&box, "Range1")->click();
+  Find<QSpinBox>(&box, "Page_From")->setValue(3);
+  Find<QSpinBox>(&box, "Page_To")->setValue(3);
+  Type(&box, "No_Copies", "5");
+  Find<QPushButton>(&box, "Cmd_Preview")->click();
+  ASSERT_EQ(h.printing.preview.documents.size(), 1u);
+  EXPECT_EQ(h.printing.preview.Sheets(0), "P3.1,P3.2");
+
+  Find<QPushButton>(&box, "Cmd_Pdf")->click();  // chooser cancelled
+  EXPECT_TRUE(h.printing.pdfPaths.empty());
+  h.files.saves.push_back("/srv/reports/JOB.PDF");
+  Find<QPushButton>(&box, "Cmd_Pdf")->click();
+  EXPECT_EQ(h.printing.pdfPaths, std::vector<std::string>{"/srv/reports/JOB.PDF"});
+  ASSERT_EQ(h.printing.pdf.documents.size(), 1u);
+  EXPECT_EQ(h.printing.pdf.Sheets(0), "P3.1,P3.2");
+  EXPECT_EQ(h.files.saveRequests.back().filter, "PDF File (*.PDF)|*.PDF|Any File (*.*)|*.*");
+  EXPECT_TRUE(printer().documents.empty());
+
+  h.printing.pdf.failures.push_back(tonnage::Outcome::Io("Cannot write /srv/reports/JOB.PDF: Read-only file system"));
+  h.files.saves.push_back("/srv/reports/JOB.PDF");
+  Find<QPushButton>(&box, "Cmd_Pdf")->click();
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_TRUE(h.messages.asked[0].text.contains("Read-only file system"));
+}
+
+TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {
+  QString setupTitle;
+  QStringList setupLabels, papers;
+  bool portraitChosen = false;
+  fakes::ModalDriver driver;
+  driver.Then([&](QWidget* w) {
+    setupTitle = w->windowTitle();
+    setupLabels = {Text(w, "Label1"), Text(w, "Label4"), Text(w, "Label2")};
+    auto* paper = Find<QComboBox>(w, "Combo2");
+    for (int i = 0; i < paper->count(); ++i) papers << paper->itemText(i);
+    papers << paper->currentText() << Find<QComboBox>(w, "combo1")->currentText();
+    portraitChosen = Find<QRadioButton>(w, "Option1_0")->isChecked();
+    paper->setCurrentIndex(2);
+    Find<QComboBox>(w, "Combo3")->setCurrentText("260  Manual Feed");
+    Find<QRadioButton>(w, "Option1_1")->click();
+    Find<QPushButton>(w, "Cmd_OK")->click();
+  });
+  QStringList afterChoice;
+  driver.Then([&](QWidget* w) {
+    auto* printers = Find<QComboBox>(w, "combo1");
+    printers->setCurrentIndex(1);
+    emit printers->activated(1);
+    afterChoice << Find<QComboBox>(w, "Combo2")->itemText(0) << Find<QComboBox>(w, "Combo2")->currentText()
+                << QString::fromStdString(h.printing.system.current.deviceName);
+    Find<QPushButton>(w, "Cmd_Cancel")->click();
+  });
+
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  Find<QPushButton>(&box, "Cmd_Setup")->click();
+  EXPECT_EQ(setupTitle, "Printer Setup NT");
+  EXPECT_EQ(setupLabels, (QStringList{"Printer", "Papersize", "Paper Bin"}));
+  EXPECT_EQ(papers, (QStringList{"1  Letter", "5  Legal", "9  A4", "1  Letter", "Site Office Laser"}));
+  EXPECT_TRUE(portraitChosen);
+  EXPECT_EQ(Text(&box, "Label2"), " Paper: A4   [Landscape] ");
+  EXPECT_EQ(Text(&box, "Label3"), " Bin: Manual Feed ");
+
+  Find<QPushButton>(&box, "Cmd_Setup")->click();
+  EXPECT_EQ(afterChoice, (QStringList{"  <Unavailable>", "", "Plan Plotter"}));
+  EXPECT_EQ(h.printing.system.current.deviceName, "Site Office Laser");
+  EXPECT_EQ(h.printing.system.current.paperSize, 9);
+  EXPECT_EQ(h.printing.system.current.orientation, 2);
+  EXPECT_EQ(Text(&box, "Label1"), " Printer: Site Office Laser   [lp0] ");
+  EXPECT_EQ(Text(&box, "Label2"), " Paper: A4   [Landscape] ");
+  EXPECT_EQ(driver.seen, (std::vector<QString>{"NTSetup", "NTSetup"}));
+}
+
+TEST_F(PrintWindows, HelpTopicsAndTheSetupWindowsPlace) {
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  QApplication::setActiveWindow(&box);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+  Find<QAction>(&box, "Mnu_Help")->trigger();
+  QTest::keyClick(&box, Qt::Key_F1);
+  EXPECT_EQ(h.help.calls, (std::vector<std::string>{"topic 1830", "topic 1830"}));
+
+  h.help.calls.clear();
+  gui::NTSetup setup(h.context, h.printing.system, &box);
+  setup.show();
+  QApplication::setActiveWindow(&setup);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&setup));
+  QTest::keyClick(&setup, Qt::Key_F1);
+  EXPECT_EQ(h.help.calls, std::vector<std::string>{"topic 1870"});
+  const QRect area = setup.screen()->availableGeometry();
+  const QRect frame = setup.frameGeometry();
+  EXPECT_NEAR(frame.left() - area.left(), (area.width() - frame.width()) / 2, 1);
+  EXPECT_NEAR(frame.top() - area.top(), (area.height() - frame.height()) / 3, 1);
+  // Closing it with Escape is Cancel.
+  h.printing.system.MakeCurrent("Plan Plotter");
+  gui::NTSetup again(h.context, h.printing.system, &box);
+  again.show();
+  emit Find<QComboBox>(&again, "combo1")->activated(0);
+  EXPECT_EQ(h.printing.system.current.deviceName, "Site Office Laser");
+  QTest::keyClick(&again, Qt::Key_Escape);
+  EXPECT_EQ(h.printing.system.current.deviceName, "Plan Plotter");
+}
+
+TEST_F(PrintWindows, ScreenshotModeSavesBothWindowsAndTheFirstPagesAsPdf) {
+  std::string many;
+  for (int page = 1; page <= 5; ++page) many += (page > 1 ? "\f\r\n" : "") + ("PAGE " + std::to_string(page) + "\r\n");
+  ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, many).ok());
+  const fs::path folder = h.root / "shots";
+  fs::create_directories(folder);
+  EXPECT_TRUE(gui::SavePrintScreenshots(h.context, nullptr, QString::fromStdString(folder.string())));
+  for (const char* png : {"print-dialog.png", "print-to-file.png", "printer-setup.png"})
+    EXPECT_GT(fs::file_size(folder / png), 1000u) << png;
+  EXPECT_EQ(h.printing.pdfPaths, std::vector<std::string>{(folder / "report-pages.pdf").string()});
+  ASSERT_EQ(h.printing.pdf.documents.size(), 1u);
+  EXPECT_EQ(h.printing.pdf.Sheets(0), "PAGE 1|PAGE 2|PAGE 3");
+  // The selection it handed the dialog is gone again.
+  EXPECT_FALSE(fs::exists(gui::SelTextFilePath(h.session)));
+  EXPECT_FALSE(h.context.selTextReady);
+}
+
+}  // namespace
