@@ -13,23 +13,14 @@
 #include "io/file_writer.h"
 #include "main_form.h"
 #include "spool_view.h"
+#include "window_steps.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Click(QWidget* w, const char* name) {
-  auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(b, nullptr) << name;
-  b->click();
-}
+using steps::Click;
+using steps::ReadFile;
 
 TEST(EndToEnd, NewSaveAsOpenAndReport) {
   fakes::Harness h;

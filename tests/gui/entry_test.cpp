@@ -25,6 +25,7 @@
 #include "io/file_writer.h"
 #include "proc_form.h"
 #include "text/fixed_width.h"
+#include "window_steps.h"
 
 namespace {
 
@@ -43,12 +44,8 @@ class FakeClipboard final : public platform::Clipboard {
   int clears = 0;
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using steps::Click;
+using steps::ReadFile;
 
 // Keys go where the keyboard focus is, as a user's would.
 QWidget* Focus() {
@@ -71,12 +68,6 @@ void TypeCells(std::initializer_list<const char*> cells) {
     Keys(QString::fromLatin1(cell));
     Key(Qt::Key_Tab);
   }
-}
-
-void Click(QWidget* w, const char* name) {
-  auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(b, nullptr) << name;
-  b->click();
 }
 
 class Entry : public ::testing::Test {

@@ -24,24 +24,15 @@
 #include "prtbox.h"
 #include "spool_view.h"
 #include "view_form.h"
+#include "window_steps.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-template <typename T>
-T* Find(QWidget* w, const char* name) {
-  T* child = w->findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(child, nullptr) << name;
-  return child;
-}
-
-QString Text(QWidget* w, const char* name) { return Find<QLabel>(w, name)->text(); }
+using steps::Find;
+using steps::ReadFile;
+using steps::Text;
 
 // Shown without blocking, so the modal driver answers only the windows it opens.
 void ShowOpen(QWidget* window) {
@@ -190,7 +181,7 @@ TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
   const std::string target = (h.root / "docs" / "JOB 7.PRN").string();
   h.files.saves.push_back(target);
   Find<QPushButton>(&box, "Cmd_Print")->click();
-  EXPECT_EQ(ReadAll(target), spool);  // whole, whatever the range
+  EXPECT_EQ(ReadFile(target), spool);  // whole, whatever the range
   ASSERT_EQ(h.files.saveRequests.size(), 2u);
   EXPECT_EQ(h.files.saveRequests[0].title, QString::fromStdString("Save Report " + h.session.spoolPath + " As"));
   EXPECT_EQ(h.files.saveRequests[0].filter, "Saved Report (*.PRN)|*.PRN|Any File (*.*)|*.*");

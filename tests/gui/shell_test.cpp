@@ -14,6 +14,7 @@
 #include "fakes.h"
 #include "enddata_form.h"
 #include "main_form.h"
+#include "window_steps.h"
 
 namespace {
 
@@ -22,18 +23,8 @@ using platform::Button;
 
 const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
 
-void Click(QWidget* window, const char* name) {
-  auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(button, nullptr) << name;
-  button->click();
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using steps::Click;
+using steps::ReadFile;
 
 bool AnySectionFile(const tonnage::Session& session) {
   for (int book = 1; book <= tonnage::kMaxBooks; ++book)

@@ -1,11 +1,8 @@
 // The installed printers and real jobs, on a print service of the test's own.
 #include "cups_printers.h"
 
-#include <cups/cups.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -23,11 +20,6 @@ constexpr const char* kLaser = "Tonnage_Laser";  // PCL: Default, Tray1 .. Tray4
 
 std::string Name(const std::string& field) { return field.substr(0, field.find('\0')); }
 
-std::string Value(const std::map<std::string, std::string>& attributes, const std::string& name) {
-  const auto found = attributes.find(name);
-  return found == attributes.end() ? std::string() : found->second;
-}
-
 // The names in `caps` by number.
 std::map<int, std::string> Papers(const tonnage::print::PrinterCapabilities& caps) {
   std::map<int, std::string> names;
@@ -40,66 +32,18 @@ class CupsPrinting : public ::testing::Test {
  protected:
   void SetUp() override {
     service_ = std::make_unique<printtest::PrivatePrintService>();
-    if (!service_->running())
-      GTEST_SKIP() << "\n*** SKIPPED: cannot start a print service of the test's own: "
-                   << service_->error() << " ***\n";
+    if (!service_->running()) GTEST_SKIP() << service_->SkipMessage();
     if (!printtest::Have("pdftotext"))
       GTEST_SKIP() << "*** SKIPPED: pdftotext (Debian poppler-utils) is needed ***";
     jobs_ = std::make_unique<printtest::ScratchFolder>("tonnage-jobs");
   }
 
   void AddQueue(const std::string& name, const std::string& driver) {
-    const printtest::CommandResult added = service_->Admin(
-        "lpadmin -p " + name + " -E -v file://" + Output(name) + " -m drv:///sample.drv/" + driver +
-        " -o printer-error-policy=abort-job");
-    ASSERT_EQ(added.status, 0) << added.output << service_->LogTail();
+    ASSERT_EQ(service_->AddQueue(name, driver), "");
   }
-
-  void MakeDefault(const std::string& name) {
-    const printtest::CommandResult made = service_->Admin("lpadmin -d " + name);
-    ASSERT_EQ(made.status, 0) << made.output;
-  }
-
-  std::string Output(const std::string& name) const {
-    return service_->OutputFolder() + "/" + name + ".out";
-  }
-
-  // The queue's jobs, oldest first.
-  std::vector<int> Jobs(const std::string& queue) const {
-    cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.c_str(), 0, CUPS_WHICHJOBS_ALL);
-    std::vector<int> ids;
-    for (int i = 0; i < count; ++i) ids.push_back(jobs[i].id);
-    cupsFreeJobs(count, jobs);
-    std::sort(ids.begin(), ids.end());
-    return ids;
-  }
-
-  // The job's attributes as the service keeps them, as text.
-  std::map<std::string, std::string> JobAttributes(int job) const {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    const std::string uri = "ipp://localhost/jobs/" + std::to_string(job);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    std::map<std::string, std::string> attributes;
-    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
-      if (!ippGetName(a)) continue;
-      char text[1024];
-      ippAttributeString(a, text, sizeof text);
-      attributes[ippGetName(a)] = text;
-    }
-    ippDelete(response);
-    return attributes;
-  }
-
-  // The document the job was sent with, as the service keeps it.
-  std::string JobDocument(int job) const {
-    char name[32];
-    std::snprintf(name, sizeof name, "/d%05d-001", job);
-    return service_->SpoolFolder() + name;
-  }
+  void MakeDefault(const std::string& name) { ASSERT_EQ(service_->MakeDefault(name), ""); }
+  std::string Output(const std::string& name) const { return service_->Output(name); }
+  std::vector<int> Jobs(const std::string& queue) const { return service_->Jobs(queue); }
 
   // Pages `first` .. `last` of the spool, as page printing sends them.
   static tonnage::Outcome PrintRange(tonnage::print::LinePrinter& printer,
@@ -189,7 +133,7 @@ TEST_F(CupsPrinting, TwoCopiesOfPagesTwoToThreeAreTwoJobsOnTheChosenPaperBinAndO
   ASSERT_EQ(jobs.size(), 2u);
   const double pitch = printtest::ReportPitch(12);  // landscape: 80 columns fit as they are
   for (int job : jobs) {
-    const std::string document = JobDocument(job);
+    const std::string document = service_->JobDocument(job);
     const printtest::PdfInfo info = printtest::ReadPdfInfo(document);
     EXPECT_NEAR(info.width, 842, 1) << "job " << job;
     EXPECT_NEAR(info.height, 595, 1) << "job " << job;
@@ -199,12 +143,12 @@ TEST_F(CupsPrinting, TwoCopiesOfPagesTwoToThreeAreTwoJobsOnTheChosenPaperBinAndO
     EXPECT_EQ(printtest::CompareSheet(sheets[0], pages[1], offset), "") << "job " << job;
     EXPECT_EQ(printtest::CompareSheet(sheets[1], pages[2], offset), "") << "job " << job;
 
-    const std::map<std::string, std::string> attributes = JobAttributes(job);
-    EXPECT_EQ(Value(attributes, "media"), "A4");
-    EXPECT_EQ(Value(attributes, "InputSlot"), "Upper");
-    EXPECT_EQ(Value(attributes, "orientation-requested"), "landscape");
+    const std::map<std::string, std::string> attributes = service_->JobAttributes(job);
+    EXPECT_EQ(printtest::ValueOf(attributes, "media"), "A4");
+    EXPECT_EQ(printtest::ValueOf(attributes, "InputSlot"), "Upper");
+    EXPECT_EQ(printtest::ValueOf(attributes, "orientation-requested"), "landscape");
     // One copy each: the program asks for every copy as a document of its own.
-    const std::string copies = Value(attributes, "copies");
+    const std::string copies = printtest::ValueOf(attributes, "copies");
     EXPECT_TRUE(copies.empty() || copies == "1") << copies;
   }
   // The job files do not pile up in the program's folder.
@@ -217,13 +161,13 @@ TEST_F(CupsPrinting, AFreshPrinterPrintsOnTheQueuesOwnDefaultPaper) {
   ASSERT_TRUE(printtest::PrintPages(printers.Printer(), {{"ONE LINE"}}).ok());
   const std::vector<int> jobs = Jobs(kMain);
   ASSERT_EQ(jobs.size(), 1u);
-  const printtest::PdfInfo info = printtest::ReadPdfInfo(JobDocument(jobs[0]));
+  const printtest::PdfInfo info = printtest::ReadPdfInfo(service_->JobDocument(jobs[0]));
   EXPECT_NEAR(info.width, 612, 1);
   EXPECT_NEAR(info.height, 792, 1);
-  const std::map<std::string, std::string> attributes = JobAttributes(jobs[0]);
-  EXPECT_EQ(Value(attributes, "media"), "Letter");
-  EXPECT_EQ(Value(attributes, "InputSlot"), "Default");
-  EXPECT_EQ(Value(attributes, "orientation-requested"), "portrait");
+  const std::map<std::string, std::string> attributes = service_->JobAttributes(jobs[0]);
+  EXPECT_EQ(printtest::ValueOf(attributes, "media"), "Letter");
+  EXPECT_EQ(printtest::ValueOf(attributes, "InputSlot"), "Default");
+  EXPECT_EQ(printtest::ValueOf(attributes, "orientation-requested"), "portrait");
 
   // A PDF file of the report takes the same paper and orientation.
   platform::QtPrinting printing(jobs_->path());

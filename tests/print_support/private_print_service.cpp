@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -48,6 +50,11 @@ std::string Daemon() {
 }
 
 }  // namespace
+
+std::string ValueOf(const std::map<std::string, std::string>& attributes, const std::string& name) {
+  const auto found = attributes.find(name);
+  return found == attributes.end() ? std::string() : found->second;
+}
 
 PrivatePrintService::PrivatePrintService() { Start(); }
 
@@ -169,8 +176,58 @@ void PrivatePrintService::Stop() {
   }
 }
 
+std::string PrivatePrintService::SkipMessage() const {
+  return "\n*** SKIPPED: cannot start a print service of the test's own: " + error_ + " ***\n";
+}
+
 CommandResult PrivatePrintService::Admin(const std::string& command) const {
   return Run("PATH=\"$PATH:/usr/sbin:/sbin\" CUPS_SERVER='" + socket_ + "' " + command);
+}
+
+std::string PrivatePrintService::AddQueue(const std::string& name, const std::string& driver) const {
+  const CommandResult added = Admin("lpadmin -p " + name + " -E -v file://" + Output(name) +
+                                    " -m drv:///sample.drv/" + driver +
+                                    " -o printer-error-policy=abort-job");
+  return added.status == 0 ? std::string() : added.output + LogTail();
+}
+
+std::string PrivatePrintService::MakeDefault(const std::string& name) const {
+  const CommandResult made = Admin("lpadmin -d " + name);
+  return made.status == 0 ? std::string() : made.output;
+}
+
+std::vector<int> PrivatePrintService::Jobs(const std::string& queue) const {
+  cups_job_t* jobs = nullptr;
+  const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.c_str(), 0, CUPS_WHICHJOBS_ALL);
+  std::vector<int> ids;
+  for (int i = 0; i < count; ++i) ids.push_back(jobs[i].id);
+  cupsFreeJobs(count, jobs);
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+std::map<std::string, std::string> PrivatePrintService::JobAttributes(int job) const {
+  ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+  const std::string uri = "ipp://localhost/jobs/" + std::to_string(job);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  std::map<std::string, std::string> attributes;
+  ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+  for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+    if (!ippGetName(a)) continue;
+    char text[1024];
+    ippAttributeString(a, text, sizeof text);
+    attributes[ippGetName(a)] = text;
+  }
+  ippDelete(response);
+  return attributes;
+}
+
+std::string PrivatePrintService::JobDocument(int job) const {
+  char name[32];
+  std::snprintf(name, sizeof name, "/d%05d-001", job);
+  return SpoolFolder() + name;
 }
 
 std::string PrivatePrintService::LogTail() const {
