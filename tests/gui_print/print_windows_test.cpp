@@ -1,0 +1,234 @@
+// Printing as a user does it, on real printers: a print service of the
+// test's own with two queues, the report of a bundled sample shown in the
+// viewer, the print dialog and printer setup driven by their controls, and
+// the jobs read back from the service. Only the message boxes and the file
+// chooser are test doubles.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "fakes.h"
+#include "main_form.h"
+#include "print_test_support.h"
+#include "private_print_service.h"
+#include "program_hooks.h"
+#include "qt_printing.h"
+#include "spool_view.h"
+#include "window_steps.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using printtest::Page;
+using steps::Click;
+using steps::Find;
+using steps::ReadFile;
+using steps::Text;
+
+// The service lists its queues by name: the default first, then the other.
+constexpr const char* kOffice = "Front_Office";  // PostScript; the default
+constexpr const char* kSite = "Site_Laser";      // PCL, with four trays
+
+class PrintingOnRealPrinters : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.started);
+    service_ = std::make_unique<printtest::PrivatePrintService>();
+    if (!service_->running()) GTEST_SKIP() << service_->SkipMessage();
+    ASSERT_TRUE(printtest::Have("pdftotext") && printtest::Have("pdfinfo"))
+        << "pdftotext and pdfinfo (Debian poppler-utils, scripts/install-deps.sh) are needed";
+    ASSERT_EQ(service_->AddQueue(kOffice, "generic.ppd"), "");
+    ASSERT_EQ(service_->AddQueue(kSite, "generpcl.ppd"), "");
+    ASSERT_EQ(service_->MakeDefault(kOffice), "");
+
+    printing_ = std::make_unique<platform::QtPrinting>(jobFiles_.path());
+    h.context.platform.printing = printing_.get();
+    gui::InstallProgramHooks(h.context.hooks);
+    sample_ = (h.root / "docs" / "STP-0312.K81").string();
+    fs::copy_file(std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81", sample_);
+  }
+
+  // Opens the sample, runs Report, and picks Print in the viewer; `inDialog`
+  // works the print dialog (Cancel closes it afterwards) and `more` answers
+  // the windows it opens. Then back out: viewer, process window (no save).
+  void PrintFromTheViewer(const fakes::ModalDriver::Step& inDialog,
+                          std::vector<fakes::ModalDriver::Step> more = {}) {
+    std::vector<QString> expected = {"ProcForm", "ViewForm", "Prtbox"};
+    fakes::ModalDriver driver;
+    driver.Then([](QWidget* process) { Click(process, "ReportCmd"); })
+        .Then([this](QWidget* viewer) {
+          auto* display = Find<gui::SpoolView>(viewer, "MhFileDisplay1");
+          shownFile_ = display->fileName();
+          shownLines_ = display->lineCount();
+          spool_ = ReadFile(h.session.spoolPath);
+          pages_ = printtest::SpoolPages(h.session.spoolPath);
+          Find<QAction>(viewer, "Mnu_Print")->trigger();
+          h.messages.answers = {platform::Button::No};  // leave without saving
+          QWidget* process = viewer->parentWidget();
+          Find<QAction>(viewer, "Mnu_Exit")->trigger();
+          Click(process, "ExitCmd");
+        })
+        .Then([&inDialog](QWidget* box) {
+          inDialog(box);
+          Click(box, "Cmd_Cancel");
+        });
+    for (fakes::ModalDriver::Step& step : more) {
+      driver.Then(std::move(step));
+      expected.push_back("NTSetup");
+    }
+    h.files.opens = {sample_};
+    gui::MainForm1 main(h.context);
+    main.show();
+    Click(&main, "Cmd_Open");
+    EXPECT_TRUE(driver.done());
+    EXPECT_EQ(driver.seen, expected);
+    EXPECT_TRUE(driver.unexpected.empty());
+  }
+
+  // The viewer showed the report's spool, of several pages.
+  void ExpectTheReportWasShown() {
+    EXPECT_EQ(shownFile_, h.Work("PRINT.SPL"));
+    ASSERT_GE(pages_.size(), 3u) << "the sample's report has several pages";
+    std::size_t lines = pages_.size() - 1;  // the page-break lines
+    for (const Page& page : pages_) lines += page.size();
+    EXPECT_EQ(shownLines_, lines);
+  }
+
+  fakes::Harness h;
+  std::unique_ptr<printtest::PrivatePrintService> service_;
+  printtest::ScratchFolder jobFiles_{"tonnage-jobs"};
+  std::unique_ptr<platform::QtPrinting> printing_;
+  std::string sample_;
+
+  std::string shownFile_;
+  std::size_t shownLines_ = 0;
+  std::string spool_;
+  std::vector<Page> pages_;
+};
+
+// The three printer lines of the print dialog.
+QStringList PrinterLines(QWidget* box) {
+  return {Text(box, "Label1"), Text(box, "Label2"), Text(box, "Label3")};
+}
+
+TEST_F(PrintingOnRealPrinters, PagesTwoToThreeInTwoCopiesOnTheOtherQueueInA4Landscape) {
+  QStringList atOpening, afterSetup, queues;
+  QString startQueue;
+  std::size_t messagesAfterPrint = 99;
+  bool openAfterPrint = false;
+  const auto inDialog = [&](QWidget* box) {
+    atOpening = PrinterLines(box);
+    Click(box, "Cmd_Setup");
+    afterSetup = PrinterLines(box);
+    Find<QRadioButton>(box, "Range1")->click();
+    Find<QSpinBox>(box, "Page_From")->setValue(2);
+    Find<QSpinBox>(box, "Page_To")->setValue(3);
+    auto* copies = Find<QLineEdit>(box, "No_Copies");
+    copies->selectAll();
+    QTest::keyClicks(copies, "2");
+    Click(box, "Cmd_Print");
+    messagesAfterPrint = h.messages.asked.size();
+    openAfterPrint = box->isVisible();
+  };
+  const auto inSetup = [&](QWidget* setup) {
+    auto* printers = Find<QComboBox>(setup, "combo1");
+    for (int i = 0; i < printers->count(); ++i) queues << printers->itemText(i);
+    startQueue = printers->currentText();
+    QTest::keyClick(printers, Qt::Key_Down);  // the next queue, as picked from the list
+    auto* papers = Find<QComboBox>(setup, "Combo2");
+    for (int i = 0; i < papers->count(); ++i)
+      if (papers->itemText(i).endsWith(QStringLiteral("  A4"))) papers->setCurrentIndex(i);
+    Find<QRadioButton>(setup, "Option1_1")->click();
+    Click(setup, "Cmd_OK");
+  };
+  PrintFromTheViewer(inDialog, {inSetup});
+  ExpectTheReportWasShown();
+
+  EXPECT_EQ(queues, (QStringList{kOffice, kSite}));
+  EXPECT_EQ(startQueue, kOffice);
+  const QString office = QString::fromStdString(" Printer: " + std::string(kOffice) + "   [file://" +
+                                                service_->Output(kOffice) + "] ");
+  EXPECT_EQ(atOpening.value(0), office);
+  EXPECT_EQ(atOpening.value(1), " Paper: US Letter   [Portrait] ");
+  const QString site = QString::fromStdString(" Printer: " + std::string(kSite) + "   [file://" +
+                                              service_->Output(kSite) + "] ");
+  EXPECT_EQ(afterSetup.value(0), site);
+  EXPECT_EQ(afterSetup.value(1), " Paper: A4   [Landscape] ");
+  EXPECT_TRUE(afterSetup.value(2).startsWith(" Bin: ")) << afterSetup.value(2).toStdString();
+  EXPECT_EQ(messagesAfterPrint, 0u) << h.messages.asked.front().text.toStdString();
+  EXPECT_TRUE(openAfterPrint);
+
+  // Two jobs, each a whole copy of report pages 2 and 3 on A4 turned across.
+  EXPECT_TRUE(service_->Jobs(kOffice).empty());
+  const std::vector<int> jobs = service_->Jobs(kSite);
+  ASSERT_EQ(jobs.size(), 2u) << service_->LogTail();
+  ASSERT_GE(pages_.size(), 3u);
+  const double pitch = printtest::ReportPitch(12);  // across an A4 sheet 80 columns fit as they are
+  for (int job : jobs) {
+    const std::string document = service_->JobDocument(job);
+    const printtest::PdfInfo info = printtest::ReadPdfInfo(document);
+    EXPECT_EQ(info.pages, 2) << "job " << job;
+    EXPECT_NEAR(info.width, 842, 1) << "job " << job;
+    EXPECT_NEAR(info.height, 595, 1) << "job " << job;
+    const std::vector<Page> sheets = printtest::PdfSheets(document, pitch);
+    ASSERT_EQ(sheets.size(), 2u) << "job " << job;
+    int offset = -1;
+    EXPECT_EQ(printtest::CompareSheet(sheets[0], pages_[1], offset), "") << "job " << job;
+    EXPECT_EQ(printtest::CompareSheet(sheets[1], pages_[2], offset), "") << "job " << job;
+    const std::map<std::string, std::string> attributes = service_->JobAttributes(job);
+    EXPECT_EQ(printtest::ValueOf(attributes, "media"), "A4") << "job " << job;
+    EXPECT_EQ(printtest::ValueOf(attributes, "orientation-requested"), "landscape") << "job " << job;
+  }
+}
+
+TEST_F(PrintingOnRealPrinters, PrintToFileSavesTheSpoolAndAStoppedQueueIsToldWithTheDialogLeftOpen) {
+  const std::string target = (h.root / "docs" / "STP-0312.PRN").string();
+  std::string saved;
+  std::vector<platform::Message> told;
+  bool openAfterRefusal = false;
+  std::size_t jobsWhileStopped = 99;
+  const auto inDialog = [&](QWidget* box) {
+    auto* toFile = Find<QCheckBox>(box, "Prtfile_Check");
+    toFile->click();
+    h.files.saves = {target};
+    Click(box, "Cmd_Print");
+    saved = ReadFile(target);
+    toFile->click();
+
+    EXPECT_EQ(service_->Admin(std::string("cupsdisable -r 'Out of paper in tray 3' ") + kOffice).status, 0);
+    Click(box, "Cmd_Print");
+    told = h.messages.asked;
+    openAfterRefusal = box->isVisible();
+    jobsWhileStopped = service_->Jobs(kOffice).size();
+
+    // Started again, the same dialog prints.
+    EXPECT_EQ(service_->Admin(std::string("cupsenable ") + kOffice).status, 0);
+    Click(box, "Cmd_Print");
+  };
+  PrintFromTheViewer(inDialog);
+  ExpectTheReportWasShown();
+
+  EXPECT_FALSE(spool_.empty());
+  EXPECT_EQ(saved, spool_);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].title, "Print");
+  const std::string text = told[0].text.toStdString();
+  EXPECT_NE(text.find(kOffice), std::string::npos) << text;
+  EXPECT_NE(text.find("stopped"), std::string::npos) << text;
+  EXPECT_NE(text.find("Out of paper in tray 3"), std::string::npos) << text;
+  EXPECT_TRUE(openAfterRefusal);
+  EXPECT_EQ(jobsWhileStopped, 0u);
+  EXPECT_EQ(service_->Jobs(kOffice).size(), 1u) << service_->LogTail();
+  EXPECT_TRUE(service_->Jobs(kSite).empty());
+}
+
+}  // namespace
