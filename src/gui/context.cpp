@@ -4,6 +4,20 @@
 
 namespace gui {
 
+namespace {
+
+struct ShownHome {
+  std::string home;
+  std::string shown;
+};
+
+ShownHome& Shown() {
+  static ShownHome shown;
+  return shown;
+}
+
+}  // namespace
+
 std::string SelTextFilePath(const tonnage::Session& session) {
   return session.workFolder().File("SELTEXT.TXT");
 }
@@ -17,6 +31,18 @@ std::string FromLatin1(const QString& text) {
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-QString DisplayPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
+QString DisplayPath(const std::string& path) {
+  const ShownHome& alias = Shown();
+  const std::size_t n = alias.home.size();
+  if (n > 0 && path.compare(0, n, alias.home) == 0 && (path.size() == n || path[n] == '/'))
+    return QFile::decodeName((alias.shown + path.substr(n)).c_str());
+  return QFile::decodeName(path.c_str());
+}
+
+void ShowHomeAs(const std::string& home, const std::string& shown) {
+  std::string folder = home;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  Shown() = {folder, shown};
+}
 
 }  // namespace gui

@@ -65,5 +65,9 @@ QString Latin1(const std::string& text);
 std::string FromLatin1(const QString& text);
 // A file-system path for the screen.
 QString DisplayPath(const std::string& path);
+// From now on paths in `home` show as in `shown` instead (an empty `home`:
+// as they are). The screenshot mode runs in a home folder of its own and
+// shows it as a user's would be, so the pictures do not change between runs.
+void ShowHomeAs(const std::string& home, const std::string& shown);
 
 }  // namespace gui

@@ -11,7 +11,7 @@ namespace gui {
 
 using ReportFunction = std::function<tonnage::Outcome(tonnage::Session&, const platform::Clock&)>;
 
-// The report of this build; empty while the program is built without it.
+// The tonnage report run.
 ReportFunction ProgramReport();
 
 }  // namespace gui

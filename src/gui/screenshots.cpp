@@ -10,13 +10,12 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "about_box.h"
 #include "enddata_form.h"
 #include "entry_screenshots.h"
 #include "eng_met_form.h"
-#include "io/file_writer.h"
-#include "io/line_reader.h"
 #include "main_form.h"
 #include "print_screenshots.h"
 #include "platform/qt_platform.h"
@@ -44,20 +43,34 @@ bool Save(QWidget* window, const QString& folder, const QString& name) {
   return SaveWindowPicture(window, folder, name);
 }
 
-// Without the report in this build, the viewer is shown over the data file's
-// own lines cut into pages, so its page rules can still be seen.
-tonnage::Outcome StandInSpool(tonnage::Session& session) {
-  tonnage::io::ReadResult work = tonnage::io::ReadWholeFile(session.workFolder().File("WORK.TMP"));
-  if (!work.outcome) return work.outcome;
-  std::string spool;
-  int n = 0;
-  for (const std::string& line : tonnage::io::SplitLines(work.bytes)) {
-    if (n > 0 && n % 24 == 0) spool += "\f\r\n";
-    spool += line + "\r\n";
-    ++n;
+// The pictures show one moment of a working day, the same at every run.
+class ScreenshotClock final : public platform::Clock {
+ public:
+  platform::LocalTime Now() const override { return {2026, 10, 6, 16, 35, 12}; }
+};
+
+// For the length of the run: that clock, and the home folder shown as a
+// user's (/home/<its name>) instead of where the run made it.
+class ScreenshotSetting {
+ public:
+  explicit ScreenshotSetting(Context& context)
+      : context_(context), clock_(std::exchange(context.platform.clock, &fixed_)) {
+    const QString home = QDir::homePath();
+    ShowHomeAs(std::string(QFile::encodeName(home).constData()),
+               "/home/" + std::string(QFile::encodeName(QDir(home).dirName()).constData()));
   }
-  return tonnage::io::WriteWholeFile(session.spoolPath, spool);
-}
+  ~ScreenshotSetting() {
+    context_.platform.clock = clock_;
+    ShowHomeAs({}, {});
+  }
+  ScreenshotSetting(const ScreenshotSetting&) = delete;
+  ScreenshotSetting& operator=(const ScreenshotSetting&) = delete;
+
+ private:
+  Context& context_;
+  ScreenshotClock fixed_;
+  platform::Clock* clock_;
+};
 
 }  // namespace
 
@@ -65,6 +78,7 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
                    const QString& folder, const std::string& sample) {
   if (!QDir().mkpath(folder)) return 1;
   tonnage::Session& session = context.session;
+  const ScreenshotSetting setting(context);
   bool ok = true;
 
   main.show();
@@ -81,13 +95,9 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
     ok &= Save(&about, folder, QStringLiteral("about"));
   }
 
-  // The sample, copied into the work folder so that saving leaves it alone.
-  std::string copy = session.workFolder().File("SAMPLE.K81");
-  if (!sample.empty()) {
-    tonnage::io::ReadResult bytes = tonnage::io::ReadWholeFile(sample);
-    if (!bytes.outcome || !tonnage::io::WriteWholeFile(copy, bytes.bytes)) copy.clear();
-  }
-  if (copy.empty() || !session.Open(copy)) {
+  // The data file is opened and saved where it is, as a user's would be:
+  // the screenshot script hands over a copy in a home folder of its own.
+  if (sample.empty() || !session.Open(sample)) {
     session.New();
     session.ChooseUnits("E");
   }
@@ -114,10 +124,7 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
   }
 
   tonnage::Outcome spool = session.WriteWorkFile();
-  if (spool) {
-    spool = context.hooks.runReport ? context.hooks.runReport(session, *context.platform.clock)
-                                    : StandInSpool(session);
-  }
+  if (spool) spool = context.hooks.runReport(session, *context.platform.clock);
   if (spool) {
     ViewForm viewer(context, &process);
     viewer.show();
