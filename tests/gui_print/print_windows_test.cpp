@@ -174,16 +174,8 @@ TEST_F(PrintingOnRealPrinters, PagesTwoToThreeInTwoCopiesOnTheOtherQueueInA4Land
   ASSERT_GE(pages_.size(), 3u);
   const double pitch = printtest::ReportPitch(12);  // across an A4 sheet 80 columns fit as they are
   for (int job : jobs) {
-    const std::string document = service_->JobDocument(job);
-    const printtest::PdfInfo info = printtest::ReadPdfInfo(document);
-    EXPECT_EQ(info.pages, 2) << "job " << job;
-    EXPECT_NEAR(info.width, 842, 1) << "job " << job;
-    EXPECT_NEAR(info.height, 595, 1) << "job " << job;
-    const std::vector<Page> sheets = printtest::PdfSheets(document, pitch);
-    ASSERT_EQ(sheets.size(), 2u) << "job " << job;
-    int offset = -1;
-    EXPECT_EQ(printtest::CompareSheet(sheets[0], pages_[1], offset), "") << "job " << job;
-    EXPECT_EQ(printtest::CompareSheet(sheets[1], pages_[2], offset), "") << "job " << job;
+    EXPECT_EQ(printtest::CompareDocument(service_->JobDocument(job), {pages_[1], pages_[2]}, 842, 595, pitch), "")
+        << "job " << job;
     const std::map<std::string, std::string> attributes = service_->JobAttributes(job);
     EXPECT_EQ(printtest::ValueOf(attributes, "media"), "A4") << "job " << job;
     EXPECT_EQ(printtest::ValueOf(attributes, "orientation-requested"), "landscape") << "job " << job;

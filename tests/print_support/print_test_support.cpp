@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPdfWriter>
 #include <QBuffer>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -167,6 +168,23 @@ PdfInfo ReadPdfInfo(const std::string& pdf) {
       std::sscanf(line.c_str() + 10, " %lf x %lf", &info.width, &info.height);
   }
   return info;
+}
+
+std::string CompareDocument(const std::string& pdf, const std::vector<Page>& pages, double width,
+                            double height, double pitch) {
+  std::ostringstream diff;
+  const PdfInfo info = ReadPdfInfo(pdf);
+  if (std::abs(info.width - width) > 1 || std::abs(info.height - height) > 1)
+    diff << "sheets of " << info.width << " x " << info.height << " points, expected " << width << " x "
+         << height << "; ";
+  const std::vector<Page> sheets = PdfSheets(pdf, pitch);
+  if (sheets.size() != pages.size())
+    return diff.str() + std::to_string(sheets.size()) + " sheets, expected " + std::to_string(pages.size());
+  int offset = -1;
+  for (std::size_t i = 0; i < pages.size(); ++i)
+    if (const std::string sheet = CompareSheet(sheets[i], pages[i], offset); !sheet.empty())
+      diff << "sheet " << i + 1 << ": " << sheet << "; ";
+  return diff.str();
 }
 
 ScratchFolder::ScratchFolder(const std::string& prefix) {

@@ -53,6 +53,12 @@ double SheetPitch(const QPageLayout& layout, int points = 12);
 // an empty text, or what differs.
 std::string CompareSheet(const Page& sheet, const Page& expected, int& offset);
 
+// Checks that the PDF `pdf` holds `pages`, each on one sheet of `width` x
+// `height` points, read on a grid of `pitch` points per character, all
+// pages at the same left offset. Returns an empty text, or what differs.
+std::string CompareDocument(const std::string& pdf, const std::vector<Page>& pages, double width,
+                            double height, double pitch);
+
 // The page count and the first page's size, in points, as pdfinfo tells them.
 struct PdfInfo {
   int pages = 0;
