@@ -125,9 +125,10 @@ else
   echo "screenshots: xvfb-run not found, drawing offscreen" >&2
   run env QT_QPA_PLATFORM=offscreen "$program" --screenshots "$out" "$data"
 fi
-# The report's first page as it prints; the PDF itself is not kept.
+# The report's first page of tickets (page 2, after the error report) as it
+# prints; the PDF itself is not kept.
 if [ -f "$out/report-pages.pdf" ]; then
-  pdftoppm -png -r 80 -f 1 -l 1 -singlefile "$out/report-pages.pdf" "$out/report-page"
+  pdftoppm -png -r 80 -f 2 -l 2 -singlefile "$out/report-pages.pdf" "$out/report-page"
   rm -f "$out/report-pages.pdf"
 fi
 echo "screenshots: pictures in $out"
