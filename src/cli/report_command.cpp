@@ -149,6 +149,7 @@ class OutputSink final : public report::LineSink {
  public:
   explicit OutputSink(CommandOutput& out) : out_(out) {}
   void WriteLine(std::string_view line) override { out_.WriteLine(line); }
+  void WriteLines(std::string_view text) override { out_.Write(text); }
 
  private:
   CommandOutput& out_;

@@ -125,8 +125,12 @@ bool DataFileReader::ReadIndex(IndexRecord& index) {
 }
 
 bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tickets) {
-  tickets.clear();
-  if (!pending_ || !outcome_.ok()) return false;
+  if (!pending_ || !outcome_.ok()) {
+    tickets.clear();
+    return false;
+  }
+  // The strings of the last book are filled again, so their room is reused.
+  std::size_t count = 0;
   pending_ = false;
   if (bookCount_ >= kMaxBooks)
     return Fail(Outcome::Failure(OutcomeKind::TooManyBooks, kCriticalTitle,
@@ -140,17 +144,22 @@ bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tick
       pending_ = true;
       break;
     }
-    if (tickets.size() >= static_cast<std::size_t>(kMaxRows))
+    if (count >= static_cast<std::size_t>(kMaxRows))
       return Fail(Outcome::Failure(OutcomeKind::TooManyPages, kCriticalTitle,
                                    "More than 200 pages in a book - Program aborted!", true));
-    tickets.push_back(line_);
+    if (count < tickets.size())
+      tickets[count] = line_;
+    else
+      tickets.push_back(line_);
+    ++count;
   }
+  tickets.resize(count);
   if (!pending_) {
     if (Outcome read = reader_->error(); !read) return Fail(std::move(read));
   }
   // A book read without comments would be dropped, tickets and all, by the
   // next save; it gets the name the grid gives such a book.
-  if (header.comments.empty() && !tickets.empty())
+  if (header.comments.empty() && count > 0)
     header.comments = "BOOK NUMBER  " + std::to_string(bookCount_);
   return true;
 }
@@ -164,7 +173,7 @@ bool WorkImageSource::Next(std::string& line) {
     return true;
   }
   if (nextTicket_ < tickets_.size()) {
-    line.swap(tickets_[nextTicket_++]);
+    line = tickets_[nextTicket_++];
     return true;
   }
   // Books not in use are left out, as a save leaves them out.

@@ -64,6 +64,7 @@ class WorkImageSource final : public io::LineSource {
  public:
   explicit WorkImageSource(const std::string& path) : reader_(path) {}
   bool Next(std::string& line) override;
+  bool UpperCase() const override { return true; }
   // Ok after the whole file, or why it was refused.
   const Outcome& outcome() const { return reader_.outcome(); }
 

@@ -18,6 +18,9 @@ class LineSource {
   virtual ~LineSource() = default;
   // The next line into `line`; false at the end (or after an error).
   virtual bool Next(std::string& line) = 0;
+  // True when every line comes in upper case already, so a reader that
+  // needs upper case may leave it as it is.
+  virtual bool UpperCase() const { return false; }
 };
 
 class FileLineReader final : public LineSource {

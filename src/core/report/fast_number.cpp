@@ -61,39 +61,63 @@ bool QuickSignificantDigits(double magnitude, unsigned long long& digits, int& e
   return true;
 }
 
-// Writes `n` backwards ending at `end`, at least `minDigits` digits.
+// Writes `n` backwards ending at `end`, at least `minDigits` digits, two
+// digits a step.
 char* DigitsBackwards(char* end, unsigned long long n, int minDigits) {
-  do {
-    *--end = static_cast<char>('0' + n % 10);
-    n /= 10;
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  while (n >= 100) {
+    const auto pair = static_cast<std::size_t>(n % 100) * 2;
+    n /= 100;
+    *--end = kPairs[pair + 1];
+    *--end = kPairs[pair];
+    minDigits -= 2;
+  }
+  if (n >= 10) {
+    *--end = kPairs[n * 2 + 1];
+    *--end = kPairs[n * 2];
+    minDigits -= 2;
+  } else {
+    *--end = static_cast<char>('0' + n);
     --minDigits;
-  } while (n != 0 || minDigits > 0);
+  }
+  while (minDigits-- > 0) *--end = '0';
   return end;
 }
 
-// The masked text of `value` written backwards ending at `end` (room for 48
-// characters), for whole numbers and for every value whose 15-digit decimal
-// the quick way gives: the decimal rounded half away from zero to `decimals`
-// places with integer arithmetic. Nothing where the exact way is needed.
-char* QuickText(double value, int decimals, char* end) {
-  if (decimals > 18 || !std::isfinite(value)) return nullptr;
+// The magnitude of `value`'s masked text as a whole number of
+// 10^-decimals, for whole numbers and for every value whose 15-digit
+// decimal the quick way gives: that decimal rounded half away from zero
+// with integer arithmetic. False where the exact way is needed.
+bool QuickScaled(double value, int decimals, unsigned long long& scaled) {
+  if (decimals > 18 || !std::isfinite(value)) return false;
   const double magnitude = std::fabs(value);
-  unsigned long long scaled = 0;  // the result times 10^decimals
   if (magnitude == std::trunc(magnitude) && magnitude < kExactIntegers) {
-    if (decimals > 4) return nullptr;
+    if (decimals > 4) return false;
     scaled = static_cast<unsigned long long>(magnitude) * kTens[decimals];
-  } else {
-    unsigned long long digits = 0;
-    int exponent = 0;
-    if (!QuickSignificantDigits(magnitude, digits, exponent)) return nullptr;
-    const int dropped = 14 - exponent - decimals;  // low digits past the wanted place
-    if (dropped <= 0) {
-      if (-dropped > 4) return nullptr;
-      scaled = digits * kTens[-dropped];
-    } else if (dropped <= 18) {
-      scaled = (digits + 5 * kTens[dropped - 1]) / kTens[dropped];
-    }
+    return true;
   }
+  unsigned long long digits = 0;
+  int exponent = 0;
+  if (!QuickSignificantDigits(magnitude, digits, exponent)) return false;
+  const int dropped = 14 - exponent - decimals;  // low digits past the wanted place
+  scaled = 0;
+  if (dropped <= 0) {
+    if (-dropped > 4) return false;
+    scaled = digits * kTens[-dropped];
+  } else if (dropped <= 18) {
+    scaled = (digits + 5 * kTens[dropped - 1]) / kTens[dropped];
+  }
+  return true;
+}
+
+// The masked text of `value` written backwards ending at `end` (room for 48
+// characters); nothing where the exact way is needed.
+char* QuickText(double value, int decimals, char* end) {
+  unsigned long long scaled = 0;
+  if (!QuickScaled(value, decimals, scaled)) return nullptr;
   char* p = end;
   if (decimals > 0) {
     p = DigitsBackwards(p, scaled % kTens[decimals], decimals);
@@ -221,6 +245,13 @@ std::string Amount(double value, std::size_t width, int decimals) {
 
 double Keep3(double value) {
   if (value == std::trunc(value) && std::fabs(value) < kExactIntegers) return value == 0 ? 0.0 : value;
+  // The text's value is scaled / 1000; below 2^53 both are exact doubles, so
+  // the one division is the correctly rounded reading of the text.
+  if (unsigned long long scaled = 0; QuickScaled(value, 3, scaled) && scaled < (1ull << 53)) {
+    if (scaled == 0) return 0.0;
+    const double kept = static_cast<double>(scaled) / 1000.0;
+    return value < 0 ? -kept : kept;
+  }
   std::string text;
   AppendMasked(text, value, 3);
   double result = 0;

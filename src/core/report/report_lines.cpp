@@ -120,9 +120,15 @@ std::string TicketEcho(std::string_view ticketLine) {
 }
 
 std::string DetailLine(const DetailValues& v) {
+  std::string line;
+  BuildDetailLine(line, v);
+  return line;
+}
+
+void BuildDetailLine(std::string& line, const DetailValues& v) {
   const bool threeDecimals = v.tonsBook || v.metric;
   const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
-  std::string line;
+  line.clear();
   line.reserve(96);
   // One weight field: the amount right-aligned, then blanks to 10.
   auto field = [&](bool shown, double weight, std::size_t poundsWidth) {
@@ -154,7 +160,6 @@ std::string DetailLine(const DetailValues& v) {
   else
     line += v.metric ? " KGS  " : " LBS  ";
   line += v.errorTag;
-  return line;
 }
 
 std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag) {

@@ -78,6 +78,9 @@ struct DetailValues {
   std::string_view errorTag;
 };
 std::string DetailLine(const DetailValues& v);
+// The same line into `line` (emptied first), whose room is used again from
+// ticket to ticket.
+void BuildDetailLine(std::string& line, const DetailValues& v);
 std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag);
 inline constexpr std::string_view kNoteLine = " -------- NOTE";
 inline constexpr std::string_view kNoBitumenLine = " --------  PVT. WORK OR WASTE, NO BITUMEN PUNCHED";

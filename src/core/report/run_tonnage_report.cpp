@@ -1,6 +1,14 @@
 #include "report/run_tonnage_report.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
 #include "data/work_folder.h"
+#include "report/report_lines.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
 #include "text/fixed_width.h"
@@ -8,28 +16,90 @@
 namespace tonnage::report {
 namespace {
 
-// Each scratch line starts with a mark: the page-number line of a page
-// header, or any other line. The mark goes by position, never by content.
-constexpr char kNumberedMark = '#';
-constexpr char kPlainMark = ' ';
-
+// The main report goes to the scratch file as final text, each page-number
+// line numbered from 1. Where those lines are is kept as they are written,
+// by position, never recognised by content, so that copying the scratch into
+// the spool behind the error report renumbers exactly them.
 class ScratchWriter final : public MainReportSink {
  public:
   explicit ScratchWriter(io::FileWriter& file) : file_(file) {}
   void WriteLine(std::string_view line, bool pageNumberLine) override {
-    const char mark = pageNumberLine ? kNumberedMark : kPlainMark;
-    file_.Write(std::string_view(&mark, 1));
-    file_.WriteLine(line);
+    if (pageNumberLine) {
+      const std::string numbered = WithPageNumber(line, static_cast<int>(numbered_.size()) + 1);
+      numbered_.push_back({offset_, numbered.size()});
+      Put(numbered);
+    } else {
+      Put(line);
+    }
   }
 
+  struct NumberedLine {
+    std::uint64_t offset;
+    std::size_t length;
+  };
+  const std::vector<NumberedLine>& numbered() const { return numbered_; }
+
  private:
+  void Put(std::string_view line) {
+    file_.WriteLine(line);
+    offset_ += line.size() + 2;
+  }
+
   io::FileWriter& file_;
+  std::uint64_t offset_ = 0;
+  std::vector<NumberedLine> numbered_;
 };
+
+// Copies the scratch into the spool in large pieces of whole lines, giving
+// the page-number lines their numbers after the error report's pages.
+Outcome CopyRenumbered(const std::string& scratchPath, const std::vector<ScratchWriter::NumberedLine>& numbered,
+                       int errorPages, LineSink& spool) {
+  std::FILE* file = std::fopen(scratchPath.c_str(), "rb");
+  if (!file) return Outcome::Io("Cannot open " + scratchPath + ": " + std::strerror(errno));
+  std::string buffer;
+  std::uint64_t bufferStart = 0;  // scratch offset of buffer[0]
+  std::size_t next = 0;           // the next page-number line
+  std::vector<char> chunk(1 << 16);
+  bool failed = false;
+  for (;;) {
+    const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
+    if (n == 0) {
+      failed = std::ferror(file) != 0;
+      break;
+    }
+    buffer.append(chunk.data(), n);
+    // Whole lines go on as they are, the page-number lines held whole with
+    // their new numbers.
+    const std::string_view held(buffer);
+    std::size_t from = 0;
+    while (next < numbered.size() &&
+           numbered[next].offset + numbered[next].length + 2 <= bufferStart + held.size()) {
+      const auto at = static_cast<std::size_t>(numbered[next].offset - bufferStart);
+      if (at > from) spool.WriteLines(held.substr(from, at - from));
+      spool.WriteLine(WithPageNumber(held.substr(at, numbered[next].length),
+                                     errorPages + static_cast<int>(next) + 1));
+      from = at + numbered[next].length + 2;
+      ++next;
+    }
+    // A page-number line not yet held whole starts after the last line end.
+    std::size_t end = held.rfind('\n');
+    end = end == std::string_view::npos ? 0 : end + 1;
+    if (end > from) spool.WriteLines(held.substr(from, end - from));
+    buffer.erase(0, std::max(end, from));
+    bufferStart += std::max(end, from);
+  }
+  const int err = errno;
+  std::fclose(file);
+  if (failed) return Outcome::Io("Cannot read " + scratchPath + ": " + std::strerror(err));
+  if (!buffer.empty()) spool.WriteLines(buffer);
+  return Outcome::Success();
+}
 
 class FileSink final : public LineSink {
  public:
   explicit FileSink(io::FileWriter& file) : file_(file) {}
   void WriteLine(std::string_view line) override { file_.WriteLine(line); }
+  void WriteLines(std::string_view text) override { file_.Write(text); }
 
  private:
   io::FileWriter& file_;
@@ -47,6 +117,7 @@ Outcome RunTonnageReportFrom(io::LineSource& work, const std::function<Outcome()
                              std::string_view versionText, const std::string& scratchPath,
                              const RunStamp& stamp, LineSink& spool) {
   RunResult result;
+  std::vector<ScratchWriter::NumberedLine> numbered;
   {
     io::FileWriter scratch(scratchPath, io::WriteMode::Direct);
     ScratchWriter mainReport(scratch);
@@ -59,23 +130,11 @@ Outcome RunTonnageReportFrom(io::LineSource& work, const std::function<Outcome()
       io::RemoveQuietly(scratchPath);
       return written;
     }
+    numbered = mainReport.numbered();
   }
 
   Outcome outcome = Outcome::Success();
-  if (result.validFormat) {
-    io::FileLineReader scratch(scratchPath);
-    if (!scratch.is_open()) {
-      outcome = ReadFailure(scratch, scratchPath);
-    } else {
-      RenumberingAppender appender(spool, result.errorPages);
-      std::string line;
-      while (scratch.Next(line)) {
-        if (line.empty()) continue;  // never written: every line carries its mark
-        appender.WriteLine(std::string_view(line).substr(1), line[0] == kNumberedMark);
-      }
-      outcome = scratch.error();
-    }
-  }
+  if (result.validFormat) outcome = CopyRenumbered(scratchPath, numbered, result.errorPages, spool);
   io::RemoveQuietly(scratchPath);
   return outcome;
 }

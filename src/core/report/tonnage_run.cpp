@@ -61,8 +61,9 @@ class Run {
     dates_.Clear();
     ReadReportIndex(line);
     CheckErrorPage();
+    const bool upper = work.UpperCase();
     while (work.Next(line)) {
-      ToUpperInPlace(line);
+      if (!upper) ToUpperInPlace(line);
       if (!line.empty() && line[0] == '*') {
         if (!firstBook_) WriteBookTotals();
         StartReportBook(line);
@@ -231,7 +232,8 @@ class Run {
       }
 
       CheckMainPage();
-      Main(DetailLine({t.pageNo, date, t.w1, t.w2, t.theo, t.kp, tons_, metric, tag}));
+      BuildDetailLine(detail_, {t.pageNo, date, t.w1, t.w2, t.theo, t.kp, tons_, metric, tag});
+      Main(detail_);
       ++mainCount_;
       bool closing = false;
       if (t.note) {
@@ -379,6 +381,7 @@ class Run {
   double gravity_ = 0;
   std::string comments_;
   std::string dataType_;
+  std::string detail_;  // the detail line's room, used again for every ticket
   long expectedPage_ = 0;
   bool firstBook_ = true;
   int book_ = 0;
@@ -419,6 +422,15 @@ RunResult ComputeTonnageReport(io::LineSource& work, std::string_view versionTex
                                MainReportSink& mainReport, const TicketObserver& observer) {
   Run run(versionText, stamp, errorReport, mainReport, observer);
   return run.Execute(work);
+}
+
+void LineSink::WriteLines(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find("\r\n");
+    WriteLine(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 2);
+  }
 }
 
 void RenumberingAppender::WriteLine(std::string_view line, bool pageNumberLine) {

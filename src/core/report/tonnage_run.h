@@ -21,6 +21,9 @@ class LineSink {
  public:
   virtual ~LineSink() = default;
   virtual void WriteLine(std::string_view line) = 0;
+  // Whole lines, each ended by CR LF, in one piece; a sink that writes bytes
+  // takes them as they are.
+  virtual void WriteLines(std::string_view text);
 };
 
 // Receives the main report while the run lasts. The line of each page header

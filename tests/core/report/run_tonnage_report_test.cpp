@@ -44,6 +44,36 @@ TEST(RunTonnageReport, WritesTheSpoolOfWorkTmpAndRemovesTheScratchFile) {
   EXPECT_FALSE(Exists(dir.File(kScratchSpoolFileName)));
 }
 
+// A season's report runs to hundreds of kilobytes: its main part comes back
+// from the scratch file in pieces, and the page-number lines fall across the
+// pieces' edges at one length of the book comments or another. Error pages
+// in front (page-order mistakes) make every main page's number change.
+TEST(RunTonnageReport, ALongReportComesBackWholeAndRenumbered) {
+  for (int shift = 0; shift < 12; ++shift) {
+    std::vector<std::string> lines{IndexLine()};
+    for (int book = 1; book <= 40; ++book) {
+      const std::string comments = "BOOK " + std::to_string(book) + " BASE COURSE" + std::string(shift, '.');
+      lines.push_back(BookLine(book % 3 == 1 ? "1" : "0", "0.0000", comments));
+      for (int p = 1; p <= 200; ++p) {
+        const std::string date = "0" + std::to_string(3 + p / 50) + "/1" + std::to_string(p % 10) + "/2026";
+        const int page = book * 1000 + p + (p % 37 == 0 ? 1 : 0);
+        if (book % 3 == 1)
+          lines.push_back(Ticket(page, date, "35.120", "14.420", "20.700", "5.600"));
+        else
+          lines.push_back(Ticket(page, date, std::to_string(70000 + p), "29960", std::to_string(40040 + p), "5.600"));
+      }
+    }
+    const std::string work = Image(lines);
+    ScratchFolder dir;
+    WriteFile(dir.File(kVersionFileName), kVersion + "\r\n");
+    WriteFile(dir.File(kWorkFileName), work);
+    ASSERT_TRUE(RunTonnageReport(dir.path(), kStamp).ok());
+    const std::string spool = ReadFile(dir.File(kSpoolFileName));
+    ASSERT_GT(spool.size(), 500000u);
+    ASSERT_EQ(spool, MakeReportSpool(work, kVersion, kStamp)) << "comments longer by " << shift;
+  }
+}
+
 TEST(RunTonnageReport, AFailureIsReportedAndLeavesNoSpool) {
   // Missing VERSION.TMP, then missing WORK.TMP.
   ScratchFolder dir;
