@@ -118,8 +118,7 @@ void FileWriter::Write(std::string_view bytes) {
     if (failed()) return;
   }
   if (bytes.size() >= kBufferSize) {
-    buffer_.assign(bytes.begin(), bytes.end());
-    Flush();
+    WriteOut(bytes);  // straight from the caller's memory: no copy to buffer
     return;
   }
   buffer_.append(bytes.data(), bytes.size());
@@ -132,8 +131,13 @@ void FileWriter::WriteLine(std::string_view line) {
 
 void FileWriter::Flush() {
   if (failed() || buffer_.empty()) return;
-  const char* data = buffer_.data();
-  std::size_t left = buffer_.size();
+  WriteOut(buffer_);
+  buffer_.clear();
+}
+
+void FileWriter::WriteOut(std::string_view bytes) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
   while (left > 0) {
     if (int err = Injected(FaultPoint::Write, path_, writeIndex_)) {
       ++writeIndex_;
@@ -151,7 +155,6 @@ void FileWriter::Flush() {
     data += n;
     left -= static_cast<std::size_t>(n);
   }
-  buffer_.clear();
 }
 
 Outcome FileWriter::Commit() {

@@ -52,6 +52,7 @@ class FileWriter {
  private:
   void Fail(const std::string& what, int err);
   void Flush();
+  void WriteOut(std::string_view bytes);
 
   std::string path_;
   std::string tempPath_;

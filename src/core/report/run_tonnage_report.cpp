@@ -59,7 +59,7 @@ Outcome CopyRenumbered(const std::string& scratchPath, const std::vector<Scratch
   std::string buffer;
   std::uint64_t bufferStart = 0;  // scratch offset of buffer[0]
   std::size_t next = 0;           // the next page-number line
-  std::vector<char> chunk(1 << 16);
+  std::vector<char> chunk(1 << 18);
   bool failed = false;
   for (;;) {
     const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
