@@ -17,6 +17,32 @@ std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) 
   return std::string(TrimBlanks(Columns(line, first, last)));
 }
 
+// What the user is told of a file the reader would not take in: a device,
+// a pipe, something far too big, a line no data file has.
+Outcome Refused(const io::FileLineReader& reader) {
+  switch (reader.refusal()) {
+    case io::Refusal::NotAFile:
+      return Outcome::Failure(OutcomeKind::InvalidFile, kInputErrorTitle,
+                              "Not a file but a device, pipe or folder - Select Another File!");
+    case io::Refusal::TooLarge:
+      // (A file that grew past the bound while it was read was smaller at first.)
+      return Outcome::Failure(
+          OutcomeKind::InvalidFile, kInputErrorTitle,
+          "The file is " +
+              (reader.size() > kMaxDataFileBytes ? std::to_string(reader.size() >> 20)
+                                                 : "more than " + std::to_string(kMaxDataFileBytes >> 20)) +
+              " MB, far too large for a data file - Select Another File!");
+    case io::Refusal::LineTooLong:
+      return Outcome::Failure(OutcomeKind::BadLine, kInputErrorTitle,
+                              "Line " + std::to_string(reader.lineNumber()) + " is longer than " +
+                                  std::to_string(kMaxDataLineLength) +
+                                  " characters - Select Another File!");
+    case io::Refusal::None:
+      break;
+  }
+  return reader.error();
+}
+
 bool IsBlankLine(std::string_view line) {
   for (char c : line)
     if (c != ' ' && c != '\t') return false;
@@ -87,13 +113,17 @@ BookHeader ParseBookHeaderLine(std::string_view line) {
 
 ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sectionFolder) {
   ReadDataFileResult result;
-  io::FileLineReader reader(path);
+  io::FileLineReader reader(path, {true, kMaxDataFileBytes, kMaxDataLineLength});
   if (!reader.is_open()) {
-    result.outcome = reader.error();
+    result.outcome = Refused(reader);
     return result;
   }
   std::string line;
-  reader.Next(line);  // an empty file reads as one empty first line
+  // An empty file reads as one empty first line.
+  if (!reader.Next(line) && reader.refusal() != io::Refusal::None) {
+    result.outcome = Refused(reader);
+    return result;
+  }
   ToUpperInPlace(line);
   result.index = ParseIndexLine(line);
   if (result.index.fileTypeCode != kCurrentFileType && result.index.fileTypeCode != kOlderFileType) {
@@ -152,6 +182,7 @@ ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sect
                                    "More than 200 pages in a book - Program aborted!", true));
     section->WriteLine(line);
   }
+  if (reader.refusal() != io::Refusal::None) return fail(Refused(reader));
   if (Outcome read = reader.error(); !read) return fail(read);
   if (Outcome closed = closeBook(); !closed) return fail(closed);
   result.outcome = Outcome::Success();
