@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -202,6 +203,30 @@ Outcome WriteWholeFile(const std::string& path, std::string_view bytes, WriteMod
   FileWriter writer(path, mode);
   writer.Write(bytes);
   return writer.Commit();
+}
+
+Outcome KeepBackup(const std::string& path) {
+  // The backup goes beside the file itself, not beside a link to it.
+  std::string real = path;
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    real = resolved;
+    std::free(resolved);
+  }
+  struct stat st {};
+  if (::stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Outcome::Success();
+  // A copy rather than a hard link: a tool that writes files in place must
+  // not change the backup through the file, nor the file through the backup.
+  // The old backup stays until the new one is whole.
+  std::FILE* in = std::fopen(real.c_str(), "rb");
+  if (!in) return Outcome::Io("Cannot open " + real + ": " + std::strerror(errno));
+  FileWriter copy(real + kBackupSuffix, WriteMode::Atomic);
+  std::string chunk(kBufferSize, '\0');
+  std::size_t n;
+  while ((n = std::fread(chunk.data(), 1, chunk.size(), in)) > 0) copy.Write(std::string_view(chunk.data(), n));
+  const int readError = std::ferror(in) ? (errno ? errno : EIO) : 0;
+  std::fclose(in);
+  if (readError) return Outcome::Io("Cannot read " + real + ": " + std::strerror(readError));
+  return copy.Commit();
 }
 
 void RemoveQuietly(const std::string& path) { ::unlink(path.c_str()); }

@@ -68,6 +68,12 @@ class FileWriter {
 Outcome WriteWholeFile(const std::string& path, std::string_view bytes,
                        WriteMode mode = WriteMode::Replace);
 
+// Keeps the file now at `path` as `path` + ".bak" (replacing an older one),
+// so a save that went wrong can be undone by hand. Nothing to keep (no file,
+// or not a regular file) is no failure.
+Outcome KeepBackup(const std::string& path);
+inline constexpr const char* kBackupSuffix = ".bak";
+
 // Removes a file, ignoring every failure.
 void RemoveQuietly(const std::string& path);
 
