@@ -33,6 +33,8 @@ class WorkFolder {
   // The folder with a trailing '/', so file names append to it.
   const std::string& path() const { return path_; }
   bool valid() const { return !path_.empty(); }
+  // The folder it was made in (where other runs' folders are found too).
+  std::string parent() const;
   std::string File(const std::string& name) const { return path_ + name; }
 
   Outcome WriteVersionFile() const;
