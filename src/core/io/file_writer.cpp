@@ -1,6 +1,8 @@
 #include "io/file_writer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,8 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace tonnage::io {
 namespace {
@@ -38,6 +42,30 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
+
+void SweepLeftovers(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  std::vector<std::string> names;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.rfind(kTemporaryPrefix, 0) == 0) names.push_back(name);
+  }
+  ::closedir(dir);
+  const time_t now = ::time(nullptr);
+  for (const std::string& name : names) {
+    const std::string path = folder + "/" + name;
+    struct stat st {};
+    // Only this user's files, and none a writer may just have made.
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        now - st.st_mtime < kLeftoverAge)
+      continue;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    ::close(fd);
+  }
+}
 
 void SetFaultHook(FaultHook hook) {
   std::lock_guard<std::mutex> lock(HookMutex());
@@ -83,7 +111,7 @@ FileWriter::FileWriter(std::string path, WriteMode mode) : path_(std::move(path)
     if (fd_ < 0) Fail("Cannot create", errno);
     return;
   }
-  tempPath_ = FolderOf(path_) + "/.tonnage-save-XXXXXX";
+  tempPath_ = FolderOf(path_) + "/" + kTemporaryPrefix + "XXXXXX";
   fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
   if (fd_ < 0) {
     const int err = errno;
@@ -91,6 +119,9 @@ FileWriter::FileWriter(std::string path, WriteMode mode) : path_(std::move(path)
     Fail("Cannot create", err);
     return;
   }
+  // Held while the file is written: a temporary file nobody holds was left
+  // by a writer that was killed (see SweepLeftovers).
+  ::flock(fd_, LOCK_EX | LOCK_NB);
   // mkstemp makes 0600; a saved file should get what a plain create gives,
   // or keep the mode of the file it replaces.
   mode_t fileMode = existingMode;
@@ -190,6 +221,7 @@ Outcome FileWriter::Commit() {
           ::fsync(dir);
           ::close(dir);
         }
+        SweepLeftovers(FolderOf(path_));
       }
     }
   } else if (!failed()) {
