@@ -17,19 +17,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Click(QWidget* w, const char* name) {
-  auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(b, nullptr) << name;
-  b->click();
-}
+using fakes::Click;
+using fakes::ReadFile;
 
 TEST(EndToEnd, NewSaveAsOpenAndReport) {
   fakes::Harness h;

@@ -30,6 +30,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fakes::Click;
+using fakes::ReadFile;
 using platform::Button;
 
 class FakeClipboard final : public platform::Clipboard {
@@ -44,25 +46,12 @@ class FakeClipboard final : public platform::Clipboard {
   int clears = 0;
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 using keyboard::Activate;
 using keyboard::Focus;
 using keyboard::Key;
 using keyboard::Keys;
 using keyboard::MenuKeys;
 using keyboard::TypeCells;
-
-void Click(QWidget* w, const char* name) {
-  auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(b, nullptr) << name;
-  b->click();
-}
 
 class Entry : public ::testing::Test {
  protected:

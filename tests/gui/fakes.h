@@ -2,14 +2,19 @@
 // windows a click opens, so no test waits on a real window.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -121,6 +126,21 @@ class ModalDriver : public QObject {
   std::deque<Step> steps_;
   std::vector<QPointer<QWidget>> handled_;
 };
+
+// Clicks the button `name` of `window`, as a user would.
+inline void Click(QWidget* window, const char* name) {
+  auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
+  ASSERT_NE(button, nullptr) << name;
+  button->click();
+}
+
+// The bytes of a file ("" when there is none).
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 // One session in a fresh folder with doubles for every service.
 struct Harness {

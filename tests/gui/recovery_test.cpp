@@ -15,8 +15,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "child_process.h"
 #include "data/recovery.h"
@@ -30,6 +28,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fakes::Click;
+using fakes::ReadFile;
 using keyboard::Activate;
 using keyboard::Key;
 using keyboard::Keys;
@@ -37,19 +37,6 @@ using keyboard::TypeCells;
 using platform::Button;
 
 const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Click(QWidget* w, const char* name) {
-  auto* b = w->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(b, nullptr) << name;
-  b->click();
-}
 
 // The child: the program's windows over a session whose work folder is made
 // under $TMPDIR, as in a real run.

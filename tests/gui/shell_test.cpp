@@ -18,22 +18,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fakes::Click;
+using fakes::ReadFile;
 using platform::Button;
 
 const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
-
-void Click(QWidget* window, const char* name) {
-  auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(button, nullptr) << name;
-  button->click();
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 bool AnySectionFile(const tonnage::Session& session) {
   for (int book = 1; book <= tonnage::kMaxBooks; ++book)

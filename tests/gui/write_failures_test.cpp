@@ -7,10 +7,8 @@
 #include <QPushButton>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
-#include <sstream>
 
 #include "data/section_file.h"
 #include "dataform.h"
@@ -24,22 +22,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fakes::Click;
+using fakes::ReadFile;
 using tonnage::io::FaultPoint;
 
 const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
-
-void Click(QWidget* window, const char* name) {
-  auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(button, nullptr) << name;
-  button->click();
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Basename(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
