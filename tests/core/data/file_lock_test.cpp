@@ -168,17 +168,6 @@ TEST_F(SessionLock, OpenKeepsTheLockNewAndAnotherOpenLetGo) {
   EXPECT_FALSE(session.holdsLock());
 }
 
-TEST_F(SessionLock, ARefusedOpenKeepsNoLockAndExitReleasesIt) {
-  WriteFile(dir.File("BAD.K81"), "not a data file\r\n");
-  ASSERT_EQ(session.PrepareLock(dir.File("BAD.K81")).state, LockState::Taken);
-  EXPECT_FALSE(session.Open(dir.File("BAD.K81")).ok());
-  EXPECT_FALSE(Locked("BAD.K81"));
-  ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
-  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
-  session.Cleanup();
-  EXPECT_FALSE(Locked("A.K81"));
-}
-
 TEST_F(SessionLock, SaveAsMovesTheLockOnlyWhenTheFileIsWritten) {
   ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
   ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
