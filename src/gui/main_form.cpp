@@ -305,6 +305,17 @@ void MainForm1::ExitProgram() {
   if (context_.hooks.quitProgram) context_.hooks.quitProgram();
 }
 
+void MainForm1::ExitOnSignal() {
+  if (exited_) return;
+  // No file open: nothing to keep.
+  if (session_.index.unitSystem.empty()) return ExitProgram();
+  exited_ = true;
+  context_.platform.help->Quit();
+  session_.LeaveForRecovery();
+  hide();
+  if (context_.hooks.quitProgram) context_.hooks.quitProgram();
+}
+
 void MainForm1::closeEvent(QCloseEvent* event) {
   ExitProgram();
   event->accept();

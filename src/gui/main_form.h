@@ -32,6 +32,10 @@ class MainForm1 : public QMainWindow {
   // The end of the run: help closed, every work file removed, the event
   // loops told to finish. Runs once, however the program ends.
   void ExitProgram();
+  // The end forced on the program from outside (SIGTERM or SIGHUP as the
+  // desktop session ends): nobody can be asked about unsaved data, so an
+  // open file's work folder is left for the next start to offer back.
+  void ExitOnSignal();
   bool exited() const { return exited_; }
 
   // The status line, drawn at once (long work follows).

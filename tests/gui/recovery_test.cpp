@@ -230,4 +230,35 @@ TEST_F(KilledProgram, NoRemovesTheOldWorkFolder) {
   EXPECT_EQ(h.messages.asked.size(), 1u);
 }
 
+TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartNothingElseDoes) {
+  for (bool fileOpen : {true, false}) {
+    fakes::Harness h;
+    ASSERT_TRUE(h.started);
+    const fs::path file = h.root / "docs" / "JOB.K81";
+    fs::copy_file(kSample, file);
+    if (fileOpen) {
+      ASSERT_EQ(h.session.PrepareLock(file.string()).state, tonnage::LockState::Taken);
+      ASSERT_TRUE(h.session.Open(file.string()).ok());
+      h.session.index.engineer = "TYPED BEFORE LOGOUT";
+    }
+    const std::string folder = h.session.workFolder().path();
+    gui::MainForm1 main(h.context);
+    main.show();
+    main.ExitOnSignal();
+    EXPECT_TRUE(main.exited());
+    EXPECT_EQ(h.quits, 1);
+    EXPECT_FALSE(fs::exists(file.string() + ".lock"));
+    EXPECT_EQ(fs::exists(folder), fileOpen);
+    const std::vector<std::string> offered = tonnage::FindAbandonedWorkFolders((h.root / "tmp").string());
+    ASSERT_EQ(offered.size(), fileOpen ? 1u : 0u);
+    if (fileOpen) {
+      EXPECT_EQ(offered[0], folder);
+      tonnage::SessionState state;
+      ASSERT_TRUE(tonnage::ParseSessionState(ReadFile(folder + "STATE.TMP"), state));
+      EXPECT_EQ(state.index.engineer, "TYPED BEFORE LOGOUT");
+      tonnage::Session::Discard(folder);
+    }
+  }
+}
+
 }  // namespace

@@ -25,6 +25,13 @@ void Session::Cleanup() {
   ReleaseLocks();
 }
 
+void Session::LeaveForRecovery() {
+  SaveState();
+  ReleaseLocks();
+  lock_.Release();
+  work_.Forget();
+}
+
 void Session::ReleaseLocks() {
   fileLock_.Release();
   preparedLock_.Release();

@@ -24,6 +24,10 @@ class Session {
   Outcome Start(const std::string& dataFolder, const std::string& tempParent = {});
   // Removes every work file and the folder.
   void Cleanup();
+  // The end of a run that must not lose what it holds (the session is
+  // ending under it): the work folder stays, as a killed run's would, for
+  // the next start to offer back; the locks are let go.
+  void LeaveForRecovery();
 
   // New: path "NoName", everything cleared (unit system too), sections deleted.
   void New();

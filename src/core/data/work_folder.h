@@ -29,6 +29,8 @@ class WorkFolder {
   Outcome Create(const std::string& parent = {});
   // Adopts an existing folder (the work folder of an earlier run).
   void Adopt(const std::string& folder);
+  // Lets go of the folder without removing it.
+  void Forget() { path_.clear(); }
 
   // The folder with a trailing '/', so file names append to it.
   const std::string& path() const { return path_; }

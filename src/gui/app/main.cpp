@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   if (!gui::StartSession(context, StartDataFolder())) return 1;
 
   gui::MainForm1 main(context);
-  gui::SignalExit signalExit([&main](int) { main.ExitProgram(); });
+  gui::SignalExit signalExit([&main](int) { main.ExitOnSignal(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.ExitProgram(); });
 
   const QStringList files = parser.positionalArguments();
