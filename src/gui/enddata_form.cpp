@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "icons.h"
+#include "lock_question.h"
 
 namespace gui {
 
@@ -100,6 +101,7 @@ void EnddataForm::SaveAs() {
   const std::optional<std::string> chosen = context_.platform.files->SaveAs(this, request);
   if (!chosen) return;
   session_.RememberDataFolder(*chosen);
+  if (!MayUseFile(context_, this, *chosen, session_.PrepareLock(*chosen), FileUse::SaveAs)) return;
   tonnage::Outcome written;
   {
     platform::BusyScope busy(*context_.platform.busy);

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -17,8 +19,11 @@
 #include <QVBoxLayout>
 
 #include "about_box.h"
+#include "data/recovery.h"
 #include "eng_met_form.h"
 #include "icons.h"
+#include "io/line_reader.h"
+#include "lock_question.h"
 #include "proc_form.h"
 
 namespace gui {
@@ -43,6 +48,16 @@ QLabel* MakeNote(QWidget* parent, const QString& text) {
 }
 
 }  // namespace
+
+bool StartSession(Context& context, const std::string& dataFolder, const std::string& tempParent) {
+  const tonnage::Outcome started = context.session.Start(dataFolder, tempParent);
+  if (started) return true;
+  platform::Tell(*context.platform.messages, nullptr, Latin1(started.title),
+                 QStringLiteral("The program cannot start:\n\n") + DisplayPath(started.message),
+                 platform::Icon::Critical);
+  context.session.Cleanup();
+  return false;
+}
 
 MainForm1::MainForm1(Context& context, QWidget* parent)
     : QMainWindow(parent), context_(context), session_(context.session) {
@@ -194,6 +209,7 @@ void MainForm1::ChooseAndOpen() {
 }
 
 void MainForm1::OpenFile(const std::string& path) {
+  if (!MayUseFile(context_, this, path, session_.PrepareLock(path), FileUse::Open)) return;
   SetStatus(QStringLiteral("Loading Data"));
   tonnage::Outcome read;
   {
@@ -208,6 +224,65 @@ void MainForm1::OpenFile(const std::string& path) {
   // A refused file leaves the main window for another try; a file beyond the
   // limits of the format ends the program.
   if (read.critical) ExitProgram();
+}
+
+bool MainForm1::OfferRecovery() {
+  const std::string parent = session_.workFolder().parent();
+  // Runs that died before a file was open left nothing worth asking about.
+  tonnage::RemoveIdleWorkFolders(parent);
+  const std::vector<std::string> abandoned = tonnage::FindAbandonedWorkFolders(parent);
+  if (abandoned.empty()) return false;
+  const std::string& folder = abandoned.front();
+  tonnage::SessionState state;
+  tonnage::ParseSessionState(tonnage::io::ReadWholeFile(folder + tonnage::kStateFileName).bytes, state);
+  const QDateTime changed =
+      QFileInfo(DisplayPath(folder + tonnage::kStateFileName)).lastModified();
+  const QString file = state.dataFilePath == tonnage::kNoName
+                           ? QStringLiteral("a new file not yet saved")
+                           : DisplayPath(state.dataFilePath);
+  const platform::Message question{
+      QStringLiteral("Recover unsaved data"),
+      QStringLiteral("The program ended without saving the data of\n\n%1\n\nas they were on %2.\n\n"
+                     "Recover unsaved data? No discards them.")
+          .arg(file, changed.toString(QStringLiteral("MM/dd/yyyy hh:mm"))),
+      {platform::Button::Yes, platform::Button::No},
+      platform::Icon::Question,
+      platform::Button::Yes};
+  if (context_.platform.messages->Ask(this, question) != platform::Button::Yes) {
+    tonnage::Session::Discard(folder);
+    return false;
+  }
+  const tonnage::Outcome recovered = session_.Recover(folder);
+  if (!recovered) {
+    // The folder stays, to be offered again.
+    platform::Tell(*context_.platform.messages, this, Latin1(recovered.title),
+                   DisplayPath(recovered.message), platform::Icon::Critical);
+    return false;
+  }
+  LockRecoveredFile();
+  ShowProcess();
+  return true;
+}
+
+void MainForm1::LockRecoveredFile() {
+  const std::string path = session_.dataFilePath;
+  if (path == tonnage::kNoName) return;
+  const tonnage::LockAttempt attempt = session_.PrepareLock(path);
+  if (attempt.state == tonnage::LockState::HeldElsewhere) {
+    // Someone opened the file since: the recovered data must not go over
+    // their work unless saved under a name of their own.
+    session_.dataFilePath = tonnage::kNoName;
+    session_.AdoptLock(session_.dataFilePath);
+    session_.SaveState();
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("File In Use"),
+                   QStringLiteral("This file is open in another copy of the program\n\n%1\n\n(%2).\n\n"
+                                  "The recovered data are kept as NoName: save them with Save As.")
+                       .arg(DisplayPath(path), HolderText(attempt.holder)),
+                   platform::Icon::Warning);
+    return;
+  }
+  MayUseFile(context_, this, path, attempt, FileUse::Open);
+  session_.AdoptLock(path);
 }
 
 void MainForm1::ShowProcess() {
@@ -226,6 +301,17 @@ void MainForm1::ExitProgram() {
   context_.platform.help->Quit();
   SetStatus(QStringLiteral("Cleaning up files and memory"));
   session_.Cleanup();
+  hide();
+  if (context_.hooks.quitProgram) context_.hooks.quitProgram();
+}
+
+void MainForm1::ExitOnSignal() {
+  if (exited_) return;
+  // No file open: nothing to keep.
+  if (session_.index.unitSystem.empty()) return ExitProgram();
+  exited_ = true;
+  context_.platform.help->Quit();
+  session_.LeaveForRecovery();
   hide();
   if (context_.hooks.quitProgram) context_.hooks.quitProgram();
 }

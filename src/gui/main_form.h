@@ -9,6 +9,11 @@ class QLabel;
 
 namespace gui {
 
+// Start-up before the main window: the work folder and VERSION.TMP. When
+// they cannot be made the user is told why (critical) and false comes back:
+// the program cannot run without them.
+bool StartSession(Context& context, const std::string& dataFolder, const std::string& tempParent = {});
+
 class MainForm1 : public QMainWindow {
   Q_OBJECT
 
@@ -16,10 +21,21 @@ class MainForm1 : public QMainWindow {
   explicit MainForm1(Context& context, QWidget* parent = nullptr);
 
   // Reads `path` and, when it is a data file, shows the process window.
+  // A file that another copy of the program has open is opened only when
+  // the user says so.
   void OpenFile(const std::string& path);
+  // At start-up, before the window is used: offers back the unsaved data of
+  // the newest run that ended without cleaning up ("Recover unsaved data").
+  // Yes brings them back and shows the process window, No discards them.
+  // Returns true when data were recovered.
+  bool OfferRecovery();
   // The end of the run: help closed, every work file removed, the event
   // loops told to finish. Runs once, however the program ends.
   void ExitProgram();
+  // The end forced on the program from outside (SIGTERM or SIGHUP as the
+  // desktop session ends): nobody can be asked about unsaved data, so an
+  // open file's work folder is left for the next start to offer back.
+  void ExitOnSignal();
   bool exited() const { return exited_; }
 
   // The status line, drawn at once (long work follows).
@@ -33,6 +49,7 @@ class MainForm1 : public QMainWindow {
  private:
   void NewFile();
   void ChooseAndOpen();
+  void LockRecoveredFile();
   void ShowProcess();
   void ShowAbout();
 

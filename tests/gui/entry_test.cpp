@@ -22,6 +22,7 @@
 #include "book_grid_view.h"
 #include "dataform.h"
 #include "fakes.h"
+#include "keyboard.h"
 #include "io/file_writer.h"
 #include "proc_form.h"
 #include "text/fixed_width.h"
@@ -30,6 +31,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using steps::Click;
+using steps::ReadFile;
 using platform::Button;
 
 class FakeClipboard final : public platform::Clipboard {
@@ -44,31 +47,12 @@ class FakeClipboard final : public platform::Clipboard {
   int clears = 0;
 };
 
-using steps::Click;
-using steps::ReadFile;
-
-// Keys go where the keyboard focus is, as a user's would.
-QWidget* Focus() {
-  QWidget* focus = QApplication::focusWidget();
-  if (!focus) {
-    ADD_FAILURE() << "no keyboard focus in " << (QApplication::activeModalWidget() ? qPrintable(QApplication::activeModalWidget()->objectName()) : "-") << " active " << (QApplication::activeWindow() ? qPrintable(QApplication::activeWindow()->objectName()) : "-");
-    focus = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
-  }
-  return focus;
-}
-void Keys(const QString& text) {
-  for (QChar c : text) QTest::keyClicks(Focus(), QString(c));
-}
-void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  QTest::keyClick(Focus(), key, modifiers);
-}
-// Cells typed one after the other, each ended with Tab.
-void TypeCells(std::initializer_list<const char*> cells) {
-  for (const char* cell : cells) {
-    Keys(QString::fromLatin1(cell));
-    Key(Qt::Key_Tab);
-  }
-}
+using keyboard::Activate;
+using keyboard::Focus;
+using keyboard::Key;
+using keyboard::Keys;
+using keyboard::MenuKeys;
+using keyboard::TypeCells;
 
 class Entry : public ::testing::Test {
  protected:
@@ -346,16 +330,6 @@ TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
 }  // namespace
 
 namespace {
-
-void Activate(QWidget* w) {
-  w->activateWindow();
-  EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-}
-
-// Keys into the row menu, which takes the keyboard while it is open.
-void MenuKeys(QMenu* menu, std::initializer_list<Qt::Key> keys) {
-  for (Qt::Key key : keys) QTest::keyClick(menu, key);
-}
 
 TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
   fakes::Harness h;

@@ -2,15 +2,20 @@
 // windows a click opens, so no test waits on a real window.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 

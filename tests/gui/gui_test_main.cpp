@@ -1,12 +1,16 @@
-// The windows are tested without a display.
+// The windows are tested without a display. Started with a role in its
+// environment, the program plays that role instead (see child_process.h).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <cstdlib>
 
+#include "child_process.h"
+
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
+  if (const char* role = std::getenv(child::kRoleVariable)) return child::RunRole(role);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

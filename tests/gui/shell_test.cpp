@@ -19,12 +19,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using steps::Click;
+using steps::ReadFile;
 using platform::Button;
 
 const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
-
-using steps::Click;
-using steps::ReadFile;
 
 bool AnySectionFile(const tonnage::Session& session) {
   for (int book = 1; book <= tonnage::kMaxBooks; ++book)

@@ -17,6 +17,32 @@ std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) 
   return std::string(TrimBlanks(Columns(line, first, last)));
 }
 
+// What the user is told of a file the reader would not take in: a device,
+// a pipe, something far too big, a line no data file has.
+Outcome Refused(const io::FileLineReader& reader) {
+  switch (reader.refusal()) {
+    case io::Refusal::NotAFile:
+      return Outcome::Failure(OutcomeKind::InvalidFile, kInputErrorTitle,
+                              "Not a file but a device, pipe or folder - Select Another File!");
+    case io::Refusal::TooLarge:
+      // (A file that grew past the bound while it was read was smaller at first.)
+      return Outcome::Failure(
+          OutcomeKind::InvalidFile, kInputErrorTitle,
+          "The file is " +
+              (reader.size() > kMaxDataFileBytes ? std::to_string(reader.size() >> 20)
+                                                 : "more than " + std::to_string(kMaxDataFileBytes >> 20)) +
+              " MB, far too large for a data file - Select Another File!");
+    case io::Refusal::LineTooLong:
+      return Outcome::Failure(OutcomeKind::BadLine, kInputErrorTitle,
+                              "Line " + std::to_string(reader.lineNumber()) + " is longer than " +
+                                  std::to_string(kMaxDataLineLength) +
+                                  " characters - Select Another File!");
+    case io::Refusal::None:
+      break;
+  }
+  return reader.error();
+}
+
 bool IsBlankLine(std::string_view line) {
   for (char c : line)
     if (c != ' ' && c != '\t') return false;
@@ -86,7 +112,8 @@ BookHeader ParseBookHeaderLine(std::string_view line) {
 }
 
 DataFileReader::DataFileReader(const std::string& path)
-    : reader_(std::make_unique<io::FileLineReader>(path)) {}
+    : reader_(std::make_unique<io::FileLineReader>(
+          path, io::ReadLimits{true, kMaxDataFileBytes, kMaxDataLineLength})) {}
 
 DataFileReader::~DataFileReader() = default;
 
@@ -96,9 +123,10 @@ bool DataFileReader::Fail(Outcome outcome) {
 }
 
 bool DataFileReader::ReadIndex(IndexRecord& index) {
-  if (!reader_->is_open()) return Fail(reader_->error());
+  if (!reader_->is_open()) return Fail(Refused(*reader_));
   line_.clear();
-  reader_->Next(line_);  // an empty file reads as one empty first line
+  // An empty file reads as one empty first line.
+  if (!reader_->Next(line_) && reader_->refusal() != io::Refusal::None) return Fail(Refused(*reader_));
   lineNumber_ = 1;
   ToUpperInPlace(line_);
   index = ParseIndexLine(line_);
@@ -121,7 +149,7 @@ bool DataFileReader::ReadIndex(IndexRecord& index) {
                                  "Line " + std::to_string(lineNumber_) +
                                      " comes before the first book header - Select Another File!"));
   }
-  return outcome_ = reader_->error(), outcome_.ok();
+  return outcome_ = Refused(*reader_), outcome_.ok();
 }
 
 bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tickets) {
@@ -155,7 +183,7 @@ bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tick
   }
   tickets.resize(count);
   if (!pending_) {
-    if (Outcome read = reader_->error(); !read) return Fail(std::move(read));
+    if (Outcome read = Refused(*reader_); !read) return Fail(std::move(read));
   }
   // A book read without comments would be dropped, tickets and all, by the
   // next save; it gets the name the grid gives such a book.

@@ -2,6 +2,7 @@
 // ticket lines. Reading splits it into section files; writing joins them.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,11 @@ namespace tonnage {
 
 inline constexpr std::string_view kCurrentFileType = "CST81";
 inline constexpr std::string_view kOlderFileType = "BST81";
+
+// 500 books of 200 tickets take about 6 MB and no line of a data file is much
+// wider than its 60 columns: far beyond either, the file is refused unread.
+inline constexpr std::uint64_t kMaxDataFileBytes = 64ull << 20;
+inline constexpr std::size_t kMaxDataLineLength = 4096;
 
 // The index line as written (always the current layout, no line end).
 std::string FormatIndexLine(const IndexRecord& index);

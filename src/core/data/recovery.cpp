@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "data/work_folder.h"
 #include "io/line_reader.h"
 
 namespace tonnage {
@@ -107,42 +108,72 @@ void FolderLock::Release() {
   fd_ = -1;
 }
 
-std::vector<std::string> FindAbandonedWorkFolders(const std::string& parent) {
+namespace {
+
+// Calls `visit` (folder with '/', its state file's stat or null when it has
+// none) for every work folder under `parent` of this user whose run is over.
+template <class Visit>
+void ForEachDeadWorkFolder(const std::string& parent, Visit visit) {
   std::string base = parent;
   if (base.empty()) {
     const char* tmp = std::getenv("TMPDIR");
     base = (tmp && *tmp) ? tmp : "/tmp";
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();
-  std::vector<std::pair<long long, std::string>> found;
   DIR* dir = ::opendir(base.c_str());
-  if (!dir) return {};
+  if (!dir) return;
+  std::vector<std::string> names;
   while (dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name.rfind("quarrendale-tonnage-", 0) != 0) continue;
+    if (name.rfind("quarrendale-tonnage-", 0) == 0) names.push_back(name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : names) {
     const std::string folder = base + "/" + name + "/";
     struct stat st {};
     // Only a private folder of this user, never one planted by someone else.
     if (::lstat(folder.substr(0, folder.size() - 1).c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
         st.st_uid != ::geteuid() || (st.st_mode & 077) != 0)
       continue;
-    struct stat stateStat {};
-    if (::lstat((folder + kStateFileName).c_str(), &stateStat) != 0 || !S_ISREG(stateStat.st_mode))
-      continue;
     FolderLock probe;
     if (!probe.Take(folder)) continue;  // its run is still alive
-    // Nothing to offer when no file was open (a New whose units were never chosen).
-    SessionState state;
-    if (!ParseSessionState(io::ReadWholeFile(folder + kStateFileName).bytes, state) ||
-        state.index.unitSystem.empty())
-      continue;
-    found.emplace_back(static_cast<long long>(stateStat.st_mtime), folder);
+    struct stat stateStat {};
+    const bool hasState =
+        ::lstat((folder + kStateFileName).c_str(), &stateStat) == 0 && S_ISREG(stateStat.st_mode);
+    visit(folder, hasState ? &stateStat : nullptr);
   }
-  ::closedir(dir);
+}
+
+// Something to offer back: a file was open (a unit system was chosen).
+bool HoldsOpenData(const std::string& folder) {
+  SessionState state;
+  return ParseSessionState(io::ReadWholeFile(folder + kStateFileName).bytes, state) &&
+         !state.index.unitSystem.empty();
+}
+
+}  // namespace
+
+std::vector<std::string> FindAbandonedWorkFolders(const std::string& parent) {
+  std::vector<std::pair<long long, std::string>> found;
+  ForEachDeadWorkFolder(parent, [&](const std::string& folder, const struct stat* state) {
+    if (state && HoldsOpenData(folder)) found.emplace_back(static_cast<long long>(state->st_mtime), folder);
+  });
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<std::string> folders;
   for (auto& f : found) folders.push_back(std::move(f.second));
   return folders;
+}
+
+int RemoveIdleWorkFolders(const std::string& parent) {
+  int removed = 0;
+  ForEachDeadWorkFolder(parent, [&](const std::string& folder, const struct stat* state) {
+    if (state && HoldsOpenData(folder)) return;
+    WorkFolder dead;
+    dead.Adopt(folder);
+    dead.Cleanup();
+    ++removed;
+  });
+  return removed;
 }
 
 }  // namespace tonnage

@@ -28,6 +28,10 @@ bool ParseSessionState(const std::string& text, SessionState& state);
 // run has ended without cleaning up and that hold a state file; newest first.
 std::vector<std::string> FindAbandonedWorkFolders(const std::string& parent = {});
 
+// Removes the work folders of ended runs that hold nothing to offer back (a
+// run killed before any file was open); returns how many.
+int RemoveIdleWorkFolders(const std::string& parent = {});
+
 // Holds the lock that marks a work folder as in use, for the life of a run.
 // The kernel drops it when the process dies, however it dies.
 class FolderLock {

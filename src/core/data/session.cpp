@@ -22,6 +22,35 @@ Outcome Session::Start(const std::string& folder, const std::string& tempParent)
 void Session::Cleanup() {
   work_.Cleanup();
   lock_.Release();
+  ReleaseLocks();
+}
+
+void Session::LeaveForRecovery() {
+  SaveState();
+  ReleaseLocks();
+  lock_.Release();
+  work_.Forget();
+}
+
+void Session::ReleaseLocks() {
+  fileLock_.Release();
+  preparedLock_.Release();
+}
+
+LockAttempt Session::PrepareLock(const std::string& path) {
+  preparedLock_.Release();
+  if (fileLock_.held() && fileLock_.lockPath() == LockFilePath(path)) return {LockState::Taken, {}, {}};
+  return preparedLock_.Take(path);
+}
+
+void Session::AdoptLock(const std::string& path) {
+  const std::string wanted = LockFilePath(path);
+  if (preparedLock_.held() && preparedLock_.lockPath() == wanted) {
+    fileLock_ = std::move(preparedLock_);
+  } else if (fileLock_.lockPath() != wanted) {
+    fileLock_.Release();
+  }
+  preparedLock_.Release();
 }
 
 void Session::ChooseUnits(const std::string& unitSystem) {
@@ -44,6 +73,7 @@ Outcome Session::Recover(const std::string& folder) {
   if (!ParseSessionState(text.bytes, state))
     return Outcome::Failure(OutcomeKind::BadLine, "Recover Data",
                             "The saved state in " + from + " cannot be read.");
+  ReleaseLocks();
   work_.DeleteSectionFiles();
   for (int book = 1; book <= kMaxBooks; ++book) {
     const std::string name = SectionFileName(book);
@@ -74,6 +104,7 @@ void Session::ResetFileData() {
 }
 
 void Session::New() {
+  ReleaseLocks();
   dataFilePath = kNoName;
   ResetFileData();
   work_.DeleteSectionFiles();
@@ -87,8 +118,9 @@ Outcome Session::Open(const std::string& path) {
   currentBook = 0;
   ReadDataFileResult read = ReadDataFile(path, work_.path());
   if (!read.outcome) {
-    // Nothing of a refused file is kept.
+    // Nothing of a refused file is kept, nor its lock.
     work_.DeleteSectionFiles();
+    ReleaseLocks();
     SaveState();
     return read.outcome;
   }
@@ -100,24 +132,44 @@ Outcome Session::Open(const std::string& path) {
   books = std::move(read.books);
   currentBook = read.bookCount;
   dataSaved = false;
+  AdoptLock(path);
   // The file is open even if the recovery state could not be kept.
   SaveState();
   return Outcome::Success();
 }
 
+namespace {
+
+// Keeps the file about to be replaced as NAME.bak, then writes the new one.
+// A backup that cannot be made does not stop the save: the save itself
+// reports whatever keeps it from the folder.
+Outcome SaveDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
+                     const std::string& sectionFolder) {
+  io::KeepBackup(path);
+  return WriteDataFile(path, index, books, sectionFolder);
+}
+
+}  // namespace
+
 Outcome Session::Save() {
-  Outcome written = WriteDataFile(dataFilePath, index, books, work_.path());
-  if (written) dataSaved = true;
+  Outcome written = SaveDataFile(dataFilePath, index, books, work_.path());
+  if (written) {
+    dataSaved = true;
+    SaveState();  // an empty data type became "0"
+  }
   return written;
 }
 
 Outcome Session::SaveAs(const std::string& path) {
   // The name changes only once the file is really there.
-  Outcome written = WriteDataFile(path, index, books, work_.path());
+  Outcome written = SaveDataFile(path, index, books, work_.path());
   if (written) {
     dataFilePath = path;
     dataSaved = true;
+    AdoptLock(path);
     SaveState();
+  } else {
+    preparedLock_.Release();
   }
   return written;
 }

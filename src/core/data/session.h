@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "data/file_lock.h"
 #include "data/model.h"
 #include "data/outcome.h"
 #include "data/recovery.h"
@@ -23,6 +24,10 @@ class Session {
   Outcome Start(const std::string& dataFolder, const std::string& tempParent = {});
   // Removes every work file and the folder.
   void Cleanup();
+  // The end of a run that must not lose what it holds (the session is
+  // ending under it): the work folder stays, as a killed run's would, for
+  // the next start to offer back; the locks are let go.
+  void LeaveForRecovery();
 
   // New: path "NoName", everything cleared (unit system too), sections deleted.
   void New();
@@ -33,8 +38,20 @@ class Session {
   Outcome Open(const std::string& path);
   // Save to dataFilePath / Save As to `path`. DataSaved becomes 1 only on
   // success; on failure the old file, memory and sections are unchanged.
+  // The file replaced is kept as NAME.bak first.
   Outcome Save();
   Outcome SaveAs(const std::string& path);
+
+  // Before Open or Save As of `path`: takes its lock, to be kept once that
+  // command succeeds (the lock already held for the same file counts as
+  // taken). When another copy holds it the caller asks the user; Open or
+  // Save As then goes on without a lock, or does not happen.
+  LockAttempt PrepareLock(const std::string& path);
+  // Keeps the prepared lock when it is `path`'s; else lets go of any lock
+  // that is not `path`'s. Open and Save As call it on success.
+  void AdoptLock(const std::string& path);
+  // True while this run holds the lock of the open data file.
+  bool holdsLock() const { return fileLock_.held(); }
   // Writes WORK.TMP for the report; spoolPath becomes PRINT.SPL.
   Outcome WriteWorkFile();
 
@@ -76,8 +93,12 @@ class Session {
   bool isWindows9x = false;
 
  private:
+  void ReleaseLocks();
+
   WorkFolder work_;
   FolderLock lock_;
+  DataFileLock fileLock_;
+  DataFileLock preparedLock_;
 };
 
 }  // namespace tonnage

@@ -36,6 +36,12 @@ Outcome WorkFolder::Create(const std::string& parent) {
   return Outcome::Success();
 }
 
+std::string WorkFolder::parent() const {
+  if (path_.size() < 2) return {};
+  const auto slash = path_.rfind('/', path_.size() - 2);
+  return slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
+}
+
 void WorkFolder::Adopt(const std::string& folder) {
   path_ = folder;
   if (!path_.empty() && path_.back() != '/') path_ += '/';

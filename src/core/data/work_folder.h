@@ -29,10 +29,14 @@ class WorkFolder {
   Outcome Create(const std::string& parent = {});
   // Adopts an existing folder (the work folder of an earlier run).
   void Adopt(const std::string& folder);
+  // Lets go of the folder without removing it.
+  void Forget() { path_.clear(); }
 
   // The folder with a trailing '/', so file names append to it.
   const std::string& path() const { return path_; }
   bool valid() const { return !path_.empty(); }
+  // The folder it was made in (where other runs' folders are found too).
+  std::string parent() const;
   std::string File(const std::string& name) const { return path_ + name; }
 
   Outcome WriteVersionFile() const;

@@ -1,14 +1,19 @@
 #include "io/file_writer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace tonnage::io {
 namespace {
@@ -37,6 +42,30 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
+
+void SweepLeftovers(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  std::vector<std::string> names;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.rfind(kTemporaryPrefix, 0) == 0) names.push_back(name);
+  }
+  ::closedir(dir);
+  const time_t now = ::time(nullptr);
+  for (const std::string& name : names) {
+    const std::string path = folder + "/" + name;
+    struct stat st {};
+    // Only this user's files, and none a writer may just have made.
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        now - st.st_mtime < kLeftoverAge)
+      continue;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    ::close(fd);
+  }
+}
 
 void SetFaultHook(FaultHook hook) {
   std::lock_guard<std::mutex> lock(HookMutex());
@@ -82,7 +111,7 @@ FileWriter::FileWriter(std::string path, WriteMode mode) : path_(std::move(path)
     if (fd_ < 0) Fail("Cannot create", errno);
     return;
   }
-  tempPath_ = FolderOf(path_) + "/.tonnage-save-XXXXXX";
+  tempPath_ = FolderOf(path_) + "/" + kTemporaryPrefix + "XXXXXX";
   fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
   if (fd_ < 0) {
     const int err = errno;
@@ -90,6 +119,9 @@ FileWriter::FileWriter(std::string path, WriteMode mode) : path_(std::move(path)
     Fail("Cannot create", err);
     return;
   }
+  // Held while the file is written: a temporary file nobody holds was left
+  // by a writer that was killed (see SweepLeftovers).
+  ::flock(fd_, LOCK_EX | LOCK_NB);
   // mkstemp makes 0600; a saved file should get what a plain create gives,
   // or keep the mode of the file it replaces.
   mode_t fileMode = existingMode;
@@ -192,6 +224,7 @@ Outcome FileWriter::Commit() {
           ::fsync(dir);
           ::close(dir);
         }
+        SweepLeftovers(FolderOf(path_));
       }
     }
   } else if (!failed()) {
@@ -205,6 +238,30 @@ Outcome WriteWholeFile(const std::string& path, std::string_view bytes, WriteMod
   FileWriter writer(path, mode);
   writer.Write(bytes);
   return writer.Commit();
+}
+
+Outcome KeepBackup(const std::string& path) {
+  // The backup goes beside the file itself, not beside a link to it.
+  std::string real = path;
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    real = resolved;
+    std::free(resolved);
+  }
+  struct stat st {};
+  if (::stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Outcome::Success();
+  // A copy rather than a hard link: a tool that writes files in place must
+  // not change the backup through the file, nor the file through the backup.
+  // The old backup stays until the new one is whole.
+  std::FILE* in = std::fopen(real.c_str(), "rb");
+  if (!in) return Outcome::Io("Cannot open " + real + ": " + std::strerror(errno));
+  FileWriter copy(real + kBackupSuffix, WriteMode::Atomic);
+  std::string chunk(kBufferSize, '\0');
+  std::size_t n;
+  while ((n = std::fread(chunk.data(), 1, chunk.size(), in)) > 0) copy.Write(std::string_view(chunk.data(), n));
+  const int readError = std::ferror(in) ? (errno ? errno : EIO) : 0;
+  std::fclose(in);
+  if (readError) return Outcome::Io("Cannot read " + real + ": " + std::strerror(readError));
+  return copy.Commit();
 }
 
 void RemoveQuietly(const std::string& path) { ::unlink(path.c_str()); }

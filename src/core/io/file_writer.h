@@ -28,6 +28,16 @@ enum class FaultPoint { Open, Write, Sync, Rename };
 // other steps).
 using FaultHook = std::function<int(FaultPoint point, const std::string& path, int writeIndex)>;
 
+// Temporary files are made beside their target under this prefix.
+inline constexpr const char* kTemporaryPrefix = ".tonnage-save-";
+// A leftover younger than this (seconds) may still be in use.
+inline constexpr long kLeftoverAge = 60;
+
+// Removes the temporary files in `folder` that writers killed mid-write left
+// behind: those no live writer holds, untouched for kLeftoverAge. Every
+// replacing write sweeps its folder once it has put its file in place.
+void SweepLeftovers(const std::string& folder);
+
 // Installs a hook for every later write (empty hook: none). Test use only.
 void SetFaultHook(FaultHook hook);
 
@@ -68,6 +78,12 @@ class FileWriter {
 // Writes `bytes` as the whole new content of `path`.
 Outcome WriteWholeFile(const std::string& path, std::string_view bytes,
                        WriteMode mode = WriteMode::Replace);
+
+// Keeps the file now at `path` as `path` + ".bak" (replacing an older one),
+// so a save that went wrong can be undone by hand. Nothing to keep (no file,
+// or not a regular file) is no failure.
+Outcome KeepBackup(const std::string& path);
+inline constexpr const char* kBackupSuffix = ".bak";
 
 // Removes a file, ignoring every failure.
 void RemoveQuietly(const std::string& path);

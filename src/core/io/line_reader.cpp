@@ -1,5 +1,9 @@
 #include "io/line_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -32,10 +36,45 @@ bool NextIn(std::string_view text, std::size_t& pos, std::string& line) {
 
 }  // namespace
 
-FileLineReader::FileLineReader(std::string path) : path_(std::move(path)) {
-  file_ = std::fopen(path_.c_str(), "rb");
-  if (!file_) errno_ = errno;
+FileLineReader::FileLineReader(std::string path, ReadLimits limits)
+    : path_(std::move(path)), limits_(limits) {
+  // Without O_NONBLOCK, opening a pipe nobody writes to would wait for ever.
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | (limits_.regularFileOnly ? O_NONBLOCK : 0));
+  if (fd < 0) {
+    errno_ = errno;
+    return;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    errno_ = errno;
+    ::close(fd);
+    return;
+  }
+  size_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  if (limits_.regularFileOnly && !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    refusal_ = Refusal::NotAFile;
+    return;
+  }
+  if (limits_.maxBytes && size_ > limits_.maxBytes) {
+    ::close(fd);
+    refusal_ = Refusal::TooLarge;
+    return;
+  }
+  if (limits_.regularFileOnly) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  file_ = ::fdopen(fd, "rb");
+  if (!file_) {
+    errno_ = errno;
+    ::close(fd);
+    return;
+  }
   buffer_.resize(kReadChunk);
+}
+
+void FileLineReader::Refuse(Refusal why) {
+  refusal_ = why;
+  eof_ = true;
+  pos_ = end_ = 0;
 }
 
 FileLineReader::~FileLineReader() {
@@ -45,6 +84,12 @@ FileLineReader::~FileLineReader() {
 bool FileLineReader::Fill() {
   if (eof_ || !file_) return false;
   const std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  read_ += n;
+  // A file that grows while it is read stops at the bound all the same.
+  if (limits_.maxBytes && read_ > limits_.maxBytes) {
+    Refuse(Refusal::TooLarge);
+    return false;
+  }
   if (n < buffer_.size()) {
     if (std::ferror(file_)) errno_ = errno ? errno : EIO;
     eof_ = true;
@@ -55,17 +100,29 @@ bool FileLineReader::Fill() {
 }
 
 bool FileLineReader::Next(std::string& line) {
-  if (!file_ || errno_) return false;
+  if (!file_ || errno_ || refusal_ != Refusal::None) return false;
   line.clear();
   bool any = false;
   for (;;) {
-    if (pos_ >= end_ && !Fill()) return any && !errno_;
+    if (pos_ >= end_ && !Fill()) {
+      if (!any || errno_ || refusal_ != Refusal::None) return false;
+      ++lines_;
+      return true;
+    }
     any = true;
     const char* start = buffer_.data() + pos_;
     const char* stop = buffer_.data() + end_;
     const char* p = LineEndIn(start, stop);
     line.append(start, static_cast<std::size_t>(p - start));
     pos_ = static_cast<std::size_t>(p - buffer_.data());
+    if (limits_.maxLine && line.size() > limits_.maxLine) {
+      // The memory a line takes stays bounded, whatever the file holds.
+      line.clear();
+      line.shrink_to_fit();
+      Refuse(Refusal::LineTooLong);
+      ++lines_;
+      return false;
+    }
     if (p == stop) continue;
     const bool cr = *p == '\r';
     ++pos_;
@@ -74,11 +131,16 @@ bool FileLineReader::Next(std::string& line) {
       if (pos_ >= end_) Fill();
       if (pos_ < end_ && buffer_[pos_] == '\n') ++pos_;
     }
+    ++lines_;
     return true;
   }
 }
 
 Outcome FileLineReader::error() const {
+  if (refusal_ == Refusal::NotAFile) return Outcome::Io("Cannot read " + path_ + ": not a regular file");
+  if (refusal_ == Refusal::TooLarge) return Outcome::Io("Cannot read " + path_ + ": the file is too large");
+  if (refusal_ == Refusal::LineTooLong)
+    return Outcome::Io("Cannot read " + path_ + ": line " + std::to_string(lines_) + " is too long");
   if (!file_) return Outcome::Io("Cannot open " + path_ + ": " + std::strerror(errno_));
   if (errno_) return Outcome::Io("Cannot read " + path_ + ": " + std::strerror(errno_));
   return Outcome::Success();

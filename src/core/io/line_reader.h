@@ -3,6 +3,7 @@
 // tools read as they look.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -23,9 +24,20 @@ class LineSource {
   virtual bool UpperCase() const { return false; }
 };
 
+// Bounds for a file that may be anything the user picked: a device, a pipe,
+// gigabytes of zeros. Zero means no bound.
+struct ReadLimits {
+  bool regularFileOnly = false;  // devices, pipes and folders are refused unread
+  std::uint64_t maxBytes = 0;    // a bigger file is refused before reading
+  std::size_t maxLine = 0;       // a longer line stops the reading
+};
+
+// Why a reader with limits stopped.
+enum class Refusal { None, NotAFile, TooLarge, LineTooLong };
+
 class FileLineReader final : public LineSource {
  public:
-  explicit FileLineReader(std::string path);
+  explicit FileLineReader(std::string path, ReadLimits limits = {});
   ~FileLineReader() override;
   FileLineReader(const FileLineReader&) = delete;
   FileLineReader& operator=(const FileLineReader&) = delete;
@@ -37,11 +49,23 @@ class FileLineReader final : public LineSource {
   Outcome error() const;
   // The system's error number of the failure, 0 when none.
   int error_number() const { return errno_; }
+  // Set when a limit stopped the reading (Next returned false early).
+  Refusal refusal() const { return refusal_; }
+  // Size of the file when opened.
+  std::uint64_t size() const { return size_; }
+  // Lines returned so far.
+  long lineNumber() const { return lines_; }
 
  private:
   bool Fill();
+  void Refuse(Refusal why);
 
   std::string path_;
+  ReadLimits limits_;
+  Refusal refusal_ = Refusal::None;
+  std::uint64_t size_ = 0;
+  std::uint64_t read_ = 0;
+  long lines_ = 0;
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;

@@ -160,9 +160,9 @@ Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, L
 }
 
 Outcome RunTonnageReport(const std::string& folder, const RunStamp& stamp) {
-  const std::string spoolPath = folder + kSpoolFileName;
-  io::RemoveQuietly(spoolPath);
-  io::FileWriter file(spoolPath, io::WriteMode::Atomic);
+  // The new spool replaces the old one only when whole; after a failure the
+  // old one stays as it was (nothing shows it: no viewer follows a failure).
+  io::FileWriter file(folder + kSpoolFileName, io::WriteMode::Atomic);
   FileSink spool(file);
   if (Outcome run = RunTonnageReportInto(folder, stamp, spool); !run) return run;
   return file.Commit();

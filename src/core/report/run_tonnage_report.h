@@ -22,8 +22,8 @@ Outcome RunTonnageReportFrom(io::LineSource& work, const std::function<Outcome()
                              std::string_view versionText, const std::string& scratchPath,
                              const RunStamp& stamp, LineSink& spool);
 
-// Writes PRINT.SPL in `folder`. An old PRINT.SPL is removed first and the
-// new one appears only complete, so after a failure there is none to show.
+// Writes PRINT.SPL in `folder`. The new one appears only complete; after a
+// failure an old PRINT.SPL is left byte for byte as it was.
 Outcome RunTonnageReport(const std::string& folder, const RunStamp& stamp);
 
 }  // namespace tonnage::report

@@ -74,15 +74,10 @@ int main(int argc, char** argv) {
   // Every event loop ends, the modal windows' too.
   context.hooks.quitProgram = [] { QCoreApplication::exit(0); };
 
-  if (const tonnage::Outcome started = session.Start(StartDataFolder()); !started) {
-    platform::Tell(*context.platform.messages, nullptr, gui::Latin1(started.title),
-                   gui::DisplayPath(started.message), platform::Icon::Critical);
-    session.Cleanup();
-    return 1;
-  }
+  if (!gui::StartSession(context, StartDataFolder())) return 1;
 
   gui::MainForm1 main(context);
-  gui::SignalExit signalExit([&main](int) { main.ExitProgram(); });
+  gui::SignalExit signalExit([&main](int) { main.ExitOnSignal(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.ExitProgram(); });
 
   const QStringList files = parser.positionalArguments();
@@ -95,21 +90,24 @@ int main(int argc, char** argv) {
   }
 
   main.show();
-  if (!files.isEmpty()) {
+  const QString file = files.isEmpty() ? QString() : files.first();
+  QTimer::singleShot(0, &main, [&main, &session, &context, file] {
+    // A run that was killed left its data behind: offered back first, before
+    // the window is used. Recovered data take the place of a file named on
+    // the command line.
+    if (main.OfferRecovery() || file.isEmpty()) return;
     // Opened from the file manager: the file as if chosen in the open dialog.
-    const QFileInfo file(files.first());
-    QTimer::singleShot(0, &main, [&main, &session, &context, file] {
-      if (!file.isFile()) {
-        platform::Tell(*context.platform.messages, &main, QStringLiteral("File Input Error"),
-                       QStringLiteral("Cannot find the file\n%1").arg(file.absoluteFilePath()),
-                       platform::Icon::Warning);
-        return;
-      }
-      const std::string path(QFile::encodeName(file.absoluteFilePath()).constData());
-      session.RememberDataFolder(path);
-      main.OpenFile(path);
-    });
-  }
+    const QFileInfo info(file);
+    if (!info.isFile()) {
+      platform::Tell(*context.platform.messages, &main, QStringLiteral("File Input Error"),
+                     QStringLiteral("Cannot find the file\n%1").arg(info.absoluteFilePath()),
+                     platform::Icon::Warning);
+      return;
+    }
+    const std::string path(QFile::encodeName(info.absoluteFilePath()).constData());
+    session.RememberDataFolder(path);
+    main.OpenFile(path);
+  });
   const int rc = QApplication::exec();
   main.ExitProgram();
   return rc;

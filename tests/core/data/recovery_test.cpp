@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <random>
 
 #include "../test_files.h"
@@ -104,38 +108,79 @@ TEST(Recovery, NoDiscardsAndIdleRunsAreNotOffered) {
   EXPECT_TRUE(FindAbandonedWorkFolders(parent.path()).empty());
 }
 
+// A full file, 500 books of 200 tickets (about 6 MB); `shift` changes every
+// ticket, so a file mixed of two versions cannot pass for either.
+std::string FullFile(int shift) {
+  std::string text = "CST81 7000    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n";
+  for (int b = 1; b <= kMaxBooks; ++b) {
+    text += "* 0 1.0250 BOOK " + std::to_string(b) + "\r\n";
+    for (int p = 1; p <= kMaxRows; ++p)
+      text += FormatTicketLine(TicketRow{{std::to_string(p), "09/28/2026", std::to_string(60000 + shift + p),
+                                          "30000", std::to_string(30000 + shift + p), "5.6"}},
+                               "E", "0") +
+              "\r\n";
+  }
+  return text;
+}
+
+// Rounds of the loop below: a few in the test suite, many more from
+// scripts/kill-save-loop.sh.
+int KillRounds() {
+  const char* rounds = std::getenv("TONNAGE_KILL_ROUNDS");
+  return rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 6;
+}
+
 TEST(Recovery, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
   ScratchFolder dir;
-  // Two versions of a large file, saved in turn while the saver is killed at
-  // random moments.
-  std::string versions[2];
-  for (int v = 0; v < 2; ++v) {
-    std::string text = "CST81 " + std::to_string(7000 + v) + "\r\n";
-    for (int b = 1; b <= 60; ++b) {
-      text += "* 0 0.0000 BOOK " + std::to_string(b) + "\r\n";
-      for (int p = 1; p <= 200; ++p)
-        text += FormatTicketLine(TicketRow{{std::to_string(p), "09/28/2026", std::to_string(60000 + v + p),
-                                            "30000", std::to_string(30000 + v + p)}},
-                                 "E", "0") + "\r\n";
-    }
-    versions[v] = text;
-  }
+  const std::string versions[2] = {FullFile(0), FullFile(1)};
+  ASSERT_GT(versions[0].size(), 6000000u);
   const std::string target = dir.File("JOB.K81");
-  WriteFile(target, versions[0]);
-  std::mt19937 random(20261206);
-  for (int round = 0; round < 25; ++round) {
+  // Two sessions hold the two versions; each round a saver process made
+  // from them saves them over the target in turn until it is killed.
+  Session sessions[2];
+  for (int v = 0; v < 2; ++v) {
+    const std::string name = dir.File("V" + std::to_string(v) + ".K81");
+    WriteFile(name, versions[v]);
+    ASSERT_TRUE(sessions[v].Start(dir.path(), dir.path()).ok());
+    ASSERT_TRUE(sessions[v].Open(name).ok());
+    sessions[v].dataFilePath = target;
+  }
+  // How long one save takes here, to spread the kills over two of them.
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(sessions[0].Save().ok());
+  const long long saveTime =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+
+  const char* seed = std::getenv("TONNAGE_KILL_SEED");
+  std::mt19937 random(seed ? static_cast<unsigned>(std::atoi(seed)) : 20261206u);
+  const int rounds = KillRounds();
+  for (int round = 0; round < rounds; ++round) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-      for (int i = 0;; ++i) io::WriteWholeFile(target, versions[(i + 1) % 2]);
+      for (int i = 1;; ++i) sessions[i % 2].Save();
     }
-    ::usleep(1000 + random() % 20000);
+    ::usleep(static_cast<useconds_t>(random() % (saveTime * 2 + 1)));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     const std::string now = ReadFile(target);
-    ASSERT_TRUE(now == versions[0] || now == versions[1]) << "round " << round << ": " << now.size();
-    ScratchFolder work;
-    ASSERT_TRUE(ReadDataFile(target, work.path()).outcome.ok());
+    ASSERT_TRUE(now == versions[0] || now == versions[1]) << "round " << round << ": " << now.size() << " bytes";
+    const std::string backup = ReadFile(target + ".bak");
+    ASSERT_TRUE(backup.empty() || backup == versions[0] || backup == versions[1]) << "round " << round;
   }
+  // A killed save leaves its temporary file; once it is old, the next save
+  // clears it away (a live save's own is never touched).
+  for (const std::string& name : testing::ListFolder(dir.path())) {
+    if (name.rfind(io::kTemporaryPrefix, 0) != 0) continue;
+    const timespec old[2] = {{0, UTIME_OMIT}, {::time(nullptr) - io::kLeftoverAge - 1, 0}};
+    ::utimensat(AT_FDCWD, dir.File(name).c_str(), old, 0);
+  }
+  ASSERT_TRUE(sessions[0].Save().ok());
+  for (const std::string& name : testing::ListFolder(dir.path()))
+    EXPECT_NE(name.rfind(io::kTemporaryPrefix, 0), 0u) << name;
+  // Either version opens (both were opened above): so does what is there.
+  ScratchFolder work;
+  EXPECT_TRUE(ReadDataFile(target, work.path()).outcome.ok());
+  for (Session& s : sessions) s.Cleanup();
 }
 
 }  // namespace

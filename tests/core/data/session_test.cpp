@@ -108,6 +108,57 @@ TEST_F(SessionTest, SaveAsKeepsTheNameUnlessTheFileWasWritten) {
   EXPECT_EQ(ReadFile(scratch.File("COPY")), ReadFile(SamplePath("batch-plant-gravities.K81")));
 }
 
+TEST_F(SessionTest, EverySaveKeepsTheVersionItReplacesAsBak) {
+  const std::string path = scratch.File("JOB.K81");
+  const std::string first = ReadFile(SamplePath("metric-with-tons-book.K81"));
+  WriteFile(path, first);
+  ASSERT_TRUE(session.Open(path).ok());
+  session.index.engineer = "SECOND";
+  ASSERT_TRUE(session.Save().ok());
+  const std::string second = ReadFile(path);
+  EXPECT_EQ(ReadFile(path + ".bak"), first);
+  session.index.engineer = "THIRD";
+  ASSERT_TRUE(session.Save().ok());
+  EXPECT_EQ(ReadFile(path + ".bak"), second) << "one backup, replaced at every save";
+
+  // A failed save: the file and its backup both hold the last saved bytes.
+  const std::string third = ReadFile(path);
+  session.index.engineer = "FOURTH";
+  io::SetFaultHook([&](io::FaultPoint p, const std::string& file, int) {
+    return p == io::FaultPoint::Rename && file == path ? ENOSPC : 0;
+  });
+  EXPECT_FALSE(session.Save().ok());
+  io::SetFaultHook({});
+  EXPECT_EQ(ReadFile(path), third);
+  EXPECT_EQ(ReadFile(path + ".bak"), third);
+
+  // The backup is a copy of its own: writing the file in place leaves it be.
+  WriteFile(path, "edited in place by another tool\r\n");
+  EXPECT_EQ(ReadFile(path + ".bak"), third);
+}
+
+TEST_F(SessionTest, BackupsGoBesideTheRealFileAndNeverStopASave) {
+  // Save As to a new name has nothing to keep.
+  ASSERT_TRUE(session.Open(SamplePath("us-standard-tickets.K81")).ok());
+  ASSERT_TRUE(session.SaveAs(scratch.File("NEW.K81")).ok());
+  EXPECT_FALSE(Exists(scratch.File("NEW.K81.bak")));
+
+  // Through a link, the backup is of the file linked to.
+  ::mkdir(scratch.File("real").c_str(), 0700);
+  WriteFile(scratch.File("real/JOB.K81"), "the linked file\r\n");
+  ASSERT_EQ(::symlink(scratch.File("real/JOB.K81").c_str(), scratch.File("LINK.K81").c_str()), 0);
+  ASSERT_TRUE(session.SaveAs(scratch.File("LINK.K81")).ok());
+  EXPECT_EQ(ReadFile(scratch.File("real/JOB.K81.bak")), "the linked file\r\n");
+  EXPECT_FALSE(Exists(scratch.File("LINK.K81.bak")));
+
+  // A backup that cannot be written (its name is a folder) does not keep
+  // the data from being saved.
+  ::mkdir(scratch.File("NEW.K81.bak").c_str(), 0700);
+  session.index.engineer = "SAVED ANYWAY";
+  ASSERT_TRUE(session.SaveAs(scratch.File("NEW.K81")).ok());
+  EXPECT_NE(ReadFile(scratch.File("NEW.K81")).find("SAVED ANYWAY"), std::string::npos);
+}
+
 TEST_F(SessionTest, WorkFileIsTheDataFileImage) {
   ASSERT_TRUE(session.Open(SamplePath("us-standard-tickets.K81")).ok());
   ASSERT_TRUE(session.WriteWorkFile().ok());

@@ -1,11 +1,13 @@
 #include "io/file_writer.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
@@ -123,6 +125,35 @@ TEST(FileWriter, ReadOnlyFolderAndFullDiskKeepTheOldFile) {
   EXPECT_EQ(tooBig, 0);
   EXPECT_EQ(ReadFile(target), "the old file\r\n");
   EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+}
+
+TEST(FileWriter, ASaveClearsAwayWhatKilledSavesLeftButNoLiveOnesFile) {
+  ScratchFolder dir;
+  auto age = [&](const std::string& name, long seconds) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - seconds, 0}};
+    ::utimensat(AT_FDCWD, dir.File(name).c_str(), times, 0);
+  };
+  // Two leftovers of killed saves, an old one and one just made.
+  WriteFile(dir.File(std::string(kTemporaryPrefix) + "old111"), "half a file");
+  WriteFile(dir.File(std::string(kTemporaryPrefix) + "new222"), "half a file");
+  age(std::string(kTemporaryPrefix) + "old111", kLeftoverAge + 5);
+  // A save still under way in the same folder, its file as old as they come.
+  FileWriter live(dir.File("OTHER.K81"));
+  live.Write("being written");
+  std::string liveTemp;
+  for (const std::string& name : ListFolder(dir.path()))
+    if (name.find("old111") == std::string::npos && name.find("new222") == std::string::npos) liveTemp = name;
+  ASSERT_FALSE(liveTemp.empty());
+  age(liveTemp, 3600);
+
+  ASSERT_TRUE(WriteWholeFile(dir.File("JOB.K81"), "saved").ok());
+  std::vector<std::string> left = ListFolder(dir.path());
+  std::sort(left.begin(), left.end());
+  std::vector<std::string> expected = {"JOB.K81", std::string(kTemporaryPrefix) + "new222", liveTemp};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(left, expected);
+  ASSERT_TRUE(live.Commit().ok());
+  EXPECT_EQ(ReadFile(dir.File("OTHER.K81")), "being written");
 }
 
 TEST(FileWriter, ALinkedTargetIsWrittenThroughTheLink) {

@@ -74,18 +74,18 @@ TEST(RunTonnageReport, ALongReportComesBackWholeAndRenumbered) {
   }
 }
 
-TEST(RunTonnageReport, AFailureIsReportedAndLeavesNoSpool) {
+TEST(RunTonnageReport, AFailureIsReportedAndLeavesTheOldSpoolAsItWas) {
   // Missing VERSION.TMP, then missing WORK.TMP.
   ScratchFolder dir;
   WriteFile(dir.File(kSpoolFileName), "an old report\r\n");
   Outcome run = RunTonnageReport(dir.path(), kStamp);
   EXPECT_EQ(run.kind, OutcomeKind::IoError);
   EXPECT_NE(run.message.find(kVersionFileName), std::string::npos) << run.message;
-  EXPECT_FALSE(Exists(dir.File(kSpoolFileName)));
+  EXPECT_EQ(ReadFile(dir.File(kSpoolFileName)), "an old report\r\n");
   WriteFile(dir.File(kVersionFileName), "PRAX V4.2.1 04/2006\r\n");
   run = RunTonnageReport(dir.path(), kStamp);
   EXPECT_NE(run.message.find(kWorkFileName), std::string::npos) << run.message;
-  EXPECT_FALSE(Exists(dir.File(kSpoolFileName)));
+  EXPECT_EQ(ReadFile(dir.File(kSpoolFileName)), "an old report\r\n");
 
   // Every step of writing either file failing, at the first and a later write.
   WriteFile(dir.File(kWorkFileName), SmallWork());
@@ -100,9 +100,9 @@ TEST(RunTonnageReport, AFailureIsReportedAndLeavesNoSpool) {
       EXPECT_EQ(run.ok(), !reachable) << target << " " << static_cast<int>(point);
       if (!reachable) continue;
       EXPECT_EQ(run.kind, OutcomeKind::IoError);
-      EXPECT_FALSE(Exists(dir.File(kSpoolFileName))) << target;
+      EXPECT_EQ(ReadFile(dir.File(kSpoolFileName)), "an old report\r\n") << target;
       EXPECT_FALSE(Exists(dir.File(kScratchSpoolFileName))) << target;
-      EXPECT_EQ(ListFolder(dir.path()).size(), 2u) << target;  // VERSION.TMP, WORK.TMP
+      EXPECT_EQ(ListFolder(dir.path()).size(), 3u) << target;  // VERSION.TMP, WORK.TMP, PRINT.SPL
     }
   }
 }

@@ -1,0 +1,295 @@
+// Every kind of bad input the program may be given as a data file: each is
+// either read or refused with a message, within bounds, and whatever is read
+// goes through the grid, the report and a save without harm. One test per
+// row of docs/robustness.md.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+
+#include "../test_files.h"
+#include "data/data_file.h"
+#include "data/section_file.h"
+#include "data/session.h"
+#include "entry/book_grid.h"
+#include "io/line_reader.h"
+#include "report/run_tonnage_report.h"
+#include "report/tonnage_run.h"
+
+namespace tonnage {
+namespace {
+
+using testing::Exists;
+using testing::ReadFile;
+using testing::SamplePath;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+const report::RunStamp kStamp{"10/06/2026", "16:05:00"};
+
+// What the user can do with a file once it is open: every book through the
+// grid and back, the report, Save As, and the saved file opened again.
+class Workbench {
+ public:
+  Workbench() { started_ = session_.Start(dir_.path(), dir_.path()).ok(); }
+  ~Workbench() { session_.Cleanup(); }
+
+  // The outcome of Open; when it succeeds, the rest of the day as well.
+  Outcome Use(const std::string& bytes) {
+    WriteFile(dir_.File("IN.K81"), bytes);
+    return UseFile(dir_.File("IN.K81"));
+  }
+
+  Outcome UseFile(const std::string& path) {
+    EXPECT_TRUE(started_);
+    const Outcome opened = session_.Open(path);
+    if (!opened) {
+      // Nothing of a refused file is kept.
+      EXPECT_FALSE(session_.Book(1).InUse());
+      EXPECT_FALSE(Exists(session_.SectionPath(1)));
+      EXPECT_FALSE(opened.message.empty());
+      return opened;
+    }
+    for (int book = 1; book <= session_.currentBook; ++book) {
+      BookGrid grid;
+      LoadBookIntoGrid(session_, book, grid);
+      EXPECT_TRUE(SaveGridToBook(session_, book, grid).ok()) << "book " << book;
+    }
+    EXPECT_TRUE(session_.WriteWorkFile().ok());
+    const Outcome run = report::RunTonnageReport(session_.workFolder().path(), kStamp);
+    EXPECT_TRUE(run.ok()) << run.message;
+    spool_ = ReadFile(session_.workFolder().File("PRINT.SPL"));
+    EXPECT_FALSE(spool_.empty());
+    EXPECT_TRUE(session_.SaveAs(dir_.File("OUT.K81")).ok());
+    // What was saved opens again and saves to the same bytes.
+    const std::string saved = ReadFile(dir_.File("OUT.K81"));
+    EXPECT_TRUE(session_.Open(dir_.File("OUT.K81")).ok());
+    EXPECT_TRUE(session_.SaveAs(dir_.File("AGAIN.K81")).ok());
+    EXPECT_TRUE(ReadFile(dir_.File("AGAIN.K81")) == saved);
+    return opened;
+  }
+
+  Session& session() { return session_; }
+  const std::string& spool() const { return spool_; }
+  std::string File(const std::string& name) const { return dir_.File(name); }
+
+ private:
+  ScratchFolder dir_;
+  Session session_;
+  bool started_ = false;
+  std::string spool_;
+};
+
+std::string Sample() { return ReadFile(SamplePath("us-standard-tickets.K81")); }
+
+TEST(BadInput, TruncatedFilesAreReadUpToTheCut) {
+  const std::string whole = Sample();
+  Workbench bench;
+  for (std::size_t cut = 0; cut < whole.size(); cut += 97) {
+    const Outcome r = bench.Use(whole.substr(0, cut));
+    // Only a cut inside the index line's first columns makes it no data file.
+    EXPECT_EQ(r.ok(), cut >= 5) << cut << ": " << r.message;
+  }
+}
+
+TEST(BadInput, BinaryBytesAreReadOrRefusedNeverHarmful) {
+  std::mt19937 random(81);
+  const std::string index = Sample().substr(0, Sample().find('\n') + 1);
+  Workbench bench;
+  int refused = 0;
+  for (int round = 0; round < 40; ++round) {
+    std::string bytes(1 + random() % 3000, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    // Half behind a good index line, half on their own.
+    if (round % 2 == 0) bytes = index + "* 0 1.0200 BOOK\r\n" + bytes;
+    refused += !bench.Use(bytes).ok();
+  }
+  EXPECT_GE(refused, 20) << "random bytes with no index line are no data file";
+}
+
+TEST(BadInput, AFileFarTooLargeIsRefusedUnread) {
+  ScratchFolder dir;
+  // 2 GB without the disk space: a sparse file.
+  const std::string path = dir.File("HUGE.K81");
+  const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::pwrite(fd, "CST81", 5, 0), 5);
+  ASSERT_EQ(::ftruncate(fd, 2LL << 30), 0);
+  ::close(fd);
+  Workbench bench;
+  const Outcome r = bench.UseFile(path);
+  EXPECT_EQ(r.kind, OutcomeKind::InvalidFile);
+  EXPECT_EQ(r.title, "File Input Error");
+  EXPECT_EQ(r.message, "The file is 2048 MB, far too large for a data file - Select Another File!");
+
+  // Just under the bound but nothing but zeros: refused on its first line,
+  // after reading a few kilobytes of it.
+  const std::string zeros = dir.File("ZEROS.K81");
+  const int z = ::open(zeros.c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_EQ(::ftruncate(z, static_cast<off_t>(kMaxDataFileBytes)), 0);
+  ::close(z);
+  const Outcome line = bench.UseFile(zeros);
+  EXPECT_EQ(line.message, "Line 1 is longer than 4096 characters - Select Another File!");
+}
+
+TEST(BadInput, AMegabyteLineIsRefusedWithItsNumber) {
+  std::string text = Sample();
+  const std::size_t third = text.find('\n', text.find('\n', text.find('\n') + 1) + 1) + 1;
+  text.insert(third, std::string(1 << 20, '7') + "\r\n");
+  Workbench bench;
+  const Outcome r = bench.Use(text);
+  EXPECT_EQ(r.kind, OutcomeKind::BadLine);
+  EXPECT_EQ(r.message, "Line 4 is longer than 4096 characters - Select Another File!");
+  // A long line within the bound is no reason to refuse a file.
+  std::string wide = Sample();
+  wide.insert(wide.find("\r\n", third), std::string(4000, ' '));
+  EXPECT_TRUE(bench.Use(wide).ok());
+}
+
+TEST(BadInput, NulBytesAreKeptAsText) {
+  std::string text = Sample();
+  const std::size_t ticket = text.find("001203");
+  text[ticket + 30] = '\0';          // inside the tare weight
+  text[text.find("NB LANES")] = '\0';  // inside a book's comments
+  Workbench bench;
+  ASSERT_TRUE(bench.Use(text).ok());
+  EXPECT_EQ(bench.session().Book(1).comments, std::string("SURFACE COURSE SP 12.5 \0B LANES", 31));
+}
+
+TEST(BadInput, CarriageReturnOnlyLineEndsReadLikeCrLf) {
+  std::string crOnly;
+  for (char c : Sample())
+    if (c != '\n') crOnly += c;
+  Workbench bench;
+  ASSERT_TRUE(bench.Use(crOnly).ok());
+  EXPECT_EQ(ReadFile(bench.File("OUT.K81")), Sample());
+}
+
+// Every numeric column given negative, tiny, huge and non-numeric values,
+// one book for each, in one file.
+TEST(BadInput, NegativeAndHugeNumbersInEveryNumericColumn) {
+  const std::vector<std::string> values = {"-99999",     "-0.0005", "-1",          "0",
+                                           "99999999",   "1E300",   "12.5.6",      ".",
+                                           "-",          "+7",      std::string(40, '9'),
+                                           std::string(400, '9')};
+  std::string text = "CST81 4417    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n";
+  int books = 0;
+  for (const std::string type : {"0", "1", "2"}) {
+    for (const std::string& v : values) {
+      // The value in each of page, gross, tare, net and percent bitumen, and
+      // as the book's specific gravity. Each ticket comes twice: as the
+      // program writes it, and typed by hand with single blanks between
+      // fields, so an over-long value pushes the rest of the line along.
+      for (int column = 0; column < 6; ++column) {
+        TicketRow row{{"1201", "09/28/2026", "77756", "30056", "47700", "5.6", "", "", ""}};
+        const std::size_t fields[] = {0, 2, 3, 4, 5};
+        std::string gravity = "1.0200";
+        if (column < 5)
+          row.cells[fields[column]] = v;
+        else
+          gravity = v;
+        std::string typed = row.cells[0];
+        for (std::size_t f = 1; f < row.cells.size(); ++f) typed += " " + row.cells[f];
+        text += "* " + type + " " + gravity + " BOOK " + std::to_string(++books) + "\r\n" +
+                FormatTicketLine(row, "E", type) + "\r\n" + typed + "\r\n";
+      }
+    }
+  }
+  Workbench bench;
+  const Outcome r = bench.Use(text);
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(bench.session().currentBook, books);
+  // Every book made its totals, however wild its numbers.
+  std::size_t totals = 0;
+  for (std::size_t at = bench.spool().find("BOOK TOTAL"); at != std::string::npos;
+       at = bench.spool().find("BOOK TOTAL", at + 1))
+    ++totals;
+  EXPECT_EQ(totals % static_cast<std::size_t>(books), 0u);
+  EXPECT_GE(totals, static_cast<std::size_t>(books));
+}
+
+TEST(BadInput, DatesOutsideMonthDayYear) {
+  const std::vector<std::string> dates = {"13/45/2026", "00/00/0000", "AB/CD/EFGH", "2026-09-28",
+                                          "9/8/26",     "99/99/9999", "          ", "02/30/2026",
+                                          "12/31/1899", "01/01/2101", "-1/-1/-001", "//////////"};
+  std::string text = "CST81 4417    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n* 0 1.0200 BOOK\r\n";
+  int page = 1201;
+  for (const std::string& date : dates) {
+    TicketRow row{{std::to_string(page++), date, "77756", "30056", "47700", "5.6", "", "", ""}};
+    text += FormatTicketLine(row, "E", "0") + "\r\n";
+  }
+  Workbench bench;
+  ASSERT_TRUE(bench.Use(text).ok());
+  // Each date makes its own line in the table of dates; none is lost.
+  EXPECT_NE(bench.spool().find("13/45/2026"), std::string::npos);
+  EXPECT_NE(bench.spool().find("AB/CD/EFGH"), std::string::npos);
+}
+
+TEST(BadInput, AFileThatCannotBeReadOrIsGoneSaysWhy) {
+  Workbench bench;
+  // Deleted between choosing it and reading it.
+  const Outcome gone = bench.UseFile(bench.File("DELETED.K81"));
+  EXPECT_EQ(gone.kind, OutcomeKind::IoError);
+  EXPECT_NE(gone.message.find("DELETED.K81: No such file or directory"), std::string::npos) << gone.message;
+
+  // Unreadable: for an ordinary user (root reads everything).
+  ScratchFolder dir;
+  ::chmod(dir.path().c_str(), 0755);
+  WriteFile(dir.File("LOCKED.K81"), Sample());
+  ::chmod(dir.File("LOCKED.K81").c_str(), 0200);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    ScratchFolder mine;
+    Session s;
+    if (!s.Start(mine.path(), mine.path())) ::_exit(4);
+    const Outcome r = s.Open(dir.File("LOCKED.K81"));
+    s.Cleanup();
+    ::_exit(r.kind == OutcomeKind::IoError && r.message.find("Permission denied") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST(BadInput, DevicesPipesAndFoldersAreRefusedUnread) {
+  ScratchFolder dir;
+  const std::string fifo = dir.File("PIPE.K81");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Nobody writes to the pipe: reading it would wait for ever.
+  for (const std::string& path : {std::string("/dev/zero"), fifo, dir.path()}) {
+    Workbench bench;
+    const Outcome r = bench.UseFile(path);
+    EXPECT_EQ(r.kind, OutcomeKind::InvalidFile) << path;
+    EXPECT_EQ(r.message, "Not a file but a device, pipe or folder - Select Another File!") << path;
+  }
+}
+
+TEST(BadInput, AFileGrowingWhileReadStopsAtTheBound) {
+  ScratchFolder dir;
+  const std::string path = dir.File("GROWS.K81");
+  const std::string line50(49, 'x');
+  std::string start;
+  for (int i = 0; i < 2000; ++i) start += line50 + "\n";  // 100 kB, within the bound
+  WriteFile(path, start);
+  io::FileLineReader reader(path, {true, 150000, 100});
+  std::string line;
+  ASSERT_TRUE(reader.Next(line));
+  {
+    // Someone appends a megabyte behind the reader's back.
+    std::ofstream more(path, std::ios::binary | std::ios::app);
+    for (int i = 0; i < 20000; ++i) more << line50 << "\n";
+  }
+  int lines = 1;
+  while (reader.Next(line)) ++lines;
+  EXPECT_EQ(reader.refusal(), io::Refusal::TooLarge);
+  EXPECT_GE(lines, 2000);
+  EXPECT_LE(lines, 150000 / 50);
+}
+
+}  // namespace
+}  // namespace tonnage

@@ -1,0 +1,204 @@
+// One data file, one writer: the lock beside a data file, who holds it, how
+// a dead holder's lock is taken over, and when the session lets go of it.
+#include "data/file_lock.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "../test_files.h"
+#include "data/session.h"
+
+namespace tonnage {
+namespace {
+
+using testing::Exists;
+using testing::ReadFile;
+using testing::SamplePath;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+// Another copy of the program: a child that takes the lock of `file`, tells
+// the parent through a pipe, and waits to be killed.
+class OtherCopy {
+ public:
+  explicit OtherCopy(const std::string& file) {
+    int fds[2];
+    if (::pipe(fds) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(fds[0]);
+      DataFileLock lock;
+      const char taken = lock.Take(file).state == LockState::Taken ? 'T' : 'N';
+      [[maybe_unused]] ssize_t n = ::write(fds[1], &taken, 1);
+      for (;;) ::pause();
+    }
+    ::close(fds[1]);
+    if (::read(fds[0], &answer_, 1) != 1) answer_ = '?';
+    ::close(fds[0]);
+  }
+  ~OtherCopy() { Kill(); }
+  bool tookIt() const { return answer_ == 'T'; }
+  pid_t pid() const { return pid_; }
+  void Kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  char answer_ = '?';
+};
+
+TEST(DataFileLock, NamesItsHolderAndKeepsOtherCopiesOut) {
+  ScratchFolder dir;
+  const std::string job = dir.File("JOB.K81");
+  WriteFile(job, "CST81\r\n");
+  DataFileLock lock;
+  ASSERT_EQ(lock.Take(job).state, LockState::Taken);
+  EXPECT_EQ(lock.lockPath(), job + ".lock");
+  const LockHolder me = ReadLockHolder(job + ".lock");
+  EXPECT_EQ(me.pid, ::getpid());
+  EXPECT_EQ(me.program, "quarrendale-tonnage");
+  EXPECT_FALSE(me.host.empty());
+
+  OtherCopy other(job);
+  EXPECT_FALSE(other.tookIt());
+  other.Kill();
+
+  // The other copy asks while this one holds it, and is told who.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    DataFileLock second;
+    const LockAttempt attempt = second.Take(job);
+    ::_exit(attempt.state == LockState::HeldElsewhere && attempt.holder.pid == ::getppid() &&
+                    attempt.holder.host == me.host
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  lock.Release();
+  EXPECT_FALSE(Exists(job + ".lock"));
+  EXPECT_TRUE(OtherCopy(job).tookIt());
+}
+
+TEST(DataFileLock, TheLockOfADeadCopyIsTakenOver) {
+  ScratchFolder dir;
+  const std::string job = dir.File("JOB.K81");
+  WriteFile(job, "CST81\r\n");
+  OtherCopy dead(job);
+  ASSERT_TRUE(dead.tookIt());
+  const pid_t deadPid = dead.pid();
+  dead.Kill();
+  // Its lock file is still there, naming the dead process.
+  ASSERT_EQ(ReadLockHolder(job + ".lock").pid, deadPid);
+  DataFileLock lock;
+  EXPECT_EQ(lock.Take(job).state, LockState::Taken);
+  EXPECT_EQ(ReadLockHolder(job + ".lock").pid, ::getpid());
+}
+
+TEST(DataFileLock, EveryNameOfOneFileSharesOneLock) {
+  ScratchFolder dir;
+  WriteFile(dir.File("JOB.K81"), "CST81\r\n");
+  ASSERT_EQ(::symlink(dir.File("JOB.K81").c_str(), dir.File("LINK.K81").c_str()), 0);
+  EXPECT_EQ(LockFilePath(dir.File("LINK.K81")), LockFilePath(dir.File("JOB.K81")));
+  EXPECT_EQ(LockFilePath(dir.path() + "./JOB.K81"), dir.File("JOB.K81.lock"));
+  DataFileLock lock;
+  ASSERT_EQ(lock.Take(dir.File("LINK.K81")).state, LockState::Taken);
+  EXPECT_FALSE(OtherCopy(dir.File("JOB.K81")).tookIt());
+}
+
+TEST(DataFileLock, AReadOnlyFolderGivesNoLockAndSaysWhy) {
+  ScratchFolder dir;
+  WriteFile(dir.File("JOB.K81"), "CST81\r\n");
+  ::chmod(dir.path().c_str(), 0555);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // Root writes anywhere; an ordinary user cannot.
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    DataFileLock lock;
+    const LockAttempt attempt = lock.Take(dir.File("JOB.K81"));
+    ::_exit(attempt.state == LockState::NotPossible && !lock.held() &&
+                    attempt.reason.find("JOB.K81.lock") != std::string::npos &&
+                    attempt.reason.find("Permission denied") != std::string::npos
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::chmod(dir.path().c_str(), 0700);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+class SessionLock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(session.Start(dir.path(), dir.path()).ok());
+    for (const char* name : {"A.K81", "B.K81"}) WriteFile(dir.File(name), ReadFile(SamplePath("us-standard-tickets.K81")));
+  }
+  void TearDown() override { session.Cleanup(); }
+  bool Locked(const char* name) const { return Exists(dir.File(name) + ".lock"); }
+  ScratchFolder dir;
+  Session session;
+};
+
+TEST_F(SessionLock, OpenKeepsTheLockNewAndAnotherOpenLetGo) {
+  ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
+  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
+  EXPECT_TRUE(session.holdsLock());
+  EXPECT_TRUE(Locked("A.K81"));
+  // Opening the same file again: the lock held counts as taken.
+  EXPECT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
+  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
+  EXPECT_TRUE(Locked("A.K81"));
+
+  ASSERT_EQ(session.PrepareLock(dir.File("B.K81")).state, LockState::Taken);
+  ASSERT_TRUE(session.Open(dir.File("B.K81")).ok());
+  EXPECT_FALSE(Locked("A.K81"));
+  EXPECT_TRUE(Locked("B.K81"));
+
+  session.New();
+  EXPECT_FALSE(Locked("B.K81"));
+  EXPECT_FALSE(session.holdsLock());
+}
+
+TEST_F(SessionLock, SaveAsMovesTheLockOnlyWhenTheFileIsWritten) {
+  ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
+  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
+  ASSERT_EQ(session.PrepareLock(dir.File("no-folder/C.K81")).state, LockState::NotPossible);
+  EXPECT_FALSE(session.SaveAs(dir.File("no-folder/C.K81")).ok());
+  EXPECT_TRUE(Locked("A.K81"));
+
+  ASSERT_EQ(session.PrepareLock(dir.File("C.K81")).state, LockState::Taken);
+  EXPECT_TRUE(Locked("A.K81")) << "not yet: the save may still fail";
+  ASSERT_TRUE(session.SaveAs(dir.File("C.K81")).ok());
+  EXPECT_FALSE(Locked("A.K81"));
+  EXPECT_TRUE(Locked("C.K81"));
+  EXPECT_TRUE(session.holdsLock());
+}
+
+TEST_F(SessionLock, AFileHeldByAnotherCopyOpensWithoutALockOnlyWhenAsked) {
+  OtherCopy other(dir.File("B.K81"));
+  ASSERT_TRUE(other.tookIt());
+  ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
+  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
+  const LockAttempt attempt = session.PrepareLock(dir.File("B.K81"));
+  EXPECT_EQ(attempt.state, LockState::HeldElsewhere);
+  EXPECT_EQ(attempt.holder.pid, other.pid());
+  EXPECT_TRUE(Locked("A.K81")) << "asking changes nothing";
+  // The user went on all the same: B opens without a lock, A's is let go,
+  // and the other copy's lock stays its own.
+  ASSERT_TRUE(session.Open(dir.File("B.K81")).ok());
+  EXPECT_FALSE(session.holdsLock());
+  EXPECT_FALSE(Locked("A.K81"));
+  EXPECT_EQ(ReadLockHolder(dir.File("B.K81.lock")).pid, other.pid());
+}
+
+}  // namespace
+}  // namespace tonnage

@@ -1,0 +1,265 @@
+// A copy of the real program is killed with SIGKILL after typing tickets into
+// a book; the next start finds its work folder and offers the data back.
+//
+// How: the test starts this test program again as a child process (a fresh
+// exec, see child_process.h) that builds the program's real windows over a
+// real session, as the program's main does, with only the message boxes and
+// the file chooser answered by test doubles. It is driven through its
+// controls with QTest key clicks: Open, the index record, a new book set up
+// and typed into, the grid closed (which stores the book's section file).
+// It then tells the parent through a pipe and waits. The parent kills it
+// and runs the start-up path again. No test-only code is in the program
+// itself, and the killed process is an ordinary copy of its windows.
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+
+#include "child_process.h"
+#include "data/recovery.h"
+#include "data/section_file.h"
+#include "fakes.h"
+#include "window_steps.h"
+#include "keyboard.h"
+#include "main_form.h"
+#include "platform/qt_platform.h"
+#include "program_hooks.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using steps::Click;
+using steps::ReadFile;
+using keyboard::Activate;
+using keyboard::Key;
+using keyboard::Keys;
+using keyboard::TypeCells;
+using platform::Button;
+
+const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
+
+// The child: the program's windows over a session whose work folder is made
+// under $TMPDIR, as in a real run.
+int KilledRun() {
+  tonnage::Session session;
+  platform::QtPlatform services;
+  fakes::Messages messages;
+  fakes::Files files;
+  gui::Context context{session, services.get(), {}, false};
+  context.platform.messages = &messages;
+  context.platform.files = &files;
+  gui::InstallProgramHooks(context.hooks);
+  context.hooks.quitProgram = [] {};
+  if (!gui::StartSession(context, std::getenv("TONNAGE_TEST_DOCS"))) return 3;
+  files.opens = {std::string(std::getenv("TONNAGE_TEST_FILE"))};
+
+  gui::MainForm1 main(context);
+  main.show();
+  fakes::ModalDriver driver;
+  driver
+      .Then([](QWidget* process) {
+        Click(process, "IndexCmd");
+        Click(process, "BookCmd");
+      })
+      .Then([](QWidget* index) {
+        // Each field's old text selected and typed over.
+        Activate(index);
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Keys("4471");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Return);  // the date as it is
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Keys("NH-0094-07");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Keys("K. NEUMANN");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Return);  // OK
+      })
+      .Then([](QWidget* list) {
+        // Slot 4, after the sample's three books.
+        Activate(list);
+        Key(Qt::Key_Home);
+        for (int i = 0; i < 3; ++i) Key(Qt::Key_Down);
+        Key(Qt::Key_Return);
+        // Back from the grid: its section file holds the tickets.
+        child::Report("ready");
+      })
+      .Then([](QWidget* setup) {
+        Activate(setup);
+        Keys("NIGHT PAVING");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Space);  // "Standard Weight Tickets"
+        Key(Qt::Key_Return);
+        Keys("2.65");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Return);  // Continue
+      })
+      .Then([](QWidget* grid) {
+        Activate(grid);
+        TypeCells({"3001", "10/07/2026", "77756", "30056", "47700", "5.6", "", "", ""});
+        TypeCells({"72708", "29773", "42935", "5.6", "", "", ""});
+        TypeCells({"64284", "28852", "35432", "5.6", "", "Y", ""});
+        Key(Qt::Key_Escape);  // closes the grid, which stores the book
+      });
+  Click(&main, "Cmd_Open");
+  return 1;  // never reached: the parent kills the process first
+}
+
+child::Register killedRun("killed-run", KilledRun);
+
+class KilledProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("tonnage-killed-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "tmp");
+    fs::create_directories(root / "docs");
+    file = root / "docs" / "JOB.K81";
+    fs::copy_file(kSample, file);
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  // Runs a copy of the program up to the closed grid and kills it.
+  void RunAndKill() {
+    child::Process run("killed-run", {"TMPDIR=" + (root / "tmp").string(),
+                                      "TONNAGE_TEST_DOCS=" + (root / "docs").string(),
+                                      "TONNAGE_TEST_FILE=" + file.string()});
+    ASSERT_EQ(run.Await(60), "ready") << "the child never got to close the grid";
+    ASSERT_TRUE(run.Kill());
+  }
+
+  fs::path root;
+  fs::path file;
+};
+
+TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
+  RunAndKill();
+  ASSERT_EQ(tonnage::FindAbandonedWorkFolders((root / "tmp").string()).size(), 1u);
+  const std::string saved = ReadFile(file);
+
+  // The start-up path of the next run, as the program's main takes it.
+  tonnage::Session session;
+  fakes::Messages messages;
+  fakes::Files files;
+  fakes::Help help;
+  fakes::Busy busy;
+  fakes::Clock clock;
+  gui::Context context{session, {&messages, &files, &help, &busy, &clock}, {}, false};
+  context.hooks.quitProgram = [] {};
+  ASSERT_TRUE(session.Start((root / "docs").string(), (root / "tmp").string()).ok());
+  gui::MainForm1 main(context);
+  main.show();
+
+  tonnage::Session* s = &session;
+  bool savedFlag = true, locked = false;
+  std::string path, engineer, refNo, book4, unitSystem;
+  std::string sections[4];
+  fakes::ModalDriver driver;
+  driver.Then([&](QWidget* process) {
+    savedFlag = s->dataSaved;
+    path = s->dataFilePath;
+    engineer = s->index.engineer;
+    refNo = s->index.refNo;
+    unitSystem = s->index.unitSystem;
+    book4 = s->Book(4).comments;
+    locked = s->holdsLock();
+    for (int b = 1; b <= 4; ++b) sections[b - 1] = ReadFile(s->SectionPath(b));
+    Click(process, "ExitCmd");  // not saved: asked, answered No
+  });
+  messages.answers = {Button::Yes, Button::No};
+  EXPECT_TRUE(main.OfferRecovery());
+  ASSERT_TRUE(driver.unexpected.empty());
+  EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
+
+  ASSERT_GE(messages.asked.size(), 1u);
+  const platform::Message& question = messages.asked[0];
+  EXPECT_EQ(question.title, "Recover unsaved data");
+  EXPECT_TRUE(question.text.contains(QString::fromStdString(file.string())));
+  EXPECT_EQ(question.buttons, (std::vector<Button>{Button::Yes, Button::No}));
+  EXPECT_EQ(question.icon, platform::Icon::Question);
+
+  EXPECT_FALSE(savedFlag);
+  EXPECT_EQ(path, file.string());
+  EXPECT_EQ(engineer, "K. NEUMANN");
+  EXPECT_EQ(refNo, "4471");
+  EXPECT_EQ(unitSystem, "E");
+  EXPECT_EQ(book4, "NIGHT PAVING");
+  EXPECT_EQ(session.Book(4).specificGravity, "2.65");
+  EXPECT_TRUE(locked) << "the dead copy's lock is taken over";
+  // The sample's books as they were, and the typed one as its grid stored it.
+  for (int b = 1; b <= 3; ++b) EXPECT_NE(saved.find(sections[b - 1]), std::string::npos) << "book " << b;
+  EXPECT_EQ(sections[3],
+            "003001 10/07/2026 77756     30056     47700      5.600      \r\n"
+            "003002 10/07/2026 72708     29773     42935      5.600      \r\n"
+            "003003 10/07/2026 64284     28852     35432      5.600   Y  \r\n");
+  EXPECT_EQ(ReadFile(file), saved) << "nothing saved behind the user's back";
+  EXPECT_TRUE(tonnage::FindAbandonedWorkFolders((root / "tmp").string()).empty());
+
+  // Saved now, the recovered data make the whole file.
+  ASSERT_TRUE(session.Save().ok());
+  EXPECT_NE(ReadFile(file).find("* 0 2.6500 NIGHT PAVING\r\n003001 10/07/2026"), std::string::npos);
+  EXPECT_NE(ReadFile(file).find("K. NEUMANN"), std::string::npos);
+  main.ExitProgram();
+}
+
+TEST_F(KilledProgram, NoRemovesTheOldWorkFolder) {
+  RunAndKill();
+  const std::vector<std::string> left = tonnage::FindAbandonedWorkFolders((root / "tmp").string());
+  ASSERT_EQ(left.size(), 1u);
+  fakes::Harness h;
+  h.session.Cleanup();
+  ASSERT_TRUE(h.session.Start((root / "docs").string(), (root / "tmp").string()).ok());
+  gui::MainForm1 main(h.context);
+  main.show();
+  fakes::ModalDriver driver;
+  h.messages.answers = {Button::No};
+  EXPECT_FALSE(main.OfferRecovery());
+  EXPECT_TRUE(driver.seen.empty());
+  EXPECT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_FALSE(fs::exists(left[0]));
+  EXPECT_TRUE(h.session.dataFilePath.empty());
+  EXPECT_FALSE(h.session.Book(1).InUse());
+  // Only this run's own work folder is left.
+  int folders = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(root / "tmp"))
+    folders += entry.path().filename().string().rfind("quarrendale-tonnage-", 0) == 0;
+  EXPECT_EQ(folders, 1);
+  // Nothing more to offer at the next start.
+  EXPECT_FALSE(main.OfferRecovery());
+  EXPECT_EQ(h.messages.asked.size(), 1u);
+}
+
+TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartNothingElseDoes) {
+  for (bool fileOpen : {true, false}) {
+    fakes::Harness h;
+    ASSERT_TRUE(h.started);
+    const fs::path file = h.root / "docs" / "JOB.K81";
+    fs::copy_file(kSample, file);
+    if (fileOpen) {
+      ASSERT_EQ(h.session.PrepareLock(file.string()).state, tonnage::LockState::Taken);
+      ASSERT_TRUE(h.session.Open(file.string()).ok());
+      h.session.index.engineer = "TYPED BEFORE LOGOUT";
+    }
+    const std::string folder = h.session.workFolder().path();
+    gui::MainForm1 main(h.context);
+    main.show();
+    main.ExitOnSignal();
+    EXPECT_TRUE(main.exited());
+    EXPECT_EQ(h.quits, 1);
+    EXPECT_FALSE(fs::exists(file.string() + ".lock"));
+    EXPECT_EQ(fs::exists(folder), fileOpen);
+    const std::vector<std::string> offered = tonnage::FindAbandonedWorkFolders((h.root / "tmp").string());
+    ASSERT_EQ(offered.size(), fileOpen ? 1u : 0u);
+    if (fileOpen) {
+      EXPECT_EQ(offered[0], folder);
+      tonnage::SessionState state;
+      ASSERT_TRUE(tonnage::ParseSessionState(ReadFile(folder + "STATE.TMP"), state));
+      EXPECT_EQ(state.index.engineer, "TYPED BEFORE LOGOUT");
+      tonnage::Session::Discard(folder);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// Every file the windows have written, failed at every step of its writing:
+// the window tells the user (critical icon, the file and the reason), stays
+// where it was, and nothing counts as saved.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "data/section_file.h"
+#include "dataform.h"
+#include "enddata_form.h"
+#include "fakes.h"
+#include "window_steps.h"
+#include "io/file_writer.h"
+#include "main_form.h"
+#include "proc_form.h"
+#include "report_adapter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using steps::Click;
+using steps::ReadFile;
+using tonnage::io::FaultPoint;
+
+const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
+
+std::string Basename(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+struct HookGuard {
+  explicit HookGuard(tonnage::io::FaultHook hook) { tonnage::io::SetFaultHook(std::move(hook)); }
+  ~HookGuard() { tonnage::io::SetFaultHook({}); }
+};
+
+// One command of a window that writes `file`. `act` runs it; `check` looks
+// at the window afterwards, given whether the write failed.
+struct Site {
+  const char* name;
+  std::string file;
+  std::function<void(fakes::Harness&, const std::function<void(bool failed)>& check)> act;
+};
+
+class WriteFailures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h.started);
+    fs::copy_file(kSample, job);
+    h.context.hooks.runReport = gui::ProgramReport();
+  }
+  // Opens the job with an unsaved change, as a user would have it.
+  void OpenJob() {
+    ASSERT_TRUE(h.session.Open(job.string()).ok());
+    h.session.index.engineer = "NOT SAVED YET";
+  }
+  // Each step `site` takes on its file, made to fail in turn.
+  void Walk(const Site& site) {
+    OpenJob();
+    h.messages.asked.clear();
+    std::set<std::pair<FaultPoint, int>> steps;
+    {
+      HookGuard count([&](FaultPoint p, const std::string& path, int i) {
+        if (Basename(path) == site.file) steps.insert({p, i});
+        return 0;
+      });
+      site.act(h, [&](bool) {});
+    }
+    ASSERT_GE(steps.size(), 3u) << site.name;
+    EXPECT_TRUE(h.messages.asked.empty()) << site.name << ": " << h.messages.asked[0].text.toStdString();
+    for (const auto& [point, index] : steps) {
+      const std::string where = std::string(site.name) + " step " + std::to_string(static_cast<int>(point)) +
+                                "/" + std::to_string(index);
+      fs::remove(job);
+      fs::copy_file(kSample, job);
+      OpenJob();
+      h.messages.asked.clear();
+      h.messages.answers.clear();
+      HookGuard fail([&, point = point, index = index](FaultPoint p, const std::string& path, int i) {
+        return p == point && i == index && Basename(path) == site.file ? EIO : 0;
+      });
+      site.act(h, [&](bool failed) {
+        EXPECT_TRUE(failed) << where;
+        ASSERT_EQ(h.messages.asked.size(), 1u) << where;
+        const platform::Message& shown = h.messages.asked[0];
+        EXPECT_EQ(shown.icon, platform::Icon::Critical) << where;
+        EXPECT_TRUE(shown.text.contains(QString::fromStdString(site.file))) << where << shown.text.toStdString();
+        EXPECT_TRUE(shown.text.contains("Input/output error")) << where << shown.text.toStdString();
+        EXPECT_FALSE(h.session.dataSaved) << where;
+        EXPECT_EQ(h.session.index.engineer, "NOT SAVED YET") << where;
+      });
+      EXPECT_EQ(ReadFile(job), ReadFile(kSample)) << where;
+    }
+  }
+
+  fakes::Harness h;
+  fs::path job = h.root / "docs" / "JOB.K81";
+};
+
+TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
+  Walk({"Save", "JOB.K81", [](fakes::Harness& h, const auto& check) {
+          gui::EnddataForm save(h.context, nullptr);
+          Click(&save, "Endsave");
+          check(save.findChild<QLabel*>("Image1")->isHidden());
+          if (!h.messages.asked.empty()) {
+            EXPECT_EQ(h.messages.asked[0].title, "Save Error");
+          }
+        }});
+  const std::string copy = (h.root / "docs" / "COPY.K81").string();
+  Walk({"Save As", "COPY.K81", [&](fakes::Harness& h, const auto& check) {
+          fs::remove(copy);
+          h.files.saves = {copy};
+          gui::EnddataForm save(h.context, nullptr);
+          Click(&save, "Endsaveas");
+          const bool failed = save.findChild<QLabel*>("Image2")->isHidden();
+          check(failed);
+          if (failed) {
+            EXPECT_FALSE(fs::exists(copy));
+            EXPECT_EQ(save.findChild<QLabel*>("Label1")->text().toStdString(), h.session.dataFilePath);
+            EXPECT_NE(h.session.dataFilePath, copy);
+          }
+        }});
+}
+
+TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
+  for (const char* file : {"WORK.TMP", "TMP.SPL", "PRINT.SPL"}) {
+    Walk({file, file, [](fakes::Harness& h, const auto& check) {
+            fakes::ModalDriver driver;
+            driver.Then([](QWidget* viewer) { viewer->close(); });
+            gui::ProcForm process(h.context, nullptr);
+            Click(&process, "ReportCmd");
+            check(!driver.done());
+          }});
+  }
+}
+
+TEST_F(WriteFailures, ClosingTheGridAsksBeforeLosingTheTickets) {
+  Walk({"grid", "SECT0002.TMP", [](fakes::Harness& h, const auto& check) {
+          tonnage::RowMenuState rowMenu;
+          h.session.currentBook = 2;
+          gui::Dataform grid(h.context, rowMenu, nullptr);
+          grid.show();
+          h.messages.answers = {platform::Button::No};
+          Click(&grid, "dataexit");
+          check(grid.isVisible());
+          if (grid.isVisible()) {
+            EXPECT_EQ(h.messages.asked[0].defaultButton, platform::Button::No);
+            tonnage::io::SetFaultHook({});
+            Click(&grid, "dataexit");
+            EXPECT_FALSE(grid.isVisible()) << "stored on the next try";
+          }
+        }});
+}
+
+TEST(WriteFailuresAtStart, AWorkFolderThatCannotBeWrittenStopsTheProgramWithItsReason) {
+  fakes::Harness h;
+  h.session.Cleanup();
+  for (FaultPoint point : {FaultPoint::Open, FaultPoint::Write, FaultPoint::Rename}) {
+    h.messages.asked.clear();
+    HookGuard fail([point](FaultPoint p, const std::string& path, int) {
+      return p == point && Basename(path) == "VERSION.TMP" ? ENOSPC : 0;
+    });
+    EXPECT_FALSE(gui::StartSession(h.context, (h.root / "docs").string(), (h.root / "tmp").string()));
+    ASSERT_EQ(h.messages.asked.size(), 1u);
+    EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
+    EXPECT_TRUE(h.messages.asked[0].text.contains("VERSION.TMP: No space left on device"))
+        << h.messages.asked[0].text.toStdString();
+    // Nothing of the failed start is left behind.
+    EXPECT_TRUE(fs::is_empty(h.root / "tmp"));
+  }
+  EXPECT_TRUE(gui::StartSession(h.context, (h.root / "docs").string(), (h.root / "tmp").string()));
+}
+
+}  // namespace
