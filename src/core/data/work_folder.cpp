@@ -58,10 +58,8 @@ void WorkFolder::DeleteSectionFiles(int first) const {
 
 void WorkFolder::Cleanup() {
   if (!valid()) return;
-  for (const char* name : {kSpoolFileName, kWorkFileName, kScratchSpoolFileName, kVersionFileName})
-    io::RemoveQuietly(File(name));
-  DeleteSectionFiles();
-  // The folder is the program's own: whatever else is left in it goes too.
+  // The folder is the program's own: everything in it goes, the work files
+  // and whatever else is left there, by what is there rather than by name.
   if (DIR* dir = ::opendir(path_.c_str())) {
     std::vector<std::string> rest;
     while (dirent* entry = ::readdir(dir)) {
