@@ -9,6 +9,7 @@
 
 #include "data/data_file.h"
 #include "data/work_folder.h"
+#include "io/async_file_writer.h"
 #include "io/file_writer.h"
 #include "report/run_tonnage_report.h"
 #include "report_commands.h"
@@ -16,7 +17,7 @@
 namespace tonnage::cli {
 
 struct CommandOutput::Impl {
-  std::unique_ptr<io::FileWriter> file;
+  std::unique_ptr<io::AsyncFileWriter> file;
   std::string buffer;
   int error = 0;
 
@@ -35,7 +36,7 @@ struct CommandOutput::Impl {
 };
 
 CommandOutput::CommandOutput(const std::string& path) : impl_(new Impl) {
-  if (!path.empty()) impl_->file = std::make_unique<io::FileWriter>(path, io::WriteMode::Atomic);
+  if (!path.empty()) impl_->file = std::make_unique<io::AsyncFileWriter>(path, io::WriteMode::Atomic);
 }
 
 CommandOutput::~CommandOutput() { delete impl_; }

@@ -9,6 +9,7 @@
 
 #include "data/work_folder.h"
 #include "report/report_lines.h"
+#include "io/async_file_writer.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
 #include "text/fixed_width.h"
@@ -22,7 +23,7 @@ namespace {
 // the spool behind the error report renumbers exactly them.
 class ScratchWriter final : public MainReportSink {
  public:
-  explicit ScratchWriter(io::FileWriter& file) : file_(file) {}
+  explicit ScratchWriter(io::AsyncFileWriter& file) : file_(file) {}
   void WriteLine(std::string_view line, bool pageNumberLine) override {
     if (pageNumberLine) {
       const std::string numbered = WithPageNumber(line, static_cast<int>(numbered_.size()) + 1);
@@ -45,7 +46,7 @@ class ScratchWriter final : public MainReportSink {
     offset_ += line.size() + 2;
   }
 
-  io::FileWriter& file_;
+  io::AsyncFileWriter& file_;
   std::uint64_t offset_ = 0;
   std::vector<NumberedLine> numbered_;
 };
@@ -97,12 +98,12 @@ Outcome CopyRenumbered(const std::string& scratchPath, const std::vector<Scratch
 
 class FileSink final : public LineSink {
  public:
-  explicit FileSink(io::FileWriter& file) : file_(file) {}
+  explicit FileSink(io::AsyncFileWriter& file) : file_(file) {}
   void WriteLine(std::string_view line) override { file_.WriteLine(line); }
   void WriteLines(std::string_view text) override { file_.Write(text); }
 
  private:
-  io::FileWriter& file_;
+  io::AsyncFileWriter& file_;
 };
 
 Outcome ReadFailure(const io::FileLineReader& reader, const std::string& path) {
@@ -119,7 +120,7 @@ Outcome RunTonnageReportFrom(io::LineSource& work, const std::function<Outcome()
   RunResult result;
   std::vector<ScratchWriter::NumberedLine> numbered;
   {
-    io::FileWriter scratch(scratchPath, io::WriteMode::Direct);
+    io::AsyncFileWriter scratch(scratchPath, io::WriteMode::Direct);
     ScratchWriter mainReport(scratch);
     result = ComputeTonnageReport(work, versionText, stamp, spool, mainReport);
     if (Outcome read = sourceOutcome(); !read) {
@@ -162,7 +163,7 @@ Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, L
 Outcome RunTonnageReport(const std::string& folder, const RunStamp& stamp) {
   // The new spool replaces the old one only when whole; after a failure the
   // old one stays as it was (nothing shows it: no viewer follows a failure).
-  io::FileWriter file(folder + kSpoolFileName, io::WriteMode::Atomic);
+  io::AsyncFileWriter file(folder + kSpoolFileName, io::WriteMode::Atomic);
   FileSink spool(file);
   if (Outcome run = RunTonnageReportInto(folder, stamp, spool); !run) return run;
   return file.Commit();

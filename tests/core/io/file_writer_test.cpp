@@ -12,6 +12,7 @@
 #include <csignal>
 
 #include "../test_files.h"
+#include "io/async_file_writer.h"
 
 namespace tonnage::io {
 namespace {
@@ -165,6 +166,54 @@ TEST(FileWriter, ALinkedTargetIsWrittenThroughTheLink) {
   struct stat st {};
   ::lstat(dir.File("link.K81").c_str(), &st);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+}  // namespace
+}  // namespace tonnage::io
+
+namespace tonnage::io {
+namespace {
+
+// Written on its own thread, a file holds every byte in order, the whole
+// report's size of it; a write that fails on the thread is the caller's
+// failure, and the old file stays; without Commit nothing changes.
+TEST(AsyncFileWriter, WritesInOrderFailsLikeTheFileWriterAndCommitsOnlyWhenAsked) {
+  ScratchFolder dir;
+  const std::string target = dir.File("PRINT.SPL");
+  std::string expected;
+  {
+    AsyncFileWriter writer(target, WriteMode::Atomic);
+    for (int line = 0; line < 120000; ++line) {
+      const std::string text = "  " + std::to_string(line) + "  09/28/2026   77756      30056";
+      writer.WriteLine(text);
+      expected += text + "\r\n";
+      if (line % 9000 == 0) {  // a piece bigger than a block now and then
+        const std::string block(300000, static_cast<char>('A' + line % 26));
+        writer.Write(block);
+        expected += block;
+      }
+    }
+    ASSERT_TRUE(writer.Commit().ok());
+  }
+  EXPECT_EQ(ReadFile(target), expected);
+
+  for (int failAt : {0, 3}) {
+    HookGuard guard([&](FaultPoint p, const std::string& path, int index) {
+      return p == FaultPoint::Write && path.find("PRINT.SPL") != std::string::npos && index == failAt ? EIO : 0;
+    });
+    AsyncFileWriter writer(target, WriteMode::Atomic);
+    for (int i = 0; i < 20000; ++i) writer.WriteLine("A LINE OF THE NEW REPORT");
+    const Outcome committed = writer.Commit();
+    EXPECT_FALSE(committed.ok()) << failAt;
+    EXPECT_NE(committed.message.find(target), std::string::npos) << committed.message;
+    EXPECT_TRUE(writer.failed());
+  }
+  {
+    AsyncFileWriter writer(target, WriteMode::Atomic);
+    for (int i = 0; i < 20000; ++i) writer.WriteLine("NEVER COMMITTED");
+  }
+  EXPECT_EQ(ReadFile(target), expected);
+  EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
 }
 
 }  // namespace
