@@ -28,9 +28,11 @@
 #include "eng_met_form.h"
 #include "fakes.h"
 #include "main_form.h"
+#include "nt_setup.h"
 #include "platform/qt_platform.h"
 #include "proc_form.h"
 #include "program_hooks.h"
+#include "prtbox.h"
 #include "signal_exit.h"
 #include "view_form.h"
 
@@ -48,19 +50,21 @@ TEST(HelpIds, EveryWindowSendsItsOwnTopicByMenuAndF1) {
   main.findChild<QPushButton*>("Cmd_Help")->click();
   EXPECT_EQ(h.help.calls, (std::vector<std::string>{"topic 10", "contents"}));
 
-  auto check = [&](QWidget& window, int id) {
+  // The print dialog's setup window has no menu: F1 only.
+  auto check = [&](QWidget& window, int id, bool menu = true) {
     h.help.calls.clear();
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QAction* menu = window.findChild<QAction*>("Mnu_Help");
-    ASSERT_NE(menu, nullptr) << window.objectName().toStdString();
-    EXPECT_EQ(menu->text(), "Help");
-    menu->trigger();
+    if (menu) {
+      QAction* help = window.findChild<QAction*>("Mnu_Help");
+      ASSERT_NE(help, nullptr) << window.objectName().toStdString();
+      EXPECT_EQ(help->text(), "Help");
+      help->trigger();
+    }
     QTest::keyClick(&window, Qt::Key_F1);
     const std::string topic = "topic " + std::to_string(id);
-    EXPECT_EQ(h.help.calls, (std::vector<std::string>{topic, topic}))
-        << window.objectName().toStdString();
+    EXPECT_EQ(h.help.calls, std::vector<std::string>(menu ? 2 : 1, topic)) << window.objectName().toStdString();
     window.hide();
   };
   gui::ProcForm process(h.context, nullptr);
@@ -69,6 +73,11 @@ TEST(HelpIds, EveryWindowSendsItsOwnTopicByMenuAndF1) {
   check(save, 1810);
   gui::ViewForm view(h.context, nullptr);
   check(view, 1850);
+  gui::Prtbox box(h.context, nullptr);
+  box.setWindowModality(Qt::NonModal);
+  check(box, 1830);
+  gui::NTSetup setup(h.context, h.printing.system, nullptr);
+  check(setup, 1870, false);
 
   // The unit choice and the about box have no topic: F1 there does nothing.
   h.help.calls.clear();
@@ -111,8 +120,6 @@ TEST(HelpWindow, OpensTheTopicOfEachIdTheContentsAndClosesOnQuit) {
 TEST(PlatformFilters, PipeListsBecomeQtNameFilters) {
   EXPECT_EQ(platform::QtNameFilters("Default (*.K81)|*.K81|Any File (*.*)|*.*"),
             "Default (*.K81 *.k81);;Any File (*)");
-  EXPECT_EQ(platform::QtNameFilters("Saved Report (*.PRN)|*.PRN|Any File (*.*)|*.*"),
-            "Saved Report (*.PRN *.prn);;Any File (*)");
   EXPECT_EQ(platform::QtNameFilters("Text|*.txt;*.PRN"), "Text (*.txt *.TXT *.PRN *.prn)");
   // A description without its pattern, or left alone, keeps what can be kept.
   EXPECT_EQ(platform::QtNameFilters("Odd"), "");
