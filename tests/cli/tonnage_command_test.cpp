@@ -9,12 +9,12 @@ namespace {
 
 using namespace tonnage::testing;
 
-struct Run {
+struct CliRun {
   int exitCode;
   std::string out, err;
 };
 
-Run Tonnage(const std::string& args) {
+CliRun Tonnage(const std::string& args) {
   ScratchFolder dir;
   const std::string cmd = std::string(TONNAGE_CLI_PATH) + " " + args + " >" + dir.File("out") + " 2>" + dir.File("err");
   const int status = std::system(cmd.c_str());
@@ -55,7 +55,7 @@ TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) 
       {"resave " + sample + " -o " + dir.File("nowhere/x.K81"), "nowhere/x.K81"},
   };
   for (const auto& r : refused) {
-    const Run run = Tonnage(r.args);
+    const CliRun run = Tonnage(r.args);
     EXPECT_EQ(run.exitCode, 1) << r.args;
     EXPECT_NE(run.err.find(r.says), std::string::npos) << r.args << ": " << run.err;
     EXPECT_EQ(run.out, "") << r.args;
@@ -66,7 +66,7 @@ TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) 
 }
 
 TEST(TonnageCommand, CheckListsTheIndexRecordAndEveryBookAndResaveUpgradesTheOldLayout) {
-  const Run r = Tonnage("check " + SamplePath("metric-with-tons-book.K81"));
+  const CliRun r = Tonnage("check " + SamplePath("metric-with-tons-book.K81"));
   EXPECT_EQ(r.exitCode, 0) << r.err;
   for (const char* line : {"Units:       M", "Engineer:    D. OKONKWO-BRANDT", "Tickets:     33",
                            "   2 1    0.0000         12  BASE COURSE AC 20 KM 12.4-14.1"})
@@ -80,20 +80,20 @@ TEST(TonnageCommand, CheckListsTheIndexRecordAndEveryBookAndResaveUpgradesTheOld
 
 TEST(TonnageCommand, ReportWritesTheGoldenSpoolToStdoutOrAFileAndTheClockByDefault) {
   for (const char* name : {"us-standard-tickets", "old-layout-2001", "metric-with-tons-book"}) {
-    const Run r = Tonnage("report " + SamplePath(std::string(name) + ".K81") + " --run-date 07/01/2026 --run-time 14:05:09");
+    const CliRun r = Tonnage("report " + SamplePath(std::string(name) + ".K81") + " --run-date 07/01/2026 --run-time 14:05:09");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, Golden(name)) << name;
   }
   ScratchFolder dir;
   WriteFile(dir.File("old.PRN"), "an older report\r\n");
-  const Run r = Tonnage("report " + SamplePath("batch-plant-gravities.K81") + " -o " + dir.File("old.PRN") +
+  const CliRun r = Tonnage("report " + SamplePath("batch-plant-gravities.K81") + " -o " + dir.File("old.PRN") +
                         " --date 07-01-2026 --time 14:05:09");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(ReadFile(dir.File("old.PRN")), Golden("batch-plant-gravities"));
   EXPECT_EQ(ListFolder(dir.path()).size(), 1u);  // no temporary left beside it
 
-  const Run now = Tonnage("report " + SamplePath("us-standard-tickets.K81"));
+  const CliRun now = Tonnage("report " + SamplePath("us-standard-tickets.K81"));
   ASSERT_EQ(now.exitCode, 0) << now.err;
   const std::string line = now.out.substr(now.out.find(" PROGRAM HARKST81"), 78);
   EXPECT_EQ(line.substr(35, 1) + line.substr(59, 1) + line.substr(68, 4), "/:PAGE");
@@ -101,7 +101,7 @@ TEST(TonnageCommand, ReportWritesTheGoldenSpoolToStdoutOrAFileAndTheClockByDefau
 
 TEST(TonnageCommand, ExportWritesOneCsvRowPerTicket) {
   ScratchFolder dir;
-  Run r = Tonnage("export " + SamplePath("checks-page-order-and-weights.K81") + " -o " + dir.File("t.csv"));
+  CliRun r = Tonnage("export " + SamplePath("checks-page-order-and-weights.K81") + " -o " + dir.File("t.csv"));
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string csv = ReadFile(dir.File("t.csv"));
   EXPECT_EQ(csv.rfind("Book,Comments,Data Type,Specific Gravity,Page,Date,", 0), 0u);
