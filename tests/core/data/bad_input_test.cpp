@@ -21,11 +21,7 @@
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 const report::RunStamp kStamp{"10/06/2026", "16:05:00"};
 

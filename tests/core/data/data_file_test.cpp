@@ -10,11 +10,7 @@
 namespace tonnage {
 namespace {
 
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
-using testing::CrLf;
+using namespace testing;
 
 const char* const kSamples[] = {"us-standard-tickets.K81", "metric-with-tons-book.K81",
                                 "batch-plant-gravities.K81", "checks-page-order-and-weights.K81"};

@@ -11,11 +11,7 @@
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 // Another copy of the program: a child that takes the lock of `file`, tells
 // the parent through a pipe, and waits to be killed.

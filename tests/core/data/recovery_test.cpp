@@ -15,11 +15,7 @@
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 TEST(SessionState, RoundTripKeepsEveryByte) {
   SessionState state;

@@ -7,29 +7,13 @@
 namespace tonnage {
 namespace {
 
-using testing::ReadFile;
-using testing::ScratchFolder;
+using namespace testing;
 
 TicketRow Row(std::initializer_list<std::string> cells) {
   TicketRow row;
   std::size_t i = 0;
   for (const auto& c : cells) row.cells[i++] = c;
   return row;
-}
-
-TEST(TicketLine, WeightCellsByUnitsAndType) {
-  const TicketRow row = Row({"1201", "09/28/2026", "812.6", "812.5", "813.5", "5.6"});
-  // English whole pounds, halves to even.
-  EXPECT_EQ(FormatTicketLine(row, "E", "0"),
-            "001201 09/28/2026   813       812       814      5.600      ");
-  EXPECT_EQ(FormatTicketLine(row, "E", "2").substr(18, 30), FormatTicketLine(row, "E", "0").substr(18, 30));
-  // English tons and every metric book: three decimals.
-  const TicketRow tons = Row({"7", "09/28/2026", "12.5", "", "38.0005"});
-  EXPECT_EQ(FormatTicketLine(tons, "E", "1"),
-            "000007 09/28/2026    12.500              38.001 " + std::string(12, ' '));
-  EXPECT_EQ(FormatTicketLine(tons, "M", "0"), FormatTicketLine(tons, "E", "1"));
-  EXPECT_EQ(FormatTicketLine(tons, "E", "").substr(18, 10), "   12.500 ") << "unknown type: decimals";
-  EXPECT_EQ(FormatTicketLine(tons, "E", "1").size(), 60u);
 }
 
 TEST(TicketLine, NoFieldShiftsTheColumnsAfterIt) {

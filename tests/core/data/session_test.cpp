@@ -9,12 +9,7 @@
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ListFolder;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 TEST(WorkFolder, PrivatePerRunAndRemovedAtExit) {
   ScratchFolder parent;

@@ -8,8 +8,7 @@
 namespace tonnage {
 namespace {
 
-using testing::EntryTest;
-using testing::Exists;
+using namespace testing;
 
 using BookListTest = EntryTest;
 

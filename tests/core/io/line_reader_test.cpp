@@ -7,8 +7,7 @@
 namespace tonnage::io {
 namespace {
 
-using tonnage::testing::ScratchFolder;
-using tonnage::testing::WriteFile;
+using namespace tonnage::testing;
 using V = std::vector<std::string>;
 
 V ReadAll(const std::string& path) {

@@ -8,9 +8,7 @@
 namespace tonnage::print {
 namespace {
 
-using testing::FakePrinterSystem;
-using testing::Field;
-using testing::OfficePrinters;
+using namespace testing;
 
 TEST(PrinterNames, FieldsEntriesAndLeadingNumbers) {
   EXPECT_EQ(CutName(Field("Letter", 64)), "Letter");

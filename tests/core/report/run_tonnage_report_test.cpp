@@ -11,10 +11,7 @@
 namespace tonnage::report {
 namespace {
 
-using tonnage::testing::Exists;
-using tonnage::testing::ReadFile;
-using tonnage::testing::ScratchFolder;
-using tonnage::testing::WriteFile;
+using namespace tonnage::testing;
 using namespace tonnage::report::testing;
 
 std::string SmallWork() {
