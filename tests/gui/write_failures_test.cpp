@@ -94,6 +94,7 @@ TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
           const bool failed = !Shown(&save, "Image2");
           check(failed);
           if (failed) {
+            EXPECT_EQ(h.messages.asked.empty() ? QString() : h.messages.asked[0].title, "Save Error");
             EXPECT_FALSE(fs::exists(copy));
             EXPECT_EQ(Text(&save, "Label1").toStdString(), h.session.dataFilePath);
             EXPECT_NE(h.session.dataFilePath, copy);
