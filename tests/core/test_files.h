@@ -1,40 +1,52 @@
-// Scratch folders and whole-file helpers for the core tests.
+// What every test folder shares: scratch folders, whole files, a child
+// process (run as an ordinary user where root would pass every check), and
+// writes made to fail at one step.
 #pragma once
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <cerrno>
+#include <ctime>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "io/file_writer.h"
+
 namespace tonnage::testing {
+
+inline std::vector<std::string> ListFolder(const std::string& path) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(path.c_str())) {
+    while (dirent* e = ::readdir(dir)) {
+      std::string n = e->d_name;
+      if (n != "." && n != "..") names.push_back(n);
+    }
+    ::closedir(dir);
+  }
+  return names;
+}
 
 inline void RemoveTree(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    ::chmod(path.c_str(), 0700);
-    if (DIR* dir = ::opendir(path.c_str())) {
-      std::vector<std::string> names;
-      while (dirent* e = ::readdir(dir)) {
-        std::string n = e->d_name;
-        if (n != "." && n != "..") names.push_back(n);
-      }
-      ::closedir(dir);
-      for (const auto& n : names) RemoveTree(path + "/" + n);
-    }
-    ::rmdir(path.c_str());
-  } else {
+  if (!S_ISDIR(st.st_mode)) {
     ::unlink(path.c_str());
+    return;
   }
+  ::chmod(path.c_str(), 0700);
+  for (const auto& n : ListFolder(path)) RemoveTree(path + "/" + n);
+  ::rmdir(path.c_str());
 }
 
-// A fresh folder removed with everything in it at the end of the test.
+// A fresh folder (its path ends in '/') removed with everything in it.
 class ScratchFolder {
  public:
   ScratchFolder() {
@@ -42,6 +54,8 @@ class ScratchFolder {
     if (::mkdtemp(pattern.data())) path_ = pattern + "/";
   }
   ~ScratchFolder() { RemoveTree(path_); }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + name; }
 
@@ -57,8 +71,7 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline bool Exists(const std::string& path) {
@@ -66,20 +79,76 @@ inline bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-inline std::vector<std::string> ListFolder(const std::string& path) {
-  std::vector<std::string> names;
-  if (DIR* dir = ::opendir(path.c_str())) {
-    while (dirent* e = ::readdir(dir)) {
-      std::string n = e->d_name;
-      if (n != "." && n != "..") names.push_back(n);
-    }
-    ::closedir(dir);
-  }
-  return names;
+// Sets the file's modification time `seconds` into the past.
+inline void Age(const std::string& path, long seconds) {
+  const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - seconds, 0}};
+  ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+// Lines each ended with CR LF, as the program writes them.
+inline std::string CrLf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\r\n";
+  return text;
 }
 
 inline std::string SamplePath(const std::string& name) {
   return std::string(TONNAGE_SAMPLES_DIR) + "/" + name;
+}
+
+// Runs `body` in a child process and gives its exit code (99: it died).
+template <class Body>
+int InChild(Body body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(body());
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+// True when `check` holds in a child that is not root (root reads and
+// writes everywhere, so permissions would be no test).
+template <class Check>
+bool AsOrdinaryUser(Check check) {
+  return InChild([&] {
+           if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 3;
+           return check() ? 0 : 1;
+         }) == 0;
+}
+
+inline std::string Basename(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// A fault hook for as long as the guard lives.
+struct FaultGuard {
+  explicit FaultGuard(io::FaultHook hook) { io::SetFaultHook(std::move(hook)); }
+  ~FaultGuard() { io::SetFaultHook({}); }
+};
+
+using WriteStep = std::pair<io::FaultPoint, int>;
+
+// Every step (point and write index) `act` takes on files named `name`.
+template <class Act>
+std::vector<WriteStep> WriteSteps(const std::string& name, Act act) {
+  std::set<WriteStep> steps;
+  {
+    FaultGuard count([&](io::FaultPoint p, const std::string& path, int i) {
+      if (Basename(path) == name) steps.insert({p, i});
+      return 0;
+    });
+    act();
+  }
+  return {steps.begin(), steps.end()};
+}
+
+// Fails the one step of writing files named `name` with `error`.
+inline io::FaultHook FailStep(const std::string& name, WriteStep step, int error) {
+  return [=](io::FaultPoint p, const std::string& path, int i) {
+    return p == step.first && i == step.second && Basename(path) == name ? error : 0;
+  };
+}
+
+inline std::string StepName(const std::string& name, WriteStep step) {
+  return name + " step " + std::to_string(static_cast<int>(step.first)) + "/" + std::to_string(step.second);
 }
 
 }  // namespace tonnage::testing

@@ -3,24 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QPushButton>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "data/section_file.h"
 #include "fakes.h"
 #include "io/file_writer.h"
 #include "main_form.h"
 #include "spool_view.h"
-#include "window_steps.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-using steps::Click;
-using steps::ReadFile;
+using namespace steps;
 
 TEST(EndToEnd, NewSaveAsOpenAndReport) {
   fakes::Harness h;
@@ -72,11 +66,17 @@ TEST(EndToEnd, NewSaveAsOpenAndReport) {
             "001202 09/28/2026 72708     29773     42935      5.600      \r\n");
 
   std::size_t lines = 0;
+  int busyInReport = 0, busyInViewer = -1;
   std::string spool;
   fakes::ModalDriver again;
   again
-      .Then([](QWidget* w) { Click(w, "ReportCmd"); })
       .Then([&](QWidget* w) {
+        busyInReport = h.busy.begins;
+        Click(w, "ReportCmd");
+      })
+      .Then([&](QWidget* w) {
+        busyInReport = h.busy.begins - busyInReport;
+        busyInViewer = h.busy.depth;
         auto* display = w->findChild<gui::SpoolView*>("MhFileDisplay1");
         lines = display->lineCount();
         spool = ReadFile(display->fileName());
@@ -92,10 +92,22 @@ TEST(EndToEnd, NewSaveAsOpenAndReport) {
   EXPECT_EQ(lines, 6u);
   EXPECT_EQ(h.session.index.unitSystem, "E");
 
+  EXPECT_EQ(h.session.spoolPath, h.Work("PRINT.SPL"));
+  EXPECT_EQ(busyInReport, 1) << "the report runs under the busy pointer";
+  EXPECT_EQ(busyInViewer, 0);
+
+  // Exit removes every work file and closes the help.
   const std::string folder = h.session.workFolder().path();
   Click(&main, "Cmd_Exit");
+  EXPECT_TRUE(main.exited());
+  EXPECT_EQ(main.status(), "Cleaning up files and memory");
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_TRUE(fs::exists(file));
+  EXPECT_EQ(h.help.calls, std::vector<std::string>{"quit"});
+  // Closing again (the window manager after Exit) does no second clean-up.
+  main.close();
+  EXPECT_EQ(h.help.calls.size(), 1u);
+  EXPECT_EQ(h.quits, 1);
 }
 
 }  // namespace

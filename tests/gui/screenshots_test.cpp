@@ -10,7 +10,6 @@
 #include "platform/qt_platform.h"
 #include "program_hooks.h"
 #include "screenshots.h"
-#include "window_steps.h"
 
 namespace {
 

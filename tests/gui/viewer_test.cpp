@@ -1,5 +1,5 @@
 // The report viewer: font size by width, the selection handed to the print
-// dialog, page breaks, find, and the Report command that leads to it.
+// dialog, page breaks and find.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -9,11 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 
 #include "fakes.h"
 #include "io/file_writer.h"
-#include "proc_form.h"
 #include "spool_view.h"
 #include "view_font.h"
 #include "view_form.h"
@@ -92,9 +90,7 @@ TEST_F(Viewer, PrintHandsOnASelectionOfMoreThanTenCharactersOnly) {
   std::vector<Seen> seen;
   const std::string selFile = gui::SelTextFilePath(h.session);
   h.context.hooks.printReport = [&](QWidget*, gui::Context& c) {
-    std::ifstream in(selFile, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    seen.push_back({c.selTextReady, fs::exists(selFile), text});
+    seen.push_back({c.selTextReady, fs::exists(selFile), steps::ReadFile(selFile)});
   };
   gui::ViewForm view(h.context, nullptr);
   view.show();
@@ -173,64 +169,6 @@ TEST(SpoolIndex, LineEndsAndPageBreaksAsTheLineReaderSeesThem) {
   view.setFileName(h.Work("NONE.SPL"));
   EXPECT_EQ(view.lineCount(), 1u);
   EXPECT_EQ(view.selectedText(), "");
-}
-
-class ReportCommand : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(h.started);
-    ASSERT_TRUE(h.session.Open(std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81").ok());
-  }
-  fakes::Harness h;
-  fakes::ModalDriver driver;
-};
-
-TEST_F(ReportCommand, WritesTheWorkFileRunsTheReportAndShowsTheSpool) {
-  std::string workSeen;
-  h.context.hooks.runReport = [&](tonnage::Session& s, const platform::Clock& clock) {
-    std::ifstream in(s.workFolder().File("WORK.TMP"), std::ios::binary);
-    workSeen.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    EXPECT_EQ(clock.Now().year, 2006);
-    return tonnage::io::WriteWholeFile(s.spoolPath, MakeSpool(2));
-  };
-  std::size_t lines = 0;
-  driver.Then([&](QWidget* w) {
-    lines = w->findChild<gui::SpoolView*>("MhFileDisplay1")->lineCount();
-    w->findChild<QAction*>("Mnu_Exit")->trigger();
-  });
-  gui::ProcForm process(h.context, nullptr);
-  ASSERT_TRUE(process.findChild<QPushButton*>("ReportCmd")->isEnabled());
-  process.findChild<QPushButton*>("ReportCmd")->click();
-  EXPECT_EQ(driver.seen, std::vector<QString>{"ViewForm"});
-  EXPECT_EQ(h.session.spoolPath, h.Work("PRINT.SPL"));
-  EXPECT_EQ(workSeen.substr(0, 11), "CST81 4417 ");
-  EXPECT_EQ(lines, 2u * 57 + 1);
-  EXPECT_EQ(h.busy.begins, 1);
-  EXPECT_EQ(h.busy.depth, 0);
-}
-
-TEST_F(ReportCommand, AFailedRunIsReportedAndNoViewerOpens) {
-  h.context.hooks.runReport = [](tonnage::Session&, const platform::Clock&) {
-    return tonnage::Outcome::Io("Cannot read VERSION.TMP: No such file or directory");
-  };
-  gui::ProcForm process(h.context, nullptr);
-  process.findChild<QPushButton*>("ReportCmd")->click();
-  EXPECT_TRUE(driver.seen.empty());
-  ASSERT_EQ(h.messages.asked.size(), 1u);
-  EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
-  EXPECT_TRUE(h.messages.asked[0].text.contains("VERSION.TMP"));
-}
-
-TEST_F(ReportCommand, IsDisabledWithoutAReportAndEntryWindowsWithoutTheirHooks) {
-  gui::ProcForm process(h.context, nullptr);
-  EXPECT_FALSE(process.findChild<QPushButton*>("ReportCmd")->isEnabled());
-  EXPECT_FALSE(process.findChild<QPushButton*>("BookCmd")->isEnabled());
-  EXPECT_FALSE(process.findChild<QPushButton*>("IndexCmd")->isEnabled());
-  int books = 0;
-  h.context.hooks.editBooks = [&](QWidget* parent, gui::Context&) { books += parent == nullptr ? 0 : 1; };
-  gui::ProcForm wired(h.context, nullptr);
-  wired.findChild<QPushButton*>("BookCmd")->click();
-  EXPECT_EQ(books, 1);
 }
 
 }  // namespace

@@ -4,18 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPushButton>
-#include <cerrno>
 #include <filesystem>
 #include <functional>
-#include <set>
 
 #include "data/section_file.h"
 #include "dataform.h"
 #include "enddata_form.h"
 #include "fakes.h"
-#include "window_steps.h"
-#include "io/file_writer.h"
 #include "main_form.h"
 #include "proc_form.h"
 #include "report_adapter.h"
@@ -23,18 +18,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using steps::Click;
-using steps::ReadFile;
+using namespace steps;
+using namespace tonnage::testing;
 using tonnage::io::FaultPoint;
-
-const std::string kSample = std::string(TONNAGE_SAMPLES_DIR) + "/us-standard-tickets.K81";
-
-std::string Basename(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-struct HookGuard {
-  explicit HookGuard(tonnage::io::FaultHook hook) { tonnage::io::SetFaultHook(std::move(hook)); }
-  ~HookGuard() { tonnage::io::SetFaultHook({}); }
-};
 
 // One command of a window that writes `file`. `act` runs it; `check` looks
 // at the window afterwards, given whether the write failed.
@@ -60,27 +46,17 @@ class WriteFailures : public ::testing::Test {
   void Walk(const Site& site) {
     OpenJob();
     h.messages.asked.clear();
-    std::set<std::pair<FaultPoint, int>> steps;
-    {
-      HookGuard count([&](FaultPoint p, const std::string& path, int i) {
-        if (Basename(path) == site.file) steps.insert({p, i});
-        return 0;
-      });
-      site.act(h, [&](bool) {});
-    }
+    const std::vector<WriteStep> steps = WriteSteps(site.file, [&] { site.act(h, [&](bool) {}); });
     ASSERT_GE(steps.size(), 3u) << site.name;
     EXPECT_TRUE(h.messages.asked.empty()) << site.name << ": " << h.messages.asked[0].text.toStdString();
-    for (const auto& [point, index] : steps) {
-      const std::string where = std::string(site.name) + " step " + std::to_string(static_cast<int>(point)) +
-                                "/" + std::to_string(index);
+    for (const WriteStep& step : steps) {
+      const std::string where = StepName(site.name, step);
       fs::remove(job);
       fs::copy_file(kSample, job);
       OpenJob();
       h.messages.asked.clear();
       h.messages.answers.clear();
-      HookGuard fail([&, point = point, index = index](FaultPoint p, const std::string& path, int i) {
-        return p == point && i == index && Basename(path) == site.file ? EIO : 0;
-      });
+      FaultGuard fail(FailStep(site.file, step, EIO));
       site.act(h, [&](bool failed) {
         EXPECT_TRUE(failed) << where;
         ASSERT_EQ(h.messages.asked.size(), 1u) << where;
@@ -90,6 +66,7 @@ class WriteFailures : public ::testing::Test {
         EXPECT_TRUE(shown.text.contains("Input/output error")) << where << shown.text.toStdString();
         EXPECT_FALSE(h.session.dataSaved) << where;
         EXPECT_EQ(h.session.index.engineer, "NOT SAVED YET") << where;
+        EXPECT_EQ(h.busy.depth, 0) << where;
       });
       EXPECT_EQ(ReadFile(job), ReadFile(kSample)) << where;
     }
@@ -103,7 +80,7 @@ TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
   Walk({"Save", "JOB.K81", [](fakes::Harness& h, const auto& check) {
           gui::EnddataForm save(h.context, nullptr);
           Click(&save, "Endsave");
-          check(save.findChild<QLabel*>("Image1")->isHidden());
+          check(!Shown(&save, "Image1"));
           if (!h.messages.asked.empty()) {
             EXPECT_EQ(h.messages.asked[0].title, "Save Error");
           }
@@ -114,11 +91,12 @@ TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
           h.files.saves = {copy};
           gui::EnddataForm save(h.context, nullptr);
           Click(&save, "Endsaveas");
-          const bool failed = save.findChild<QLabel*>("Image2")->isHidden();
+          const bool failed = !Shown(&save, "Image2");
           check(failed);
           if (failed) {
+            EXPECT_EQ(h.messages.asked.empty() ? QString() : h.messages.asked[0].title, "Save Error");
             EXPECT_FALSE(fs::exists(copy));
-            EXPECT_EQ(save.findChild<QLabel*>("Label1")->text().toStdString(), h.session.dataFilePath);
+            EXPECT_EQ(Text(&save, "Label1").toStdString(), h.session.dataFilePath);
             EXPECT_NE(h.session.dataFilePath, copy);
           }
         }});
@@ -159,9 +137,7 @@ TEST(WriteFailuresAtStart, AWorkFolderThatCannotBeWrittenStopsTheProgramWithItsR
   h.session.Cleanup();
   for (FaultPoint point : {FaultPoint::Open, FaultPoint::Write, FaultPoint::Rename}) {
     h.messages.asked.clear();
-    HookGuard fail([point](FaultPoint p, const std::string& path, int) {
-      return p == point && Basename(path) == "VERSION.TMP" ? ENOSPC : 0;
-    });
+    FaultGuard fail(FailStep("VERSION.TMP", {point, 0}, ENOSPC));
     EXPECT_FALSE(gui::StartSession(h.context, (h.root / "docs").string(), (h.root / "tmp").string()));
     ASSERT_EQ(h.messages.asked.size(), 1u);
     EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);

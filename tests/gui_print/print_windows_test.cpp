@@ -23,16 +23,12 @@
 #include "program_hooks.h"
 #include "qt_printing.h"
 #include "spool_view.h"
-#include "window_steps.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using printtest::Page;
-using steps::Click;
-using steps::Find;
-using steps::ReadFile;
-using steps::Text;
+using namespace steps;
 
 // The service lists its queues by name: the default first, then the other.
 constexpr const char* kOffice = "Front_Office";  // PostScript; the default
@@ -105,7 +101,7 @@ class PrintingOnRealPrinters : public ::testing::Test {
 
   fakes::Harness h;
   std::unique_ptr<printtest::PrivatePrintService> service_;
-  printtest::ScratchFolder jobFiles_{"tonnage-jobs"};
+  printtest::ScratchFolder jobFiles_;
   std::unique_ptr<platform::QtPrinting> printing_;
   std::string sample_;
 

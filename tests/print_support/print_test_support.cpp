@@ -8,10 +8,9 @@
 #include <QBuffer>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "io/line_reader.h"
 #include "qt_line_printer.h"
 
 namespace printtest {
@@ -56,17 +55,12 @@ std::string SampleSpool() {
 }
 
 std::vector<Page> SpoolPages(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::vector<Page> pages(1);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find('\f') != std::string::npos) {
+  for (const std::string& line : tonnage::io::SplitLines(tonnage::testing::ReadFile(path)))
+    if (line.find('\f') == std::string::npos)
+      pages.back().push_back(line);
+    else
       pages.emplace_back();
-      continue;
-    }
-    pages.back().push_back(line);
-  }
   return pages;
 }
 
@@ -185,16 +179,6 @@ std::string CompareDocument(const std::string& pdf, const std::vector<Page>& pag
     if (const std::string sheet = CompareSheet(sheets[i], pages[i], offset); !sheet.empty())
       diff << "sheet " << i + 1 << ": " << sheet << "; ";
   return diff.str();
-}
-
-ScratchFolder::ScratchFolder(const std::string& prefix) {
-  std::string pattern = "/tmp/" + prefix + "-XXXXXX";
-  if (::mkdtemp(pattern.data())) path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace printtest

@@ -23,12 +23,6 @@ namespace printtest {
 
 namespace {
 
-bool Write(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  return static_cast<bool>(out);
-}
-
 bool Accepts(const std::string& socketPath) {
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
@@ -81,18 +75,14 @@ void PrivatePrintService::Start() {
 
   const std::string files = folder_ + "/etc/cups-files.conf";
   const std::string config = folder_ + "/etc/cupsd.conf";
-  const bool written =
-      Write(files, "ServerRoot " + folder_ + "/etc\n" +
-                       "RequestRoot " + folder_ + "/spool\n" +
-                       "TempDir " + folder_ + "/spool/tmp\n" +
-                       "CacheDir " + folder_ + "/cache\n" +
-                       "StateDir " + folder_ + "/state\n" +
-                       "ServerKeychain " + folder_ + "/etc/ssl\n" +
-                       "AccessLog " + folder_ + "/log/access_log\n" +
-                       "ErrorLog " + folder_ + "/log/error_log\n" +
-                       "PageLog " + folder_ + "/log/page_log\n" +
-                       "FileDevice Yes\n") &&
-      Write(config, "Listen " + socket_ + "\n" +
+  std::string paths;
+  for (const auto& [key, sub] : {std::pair{"ServerRoot", "/etc"}, {"RequestRoot", "/spool"}, {"TempDir", "/spool/tmp"},
+                                 {"CacheDir", "/cache"}, {"StateDir", "/state"}, {"ServerKeychain", "/etc/ssl"},
+                                 {"AccessLog", "/log/access_log"}, {"ErrorLog", "/log/error_log"},
+                                 {"PageLog", "/log/page_log"}})
+    paths += std::string(key) + " " + folder_ + sub + "\n";
+  tonnage::testing::WriteFile(files, paths + "FileDevice Yes\n");
+  tonnage::testing::WriteFile(config, "Listen " + socket_ + "\n" +
                         "LogLevel info\n"
                         "Browsing No\n"
                         "WebInterface No\n"
@@ -103,10 +93,6 @@ void PrivatePrintService::Start() {
                         "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                         "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
                         "</Policy>\n");
-  if (!written) {
-    error_ = "cannot write the daemon's configuration in " + folder_;
-    return;
-  }
 
   const std::string log = folder_ + "/log/stdout";
   std::vector<std::string> args = {daemon, "-f", "-c", config, "-s", files};
@@ -227,16 +213,14 @@ std::map<std::string, std::string> PrivatePrintService::JobAttributes(int job) c
 std::string PrivatePrintService::JobDocument(int job) const {
   char name[32];
   std::snprintf(name, sizeof name, "/d%05d-001", job);
-  return SpoolFolder() + name;
+  return folder_ + "/spool" + name;
 }
 
 std::string PrivatePrintService::LogTail() const {
   std::string text;
   for (const char* name : {"/log/stdout", "/log/error_log"}) {
-    std::ifstream in(folder_ + name, std::ios::binary);
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (all.size() > 2000) all = all.substr(all.size() - 2000);
-    text += all;
+    const std::string all = tonnage::testing::ReadFile(folder_ + name);
+    text += all.substr(all.size() > 2000 ? all.size() - 2000 : 0);
   }
   return text;
 }

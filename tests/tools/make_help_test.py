@@ -100,50 +100,39 @@ class MakeHelpTest(unittest.TestCase):
         self.assertEqual(make_help.slug("**Ref No.** and `Date`"), "ref-no-and-date")
         self.assertEqual(make_help.slug("Data Entry --  Metric"), "data-entry-----metric")
 
-    def test_each_marked_section_is_a_page_up_to_the_next_heading_of_its_level(self):
+    def test_pages_links_marks_and_pictures(self):
         out = self.build()
-        grid = self.read(out, "topic_660.html")
+        page = lambda name: self.read(out, name)
+        # Each marked section is a page up to the next heading of its level.
+        grid, main, whole = page("topic_660.html"), page("topic_10.html"), page("user-guide.html")
         self.assertIn("<h1><a name=\"the-grid\"></a>The grid</h1>", grid)
         self.assertIn("<h2><a name=\"moving-rows\"></a>Moving rows</h2>", grid)
         self.assertNotIn("Not a page of the help", grid)
         self.assertNotIn("Error lines", grid)
-        main = self.read(out, "topic_10.html")
         self.assertNotIn("Page No", main)
         self.assertEqual(sorted(os.listdir(out)),
                          ["contents.html", "page_errors.html", "shots", "topic_10.html",
                           "topic_660.html", "user-guide.html"])
-
-    def test_links_lead_to_the_page_holding_the_heading_or_become_text(self):
-        out = self.build()
-        main = self.read(out, "topic_10.html")
+        # Links lead to the page holding the heading; in the whole guide they
+        # stay on the page, and a section outside the help keeps its link.
         self.assertIn('<a href="topic_660.html#moving-rows">moving</a>', main)
-        self.assertIn('<a href="topic_660.html">grid</a>', self.read(out, "page_errors.html"))
-        contents = self.read(out, "contents.html")
-        self.assertIn('<a href="topic_10.html">the main window</a>', contents)
-        self.assertIn('<li><a href="page_errors.html">Error lines</a></li>', contents)
-        whole = self.read(out, "user-guide.html")
-        # In the whole guide links stay on the page; a section outside the help keeps its link.
+        self.assertIn('<a href="topic_660.html">grid</a>', page("page_errors.html"))
+        self.assertIn('<a href="topic_10.html">the main window</a>', page("contents.html"))
+        self.assertIn('<li><a href="page_errors.html">Error lines</a></li>', page("contents.html"))
         self.assertIn('<a href="#format">one to the format</a>', whole)
         self.assertIn("Not a page of the help", whole)
-
-    def test_marks_become_html_and_text_is_escaped(self):
-        main = self.read(self.build(), "topic_10.html")
+        # Marks become HTML, text is escaped, report lines keep every blank.
         self.assertIn("<b>Start a New File</b> asks for <i>units</i>", main)
         self.assertIn("<code>&lt;b&gt;x&lt;/b&gt;</code>", main)
         self.assertIn("a bar | stay text", main)
-        grid = self.read(self.build(), "topic_660.html")
         self.assertIn("<td><b>Page No</b></td><td>a <code>a|b</code> number</td>", grid)
-        # Report lines keep every blank.
         self.assertIn("<pre> PAGE NO      DATE\n   1232  09/30/2026</pre>", grid)
         self.assertIn("<ol><li>First</li><li><p>Second</p>\n<ul><li>nested <b>Cut</b></li></ul></li></ol>",
                       grid)
-
-    def test_pictures_are_scaled_to_the_help_window_and_missing_ones_left_out(self):
-        out = self.build()
-        main = self.read(out, "topic_10.html")
+        # Pictures are scaled to the help window and missing ones left out.
         self.assertIn('<img src="shots/main.png" alt="Main" width="560" height="150">', main)
         self.assertNotIn("none.png", main)
-        self.assertIn('width="1120" height="300"', self.read(out, "user-guide.html"))
+        self.assertIn('width="1120" height="300"', whole)
         self.assertTrue(os.path.isfile(os.path.join(out, "shots", "main.png")))
 
     def test_the_list_names_exactly_the_files_written(self):

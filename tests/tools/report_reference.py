@@ -345,12 +345,10 @@ class Report:
                 if priv and pct == 0:
                     extra.append(" --------  PVT. WORK OR WASTE, NO BITUMEN PUNCHED")
                 if priv and pct != 0:
-                    if self.metric:
-                        extra.append(" -------- PRVT- %BITUM= " + fmt(pct, "###0.000").rjust(7) + " TH L ="
-                                     + amount(tg, 10, 3).ljust(10) + " KP L = " + amount(kg, 10, 3).ljust(10))
-                    else:
-                        extra.append(" -------- PRVT- %BITUM= " + fmt(pct, "###0.000").rjust(7) + " THGAL="
-                                     + amount(tg, 6, 0).ljust(10) + " KPGAL= " + amount(kg, 6, 0).ljust(10))
+                    th, kpw, g = (" TH L =", " KP L = ", 10) if self.metric else (" THGAL=", " KPGAL= ", 6)
+                    d = 3 if self.metric else 0
+                    extra.append(" -------- PRVT- %BITUM= " + fmt(pct, "###0.000").rjust(7) + th
+                                 + amount(tg, g, d).ljust(10) + kpw + amount(kg, g, d).ljust(10))
                 if extra:
                     extra.append(" ")
                 for l in extra:
@@ -505,16 +503,22 @@ def comments(rng):
     return " ".join(rng.choice(WORDS) for _ in range(n))[:35].rstrip(" ")
 
 
-def random_date(rng, state):
+def next_day(state):
+    """state is [year, month, day] of 28-day months."""
+    state[2] += 1
+    if state[2] > 28:
+        state[2], state[1] = 1, state[1] + 1
+        if state[1] > 12:
+            state[1], state[0] = 1, state[0] + 1
+
+
+def random_date(rng, state, big_dates):
+    if big_dates:                # a new date for nearly every ticket
+        next_day(state)
+        return "%02d/%02d/%04d" % (state[1], 1 if rng.random() < 0.1 else state[2], state[0])
     # Mostly consecutive work days, sometimes a jump across a year end.
     if rng.random() < 0.3:
-        state[2] += 1
-        if state[2] > 28:
-            state[2] = 1
-            state[1] += 1
-            if state[1] > 12:
-                state[1] = 1
-                state[0] += 1
+        next_day(state)
     if rng.random() < 0.01:
         state[0] += 1            # the same month of the next year
     return "%02d/%02d/%04d" % (state[1], state[2], state[0])
@@ -541,17 +545,7 @@ def make_case(rng, big_dates=False):
         page = rng.randint(1, 90000)
         count = 200 if big_dates else rng.choice([0, 1, 5, 20, 60, 140])
         for _ in range(count):
-            if big_dates:
-                state[2] += 1
-                if state[2] > 28:
-                    state[2], state[1] = 1, state[1] + 1
-                    if state[1] > 12:
-                        state[1], state[0] = 1, state[0] + 1
-                date = "%02d/%02d/%04d" % (state[1], state[2], state[0])
-                if rng.random() < 0.1:
-                    date = "%02d/%02d/%04d" % (state[1], 1, state[0])
-            else:
-                date = random_date(rng, state)
+            date = random_date(rng, state, big_dates)
             if rng.random() < 0.01:
                 date = ""                   # a row typed without its date
             r = rng.random()

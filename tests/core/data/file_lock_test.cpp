@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "../test_files.h"
 #include "data/session.h"
@@ -13,11 +11,7 @@
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 // Another copy of the program: a child that takes the lock of `file`, tells
 // the parent through a pipe, and waits to be killed.
@@ -28,7 +22,6 @@ class OtherCopy {
     if (::pipe(fds) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
-      ::close(fds[0]);
       DataFileLock lock;
       const char taken = lock.Take(file).state == LockState::Taken ? 'T' : 'N';
       [[maybe_unused]] ssize_t n = ::write(fds[1], &taken, 1);
@@ -53,10 +46,17 @@ class OtherCopy {
   char answer_ = '?';
 };
 
-TEST(DataFileLock, NamesItsHolderAndKeepsOtherCopiesOut) {
+TEST(DataFileLock, NamesItsHolderKeepsOtherCopiesOutAndIsTakenOverFromTheDead) {
   ScratchFolder dir;
   const std::string job = dir.File("JOB.K81");
   WriteFile(job, "CST81\r\n");
+  {
+    OtherCopy dead(job);
+    ASSERT_TRUE(dead.tookIt());
+    const pid_t deadPid = dead.pid();
+    dead.Kill();
+    ASSERT_EQ(ReadLockHolder(job + ".lock").pid, deadPid) << "its lock file names the dead process";
+  }
   DataFileLock lock;
   ASSERT_EQ(lock.Take(job).state, LockState::Taken);
   EXPECT_EQ(lock.lockPath(), job + ".lock");
@@ -64,43 +64,19 @@ TEST(DataFileLock, NamesItsHolderAndKeepsOtherCopiesOut) {
   EXPECT_EQ(me.pid, ::getpid());
   EXPECT_EQ(me.program, "quarrendale-tonnage");
   EXPECT_FALSE(me.host.empty());
-
-  OtherCopy other(job);
-  EXPECT_FALSE(other.tookIt());
-  other.Kill();
-
-  // The other copy asks while this one holds it, and is told who.
-  const pid_t child = ::fork();
-  if (child == 0) {
-    DataFileLock second;
-    const LockAttempt attempt = second.Take(job);
-    ::_exit(attempt.state == LockState::HeldElsewhere && attempt.holder.pid == ::getppid() &&
-                    attempt.holder.host == me.host
-                ? 0
-                : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-
+  EXPECT_FALSE(OtherCopy(job).tookIt());
+  // Another copy asking is told who holds it.
+  EXPECT_EQ(testing::InChild([&] {
+              const LockAttempt attempt = DataFileLock().Take(job);
+              return attempt.state == LockState::HeldElsewhere && attempt.holder.pid == ::getppid() &&
+                             attempt.holder.host == me.host
+                         ? 0
+                         : 1;
+            }),
+            0);
   lock.Release();
   EXPECT_FALSE(Exists(job + ".lock"));
   EXPECT_TRUE(OtherCopy(job).tookIt());
-}
-
-TEST(DataFileLock, TheLockOfADeadCopyIsTakenOver) {
-  ScratchFolder dir;
-  const std::string job = dir.File("JOB.K81");
-  WriteFile(job, "CST81\r\n");
-  OtherCopy dead(job);
-  ASSERT_TRUE(dead.tookIt());
-  const pid_t deadPid = dead.pid();
-  dead.Kill();
-  // Its lock file is still there, naming the dead process.
-  ASSERT_EQ(ReadLockHolder(job + ".lock").pid, deadPid);
-  DataFileLock lock;
-  EXPECT_EQ(lock.Take(job).state, LockState::Taken);
-  EXPECT_EQ(ReadLockHolder(job + ".lock").pid, ::getpid());
 }
 
 TEST(DataFileLock, EveryNameOfOneFileSharesOneLock) {
@@ -118,86 +94,62 @@ TEST(DataFileLock, AReadOnlyFolderGivesNoLockAndSaysWhy) {
   ScratchFolder dir;
   WriteFile(dir.File("JOB.K81"), "CST81\r\n");
   ::chmod(dir.path().c_str(), 0555);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    // Root writes anywhere; an ordinary user cannot.
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+  EXPECT_TRUE(testing::AsOrdinaryUser([&] {
     DataFileLock lock;
     const LockAttempt attempt = lock.Take(dir.File("JOB.K81"));
-    ::_exit(attempt.state == LockState::NotPossible && !lock.held() &&
-                    attempt.reason.find("JOB.K81.lock") != std::string::npos &&
-                    attempt.reason.find("Permission denied") != std::string::npos
-                ? 0
-                : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
+    return attempt.state == LockState::NotPossible && !lock.held() &&
+           attempt.reason.find("JOB.K81.lock: Permission denied") != std::string::npos;
+  }));
   ::chmod(dir.path().c_str(), 0700);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
-class SessionLock : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(session.Start(dir.path(), dir.path()).ok());
-    for (const char* name : {"A.K81", "B.K81"}) WriteFile(dir.File(name), ReadFile(SamplePath("us-standard-tickets.K81")));
-  }
-  void TearDown() override { session.Cleanup(); }
-  bool Locked(const char* name) const { return Exists(dir.File(name) + ".lock"); }
+// The session's lock through Open, Open again, New, Save As and a file
+// another copy holds.
+TEST(SessionLock, FollowsTheFileOpenOrSavedAndNeverTakesAnotherCopysLock) {
   ScratchFolder dir;
   Session session;
-};
-
-TEST_F(SessionLock, OpenKeepsTheLockNewAndAnotherOpenLetGo) {
-  ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
-  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
+  ASSERT_TRUE(session.Start(dir.path(), dir.path()).ok());
+  for (const char* name : {"A.K81", "B.K81"}) WriteFile(dir.File(name), ReadFile(SamplePath("us-standard-tickets.K81")));
+  const auto locked = [&](const char* name) { return Exists(dir.File(name) + ".lock"); };
+  const auto open = [&](const char* name) {
+    ASSERT_EQ(session.PrepareLock(dir.File(name)).state, LockState::Taken) << name;
+    ASSERT_TRUE(session.Open(dir.File(name)).ok()) << name;
+  };
+  open("A.K81");
   EXPECT_TRUE(session.holdsLock());
-  EXPECT_TRUE(Locked("A.K81"));
-  // Opening the same file again: the lock held counts as taken.
-  EXPECT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
-  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
-  EXPECT_TRUE(Locked("A.K81"));
-
-  ASSERT_EQ(session.PrepareLock(dir.File("B.K81")).state, LockState::Taken);
-  ASSERT_TRUE(session.Open(dir.File("B.K81")).ok());
-  EXPECT_FALSE(Locked("A.K81"));
-  EXPECT_TRUE(Locked("B.K81"));
-
+  open("A.K81");  // the lock held counts as taken
+  EXPECT_TRUE(locked("A.K81"));
+  open("B.K81");
+  EXPECT_FALSE(locked("A.K81"));
+  EXPECT_TRUE(locked("B.K81"));
   session.New();
-  EXPECT_FALSE(Locked("B.K81"));
+  EXPECT_FALSE(locked("B.K81"));
   EXPECT_FALSE(session.holdsLock());
-}
 
-TEST_F(SessionLock, SaveAsMovesTheLockOnlyWhenTheFileIsWritten) {
-  ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
-  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
+  open("A.K81");
   ASSERT_EQ(session.PrepareLock(dir.File("no-folder/C.K81")).state, LockState::NotPossible);
   EXPECT_FALSE(session.SaveAs(dir.File("no-folder/C.K81")).ok());
-  EXPECT_TRUE(Locked("A.K81"));
-
+  EXPECT_TRUE(locked("A.K81"));
   ASSERT_EQ(session.PrepareLock(dir.File("C.K81")).state, LockState::Taken);
-  EXPECT_TRUE(Locked("A.K81")) << "not yet: the save may still fail";
+  EXPECT_TRUE(locked("A.K81")) << "not yet: the save may still fail";
   ASSERT_TRUE(session.SaveAs(dir.File("C.K81")).ok());
-  EXPECT_FALSE(Locked("A.K81"));
-  EXPECT_TRUE(Locked("C.K81"));
+  EXPECT_FALSE(locked("A.K81"));
+  EXPECT_TRUE(locked("C.K81"));
   EXPECT_TRUE(session.holdsLock());
-}
 
-TEST_F(SessionLock, AFileHeldByAnotherCopyOpensWithoutALockOnlyWhenAsked) {
   OtherCopy other(dir.File("B.K81"));
   ASSERT_TRUE(other.tookIt());
-  ASSERT_EQ(session.PrepareLock(dir.File("A.K81")).state, LockState::Taken);
-  ASSERT_TRUE(session.Open(dir.File("A.K81")).ok());
   const LockAttempt attempt = session.PrepareLock(dir.File("B.K81"));
   EXPECT_EQ(attempt.state, LockState::HeldElsewhere);
   EXPECT_EQ(attempt.holder.pid, other.pid());
-  EXPECT_TRUE(Locked("A.K81")) << "asking changes nothing";
-  // The user went on all the same: B opens without a lock, A's is let go,
+  EXPECT_TRUE(locked("C.K81")) << "asking changes nothing";
+  // The user went on all the same: B opens without a lock, C's is let go,
   // and the other copy's lock stays its own.
   ASSERT_TRUE(session.Open(dir.File("B.K81")).ok());
   EXPECT_FALSE(session.holdsLock());
-  EXPECT_FALSE(Locked("A.K81"));
+  EXPECT_FALSE(locked("C.K81"));
   EXPECT_EQ(ReadLockHolder(dir.File("B.K81.lock")).pid, other.pid());
+  session.Cleanup();
 }
 
 }  // namespace

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -19,11 +15,7 @@
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 TEST(SessionState, RoundTripKeepsEveryByte) {
   SessionState state;
@@ -43,38 +35,47 @@ TEST(SessionState, RoundTripKeepsEveryByte) {
   EXPECT_FALSE(ParseSessionState("CST81 not a state\n", back));
 }
 
-// A run of the program that is killed after editing: it opens a sample,
-// changes the index record and a book's tickets, and dies with SIGKILL.
-void RunAndDie(const std::string& parent) {
+// Runs of the program killed with SIGKILL: one edited an opened sample, one
+// chose the units of a new file, one never had a file.
+void RunAndDie(const std::string& parent, int run) {
   Session s;
   if (!s.Start(".", parent)) ::_exit(3);
-  if (!s.Open(SamplePath("us-standard-tickets.K81"))) ::_exit(4);
-  s.index.engineer = "K. NEUMANN";
-  s.Book(2).comments = "BINDER COURSE SP 19.0 SB LANES";
-  s.SaveState();
-  ReadSectionFile(s.SectionPath(2), s.rows);
-  s.rows[0][TicketField::Net] = "47701";
-  WriteSectionFile(s.SectionPath(2), s.rows, "E", "0");
+  if (run == 0) {
+    if (!s.Open(SamplePath("us-standard-tickets.K81"))) ::_exit(4);
+    s.index.engineer = "K. NEUMANN";
+    s.Book(2).comments = "BINDER COURSE SP 19.0 SB LANES";
+    s.SaveState();
+    ReadSectionFile(s.SectionPath(2), s.rows);
+    s.rows[0][TicketField::Net] = "47701";
+    WriteSectionFile(s.SectionPath(2), s.rows, "E", "0");
+  } else {
+    s.New();
+    if (run == 1) s.ChooseUnits("E");
+  }
   ::kill(::getpid(), SIGKILL);
 }
 
-TEST(Recovery, AKilledRunsDataComeBack) {
+TEST(Recovery, AKilledRunsDataComeBackAndRunsWithoutAFileAreNotOffered) {
   ScratchFolder parent;
-  const pid_t pid = ::fork();
-  if (pid == 0) RunAndDie(parent.path());
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status));
-
+  for (int run = 0; run < 3; ++run) {
+    const pid_t pid = ::fork();
+    if (pid == 0) RunAndDie(parent.path(), run);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+  }
   Session live;
   ASSERT_TRUE(live.Start(".", parent.path()).ok());
   live.New();
   live.ChooseUnits("M");
-  // The live run's own folder is not offered; the dead one's is.
+  // Neither the live run's own folder nor the idle one's is offered.
   std::vector<std::string> found = FindAbandonedWorkFolders(parent.path());
-  ASSERT_EQ(found.size(), 1u);
-  ASSERT_TRUE(live.Recover(found[0]).ok());
-  EXPECT_FALSE(Exists(found[0]));
+  ASSERT_EQ(found.size(), 2u);
+  const bool edited = ReadFile(found[0] + "STATE.TMP").find("K. NEUMANN") != std::string::npos;
+  Session::Discard(found[edited ? 1 : 0]);
+  ASSERT_TRUE(live.Recover(found[edited ? 0 : 1]).ok());
+  EXPECT_FALSE(testing::Exists(found[0]) || testing::Exists(found[1]));
+  EXPECT_TRUE(FindAbandonedWorkFolders(parent.path()).empty());
   EXPECT_EQ(live.dataFilePath, SamplePath("us-standard-tickets.K81"));
   EXPECT_FALSE(live.dataSaved);
   EXPECT_EQ(live.index.engineer, "K. NEUMANN");
@@ -84,28 +85,7 @@ TEST(Recovery, AKilledRunsDataComeBack) {
   const std::string saved = ReadFile(parent.File("RECOVERED.K81"));
   EXPECT_NE(saved.find("001223 09/29/2026 67094     28668     47701"), std::string::npos);
   EXPECT_NE(saved.find("SHOULDERS SP 9.5 BOTH SIDES"), std::string::npos);
-  EXPECT_TRUE(FindAbandonedWorkFolders(parent.path()).empty());
   live.Cleanup();
-}
-
-TEST(Recovery, NoDiscardsAndIdleRunsAreNotOffered) {
-  ScratchFolder parent;
-  for (bool withFile : {true, false}) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      Session s;
-      s.Start(".", parent.path());
-      s.New();
-      if (withFile) s.ChooseUnits("E");
-      ::kill(::getpid(), SIGKILL);
-    }
-    ::waitpid(pid, nullptr, 0);
-  }
-  std::vector<std::string> found = FindAbandonedWorkFolders(parent.path());
-  ASSERT_EQ(found.size(), 1u) << "a run that never had a file has nothing to offer";
-  Session::Discard(found[0]);
-  EXPECT_FALSE(Exists(found[0]));
-  EXPECT_TRUE(FindAbandonedWorkFolders(parent.path()).empty());
 }
 
 // A full file, 500 books of 200 tickets (about 6 MB); `shift` changes every
@@ -169,11 +149,8 @@ TEST(Recovery, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
   }
   // A killed save leaves its temporary file; once it is old, the next save
   // clears it away (a live save's own is never touched).
-  for (const std::string& name : testing::ListFolder(dir.path())) {
-    if (name.rfind(io::kTemporaryPrefix, 0) != 0) continue;
-    const timespec old[2] = {{0, UTIME_OMIT}, {::time(nullptr) - io::kLeftoverAge - 1, 0}};
-    ::utimensat(AT_FDCWD, dir.File(name).c_str(), old, 0);
-  }
+  for (const std::string& name : testing::ListFolder(dir.path()))
+    if (name.rfind(io::kTemporaryPrefix, 0) == 0) testing::Age(dir.File(name), io::kLeftoverAge + 1);
   ASSERT_TRUE(sessions[0].Save().ok());
   for (const std::string& name : testing::ListFolder(dir.path()))
     EXPECT_NE(name.rfind(io::kTemporaryPrefix, 0), 0u) << name;

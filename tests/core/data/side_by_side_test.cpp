@@ -15,11 +15,7 @@
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ListFolder;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
+using namespace testing;
 
 const report::RunStamp kStamp{"10/06/2026", "16:05:00"};
 

@@ -4,14 +4,11 @@
 
 #include "data/section_file.h"
 #include "entry_fixture.h"
-#include "io/file_writer.h"
 
 namespace tonnage {
 namespace {
 
-using testing::EntryTest;
-using testing::Exists;
-using testing::WriteFile;
+using namespace testing;
 
 using BookGridTest = EntryTest;
 
@@ -65,12 +62,13 @@ TEST_F(BookGridTest, WeightFormatsOfEveryTypeAndUnitSystem) {
     const char* typed;
     const char* stored;
   };
+  // English pounds whole, halves to even; tons, unknown types and metric
+  // books with three decimals, halves away from zero.
   const Case cases[] = {
-      {"E", "0", "54320", "54320     "}, {"E", "0", "812.6", "  813     "},
-      {"E", "2", "812.5", "  812     "}, {"E", "1", "23.45", "   23.450 "},
-      {"E", "1", "12.5", "   12.500 "},  {"E", "", "24.5", "   24.500 "},
-      {"M", "0", "24500", "24500.000 "}, {"M", "1", "24.5", "   24.500 "},
-      {"M", "2", "24500", "24500.000 "},
+      {"E", "0", "54320", "54320     "}, {"E", "0", "812.6", "  813     "}, {"E", "2", "812.5", "  812     "},
+      {"E", "0", "813.5", "  814     "}, {"E", "1", "23.45", "   23.450 "}, {"E", "1", "12.5", "   12.500 "},
+      {"E", "1", "38.0005", "   38.001 "}, {"E", "", "24.5", "   24.500 "}, {"M", "0", "24500", "24500.000 "},
+      {"M", "1", "24.5", "   24.500 "},  {"M", "2", "24500", "24500.000 "},
   };
   int book = 1;
   for (const Case& c : cases) {
@@ -83,8 +81,7 @@ TEST_F(BookGridTest, WeightFormatsOfEveryTypeAndUnitSystem) {
     const std::string line = Section(book);
     ASSERT_GE(line.size(), 48u);
     EXPECT_EQ(line.substr(0, 7), "000012 ");
-    EXPECT_EQ(line.substr(18, 10), c.stored);
-    EXPECT_EQ(line.substr(38, 10), c.stored);
+    EXPECT_EQ(line.substr(18, 30), c.stored + std::string(10, ' ') + c.stored) << "an empty tare keeps its columns";
     ++book;
   }
 }
@@ -109,42 +106,14 @@ TEST_F(BookGridTest, UnnamedBookWithPagesIsNamedAfterItsNumber) {
   EXPECT_EQ(session.Book(123).comments, "BOOK NUMBER  123");
 }
 
-TEST_F(BookGridTest, AFailedWriteIsReportedAndTheOldFileKept) {
-  BookGrid grid;
-  OpenBook(4, "BASE", "0", grid);
-  Type(grid, 1, {"1", "05/02/2026", "70120", "29840", "40280", "5.1"});
-  ASSERT_TRUE(SaveGridToBook(session, 4, grid).ok());
-  const std::string kept = Section(4);
-  Type(grid, 2, {"2", "05/02/2026", "71100", "29840", "41260", "5.1"});
-  io::SetFaultHook([](io::FaultPoint point, const std::string&, int) {
-    return point == io::FaultPoint::Write ? ENOSPC : 0;
-  });
-  const Outcome failed = SaveGridToBook(session, 4, grid);
-  io::SetFaultHook({});
-  EXPECT_FALSE(failed.ok());
-  EXPECT_FALSE(failed.message.empty());
-  EXPECT_EQ(Section(4), kept);
-  EXPECT_EQ(session.rows[1][TicketField::Gross], "71100") << "the rows stay in memory";
-}
-
+// The window tests see the refusal itself; blanks around a date do not count.
 TEST_F(BookGridTest, LeavingTheDateCellNeedsTenCharacters) {
   BookGrid grid;
   OpenBook(1, "HOT MIX", "0", grid);
-  grid.SetCell(3, 2, "3/15/2004");
-  CellLeave leave = LeaveCell(grid, 2, 3, 3, 3);
-  EXPECT_TRUE(leave.cancel);
-  EXPECT_EQ(leave.message, "Invalid date - reenter");
-  EXPECT_EQ(grid.Cell(3, 2), "");
-  EXPECT_EQ(grid.activeRow, 3);
-  EXPECT_EQ(grid.activeColumn, 2);
-
-  leave = LeaveCell(grid, 2, 3, 3, 3);
-  EXPECT_FALSE(leave.cancel) << "an empty date is left freely";
-  EXPECT_EQ(leave.message, "");
-  EXPECT_EQ(grid.activeColumn, 3);
-
   grid.SetCell(3, 2, " 03/15/2004 ");
   EXPECT_FALSE(LeaveCell(grid, 2, 3, 2, 4).cancel);
+  grid.SetCell(3, 2, "3/15/2004");
+  EXPECT_TRUE(LeaveCell(grid, 2, 3, 3, 3).cancel);
 }
 
 TEST_F(BookGridTest, MovingOnPastNoteCarriesPageAndDate) {
@@ -178,17 +147,6 @@ TEST_F(BookGridTest, MovingOnPastNoteCarriesPageAndDate) {
   grid.SetCell(30, 1, "999999");
   LeaveCell(grid, 9, 30, 1, 31);
   EXPECT_EQ(grid.Cell(31, 1), "");
-}
-
-TEST_F(BookGridTest, DeleteEmptiesOnlyTheActiveCell) {
-  BookGrid grid;
-  OpenBook(1, "HOT MIX", "0", grid);
-  Type(grid, 2, {"7", "06/01/2026", "76540"});
-  grid.activeRow = 2;
-  grid.activeColumn = 3;
-  DeleteActiveCell(grid);
-  EXPECT_EQ(grid.Cell(2, 3), "");
-  EXPECT_EQ(grid.Cell(2, 2), "06/01/2026");
 }
 
 TEST(BookGridRows, InsertPushesOffTheBottomAndDeletePullsInEmptyRows) {

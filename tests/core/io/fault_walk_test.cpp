@@ -1,62 +1,39 @@
-// Every write of the session, failed at every step it takes: the caller hears
-// of it, the file on disk is as it was (its backup too), and nothing in
-// memory or in the section files changes.
+// Every write of the program, failed at every step it takes: the caller hears
+// of it, the file on disk is as it was (its backup and the last report too),
+// and nothing in memory or in the section files changes.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <functional>
-#include <set>
 
 #include "../test_files.h"
 #include "data/recovery.h"
 #include "data/section_file.h"
 #include "data/session.h"
-#include "io/file_writer.h"
+#include "print/print_dialog.h"
+#include "print/spool_printing.h"
 #include "report/run_tonnage_report.h"
 
 namespace tonnage {
 namespace {
 
-using testing::Exists;
-using testing::ListFolder;
-using testing::ReadFile;
-using testing::SamplePath;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 const report::RunStamp kStamp{"10/06/2026", "16:05:00"};
 
-std::string Basename(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
 struct Site {
-  std::string name;
   std::string file;  // base name of the file the site writes
   std::function<Outcome(Session&)> write;
 };
-
-using Step = std::pair<io::FaultPoint, int>;
-
-// The steps a site takes on its file, seen through the hook.
-std::vector<Step> StepsOf(Session& s, const Site& site) {
-  std::set<Step> steps;
-  io::SetFaultHook([&](io::FaultPoint p, const std::string& path, int i) {
-    if (Basename(path) == site.file) steps.insert({p, i});
-    return 0;
-  });
-  const Outcome ran = site.write(s);
-  io::SetFaultHook({});
-  EXPECT_TRUE(ran.ok()) << site.name << ": " << ran.message;
-  return {steps.begin(), steps.end()};
-}
 
 // Everything of a session a failed write must leave alone.
 struct Snapshot {
   std::string state;  // path, index record and book table
   BookRows rows;
   std::vector<std::pair<std::string, std::string>> sections;
+  std::string spool;
 
   static Snapshot Of(const Session& s) {
-    Snapshot shot{FormatSessionState({s.dataFilePath, s.index, s.books}), s.rows, {}};
+    Snapshot shot{FormatSessionState({s.dataFilePath, s.index, s.books}), s.rows, {}, ReadFile(s.spoolPath)};
     for (int book = 1; book <= kMaxBooks; ++book)
       if (Exists(s.SectionPath(book))) shot.sections.emplace_back(SectionFileName(book), ReadFile(s.SectionPath(book)));
     return shot;
@@ -76,24 +53,24 @@ std::string BigJob() {
 
 TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
   ScratchFolder dir;
-  const std::string job = dir.File("JOB.K81");
-  const std::string copy = dir.File("COPY.K81");
-  const std::string text = BigJob();
-
+  const std::string job = dir.File("JOB.K81"), text = BigJob();
   auto report = [](Session& s) {
     Outcome work = s.WriteWorkFile();
     return work ? report::RunTonnageReport(s.workFolder().path(), kStamp) : work;
   };
   const std::vector<Site> sites = {
-      {"Save", "JOB.K81", [](Session& s) { return s.Save(); }},
-      {"Save As", "COPY.K81", [&](Session& s) { return s.SaveAs(copy); }},
-      {"WORK.TMP", "WORK.TMP", report},
-      {"TMP.SPL", "TMP.SPL", report},
-      {"PRINT.SPL", "PRINT.SPL", report},
-      {"section file", "SECT0002.TMP",
-       [](Session& s) { return WriteSectionFile(s.SectionPath(2), s.rows, "E", "0"); }},
-      {"VERSION.TMP", "VERSION.TMP", [](Session& s) { return s.workFolder().WriteVersionFile(); }},
-      {"state", "STATE.TMP", [](Session& s) { return s.SaveState(); }},
+      {"JOB.K81", [](Session& s) { return s.Save(); }},
+      {"COPY.K81", [&](Session& s) { return s.SaveAs(dir.File("COPY.K81")); }},
+      {"WORK.TMP", report},
+      {"TMP.SPL", report},
+      {"PRINT.SPL", report},
+      {"SECT0002.TMP", [](Session& s) { return WriteSectionFile(s.SectionPath(2), s.rows, "E", "0"); }},
+      {"VERSION.TMP", [](Session& s) { return s.workFolder().WriteVersionFile(); }},
+      {"STATE.TMP", [](Session& s) { return s.SaveState(); }},
+      // Print To File, and the viewer's selection for the print dialog.
+      {"REPORT.PRN", [&](Session& s) { return print::CopySpoolToFile(s.spoolPath, dir.File("REPORT.PRN")); }},
+      {"SELTEXT.TXT",
+       [](Session& s) { return print::WriteSelectedText(s.workFolder().File("SELTEXT.TXT"), ReadFile(s.spoolPath)); }},
   };
   for (const Site& site : sites) {
     WriteFile(job, text);
@@ -105,30 +82,31 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
     s.index.engineer = "CHANGED IN MEMORY";
     ASSERT_TRUE(report(s).ok());  // an earlier spool and WORK.TMP to keep
 
-    const std::vector<Step> steps = StepsOf(s, site);
-    ASSERT_GT(steps.size(), 2u) << site.name;
+    const std::vector<WriteStep> steps = WriteSteps(site.file, [&] { EXPECT_TRUE(site.write(s).ok()) << site.file; });
+    ASSERT_GT(steps.size(), 2u) << site.file;
     // The counting run wrote the files: put back what was there before it.
     ASSERT_TRUE(s.workFolder().WriteVersionFile().ok());
     WriteFile(job, text);
     WriteFile(job + ".bak", "the save before\r\n");
-    WriteFile(copy, "an older copy\r\n");
+    WriteFile(dir.File("COPY.K81"), "an older copy\r\n");
     ASSERT_TRUE(report(s).ok());
 
-    const std::string target = site.file == "JOB.K81"    ? job
-                               : site.file == "COPY.K81" ? copy
-                                                         : s.workFolder().File(site.file);
-    for (const auto& [point, index] : steps) {
-      const std::string where = site.name + " step " + std::to_string(static_cast<int>(point)) + "/" +
-                                std::to_string(index);
+    const std::string target = Exists(dir.File(site.file)) ? dir.File(site.file) : s.workFolder().File(site.file);
+    // Older files than the write would make, so that a write in place shows.
+    if (site.file == "WORK.TMP" || site.file.find(".SPL") != std::string::npos)
+      WriteFile(s.spoolPath, "the report before\r\n");
+    if (site.file != "JOB.K81" && Exists(target)) WriteFile(target, "the " + site.file + " before\r\n");
+    for (const WriteStep& step : steps) {
+      const std::string where = StepName(site.file, step);
       const bool existed = Exists(target);
       const std::string before = ReadFile(target);
       const Snapshot memory = Snapshot::Of(s);
       s.dataSaved = false;
-      io::SetFaultHook([&, point = point, index = index](io::FaultPoint p, const std::string& path, int i) {
-        return p == point && i == index && Basename(path) == site.file ? EIO : 0;
-      });
-      const Outcome r = site.write(s);
-      io::SetFaultHook({});
+      Outcome r;
+      {
+        FaultGuard fail(FailStep(site.file, step, EIO));
+        r = site.write(s);
+      }
       EXPECT_EQ(r.kind, OutcomeKind::IoError) << where;
       EXPECT_NE(r.message.find(site.file), std::string::npos) << where << ": " << r.message;
       EXPECT_NE(r.message.find("Input/output error"), std::string::npos) << where << ": " << r.message;
@@ -136,7 +114,7 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
       EXPECT_TRUE(ReadFile(target) == before) << where;
       EXPECT_TRUE(Snapshot::Of(s) == memory) << where;
       EXPECT_FALSE(s.dataSaved) << where;
-      EXPECT_EQ(s.index.engineer, "CHANGED IN MEMORY") << where;
+      EXPECT_FALSE(Exists(s.workFolder().File("TMP.SPL"))) << where;
       if (site.file == "JOB.K81") {
         // The backup is taken before the save: it holds the bytes the save
         // would have replaced.

@@ -7,40 +7,29 @@
 namespace tonnage::io {
 namespace {
 
-using tonnage::testing::ScratchFolder;
-using tonnage::testing::WriteFile;
+using namespace tonnage::testing;
+using V = std::vector<std::string>;
 
-std::vector<std::string> ReadAll(const std::string& path) {
+V ReadAll(const std::string& path) {
   FileLineReader reader(path);
-  std::vector<std::string> lines;
+  V lines;
   std::string line;
   while (reader.Next(line)) lines.push_back(line);
   return lines;
 }
 
-TEST(LineReader, EveryLineEndAndAnUnendedLastLine) {
-  using V = std::vector<std::string>;
+TEST(LineReader, EveryLineEndAnUnendedLastLineAndLinesAcrossReadChunks) {
   EXPECT_EQ(SplitLines("A\r\nB\nC\rD"), (V{"A", "B", "C", "D"}));
   EXPECT_EQ(SplitLines("A\r\n\r\nB\r\n"), (V{"A", "", "B"}));
   EXPECT_EQ(SplitLines(""), V{});
   EXPECT_EQ(SplitLines("\r\n"), V{""});
-
   ScratchFolder dir;
   WriteFile(dir.File("f"), "A\r\nB\nC\rD");
   EXPECT_EQ(ReadAll(dir.File("f")), (V{"A", "B", "C", "D"}));
-}
-
-TEST(LineReader, LinesAndLineEndsAcrossReadChunks) {
   // 65536 is the read chunk: put a CR LF pair and a long line across it.
-  std::string first(65535, 'a');
-  std::string text = first + "\r\n" + std::string(70000, 'b') + "\r\nlast";
-  ScratchFolder dir;
-  WriteFile(dir.File("f"), text);
-  auto lines = ReadAll(dir.File("f"));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], first);
-  EXPECT_EQ(lines[1].size(), 70000u);
-  EXPECT_EQ(lines[2], "last");
+  const std::string first(65535, 'a');
+  WriteFile(dir.File("f"), first + "\r\n" + std::string(70000, 'b') + "\r\nlast");
+  EXPECT_EQ(ReadAll(dir.File("f")), (V{first, std::string(70000, 'b'), "last"}));
 }
 
 TEST(LineReader, AMissingFileIsAnErrorWithItsPath) {

@@ -1,4 +1,5 @@
-// The print dialog's state and its Print step over a recording printer.
+// The print dialog's state and its Print step over a recording printer, for
+// what the window tests do not reach.
 #include <gtest/gtest.h>
 
 #include "../test_files.h"
@@ -9,24 +10,11 @@ namespace tonnage::print {
 namespace {
 
 using testing::RecordingPrinter;
-using testing::ScratchFolder;
-using testing::WriteFile;
 
 TEST(PrintDialogState, OpensOnAllAndFollowsTheRangeChoice) {
   PrintDialog d = LoadPrintDialog(false);
-  EXPECT_EQ(d.range, PrintRange::All);
-  EXPECT_EQ(d.copiesText, "1");
-  EXPECT_FALSE(d.pageFieldsEnabled || d.selectedTextEnabled || d.PrintToFile);
   ChooseRange(d, PrintRange::SelectedText);  // disabled: no selection handed on
   EXPECT_EQ(d.range, PrintRange::All);
-  ChooseRange(d, PrintRange::Pages);
-  EXPECT_TRUE(d.pageFieldsEnabled);
-  EXPECT_EQ(std::pair(d.pageFrom, d.pageTo), std::pair(1, 1));
-  d.pageTo = 7;
-  ChooseRange(d, PrintRange::All);
-  EXPECT_FALSE(d.pageFieldsEnabled);
-  EXPECT_EQ(std::pair(d.pageFrom, d.pageTo), std::pair(0, 0));
-
   PrintDialog sel = LoadPrintDialog(true);
   ChooseRange(sel, PrintRange::Pages);
   sel.pageTo = 4;
@@ -34,9 +22,6 @@ TEST(PrintDialogState, OpensOnAllAndFollowsTheRangeChoice) {
   EXPECT_EQ(sel.range, PrintRange::SelectedText);
   EXPECT_TRUE(sel.pageFieldsEnabled);
   EXPECT_EQ(sel.pageTo, 4);
-  SetPrintToFile(sel, true);
-  EXPECT_FALSE(ShowsPrinterChoices(sel));
-
   for (const char* ok : {"", "0", "12", "999"}) EXPECT_TRUE(CopiesTextAcceptable(ok)) << ok;
   for (const char* bad : {"1000", "-1", "2a", " 2", "+3"}) EXPECT_FALSE(CopiesTextAcceptable(bad)) << bad;
   EXPECT_EQ(CopiesFromText("007"), 7);
@@ -46,17 +31,17 @@ TEST(PrintDialogState, OpensOnAllAndFollowsTheRangeChoice) {
 class PrintStep : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteFile(spoolPath, "P1\r\n\f\r\nP2\r\n\f\r\nP3\r\n");
-    WriteFile(selText, "SELECTED\r\n\f\r\n");
+    testing::WriteFile(spoolPath, "P1\r\n\f\r\nP2\r\n\f\r\nP3\r\n");
+    testing::WriteFile(selText, "SELECTED\r\n\f\r\n");
   }
-  ScratchFolder dir;
+  testing::ScratchFolder dir;
   std::string spoolPath = dir.File("PRINT.SPL");
   const std::string spoolName = spoolPath;
   std::string selText = dir.File("SELTEXT.TXT");
   RecordingPrinter printer;
 };
 
-TEST_F(PrintStep, EachCopyIsADocumentInTheReportFontAndNoCopiesPrintNothing) {
+TEST_F(PrintStep, EachCopyIsADocumentTheFirstFailedOneStopsTheRestAndNoCopiesPrintNothing) {
   PrintDialog d = LoadPrintDialog(false);
   ChooseRange(d, PrintRange::Pages);
   d.pageFrom = 2;
@@ -73,8 +58,10 @@ TEST_F(PrintStep, EachCopyIsADocumentInTheReportFontAndNoCopiesPrintNothing) {
   // "All" wins over what the page fields still hold.
   ChooseRange(d, PrintRange::All);
   d.pageFrom = d.pageTo = 3;
-  d.copiesText = "1";
-  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
+  d.copiesText = "4";
+  printer.failures = {Outcome::Success(), Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
+  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, printer).message, "The printer is off line.");
+  ASSERT_EQ(printer.documents.size(), 5u) << "no copy after the failed one";
   EXPECT_EQ(printer.Sheets(3), "P1|P2|P3");
   for (const char* none : {"0", ""}) {
     RecordingPrinter idle;
@@ -109,28 +96,15 @@ TEST_F(PrintStep, SelectedTextPrintsOnceFromItsFileAndSpoolPathComesBack) {
   ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, watcher).ok());
   EXPECT_EQ(watcher.seen, std::vector<std::string>{"SELECTED @" + selText});
   EXPECT_EQ(spoolPath, spoolName);
-
   watcher.fail = true;
   EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, watcher).message, "Job refused.");
   EXPECT_EQ(spoolPath, spoolName);
-  // A later "All" prints the report.
-  ChooseRange(d, PrintRange::All);
-  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
-  EXPECT_EQ(printer.Sheets(0), "P1|P2|P3");
-}
-
-TEST_F(PrintStep, TheFirstFailedCopyStopsTheRestAndSaysWhy) {
-  PrintDialog d = LoadPrintDialog(false);
-  d.copiesText = "4";
-  printer.failures = {Outcome::Success(),
-                      Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
-  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, printer).message, "The printer is off line.");
-  EXPECT_EQ(printer.documents.size(), 2u);
-
-  testing::FakePrinterSystem none;
-  EXPECT_EQ(CheckPrinterInstalled(none).message, "No printer is installed.");
-  testing::FakePrinterSystem office = testing::OfficePrinters();
-  EXPECT_TRUE(CheckPrinterInstalled(office).ok());
+  // A selection whose file is gone says why and gives the spool back.
+  testing::RemoveTree(selText);
+  const Outcome r = PrintChosenPages(d, spoolPath, selText, printer);
+  EXPECT_NE(r.message.find(selText + ": No such file or directory"), std::string::npos) << r.message;
+  EXPECT_EQ(spoolPath, spoolName);
+  EXPECT_TRUE(printer.documents.empty());
 }
 
 }  // namespace

@@ -8,9 +8,7 @@
 namespace tonnage::print {
 namespace {
 
-using testing::FakePrinterSystem;
-using testing::Field;
-using testing::OfficePrinters;
+using namespace testing;
 
 TEST(PrinterNames, FieldsEntriesAndLeadingNumbers) {
   EXPECT_EQ(CutName(Field("Letter", 64)), "Letter");
@@ -94,26 +92,22 @@ TEST(SetupWindow, OpensOnTheCurrentPrinterAsItIs) {
   EXPECT_EQ(old.lists().papers.selected, 1);
 }
 
+// The window test chooses A4 in the manual feed; here Cancel after a change
+// of printer, numbers past 255 and entries without a number.
 TEST(SetupWindow, ChoosingOkAndCancel) {
   FakePrinterSystem system = OfficePrinters();
   system.current.paperBin = 15;  // changed earlier in the run
   PrinterSetup cancelled(system);
   cancelled.ChoosePrinter("Plan Plotter");
   EXPECT_EQ(system.current.deviceName, "Plan Plotter");  // at once
-  EXPECT_EQ(cancelled.selectedPrinter(), 1);
   EXPECT_FALSE(cancelled.portrait());
-  EXPECT_EQ(cancelled.lists().papers.entries, std::vector<std::string>{"  <Unavailable>"});
   cancelled.Cancel();
   EXPECT_EQ(system.current.deviceName, "Site Office Laser");
   EXPECT_EQ(system.current.paperBin, 15);
 
-  PrinterSetup(system).Ok("9  A4", "260  Manual Feed", false);
-  EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin, system.current.orientation),
-            std::tuple(9, 260, 2));
   PrinterSetup(system).Ok("256  Custom", "7  Automatically Select", true);
   EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin, system.current.orientation),
             std::tuple(256, 7, 1));
-
   // Texts with no leading number keep the printer's values; a typed name
   // that no printer has changes nothing.
   PrinterSetup plotter(system);
@@ -121,7 +115,8 @@ TEST(SetupWindow, ChoosingOkAndCancel) {
   plotter.ChoosePrinter("Nobody");
   plotter.Ok(kUnavailableEntry, "", false);
   EXPECT_EQ(system.current.deviceName, "Plan Plotter");
-  EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin), std::tuple(9, 15));
+  EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin, system.current.orientation),
+            std::tuple(9, 15, 2));
 }
 
 }  // namespace

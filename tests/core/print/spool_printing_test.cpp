@@ -8,10 +8,7 @@
 namespace tonnage::print {
 namespace {
 
-using testing::ReadFile;
-using testing::RecordingPrinter;
-using testing::ScratchFolder;
-using testing::WriteFile;
+using namespace testing;
 
 // Page n holds the lines "Pn.1" and "Pn.2", pages split by form-feed lines.
 std::string Spool(int pages) {

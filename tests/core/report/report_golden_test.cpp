@@ -23,8 +23,8 @@
 //   metric tons book, void and note lines.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "../test_files.h"
 #include "data/session.h"
@@ -34,15 +34,10 @@
 namespace tonnage::report {
 namespace {
 
-using tonnage::testing::Exists;
-using tonnage::testing::ReadFile;
-using tonnage::testing::SamplePath;
-using tonnage::testing::ScratchFolder;
-using tonnage::testing::WriteFile;
+using namespace tonnage::testing;
+using testing::Difference;
 
-std::string DataPath(const std::string& name) {
-  return std::string(TONNAGE_TESTDATA_DIR) + "/report/" + name;
-}
+const std::string kData = std::string(TONNAGE_TESTDATA_DIR) + "/report/";
 
 // What the Report command leaves in PRINT.SPL right after Open of `path`.
 std::string SpoolAfterOpen(const std::string& path) {
@@ -57,66 +52,29 @@ std::string SpoolAfterOpen(const std::string& path) {
   return spool;
 }
 
-// "" when equal, else where the first difference is.
-std::string FirstDifference(const std::string& actual, const std::string& expected) {
-  std::size_t line = 1, column = 1;
-  for (std::size_t i = 0; i < std::max(actual.size(), expected.size()); ++i) {
-    const bool inA = i < actual.size(), inE = i < expected.size();
-    if (!inA || !inE || actual[i] != expected[i]) {
-      auto lineAt = [&](const std::string& s) {
-        const std::size_t start = s.rfind('\n', i == 0 ? 0 : i - 1);
-        const std::size_t from = (start == std::string::npos || i == 0) ? 0 : start + 1;
-        return s.substr(from, s.find('\r', from) - from);
-      };
-      return "first difference at line " + std::to_string(line) + ", column " +
-             std::to_string(column) + "\n  actual:   \"" + lineAt(actual) + "\"\n  expected: \"" +
-             lineAt(expected) + "\"";
-    }
-    if (actual[i] == '\n') {
-      ++line;
-      column = 1;
-    } else {
-      ++column;
-    }
-  }
-  return {};
-}
+class GoldenSpool : public ::testing::TestWithParam<const char*> {};
 
-void CheckGolden(const std::string& input, const std::string& golden) {
+TEST_P(GoldenSpool, MatchesTheReportAfterOpen) {
+  const std::string name = GetParam();
+  const std::string input = name.rfind("samples/", 0) == 0 ? SamplePath(name.substr(8) + ".K81") : kData + name + ".K81";
+  const std::string golden = kData + name + ".SPL";
   ASSERT_TRUE(Exists(input)) << "missing test data " << input;
   const std::string spool = SpoolAfterOpen(input);
-  const char* update = std::getenv("UPDATE_GOLDEN");
-  if (update && std::string(update) == "1") {
+  if (const char* update = std::getenv("UPDATE_GOLDEN"); update && std::string(update) == "1") {
     WriteFile(golden, spool);
     std::printf("rewrote %s: review it before committing\n", golden.c_str());
     return;
   }
   ASSERT_TRUE(Exists(golden)) << "missing golden file " << golden << " (UPDATE_GOLDEN=1 makes it)";
-  const std::string diff = FirstDifference(spool, ReadFile(golden));
-  EXPECT_TRUE(diff.empty()) << golden << ": " << diff;
+  if (const std::string expected = ReadFile(golden); spool != expected)
+    ADD_FAILURE() << golden << ": " << Difference(spool, expected);
 }
 
-class SampleSpool : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(SampleSpool, MatchesItsGoldenFile) {
-  const std::string name = GetParam();
-  CheckGolden(SamplePath(name + ".K81"), DataPath("samples/" + name + ".SPL"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Samples, SampleSpool,
-                         ::testing::Values("us-standard-tickets", "checks-page-order-and-weights",
-                                           "batch-plant-gravities", "metric-with-tons-book",
-                                           "old-layout-2001"));
-
-class ReportFileSpool : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(ReportFileSpool, MatchesItsGoldenFile) {
-  const std::string name = GetParam();
-  CheckGolden(DataPath(name + ".K81"), DataPath(name + ".SPL"));
-}
-
-INSTANTIATE_TEST_SUITE_P(ReportFiles, ReportFileSpool,
-                         ::testing::Values("winter-batch-two-years", "metric-batch-private"));
+INSTANTIATE_TEST_SUITE_P(Reports, GoldenSpool,
+                         ::testing::Values("samples/us-standard-tickets", "samples/checks-page-order-and-weights",
+                                           "samples/batch-plant-gravities", "samples/metric-with-tons-book",
+                                           "samples/old-layout-2001", "winter-batch-two-years",
+                                           "metric-batch-private"));
 
 }  // namespace
 }  // namespace tonnage::report

@@ -1,6 +1,7 @@
 // Building WORK.TMP images and picking lines out of a spool.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,20 @@ inline std::string Image(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& l : lines) text += l + "\r\n";
   return text;
+}
+
+// Where two spools first differ, line and column, with both lines.
+inline std::string Difference(const std::string& actual, const std::string& expected) {
+  const auto a = io::SplitLines(actual), e = io::SplitLines(expected);
+  for (std::size_t i = 0; i < std::max(a.size(), e.size()); ++i) {
+    const std::string x = i < a.size() ? a[i] : "<none>", y = i < e.size() ? e[i] : "<none>";
+    if (x == y) continue;
+    std::size_t c = 0;
+    while (c < x.size() && c < y.size() && x[c] == y[c]) ++c;
+    return "first difference at line " + std::to_string(i + 1) + ", column " + std::to_string(c + 1) +
+           "\n  actual:   \"" + x + "\"\n  expected: \"" + y + "\"";
+  }
+  return "line ends differ";
 }
 
 inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work,

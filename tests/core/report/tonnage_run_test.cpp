@@ -279,27 +279,5 @@ TEST(TonnageRun, PageControlAndLineCounting) {
   EXPECT_EQ(pages[2].size(), 6u + 4 + 13 + 6);
 }
 
-TEST(TonnageRun, ObserverSeesEveryTicketWithItsErrors) {
-  std::vector<TicketSeen> seen;
-  std::vector<std::string> dates;
-  auto observer = [&](const TicketSeen& t) {
-    seen.push_back(t);
-    dates.emplace_back(t.date);
-  };
-  struct Null : LineSink { void WriteLine(std::string_view) override {} } errors;
-  struct NullMain : MainReportSink { void WriteLine(std::string_view, bool) override {} } main;
-  const std::string image = Image({IndexLine(), BookLine("1", "0.0000", "TONS"),
-                                   Ticket(3, kD1, "12.500", "2.500", "10.000"),
-                                   Ticket(5, kD1, "2.500", "12.500", "10.000")});
-  io::StringLineSource work(image);
-  ComputeTonnageReport(work, kVersion, kStamp, errors, main, observer);
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].book, 1);
-  EXPECT_EQ(seen[0].w1, 25000);
-  EXPECT_EQ(seen[0].errors, 0u);
-  EXPECT_EQ(seen[1].errors, unsigned{kErrorPageOrder | kErrorGrossLessThanTare | kErrorTheoKpMismatch});
-  EXPECT_EQ(seen[1].theo, -20000);
-}
-
 }  // namespace
 }  // namespace tonnage::report

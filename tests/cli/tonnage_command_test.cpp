@@ -1,0 +1,124 @@
+// The tonnage command as a script would call it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "../core/test_files.h"
+
+namespace {
+
+using namespace tonnage::testing;
+
+struct CliRun {
+  int exitCode;
+  std::string out, err;
+};
+
+CliRun Tonnage(const std::string& args) {
+  ScratchFolder dir;
+  const std::string cmd = std::string(TONNAGE_CLI_PATH) + " " + args + " >" + dir.File("out") + " 2>" + dir.File("err");
+  const int status = std::system(cmd.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir.File("out")), ReadFile(dir.File("err"))};
+}
+
+std::string Golden(const std::string& name) {
+  return ReadFile(std::string(TONNAGE_TESTDATA_DIR) + "/report/samples/" + name + ".SPL");
+}
+
+// Usage errors end with 2, refused files and failed writes with 1, saying why.
+TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) {
+  for (const char* args : {"check", "frobnicate x", "report", "report /no/such/missing.K81",
+                           "report samples/x.K81 --run-date 2026-07-01", "report samples/x.K81 --run-time 25:00:00"}) {
+    std::string line = args;
+    if (const auto at = line.find("samples/x.K81"); at != std::string::npos)
+      line.replace(at, 13, SamplePath("us-standard-tickets.K81"));
+    EXPECT_EQ(Tonnage(line).exitCode, 2) << line;
+  }
+  ScratchFolder dir;
+  WriteFile(dir.File("bad.K81"), "HELLO\r\n");
+  WriteFile(dir.File("keep.PRN"), "an older report\r\n");
+  std::string many = "CST81 1\r\n";  // refused after the first 500 books
+  for (int b = 1; b <= 501; ++b)
+    many += "* 0 0.0000 BOOK\r\n000101 10/02/2026 61020     28340     32680      5.400      \r\n";
+  WriteFile(dir.File("many.K81"), many);
+  const std::string sample = SamplePath("us-standard-tickets.K81");
+  const struct {
+    std::string args, says;
+  } refused[] = {
+      {"check " + dir.File("bad.K81"), "Invalid File - Select Another File!"},
+      {"export " + dir.File("bad.K81"), "Invalid File - Select Another File!"},
+      {"report " + dir.File("bad.K81") + " -o " + dir.File("keep.PRN"), "Invalid File - Select Another File!"},
+      {"report " + dir.File("many.K81"), "More than 500 books - Program aborted!"},
+      {"report " + sample + " -o /dev/full", "/dev/full: No space left on device"},
+      {"resave " + sample + " -o /dev/full", "/dev/full: No space left on device"},
+      {"report " + sample + " -o " + dir.File("no/such/x.PRN"), "no/such/x.PRN"},
+      {"resave " + sample + " -o " + dir.File("nowhere/x.K81"), "nowhere/x.K81"},
+  };
+  for (const auto& r : refused) {
+    const CliRun run = Tonnage(r.args);
+    EXPECT_EQ(run.exitCode, 1) << r.args;
+    EXPECT_NE(run.err.find(r.says), std::string::npos) << r.args << ": " << run.err;
+    EXPECT_EQ(run.out, "") << r.args;
+  }
+  EXPECT_EQ(ReadFile(dir.File("keep.PRN")), "an older report\r\n");
+  EXPECT_EQ(ListFolder(dir.path()).size(), 3u) << "nothing written beside the files";
+  EXPECT_NE(Tonnage("--version").out.find("4.2.1"), std::string::npos);
+}
+
+TEST(TonnageCommand, CheckListsTheIndexRecordAndEveryBookAndResaveUpgradesTheOldLayout) {
+  const CliRun r = Tonnage("check " + SamplePath("metric-with-tons-book.K81"));
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  for (const char* line : {"Units:       M", "Engineer:    D. OKONKWO-BRANDT", "Tickets:     33",
+                           "   2 1    0.0000         12  BASE COURSE AC 20 KM 12.4-14.1"})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << " in\n" << r.out;
+  ScratchFolder dir;
+  ASSERT_EQ(Tonnage("resave " + SamplePath("us-standard-tickets.K81") + " -o " + dir.File("out.K81")).exitCode, 0);
+  EXPECT_EQ(ReadFile(dir.File("out.K81")), ReadFile(SamplePath("us-standard-tickets.K81")));
+  ASSERT_EQ(Tonnage("resave " + SamplePath("old-layout-2001.K81") + " -o " + dir.File("old.K81")).exitCode, 0);
+  EXPECT_EQ(ReadFile(dir.File("old.K81")).rfind("CST81 1988    F-019-1(7)  05/14/2001 E J. KOSTELNIK\r\n", 0), 0u);
+}
+
+TEST(TonnageCommand, ReportWritesTheGoldenSpoolToStdoutOrAFileAndTheClockByDefault) {
+  for (const char* name : {"us-standard-tickets", "old-layout-2001", "metric-with-tons-book"}) {
+    const CliRun r = Tonnage("report " + SamplePath(std::string(name) + ".K81") + " --run-date 07/01/2026 --run-time 14:05:09");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, Golden(name)) << name;
+  }
+  ScratchFolder dir;
+  WriteFile(dir.File("old.PRN"), "an older report\r\n");
+  const CliRun r = Tonnage("report " + SamplePath("batch-plant-gravities.K81") + " -o " + dir.File("old.PRN") +
+                        " --date 07-01-2026 --time 14:05:09");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(ReadFile(dir.File("old.PRN")), Golden("batch-plant-gravities"));
+  EXPECT_EQ(ListFolder(dir.path()).size(), 1u);  // no temporary left beside it
+
+  const CliRun now = Tonnage("report " + SamplePath("us-standard-tickets.K81"));
+  ASSERT_EQ(now.exitCode, 0) << now.err;
+  const std::string line = now.out.substr(now.out.find(" PROGRAM HARKST81"), 78);
+  EXPECT_EQ(line.substr(35, 1) + line.substr(59, 1) + line.substr(68, 4), "/:PAGE");
+}
+
+TEST(TonnageCommand, ExportWritesOneCsvRowPerTicket) {
+  ScratchFolder dir;
+  CliRun r = Tonnage("export " + SamplePath("checks-page-order-and-weights.K81") + " -o " + dir.File("t.csv"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string csv = ReadFile(dir.File("t.csv"));
+  EXPECT_EQ(csv.rfind("Book,Comments,Data Type,Specific Gravity,Page,Date,", 0), 0u);
+  EXPECT_NE(csv.find("\r\n1,OVERLAY SP 12.5 TH 61 MILE 14 TO 19,0,0.0000,7301,2026-06-16,71240,29880,41360,41360,"
+                     "41360,lb,5.400,,,,\r\n"),
+            std::string::npos)
+      << csv;
+  EXPECT_NE(csv.find(",7305,2026-06-17,29940,70180,40240,-40240,40240,lb,5.400,,,,"
+                     "PAGE ORDER; GROSS LESS THAN TARE; THEO/KP MISMATCH\r\n"),
+            std::string::npos)
+      << csv;
+  int rows = 0;
+  for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2)) ++rows;
+  EXPECT_EQ(rows, 1 + 10);
+  r = Tonnage("export " + SamplePath("metric-with-tons-book.K81"));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find(",kg,"), std::string::npos);
+}
+
+}  // namespace
