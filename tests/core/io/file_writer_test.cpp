@@ -119,7 +119,7 @@ TEST(AsyncFileWriter, WritesInOrderFailsLikeTheFileWriterAndCommitsOnlyWhenAsked
   EXPECT_EQ(ReadFile(target), expected);
 
   for (int failAt : {0, 3}) {
-    HookGuard guard([&](FaultPoint p, const std::string& path, int index) {
+    FaultGuard guard([&](FaultPoint p, const std::string& path, int index) {
       return p == FaultPoint::Write && path.find("PRINT.SPL") != std::string::npos && index == failAt ? EIO : 0;
     });
     AsyncFileWriter writer(target, WriteMode::Atomic);
