@@ -10,8 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "data/session.h"
 #include "io/file_writer.h"
@@ -134,6 +137,45 @@ void BM_TonnageReportFullFile(benchmark::State& state) {
     if (RunMeasured(cmd) < 0) state.SkipWithError("tonnage report failed");
 }
 BENCHMARK(BM_TonnageReportFullFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The two side by side: each iteration copies with `cp`, then runs the
+// report, and the ratio of the two times is kept. The host's load drifts
+// over seconds; within a pair it hits both alike, so the median of the
+// pairs' ratios is the steadier figure.
+void BM_ReportToCpRatio(benchmark::State& state) {
+  Files& f = TheFiles();
+  const std::string cp = "cp " + f.full + " " + f.folder + "/COPY.K81 && cp " + f.fullSpool + " " +
+                         f.folder + "/COPY.PRN";
+  const std::string report = CliPath() + " report " + f.full + " -o " + f.folder + "/OUT.PRN" +
+                             " --run-date 09/30/2026 --run-time 16:45:00";
+  using Clock = std::chrono::steady_clock;
+  std::vector<double> ratios, cpMs, reportMs;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    const long a = RunMeasured(cp);
+    const auto t1 = Clock::now();
+    const long b = RunMeasured(report);
+    const auto t2 = Clock::now();
+    if (a < 0 || b < 0) {
+      state.SkipWithError("cp or tonnage report failed");
+      return;
+    }
+    const double c = std::chrono::duration<double, std::milli>(t1 - t0).count();
+    const double r = std::chrono::duration<double, std::milli>(t2 - t1).count();
+    cpMs.push_back(c);
+    reportMs.push_back(r);
+    ratios.push_back(r / c);
+  }
+  auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+  };
+  state.counters["cp_ms"] = median(cpMs);
+  state.counters["report_ms"] = median(reportMs);
+  state.counters["ratio"] = median(ratios);
+  state.counters["pairs"] = static_cast<double>(ratios.size());
+}
+BENCHMARK(BM_ReportToCpRatio)->Unit(benchmark::kMillisecond)->Iterations(41);
 
 // The run alone, over a work folder that already holds WORK.TMP.
 void BM_RunOverWorkFolder(benchmark::State& state) {

@@ -189,6 +189,21 @@ void FileWriter::WriteOut(std::string_view bytes) {
   }
 }
 
+bool FileWriter::PutInPlace() {
+  struct stat st {};
+  if (mode_ == WriteMode::Atomic && ::lstat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    // Renaming over a file makes ext4 write the whole new file out at once,
+    // a cost a file that is never synced need not pay. Swapping the two
+    // names is just as atomic: the target holds the old or the new text.
+    if (::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) == 0) {
+      ::unlink(tempPath_.c_str());  // now the old text
+      return true;
+    }
+    // No file to swap with, or a file system that cannot: a plain rename.
+  }
+  return ::rename(tempPath_.c_str(), path_.c_str()) == 0;
+}
+
 Outcome FileWriter::Commit() {
   if (committed_) return Outcome::Success();
   Flush();
@@ -214,7 +229,7 @@ Outcome FileWriter::Commit() {
   if (!failed() && mode_ != WriteMode::Direct) {
     if (int err = Injected(FaultPoint::Rename, path_, 0)) {
       Fail("Cannot replace", err);
-    } else if (::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    } else if (!PutInPlace()) {
       Fail("Cannot replace", errno);
     } else {
       committed_ = true;

@@ -63,6 +63,7 @@ class FileWriter {
   void Fail(const std::string& what, int err);
   void Flush();
   void WriteOut(std::string_view bytes);
+  bool PutInPlace();
 
   std::string path_;
   std::string tempPath_;

@@ -1,20 +1,33 @@
 #include "report/date_table.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "text/fixed_width.h"
 
 namespace tonnage::report {
 
-std::string MakeDateKey(std::string_view date) {
-  // Year, month, day, each as much of it as the date holds, then padded:
-  // built in place, as it runs once for every ticket.
-  char key[12];
+namespace {
+
+// Year, month, day, each as much of it as the date holds, then padded:
+// built in place, as it runs once for every ticket.
+void FillDateKey(std::string_view date, char (&key)[8]) {
   std::size_t length = 0;
   for (std::string_view part : {Columns(date, 7, 10), Columns(date, 1, 2), Columns(date, 4, 5)})
     for (char c : part) key[length++] = c;
   while (length < 8) key[length++] = ' ';
   std::replace(key, key + 8, ' ', '0');
+}
+
+bool SameKey(const std::string& slotKey, const char (&key)[8]) {
+  return std::memcmp(slotKey.data(), key, 8) == 0;  // every key is 8 long
+}
+
+}  // namespace
+
+std::string MakeDateKey(std::string_view date) {
+  char key[8];
+  FillDateKey(date, key);
   return std::string(key, 8);
 }
 
@@ -30,15 +43,16 @@ void DateTable::Clear() {
 }
 
 int DateTable::SlotFor(std::string_view date) {
-  const std::string key = MakeDateKey(date);
+  char key[8];
+  FillDateKey(date, key);
   // Tickets come in date order mostly: try the last date first.
-  if (last_ < count_ && slots_[static_cast<std::size_t>(last_)].key == key) return last_;
+  if (last_ < count_ && SameKey(slots_[static_cast<std::size_t>(last_)].key, key)) return last_;
   // Only slots in use are searched, so a date whose key reads as all zeros
   // gets a slot of its own instead of sharing the next new date's.
   for (int i = 0; i < count_; ++i)
-    if (slots_[static_cast<std::size_t>(i)].key == key) return last_ = i;
+    if (SameKey(slots_[static_cast<std::size_t>(i)].key, key)) return last_ = i;
   if (count_ == kDateSlots) return -1;
-  slots_[static_cast<std::size_t>(count_)].key = key;
+  slots_[static_cast<std::size_t>(count_)].key.assign(key, 8);
   last_ = count_;
   return count_++;
 }

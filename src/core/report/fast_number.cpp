@@ -41,8 +41,9 @@ bool QuickSignificantDigits(double magnitude, unsigned long long& digits, int& e
                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   if (!(magnitude >= 1e-8 && magnitude < 1e15)) return false;
-  int e = 14;
-  while (e >= 0 && magnitude < kPowers[e]) --e;
+  // Weights are a few digits long: counting up finds their power soonest.
+  int e = magnitude >= 1 ? 0 : -1;
+  while (e >= 0 && e < 14 && magnitude >= kPowers[e + 1]) ++e;
   if (e < 0) {
     e = -1;
     while (magnitude * kPowers[-e] < 1) --e;
@@ -129,6 +130,29 @@ char* QuickText(double value, int decimals, char* end) {
 }
 
 }  // namespace
+
+bool PutAmount(char* end, std::size_t width, double value, int decimals) {
+  if (decimals != 2 && decimals != 3) decimals = 0;
+  unsigned long long scaled = 0;
+  if (!QuickScaled(value, decimals, scaled)) return false;
+  const unsigned long long whole = scaled / kTens[decimals];
+  std::size_t length = 1;
+  while (length < 19 && whole >= kTens[length]) ++length;
+  if (decimals > 0) length += static_cast<std::size_t>(decimals) + 1;
+  const bool negative = value < 0 && scaled != 0;
+  if (negative) ++length;
+  if (length > width) return false;
+  // Now the text cannot run past the field: write it in place, backwards.
+  char* p = end;
+  if (decimals > 0) {
+    p = DigitsBackwards(p, scaled % kTens[decimals], decimals);
+    *--p = '.';
+  }
+  p = DigitsBackwards(p, whole, 1);
+  if (negative) *--p = '-';
+  while (p > end - width) *--p = ' ';
+  return true;
+}
 
 bool SignificantDigitsForTest(double magnitude, char digits[15], int& exponent) {
   unsigned long long n = 0;

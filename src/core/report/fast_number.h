@@ -3,6 +3,7 @@
 // intermediate strings.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tonnage::report {
@@ -14,6 +15,10 @@ std::string Masked(double value, int decimals);
 // FormatAmount(value, width, decimals).
 void AppendAmount(std::string& out, double value, std::size_t width, int decimals);
 std::string Amount(double value, std::size_t width, int decimals);
+// FormatAmount(value, width, decimals) written into exactly the `width`
+// characters before `end`, when its text fits them and the quick way gives
+// it; false (nothing written) where AppendAmount is needed instead.
+bool PutAmount(char* end, std::size_t width, double value, int decimals);
 // D3(value).
 double Keep3(double value);
 

@@ -1,6 +1,7 @@
 #include "report/report_lines.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "report/fast_number.h"
 #include "text/fixed_width.h"
@@ -125,7 +126,54 @@ std::string DetailLine(const DetailValues& v) {
   return line;
 }
 
+namespace {
+
+// The detail line composed in place, every field at its column, without a
+// call per piece: it is written for every ticket. False where a field does
+// not fit its width; the general way below then handles the overflow.
+bool BuildDetailLineInPlace(std::string& line, const DetailValues& v) {
+  if (v.date.size() > 10 || v.errorTag.size() > 32) return false;
+  const bool threeDecimals = v.tonsBook || v.metric;
+  const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
+  char text[128];
+  char* p = text;
+  *p++ = ' ';
+  if (!PutAmount(p + 6, 6, static_cast<double>(v.pageNo), 0)) return false;
+  p += 6;
+  std::memcpy(p, "            ", 12);  // two blanks, then the date's ten columns
+  std::memcpy(p + 12 - v.date.size(), v.date.data(), v.date.size());
+  p += 12;
+  *p++ = ' ';
+  *p++ = ' ';
+  auto field = [&](bool shown, double weight, std::size_t poundsWidth) {
+    std::memcpy(p, "          ", 10);
+    if (shown) {
+      const bool fits = threeDecimals ? PutAmount(p + 10, 10, weight / divisor, 3)
+                                      : PutAmount(p + poundsWidth, poundsWidth, weight, 0);
+      if (!fits) return false;
+    }
+    p += 10;
+    return true;
+  };
+  if (!field(v.w1 != 0, v.w1, 6)) return false;
+  *p++ = ' ';
+  if (!field(v.w2 != 0, v.w2, 6)) return false;
+  *p++ = ' ';
+  if (!field(true, v.theo, 7)) return false;
+  *p++ = ' ';
+  if (!field(v.kp != v.theo, v.kp, 6)) return false;
+  std::memcpy(p, v.tonsBook ? (v.metric ? " MTON " : " TONS ") : (v.metric ? " KGS  " : " LBS  "), 6);
+  p += 6;
+  std::memcpy(p, v.errorTag.data(), v.errorTag.size());
+  p += v.errorTag.size();
+  line.assign(text, static_cast<std::size_t>(p - text));
+  return true;
+}
+
+}  // namespace
+
 void BuildDetailLine(std::string& line, const DetailValues& v) {
+  if (BuildDetailLineInPlace(line, v)) return;
   const bool threeDecimals = v.tonsBook || v.metric;
   const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
   line.clear();

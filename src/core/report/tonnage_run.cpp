@@ -27,6 +27,11 @@ std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) 
   return std::string(TrimBlanks(Columns(line, first, last)));
 }
 
+// A one-column Y/N flag (1-based column); a short line reads as no.
+bool IsYes(std::string_view line, std::size_t column) {
+  return line.size() >= column && line[column - 1] == 'Y';
+}
+
 // A page number as a 32-bit integer, rounding as the conversion always has.
 long PageNumberOf(std::string_view text) {
   double value = RoundHalfEven(ParseLeadingNumber(text));
@@ -152,9 +157,9 @@ class Run {
     t.w2 = ParseLeadingNumber(t.w2Text);
     t.w3 = ParseLeadingNumber(t.w3Text);
     t.pct = ParseLeadingNumber(t.pctText);
-    t.privWaste = TrimBlanks(Columns(line, 56, 56)) == "Y";
-    t.isVoid = TrimBlanks(Columns(line, 58, 58)) == "Y";
-    t.note = TrimBlanks(Columns(line, 60, 60)) == "Y";
+    t.privWaste = IsYes(line, 56);
+    t.isVoid = IsYes(line, 58);
+    t.note = IsYes(line, 60);
     const bool metric = header_.metric;
     if (tons_) {
       const double f = TonFactor(metric);

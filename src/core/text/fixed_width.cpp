@@ -158,7 +158,9 @@ double ParseLeadingNumber(std::string_view text) {
     if (digits == 0) return 0.0;
     double value = 0.0;
     if (digits <= 15) {
-        value = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+        // Whole numbers (most weights) need no division at all.
+        value = fractionDigits == 0 ? static_cast<double>(mantissa)
+                                    : static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
     } else {
         auto res = std::from_chars(start, p, value, std::chars_format::fixed);
         if (res.ec != std::errc() || !std::isfinite(value)) return 0.0;

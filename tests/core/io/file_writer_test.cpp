@@ -1,7 +1,9 @@
 #include "io/file_writer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -33,6 +35,30 @@ TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCom
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   ::stat(target.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0640u) << "a replaced file keeps its permissions";
+}
+
+// Work files are put in place by swapping names with the old file: whoever
+// still reads the old spool keeps reading it whole, a second name of the old
+// file keeps the old text, and nothing is left beside the target.
+TEST(FileWriter, AWorkFileTakesTheOldOnesPlaceWholeAndLeavesNothingBehind) {
+  ScratchFolder dir;
+  const std::string spool = dir.File("PRINT.SPL");
+  ASSERT_TRUE(WriteWholeFile(spool, "first run\r\n", WriteMode::Atomic).ok()) << "no old file yet";
+  ::chmod(spool.c_str(), 0640);
+  ASSERT_EQ(::link(spool.c_str(), dir.File("KEPT.SPL").c_str()), 0);
+  const int viewer = ::open(spool.c_str(), O_RDONLY);
+  ASSERT_GE(viewer, 0);
+  ASSERT_TRUE(WriteWholeFile(spool, "second run\r\n", WriteMode::Atomic).ok());
+  EXPECT_EQ(ReadFile(spool), "second run\r\n");
+  EXPECT_EQ(ReadFile(dir.File("KEPT.SPL")), "first run\r\n");
+  char seen[32] = {};
+  EXPECT_EQ(::pread(viewer, seen, sizeof seen, 0), 11);
+  EXPECT_STREQ(seen, "first run\r\n");
+  ::close(viewer);
+  struct stat st {};
+  ::stat(spool.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
 }
 
 TEST(FileWriter, RealConditionsAreReportedAndKeepTheOldFile) {

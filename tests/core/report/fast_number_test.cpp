@@ -38,6 +38,15 @@ TEST(FastNumber, SameTextAsFormatMaskAndD3) {
     }
     ASSERT_EQ(Amount(v, 12, 3), FormatAmount(v, 12, 3)) << v;
     ASSERT_EQ(Amount(v, 6, 0), FormatAmount(v, 6, 0)) << v;
+    // In place: the same text when it fits the field, nothing written when not.
+    for (const auto& [width, decimals] : {std::pair<std::size_t, int>{10, 3}, {6, 0}, {7, 0}}) {
+      std::string field(width + 2, '|');
+      const std::string expected = FormatAmount(v, width, decimals);
+      if (PutAmount(field.data() + 1 + width, width, v, decimals))
+        ASSERT_EQ(field, "|" + expected + "|") << v << " " << width;
+      else
+        ASSERT_EQ(field, std::string(width + 2, '|')) << v << " " << width;
+    }
     const double a = Keep3(v), b = D3(v);
     ASSERT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << v;
     ASSERT_EQ(std::signbit(a), std::signbit(b)) << v;
