@@ -42,7 +42,8 @@ class AsyncFileWriter {
   bool finished_ = false;
   std::atomic<bool> failed_{false};
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable handed_ready_;    // a block for the thread, or stop_
+  std::condition_variable handed_written_;  // busy_ cleared
   std::thread thread_;
 };
 
