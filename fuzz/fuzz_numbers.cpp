@@ -2,8 +2,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <utility>
 
+#include "report/fast_number.h"
 #include "text/fixed_width.h"
 
 using namespace tonnage;
@@ -23,6 +26,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (int decimals : {0, 2, 3}) {
     if (FormatAmount(value, 10, decimals).size() < 10) std::abort();
+  }
+  // The report's own quick formatting gives the same text, in place too.
+  for (const auto& [width, decimals] : {std::pair<std::size_t, int>{10, 3}, {6, 0}, {7, 0}}) {
+    const std::string expected = FormatAmount(value, width, decimals);
+    if (report::Amount(value, width, decimals) != expected) std::abort();
+    char field[16];
+    std::memset(field, '|', sizeof field);
+    if (report::PutAmount(field + 1 + width, width, value, decimals) &&
+        std::string_view(field + 1, width) != expected)
+      std::abort();
+    if (field[0] != '|' || field[width + 1] != '|') std::abort();
   }
   (void)RoundHalfEven(value);
   (void)D3(value);

@@ -164,8 +164,10 @@ bool BuildDetailLineInPlace(std::string& line, const DetailValues& v) {
   if (!field(v.kp != v.theo, v.kp, 6)) return false;
   std::memcpy(p, v.tonsBook ? (v.metric ? " MTON " : " TONS ") : (v.metric ? " KGS  " : " LBS  "), 6);
   p += 6;
-  std::memcpy(p, v.errorTag.data(), v.errorTag.size());
-  p += v.errorTag.size();
+  if (!v.errorTag.empty()) {  // an empty view may hold no pointer at all
+    std::memcpy(p, v.errorTag.data(), v.errorTag.size());
+    p += v.errorTag.size();
+  }
   line.assign(text, static_cast<std::size_t>(p - text));
   return true;
 }
