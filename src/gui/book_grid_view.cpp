@@ -19,8 +19,8 @@ bool IsNumber(tonnage::CellKind kind) {
   return kind == tonnage::CellKind::WholeNumber || kind == tonnage::CellKind::Decimal3;
 }
 
-Qt::Alignment CellAlignment(const tonnage::ColumnSpec& spec) {
-  return (spec.alignRight ? Qt::AlignRight : Qt::AlignHCenter) | Qt::AlignVCenter;
+Qt::Alignment CellAlignment(const tonnage::ColumnRule& rule) {
+  return (rule.alignRight ? Qt::AlignRight : Qt::AlignHCenter) | Qt::AlignVCenter;
 }
 
 }  // namespace
@@ -76,7 +76,7 @@ void BookGridModel::Refresh() {
 QValidator::State CellValidator::validate(QString& input, int&) const {
   for (QChar c : input)
     if (c.unicode() > 0xFF) return Invalid;
-  const tonnage::CellCheck check = tonnage::CheckCellInput(spec_, FromLatin1(input));
+  const tonnage::CellCheck check = tonnage::CheckCellInput(rule_, FromLatin1(input));
   switch (check.state) {
     case tonnage::CellInput::Acceptable:
       return Acceptable;
@@ -94,13 +94,13 @@ QValidator::State CellValidator::validate(QString& input, int&) const {
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const {
-  const tonnage::ColumnSpec& spec = model_.grid().columns()[index.column() + 1];
+  const tonnage::ColumnRule& rule = model_.grid().columns()[index.column() + 1];
   auto* editor = new QLineEdit(parent);
   editor->setObjectName(QStringLiteral("CellEditor"));
   editor->setFrame(false);
-  editor->setAlignment(CellAlignment(spec));
-  editor->setMaxLength(spec.kind == tonnage::CellKind::Mark ? 1 : spec.kind == tonnage::CellKind::Date ? 10 : 16);
-  editor->setValidator(new CellValidator(spec, editor));
+  editor->setAlignment(CellAlignment(rule));
+  editor->setMaxLength(rule.kind == tonnage::CellKind::Mark ? 1 : rule.kind == tonnage::CellKind::Date ? 10 : 16);
+  editor->setValidator(new CellValidator(rule, editor));
   return editor;
 }
 
@@ -112,11 +112,11 @@ void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
   auto* line = qobject_cast<QLineEdit*>(editor);
   if (!line) return;
   QString text = line->text();
-  const tonnage::ColumnSpec& spec = model_.grid().columns()[index.column() + 1];
+  const tonnage::ColumnRule& rule = model_.grid().columns()[index.column() + 1];
   // A lone period is no number; an unfinished date is kept, so that leaving
   // the cell can refuse it as the inspector expects.
-  if (IsNumber(spec.kind) &&
-      tonnage::CheckCellInput(spec, FromLatin1(text)).state != tonnage::CellInput::Acceptable)
+  if (IsNumber(rule.kind) &&
+      tonnage::CheckCellInput(rule, FromLatin1(text)).state != tonnage::CellInput::Acceptable)
     text.clear();
   model->setData(index, text, Qt::EditRole);
 }
@@ -164,12 +164,12 @@ void BookGridView::FitColumns() {
   const QFontMetrics titles = horizontalHeader()->fontMetrics();
   const int charWidth = cells.horizontalAdvance(QLatin1Char('0'));
   for (int c = 1; c <= tonnage::kGridColumns; ++c) {
-    const tonnage::ColumnSpec& spec = m->grid().columns()[c];
+    const tonnage::ColumnRule& rule = m->grid().columns()[c];
     QString widest = QStringLiteral("W");
-    if (spec.kind == tonnage::CellKind::Date) widest = QStringLiteral("00/00/0000");
-    if (IsNumber(spec.kind)) widest = Latin1(spec.maxText);
-    const int width = std::max({static_cast<int>(std::ceil(spec.width * charWidth)) + 8,
-                                titles.horizontalAdvance(Latin1(spec.title)) + 18,
+    if (rule.kind == tonnage::CellKind::Date) widest = QStringLiteral("00/00/0000");
+    if (IsNumber(rule.kind)) widest = Latin1(rule.maxText);
+    const int width = std::max({static_cast<int>(std::ceil(rule.width * charWidth)) + 8,
+                                titles.horizontalAdvance(Latin1(rule.title)) + 18,
                                 cells.horizontalAdvance(widest) + 14});
     setColumnWidth(c - 1, width);
   }

@@ -41,11 +41,11 @@ class CellValidator : public QValidator {
   Q_OBJECT
 
  public:
-  CellValidator(const tonnage::ColumnSpec& spec, QObject* parent) : QValidator(parent), spec_(spec) {}
+  CellValidator(const tonnage::ColumnRule& rule, QObject* parent) : QValidator(parent), rule_(rule) {}
   State validate(QString& input, int& pos) const override;
 
  private:
-  tonnage::ColumnSpec spec_;
+  tonnage::ColumnRule rule_;
 };
 
 class CellDelegate : public QStyledItemDelegate {

@@ -19,22 +19,22 @@ int DaysInMonth(int month, int year) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-ColumnSpec Number(std::string title, double width, CellKind kind, double max, std::string maxText) {
+ColumnRule Number(std::string title, double width, CellKind kind, double max, std::string maxText) {
   return {std::move(title), width, kind, max, std::move(maxText), true};
 }
 
-ColumnSpec Mark(std::string title, double width) {
+ColumnRule Mark(std::string title, double width) {
   return {std::move(title), width, CellKind::Mark, 0, {}, false};
 }
 
 CellCheck Refuse(std::string reason) { return {CellInput::Invalid, std::move(reason)}; }
 
-std::string BoundReason(const ColumnSpec& spec) {
-  return spec.title + " accepts 0 to " + spec.maxText;
+std::string BoundReason(const ColumnRule& rule) {
+  return rule.title + " accepts 0 to " + rule.maxText;
 }
 
-CellCheck CheckNumber(const ColumnSpec& spec, std::string_view text) {
-  const bool decimals = spec.kind == CellKind::Decimal3;
+CellCheck CheckNumber(const ColumnRule& rule, std::string_view text) {
+  const bool decimals = rule.kind == CellKind::Decimal3;
   std::size_t period = std::string_view::npos;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (IsDigit(text[i])) continue;
@@ -42,13 +42,13 @@ CellCheck CheckNumber(const ColumnSpec& spec, std::string_view text) {
       period = i;
       continue;
     }
-    return Refuse(decimals ? spec.title + " accepts numbers with up to three decimals"
-                           : spec.title + " accepts whole numbers");
+    return Refuse(decimals ? rule.title + " accepts numbers with up to three decimals"
+                           : rule.title + " accepts whole numbers");
   }
   if (period != std::string_view::npos && text.size() - period - 1 > 3)
-    return Refuse(spec.title + " accepts up to three decimals");
+    return Refuse(rule.title + " accepts up to three decimals");
   if (text == ".") return {CellInput::Intermediate, {}};
-  if (ParseLeadingNumber(text) > spec.max) return Refuse(BoundReason(spec));
+  if (ParseLeadingNumber(text) > rule.max) return Refuse(BoundReason(rule));
   return {};
 }
 
@@ -108,23 +108,23 @@ std::string DataEntryCaption(std::string_view unitSystem) {
   return unitSystem == "M" ? "Data Entry --  Data Is In Metric" : "Data Entry --  Data Is In English";
 }
 
-CellCheck CheckCellInput(const ColumnSpec& spec, std::string_view text) {
+CellCheck CheckCellInput(const ColumnRule& rule, std::string_view text) {
   if (text.empty()) return {};
-  switch (spec.kind) {
+  switch (rule.kind) {
     case CellKind::WholeNumber:
     case CellKind::Decimal3:
-      return CheckNumber(spec, text);
+      return CheckNumber(rule, text);
     case CellKind::Date:
       return CheckDate(text);
     case CellKind::Mark:
-      if (text.size() > 1) return Refuse(spec.title + " accepts one character");
+      if (text.size() > 1) return Refuse(rule.title + " accepts one character");
       return {};
   }
   return {};
 }
 
-bool CellAccepts(const ColumnSpec& spec, std::string_view text) {
-  return CheckCellInput(spec, text).state == CellInput::Acceptable;
+bool CellAccepts(const ColumnRule& rule, std::string_view text) {
+  return CheckCellInput(rule, text).state == CellInput::Acceptable;
 }
 
 bool IsGridDate(std::string_view text) {

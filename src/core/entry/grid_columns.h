@@ -28,7 +28,7 @@ enum class CellKind {
   Mark,         // at most one character
 };
 
-struct ColumnSpec {
+struct ColumnRule {
   std::string title;
   double width = 0;  // in character widths
   CellKind kind = CellKind::Mark;
@@ -39,11 +39,11 @@ struct ColumnSpec {
 };
 
 struct GridColumns {
-  std::array<ColumnSpec, kGridColumns> columns;
+  std::array<ColumnRule, kGridColumns> columns;
   // `Label1`: the unit the weights are typed in.
   std::string weightUnitLine;
 
-  const ColumnSpec& operator[](int column) const {  // 1-based
+  const ColumnRule& operator[](int column) const {  // 1-based
     return columns[static_cast<std::size_t>(column - 1)];
   }
 };
@@ -65,10 +65,10 @@ struct CellCheck {
   std::string reason;
 };
 
-CellCheck CheckCellInput(const ColumnSpec& spec, std::string_view text);
+CellCheck CheckCellInput(const ColumnRule& rule, std::string_view text);
 
 // True when `text` is a finished value of the cell's kind (empty is one).
-bool CellAccepts(const ColumnSpec& spec, std::string_view text);
+bool CellAccepts(const ColumnRule& rule, std::string_view text);
 
 // True for mm/dd/yyyy naming a real day from 01/01/1990 to 12/31/2100.
 bool IsGridDate(std::string_view text);

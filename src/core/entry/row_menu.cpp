@@ -27,7 +27,7 @@ bool ClipBlockFits(const RowMenuState& state, const BookGrid& grid) {
 
 std::vector<CellKind> KindsOf(const GridColumns& columns) {
   std::vector<CellKind> kinds;
-  for (const ColumnSpec& spec : columns.columns) kinds.push_back(spec.kind);
+  for (const ColumnRule& rule : columns.columns) kinds.push_back(rule.kind);
   return kinds;
 }
 
@@ -84,11 +84,11 @@ ClipboardRows SplitRows(std::string_view text, const GridColumns* columns, int m
     }
     if (columns) {
       for (int c = 1; c <= kGridColumns; ++c) {
-        const ColumnSpec& spec = (*columns)[c];
+        const ColumnRule& rule = (*columns)[c];
         const std::string& cell = row.cells[static_cast<std::size_t>(c - 1)];
-        const CellCheck check = CheckCellInput(spec, cell);
+        const CellCheck check = CheckCellInput(rule, cell);
         if (check.state == CellInput::Acceptable) continue;
-        result.error = where + ", " + spec.title + ": \"" + cell + "\" does not fit the cell.";
+        result.error = where + ", " + rule.title + ": \"" + cell + "\" does not fit the cell.";
         if (!check.reason.empty()) result.error += " " + check.reason + ".";
         return result;
       }

@@ -38,7 +38,7 @@ TEST(GridColumns, WeightCellsTitlesAndUnitLineByTypeAndUnits) {
 TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
   const GridColumns g = SetGridColumns("E", "0"), tons = SetGridColumns("E", "1");
   const struct {
-    const ColumnSpec& column;
+    const ColumnRule& column;
     const char* text;
     bool accepted;
   } cases[] = {
@@ -56,7 +56,7 @@ TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
 }
 
 TEST(GridColumns, DateCellsTakeRealDaysFrom1990To2100) {
-  const ColumnSpec date = SetGridColumns("E", "0")[2];
+  const ColumnRule date = SetGridColumns("E", "0")[2];
   for (const char* day : {"03/15/2004", "01/01/1990", "12/31/2100", "02/29/2004"})
     EXPECT_TRUE(CellAccepts(date, day)) << day;
   // 2100 is not a leap year.
