@@ -9,8 +9,9 @@ namespace tonnage::report {
 
 namespace {
 
-// Year, month, day, each as much of it as the date holds, then padded:
-// built in place, as it runs once for every ticket.
+// YYYYMMDD from an MM/DD/YYYY text taken by position (year, month, day, each
+// as much of it as the date holds); blanks become "0". Built in place, as it
+// runs once for every ticket.
 void FillDateKey(std::string_view date, char (&key)[8]) {
   std::size_t length = 0;
   for (std::string_view part : {Columns(date, 7, 10), Columns(date, 1, 2), Columns(date, 4, 5)})
@@ -24,12 +25,6 @@ bool SameKey(const std::string& slotKey, const char (&key)[8]) {
 }
 
 }  // namespace
-
-std::string MakeDateKey(std::string_view date) {
-  char key[8];
-  FillDateKey(date, key);
-  return std::string(key, 8);
-}
 
 std::string ShowDateKey(std::string_view key) {
   return std::string(Columns(key, 5, 6)) + "/" + std::string(Columns(key, 7, 8)) + "/" +

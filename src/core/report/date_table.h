@@ -21,8 +21,6 @@ struct DateSlot {
   double payGallons = 0;
 };
 
-// YYYYMMDD from an MM/DD/YYYY text taken by position; blanks become "0".
-std::string MakeDateKey(std::string_view date);
 // MM/DD/YYYY from a key.
 std::string ShowDateKey(std::string_view key);
 

@@ -120,12 +120,6 @@ std::string TicketEcho(std::string_view ticketLine) {
   return " " + std::string(TrimRightBlanks(ticketLine));
 }
 
-std::string DetailLine(const DetailValues& v) {
-  std::string line;
-  BuildDetailLine(line, v);
-  return line;
-}
-
 namespace {
 
 // The detail line composed in place, every field at its column, without a

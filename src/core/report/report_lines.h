@@ -71,15 +71,14 @@ inline constexpr std::string_view kPageOrderTag = "PAGE ORDER";
 // Main report, one ticket.
 struct DetailValues {
   long pageNo = 0;
-  std::string date;
+  std::string_view date;
   double w1 = 0, w2 = 0, theo = 0, kp = 0;  // pounds or kilograms
   bool tonsBook = false;
   bool metric = false;
   std::string_view errorTag;
 };
-std::string DetailLine(const DetailValues& v);
-// The same line into `line` (emptied first), whose room is used again from
-// ticket to ticket.
+// The detail line of a ticket into `line` (emptied first), whose room is used
+// again from ticket to ticket.
 void BuildDetailLine(std::string& line, const DetailValues& v);
 std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag);
 inline constexpr std::string_view kNoteLine = " -------- NOTE";

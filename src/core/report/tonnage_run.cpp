@@ -147,7 +147,7 @@ class Run {
     CheckMainPage();
     TicketSeen t;
     t.pageNo = PageNumberOf(Columns(line, 1, 6));
-    const std::string date = Trimmed(line, 8, 17);
+    const std::string_view date = TrimBlanks(Columns(line, 8, 17));
     t.date = date;
     t.w1Text = TrimBlanks(Columns(line, 19, 27));
     t.w2Text = TrimBlanks(Columns(line, 29, 37));
