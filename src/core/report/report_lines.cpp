@@ -122,88 +122,83 @@ std::string TicketEcho(std::string_view ticketLine) {
 
 namespace {
 
-// The detail line composed in place, every field at its column, without a
-// call per piece: it is written for every ticket. False where a field does
-// not fit its width; the general way below then handles the overflow.
-bool BuildDetailLineInPlace(std::string& line, const DetailValues& v) {
-  if (v.date.size() > 10 || v.errorTag.size() > 32) return false;
-  const bool threeDecimals = v.tonsBook || v.metric;
-  const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
-  char text[128];
-  char* p = text;
-  *p++ = ' ';
-  if (!PutAmount(p + 6, 6, static_cast<double>(v.pageNo), 0)) return false;
-  p += 6;
-  std::memcpy(p, "            ", 12);  // two blanks, then the date's ten columns
-  std::memcpy(p + 12 - v.date.size(), v.date.data(), v.date.size());
-  p += 12;
-  *p++ = ' ';
-  *p++ = ' ';
-  auto field = [&](bool shown, double weight, std::size_t poundsWidth) {
-    std::memcpy(p, "          ", 10);
-    if (shown) {
-      const bool fits = threeDecimals ? PutAmount(p + 10, 10, weight / divisor, 3)
-                                      : PutAmount(p + poundsWidth, poundsWidth, weight, 0);
-      if (!fits) return false;
-    }
-    p += 10;
-    return true;
-  };
-  if (!field(v.w1 != 0, v.w1, 6)) return false;
-  *p++ = ' ';
-  if (!field(v.w2 != 0, v.w2, 6)) return false;
-  *p++ = ' ';
-  if (!field(true, v.theo, 7)) return false;
-  *p++ = ' ';
-  if (!field(v.kp != v.theo, v.kp, 6)) return false;
-  std::memcpy(p, v.tonsBook ? (v.metric ? " MTON " : " TONS ") : (v.metric ? " KGS  " : " LBS  "), 6);
-  p += 6;
-  if (!v.errorTag.empty()) {  // an empty view may hold no pointer at all
-    std::memcpy(p, v.errorTag.data(), v.errorTag.size());
-    p += v.errorTag.size();
+// Writes a line left to right into a string's own room, each amount put in
+// its field in place; an amount wider than its field, or one that needs the
+// exact conversion, is appended the general way and pushes the rest along.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string& line) : line_(line) {
+    if (line_.size() < kRoom) line_.resize(kRoom);
   }
-  line.assign(text, static_cast<std::size_t>(p - text));
-  return true;
-}
+  void Text(std::string_view text) {
+    if (text.empty()) return;  // an empty view may hold no pointer at all
+    Room(text.size());
+    std::memcpy(line_.data() + at_, text.data(), text.size());
+    at_ += text.size();
+  }
+  void Blanks(std::size_t n) {
+    Room(n);
+    std::memset(line_.data() + at_, ' ', n);
+    at_ += n;
+  }
+  void Amount(double value, std::size_t width, int decimals) {
+    Room(width);
+    if (PutAmount(line_.data() + at_ + width, width, value, decimals)) {
+      at_ += width;
+      return;
+    }
+    Text(report::Amount(value, width, decimals));
+  }
+  std::size_t at() const { return at_; }
+  void Finish() { line_.resize(at_); }
+
+ private:
+  static constexpr std::size_t kRoom = 128;  // a whole detail line, as a rule
+  void Room(std::size_t n) {
+    if (at_ + n > line_.size()) [[unlikely]]
+      line_.resize(at_ + n + kRoom);
+  }
+  std::string& line_;
+  std::size_t at_ = 0;
+};
 
 }  // namespace
 
 void BuildDetailLine(std::string& line, const DetailValues& v) {
-  if (BuildDetailLineInPlace(line, v)) return;
   const bool threeDecimals = v.tonsBook || v.metric;
   const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
-  line.clear();
-  line.reserve(96);
+  LineCursor out(line);
   // One weight field: the amount right-aligned, then blanks to 10.
   auto field = [&](bool shown, double weight, std::size_t poundsWidth) {
-    const std::size_t start = line.size();
+    const std::size_t start = out.at();
     if (shown) {
       if (threeDecimals)
-        AppendAmount(line, weight / divisor, 10, 3);
+        out.Amount(weight / divisor, 10, 3);
       else
-        AppendAmount(line, weight, poundsWidth, 0);
+        out.Amount(weight, poundsWidth, 0);
     }
-    const std::size_t length = line.size() - start;
-    if (length < 10) line.append(10 - length, ' ');
+    const std::size_t length = out.at() - start;
+    if (length < 10) out.Blanks(10 - length);
   };
-  line += ' ';
-  AppendAmount(line, static_cast<double>(v.pageNo), 6, 0);
-  line += "  ";
-  if (v.date.size() < 10) line.append(10 - v.date.size(), ' ');
-  line += v.date;
-  line += "  ";
+  out.Text(" ");
+  out.Amount(static_cast<double>(v.pageNo), 6, 0);
+  out.Text("  ");
+  if (v.date.size() < 10) out.Blanks(10 - v.date.size());
+  out.Text(v.date);
+  out.Text("  ");
   field(v.w1 != 0, v.w1, 6);
-  line += ' ';
+  out.Text(" ");
   field(v.w2 != 0, v.w2, 6);
-  line += ' ';
+  out.Text(" ");
   field(true, v.theo, 7);
-  line += ' ';
+  out.Text(" ");
   field(v.kp != v.theo, v.kp, 6);
   if (v.tonsBook)
-    line += v.metric ? " MTON " : " TONS ";
+    out.Text(v.metric ? " MTON " : " TONS ");
   else
-    line += v.metric ? " KGS  " : " LBS  ";
-  line += v.errorTag;
+    out.Text(v.metric ? " KGS  " : " LBS  ");
+  out.Text(v.errorTag);
+  out.Finish();
 }
 
 std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag) {
