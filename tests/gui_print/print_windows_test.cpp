@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -22,7 +21,6 @@
 #include "private_print_service.h"
 #include "program_hooks.h"
 #include "qt_printing.h"
-#include "spool_view.h"
 
 namespace {
 
@@ -62,10 +60,6 @@ class PrintingOnRealPrinters : public ::testing::Test {
     fakes::ModalDriver driver;
     driver.Then([](QWidget* process) { Click(process, "ReportCmd"); })
         .Then([this](QWidget* viewer) {
-          auto* display = Find<gui::SpoolView>(viewer, "MhFileDisplay1");
-          shownFile_ = display->fileName();
-          shownLines_ = display->lineCount();
-          spool_ = ReadFile(h.session.spoolPath);
           pages_ = printtest::SpoolPages(h.session.spoolPath);
           Find<QAction>(viewer, "Mnu_Print")->trigger();
           h.messages.answers = {platform::Button::No};  // leave without saving
@@ -90,24 +84,11 @@ class PrintingOnRealPrinters : public ::testing::Test {
     EXPECT_TRUE(driver.unexpected.empty());
   }
 
-  // The viewer showed the report's spool, of several pages.
-  void ExpectTheReportWasShown() {
-    EXPECT_EQ(shownFile_, h.Work("PRINT.SPL"));
-    ASSERT_GE(pages_.size(), 3u) << "the sample's report has several pages";
-    std::size_t lines = pages_.size() - 1;  // the page-break lines
-    for (const Page& page : pages_) lines += page.size();
-    EXPECT_EQ(shownLines_, lines);
-  }
-
   fakes::Harness h;
   std::unique_ptr<printtest::PrivatePrintService> service_;
   printtest::ScratchFolder jobFiles_;
   std::unique_ptr<platform::QtPrinting> printing_;
   std::string sample_;
-
-  std::string shownFile_;
-  std::size_t shownLines_ = 0;
-  std::string spool_;
   std::vector<Page> pages_;
 };
 
@@ -147,7 +128,6 @@ TEST_F(PrintingOnRealPrinters, PagesTwoToThreeInTwoCopiesOnTheOtherQueueInA4Land
     Click(setup, "Cmd_OK");
   };
   PrintFromTheViewer(inDialog, {inSetup});
-  ExpectTheReportWasShown();
 
   EXPECT_EQ(queues, (QStringList{kOffice, kSite}));
   EXPECT_EQ(startQueue, kOffice);
@@ -176,47 +156,6 @@ TEST_F(PrintingOnRealPrinters, PagesTwoToThreeInTwoCopiesOnTheOtherQueueInA4Land
     EXPECT_EQ(printtest::ValueOf(attributes, "media"), "A4") << "job " << job;
     EXPECT_EQ(printtest::ValueOf(attributes, "orientation-requested"), "landscape") << "job " << job;
   }
-}
-
-TEST_F(PrintingOnRealPrinters, PrintToFileSavesTheSpoolAndAStoppedQueueIsToldWithTheDialogLeftOpen) {
-  const std::string target = (h.root / "docs" / "STP-0312.PRN").string();
-  std::string saved;
-  std::vector<platform::Message> told;
-  bool openAfterRefusal = false;
-  std::size_t jobsWhileStopped = 99;
-  const auto inDialog = [&](QWidget* box) {
-    auto* toFile = Find<QCheckBox>(box, "Prtfile_Check");
-    toFile->click();
-    h.files.saves = {target};
-    Click(box, "Cmd_Print");
-    saved = ReadFile(target);
-    toFile->click();
-
-    EXPECT_EQ(service_->Admin(std::string("cupsdisable -r 'Out of paper in tray 3' ") + kOffice).status, 0);
-    Click(box, "Cmd_Print");
-    told = h.messages.asked;
-    openAfterRefusal = box->isVisible();
-    jobsWhileStopped = service_->Jobs(kOffice).size();
-
-    // Started again, the same dialog prints.
-    EXPECT_EQ(service_->Admin(std::string("cupsenable ") + kOffice).status, 0);
-    Click(box, "Cmd_Print");
-  };
-  PrintFromTheViewer(inDialog);
-  ExpectTheReportWasShown();
-
-  EXPECT_FALSE(spool_.empty());
-  EXPECT_EQ(saved, spool_);
-  ASSERT_EQ(told.size(), 1u);
-  EXPECT_EQ(told[0].title, "Print");
-  const std::string text = told[0].text.toStdString();
-  EXPECT_NE(text.find(kOffice), std::string::npos) << text;
-  EXPECT_NE(text.find("stopped"), std::string::npos) << text;
-  EXPECT_NE(text.find("Out of paper in tray 3"), std::string::npos) << text;
-  EXPECT_TRUE(openAfterRefusal);
-  EXPECT_EQ(jobsWhileStopped, 0u);
-  EXPECT_EQ(service_->Jobs(kOffice).size(), 1u) << service_->LogTail();
-  EXPECT_TRUE(service_->Jobs(kSite).empty());
 }
 
 }  // namespace
