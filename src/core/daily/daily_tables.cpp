@@ -88,7 +88,8 @@ std::vector<Table> DailyTables(const DailySummary& s) {
   yield.headings = {"Date", "Book", std::string("Stations or length"),
                     std::string("Width (") + u.length + ")",
                     std::string("Thickness (") + u.thickness + ")",
-                    std::string("Target (") + u.rate + ")", std::string("Area (") + u.area + ")",
+                    std::string("Target (") + u.rate + ")", "Target -5 %", "Target +5 %",
+                    std::string("Area (") + u.area + ")",
                     tons + " placed", std::string("Spread rate (") + u.rate + ")", "% of target",
                     "Flag", tons + " to date", "Planned " + tons + " to date", "Warning"};
   for (const YieldLine& y : s.yield) {
@@ -97,8 +98,8 @@ std::vector<Table> DailyTables(const DailySummary& s) {
       yield.rows.push_back({Text(ShowDay(y.entry.dateKey)), Count(y.entry.book),
                             Text(Stations(y.entry, u)), Number(y.entry.width, 1),
                             Number(y.entry.thickness, s.metric ? 0 : 2), Text(""), Text(""),
-                            Text(""), Text(""), Text(""), Text(y.error), Text(""), Text(""),
-                            Text("")});
+                            Text(""), Text(""), Text(""), Text(""), Text(""), Text(y.error),
+                            Text(""), Text(""), Text("")});
       continue;
     }
     std::string flag;
@@ -106,7 +107,8 @@ std::vector<Table> DailyTables(const DailySummary& s) {
     yield.rows.push_back(
         {Text(ShowDay(y.entry.dateKey)), Count(y.entry.book), Text(Stations(y.entry, u)),
          Number(y.entry.width, 1), Number(y.entry.thickness, s.metric ? 0 : 2),
-         Number(f.target, 1), Number(f.area, 1), Number(f.tonsPlaced, 3), Number(f.spreadRate, 1),
+         Number(f.target, 1), Number(f.target * (1 - kYieldTolerance), 1),
+         Number(f.target * (1 + kYieldTolerance), 1), Number(f.area, 1), Number(f.tonsPlaced, 3), Number(f.spreadRate, 1),
          Number(f.percentOfTarget, 1), Text(flag), Number(y.tonsToDate, 3),
          Number(y.plannedToDate, 3),
          Text(y.overPlanned ? "TONS PLACED PASS 105 % OF PLANNED" : "")});
