@@ -121,12 +121,16 @@ int Number(std::string_view s) {
   return v;
 }
 
+}  // namespace
+
 // MM/DD/YYYY (or MM-DD-YYYY) naming a day the grid would take, in the
 // stamp's form; empty otherwise.
 std::string CheckedDate(const std::string& text) {
   if (!ParseMonthDayYear(text, "/-")) return {};
   return text.substr(0, 2) + "/" + text.substr(3, 2) + "/" + text.substr(6, 4);
 }
+
+namespace {
 
 std::string CheckedTime(const std::string& text) {
   if (text.size() != 8 || text[2] != ':' || text[5] != ':') return {};
