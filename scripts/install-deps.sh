@@ -14,6 +14,7 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libcli11-dev
+libcsv-dev
 qt6-base-dev
 qt6-base-dev-tools
 libgl-dev
@@ -25,6 +26,8 @@ cups
 cups-bsd
 cups-client
 poppler-utils
+libxlsxwriter-dev
+python3-openpyxl
 clang
 libclang-rt-14-dev
 appstream
