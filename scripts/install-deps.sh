@@ -15,6 +15,7 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libcli11-dev
+libcsv-dev
 qt6-base-dev
 qt6-base-dev-tools
 libqt6svg6
