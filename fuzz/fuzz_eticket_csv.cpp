@@ -12,6 +12,7 @@
 #include "fuzz_scratch.h"
 #include "import/reconcile.h"
 #include "import/ticket_import.h"
+#include "text/calendar_date.h"
 
 using namespace tonnage;
 using namespace tonnage::import;

@@ -555,17 +555,16 @@ Outcome ApplyImport(Session& session, const ImportPreview& preview) {
     std::string bytes;
   };
   std::vector<Undo> written;
-  // Puts back the books already written; what cannot be put back is named.
-  auto rollBack = [&](Outcome failure) {
+  // Puts back the books written so far; says which could not be.
+  auto rollBack = [&](Outcome failed) {
     for (const Undo& u : written) {
       if (!u.existed) {
         io::RemoveQuietly(u.path);
-        continue;
+      } else if (Outcome back = io::WriteWholeFile(u.path, u.bytes, io::WriteMode::Atomic); !back) {
+        failed.message += "\nNot put back: " + back.message;
       }
-      if (const Outcome back = io::WriteWholeFile(u.path, u.bytes, io::WriteMode::Atomic); !back)
-        failure.message += "\n" + back.message;
     }
-    return failure;
+    return failed;
   };
   for (const PlannedBook& book : preview.books) {
     if (book.tickets.empty()) continue;
@@ -591,7 +590,8 @@ Outcome ApplyImport(Session& session, const ImportPreview& preview) {
   for (const PlannedBook& book : preview.books)
     if (book.created && !book.tickets.empty()) session.Book(book.slot) = book.header;
   session.dataSaved = false;
-  return session.SaveState();
+  session.KeepState();
+  return Outcome::Success();
 }
 
 std::string ImportHistoryText(const ImportPreview& preview, const std::string& fileName) {
