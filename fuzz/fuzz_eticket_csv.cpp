@@ -8,7 +8,6 @@
 #include "data/section_file.h"
 #include "data/session.h"
 #include "entry/grid_columns.h"
-#include "text/calendar_date.h"
 #include "fuzz_scratch.h"
 #include "import/reconcile.h"
 #include "import/ticket_import.h"
