@@ -36,6 +36,8 @@ struct ColumnRule {
   double max = 0;
   std::string maxText;
   bool alignRight = false;
+  // What a number cell counts, in the user's words: "pounds", "tons", ...
+  std::string unit;
 };
 
 struct GridColumns {
@@ -61,9 +63,13 @@ enum class CellInput { Acceptable, Intermediate, Invalid };
 
 struct CellCheck {
   CellInput state = CellInput::Acceptable;
-  // Why an Invalid text is refused; for a number above its bound, the bound.
+  // Why an Invalid text is refused: what the cell takes.
   std::string reason;
 };
+
+// What a cell takes, as the status line says it: "Tare Weight takes whole
+// pounds up to 99999".
+std::string CellTakes(const ColumnRule& rule);
 
 CellCheck CheckCellInput(const ColumnRule& rule, std::string_view text);
 

@@ -7,37 +7,18 @@
 #include "report/date_table.h"
 #include "report/fast_number.h"
 #include "report/report_lines.h"
+#include "report/ticket_rules.h"
 #include "text/fixed_width.h"
 
 namespace tonnage::report {
 namespace {
 
-// Bitumen conversions. Metric figures are the English ones carried through
-// the gallon, pound and litre factors the plant's scales use.
-constexpr double kGallonDivisor = 850.0004;
-constexpr double kLitreFactor = 0.009817784;
-constexpr double kMetricFactor = 3.785306 / 0.4535924;
 constexpr double kPrivateThreshold = 1.0;
 
-double PlainAsphaltDensity(bool metric) { return metric ? 8.5 / kMetricFactor : 8.5; }
-double WaterDensity(bool metric) { return metric ? 8.3282 / kMetricFactor : 8.3282; }
 double PercentFactor(bool metric) { return metric ? 0.425 * (0.264172 / (2.204623 / 2.0)) : 0.425; }
 
 std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) {
   return std::string(TrimBlanks(Columns(line, first, last)));
-}
-
-// A one-column Y/N flag (1-based column); a short line reads as no.
-bool IsYes(std::string_view line, std::size_t column) {
-  return line.size() >= column && line[column - 1] == 'Y';
-}
-
-// A page number as a 32-bit integer, rounding as the conversion always has.
-long PageNumberOf(std::string_view text) {
-  double value = RoundHalfEven(ParseLeadingNumber(text));
-  if (value > INT32_MAX) value = INT32_MAX;
-  if (value < INT32_MIN) value = INT32_MIN;
-  return static_cast<long>(value);
 }
 
 // Months are grouped by year and month, so one January is never summed with
@@ -73,7 +54,7 @@ class Run {
         if (!firstBook_) WriteBookTotals();
         StartReportBook(line);
         firstBook_ = false;
-        expectedPage_ = 0;
+        pageOrder_.Restart();
       } else {
         Ticket(line);
       }
@@ -129,14 +110,13 @@ class Run {
   }
 
   void StartReportBook(std::string_view line) {
-    gravity_ = ParseLeadingNumber(Columns(line, 5, 10));
+    rules_ = ReadBookRules(line, header_.metric);
+    gravity_ = rules_.gravity;
     comments_ = std::string(TrimBlanks(ColumnsFrom(line, 12)));
     dataType_ = std::string(Columns(line, 3, 3));
-    batch_ = dataType_ == "2";
-    layout_ = batch_ ? LayoutCode::BatchPlant : LayoutCode::GrossTareNet;
+    layout_ = rules_.batch ? LayoutCode::BatchPlant : LayoutCode::GrossTareNet;
     mainCount_ = 99;  // every book starts on a page of its own
     CheckMainPage();
-    tons_ = dataType_ == "1";
     ++book_;
     CheckErrorPage();
     for (const std::string& l : ErrorBookLines(comments_, gravity_)) error_.WriteLine(l);
@@ -146,38 +126,16 @@ class Run {
   void Ticket(const std::string& line) {
     CheckMainPage();
     TicketSeen t;
-    t.pageNo = PageNumberOf(Columns(line, 1, 6));
-    const std::string_view date = TrimBlanks(Columns(line, 8, 17));
-    t.date = date;
-    t.w1Text = TrimBlanks(Columns(line, 19, 27));
-    t.w2Text = TrimBlanks(Columns(line, 29, 37));
-    t.w3Text = TrimBlanks(Columns(line, 39, 47));
-    t.pctText = TrimBlanks(Columns(line, 49, 54));
-    t.w1 = ParseLeadingNumber(t.w1Text);
-    t.w2 = ParseLeadingNumber(t.w2Text);
-    t.w3 = ParseLeadingNumber(t.w3Text);
-    t.pct = ParseLeadingNumber(t.pctText);
-    t.privWaste = IsYes(line, 56);
-    t.isVoid = IsYes(line, 58);
-    t.note = IsYes(line, 60);
+    ReadTicketLine(line, rules_, t);
+    const std::string_view date = t.date;
     const bool metric = header_.metric;
-    if (tons_) {
-      const double f = TonFactor(metric);
-      t.w1 = Keep3(t.w1 * f);
-      t.w2 = Keep3(t.w2 * f);
-      t.w3 = Keep3(t.w3 * f);
-    }
     std::string_view tag;
-    t.kp = Keep3(t.w3);
-    t.theo = t.kp;
 
-    if (expectedPage_ == 0) expectedPage_ = t.pageNo;
-    if (t.pageNo != expectedPage_) {
+    if (!pageOrder_.Accept(t.pageNo)) {
       Error(kPageOrderError);
       t.errors |= kErrorPageOrder;
       tag = kPageOrderTag;
     }
-    expectedPage_ = t.pageNo + 1;
 
     if (t.isVoid) {
       CheckMainPage();
@@ -187,57 +145,15 @@ class Run {
       Error(kTableFullError);
       t.errors |= kErrorTableFull;
     } else {
-      DateSlot& slot = dates_[slotIndex];
-      if (!t.w1Text.empty() && !t.w2Text.empty()) {
-        if (batch_) {
-          t.theo = Keep3(t.w1 + t.w2);
-          if (gravity_ > 0) {
-            slot.gravityAsphalt += t.w2;
-            slot.dateGravity = gravity_;
-          } else {
-            slot.plainAsphalt += t.w2;
-          }
-        } else {
-          if (t.w1 < t.w2) {
-            Error(kGrossLessThanTareError);
-            t.errors |= kErrorGrossLessThanTare;
-          }
-          t.theo = Keep3(t.w1 - t.w2);
-        }
-        if (t.kp != t.theo) {
-          Error(TheoKpMismatchLine(t.theo, t.kp));
-          t.errors |= kErrorTheoKpMismatch;
-        }
-      }
-      double theoGallons = 0;
-      double kpGallons = 0;
-      if (!t.privWaste) {
-        slot.projectKp += t.kp;
-        totals_.projectKp += t.kp;
-        slot.projectTheo += t.theo;
-        totals_.projectTheo += t.theo;
-      } else {
-        slot.privateKp += t.kp;
-        totals_.privateKp += t.kp;
-        slot.privateTheo += t.theo;
-        totals_.privateTheo += t.theo;
-        if (t.pct != 0) {
-          if (metric) {
-            theoGallons = t.theo * t.pct * kLitreFactor;
-            kpGallons = t.kp * t.pct * kLitreFactor;
-          } else {
-            theoGallons = t.theo * t.pct / kGallonDivisor;
-            kpGallons = t.kp * t.pct / kGallonDivisor;
-          }
-          slot.privateTheoGallons += theoGallons;
-          slot.privateKpGallons += kpGallons;
-          totals_.privateTheoGallons += theoGallons;
-          totals_.privateKpGallons += kpGallons;
-        }
-      }
+      const bool weighed = CheckTicketWeights(rules_, t);
+      if (t.errors & kErrorGrossLessThanTare) Error(kGrossLessThanTareError);
+      if (t.errors & kErrorTheoKpMismatch) Error(TheoKpMismatchLine(t.theo, t.kp));
+      const TicketGallons gallons = AddToBookTotals(t, metric, totals_);
+      const double theoGallons = gallons.theo, kpGallons = gallons.kp;
+      AddToDate(rules_, t, weighed, gallons, dates_[slotIndex]);
 
       CheckMainPage();
-      BuildDetailLine(detail_, {t.pageNo, date, t.w1, t.w2, t.theo, t.kp, tons_, metric, tag});
+      BuildDetailLine(detail_, {t.pageNo, date, t.w1, t.w2, t.theo, t.kp, rules_.tons, metric, tag});
       Main(detail_);
       ++mainCount_;
       bool closing = false;
@@ -296,16 +212,13 @@ class Run {
       DateSlot& slot = dates_[d];
       double theoTons = slot.projectTheo / tons;
       double kpTons = slot.projectKp / tons;
-      double gallons = 0;
-      if (slot.plainAsphalt > 0) gallons = slot.plainAsphalt / PlainAsphaltDensity(metric);
-      if (slot.gravityAsphalt > 0)
-        gallons = gallons + slot.gravityAsphalt / (WaterDensity(metric) * slot.dateGravity);
+      const double gallons = PayGallons(slot, metric);
       double theoPct = 0, kpPct = 0;
       if (slot.projectTheo > 0) {
         if (theoTons != 0) theoPct = gallons / theoTons * PercentFactor(metric);
         if (kpTons != 0) kpPct = gallons / kpTons * PercentFactor(metric);
       } else {
-        theoTons = kpTons = gallons = 0;
+        theoTons = kpTons = 0;
       }
       slot.payGallons += gallons;
       projectTheo += slot.projectTheo;
@@ -381,13 +294,12 @@ class Run {
   int errorPage_ = 0;
   int errorCount_ = 99;
   LayoutCode layout_ = LayoutCode::GrossTareNet;
-  bool batch_ = false;
-  bool tons_ = false;
+  BookRules rules_;
   double gravity_ = 0;
   std::string comments_;
   std::string dataType_;
   std::string detail_;  // the detail line's room, used again for every ticket
-  long expectedPage_ = 0;
+  PageOrder pageOrder_;
   bool firstBook_ = true;
   int book_ = 0;
   BookTotals totals_;

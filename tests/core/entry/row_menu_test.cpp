@@ -130,7 +130,7 @@ TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
   const Case cases[] = {
       {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"},
       {"1300\t9/28/2026\t77000\n", "Date"},
-      {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. accepts 0 to 99.999"},
+      {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. takes percent up to 99.999"},
       {"1300\t09/28/2026\t77000\t\t\t\tYES\n", "Priv Waste"},
       {"1\t\t\t\t\t\t\t\t\tx\n", "more than nine cells"},
       {"1\n2\n", "2 rows"},
