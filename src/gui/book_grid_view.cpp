@@ -240,6 +240,23 @@ void BookGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
   if (currentIndex() == target) edit(target);
 }
 
+bool BookGridView::SelectedBlock(int& firstRow, int& lastRow, int& firstColumn, int& lastColumn) const {
+  const QItemSelection selection = selectionModel()->selection();
+  if (selection.size() != 1) {
+    const QModelIndex current = currentIndex();
+    if (!selection.isEmpty() || !current.isValid()) return false;
+    firstRow = lastRow = current.row() + 1;
+    firstColumn = lastColumn = current.column() + 1;
+    return true;
+  }
+  const QItemSelectionRange& range = selection.first();
+  firstRow = range.top() + 1;
+  lastRow = range.bottom() + 1;
+  firstColumn = range.left() + 1;
+  lastColumn = range.right() + 1;
+  return true;
+}
+
 bool BookGridView::WholeRows(int& first, int& last) const {
   const QItemSelection selection = selectionModel()->selection();
   if (selection.size() != 1) return false;
@@ -262,6 +279,13 @@ void BookGridView::keyPressEvent(QKeyEvent* event) {
     const bool plain = modifiers == Qt::NoModifier;
     const bool shift = modifiers == Qt::ShiftModifier;
     const QModelIndex current = currentIndex();
+    for (QKeySequence::StandardKey key : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste}) {
+      if (event->matches(key) && onClipboardKey) {
+        onClipboardKey(key);
+        event->accept();
+        return;
+      }
+    }
     // A mark takes Y, N, Space and Delete; any other character is told, not typed.
     if (IsMark(model(), current) && onMarkKey && (plain || shift) && !event->text().isEmpty() &&
         event->text().at(0).isPrint()) {

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
+#include <QKeySequence>
 #include <QTableView>
 #include <functional>
 
@@ -90,6 +91,11 @@ class BookGridView : public QTableView {
   // The handler may move the cursor again (MoveTo), back or on.
   std::function<void(int column, int row, int newColumn, int newRow)> onLeaveCell;
   std::function<void()> onDeleteKey;
+  // Ctrl+C, Ctrl+X or Ctrl+V pressed in the grid (not in a cell's editor).
+  std::function<void(QKeySequence::StandardKey key)> onClipboardKey;
+  // The selection as one block (1-based, inclusive); false when there is
+  // none or it is not one block.
+  bool SelectedBlock(int& firstRow, int& lastRow, int& firstColumn, int& lastColumn) const;
   // A key typed on a mark cell (the cell is not edited in place).
   std::function<void(const QString& key)> onMarkKey;
   // A block of whole rows first..last was selected from the row headers (or

@@ -14,6 +14,7 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "book_grid_view.h"
 #include "data/data_file.h"
@@ -31,8 +32,15 @@ QAction* MenuItem(QMenu* menu, const char* name, const QString& caption) {
 
 void Separator(QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); }
 
-constexpr const char* kSkipMarksKey = "grid/skipMarkColumns";
-constexpr const char* kCarryPctKey = "grid/carryPctBitumen";
+constexpr const char* kSkipMarksKey = "skipMarkColumns";
+constexpr const char* kCarryPctKey = "carryPctBitumen";
+
+// The grid's typing options, the one thing kept between runs:
+// ~/.config/quarrendale-tonnage/grid.ini.
+std::unique_ptr<QSettings> GridSettings() {
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quarrendale-tonnage"),
+                                     QStringLiteral("grid"));
+}
 
 QString RowsName(const QString& what, int count) {
   return count == 1 ? what.arg(QStringLiteral("Row")) : what.arg(QStringLiteral("%1 Rows").arg(count));
@@ -67,9 +75,11 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   setObjectName(QStringLiteral("Dataform"));
   setWindowTitle(Latin1(tonnage::DataEntryCaption(session_.index.unitSystem)));
   headerLine_ = tonnage::FormatBookHeaderLine(session_.Book(book_));
-  QSettings settings;
-  options_.skipMarks = settings.value(QString::fromLatin1(kSkipMarksKey), false).toBool();
-  options_.carryPct = settings.value(QString::fromLatin1(kCarryPctKey), false).toBool();
+  {
+    const std::unique_ptr<QSettings> settings = GridSettings();
+    options_.skipMarks = settings->value(QString::fromLatin1(kSkipMarksKey), false).toBool();
+    options_.carryPct = settings->value(QString::fromLatin1(kCarryPctKey), false).toBool();
+  }
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(12, 8, 12, 12);
@@ -90,6 +100,22 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   addAction(undo);
   addAction(redo);
   edit->addSeparator();
+  QAction* editCut = MenuItem(edit, "Mnu_EditCut", QStringLiteral("Cu&t"));
+  editCut->setShortcut(QKeySequence::Cut);
+  QAction* editCopy = MenuItem(edit, "Mnu_EditCopy", QStringLiteral("&Copy"));
+  editCopy->setShortcut(QKeySequence::Copy);
+  editPaste_ = MenuItem(edit, "Mnu_EditPaste", QStringLiteral("&Paste"));
+  editPaste_->setShortcut(QKeySequence::Paste);
+  for (QAction* a : {editCut, editCopy, editPaste_}) addAction(a);
+  connect(editCut, &QAction::triggered, this, [this] { CopyCells(true); });
+  connect(editCopy, &QAction::triggered, this, [this] { CopyCells(false); });
+  connect(editPaste_, &QAction::triggered, this, [this] { PasteCells(); });
+  // Paste is offered when the clipboard holds rows that would paste.
+  connect(edit, &QMenu::aboutToShow, this, [this] {
+    editPaste_->setEnabled(tonnage::ClipboardRowCount(FromLatin1(ClipboardText()), grid_.columns()) > 0);
+  });
+  connect(edit, &QMenu::aboutToHide, this, [this] { editPaste_->setEnabled(true); });
+  edit->addSeparator();
   QAction* goTo = MenuItem(edit, "Mnu_GoToPage", QStringLiteral("&Go To Page..."));
   goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   addAction(goTo);
@@ -104,11 +130,11 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   carryPct->setChecked(options_.carryPct);
   connect(skipMarks, &QAction::toggled, this, [this](bool on) {
     options_.skipMarks = on;
-    QSettings().setValue(QString::fromLatin1(kSkipMarksKey), on);
+    GridSettings()->setValue(QString::fromLatin1(kSkipMarksKey), on);
   });
   connect(carryPct, &QAction::toggled, this, [this](bool on) {
     options_.carryPct = on;
-    QSettings().setValue(QString::fromLatin1(kCarryPctKey), on);
+    GridSettings()->setValue(QString::fromLatin1(kCarryPctKey), on);
   });
   AddHelpMenu();
 
@@ -236,6 +262,12 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   view_->onLeaveCell = [this](int c, int r, int nc, int nr) { LeaveCell(c, r, nc, nr); };
   view_->onDeleteKey = [this] { DeleteKey(); };
   view_->onMarkKey = [this](const QString& key) { MarkKey(key); };
+  view_->onClipboardKey = [this](QKeySequence::StandardKey key) {
+    if (key == QKeySequence::Paste)
+      PasteCells();
+    else
+      CopyCells(key == QKeySequence::Cut);
+  };
   view_->onRowsSelected = [this](int first, int last, QPoint at) { RowsSelected(first, last, at); };
 
   comments->setText(Latin1(tonnage::LoadBookIntoGrid(session_, book_, grid_)));
@@ -382,6 +414,8 @@ void Dataform::MarkKey(const QString& key) {
 }
 
 void Dataform::RowsSelected(int firstRow, int lastRow, QPoint at) {
+  // The paste items follow what the clipboard holds, from this program or another.
+  state_.ClipRowCount = tonnage::ClipboardRowCount(FromLatin1(ClipboardText()), grid_.columns());
   const std::optional<tonnage::RowMenuItems> items =
       tonnage::OpenRowMenu(state_, grid_, 0, firstRow, 0, lastRow);
   if (!items) return;
@@ -405,6 +439,60 @@ void Dataform::Apply(const tonnage::RowOperation& operation) {
   if (!operation.message.empty())
     platform::Tell(*context_.platform.messages, this, QString::fromLatin1(tonnage::kPasteRefusedTitle),
                    Latin1(operation.message), platform::Icon::Warning);
+}
+
+void Dataform::CopyCells(bool cut) {
+  if (!context_.platform.clipboard) return;
+  view_->FinishEditing();
+  int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
+  if (!view_->SelectedBlock(firstRow, lastRow, firstColumn, lastColumn)) return;
+  const bool wholeRows = firstColumn == 1 && lastColumn == tonnage::kGridColumns;
+  if (wholeRows) {
+    state_.SelFirstRow = firstRow;
+    state_.SelLastRow = lastRow;
+    tonnage::RowOperation op;
+    if (cut)
+      Change(RowsName(QStringLiteral("Cut %1"), lastRow - firstRow + 1), [&] { op = tonnage::CutRows(state_, grid_); });
+    else
+      op = tonnage::CopyRows(state_, grid_);
+    Apply(op);
+    return;
+  }
+  context_.platform.clipboard->Clear();
+  context_.platform.clipboard->SetText(
+      Latin1(tonnage::FormatClipboardCells(grid_, firstRow, lastRow, firstColumn, lastColumn)));
+  if (!cut) return;
+  grid_.activeRow = firstRow;
+  grid_.activeColumn = firstColumn;
+  Change(QStringLiteral("Cut Cells"), [&] {
+    for (int row = firstRow; row <= lastRow; ++row)
+      for (int column = firstColumn; column <= lastColumn; ++column) grid_.SetCell(row, column, {});
+  });
+}
+
+void Dataform::PasteCells() {
+  view_->FinishEditing();
+  const std::string text = FromLatin1(ClipboardText());
+  const int count = tonnage::ClipboardRowCount(text, grid_.columns());
+  if (count == 0) {
+    ShowStatus(QStringLiteral("The clipboard holds nothing to paste"));
+    return;
+  }
+  int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
+  if (!view_->SelectedBlock(firstRow, lastRow, firstColumn, lastColumn)) return;
+  if (firstColumn == 1 && lastColumn == tonnage::kGridColumns && lastRow < tonnage::kGridRows) {
+    // Whole rows selected: as the row menu's paste, question included.
+    state_.SelFirstRow = firstRow;
+    state_.SelLastRow = lastRow;
+    state_.ClipRowCount = count;
+    paste_->trigger();
+    return;
+  }
+  tonnage::RowOperation op;
+  grid_.activeRow = firstRow;
+  grid_.activeColumn = firstColumn;
+  Change(RowsName(QStringLiteral("Paste %1"), count), [&] { op = tonnage::PasteCells(grid_, firstRow, firstColumn, text); });
+  Apply(op);
 }
 
 QString Dataform::ClipboardText() const {

@@ -54,6 +54,9 @@ class Dataform : public ModalWindow {
   void RowsSelected(int firstRow, int lastRow, QPoint at);
   void Apply(const tonnage::RowOperation& operation);
   QString ClipboardText() const;
+  // Ctrl+C, Ctrl+X and Ctrl+V on the selected cells or whole rows.
+  void CopyCells(bool cut);
+  void PasteCells();
 
   // Runs `change` on the grid; what it changed becomes one undo step named
   // `name`.
@@ -86,6 +89,7 @@ class Dataform : public ModalWindow {
   QAction* copy_ = nullptr;
   QAction* paste_ = nullptr;
   QAction* clipInsert_ = nullptr;
+  QAction* editPaste_ = nullptr;
 };
 
 }  // namespace gui

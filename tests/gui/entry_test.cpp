@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSettings>
 #include <QUndoStack>
 
 #include "book_forms.h"
@@ -295,6 +296,73 @@ TEST_F(Entry, RowMenuFromTheRowHeadersCopiesAndPastesAcrossBooks) {
   Click(other.get(), "dataexit");
   const std::string lines = ReadFile(h.session.SectionPath(2));
   EXPECT_EQ(lines.substr(0, 60), "001206 09/28/2026 77222     30056     47166      5.600     Y");
+}
+
+TEST_F(Entry, SpreadsheetRowsAndCellsGoThroughTheClipboardWithTheKeyboard) {
+  auto form = OpenGrid(4, "SURFACE COURSE", "0");
+  clipboard.text = "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
+                   "1201\t9/28/2026\t77756\t30056\t47700\n1202\t9/28/2026\t77,1\t30056\t47044,5\n";
+  SelectRows(*form, 1, 1);
+  EXPECT_TRUE(Item(*form, "Mnu_OptsPaste")->isEnabled()) << "rows from another program";
+  form->rowMenu()->hide();
+  form->view()->MoveTo(1, 1);
+  form->view()->setFocus();
+  Key(Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_TRUE(h.messages.asked[0].text.contains("Row 2 of the clipboard, Gross Weight"));
+  EXPECT_TRUE(h.messages.asked[0].text.contains("Row 2 of the clipboard, Net Weight"));
+  EXPECT_EQ(form->grid().Cell(1, 1), "") << "a refused paste changes nothing";
+  clipboard.text.replace("77,1", "77100").replace("47044,5", "47044");
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(form->grid().Cell(2, 2), "09/28/2026");
+  EXPECT_EQ(form->grid().Cell(2, 3), "77100");
+
+  form->view()->selectionModel()->select(
+      QItemSelection(form->view()->model()->index(1, 2), form->view()->model()->index(1, 3)),
+      QItemSelectionModel::ClearAndSelect);
+  Key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text, "77100\t30056\n");
+  EXPECT_EQ(form->grid().Cell(2, 3), "");
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form->grid().Cell(2, 3), "77100");
+}
+
+TEST_F(Entry, ABookOfAFixedTypeOpensFromTheListAndTheGridRemembersItsOptions) {
+  h.session.Book(2) = {"BINDER COURSE", "0", "2.6500"};
+  h.session.currentBook = 2;
+  {
+    gui::Dataform first(h.context, rowMenu, nullptr);
+    QAction* skip = first.findChild<QAction*>("Mnu_SkipMarks");
+    ASSERT_NE(skip, nullptr);
+    skip->setChecked(false);
+    skip->trigger();  // on, and remembered
+  }
+  gui::SectList list(h.context, rowMenu, nullptr);
+  fakes::ModalDriver driver;
+  bool skipping = false;
+  driver.Then([](QWidget* w) {
+    Activate(w);
+    auto* entries = w->findChild<QListWidget*>("List1");
+    entries->setCurrentRow(1);
+    QTest::keyClick(entries, Qt::Key_Return);
+    static_cast<QDialog*>(w)->reject();
+  });
+  driver.Then([&](QWidget* w) {
+    Activate(w);
+    skipping = w->findChild<QAction*>("Mnu_SkipMarks")->isChecked();
+    TypeCells({"1201", "09/28/2026", "77756", "30056", "47700", "5.6"});
+    auto* form = static_cast<gui::Dataform*>(w);
+    EXPECT_EQ(form->view()->currentIndex(), form->view()->model()->index(1, 2)) << "the marks skipped";
+    Key(Qt::Key_G, Qt::ControlModifier);
+    Keys("1201");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(form->view()->currentIndex(), form->view()->model()->index(0, 0));
+    form->reject();
+  });
+  list.exec();
+  EXPECT_EQ(driver.seen, (std::vector<QString>{"SectList", "Dataform"})) << "no Book Setup on the way";
+  EXPECT_TRUE(skipping);
+  QSettings(QSettings::IniFormat, QSettings::UserScope, "quarrendale-tonnage", "grid").clear();
 }
 
 TEST_F(Entry, BookSetupShowsAFixedTypeAndRefusesAGravityOfTen) {
