@@ -63,9 +63,8 @@ BookCheck CheckBookRows(const BookRows& rows, std::string_view unitSystem, std::
     if (t.isVoid) {
       ++totals.voids;
     } else if (const int slot = dates.SlotFor(t.date); slot >= 0) {
-      const bool weighed = report::CheckTicketWeights(rules, t);
-      const report::TicketGallons gallons = report::AddToBookTotals(t, totals.metric, totals.book);
-      report::AddToDate(rules, t, weighed, gallons, dates[slot]);
+      report::CheckTicketWeights(rules, t);
+      report::CountTicket(t, dates[slot], totals.book);
     }
     row.errors = t.errors;
     row.theo = t.theo;
@@ -85,7 +84,7 @@ BookCheck CheckBookRows(const BookRows& rows, std::string_view unitSystem, std::
     if (row.samePageRow != 0) row.reason = Reasons(row, previousPage, columns, rules.batch);
     previousPage = row.page;
   }
-  for (int d = 0; d < dates.size(); ++d) totals.payGallons += report::PayGallons(dates[d], totals.metric);
+  for (int d = 0; d < dates.size(); ++d) totals.payGallons += report::ProjectByDate(dates[d], totals.metric).payGallons;
   return check;
 }
 

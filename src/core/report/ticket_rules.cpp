@@ -8,15 +8,6 @@
 namespace tonnage::report {
 namespace {
 
-constexpr double kGallonDivisor = 850.0004;
-constexpr double kLitreFactor = 0.009817784;
-// Metric figures are the English ones carried through the gallon, pound and
-// litre factors the plant's scales use.
-constexpr double kMetricFactor = 3.785306 / 0.4535924;
-
-double PlainAsphaltDensity(bool metric) { return metric ? 8.5 / kMetricFactor : 8.5; }
-double WaterDensity(bool metric) { return metric ? 8.3282 / kMetricFactor : 8.3282; }
-
 // A one-column Y/N flag (1-based column); a short line reads as no.
 bool IsYes(std::string_view line, std::size_t column) {
   return line.size() >= column && line[column - 1] == 'Y';
@@ -65,12 +56,14 @@ void ReadTicketLine(std::string_view line, const BookRules& rules, TicketSeen& t
   t.kp = Keep3(t.w3);
   t.theo = t.kp;
   t.metric = rules.metric;
+  t.bookGravity = rules.gravity;
 }
 
 bool CheckTicketWeights(const BookRules& rules, TicketSeen& t) {
   if (t.w1Text.empty() || t.w2Text.empty()) return false;
   if (rules.batch) {
     t.theo = Keep3(t.w1 + t.w2);
+    t.batchAsphalt = true;
   } else {
     if (t.w1 < t.w2) t.errors |= kErrorGrossLessThanTare;
     t.theo = Keep3(t.w1 - t.w2);
@@ -79,56 +72,23 @@ bool CheckTicketWeights(const BookRules& rules, TicketSeen& t) {
   return true;
 }
 
-TicketGallons AddToBookTotals(const TicketSeen& t, bool metric, BookTotals& totals) {
-  TicketGallons gallons;
+void CountTicket(TicketSeen& t, DateSlot& slot, BookTotals& totals) {
+  if (t.privWaste) {
+    const TicketGallons g = PrivateTicketGallons(t.theo, t.kp, t.pct, t.metric);
+    t.theoGallons = g.theo;
+    t.kpGallons = g.kp;
+  }
+  t.counted = true;
+  AddToDate(slot, t);
   if (!t.privWaste) {
     totals.projectKp += t.kp;
     totals.projectTheo += t.theo;
-    return gallons;
-  }
-  totals.privateKp += t.kp;
-  totals.privateTheo += t.theo;
-  if (t.pct == 0) return gallons;  // without bitumen
-  if (metric) {
-    gallons.theo = t.theo * t.pct * kLitreFactor;
-    gallons.kp = t.kp * t.pct * kLitreFactor;
   } else {
-    gallons.theo = t.theo * t.pct / kGallonDivisor;
-    gallons.kp = t.kp * t.pct / kGallonDivisor;
+    totals.privateKp += t.kp;
+    totals.privateTheo += t.theo;
+    totals.privateTheoGallons += t.theoGallons;
+    totals.privateKpGallons += t.kpGallons;
   }
-  totals.privateTheoGallons += gallons.theo;
-  totals.privateKpGallons += gallons.kp;
-  return gallons;
-}
-
-void AddToDate(const BookRules& rules, const TicketSeen& t, bool weighed, const TicketGallons& gallons,
-               DateSlot& slot) {
-  // Private/waste tickets carry their asphalt into the date as well.
-  if (weighed && rules.batch) {
-    if (rules.gravity > 0) {
-      slot.gravityAsphalt += t.w2;
-      slot.dateGravity = rules.gravity;
-    } else {
-      slot.plainAsphalt += t.w2;
-    }
-  }
-  if (!t.privWaste) {
-    slot.projectKp += t.kp;
-    slot.projectTheo += t.theo;
-  } else {
-    slot.privateKp += t.kp;
-    slot.privateTheo += t.theo;
-    slot.privateTheoGallons += gallons.theo;
-    slot.privateKpGallons += gallons.kp;
-  }
-}
-
-double PayGallons(const DateSlot& slot, bool metric) {
-  if (slot.projectTheo <= 0) return 0;
-  double gallons = 0;
-  if (slot.plainAsphalt > 0) gallons = slot.plainAsphalt / PlainAsphaltDensity(metric);
-  if (slot.gravityAsphalt > 0) gallons = gallons + slot.gravityAsphalt / (WaterDensity(metric) * slot.dateGravity);
-  return gallons;
 }
 
 }  // namespace tonnage::report

@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "report/date_amounts.h"
 #include "report/date_table.h"
 #include "report/report_lines.h"
 #include "report/tonnage_run.h"
@@ -22,8 +23,8 @@ struct BookRules {
 BookRules ReadBookRules(std::string_view headerLine, bool metric);
 
 // The fields of an upper-cased ticket line, weights of a tons book in pounds
-// or kilograms; KP and THEO both the recorded net (total) weight. The views
-// in `t` point into `line`.
+// or kilograms; KP and THEO both the recorded net (total) weight; the book's
+// gravity and units. The views in `t` point into `line`.
 void ReadTicketLine(std::string_view line, const BookRules& rules, TicketSeen& t);
 
 // Each page must follow the one before by exactly 1; the first page of a
@@ -45,23 +46,12 @@ class PageOrder {
 
 // True when the ticket has both a gross (aggregate) and a tare (bitumen)
 // weight: THEO is then worked out from them and checked against KP, setting
-// kErrorGrossLessThanTare and kErrorTheoKpMismatch in `t.errors`.
+// kErrorGrossLessThanTare and kErrorTheoKpMismatch in `t.errors` (and, in a
+// batch-plant book, marking the bitumen weight as the date's asphalt).
 bool CheckTicketWeights(const BookRules& rules, TicketSeen& t);
 
-// Gallons (litres) a private/waste ticket with bitumen carries.
-struct TicketGallons {
-  double theo = 0, kp = 0;
-};
-// Adds a ticket that is neither void nor refused to its book's totals.
-TicketGallons AddToBookTotals(const TicketSeen& t, bool metric, BookTotals& totals);
-
-// Adds a ticket (`weighed`: CheckTicketWeights was true) to its date's slot:
-// project or private weights and gallons, and a batch-plant ticket's asphalt.
-void AddToDate(const BookRules& rules, const TicketSeen& t, bool weighed, const TicketGallons& gallons,
-               DateSlot& slot);
-
-// A date's calculated pay gallons (litres) from its batch-plant asphalt
-// weights; none for a date without project material.
-double PayGallons(const DateSlot& slot, bool metric);
+// Counts a ticket that is neither void nor refused: its private gallons,
+// its date's sums and its book's totals.
+void CountTicket(TicketSeen& t, DateSlot& slot, BookTotals& totals);
 
 }  // namespace tonnage::report

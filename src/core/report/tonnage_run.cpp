@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "report/date_amounts.h"
 #include "report/date_table.h"
 #include "report/fast_number.h"
 #include "report/report_lines.h"
@@ -12,10 +13,6 @@
 
 namespace tonnage::report {
 namespace {
-
-constexpr double kPrivateThreshold = 1.0;
-
-double PercentFactor(bool metric) { return metric ? 0.425 * (0.264172 / (2.204623 / 2.0)) : 0.425; }
 
 std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) {
   return std::string(TrimBlanks(Columns(line, first, last)));
@@ -126,6 +123,9 @@ class Run {
   void Ticket(const std::string& line) {
     CheckMainPage();
     TicketSeen t;
+    t.book = book_;
+    t.comments = comments_;
+    t.dataType = dataType_;
     ReadTicketLine(line, rules_, t);
     const std::string_view date = t.date;
     const bool metric = header_.metric;
@@ -145,12 +145,10 @@ class Run {
       Error(kTableFullError);
       t.errors |= kErrorTableFull;
     } else {
-      const bool weighed = CheckTicketWeights(rules_, t);
+      CheckTicketWeights(rules_, t);
       if (t.errors & kErrorGrossLessThanTare) Error(kGrossLessThanTareError);
       if (t.errors & kErrorTheoKpMismatch) Error(TheoKpMismatchLine(t.theo, t.kp));
-      const TicketGallons gallons = AddToBookTotals(t, metric, totals_);
-      const double theoGallons = gallons.theo, kpGallons = gallons.kp;
-      AddToDate(rules_, t, weighed, gallons, dates_[slotIndex]);
+      CountTicket(t, dates_[slotIndex], totals_);
 
       CheckMainPage();
       BuildDetailLine(detail_, {t.pageNo, date, t.w1, t.w2, t.theo, t.kp, rules_.tons, metric, tag});
@@ -163,7 +161,7 @@ class Run {
       }
       if (t.privWaste) {
         MainCounted(t.pct == 0 ? std::string(kNoBitumenLine)
-                               : BitumenLine(t.pct, theoGallons, kpGallons, metric));
+                               : BitumenLine(t.pct, t.theoGallons, t.kpGallons, metric));
         closing = true;
       }
       if (closing) MainCounted(kBlankLine);
@@ -175,14 +173,7 @@ class Run {
       error_.WriteLine(kBlankLine);
       errorCount_ += 2;
     }
-    if (observer_) {
-      t.book = book_;
-      t.comments = comments_;
-      t.dataType = dataType_;
-      t.bookGravity = gravity_;
-      t.metric = metric;
-      observer_(t);
-    }
+    if (observer_) observer_(t);
   }
 
   void MainCounted(std::string_view line) {
@@ -202,7 +193,6 @@ class Run {
   void WriteDateSummaries() {
     dates_.Sort();
     const bool metric = header_.metric;
-    const double tons = TonFactor(metric);
     const int n = dates_.size();
 
     layout_ = LayoutCode::ProjectMaterial;
@@ -210,23 +200,15 @@ class Run {
     double projectTheo = 0, projectKp = 0, projectGallons = 0;
     for (int d = 0; d < n; ++d) {
       DateSlot& slot = dates_[d];
-      double theoTons = slot.projectTheo / tons;
-      double kpTons = slot.projectKp / tons;
-      const double gallons = PayGallons(slot, metric);
-      double theoPct = 0, kpPct = 0;
-      if (slot.projectTheo > 0) {
-        if (theoTons != 0) theoPct = gallons / theoTons * PercentFactor(metric);
-        if (kpTons != 0) kpPct = gallons / kpTons * PercentFactor(metric);
-      } else {
-        theoTons = kpTons = 0;
-      }
-      slot.payGallons += gallons;
+      const ProjectDate p = ProjectByDate(slot, metric);
+      slot.payGallons += p.payGallons;
       projectTheo += slot.projectTheo;
       projectKp += slot.projectKp;
-      projectGallons += gallons;
+      projectGallons += p.payGallons;
       CheckMainPage();
       Main(kBlankLine);
-      Main(ProjectDateLine(ShowDateKey(slot.key), theoTons, kpTons, gallons, theoPct, kpPct, metric));
+      Main(ProjectDateLine(ShowDateKey(slot.key), p.theoTons, p.kpTons, p.payGallons, p.theoPct,
+                           p.kpPct, metric));
       mainCount_ += 2;
     }
     Main(kBlankLine);
@@ -236,23 +218,18 @@ class Run {
     mainCount_ = 99;
     double privTheo = 0, privKp = 0, privTheoGallons = 0, privKpGallons = 0;
     for (int d = 0; d < n; ++d) {
-      DateSlot& slot = dates_[d];
-      double theoTons = 0, kpTons = 0;
-      if (slot.privateTheo > kPrivateThreshold) {
-        theoTons = slot.privateTheo / tons;
-        kpTons = slot.privateKp / tons;
+      const DateSlot& slot = dates_[d];
+      const PrivateDate p = PrivateByDate(slot, metric);
+      if (p.shown) {
         privTheo += slot.privateTheo;
         privKp += slot.privateKp;
-      } else {
-        slot.privateTheoGallons = 0;
-        slot.privateKpGallons = 0;
       }
-      privTheoGallons += slot.privateTheoGallons;
-      privKpGallons += slot.privateKpGallons;
+      privTheoGallons += p.theoGallons;
+      privKpGallons += p.kpGallons;
       CheckMainPage();
       Main(kBlankLine);
-      Main(PrivateDateLine(ShowDateKey(slot.key), theoTons, slot.privateTheoGallons, kpTons,
-                           slot.privateKpGallons, metric));
+      Main(PrivateDateLine(ShowDateKey(slot.key), p.theoTons, p.theoGallons, p.kpTons, p.kpGallons,
+                           metric));
       mainCount_ += 2;
     }
     Main(kBlankLine);
