@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace tonnage {
 
@@ -27,7 +28,7 @@ void Session::Cleanup() {
 }
 
 void Session::LeaveForRecovery() {
-  SaveState();
+  KeepState();
   ReleaseLocks();
   lock_.Release();
   work_.Forget();
@@ -56,7 +57,7 @@ void Session::AdoptLock(const std::string& path) {
 
 void Session::ChooseUnits(const std::string& unitSystem) {
   index.unitSystem = unitSystem;
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::SaveState() const {
@@ -64,6 +65,12 @@ Outcome Session::SaveState() const {
   return io::WriteWholeFile(work_.File(kStateFileName),
                             FormatSessionState({dataFilePath, index, books}), io::WriteMode::Atomic);
 }
+
+void Session::KeepState() {
+  if (Outcome kept = SaveState(); !kept) stateProblem_ = std::move(kept);
+}
+
+Outcome Session::TakeStateProblem() { return std::exchange(stateProblem_, Outcome::Success()); }
 
 Outcome Session::Recover(const std::string& folder) {
   std::string from = folder;
@@ -112,7 +119,7 @@ void Session::New() {
   ResetFileData();
   work_.DeleteSectionFiles();
   dataSaved = false;
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::Open(const std::string& path) {
@@ -124,7 +131,7 @@ Outcome Session::Open(const std::string& path) {
     // Nothing of a refused file is kept, nor its lock.
     work_.DeleteSectionFiles();
     ReleaseLocks();
-    SaveState();
+    KeepState();
     return read.outcome;
   }
   // The reader rewrote the section files of the books it read; the rest are
@@ -137,7 +144,7 @@ Outcome Session::Open(const std::string& path) {
   dataSaved = false;
   AdoptLock(path);
   // The file is open even if the recovery state could not be kept.
-  SaveState();
+  KeepState();
   return Outcome::Success();
 }
 
@@ -148,7 +155,7 @@ namespace {
 // reports whatever keeps it from the folder.
 Outcome SaveDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
                      const std::string& sectionFolder) {
-  io::KeepBackup(path);
+  (void)io::KeepBackup(path);  // see above: the save says what matters
   return WriteDataFile(path, index, books, sectionFolder);
 }
 
@@ -158,7 +165,7 @@ Outcome Session::Save() {
   Outcome written = SaveDataFile(dataFilePath, index, books, work_.path());
   if (written) {
     dataSaved = true;
-    SaveState();  // an empty data type became "0"
+    KeepState();  // an empty data type became "0"
   }
   return written;
 }
@@ -170,7 +177,7 @@ Outcome Session::SaveAs(const std::string& path) {
     dataFilePath = path;
     dataSaved = true;
     AdoptLock(path);
-    SaveState();
+    KeepState();
   } else {
     preparedLock_.Release();
   }

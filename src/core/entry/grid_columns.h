@@ -76,7 +76,7 @@ CellCheck CheckCellInput(const ColumnRule& rule, std::string_view text);
 // True when `text` is a finished value of the cell's kind (empty is one).
 bool CellAccepts(const ColumnRule& rule, std::string_view text);
 
-// True for mm/dd/yyyy naming a real day from 01/01/1990 to 12/31/2100.
+// True for mm/dd/yyyy naming a day a Date cell takes.
 bool IsGridDate(std::string_view text);
 
 }  // namespace tonnage
