@@ -556,10 +556,13 @@ Outcome ApplyImport(Session& session, const ImportPreview& preview) {
   std::vector<Undo> written;
   auto rollBack = [&]() {
     for (const Undo& u : written) {
-      if (u.existed)
-        io::WriteWholeFile(u.path, u.bytes, io::WriteMode::Atomic);
-      else
+      // A put-back that fails leaves the new file; the failure being rolled
+      // back is the one the user is told.
+      if (u.existed) {
+        if (!io::WriteWholeFile(u.path, u.bytes, io::WriteMode::Atomic)) continue;
+      } else {
         io::RemoveQuietly(u.path);
+      }
     }
   };
   for (const PlannedBook& book : preview.books) {
@@ -588,8 +591,7 @@ Outcome ApplyImport(Session& session, const ImportPreview& preview) {
   for (const PlannedBook& book : preview.books)
     if (book.created && !book.tickets.empty()) session.Book(book.slot) = book.header;
   session.dataSaved = false;
-  session.SaveState();
-  return Outcome::Success();
+  return session.SaveState();
 }
 
 std::string ImportHistoryText(const ImportPreview& preview, const std::string& fileName) {
