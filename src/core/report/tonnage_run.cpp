@@ -7,6 +7,7 @@
 #include "report/date_amounts.h"
 #include "report/date_table.h"
 #include "report/fast_number.h"
+#include "data/line_layout.h"
 #include "report/report_lines.h"
 #include "report/ticket_rules.h"
 #include "text/fixed_width.h"
@@ -14,8 +15,14 @@
 namespace tonnage::report {
 namespace {
 
-std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) {
-  return std::string(TrimBlanks(Columns(line, first, last)));
+using line_layout::Take;
+namespace index_line = line_layout::index_line;
+namespace book_header_line = line_layout::book_header_line;
+namespace ticket_line = line_layout::ticket_line;
+namespace report_line = line_layout::report_line;
+
+std::string Trimmed(std::string_view line, line_layout::Span span) {
+  return std::string(TrimBlanks(Take(line, span)));
 }
 
 // Months are grouped by year and month, so one January is never summed with
@@ -36,7 +43,7 @@ class Run {
     std::string line;
     if (!work.Next(line)) line.clear();
     ToUpperInPlace(line);
-    const std::string_view fileType = Columns(line, 1, 5);
+    const std::string_view fileType = Take(line, index_line::kFileType);
     if (fileType != "BST81" && fileType != "CST81") {
       for (const std::string& l : InvalidFormatBlock()) error_.WriteLine(l);
       return {false, 0};
@@ -92,15 +99,15 @@ class Run {
   }
 
   void ReadReportIndex(std::string_view line) {
-    header_.refNo = Trimmed(line, 7, 13);
-    header_.projectNo = Trimmed(line, 15, 25);
+    header_.refNo = Trimmed(line, index_line::kRefNo);
+    header_.projectNo = Trimmed(line, index_line::kProjectNo);
     std::string units;
-    if (Columns(line, 1, 5) == "CST81") {
-      units = Trimmed(line, 38, 38);
-      header_.engineer = std::string(TrimBlanks(ColumnsFrom(line, 40)));
+    if (Take(line, index_line::kFileType) == "CST81") {
+      units = Trimmed(line, index_line::kUnitSystem);
+      header_.engineer = Trimmed(line, report_line::kEngineer);
     } else {
-      header_.engineer = Trimmed(line, 38, 50);
-      units = Trimmed(line, 52, 52);
+      header_.engineer = Trimmed(line, index_line::kOlderEngineer);
+      units = Trimmed(line, index_line::kOlderUnitSystem);
     }
     header_.metric = units == "M";
     mainPage_ = 0;
