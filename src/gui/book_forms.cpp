@@ -101,15 +101,19 @@ SectList::SectList(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   layout->addWidget(list_, 1);
 
   auto* buttons = new QHBoxLayout;
+  auto* setup = Button(this, "BookSetupCmd", QStringLiteral("Book &Setup"),
+                       QStringLiteral("Comments, gravity and type of the selected book"));
   auto* remove = Button(this, "Bookdel", QStringLiteral("Delete Book"), QStringLiteral("Remove A Book"));
   auto* exit = Button(this, "dataexit", QStringLiteral("Exit"), QStringLiteral("Exit Data Form"));
   buttons->addStretch(1);
+  buttons->addWidget(setup);
   buttons->addWidget(remove);
   buttons->addWidget(exit);
   buttons->addStretch(1);
   layout->addLayout(buttons);
 
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { Choose(); });
+  connect(setup, &QPushButton::clicked, this, [this] { Choose(true); });
   connect(remove, &QPushButton::clicked, this, &SectList::DeleteBook);
   connect(exit, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -149,13 +153,16 @@ void SectList::SelectAfter(int slot) {
   list_->scrollToItem(list_->item(entry));
 }
 
-void SectList::Choose() {
+void SectList::Choose(bool setup) {
   const std::optional<int> slot = tonnage::ChosenSlot(SelectedIndex());
   if (!slot) return;  // nothing selected: nothing to set up
   session_.currentBook = *slot;
-  {
-    BookForm setup(context_, rowMenu_, this);
-    setup.exec();
+  if (!setup && tonnage::OpensGridDirectly(session_.Book(*slot))) {
+    Dataform grid(context_, rowMenu_, this);
+    grid.exec();
+  } else {
+    BookForm form(context_, rowMenu_, this);
+    form.exec();
   }
   ListBooks();
   SelectAfter(*slot);

@@ -29,7 +29,9 @@ class SectList : public ModalWindow {
  private:
   void ListBooks();
   int SelectedIndex() const;
-  void Choose();
+  // Enter or a double-click: the grid of a book whose type is fixed, else
+  // Book Setup; `setup` always Book Setup.
+  void Choose(bool setup = false);
   void DeleteBook();
   void SelectAfter(int slot);
 

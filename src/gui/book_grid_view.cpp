@@ -5,15 +5,20 @@
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QTimer>
-#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
 #include "context.h"
+#include "entry/cell_entry.h"
 
 namespace gui {
 
 namespace {
+
+bool IsMark(const QAbstractItemModel* model, const QModelIndex& index) {
+  auto* m = qobject_cast<const BookGridModel*>(model);
+  return m && index.isValid() && m->grid().columns()[index.column() + 1].kind == tonnage::CellKind::Mark;
+}
 
 bool IsNumber(tonnage::CellKind kind) {
   return kind == tonnage::CellKind::WholeNumber || kind == tonnage::CellKind::Decimal3;
@@ -37,28 +42,55 @@ int BookGridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant BookGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  if (role == Qt::DisplayRole || role == Qt::EditRole)
-    return Latin1(grid_.Cell(index.row() + 1, index.column() + 1));
-  if (role == Qt::TextAlignmentRole)
-    return QVariant::fromValue(CellAlignment(grid_.columns()[index.column() + 1]));
+  const int row = index.row() + 1, column = index.column() + 1;
+  if (role == Qt::DisplayRole || role == Qt::EditRole) return Latin1(grid_.Cell(row, column));
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(CellAlignment(grid_.columns()[column]));
+  if (role == Qt::BackgroundRole && !CellFault(row, column).isEmpty()) return QBrush(QColor(255, 205, 205));
+  if (role == Qt::ToolTipRole) {
+    const QString fault = CellFault(row, column);
+    if (!fault.isEmpty()) return fault;
+    if (checks_) return Latin1(checks_->rows[static_cast<std::size_t>(index.row())].reason);
+  }
   return {};
+}
+
+QString BookGridModel::CellFault(int row, int column) const {
+  const std::string& text = grid_.Cell(row, column);
+  if (text.empty()) return {};
+  const tonnage::CellEntry entry = tonnage::EnterCell(grid_.columns()[column], text);
+  return entry.accepted ? QString() : Latin1(entry.reason);
 }
 
 bool BookGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || role != Qt::EditRole) return false;
+  if (onEdit) {
+    onEdit(index.row() + 1, index.column() + 1, value.toString());
+    return true;
+  }
   grid_.SetCell(index.row() + 1, index.column() + 1, FromLatin1(value.toString()));
   emit dataChanged(index, index);
   return true;
 }
 
 QVariant BookGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role == Qt::DisplayRole) {
-    if (orientation == Qt::Horizontal) return Latin1(grid_.columns()[section + 1].title);
-    return section + 1;
+  if (orientation == Qt::Horizontal) {
+    if (role == Qt::DisplayRole) return Latin1(grid_.columns()[section + 1].title);
+    return {};
   }
-  if (role == Qt::TextAlignmentRole && orientation == Qt::Vertical)
-    return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
-  return {};
+  const bool marked = checks_ && checks_->rows[static_cast<std::size_t>(section)].Marked();
+  switch (role) {
+    case Qt::DisplayRole:
+      // The mark sits beside the number, so a row in trouble is seen while scrolling.
+      return marked ? QStringLiteral("! %1").arg(section + 1) : QVariant(section + 1);
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::ForegroundRole:
+      return marked ? QVariant(QBrush(QColor(190, 0, 0))) : QVariant();
+    case Qt::ToolTipRole:
+      return marked ? QVariant(Latin1(checks_->rows[static_cast<std::size_t>(section)].reason)) : QVariant();
+    default:
+      return {};
+  }
 }
 
 Qt::ItemFlags BookGridModel::flags(const QModelIndex& index) const {
@@ -69,38 +101,42 @@ Qt::ItemFlags BookGridModel::flags(const QModelIndex& index) const {
 void BookGridModel::Refresh() {
   emit dataChanged(index(0, 0), index(tonnage::kGridRows - 1, tonnage::kGridColumns - 1));
   emit headerDataChanged(Qt::Horizontal, 0, tonnage::kGridColumns - 1);
+  emit headerDataChanged(Qt::Vertical, 0, tonnage::kGridRows - 1);
 }
 
 // ---- editors ----------------------------------------------------------------
 
-QValidator::State CellValidator::validate(QString& input, int&) const {
-  for (QChar c : input)
-    if (c.unicode() > 0xFF) return Invalid;
-  const tonnage::CellCheck check = tonnage::CheckCellInput(rule_, FromLatin1(input));
-  switch (check.state) {
-    case tonnage::CellInput::Acceptable:
-      return Acceptable;
-    case tonnage::CellInput::Intermediate:
-      return Intermediate;
-    case tonnage::CellInput::Invalid:
-      break;
-  }
-  if (auto* editor = qobject_cast<QWidget*>(parent()); editor && !check.reason.empty()) {
-    editor->setProperty("refusal", Latin1(check.reason));
-    QToolTip::showText(editor->mapToGlobal(QPoint(0, editor->height())), Latin1(check.reason), editor);
-  }
-  return Invalid;
-}
-
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                     const QModelIndex& index) const {
-  const tonnage::ColumnRule& rule = model_.grid().columns()[index.column() + 1];
+  const tonnage::ColumnRule rule = model_.grid().columns()[index.column() + 1];
+  // Marks are set with keys and clicks on the cell, never typed in place.
+  if (rule.kind == tonnage::CellKind::Mark) return nullptr;
   auto* editor = new QLineEdit(parent);
   editor->setObjectName(QStringLiteral("CellEditor"));
   editor->setFrame(false);
   editor->setAlignment(CellAlignment(rule));
-  editor->setMaxLength(rule.kind == tonnage::CellKind::Mark ? 1 : rule.kind == tonnage::CellKind::Date ? 10 : 16);
-  editor->setValidator(new CellValidator(rule, editor));
+  editor->setMaxLength(24);
+  // Every keystroke stays in the cell; one the cell cannot take is shown in
+  // red with the reason, never dropped or joined into another value.
+  connect(editor, &QLineEdit::textEdited, editor, [this, editor, rule](const QString& typed) {
+    QString text = typed;
+    if (rule.kind == tonnage::CellKind::Date && editor->cursorPosition() == text.size()) {
+      const QString shaped = Latin1(tonnage::ShapeDateAsTyped(FromLatin1(text)));
+      if (shaped != text) {
+        editor->setText(shaped);
+        text = shaped;
+      }
+    }
+    if (rule.kind == tonnage::CellKind::Decimal3) text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool refused = false;
+    for (QChar c : text) refused = refused || c.unicode() > 0xFF;
+    tonnage::CellCheck check = tonnage::CheckCellInput(rule, FromLatin1(text.trimmed()));
+    if (refused) check = {tonnage::CellInput::Invalid, tonnage::CellTakes(rule)};
+    const QString reason = check.state == tonnage::CellInput::Invalid ? Latin1(check.reason) : QString();
+    editor->setProperty("refusal", reason);
+    editor->setStyleSheet(reason.isEmpty() ? QString() : QStringLiteral("background: #ffcdcd;"));
+    if (onTyping) onTyping(reason);
+  });
   return editor;
 }
 
@@ -109,16 +145,7 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 }
 
 void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
-  auto* line = qobject_cast<QLineEdit*>(editor);
-  if (!line) return;
-  QString text = line->text();
-  const tonnage::ColumnRule& rule = model_.grid().columns()[index.column() + 1];
-  // A lone period is no number; an unfinished date is kept, so that leaving
-  // the cell can refuse it as the inspector expects.
-  if (IsNumber(rule.kind) &&
-      tonnage::CheckCellInput(rule, FromLatin1(text)).state != tonnage::CellInput::Acceptable)
-    text.clear();
-  model->setData(index, text, Qt::EditRole);
+  if (auto* line = qobject_cast<QLineEdit*>(editor)) model->setData(index, line->text(), Qt::EditRole);
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
@@ -213,6 +240,23 @@ void BookGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
   if (currentIndex() == target) edit(target);
 }
 
+bool BookGridView::SelectedBlock(int& firstRow, int& lastRow, int& firstColumn, int& lastColumn) const {
+  const QItemSelection selection = selectionModel()->selection();
+  if (selection.size() != 1) {
+    const QModelIndex current = currentIndex();
+    if (!selection.isEmpty() || !current.isValid()) return false;
+    firstRow = lastRow = current.row() + 1;
+    firstColumn = lastColumn = current.column() + 1;
+    return true;
+  }
+  const QItemSelectionRange& range = selection.first();
+  firstRow = range.top() + 1;
+  lastRow = range.bottom() + 1;
+  firstColumn = range.left() + 1;
+  lastColumn = range.right() + 1;
+  return true;
+}
+
 bool BookGridView::WholeRows(int& first, int& last) const {
   const QItemSelection selection = selectionModel()->selection();
   if (selection.size() != 1) return false;
@@ -235,6 +279,20 @@ void BookGridView::keyPressEvent(QKeyEvent* event) {
     const bool plain = modifiers == Qt::NoModifier;
     const bool shift = modifiers == Qt::ShiftModifier;
     const QModelIndex current = currentIndex();
+    for (QKeySequence::StandardKey key : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste}) {
+      if (event->matches(key) && onClipboardKey) {
+        onClipboardKey(key);
+        event->accept();
+        return;
+      }
+    }
+    // A mark takes Y, N, Space and Delete; any other character is told, not typed.
+    if (IsMark(model(), current) && onMarkKey && (plain || shift) && !event->text().isEmpty() &&
+        event->text().at(0).isPrint()) {
+      onMarkKey(event->text());
+      event->accept();
+      return;
+    }
     if (event->key() == Qt::Key_Delete && plain) {
       if (onDeleteKey) onDeleteKey();
       event->accept();
@@ -272,6 +330,17 @@ void BookGridView::keyPressEvent(QKeyEvent* event) {
     if (event->key() != Qt::Key_Shift) rowAnchor_ = -1;
   }
   QTableView::keyPressEvent(event);
+}
+
+void BookGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QModelIndex at = indexAt(event->position().toPoint());
+  if (IsMark(model(), at) && onMarkKey) {
+    if (at != currentIndex()) selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+    onMarkKey(QStringLiteral(" "));
+    event->accept();
+    return;
+  }
+  QTableView::mouseDoubleClickEvent(event);
 }
 
 bool BookGridView::eventFilter(QObject* object, QEvent* event) {

@@ -1,14 +1,17 @@
-// The book grid on screen: a table model over the core grid, editors that
-// take only what each cell kind allows, and a view that runs the grid's
-// rules when a cell is left, Delete is pressed or whole rows are selected.
+// The book grid on screen: a table model over the core grid that marks the
+// cells and rows the core finds fault with, editors that keep whatever is
+// typed and say at once what the cell takes, and a view that runs the
+// grid's rules when a cell is left, Delete is pressed or whole rows are
+// selected.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
+#include <QKeySequence>
 #include <QTableView>
-#include <QValidator>
 #include <functional>
 
+#include "entry/book_checks.h"
 #include "entry/book_grid.h"
 
 namespace gui {
@@ -30,22 +33,19 @@ class BookGridModel : public QAbstractTableModel {
   // The core grid changed under the model: every cell and title is shown anew.
   void Refresh();
   tonnage::BookGrid& grid() { return grid_; }
+  const tonnage::BookGrid& grid() const { return grid_; }
+  // The checks of the rows, shown as marks in the row headers.
+  void SetChecks(const tonnage::BookCheck* checks) { checks_ = checks; }
+  // Why the cell's text is not a value it takes; empty when it is.
+  QString CellFault(int row, int column) const;
+
+  // A committed edit (1-based row and column, the text as typed); without
+  // it the text goes into the grid as it is.
+  std::function<void(int row, int column, const QString& text)> onEdit;
 
  private:
   tonnage::BookGrid& grid_;
-};
-
-// What a cell accepts while it is typed; a refused keystroke that went past a
-// bound shows the bound beside the editor.
-class CellValidator : public QValidator {
-  Q_OBJECT
-
- public:
-  CellValidator(const tonnage::ColumnRule& rule, QObject* parent) : QValidator(parent), rule_(rule) {}
-  State validate(QString& input, int& pos) const override;
-
- private:
-  tonnage::ColumnRule rule_;
+  const tonnage::BookCheck* checks_ = nullptr;
 };
 
 class CellDelegate : public QStyledItemDelegate {
@@ -57,6 +57,10 @@ class CellDelegate : public QStyledItemDelegate {
                         const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+
+  // While a cell is typed: what it takes when the text cannot become a
+  // value of the cell, else empty.
+  std::function<void(const QString& reason)> onTyping;
 
  protected:
   // Tab and Enter end a cell whatever it holds, so an unfinished date
@@ -87,6 +91,13 @@ class BookGridView : public QTableView {
   // The handler may move the cursor again (MoveTo), back or on.
   std::function<void(int column, int row, int newColumn, int newRow)> onLeaveCell;
   std::function<void()> onDeleteKey;
+  // Ctrl+C, Ctrl+X or Ctrl+V pressed in the grid (not in a cell's editor).
+  std::function<void(QKeySequence::StandardKey key)> onClipboardKey;
+  // The selection as one block (1-based, inclusive); false when there is
+  // none or it is not one block.
+  bool SelectedBlock(int& firstRow, int& lastRow, int& firstColumn, int& lastColumn) const;
+  // A key typed on a mark cell (the cell is not edited in place).
+  std::function<void(const QString& key)> onMarkKey;
   // A block of whole rows first..last was selected from the row headers (or
   // with Shift+Space, Shift+Up/Down and then the menu key or Shift+F10);
   // `at` is where the row menu opens, in screen coordinates.
@@ -95,6 +106,7 @@ class BookGridView : public QTableView {
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   bool eventFilter(QObject* object, QEvent* event) override;
 

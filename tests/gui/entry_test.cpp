@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSettings>
+#include <QUndoStack>
 
 #include "book_forms.h"
 #include "book_grid_view.h"
@@ -93,53 +95,132 @@ TEST_F(Entry, TypedTicketsCarryPageAndDateAndReachTheSectionFile) {
   // Past Note: page 13 and the date carried, the cursor on the gross weight.
   EXPECT_EQ(form->grid().Cell(2, 1), "13");
   EXPECT_EQ(form->grid().Cell(2, 2), "03/15/2004");
+  EXPECT_EQ(form->grid().Cell(1, 6), "5.600") << "typed numbers show as the file's do";
   EXPECT_EQ(view->currentIndex(), view->model()->index(1, 2));
-  TypeCells({"72708", "29773", "42935", "5.4", "", "", "x"});
+  TypeCells({"72708", "29773", "42935", "5.4", "", "", "Y"});
   EXPECT_EQ(form->grid().Cell(3, 1), "14");
-  // Whole pounds: a period is refused, as is a percent of 100.
-  Keys("76.5");
+  // A comma in whole pounds is kept, marked and explained, never merged.
+  Keys("76,5");
   Key(Qt::Key_Return);
-  EXPECT_EQ(form->grid().Cell(3, 3), "765");
+  EXPECT_EQ(form->grid().Cell(3, 3), "76,5");
+  EXPECT_EQ(Text(form.get(), "GridStatus"), "Gross Weight takes whole pounds up to 99999");
+  EXPECT_TRUE(view->model()->index(2, 2).data(Qt::BackgroundRole).isValid());
+  EXPECT_TRUE(h.messages.asked.empty()) << "no box while typing";
   Keys("30010");
   Key(Qt::Key_Tab);
   Keys("46870");
   Key(Qt::Key_Tab);
   Keys("100");
-  EXPECT_EQ(Focus()->property("refusal").toString(), "Pct. Bitum. accepts 0 to 99.999");
-  Key(Qt::Key_Tab);
-  EXPECT_EQ(form->grid().Cell(3, 6), "10");
+  EXPECT_EQ(Focus()->property("refusal").toString(), "Pct. Bitum. takes percent up to 99.999, three decimals at most");
+  EXPECT_EQ(Text(form.get(), "GridStatus"), "Pct. Bitum. takes percent up to 99.999, three decimals at most");
+  Key(Qt::Key_Escape);  // the cell as it was
+  EXPECT_EQ(form->grid().Cell(3, 6), "");
+  EXPECT_TRUE(form->isVisible());
 
+  // Closing with a cell the book cannot keep asks first; No goes to the cell.
+  Click(form.get(), "dataexit");
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_TRUE(h.messages.asked[0].text.startsWith("Row 3, Gross Weight holds \"76,5\""));
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(view->currentIndex(), view->model()->index(2, 2));
+  Keys("76500");
+  Key(Qt::Key_Return);
   Click(form.get(), "dataexit");
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(ReadFile(h.session.SectionPath(3)),
             "000012 03/15/2004 77756     30056     47700      5.600      \r\n"
             "000013 03/15/2004 72708     29773     42935      5.400     Y\r\n"
-            "000014 03/15/2004   765     30010     46870     10.000      \r\n");
+            "000014 03/15/2004 76500     30010     46870" + std::string(17, ' ') + "\r\n");
 }
 
-TEST_F(Entry, AShortDateIsRefusedOnLeavingAndDeleteEmptiesACell) {
+TEST_F(Entry, DatesGetSlashesMarksTakeTheirKeysAndNothingBlocksTyping) {
   auto form = OpenGrid(1, "BINDER", "1");
   auto* view = form->view();
   TypeCells({"7"});
-  Keys("03/15/200");
+  Keys("09282026");
+  EXPECT_EQ(qobject_cast<QLineEdit*>(Focus())->text(), "09/28/2026");
   Key(Qt::Key_Tab);
-  ASSERT_EQ(h.messages.asked.size(), 1u);
-  EXPECT_EQ(h.messages.asked[0].text, "Invalid date - reenter");
-  EXPECT_EQ(h.messages.asked[0].buttons, std::vector<Button>{Button::Ok});
-  EXPECT_EQ(view->currentIndex(), view->model()->index(0, 1)) << "the cursor stays in the date";
-  EXPECT_EQ(form->grid().Cell(1, 2), "");
-  Key(Qt::Key_Tab);
-  EXPECT_EQ(h.messages.asked.size(), 1u) << "an empty date is left freely";
-  Keys("23.455");
-  Key(Qt::Key_Tab);
-  EXPECT_EQ(form->grid().Cell(1, 3), "23.455");
-  Key(Qt::Key_Escape);  // out of the tare editor
+  Key(Qt::Key_Escape);  // out of the gross weight's editor
   Key(Qt::Key_Left);
+  Keys("13/45/2026");
+  Key(Qt::Key_Tab);
+  EXPECT_TRUE(h.messages.asked.empty());
+  EXPECT_EQ(form->grid().Cell(1, 2), "13/45/2026") << "kept for correcting";
+  EXPECT_EQ(Text(form.get(), "GridStatus"), "Date takes mm/dd/yyyy, from 01/01/1990 to 12/31/2100");
+  EXPECT_EQ(view->currentIndex(), view->model()->index(0, 2)) << "the cursor is not held";
+  Key(Qt::Key_Escape);
+  Key(Qt::Key_Left);
+  Keys("9/28/2026");
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(form->grid().Cell(1, 2), "09/28/2026");
+  Keys("23,455");
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(form->grid().Cell(1, 3), "23.455") << "the comma is the decimal point";
+  for (int i = 0; i < 4; ++i) Key(Qt::Key_Tab);
+  ASSERT_EQ(view->currentIndex(), view->model()->index(0, 7));
+  Keys("x");
+  EXPECT_EQ(form->grid().Cell(1, 8), "");
+  EXPECT_EQ(Text(form.get(), "GridStatus"), "Void takes Y, N, Space or Delete");
+  Key(Qt::Key_Space);
+  EXPECT_EQ(form->grid().Cell(1, 8), "Y");
+  Key(Qt::Key_Space);
+  EXPECT_EQ(form->grid().Cell(1, 8), "");
+  Keys("y");
+  EXPECT_EQ(form->grid().Cell(1, 8), "Y");
   Key(Qt::Key_Delete);
-  EXPECT_EQ(form->grid().Cell(1, 3), "");
-  EXPECT_EQ(form->grid().Cell(1, 1), "7");
+  EXPECT_EQ(form->grid().Cell(1, 8), "");
   form->close();  // the close box stores too
   EXPECT_EQ(h.session.rows[0][tonnage::TicketField::PageNo], "7");
+}
+
+TEST_F(Entry, MistakesAreMarkedAsTypedWithTotalsAndEveryChangeUndoes) {
+  auto form = OpenGrid(2, "SURFACE COURSE", "0");
+  auto* model = form->view()->model();
+  TypeCells({"1201", "09/28/2026", "77756", "30056", "47701", "5.6", "", "", ""});
+  EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "! 1");
+  EXPECT_EQ(model->headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(),
+            "THEO = 47700.000  KP = 47701.000: Net Weight is not Gross Weight less Tare Weight");
+  TypeCells({"30000", "64000"});
+  EXPECT_TRUE(Text(form.get(), "GridStatus").contains("Gross Weight is less than Tare Weight"));
+  EXPECT_EQ(Text(form.get(), "GridTotals"),
+            "2 tickets   Net 47701 LBS = 23.851 TONS   09/28/2026: 23.851 TONS   Bitumen 0 GALS");
+
+  // Each cell is one step, named in the Edit menu; Ctrl+Z and Ctrl+Y.
+  QAction* undo = form->findChild<QAction*>("Mnu_Undo");
+  ASSERT_NE(undo, nullptr);
+  EXPECT_EQ(undo->text(), "Undo Typing in Tare Weight, Row 2");
+  Key(Qt::Key_Escape);  // the net weight's editor has an undo of its own
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form->grid().Cell(2, 4), "");
+  EXPECT_EQ(model->headerData(1, Qt::Vertical).toString(), "2");
+  Key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(form->grid().Cell(2, 4), "64000");
+  Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(form->grid().Cell(2, 4), "64000") << "nothing more to redo";
+
+  // Row operations are steps too.
+  SelectRows(*form, 1, 1);
+  Choose(*form, "Mnu_OptsInsert");
+  EXPECT_EQ(form->grid().Cell(2, 1), "1201");
+  EXPECT_EQ(undo->text(), "Undo Insert Blank Row");
+  undo->trigger();
+  EXPECT_EQ(form->grid().Cell(1, 1), "1201");
+  EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), "! 1");
+
+  // A hundred and more steps are kept.
+  for (int i = 0; i < 110; ++i) {
+    form->view()->FinishEditing();
+    form->view()->MoveTo(1, 1);
+    Keys(QString::number(1300 + i));
+    Key(Qt::Key_Return);
+  }
+  int steps = 0;
+  while (form->undoStack()->canUndo()) {
+    form->undoStack()->undo();
+    ++steps;
+  }
+  EXPECT_GE(steps, 110);
+  EXPECT_EQ(form->grid().Cell(1, 1), "");
 }
 
 TEST_F(Entry, RowMenuFromTheRowHeadersCopiesAndPastesAcrossBooks) {
@@ -215,6 +296,73 @@ TEST_F(Entry, RowMenuFromTheRowHeadersCopiesAndPastesAcrossBooks) {
   Click(other.get(), "dataexit");
   const std::string lines = ReadFile(h.session.SectionPath(2));
   EXPECT_EQ(lines.substr(0, 60), "001206 09/28/2026 77222     30056     47166      5.600     Y");
+}
+
+TEST_F(Entry, SpreadsheetRowsAndCellsGoThroughTheClipboardWithTheKeyboard) {
+  auto form = OpenGrid(4, "SURFACE COURSE", "0");
+  clipboard.text = "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
+                   "1201\t9/28/2026\t77756\t30056\t47700\n1202\t9/28/2026\t77,1\t30056\t47044,5\n";
+  SelectRows(*form, 1, 1);
+  EXPECT_TRUE(Item(*form, "Mnu_OptsPaste")->isEnabled()) << "rows from another program";
+  form->rowMenu()->hide();
+  form->view()->MoveTo(1, 1);
+  form->view()->setFocus();
+  Key(Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_TRUE(h.messages.asked[0].text.contains("Row 2 of the clipboard, Gross Weight"));
+  EXPECT_TRUE(h.messages.asked[0].text.contains("Row 2 of the clipboard, Net Weight"));
+  EXPECT_EQ(form->grid().Cell(1, 1), "") << "a refused paste changes nothing";
+  clipboard.text.replace("77,1", "77100").replace("47044,5", "47044");
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(form->grid().Cell(2, 2), "09/28/2026");
+  EXPECT_EQ(form->grid().Cell(2, 3), "77100");
+
+  form->view()->selectionModel()->select(
+      QItemSelection(form->view()->model()->index(1, 2), form->view()->model()->index(1, 3)),
+      QItemSelectionModel::ClearAndSelect);
+  Key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text, "77100\t30056\n");
+  EXPECT_EQ(form->grid().Cell(2, 3), "");
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form->grid().Cell(2, 3), "77100");
+}
+
+TEST_F(Entry, ABookOfAFixedTypeOpensFromTheListAndTheGridRemembersItsOptions) {
+  h.session.Book(2) = {"BINDER COURSE", "0", "2.6500"};
+  h.session.currentBook = 2;
+  {
+    gui::Dataform first(h.context, rowMenu, nullptr);
+    QAction* skip = first.findChild<QAction*>("Mnu_SkipMarks");
+    ASSERT_NE(skip, nullptr);
+    skip->setChecked(false);
+    skip->trigger();  // on, and remembered
+  }
+  gui::SectList list(h.context, rowMenu, nullptr);
+  fakes::ModalDriver driver;
+  bool skipping = false;
+  driver.Then([](QWidget* w) {
+    Activate(w);
+    auto* entries = w->findChild<QListWidget*>("List1");
+    entries->setCurrentRow(1);
+    QTest::keyClick(entries, Qt::Key_Return);
+    static_cast<QDialog*>(w)->reject();
+  });
+  driver.Then([&](QWidget* w) {
+    Activate(w);
+    skipping = w->findChild<QAction*>("Mnu_SkipMarks")->isChecked();
+    TypeCells({"1201", "09/28/2026", "77756", "30056", "47700", "5.6"});
+    auto* form = static_cast<gui::Dataform*>(w);
+    EXPECT_EQ(form->view()->currentIndex(), form->view()->model()->index(1, 2)) << "the marks skipped";
+    Key(Qt::Key_G, Qt::ControlModifier);
+    Keys("1201");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(form->view()->currentIndex(), form->view()->model()->index(0, 0));
+    form->reject();
+  });
+  list.exec();
+  EXPECT_EQ(driver.seen, (std::vector<QString>{"SectList", "Dataform"})) << "no Book Setup on the way";
+  EXPECT_TRUE(skipping);
+  QSettings(QSettings::IniFormat, QSettings::UserScope, "quarrendale-tonnage", "grid").clear();
 }
 
 TEST_F(Entry, BookSetupShowsAFixedTypeAndRefusesAGravityOfTen) {
@@ -387,15 +535,17 @@ TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
   EXPECT_EQ(h.session.index.date, "07/14/2006");
   EXPECT_EQ(h.session.index.engineer, "P. LINDQVIST");
   tonnage::BookGrid one, two;
+  SetGridColumns(h.session, 1, one);
   LoadBookIntoGrid(h.session, 1, one);
   for (int t = 1; t <= 10; ++t) {
     SCOPED_TRACE(t);
-    EXPECT_EQ(one.Cell(t, 1), tonnage::FormatMask(1200 + t, "000000"));
+    EXPECT_EQ(one.Cell(t, 1), std::to_string(1200 + t));
     EXPECT_EQ(one.Cell(t, 2), "09/28/2026");
     EXPECT_EQ(one.Cell(t, 3), t == 1 ? "77756" : std::to_string(77000 + t * 113));
     EXPECT_EQ(one.Cell(t, 6), "5.600");
   }
   EXPECT_EQ(one.Cell(11, 1), "");
+  SetGridColumns(h.session, 2, two);
   LoadBookIntoGrid(h.session, 2, two);
   EXPECT_EQ(two.Row(1), one.Row(2));
   EXPECT_EQ(two.Row(3), one.Row(4));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 
 #include "child_process.h"
@@ -10,6 +11,8 @@
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
+  // Settings the windows remember go to a test folder, never the user's.
+  QStandardPaths::setTestModeEnabled(true);
   if (const char* role = std::getenv(child::kRoleVariable)) return child::RunRole(role);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

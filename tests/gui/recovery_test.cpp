@@ -6,8 +6,9 @@
 // real session, as the program's main does, with only the message boxes and
 // the file chooser answered by test doubles. It is driven through its
 // controls with QTest key clicks: Open, the index record, a new book set up
-// and typed into, the grid closed (which stores the book's section file).
-// It then tells the parent through a pipe and waits. The parent kills it
+// and typed into, the grid closed (which stores the book's section file),
+// then a second book typed into with its grid left open. It then tells the
+// parent through a pipe and waits. The parent kills it
 // and runs the start-up path again. No test-only code is in the program
 // itself, and the killed process is an ordinary copy of its windows.
 #include <gtest/gtest.h>
@@ -72,8 +73,8 @@ int KilledRun() {
         Key(Qt::Key_Home);
         for (int i = 0; i < 3; ++i) Key(Qt::Key_Down);
         Key(Qt::Key_Return);
-        // Back from the grid: its section file holds the tickets.
-        child::Report("ready");
+        // Back from the grid: its section file holds the tickets. Slot 5 next.
+        Key(Qt::Key_Return);
       })
       .Then([](QWidget* setup) {
         Activate(setup);
@@ -91,6 +92,23 @@ int KilledRun() {
         TypeCells({"72708", "29773", "42935", "5.6", "", "", ""});
         TypeCells({"64284", "28852", "35432", "5.6", "", "Y", ""});
         Key(Qt::Key_Escape);  // closes the grid, which stores the book
+      })
+      .Then([](QWidget* setup) {
+        Activate(setup);
+        Keys("DAY PAVING");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Space);
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Return);
+      })
+      .Then([](QWidget* grid) {
+        // Left open: rows the cursor left are kept, the cell being typed is not.
+        Activate(grid);
+        TypeCells({"3101", "10/08/2026", "70120", "29980", "40140", "5.5", "", "", ""});
+        TypeCells({"71210", "30020", "41190", "5.5", "", "Y", ""});
+        Keys("69870");
+        child::Report("ready");
       });
   Click(&main, "Cmd_Open");
   return 1;  // never reached: the parent kills the process first
@@ -111,7 +129,7 @@ class KilledProgram : public ::testing::Test {
     child::Process run("killed-run", {"TMPDIR=" + (root / "tmp").string(),
                                       "TONNAGE_TEST_DOCS=" + (root / "docs").string(),
                                       "TONNAGE_TEST_FILE=" + file.string()});
-    ASSERT_EQ(run.Await(60), "ready") << "the child never got to close the grid";
+    ASSERT_EQ(run.Await(60), "ready") << "the child never got to the open grid";
     ASSERT_TRUE(run.Kill());
   }
 
@@ -135,13 +153,13 @@ TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
   tonnage::Session& s = h.session;
   bool savedFlag = true, locked = false;
   std::string book4;
-  std::string sections[4];
+  std::string sections[5];
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* process) {
     savedFlag = s.dataSaved;
     book4 = s.Book(4).comments;
     locked = s.holdsLock();
-    for (int b = 1; b <= 4; ++b) sections[b - 1] = ReadFile(s.SectionPath(b));
+    for (int b = 1; b <= 5; ++b) sections[b - 1] = ReadFile(s.SectionPath(b));
     Click(process, "ExitCmd");  // not saved: asked, answered No
   });
   h.messages.answers = {Button::Yes, Button::No};
@@ -168,6 +186,10 @@ TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
             "003001 10/07/2026 77756     30056     47700      5.600      \r\n"
             "003002 10/07/2026 72708     29773     42935      5.600      \r\n"
             "003003 10/07/2026 64284     28852     35432      5.600   Y  \r\n");
+  EXPECT_EQ(s.Book(5).comments, "DAY PAVING");
+  EXPECT_EQ(sections[4],
+            "003101 10/08/2026 70120     29980     40140      5.500      \r\n"
+            "003102 10/08/2026 71210     30020     41190      5.500   Y  \r\n");
   EXPECT_EQ(ReadFile(file), saved) << "nothing saved behind the user's back";
   EXPECT_TRUE(tonnage::FindAbandonedWorkFolders((root / "tmp").string()).empty());
 

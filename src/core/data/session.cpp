@@ -1,6 +1,7 @@
 #include "data/session.h"
 
 #include "data/data_file.h"
+#include "data/grid_journal.h"
 #include "data/section_file.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
@@ -80,6 +81,8 @@ Outcome Session::Recover(const std::string& folder) {
   if (!ParseSessionState(text.bytes, state))
     return Outcome::Failure(OutcomeKind::BadLine, "Recover Data",
                             "The saved state in " + from + " cannot be read.");
+  // Rows of a grid that was open when the run ended join their book.
+  ApplyGridJournals(from, state.index.unitSystem, state.books);
   ReleaseLocks();
   work_.DeleteSectionFiles();
   for (int book = 1; book <= kMaxBooks; ++book) {

@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <charconv>
 
+#include "data/grid_journal.h"
+#include "entry/cell_entry.h"
 #include "data/section_file.h"
+#include "io/file_writer.h"
 #include "data/session.h"
 #include "text/fixed_width.h"
 
 namespace tonnage {
 namespace {
 
-std::string Trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
-std::string UpperTrimmed(std::string_view text) { return ToUpper(TrimBlanks(text)); }
 
 std::string WholeNumberText(long long value) {
   char buffer[24];
@@ -48,63 +49,79 @@ std::string LoadBookIntoGrid(Session& session, int book, BookGrid& grid) {
   // A book without comments is a free slot: whatever its section file holds
   // belongs to a deleted book.
   if (!TrimBlanks(header.comments).empty()) ReadSectionFile(session.SectionPath(book), session.rows);
-  for (int row = 1; row <= kGridRows; ++row) grid.Row(row) = session.rows[static_cast<std::size_t>(row - 1)];
-  grid.activeRow = 1;
+  // Numbers read from the file show as typed ones do (page 000012 as 12).
+  for (int row = 1; row <= kGridRows; ++row)
+    for (int column = 1; column <= kGridColumns; ++column)
+      grid.SetCell(row, column, ShowAsEntered(grid.columns()[column],
+                                              session.rows[static_cast<std::size_t>(row - 1)]
+                                                  .cells[static_cast<std::size_t>(column - 1)]));
+  grid.activeRow = FirstEmptyRow(grid);
   grid.activeColumn = 1;
   return header.comments;
 }
 
 Outcome SaveGridToBook(Session& session, int book, const BookGrid& grid) {
-  for (int row = 1; row <= kGridRows; ++row) {
-    const TicketRow& cells = grid.Row(row);
-    TicketRow& kept = session.rows[static_cast<std::size_t>(row - 1)];
-    kept[TicketField::PageNo] = Trimmed(cells[TicketField::PageNo]);
-    kept[TicketField::Gross] = Trimmed(cells[TicketField::Gross]);
-    for (TicketField f : {TicketField::Date, TicketField::Tare, TicketField::Net, TicketField::PctBitumen})
-      kept[f] = UpperTrimmed(cells[f]);
-    for (TicketField f : {TicketField::PrivWaste, TicketField::Void, TicketField::Note})
-      kept[f] = UpperTrimmed(cells[f]).empty() ? std::string() : std::string("Y");
-  }
   BookHeader& header = session.Book(book);
-  const bool named = header.comments.empty() && BookHasRows(session.rows);
-  if (named) header.comments = "BOOK NUMBER  " + WholeNumberText(book);
+  const bool named = StoreGridRows(grid.rows(), book, header, session.rows);
   Outcome written = WriteSectionFile(session.SectionPath(book), session.rows,
                                      session.index.unitSystem, header.dataType);
   if (named) {
     Outcome state = session.SaveState();
     if (written && !state) return state;
   }
+  if (written) io::RemoveQuietly(session.workFolder().File(GridJournalName(book)));
   return written;
 }
 
-CellLeave LeaveCell(BookGrid& grid, int column, int row, int newColumn, int newRow) {
+Outcome KeepGridRows(const Session& session, int book, const BookGrid& grid) {
+  return KeepGridJournal(session.workFolder().File(GridJournalName(book)), book, grid.rows());
+}
+
+CellLeave LeaveCell(BookGrid& grid, int column, int row, int newColumn, int newRow,
+                    const GridOptions& options) {
   CellLeave leave;
-  if (column == kDateColumn) {
-    const std::string date = UpperTrimmed(grid.Cell(row, column));
-    if (!date.empty() && date.size() != 10) {
-      grid.SetCell(row, column, {});
-      grid.activeRow = row;
-      grid.activeColumn = column;
-      leave.cancel = true;
-      leave.message = kInvalidDateMessage;
-      return leave;
-    }
-  }
+  // Text the cell cannot take stays for correcting; the user is told why.
+  if (const CellEntry entry = EnterCell(grid.columns()[column], grid.Cell(row, column)); !entry.accepted)
+    leave.message = entry.reason;
   grid.activeRow = newRow;
   grid.activeColumn = newColumn;
-  if (column == kNoteColumn && newRow >= 2 && newRow > row && newRow <= kGridRows) {
-    if (TrimBlanks(grid.Cell(newRow, kPageColumn)).empty()) {
-      const long long next = static_cast<long long>(ParseLeadingNumber(grid.Cell(row, kPageColumn))) + 1;
-      // A page beyond the cell's six digits is left for the user to type.
-      if (next >= 0 && next <= 999999) grid.SetCell(newRow, kPageColumn, WholeNumberText(next));
-    }
-    if (TrimBlanks(grid.Cell(newRow, kDateColumn)).empty())
-      grid.SetCell(newRow, kDateColumn, grid.Cell(row, kDateColumn));
-    leave.moveRow = newRow;
-    leave.moveColumn = kGrossColumn;
-    grid.activeColumn = kGrossColumn;
+  const bool pastNote = column == kNoteColumn && newRow > row;
+  // With the marks skipped, the row ends at Pct. Bitum.
+  const bool pastPct = options.skipMarks && column == kPctColumn &&
+                       (newRow > row || (newRow == row && newColumn == column + 1));
+  if (!pastNote && !pastPct) return leave;
+  const int next = pastPct ? row + 1 : newRow;
+  if (next < 2 || next > kGridRows) return leave;
+  if (TrimBlanks(grid.Cell(next, kPageColumn)).empty()) {
+    const long long page = static_cast<long long>(ParseLeadingNumber(grid.Cell(row, kPageColumn))) + 1;
+    // A page beyond the cell's six digits is left for the user to type.
+    if (page >= 0 && page <= 999999) grid.SetCell(next, kPageColumn, WholeNumberText(page));
   }
+  if (TrimBlanks(grid.Cell(next, kDateColumn)).empty()) grid.SetCell(next, kDateColumn, grid.Cell(row, kDateColumn));
+  if (options.carryPct && TrimBlanks(grid.Cell(next, kPctColumn)).empty())
+    grid.SetCell(next, kPctColumn, grid.Cell(row, kPctColumn));
+  leave.moveRow = next;
+  leave.moveColumn = kGrossColumn;
+  grid.activeRow = next;
+  grid.activeColumn = kGrossColumn;
   return leave;
+}
+
+int FirstEmptyRow(const BookGrid& grid) {
+  int last = 0;
+  for (int row = 1; row <= kGridRows; ++row)
+    for (const std::string& cell : grid.Row(row).cells)
+      if (!TrimBlanks(cell).empty()) last = row;
+  return std::min(last + 1, kGridRows);
+}
+
+int FindPageRow(const BookGrid& grid, std::string_view page) {
+  const std::string_view wanted = TrimBlanks(page);
+  if (wanted.empty()) return 0;
+  const double value = ParseLeadingNumber(wanted);
+  for (int row = 1; row <= kGridRows; ++row)
+    if (grid.RowUsed(row) && ParseLeadingNumber(grid.Cell(row, kPageColumn)) == value) return row;
+  return 0;
 }
 
 void DeleteActiveCell(BookGrid& grid) {

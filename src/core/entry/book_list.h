@@ -21,6 +21,10 @@ std::string BookListEntry(int slot, const BookHeader& header);
 // The 500 entries; entry k (from 0) is slot k + 1.
 std::vector<std::string> ListBooks(const BookTable& books);
 
+// A book whose type is fixed (set up before) opens its grid straight from
+// the list; Book Setup stays one button away.
+inline bool OpensGridDirectly(const BookHeader& header) { return header.InUse() && !header.dataType.empty(); }
+
 // The slot of the selected entry (-1: none selected, which chooses nothing).
 std::optional<int> ChosenSlot(int selectedIndex);
 

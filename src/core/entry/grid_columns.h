@@ -36,6 +36,8 @@ struct ColumnRule {
   double max = 0;
   std::string maxText;
   bool alignRight = false;
+  // What a number cell counts, in the user's words: "pounds", "tons", ...
+  std::string unit;
 };
 
 struct GridColumns {
@@ -61,13 +63,20 @@ enum class CellInput { Acceptable, Intermediate, Invalid };
 
 struct CellCheck {
   CellInput state = CellInput::Acceptable;
-  // Why an Invalid text is refused; for a number above its bound, the bound.
+  // Why an Invalid text is refused: what the cell takes.
   std::string reason;
 };
+
+// What a cell takes, as the status line says it: "Tare Weight takes whole
+// pounds up to 99999".
+std::string CellTakes(const ColumnRule& rule);
 
 CellCheck CheckCellInput(const ColumnRule& rule, std::string_view text);
 
 // True when `text` is a finished value of the cell's kind (empty is one).
 bool CellAccepts(const ColumnRule& rule, std::string_view text);
+
+// True for mm/dd/yyyy naming a day a Date cell takes.
+bool IsGridDate(std::string_view text);
 
 }  // namespace tonnage

@@ -2,6 +2,9 @@
 
 #include <charconv>
 
+#include <algorithm>
+
+#include "entry/cell_entry.h"
 #include "io/line_reader.h"
 #include "text/fixed_width.h"
 
@@ -51,52 +54,95 @@ std::string ClipCell(const std::string& text, bool mark) {
   return clean;
 }
 
+// A first line whose cells name at least two of the grid's columns is a
+// spreadsheet's header row.
+bool IsHeaderRow(const std::vector<std::string>& cells, const GridColumns& columns) {
+  int named = 0;
+  for (const std::string& cell : cells)
+    for (const ColumnRule& rule : columns.columns)
+      if (!cell.empty() && ToUpper(TrimBlanks(cell)) == ToUpper(rule.title)) ++named;
+  return named >= 2;
+}
+
 // `columns` null: cells taken as they are (the run's own copied rows).
-ClipboardRows SplitRows(std::string_view text, const GridColumns* columns, int maxRows) {
+ClipboardRows SplitRows(std::string_view text, const GridColumns* columns, int maxRows, int firstColumn = 1) {
   ClipboardRows result;
-  std::vector<std::string> lines = io::SplitLines(text);
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  std::vector<std::vector<std::string>> lines = SplitClipboardCells(text);
+  if (columns && !lines.empty() && IsHeaderRow(lines.front(), *columns)) lines.erase(lines.begin());
   if (lines.empty()) {
     result.error = "The clipboard holds no rows to paste.";
     return result;
   }
-  if (static_cast<int>(lines.size()) > maxRows) {
-    result.error = "The clipboard holds " + Number(static_cast<int>(lines.size())) +
-                   " rows; only " + Number(maxRows) + " were cut or copied and fit here.";
+  if (maxRows > 0 && static_cast<int>(lines.size()) > maxRows) {
+    result.error = "The clipboard holds " + Number(static_cast<int>(lines.size())) + " rows; only " +
+                   Number(maxRows) + " fit here.";
     return result;
   }
+  std::string errors;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string where = "Row " + Number(static_cast<int>(i + 1)) + " of the clipboard";
     TicketRow row;
-    std::size_t start = 0;
-    for (int cell = 0;; ++cell) {
-      const std::size_t tab = lines[i].find('\t', start);
-      const std::string_view raw =
-          std::string_view(lines[i]).substr(start, tab == std::string::npos ? std::string::npos : tab - start);
-      if (cell < kGridColumns) {
-        row.cells[static_cast<std::size_t>(cell)] = columns ? std::string(TrimBlanks(raw)) : std::string(raw);
-      } else if (!TrimBlanks(raw).empty()) {
-        result.error = where + " has more than nine cells.";
-        return result;
+    const std::vector<std::string>& cells = lines[i];
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const int column = firstColumn + static_cast<int>(c);
+      if (column > kGridColumns) {
+        if (!TrimBlanks(cells[c]).empty()) {
+          errors += where + " has more cells than the grid has columns from here.\n";
+          break;
+        }
+        continue;
       }
-      if (tab == std::string::npos) break;
-      start = tab + 1;
-    }
-    if (columns) {
-      for (int c = 1; c <= kGridColumns; ++c) {
-        const ColumnRule& rule = (*columns)[c];
-        const std::string& cell = row.cells[static_cast<std::size_t>(c - 1)];
-        const CellCheck check = CheckCellInput(rule, cell);
-        if (check.state == CellInput::Acceptable) continue;
-        result.error = where + ", " + rule.title + ": \"" + cell + "\" does not fit the cell.";
-        if (!check.reason.empty()) result.error += " " + check.reason + ".";
-        return result;
+      std::string& cell = row.cells[static_cast<std::size_t>(column - 1)];
+      if (!columns) {
+        cell = cells[c];
+        continue;
       }
+      const ColumnRule& rule = (*columns)[column];
+      const CellEntry entry = EnterCell(rule, cells[c]);
+      if (!entry.accepted) {
+        errors += where + ", " + rule.title + ": \"" + std::string(TrimBlanks(cells[c])) + "\" does not fit. " +
+                  entry.reason + ".\n";
+        continue;
+      }
+      cell = entry.text;
     }
     result.rows.push_back(std::move(row));
   }
+  if (!errors.empty()) {
+    errors.pop_back();
+    result.error = std::move(errors);
+    result.rows.clear();
+  }
   return result;
 }
+
+}  // namespace
+
+std::vector<std::vector<std::string>> SplitClipboardCells(std::string_view text) {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> lines = io::SplitLines(text);
+  while (!lines.empty() && TrimBlanks(lines.back()).empty()) lines.pop_back();
+  for (const std::string& line : lines) {
+    std::vector<std::string> cells;
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t tab = line.find('\t', start);
+      cells.emplace_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    rows.push_back(std::move(cells));
+  }
+  return rows;
+}
+
+int ClipboardRowCount(std::string_view text, const GridColumns& columns) {
+  std::vector<std::vector<std::string>> rows = SplitClipboardCells(text);
+  if (!rows.empty() && IsHeaderRow(rows.front(), columns)) rows.erase(rows.begin());
+  return static_cast<int>(std::min<std::size_t>(rows.size(), kGridRows));
+}
+
+namespace {
 
 ClipboardRows TakeClipboard(const RowMenuState& state, const BookGrid& grid, std::string_view text) {
   const bool ownCopy = text == state.copiedText && state.copiedKinds == KindsOf(grid.columns());
@@ -203,22 +249,40 @@ RowOperation InsertRowsFromClipboard(RowMenuState& state, BookGrid& grid, std::s
 void CancelRowMenu(const RowMenuState& state, BookGrid& grid) { ActivateFirstCell(state, grid); }
 
 std::string FormatClipboardRows(const BookGrid& grid, int firstRow, int lastRow) {
+  return FormatClipboardCells(grid, firstRow, lastRow, 1, kGridColumns);
+}
+
+ClipboardRows ParseClipboardRows(std::string_view text, const GridColumns& columns, int maxRows) {
+  return SplitRows(text, &columns, maxRows);
+}
+
+RowOperation PasteCells(BookGrid& grid, int row, int column, std::string_view text) {
+  const ClipboardRows taken = SplitRows(text, &grid.columns(), kGridRows - row + 1, column);
+  if (!taken.error.empty()) return Refused(taken.error);
+  std::size_t width = 0;
+  for (const std::vector<std::string>& line : SplitClipboardCells(text)) width = std::max(width, line.size());
+  width = std::min<std::size_t>(width, static_cast<std::size_t>(kGridColumns - column + 1));
+  for (std::size_t i = 0; i < taken.rows.size(); ++i) {
+    for (std::size_t c = 0; c < width; ++c) {
+      const int at = column + static_cast<int>(c);
+      grid.SetCell(row + static_cast<int>(i), at, taken.rows[i].cells[static_cast<std::size_t>(at - 1)]);
+    }
+  }
+  RowOperation op;
+  op.changed = true;
+  return op;
+}
+
+std::string FormatClipboardCells(const BookGrid& grid, int firstRow, int lastRow, int firstColumn, int lastColumn) {
   std::string text;
   for (int row = firstRow; row <= lastRow; ++row) {
-    for (int c = 1; c <= kGridColumns; ++c) {
-      if (c > 1) text += '\t';
+    for (int c = firstColumn; c <= lastColumn; ++c) {
+      if (c > firstColumn) text += '\t';
       text += ClipCell(grid.Cell(row, c), grid.columns()[c].kind == CellKind::Mark);
     }
     text += '\n';
   }
   return text;
-}
-
-ClipboardRows ParseClipboardRows(std::string_view text, const GridColumns& columns, int maxRows) {
-  ClipboardRows taken = SplitRows(text, &columns, maxRows);
-  // Refused text gives no rows at all, not the ones read before the fault.
-  if (!taken.error.empty()) taken.rows.clear();
-  return taken;
 }
 
 }  // namespace tonnage

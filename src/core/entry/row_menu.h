@@ -77,7 +77,24 @@ struct ClipboardRows {
 };
 
 // Splits clipboard text into rows of nine cells and checks every cell
-// against the grid's columns. At most `maxRows` rows are taken.
+// against the grid's columns, as typing would take it (9/28/2026 becomes
+// 09/28/2026). A spreadsheet's header row is skipped. At most `maxRows`
+// rows are taken. Refused text gives no rows and names every row and cell
+// that does not fit, a line each.
 ClipboardRows ParseClipboardRows(std::string_view text, const GridColumns& columns, int maxRows);
+
+// The lines of clipboard text split at tabs (blank lines at the end dropped).
+std::vector<std::vector<std::string>> SplitClipboardCells(std::string_view text);
+
+// How many rows the clipboard's text would paste (a header row not counted),
+// at most 200: what the paste items are enabled by.
+int ClipboardRowCount(std::string_view text, const GridColumns& columns);
+
+// Cells firstColumn..lastColumn of rows firstRow..lastRow as tab-separated lines.
+std::string FormatClipboardCells(const BookGrid& grid, int firstRow, int lastRow, int firstColumn, int lastColumn);
+
+// Pastes a block of cells with its top left at (row, column); nothing
+// changes when any cell does not fit its column or the block leaves the grid.
+RowOperation PasteCells(BookGrid& grid, int row, int column, std::string_view text);
 
 }  // namespace tonnage

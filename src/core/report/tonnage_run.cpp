@@ -9,6 +9,7 @@
 #include "report/fast_number.h"
 #include "data/line_layout.h"
 #include "report/report_lines.h"
+#include "report/ticket_rules.h"
 #include "text/fixed_width.h"
 
 namespace tonnage::report {
@@ -22,19 +23,6 @@ namespace report_line = line_layout::report_line;
 
 std::string Trimmed(std::string_view line, line_layout::Span span) {
   return std::string(TrimBlanks(Take(line, span)));
-}
-
-// A one-column Y/N flag; a short line reads as no.
-bool IsYes(std::string_view line, line_layout::Span flag) {
-  return line.size() >= flag.first && line[flag.first - 1] == 'Y';
-}
-
-// A page number as a 32-bit integer, rounding as the conversion always has.
-long PageNumberOf(std::string_view text) {
-  double value = RoundHalfEven(ParseLeadingNumber(text));
-  if (value > INT32_MAX) value = INT32_MAX;
-  if (value < INT32_MIN) value = INT32_MIN;
-  return static_cast<long>(value);
 }
 
 // Months are grouped by year and month, so one January is never summed with
@@ -70,7 +58,7 @@ class Run {
         if (!firstBook_) WriteBookTotals();
         StartReportBook(line);
         firstBook_ = false;
-        expectedPage_ = 0;
+        pageOrder_.Restart();
       } else {
         Ticket(line);
       }
@@ -126,14 +114,13 @@ class Run {
   }
 
   void StartReportBook(std::string_view line) {
-    gravity_ = ParseLeadingNumber(Take(line, book_header_line::kGravity));
-    comments_ = Trimmed(line, report_line::kComments);
-    dataType_ = std::string(Take(line, book_header_line::kDataType));
-    batch_ = dataType_ == "2";
-    layout_ = batch_ ? LayoutCode::BatchPlant : LayoutCode::GrossTareNet;
+    rules_ = ReadBookRules(line, header_.metric);
+    gravity_ = rules_.gravity;
+    comments_ = std::string(TrimBlanks(ColumnsFrom(line, 12)));
+    dataType_ = std::string(Columns(line, 3, 3));
+    layout_ = rules_.batch ? LayoutCode::BatchPlant : LayoutCode::GrossTareNet;
     mainCount_ = 99;  // every book starts on a page of its own
     CheckMainPage();
-    tons_ = dataType_ == "1";
     ++book_;
     CheckErrorPage();
     for (const std::string& l : ErrorBookLines(comments_, gravity_)) error_.WriteLine(l);
@@ -146,40 +133,16 @@ class Run {
     t.book = book_;
     t.comments = comments_;
     t.dataType = dataType_;
-    t.bookGravity = gravity_;
-    t.metric = header_.metric;
-    t.pageNo = PageNumberOf(Take(line, ticket_line::kPageNo));
-    const std::string_view date = TrimBlanks(Take(line, ticket_line::kDate));
-    t.date = date;
-    t.w1Text = TrimBlanks(Take(line, report_line::kWeight1));
-    t.w2Text = TrimBlanks(Take(line, report_line::kWeight2));
-    t.w3Text = TrimBlanks(Take(line, report_line::kWeight3));
-    t.pctText = TrimBlanks(Take(line, ticket_line::kPctBitumen));
-    t.w1 = ParseLeadingNumber(t.w1Text);
-    t.w2 = ParseLeadingNumber(t.w2Text);
-    t.w3 = ParseLeadingNumber(t.w3Text);
-    t.pct = ParseLeadingNumber(t.pctText);
-    t.privWaste = IsYes(line, ticket_line::kPrivWaste);
-    t.isVoid = IsYes(line, ticket_line::kVoid);
-    t.note = IsYes(line, ticket_line::kNote);
+    ReadTicketLine(line, rules_, t);
+    const std::string_view date = t.date;
     const bool metric = header_.metric;
-    if (tons_) {
-      const double f = TonFactor(metric);
-      t.w1 = Keep3(t.w1 * f);
-      t.w2 = Keep3(t.w2 * f);
-      t.w3 = Keep3(t.w3 * f);
-    }
     std::string_view tag;
-    t.kp = Keep3(t.w3);
-    t.theo = t.kp;
 
-    if (expectedPage_ == 0) expectedPage_ = t.pageNo;
-    if (t.pageNo != expectedPage_) {
+    if (!pageOrder_.Accept(t.pageNo)) {
       Error(kPageOrderError);
       t.errors |= kErrorPageOrder;
       tag = kPageOrderTag;
     }
-    expectedPage_ = t.pageNo + 1;
 
     if (t.isVoid) {
       CheckMainPage();
@@ -189,41 +152,13 @@ class Run {
       Error(kTableFullError);
       t.errors |= kErrorTableFull;
     } else {
-      if (!t.w1Text.empty() && !t.w2Text.empty()) {
-        if (batch_) {
-          t.theo = Keep3(t.w1 + t.w2);
-          t.batchAsphalt = true;
-        } else {
-          if (t.w1 < t.w2) {
-            Error(kGrossLessThanTareError);
-            t.errors |= kErrorGrossLessThanTare;
-          }
-          t.theo = Keep3(t.w1 - t.w2);
-        }
-        if (t.kp != t.theo) {
-          Error(TheoKpMismatchLine(t.theo, t.kp));
-          t.errors |= kErrorTheoKpMismatch;
-        }
-      }
-      if (t.privWaste) {
-        const TicketGallons g = PrivateTicketGallons(t.theo, t.kp, t.pct, metric);
-        t.theoGallons = g.theo;
-        t.kpGallons = g.kp;
-      }
-      t.counted = true;
-      AddToDate(dates_[slotIndex], t);
-      if (!t.privWaste) {
-        totals_.projectKp += t.kp;
-        totals_.projectTheo += t.theo;
-      } else {
-        totals_.privateKp += t.kp;
-        totals_.privateTheo += t.theo;
-        totals_.privateTheoGallons += t.theoGallons;
-        totals_.privateKpGallons += t.kpGallons;
-      }
+      CheckTicketWeights(rules_, t);
+      if (t.errors & kErrorGrossLessThanTare) Error(kGrossLessThanTareError);
+      if (t.errors & kErrorTheoKpMismatch) Error(TheoKpMismatchLine(t.theo, t.kp));
+      CountTicket(t, dates_[slotIndex], totals_);
 
       CheckMainPage();
-      BuildDetailLine(detail_, {t.pageNo, date, t.w1, t.w2, t.theo, t.kp, tons_, metric, tag});
+      BuildDetailLine(detail_, {t.pageNo, date, t.w1, t.w2, t.theo, t.kp, rules_.tons, metric, tag});
       Main(detail_);
       ++mainCount_;
       bool closing = false;
@@ -343,13 +278,12 @@ class Run {
   int errorPage_ = 0;
   int errorCount_ = 99;
   LayoutCode layout_ = LayoutCode::GrossTareNet;
-  bool batch_ = false;
-  bool tons_ = false;
+  BookRules rules_;
   double gravity_ = 0;
   std::string comments_;
   std::string dataType_;
   std::string detail_;  // the detail line's room, used again for every ticket
-  long expectedPage_ = 0;
+  PageOrder pageOrder_;
   bool firstBook_ = true;
   int book_ = 0;
   BookTotals totals_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/grid_journal.h"
 #include "data/section_file.h"
 #include "entry_fixture.h"
 
@@ -43,11 +44,11 @@ TEST_F(BookGridTest, SavingDropsRowsWithoutGrossNetOrVoidAndClosesUp) {
 
   BookGrid again;
   EXPECT_EQ(LoadBookIntoGrid(session, 2, again), "SURFACE COURSE");
-  EXPECT_EQ(again.Cell(1, 1), "001201");
-  EXPECT_EQ(again.Cell(2, 1), "001203") << "rows 1 and 5 come back as rows 1 and 2";
+  EXPECT_EQ(again.Cell(1, 1), "1201") << "pages show as typed";
+  EXPECT_EQ(again.Cell(2, 1), "1203") << "rows 1 and 5 come back as rows 1 and 2";
   EXPECT_EQ(again.Cell(2, 8), "Y");
   EXPECT_EQ(again.Cell(3, 1), "");
-  EXPECT_EQ(again.activeRow, 1);
+  EXPECT_EQ(again.activeRow, 3) << "the first empty row";
   EXPECT_EQ(again.activeColumn, 1);
   // Saved again unchanged, the file is the same.
   const std::string before = Section(2);
@@ -106,14 +107,51 @@ TEST_F(BookGridTest, UnnamedBookWithPagesIsNamedAfterItsNumber) {
   EXPECT_EQ(session.Book(123).comments, "BOOK NUMBER  123");
 }
 
-// The window tests see the refusal itself; blanks around a date do not count.
-TEST_F(BookGridTest, LeavingTheDateCellNeedsTenCharacters) {
+// A date that is no date is kept for correcting, with the reason; the
+// cursor is never held.
+TEST_F(BookGridTest, LeavingACellKeepsWhatItHoldsAndSaysWhy) {
   BookGrid grid;
   OpenBook(1, "HOT MIX", "0", grid);
-  grid.SetCell(3, 2, " 03/15/2004 ");
-  EXPECT_FALSE(LeaveCell(grid, 2, 3, 2, 4).cancel);
-  grid.SetCell(3, 2, "3/15/2004");
-  EXPECT_TRUE(LeaveCell(grid, 2, 3, 3, 3).cancel);
+  grid.SetCell(3, 2, "03/15/2004");
+  EXPECT_EQ(LeaveCell(grid, 2, 3, 2, 4).message, "");
+  grid.SetCell(3, 2, "13/45/2026");
+  const CellLeave leave = LeaveCell(grid, 2, 3, 3, 3);
+  EXPECT_EQ(leave.message, "Date takes mm/dd/yyyy, from 01/01/1990 to 12/31/2100");
+  EXPECT_EQ(grid.Cell(3, 2), "13/45/2026");
+  EXPECT_EQ(grid.activeColumn, 3);
+  grid.SetCell(3, 4, "12,5");
+  EXPECT_EQ(LeaveCell(grid, 4, 3, 5, 3).message, "Tare Weight takes whole pounds up to 99999");
+}
+
+TEST_F(BookGridTest, SkippingTheMarksEndsTheRowAtThePercentAndCarriesIt) {
+  BookGrid grid;
+  OpenBook(1, "HOT MIX", "0", grid);
+  Type(grid, 4, {"12", "03/15/2004", "77756", "30056", "47700", "5.600", "", "", ""});
+  const CellLeave leave = LeaveCell(grid, 6, 4, 7, 4, {true, true});
+  EXPECT_EQ(leave.moveRow, 5);
+  EXPECT_EQ(leave.moveColumn, 3);
+  EXPECT_EQ(grid.rows()[4].cells, (std::array<std::string, 9>{"13", "03/15/2004", "", "", "", "5.600", "", "", ""}));
+  // Without the options the percent stays and the marks come next.
+  EXPECT_EQ(LeaveCell(grid, 6, 5, 7, 5).moveRow, 0);
+  LeaveCell(grid, 9, 5, 1, 6, {false, false});
+  EXPECT_EQ(grid.Cell(6, 6), "");
+}
+
+TEST_F(BookGridTest, OpensOnTheFirstEmptyRowAndFindsPages) {
+  BookGrid grid;
+  OpenBook(1, "HOT MIX", "0", grid);
+  EXPECT_EQ(grid.activeRow, 1);
+  Type(grid, 1, {"1201", "09/28/2026", "77756", "30056", "47700"});
+  Type(grid, 2, {"1202", "09/28/2026", "77000", "30000", "47000"});
+  grid.SetCell(4, 9, "Y");
+  EXPECT_EQ(FirstEmptyRow(grid), 5);
+  ASSERT_TRUE(SaveGridToBook(session, 1, grid).ok());
+  BookGrid again;
+  OpenBook(1, "HOT MIX", "0", again);
+  EXPECT_EQ(again.activeRow, 3) << "row 4 had no weight and was not kept";
+  EXPECT_EQ(again.Cell(1, 1), "1201") << "000012-style pages show as typed";
+  EXPECT_EQ(FindPageRow(again, " 1202"), 2);
+  EXPECT_EQ(FindPageRow(again, "1203"), 0);
 }
 
 TEST_F(BookGridTest, MovingOnPastNoteCarriesPageAndDate) {
@@ -165,6 +203,42 @@ TEST(BookGridRows, InsertPushesOffTheBottomAndDeletePullsInEmptyRows) {
   EXPECT_EQ(grid.Cell(200, 1), "");
   EXPECT_FALSE(grid.RowUsed(200));
   EXPECT_TRUE(grid.RowUsed(197));
+}
+
+}  // namespace
+}  // namespace tonnage
+
+namespace tonnage {
+namespace {
+
+TEST_F(BookGridTest, KeptRowsComeBackWhenTheRunDiesWithTheGridOpen) {
+  // Closing a grid stores its rows and its journal goes.
+  BookGrid closed;
+  OpenBook(5, "HOT MIX", "0", closed);
+  Type(closed, 1, {"7", "09/28/2026", "77756", "30056", "47700"});
+  ASSERT_TRUE(KeepGridRows(session, 5, closed).ok());
+  ASSERT_TRUE(Exists(session.workFolder().File(GridJournalName(5))));
+  ASSERT_TRUE(SaveGridToBook(session, 5, closed).ok());
+  EXPECT_FALSE(Exists(session.workFolder().File(GridJournalName(5))));
+
+  BookGrid grid;
+  OpenBook(4, "", "1", grid);
+  Type(grid, 1, {"1201", "09/28/2026", "38.878", "15.028", "23.850"});
+  Type(grid, 3, {"1202", "09/28/2026", "", "", "", "", "", "Y"});
+  ASSERT_TRUE(KeepGridRows(session, 4, grid).ok());
+  ScratchFolder other;
+  Session next;
+  ASSERT_TRUE(next.Start(".", other.path()).ok());
+  ASSERT_TRUE(next.Recover(session.workFolder().path()).ok());
+  EXPECT_EQ(next.Book(4).comments, "BOOK NUMBER  4");
+  BookRows back;
+  ASSERT_TRUE(ReadSectionFile(next.SectionPath(4), back));
+  EXPECT_EQ(back[0][TicketField::Net], "23.850");
+  EXPECT_EQ(back[1][TicketField::PageNo], "001202");
+  EXPECT_EQ(back[1][TicketField::Void], "Y");
+  EXPECT_EQ(back[2], TicketRow{});
+  EXPECT_FALSE(Exists(next.workFolder().File(GridJournalName(4))));
+  next.Cleanup();
 }
 
 }  // namespace

@@ -49,10 +49,13 @@ TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
   };
   for (const auto& c : cases) EXPECT_EQ(CellAccepts(c.column, c.text), c.accepted) << c.column.title << " " << c.text;
   EXPECT_EQ(CheckCellInput(tons[3], ".").state, CellInput::Intermediate);
-  EXPECT_EQ(CheckCellInput(g[3], "100000").reason, "Gross Weight accepts 0 to 99999");
-  EXPECT_EQ(CheckCellInput(tons[3], "100000").reason, "Gross Weight accepts 0 to 99999.999");
+  EXPECT_EQ(CheckCellInput(g[3], "100000").reason, "Gross Weight takes whole pounds up to 99999");
+  EXPECT_EQ(CheckCellInput(tons[3], "1,5").reason, "Gross Weight takes tons up to 99999.999, three decimals at most");
+  EXPECT_EQ(CellTakes(SetGridColumns("M", "0")[4]), "Tare Weight takes kilograms up to 99999.999, three decimals at most");
+  EXPECT_EQ(CellTakes(SetGridColumns("M", "1")[5]), "Net Weight takes metric tons up to 99999.999, three decimals at most");
   // The ticket line holds six characters for the percent.
-  EXPECT_EQ(CheckCellInput(g[6], "100").reason, "Pct. Bitum. accepts 0 to 99.999");
+  EXPECT_EQ(CheckCellInput(g[6], "100").reason, "Pct. Bitum. takes percent up to 99.999, three decimals at most");
+  EXPECT_EQ(CheckCellInput(g[7], "YY").reason, "Priv Waste takes Y, N, Space or Delete");
 }
 
 TEST(GridColumns, DateCellsTakeRealDaysFrom1990To2100) {

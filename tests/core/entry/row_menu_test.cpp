@@ -116,7 +116,7 @@ TEST_F(RowMenuTest, RowsCopiedInOneBookPasteIntoATonsBook) {
   OpenBook(3, "TONS", "1", tons);
   ASSERT_TRUE(OpenRowMenu(state, tons, 0, 1, 0, 1)->paste);
   Run(PasteRows(state, tons, clipboard, answer(true)));
-  EXPECT_EQ(tons.Cell(1, 3), "77005");
+  EXPECT_EQ(tons.Cell(1, 3), "77005.000") << "shown as the cell shows typed weights";
 }
 
 TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
@@ -129,10 +129,10 @@ TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
   };
   const Case cases[] = {
       {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"},
-      {"1300\t9/28/2026\t77000\n", "Date"},
-      {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. accepts 0 to 99.999"},
+      {"1300\t13/45/2026\t77000\n", "Date"},
+      {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. takes percent up to 99.999"},
       {"1300\t09/28/2026\t77000\t\t\t\tYES\n", "Priv Waste"},
-      {"1\t\t\t\t\t\t\t\t\tx\n", "more than nine cells"},
+      {"1\t\t\t\t\t\t\t\t\tx\n", "more cells"},
       {"1\n2\n", "2 rows"},
       {"", "no rows"},
   };
@@ -157,13 +157,13 @@ TEST_F(RowMenuTest, SpreadsheetRowsPasteWhenTheyFit) {
   Select(60, 60);
   Run(PasteRows(state, grid, sheet, answer(true)));
   EXPECT_EQ(grid.Cell(60, 3), "76880");
-  EXPECT_EQ(grid.Cell(60, 6), "5.8");
+  EXPECT_EQ(grid.Cell(60, 6), "5.800") << "taken as typing takes it";
   EXPECT_EQ(grid.Cell(60, 9), "");
   EXPECT_EQ(grid.Cell(61, 8), "Y");
 
   const ClipboardRows one = ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "1"), 1);
   ASSERT_EQ(one.rows.size(), 1u);
-  EXPECT_EQ(one.rows[0][TicketField::Gross], "23.5");
+  EXPECT_EQ(one.rows[0][TicketField::Gross], "23.500");
   EXPECT_FALSE(ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "0"), 1).error.empty());
 }
 
@@ -175,6 +175,27 @@ TEST(ClipboardRefusal, ARefusedTextGivesNoRows) {
       ParseClipboardRows(good + "1202\tnot a date\t1\t2\t3\t\t\t\t\n", SetGridColumns("E", "0"), 200);
   EXPECT_FALSE(bad.error.empty());
   EXPECT_TRUE(bad.rows.empty());
+}
+
+TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamed) {
+  const GridColumns columns = SetGridColumns("E", "0");
+  const std::string sheet = "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
+                            "1201\t9/28/2026\t77756\t30056\t47700\n1202\t09/28/2026\t77,1\t30056\t47044,5\n";
+  EXPECT_EQ(ClipboardRowCount(sheet, columns), 2);
+  EXPECT_EQ(ClipboardRowCount("", columns), 0);
+  const ClipboardRows bad = ParseClipboardRows(sheet, columns, 200);
+  EXPECT_EQ(bad.error,
+            "Row 2 of the clipboard, Gross Weight: \"77,1\" does not fit. Gross Weight takes whole pounds up to 99999.\n"
+            "Row 2 of the clipboard, Net Weight: \"47044,5\" does not fit. Net Weight takes whole pounds up to 99999.");
+
+  // Cells pasted at the cursor; a block that leaves the grid changes nothing.
+  BookGrid grid;
+  grid.SetColumns(columns);
+  EXPECT_TRUE(PasteCells(grid, 5, 3, "77756\t30056\n77000\t30000\n").changed);
+  EXPECT_EQ(grid.Cell(6, 4), "30000");
+  EXPECT_EQ(grid.Cell(6, 5), "");
+  EXPECT_FALSE(PasteCells(grid, 5, 8, "Y\tY\tY\n").changed);
+  EXPECT_EQ(FormatClipboardCells(grid, 5, 6, 3, 4), "77756\t30056\n77000\t30000\n");
 }
 
 TEST_F(RowMenuTest, PasteItemsDoNothingWithoutClipboardRows) {
