@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -201,7 +202,7 @@ void MainForm1::NewFile() {
 
 void MainForm1::ChooseAndOpen() {
   const platform::FileRequest request{QStringLiteral("Open Data File"), session_.dataFolder,
-                                      tonnage::kDataFileFilter};
+                                      tonnage::kDataFileFilter, {}};
   const std::optional<std::string> chosen = context_.platform.files->OpenExisting(this, request);
   if (!chosen) return;
   session_.RememberDataFolder(*chosen);
@@ -235,8 +236,10 @@ bool MainForm1::OfferRecovery() {
   const std::string& folder = abandoned.front();
   tonnage::SessionState state;
   tonnage::ParseSessionState(tonnage::io::ReadWholeFile(folder + tonnage::kStateFileName).bytes, state);
+  // The tickets of a book closed after the last header change are newer
+  // than the state file: the question names the newest of what comes back.
   const QDateTime changed =
-      QFileInfo(DisplayPath(folder + tonnage::kStateFileName)).lastModified();
+      QDateTime::fromSecsSinceEpoch(static_cast<qint64>(tonnage::LastChanged(folder)));
   const QString file = state.dataFilePath == tonnage::kNoName
                            ? QStringLiteral("a new file not yet saved")
                            : DisplayPath(state.dataFilePath);
@@ -262,6 +265,23 @@ bool MainForm1::OfferRecovery() {
   LockRecoveredFile();
   ShowProcess();
   return true;
+}
+
+void MainForm1::OpenAtStart(const QString& file) {
+  OfferRecovery();
+  // Recovered data came first; the file the program was started with is
+  // still opened once their process window is left.
+  if (file.isEmpty() || exited_) return;
+  const QFileInfo info(file);
+  if (!info.isFile()) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("File Input Error"),
+                   QStringLiteral("Cannot find the file\n%1").arg(info.absoluteFilePath()),
+                   platform::Icon::Warning);
+    return;
+  }
+  const std::string path(QFile::encodeName(info.absoluteFilePath()).constData());
+  session_.RememberDataFolder(path);
+  OpenFile(path);
 }
 
 void MainForm1::LockRecoveredFile() {
