@@ -26,6 +26,8 @@ QMessageBox::StandardButton ToQt(Button b) {
     case Button::Cancel: return QMessageBox::Cancel;
     case Button::Yes: return QMessageBox::Yes;
     case Button::No: return QMessageBox::No;
+    case Button::Save: return QMessageBox::Save;
+    case Button::Discard: return QMessageBox::Discard;
   }
   return QMessageBox::Ok;
 }
@@ -54,7 +56,11 @@ Button QtMessages::Ask(QWidget* parent, const Message& message) {
   box.setTextFormat(Qt::PlainText);
   std::vector<Button> buttons = message.buttons;
   if (buttons.empty()) buttons.push_back(Button::Ok);
-  for (Button b : buttons) box.addButton(ToQt(b));
+  for (Button b : buttons) {
+    QPushButton* added = box.addButton(ToQt(b));
+    // Says what it does, whatever the desktop's wording for Discard.
+    if (b == Button::Discard) added->setText(QStringLiteral("Do&n't Save"));
+  }
   box.setDefaultButton(ToQt(message.defaultButton));
   // The close box answers the way a cautious user would.
   Button escape = Has(buttons, Button::Cancel) ? Button::Cancel
@@ -69,6 +75,8 @@ Button QtMessages::Ask(QWidget* parent, const Message& message) {
     case QMessageBox::Cancel: return Button::Cancel;
     case QMessageBox::Yes: return Button::Yes;
     case QMessageBox::No: return Button::No;
+    case QMessageBox::Save: return Button::Save;
+    case QMessageBox::Discard: return Button::Discard;
     default: return escape;
   }
 }
@@ -109,6 +117,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileRequest& req
   dialog.setOption(QFileDialog::ReadOnly, false);
   // No default suffix: a name typed without an extension is used as typed.
   dialog.setDefaultSuffix(QString());
+  if (!request.proposedName.empty()) dialog.selectFile(QFile::decodeName(request.proposedName.c_str()));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;

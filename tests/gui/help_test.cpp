@@ -148,7 +148,10 @@ QString Clean(QString text) {
 // Every text the user reads on a window: its title, buttons, labels, frames,
 // menus and their items, and the column titles of its grids and lists.
 QSet<QString> OnWindow(QWidget* window) {
-  QSet<QString> texts{Clean(window->windowTitle())};
+  // A title's trailing '*' marks unsaved changes, not part of its caption.
+  QString title = window->windowTitle();
+  if (title.endsWith(QLatin1Char('*'))) title.chop(1);
+  QSet<QString> texts{Clean(title)};
   for (auto* b : window->findChildren<QAbstractButton*>()) texts.insert(Clean(b->text()));
   for (auto* l : window->findChildren<QLabel*>()) texts.insert(Clean(l->text()));
   for (auto* g : window->findChildren<QGroupBox*>()) texts.insert(Clean(g->title()));
