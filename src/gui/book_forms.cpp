@@ -158,17 +158,20 @@ void SectList::Choose() {
     setup.exec();
   }
   ListBooks();
-  SelectAfter(*slot);
+  // The book just edited stays selected: a Delete now means this book.
+  list_->setCurrentRow(*slot - 1, QItemSelectionModel::ClearAndSelect);
+  list_->scrollToItem(list_->currentItem());
 }
 
 void SectList::DeleteBook() {
   const std::optional<int> slot = tonnage::ChosenSlot(SelectedIndex());
   if (!slot) return;
+  // No is the default: Enter alone never deletes a book.
   const platform::Message question{QString::fromLatin1(tonnage::kDeleteTitle),
-                                   QString::fromLatin1(tonnage::kDeleteQuestion),
+                                   Latin1(tonnage::DeleteBookQuestion(session_, *slot)),
                                    {platform::Button::Yes, platform::Button::No},
                                    platform::Icon::Question,
-                                   platform::Button::Yes};
+                                   platform::Button::No};
   if (context_.platform.messages->Ask(this, question) == platform::Button::Yes)
     tonnage::DeleteBook(session_, *slot);
   ListBooks();
@@ -281,6 +284,13 @@ bool BookForm::eventFilter(QObject* object, QEvent* event) {
 }
 
 void BookForm::Continue() {
+  if (frame_->isEnabled() && fields_.ChosenTypeIndex < 0) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("Book Setup"),
+                   QStringLiteral("Choose the Type Of Data of this book before Continue."),
+                   platform::Icon::Warning);
+    types_[0]->setFocus();
+    return;
+  }
   fields_.comments = FromLatin1(comments_->text());
   fields_.specificGravity = FromLatin1(gravity_->text());
   tonnage::ContinueBookSetup(session_.Book(session_.currentBook), fields_);
