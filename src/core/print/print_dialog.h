@@ -59,6 +59,10 @@ std::int16_t CopiesFromText(std::string_view text);
 Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
                          LinePrinter& printer, bool oneCopy = false);
 
+// Why the chosen pages cannot be printed (From after To, or From past the
+// report's last page), to be told before anything is written; ok otherwise.
+Outcome CheckPageRange(const PrintDialog& dialog, const std::string& spoolPath);
+
 // The viewer's selection as the file that "Print Selected Text" prints: the
 // text as selected, then CR LF. An older file of that name stays as it was
 // when the write fails.
