@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   tonnage::cli::AddResaveCommand(app, exitCode);
   tonnage::cli::AddReportCommand(app, exitCode);
   tonnage::cli::AddExportCommand(app, exitCode);
+  tonnage::cli::AddDailyCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

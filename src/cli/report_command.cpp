@@ -113,6 +113,8 @@ int Number(std::string_view s) {
   return v;
 }
 
+}  // namespace
+
 // MM/DD/YYYY (or MM-DD-YYYY) into the stamp's form; empty when malformed.
 std::string CheckedDate(const std::string& text) {
   if (text.size() != 10 || (text[2] != '/' && text[2] != '-') || text[5] != text[2]) return {};
@@ -123,6 +125,8 @@ std::string CheckedDate(const std::string& text) {
   if (month < 1 || month > 12 || day < 1 || day > 31) return {};
   return text.substr(0, 2) + "/" + text.substr(3, 2) + "/" + text.substr(6, 4);
 }
+
+namespace {
 
 std::string CheckedTime(const std::string& text) {
   if (text.size() != 8 || text[2] != ':' || text[5] != ':') return {};

@@ -18,7 +18,15 @@ void AddReportCommand(CLI::App& app, int& exitCode);
 // `export FILE [-o OUT.csv]`: one CSV row per ticket. Exit codes as above.
 void AddExportCommand(CLI::App& app, int& exitCode);
 
-// Shared by both commands: the work image of FILE (the lines Open then Save
+// `daily FILE --date MM/DD/YYYY [--to MM/DD/YYYY] -o OUT.pdf|.xlsx|.csv`:
+// the daily summary with its yield check. Exit 1 also when no ticket has a
+// date in the range.
+void AddDailyCommand(CLI::App& app, int& exitCode);
+
+// MM/DD/YYYY (or MM-DD-YYYY) as MM/DD/YYYY; empty when malformed.
+std::string CheckedDate(const std::string& text);
+
+// Shared by the commands: the work image of FILE (the lines Open then Save
 // would write) streamed from the file itself, handed to `run`. When `checkFirst`, the whole file is checked before `run`
 // starts, so a refused file writes nothing to an output that cannot be taken
 // back. A refusal is printed on stderr. Returns the exit code.
