@@ -69,7 +69,7 @@ int RunResave(const std::string& path, const std::string& out) {
     PrintRefusal(image.outcome());
     return 1;  // the writer is not committed: `out` stays as it was
   }
-  io::KeepBackup(out);
+  (void)io::KeepBackup(out);  // as a save: the write itself says what matters
   if (Outcome saved = writer.Commit(); !saved) {
     std::fprintf(stderr, "Save Error: %s\n", saved.message.c_str());
     return 1;

@@ -101,8 +101,8 @@ SectList::SectList(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   layout->addWidget(list_, 1);
 
   auto* buttons = new QHBoxLayout;
-  auto* remove = Button(this, "Bookdel", QStringLiteral("Delete Book"), QStringLiteral("Remove A Book"));
-  auto* exit = Button(this, "dataexit", QStringLiteral("Exit"), QStringLiteral("Exit Data Form"));
+  auto* remove = Button(this, "Bookdel", QStringLiteral("&Delete Book"), QStringLiteral("Remove A Book"));
+  auto* exit = Button(this, "dataexit", QStringLiteral("E&xit"), QStringLiteral("Exit Data Form"));
   buttons->addStretch(1);
   buttons->addWidget(remove);
   buttons->addWidget(exit);
@@ -173,7 +173,7 @@ void SectList::DeleteBook() {
                                    platform::Icon::Question,
                                    platform::Button::No};
   if (context_.platform.messages->Ask(this, question) == platform::Button::Yes)
-    tonnage::DeleteBook(session_, *slot);
+    TellIfStateNotKept(context_, this, tonnage::DeleteBook(session_, *slot));
   ListBooks();
   SelectAfter(*slot);
 }
@@ -235,8 +235,8 @@ BookForm::BookForm(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   layout->addLayout(gravityRow);
 
   auto* buttons = new QHBoxLayout;
-  continue_ = Button(this, "CountinueCmd", QStringLiteral("Continue"));
-  auto* exit = Button(this, "ExitCmd", QStringLiteral("Exit"));
+  continue_ = Button(this, "CountinueCmd", QStringLiteral("&Continue"));
+  auto* exit = Button(this, "ExitCmd", QStringLiteral("E&xit"));
   buttons->addStretch(1);
   buttons->addWidget(continue_);
   buttons->addWidget(exit);
@@ -294,7 +294,7 @@ void BookForm::Continue() {
   fields_.comments = FromLatin1(comments_->text());
   fields_.specificGravity = FromLatin1(gravity_->text());
   tonnage::ContinueBookSetup(session_.Book(session_.currentBook), fields_);
-  session_.SaveState();
+  TellIfStateNotKept(context_, this, session_.SaveState());
   {
     Dataform grid(context_, rowMenu_, this);
     grid.exec();
@@ -368,7 +368,7 @@ bool Indexform::eventFilter(QObject* object, QEvent* event) {
 void Indexform::done(int result) {
   tonnage::StoreIndexRecord(session_.index, {FromLatin1(refNo_->text()), FromLatin1(date_->text()),
                                              FromLatin1(projectNo_->text()), FromLatin1(engineer_->text())});
-  session_.SaveState();
+  TellIfStateNotKept(context_, this, session_.SaveState());
   QDialog::done(result);
 }
 

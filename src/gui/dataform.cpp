@@ -63,7 +63,7 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   layout->addWidget(view_, 1);
 
   auto* exitRow = new QHBoxLayout;
-  auto* exit = new QPushButton(QStringLiteral("Exit  Data"), this);
+  auto* exit = new QPushButton(QStringLiteral("E&xit  Data"), this);
   exit->setObjectName(QStringLiteral("dataexit"));
   exit->setToolTip(QStringLiteral("Exit Data Form"));
   exit->setAutoDefault(true);

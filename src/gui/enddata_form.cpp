@@ -45,10 +45,10 @@ EnddataForm::EnddataForm(Context& context, QWidget* parent)
   path_->setMargin(6);
   layout->addWidget(path_);
 
-  auto* save = save_ = new QPushButton(QStringLiteral("Save"), this);
+  auto* save = save_ = new QPushButton(QStringLiteral("&Save"), this);
   save->setObjectName(QStringLiteral("Endsave"));
   save->setToolTip(QStringLiteral("Save Opened File"));
-  auto* saveAs = new QPushButton(QStringLiteral("Save As"), this);
+  auto* saveAs = new QPushButton(QStringLiteral("Save &As"), this);
   saveAs->setObjectName(QStringLiteral("Endsaveas"));
   saveAs->setToolTip(QStringLiteral("Save Data As"));
   auto* exit = new QPushButton(QStringLiteral("E&xit"), this);
@@ -105,8 +105,12 @@ bool SaveToOpenFile(Context& context, QWidget* parent) {
     platform::BusyScope busy(*context.platform.busy);
     written = session.Save();
   }
-  if (!written) ReportSaveError(context, parent, session.dataFilePath, written);
-  return written.ok();
+  if (!written) {
+    ReportSaveError(context, parent, session.dataFilePath, written);
+    return false;
+  }
+  TellIfStateNotKept(context, parent, session.TakeStateProblem());
+  return true;
 }
 
 bool SaveUnderNewName(Context& context, QWidget* parent) {
@@ -122,8 +126,12 @@ bool SaveUnderNewName(Context& context, QWidget* parent) {
     platform::BusyScope busy(*context.platform.busy);
     written = session.SaveAs(*chosen);
   }
-  if (!written) ReportSaveError(context, parent, *chosen, written);
-  return written.ok();
+  if (!written) {
+    ReportSaveError(context, parent, *chosen, written);
+    return false;
+  }
+  TellIfStateNotKept(context, parent, session.TakeStateProblem());
+  return true;
 }
 
 bool SaveOpenData(Context& context, QWidget* parent) {

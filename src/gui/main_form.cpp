@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "about_box.h"
 #include "data/recovery.h"
@@ -96,9 +97,9 @@ MainForm1::MainForm1(Context& context, QWidget* parent)
   layout->addWidget(line);
 
   // The two ways into a file, each with a word on what it does.
-  auto* newFile = MakeCommand(central, "Cmd_New", QStringLiteral("Start a New File"),
+  auto* newFile = MakeCommand(central, "Cmd_New", QStringLiteral("Start a &New File"),
                               QStyle::SP_FileIcon);
-  auto* openFile = MakeCommand(central, "Cmd_Open", QStringLiteral("Open an Existing File"),
+  auto* openFile = MakeCommand(central, "Cmd_Open", QStringLiteral("&Open an Existing File"),
                                QStyle::SP_DialogOpenButton);
   for (QPushButton* b : {newFile, openFile}) {
     b->setMinimumHeight(40);
@@ -120,11 +121,11 @@ MainForm1::MainForm1(Context& context, QWidget* parent)
   layout->addLayout(commands);
   layout->addStretch(1);
 
-  auto* help = MakeCommand(central, "Cmd_Help", QStringLiteral("Help"),
+  auto* help = MakeCommand(central, "Cmd_Help", QStringLiteral("He&lp"),
                            QStyle::SP_DialogHelpButton);
-  auto* about = MakeCommand(central, "Cmd_About", QStringLiteral("About"),
+  auto* about = MakeCommand(central, "Cmd_About", QStringLiteral("A&bout"),
                             QStyle::SP_MessageBoxInformation);
-  auto* exit = MakeCommand(central, "Cmd_Exit", QStringLiteral("Exit"),
+  auto* exit = MakeCommand(central, "Cmd_Exit", QStringLiteral("E&xit"),
                            QStyle::SP_DialogCloseButton);
   auto* footer = new QHBoxLayout;
   footer->addWidget(help);
@@ -180,6 +181,9 @@ void MainForm1::showEvent(QShowEvent* event) {
       move(left, top);
       session_.mainWindowTop = top;
     }
+    // The focus frame shows from the start, not only after a first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    findChild<QPushButton*>(QStringLiteral("Cmd_New"))->setFocus(Qt::TabFocusReason);
   }
   QMainWindow::showEvent(event);
 }
@@ -195,6 +199,7 @@ void MainForm1::NewFile() {
   SetStatus(QStringLiteral("Setting Up For New Data"));
   session_.New();
   SetStatus(QString());
+  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
   EngMet_Form units(context_, this);
   units.exec();
   if (!session_.index.unitSystem.empty()) ShowProcess();
@@ -218,7 +223,10 @@ void MainForm1::OpenFile(const std::string& path) {
     read = session_.Open(path);
   }
   SetStatus(QString());
-  if (read) return ShowProcess();
+  if (read) {
+    TellIfStateNotKept(context_, this, session_.TakeStateProblem());
+    return ShowProcess();
+  }
   platform::Tell(*context_.platform.messages, this, Latin1(read.title),
                  DisplayPath(read.message),
                  read.critical ? platform::Icon::Critical : platform::Icon::Warning);
@@ -293,7 +301,7 @@ void MainForm1::LockRecoveredFile() {
     // their work unless saved under a name of their own.
     session_.dataFilePath = tonnage::kNoName;
     session_.AdoptLock(session_.dataFilePath);
-    session_.SaveState();
+    TellIfStateNotKept(context_, this, session_.SaveState());
     platform::Tell(*context_.platform.messages, this, QStringLiteral("File In Use"),
                    QStringLiteral("This file is open in another copy of the program\n\n%1\n\n(%2).\n\n"
                                   "The recovered data are kept as NoName: save them with Save As.")
@@ -332,6 +340,9 @@ void MainForm1::ExitOnSignal() {
   exited_ = true;
   context_.platform.help->Quit();
   session_.LeaveForRecovery();
+  // No window is left to tell: the log is the only witness.
+  if (const tonnage::Outcome kept = session_.TakeStateProblem(); !kept)
+    std::fprintf(stderr, "tonnage: recovery copy not written: %s\n", kept.message.c_str());
   hide();
   if (context_.hooks.quitProgram) context_.hooks.quitProgram();
 }

@@ -41,15 +41,15 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   fileLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(fileLine_);
 
-  auto* books = MakeButton(this, "BookCmd", QStringLiteral("Edit Books"),
+  auto* books = MakeButton(this, "BookCmd", QStringLiteral("&Edit Books"),
                            QStringLiteral("Set up books and type their tickets"));
-  auto* index = MakeButton(this, "IndexCmd", QStringLiteral("Index Data"),
+  auto* index = MakeButton(this, "IndexCmd", QStringLiteral("&Index Data"),
                            QStringLiteral("Reference number, project number, date and engineer"));
-  auto* save = MakeButton(this, "SaveCmd", QStringLiteral("Save Data"),
+  auto* save = MakeButton(this, "SaveCmd", QStringLiteral("&Save Data"),
                           QStringLiteral("Save the data file, or save it under another name"));
-  auto* report = MakeButton(this, "ReportCmd", QStringLiteral("Report"),
+  auto* report = MakeButton(this, "ReportCmd", QStringLiteral("&Report"),
                             QStringLiteral("Work out the tonnage report and show it"));
-  auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("Exit"),
+  auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
                           QStringLiteral("Back to the main window"));
 
   auto* grid = new QGridLayout;

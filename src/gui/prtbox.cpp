@@ -227,6 +227,13 @@ print::PrinterSystem& Prtbox::printers() { return PrintersOf(context_); }
 
 void Prtbox::ShowPrinter() {
   platform::BusyScope busy(*context_.platform.busy);
+  if (printers().InstalledPrinters().empty()) {
+    printerLine_->setText(QString::fromLatin1(print::kNoPrinterHelp));
+    printerLine_->setWordWrap(true);
+    paperLine_->clear();
+    binLine_->clear();
+    return;
+  }
   const print::PrinterDesc desc = print::GetPrinterDesc(printers());
   printerLine_->setText(Latin1(print::PrinterLine(printers().Current())));
   paperLine_->setText(Latin1(print::PaperLine(desc)));

@@ -8,10 +8,13 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QShortcut>
 #include <QStringList>
 #include <QTextBrowser>
 #include <QUrl>
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace platform {
@@ -198,16 +201,42 @@ void QtHelp::Quit() {
   if (window_) window_->close();
 }
 
+namespace {
+
+// Beside the window it explains (right, else left, else over it), the same
+// top, wholly on its screen with its title bar, so it can be moved.
+void PlaceBeside(QWidget* help, const QWidget* anchor) {
+  QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  // A window never shown has no frame yet: the anchor's is as good a guess.
+  const QWidget* framed = anchor ? anchor : help;
+  const QMargins frame(framed->geometry().left() - framed->frameGeometry().left(),
+                       framed->geometry().top() - framed->frameGeometry().top(),
+                       framed->frameGeometry().right() - framed->geometry().right(),
+                       framed->frameGeometry().bottom() - framed->geometry().bottom());
+  const QSize room = area.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QSize size = help->size().boundedTo(room);
+  const QRect near = anchor ? anchor->frameGeometry() : QRect(area.center(), QSize(1, 1));
+  const int outer = size.width() + frame.left() + frame.right();
+  int left = near.right() + 1;                                  // beside, on the right
+  if (left + outer > area.right() + 1) left = near.left() - outer;  // else on the left
+  if (left < area.left()) left = near.left();                    // else over it
+  left = std::clamp(left, area.left(), area.right() + 1 - outer);
+  const int top = std::clamp(near.top(), area.top(),
+                             area.bottom() + 1 - size.height() - frame.top() - frame.bottom());
+  help->setGeometry(left + frame.left(), top + frame.top(), size.width(), size.height());
+}
+
+}  // namespace
+
 void QtHelp::Show(const QString& page) {
   // A window outside the modal window in front could not be used, so the help
   // window belongs to whichever window is modal now.
   QWidget* owner = QApplication::activeModalWidget();
   if (!window_) window_ = new HelpWindow;
-  if (window_->parentWidget() != owner) {
-    const QRect geometry = window_->geometry();
-    window_->setParent(owner, Qt::Window);
-    window_->setGeometry(geometry);
-  }
+  if (window_->parentWidget() != owner) window_->setParent(owner, Qt::Window);
+  if (!window_->isVisible()) PlaceBeside(window_, owner ? owner : QApplication::activeWindow());
   window_->SetContentsUrl(QUrl(root_ + QStringLiteral("contents.html")));
   window_->Open(QUrl(root_ + page));
   window_->show();

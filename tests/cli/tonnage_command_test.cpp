@@ -30,7 +30,8 @@ std::string Golden(const std::string& name) {
 // Usage errors end with 2, refused files and failed writes with 1, saying why.
 TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) {
   for (const char* args : {"check", "frobnicate x", "report", "report /no/such/missing.K81",
-                           "report samples/x.K81 --run-date 2026-07-01", "report samples/x.K81 --run-time 25:00:00"}) {
+                           "report samples/x.K81 --run-date 2026-07-01", "report samples/x.K81 --run-date 02/31/2026",
+                           "report samples/x.K81 --run-time 25:00:00"}) {
     std::string line = args;
     if (const auto at = line.find("samples/x.K81"); at != std::string::npos)
       line.replace(at, 13, SamplePath("us-standard-tickets.K81"));

@@ -3,6 +3,9 @@
 // guide, name only captions that are on their windows.
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QScreen>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
@@ -111,6 +114,21 @@ TEST(HelpWindow, OpensTheTopicOfEachIdTheContentsAndClosesOnQuit) {
   help.Quit();
   QCoreApplication::processEvents();
   EXPECT_EQ(help.window(), nullptr);
+}
+
+// From any window, the help opens at that window's top, wholly on screen.
+TEST(HelpWindow, OpensAtTheTopOfTheWindowItExplainsWhollyOnScreen) {
+  QDialog explained;
+  explained.setGeometry(100, 60, 240, 160);
+  explained.setWindowModality(Qt::ApplicationModal);
+  explained.show();
+  platform::QtHelp help;
+  help.ShowTopic(770);
+  ASSERT_NE(help.window(), nullptr);
+  const QRect shown = help.window()->frameGeometry();
+  EXPECT_TRUE(help.window()->screen()->availableGeometry().contains(shown));
+  EXPECT_EQ(shown.top(), explained.frameGeometry().top());
+  help.Quit();
 }
 
 TEST(PlatformFilters, PipeListsBecomeQtNameFilters) {

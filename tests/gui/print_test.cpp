@@ -91,8 +91,7 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
                        " Bin: Tray 1 ", "110", "1"},
                       {title, " Printer: Site Office Laser   [lp0] ", " Paper: Letter   [Portrait] ",
                        " Bin: Tray 1 ", "010", "1"},
-                      {title, " Printer:    [] ", " Paper: Not Defined   [Portrait] ", " Bin: Not Defined ",
-                       "010", "1"}}));
+                      {title, tonnage::print::kNoPrinterHelp, "", "", "010", "1"}}));
 }
 
 TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {
@@ -293,6 +292,15 @@ TEST_F(PrintWindows, BadRangesAreToldAndReportFilesAreNamedAfterTheDataFile) {
   EXPECT_EQ(h.files.saveRequests[0].initialFolder, docs.string());
   EXPECT_EQ(h.files.saveRequests[0].proposedName + " " + h.files.saveRequests[1].proposedName, "JOB.pdf JOB.PRN");
   EXPECT_EQ(h.messages.asked.size(), 1u);
+}
+
+TEST_F(PrintWindows, WithNoPrinterBothWindowsSayHowToAddOne) {
+  h.printing.system.installed.clear();
+  h.printing.system.current = {};
+  gui::Prtbox box(h.context, nullptr);
+  EXPECT_TRUE(Text(&box, "Label1").startsWith("No printer is installed. Add one")) << Text(&box, "Label1").toStdString();
+  gui::NTSetup setup(h.context, h.printing.system, nullptr);
+  EXPECT_TRUE(Text(&setup, "Lbl_NoPrinter").startsWith("No printer is installed. Add one"));
 }
 
 TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {

@@ -10,7 +10,13 @@
 #include <fstream>
 #include <sys/stat.h>
 
+#include "book_forms.h"
+#include "dataform.h"
 #include "enddata_form.h"
+#include "eng_met_form.h"
+#include "proc_form.h"
+#include "entry/row_menu.h"
+#include <set>
 #include "fakes.h"
 #include "main_form.h"
 
@@ -284,6 +290,38 @@ TEST_F(Shell, SaveAsToANameWithoutExtensionWritesExactlyThatName) {
   EXPECT_EQ(h.files.saveRequests[0].initialFolder, (h.root / "docs").string());
   EXPECT_EQ(h.session.dataFolder, target.parent_path().string());
   EXPECT_TRUE(h.messages.asked.empty());
+}
+
+// Every button has an access key of its own in its window, and the first
+// window shows where the keyboard focus is before any Tab.
+TEST_F(Shell, EveryButtonHasAnAccessKeyOfItsOwnAndTheFocusShowsFromTheStart) {
+  h.session.dataFilePath = "/home/inspector/JOB.K81";
+  h.session.currentBook = 1;
+  tonnage::RowMenuState rows;
+  gui::MainForm1 main(h.context);
+  main.show();
+  EXPECT_EQ(main.focusWidget(), main.findChild<QWidget*>("Cmd_New"));
+  EXPECT_TRUE(main.testAttribute(Qt::WA_KeyboardFocusChange));
+  std::vector<std::unique_ptr<QWidget>> windows;
+  windows.push_back(std::make_unique<gui::ProcForm>(h.context, nullptr));
+  windows.push_back(std::make_unique<gui::EnddataForm>(h.context, nullptr));
+  windows.push_back(std::make_unique<gui::EngMet_Form>(h.context, nullptr));
+  windows.push_back(std::make_unique<gui::SectList>(h.context, rows, nullptr));
+  windows.push_back(std::make_unique<gui::BookForm>(h.context, rows, nullptr));
+  windows.push_back(std::make_unique<gui::Dataform>(h.context, rows, nullptr));
+  std::vector<QWidget*> all{&main};
+  for (const auto& w : windows) all.push_back(w.get());
+  for (QWidget* window : all) {
+    std::set<QChar> keys;
+    for (auto* b : window->findChildren<QPushButton*>()) {
+      if (b->parentWidget()->inherits("QDialogButtonBox")) continue;
+      const QString text = b->text();
+      const qsizetype amp = text.indexOf(QLatin1Char('&'));
+      ASSERT_TRUE(amp >= 0 && amp + 1 < text.size()) << window->objectName().toStdString() << ": " << text.toStdString();
+      EXPECT_TRUE(keys.insert(text[amp + 1].toUpper()).second)
+          << window->objectName().toStdString() << ": " << text.toStdString() << " clashes";
+    }
+  }
 }
 
 TEST_F(Shell, AboutShowsVersionAndDate) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace tonnage {
 
@@ -39,7 +40,7 @@ void Session::Cleanup() {
 }
 
 void Session::LeaveForRecovery() {
-  SaveState();
+  KeepState();
   ReleaseLocks();
   lock_.Release();
   work_.Forget();
@@ -69,7 +70,7 @@ void Session::AdoptLock(const std::string& path) {
 
 void Session::ChooseUnits(const std::string& unitSystem) {
   index.unitSystem = unitSystem;
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::SaveState() const {
@@ -77,6 +78,12 @@ Outcome Session::SaveState() const {
   return io::WriteWholeFile(work_.File(kStateFileName),
                             FormatSessionState({dataFilePath, index, books}), io::WriteMode::Atomic);
 }
+
+void Session::KeepState() {
+  if (Outcome kept = SaveState(); !kept) stateProblem_ = std::move(kept);
+}
+
+Outcome Session::TakeStateProblem() { return std::exchange(stateProblem_, Outcome::Success()); }
 
 Outcome Session::Recover(const std::string& folder) {
   std::string from = folder;
@@ -126,7 +133,7 @@ void Session::New() {
   work_.DeleteSectionFiles();
   dataSaved = false;
   savedImage_.reset();
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::Open(const std::string& given) {
@@ -140,7 +147,7 @@ Outcome Session::Open(const std::string& given) {
     savedImage_.reset();
     work_.DeleteSectionFiles();
     ReleaseLocks();
-    SaveState();
+    KeepState();
     return read.outcome;
   }
   // The reader rewrote the section files of the books it read; the rest are
@@ -154,7 +161,7 @@ Outcome Session::Open(const std::string& given) {
   MarkSaved();
   AdoptLock(path);
   // The file is open even if the recovery state could not be kept.
-  SaveState();
+  KeepState();
   return Outcome::Success();
 }
 
@@ -165,7 +172,7 @@ namespace {
 // reports whatever keeps it from the folder.
 Outcome SaveDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
                      const std::string& sectionFolder) {
-  io::KeepBackup(path);
+  (void)io::KeepBackup(path);  // see above: the save says what matters
   return WriteDataFile(path, index, books, sectionFolder);
 }
 
@@ -177,7 +184,7 @@ Outcome Session::Save() {
     dataSaved = true;
     MarkSaved();
     RememberDataFolder(dataFilePath);
-    SaveState();  // an empty data type became "0"
+    KeepState();  // an empty data type became "0"
   }
   return written;
 }
@@ -192,7 +199,7 @@ Outcome Session::SaveAs(const std::string& given) {
     MarkSaved();
     RememberDataFolder(path);
     AdoptLock(path);
-    SaveState();
+    KeepState();
   } else {
     preparedLock_.Release();
   }

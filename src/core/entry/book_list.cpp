@@ -44,10 +44,10 @@ std::string DeleteBookQuestion(const Session& session, int slot) {
          std::to_string(tickets) + (tickets == 1 ? " ticket" : " tickets");
 }
 
-void DeleteBook(Session& session, int slot) {
+Outcome DeleteBook(Session& session, int slot) {
   session.Book(slot) = BookHeader{};
   ClearBookRows(session.rows);
-  session.SaveState();
+  return session.SaveState();
 }
 
 BookSetupFields OpenBookSetup(const BookHeader& header) {

@@ -17,6 +17,11 @@ inline constexpr int kMaxPageNumber = 9999;
 inline constexpr std::size_t kCopiesDigits = 3;
 inline constexpr const char* kNoPrinterTitle = "Print";
 inline constexpr const char* kNoPrinterMessage = "No printer is installed.";
+// What the print windows show in place of the printer's settings when there is
+// no printer at all.
+inline constexpr const char* kNoPrinterHelp =
+    "No printer is installed. Add one in the system's printer settings (or at "
+    "http://localhost:631), then open this window again. Save as PDF and Print To File work without one.";
 
 struct PrintDialog {
   bool PrintToFile = false;

@@ -48,7 +48,6 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("quarrendale-tonnage"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Quarrendale Tonnage"));
   QApplication::setApplicationVersion(QString::fromLatin1(tonnage::version::kText));
   QApplication::setDesktopFileName(QStringLiteral("quarrendale-tonnage"));
   QApplication::setWindowIcon(gui::ProgramIcon());
