@@ -10,12 +10,15 @@ cmake
 make
 pkg-config
 python3
+python3-markdown
 libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libcli11-dev
+libcsv-dev
 qt6-base-dev
 qt6-base-dev-tools
+libqt6svg6
 libgl-dev
 fonts-liberation
 xvfb

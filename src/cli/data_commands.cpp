@@ -7,13 +7,27 @@
 
 #include "data/data_file.h"
 #include "data/outcome.h"
+#include "data/session.h"
 #include "io/file_writer.h"
 #include "text/fixed_width.h"
 
 namespace tonnage::cli {
+
+bool OpenQuietly(Session& session, const std::string& path) {
+  if (Outcome started = session.Start("."); !started) {
+    std::fprintf(stderr, "tonnage: %s\n", started.message.c_str());
+    return false;
+  }
+  if (Outcome opened = session.Open(path); !opened) {
+    std::fprintf(stderr, "%s: %s\n", opened.title.c_str(), opened.message.c_str());
+    return false;
+  }
+  return true;
+}
+
 namespace {
 
-// Both commands read the file as it stands, one book at a time: no work
+// check and resave read the file as it stands, one book at a time: no work
 // files, so a run cut short leaves nothing behind.
 void PrintRefusal(const Outcome& why) {
   std::fprintf(stderr, "%s: %s\n", why.title.c_str(), why.message.c_str());
