@@ -16,14 +16,24 @@ deps:
 	@scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+	@echo "Configuring the build in $(BUILD)/ ..."
+	@mkdir -p $(BUILD)
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) > $(BUILD)/configure.log 2>&1 \
+	  || { cat $(BUILD)/configure.log; exit 1; }
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
+# Only the two programs `run` may start, with one progress line; the full
+# build log is kept in $(BUILD)/run-build.log and shown when the build fails.
+PROGRAMS := quarrendale-tonnage tonnage
+.PHONY: programs
+programs: deps $(BUILD)/CMakeCache.txt
+	@scripts/build-quietly.sh $(BUILD) $(JOBS) $(PROGRAMS)
+
 # Main job: the desktop program. With no display at all it says so and
 # prints what the command line makes of a bundled sample instead.
-run: build
+run: programs
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
 	  exec $(BUILD)/src/gui/quarrendale-tonnage; \
 	else \

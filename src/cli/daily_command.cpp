@@ -48,8 +48,7 @@ int RunDaily(const DailyOptions& o) {
                  CanWriteDailyPdf() ? " or *.pdf" : "");
     return 2;
   }
-  return WithWorkImage(o.path, true, [&](io::LineSource& work, const std::function<Outcome()>& workOutcome,
-                                         const std::string&) {
+  return WithWorkImage(o.path, true, [&](io::LineSource& work, const std::function<Outcome()>& workOutcome) {
     const daily::DailyExtras extras = DailyExtrasBeside(o.path);
     const daily::DailyResult r = daily::SummarizeDays(work, fromKey, toKey, extras);
     if (!workOutcome().ok()) return 1;  // told by the caller

@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "data/data_file.h"
 #include "data/outcome.h"
-#include "data/section_file.h"
 #include "data/session.h"
-#include "io/line_reader.h"
+#include "io/file_writer.h"
 #include "text/fixed_width.h"
 
 namespace tonnage::cli {
@@ -26,55 +27,68 @@ bool OpenQuietly(Session& session, const std::string& path) {
 
 namespace {
 
-int CountTickets(const std::string& sectionPath) {
-  io::FileLineReader reader(sectionPath);
-  int count = 0;
-  std::string line;
-  while (reader.Next(line)) ++count;
-  return count;
+// check and resave read the file as it stands, one book at a time: no work
+// files, so a run cut short leaves nothing behind.
+void PrintRefusal(const Outcome& why) {
+  std::fprintf(stderr, "%s: %s\n", why.title.c_str(), why.message.c_str());
 }
 
 int RunCheck(const std::string& path) {
-  Session session;
-  const bool ok = OpenQuietly(session, path);
-  if (ok) {
-    const IndexRecord& ix = session.index;
-    std::printf("File:        %s\n", path.c_str());
-    std::printf("Layout:      %s\n", ix.fileTypeCode.c_str());
-    std::printf("Units:       %s\n", ix.unitSystem == "M" ? "M (metric: kilograms, litres)"
-                                                          : "E (English: pounds, gallons)");
-    std::printf("Ref No.:     %s\n", ix.refNo.c_str());
-    std::printf("Project No.: %s\n", ix.projectNo.c_str());
-    std::printf("Date:        %s\n", ix.date.c_str());
-    std::printf("Engineer:    %s\n", ix.engineer.c_str());
-    std::printf("Books:       %d\n", session.currentBook);
-    std::printf("%-4s %-4s %-9s %7s  %s\n", "Book", "Type", "Sp. Grav.", "Tickets", "Comments");
-    int total = 0;
-    for (int book = 1; book <= session.currentBook; ++book) {
-      const BookHeader& h = session.Book(book);
-      const int tickets = CountTickets(session.SectionPath(book));
-      total += tickets;
-      const std::string gravity = FormatMask(ParseLeadingNumber(h.specificGravity), "0.0000");
-      std::printf("%4d %-4s %-9s %7d  %s\n", book, h.dataType.c_str(), gravity.c_str(), tickets,
-                  h.comments.c_str());
-    }
-    std::printf("Tickets:     %d\n", total);
+  DataFileReader reader(path);
+  IndexRecord ix;
+  if (!reader.ReadIndex(ix)) {
+    PrintRefusal(reader.outcome());
+    return 1;
   }
-  session.Cleanup();
-  return ok ? 0 : 1;
+  // A book line is printed only once the whole file has been read, as Open
+  // refuses a file it cannot read to the end.
+  std::string books;
+  int total = 0;
+  BookHeader h;
+  std::vector<std::string> tickets;
+  while (reader.NextBook(h, tickets)) {
+    const int tickets_in_book = static_cast<int>(tickets.size());
+    total += tickets_in_book;
+    const std::string gravity = FormatMask(ParseLeadingNumber(h.specificGravity), "0.0000");
+    char line[64];
+    std::snprintf(line, sizeof line, "%4d %-4s %-9s %7d  ", reader.bookCount(), h.dataType.c_str(),
+                  gravity.c_str(), tickets_in_book);
+    books += line + h.comments + "\n";
+  }
+  if (!reader.outcome().ok()) {
+    PrintRefusal(reader.outcome());
+    return 1;
+  }
+  std::printf("File:        %s\n", path.c_str());
+  std::printf("Layout:      %s\n", ix.fileTypeCode.c_str());
+  std::printf("Units:       %s\n", ix.unitSystem == "M" ? "M (metric: kilograms, litres)"
+                                                        : "E (English: pounds, gallons)");
+  std::printf("Ref No.:     %s\n", ix.refNo.c_str());
+  std::printf("Project No.: %s\n", ix.projectNo.c_str());
+  std::printf("Date:        %s\n", ix.date.c_str());
+  std::printf("Engineer:    %s\n", ix.engineer.c_str());
+  std::printf("Books:       %d\n", reader.bookCount());
+  std::printf("%-4s %-4s %-9s %7s  %s\n", "Book", "Type", "Sp. Grav.", "Tickets", "Comments");
+  std::fputs(books.c_str(), stdout);
+  std::printf("Tickets:     %d\n", total);
+  return 0;
 }
 
 int RunResave(const std::string& path, const std::string& out) {
-  Session session;
-  bool ok = OpenQuietly(session, path);
-  if (ok) {
-    if (Outcome saved = session.SaveAs(out); !saved) {
-      std::fprintf(stderr, "Save Error: %s\n", saved.message.c_str());
-      ok = false;
-    }
+  WorkImageSource image(path);
+  io::FileWriter writer(out);
+  std::string line;
+  while (image.Next(line)) writer.WriteLine(line);
+  if (!image.outcome().ok()) {
+    PrintRefusal(image.outcome());
+    return 1;  // the writer is not committed: `out` stays as it was
   }
-  session.Cleanup();
-  return ok ? 0 : 1;
+  (void)io::KeepBackup(out);  // as a save: the write itself says what matters
+  if (Outcome saved = writer.Commit(); !saved) {
+    std::fprintf(stderr, "Save Error: %s\n", saved.message.c_str());
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "data/work_folder.h"
 #include "io/async_file_writer.h"
 #include "io/file_writer.h"
+#include "io/scratch_file.h"
 #include "report/run_tonnage_report.h"
 #include "text/calendar_date.h"
 #include "report_commands.h"
@@ -91,19 +92,13 @@ int WithWorkImage(const std::string& path, bool checkFirst, const WorkImageRun& 
       return 1;
     }
   }
-  WorkFolder scratch;
-  if (Outcome made = scratch.Create(); !made) {
-    std::fprintf(stderr, "tonnage: %s\n", made.message.c_str());
-    return 1;
-  }
   WorkImageSource work(path);
   bool refused = false;
   const int code = run(work, [&] {
     refused = !work.outcome().ok();
     return work.outcome();
-  }, scratch.path());
+  });
   if (refused) PrintRefusal(work.outcome());
-  scratch.Cleanup();
   return code;
 }
 
@@ -174,13 +169,19 @@ int RunReport(const ReportOptions& options) {
     std::fprintf(stderr, "tonnage report: the run date is MM/DD/YYYY and the run time HH:MM:SS\n");
     return 2;
   }
+  // The main report waits in a file of no name, so a run cut short (a closed
+  // pipe, Ctrl+C) leaves nothing behind.
+  io::ScratchFile scratch;
+  if (Outcome made = scratch.Create(); !made) {
+    std::fprintf(stderr, "tonnage: %s\n", made.message.c_str());
+    return 1;
+  }
   return WithWorkImage(options.path, options.out.empty(), [&](io::LineSource& work,
-                                                             const std::function<Outcome()>& workOutcome,
-                                                             const std::string& scratchFolder) {
+                                                             const std::function<Outcome()>& workOutcome) {
     CommandOutput out(options.out);
     OutputSink sink(out);
     const Outcome run = report::RunTonnageReportFrom(work, workOutcome, VersionStamp(),
-                                                     scratchFolder + kScratchSpoolFileName, stamp, sink);
+                                                     scratch.path(), stamp, sink);
     // A refused file has been told by the caller already.
     if (!run && workOutcome().ok()) PrintRefusal(run);
     if (!run) return 1;

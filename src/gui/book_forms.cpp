@@ -103,8 +103,8 @@ SectList::SectList(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   auto* buttons = new QHBoxLayout;
   auto* setup = Button(this, "BookSetupCmd", QStringLiteral("Book &Setup"),
                        QStringLiteral("Comments, gravity and type of the selected book"));
-  auto* remove = Button(this, "Bookdel", QStringLiteral("Delete Book"), QStringLiteral("Remove A Book"));
-  auto* exit = Button(this, "dataexit", QStringLiteral("Exit"), QStringLiteral("Exit Data Form"));
+  auto* remove = Button(this, "Bookdel", QStringLiteral("&Delete Book"), QStringLiteral("Remove A Book"));
+  auto* exit = Button(this, "dataexit", QStringLiteral("E&xit"), QStringLiteral("Exit Data Form"));
   buttons->addStretch(1);
   buttons->addWidget(setup);
   buttons->addWidget(remove);
@@ -165,17 +165,20 @@ void SectList::Choose(bool setup) {
     form.exec();
   }
   ListBooks();
-  SelectAfter(*slot);
+  // The book just edited stays selected: a Delete now means this book.
+  list_->setCurrentRow(*slot - 1, QItemSelectionModel::ClearAndSelect);
+  list_->scrollToItem(list_->currentItem());
 }
 
 void SectList::DeleteBook() {
   const std::optional<int> slot = tonnage::ChosenSlot(SelectedIndex());
   if (!slot) return;
+  // No is the default: Enter alone never deletes a book.
   const platform::Message question{QString::fromLatin1(tonnage::kDeleteTitle),
-                                   QString::fromLatin1(tonnage::kDeleteQuestion),
+                                   Latin1(tonnage::DeleteBookQuestion(session_, *slot)),
                                    {platform::Button::Yes, platform::Button::No},
                                    platform::Icon::Question,
-                                   platform::Button::Yes};
+                                   platform::Button::No};
   if (context_.platform.messages->Ask(this, question) == platform::Button::Yes)
     TellIfStateNotKept(context_, this, tonnage::DeleteBook(session_, *slot));
   ListBooks();
@@ -239,8 +242,8 @@ BookForm::BookForm(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   layout->addLayout(gravityRow);
 
   auto* buttons = new QHBoxLayout;
-  continue_ = Button(this, "CountinueCmd", QStringLiteral("Continue"));
-  auto* exit = Button(this, "ExitCmd", QStringLiteral("Exit"));
+  continue_ = Button(this, "CountinueCmd", QStringLiteral("&Continue"));
+  auto* exit = Button(this, "ExitCmd", QStringLiteral("E&xit"));
   buttons->addStretch(1);
   buttons->addWidget(continue_);
   buttons->addWidget(exit);
@@ -288,6 +291,13 @@ bool BookForm::eventFilter(QObject* object, QEvent* event) {
 }
 
 void BookForm::Continue() {
+  if (frame_->isEnabled() && fields_.ChosenTypeIndex < 0) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("Book Setup"),
+                   QStringLiteral("Choose the Type Of Data of this book before Continue."),
+                   platform::Icon::Warning);
+    types_[0]->setFocus();
+    return;
+  }
   fields_.comments = FromLatin1(comments_->text());
   fields_.specificGravity = FromLatin1(gravity_->text());
   tonnage::ContinueBookSetup(session_.Book(session_.currentBook), fields_);

@@ -183,7 +183,7 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   goToPage_->setMaximumWidth(goToPage_->fontMetrics().horizontalAdvance(QStringLiteral("Page No, then Enter")) + 16);
   goToPage_->hide();
   exitRow->addWidget(goToPage_);
-  auto* exit = new QPushButton(QStringLiteral("Exit  Data"), this);
+  auto* exit = new QPushButton(QStringLiteral("E&xit  Data"), this);
   exit->setObjectName(QStringLiteral("dataexit"));
   exit->setToolTip(QStringLiteral("Exit Data Form"));
   exit->setAutoDefault(true);

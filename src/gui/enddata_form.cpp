@@ -45,10 +45,10 @@ EnddataForm::EnddataForm(Context& context, QWidget* parent)
   path_->setMargin(6);
   layout->addWidget(path_);
 
-  auto* save = new QPushButton(QStringLiteral("Save"), this);
+  auto* save = save_ = new QPushButton(QStringLiteral("&Save"), this);
   save->setObjectName(QStringLiteral("Endsave"));
   save->setToolTip(QStringLiteral("Save Opened File"));
-  auto* saveAs = new QPushButton(QStringLiteral("Save As"), this);
+  auto* saveAs = new QPushButton(QStringLiteral("Save &As"), this);
   saveAs->setObjectName(QStringLiteral("Endsaveas"));
   saveAs->setToolTip(QStringLiteral("Save Data As"));
   auto* exit = new QPushButton(QStringLiteral("E&xit"), this);
@@ -85,41 +85,70 @@ EnddataForm::EnddataForm(Context& context, QWidget* parent)
   session_.dataSaved = false;
 }
 
-void EnddataForm::Save() {
-  tonnage::Outcome written;
-  {
-    platform::BusyScope busy(*context_.platform.busy);
-    written = session_.Save();
-  }
-  if (!written) return ReportSaveError(session_.dataFilePath, written);
-  savedMark_->show();
-  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
-}
+namespace {
 
-void EnddataForm::SaveAs() {
-  const platform::FileRequest request{QStringLiteral("Save Data As"), session_.dataFolder,
-                                      tonnage::kDataFileFilter};
-  const std::optional<std::string> chosen = context_.platform.files->SaveAs(this, request);
-  if (!chosen) return;
-  session_.RememberDataFolder(*chosen);
-  if (!MayUseFile(context_, this, *chosen, session_.PrepareLock(*chosen), FileUse::SaveAs)) return;
-  tonnage::Outcome written;
-  {
-    platform::BusyScope busy(*context_.platform.busy);
-    written = session_.SaveAs(*chosen);
-  }
-  if (!written) return ReportSaveError(*chosen, written);
-  path_->setText(DisplayPath(session_.dataFilePath));
-  savedAsMark_->show();
-  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
-}
-
-void EnddataForm::ReportSaveError(const std::string& path, const tonnage::Outcome& outcome) {
+void ReportSaveError(Context& context, QWidget* parent, const std::string& path,
+                     const tonnage::Outcome& outcome) {
   // The session keeps the data in memory and the section files as they were.
-  platform::Tell(*context_.platform.messages, this, QStringLiteral("Save Error"),
+  platform::Tell(*context.platform.messages, parent, QStringLiteral("Save Error"),
                  QStringLiteral("The data could not be saved to\n%1\n\n%2")
                      .arg(DisplayPath(path), DisplayPath(outcome.message)),
                  platform::Icon::Critical);
+}
+
+}  // namespace
+
+bool SaveToOpenFile(Context& context, QWidget* parent) {
+  tonnage::Session& session = context.session;
+  tonnage::Outcome written;
+  {
+    platform::BusyScope busy(*context.platform.busy);
+    written = session.Save();
+  }
+  if (!written) {
+    ReportSaveError(context, parent, session.dataFilePath, written);
+    return false;
+  }
+  TellIfStateNotKept(context, parent, session.TakeStateProblem());
+  return true;
+}
+
+bool SaveUnderNewName(Context& context, QWidget* parent) {
+  tonnage::Session& session = context.session;
+  const platform::FileRequest request{QStringLiteral("Save Data As"), session.dataFolder,
+                                      tonnage::kDataFileFilter, {}};
+  const std::optional<std::string> chosen = context.platform.files->SaveAs(parent, request);
+  if (!chosen) return false;
+  session.RememberDataFolder(*chosen);
+  if (!MayUseFile(context, parent, *chosen, session.PrepareLock(*chosen), FileUse::SaveAs)) return false;
+  tonnage::Outcome written;
+  {
+    platform::BusyScope busy(*context.platform.busy);
+    written = session.SaveAs(*chosen);
+  }
+  if (!written) {
+    ReportSaveError(context, parent, *chosen, written);
+    return false;
+  }
+  TellIfStateNotKept(context, parent, session.TakeStateProblem());
+  return true;
+}
+
+bool SaveOpenData(Context& context, QWidget* parent) {
+  return context.session.dataFilePath == tonnage::kNoName ? SaveUnderNewName(context, parent)
+                                                         : SaveToOpenFile(context, parent);
+}
+
+void EnddataForm::Save() {
+  if (SaveToOpenFile(context_, this)) savedMark_->show();
+}
+
+void EnddataForm::SaveAs() {
+  if (!SaveUnderNewName(context_, this)) return;
+  path_->setText(DisplayPath(session_.dataFilePath));
+  savedAsMark_->show();
+  // The file has a name now: Save is offered at once.
+  save_->show();
 }
 
 }  // namespace gui

@@ -8,6 +8,14 @@ class QPushButton;
 
 namespace gui {
 
+// The two saves, shared by the save window and the process window. Each
+// tells the user what went wrong; true when the file was written.
+bool SaveToOpenFile(Context& context, QWidget* parent);
+// Asks for the name first; false also when the user cancelled.
+bool SaveUnderNewName(Context& context, QWidget* parent);
+// Save, or Save As for a file without a name yet.
+bool SaveOpenData(Context& context, QWidget* parent);
+
 class EnddataForm : public ModalWindow {
   Q_OBJECT
 
@@ -17,9 +25,9 @@ class EnddataForm : public ModalWindow {
  private:
   void Save();
   void SaveAs();
-  void ReportSaveError(const std::string& path, const tonnage::Outcome& outcome);
 
   QLabel* path_ = nullptr;
+  QPushButton* save_ = nullptr;
   QLabel* savedMark_ = nullptr;
   QLabel* savedAsMark_ = nullptr;
 };

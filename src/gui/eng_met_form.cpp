@@ -17,13 +17,13 @@ EngMet_Form::EngMet_Form(Context& context, QWidget* parent) : ModalWindow(contex
       this);
   prompt->setObjectName(QStringLiteral("Lbl_Prompt"));
 
-  auto* english = new QPushButton(QStringLiteral("Data Is English"), this);
+  auto* english = new QPushButton(QStringLiteral("Data Is &English"), this);
   english->setObjectName(QStringLiteral("Cmd_English"));
   english->setToolTip(QStringLiteral("Pounds, tons of 2000 pounds and gallons"));
-  auto* metric = new QPushButton(QStringLiteral("Data Is Metric"), this);
+  auto* metric = new QPushButton(QStringLiteral("Data Is &Metric"), this);
   metric->setObjectName(QStringLiteral("Cmd_Metric"));
   metric->setToolTip(QStringLiteral("Kilograms, metric tons and litres"));
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
   cancel->setObjectName(QStringLiteral("Cmd_Cancel"));
   for (QPushButton* b : {english, metric, cancel}) {
     b->setAutoDefault(false);

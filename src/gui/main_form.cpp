@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -96,9 +97,9 @@ MainForm1::MainForm1(Context& context, QWidget* parent)
   layout->addWidget(line);
 
   // The two ways into a file, each with a word on what it does.
-  auto* newFile = MakeCommand(central, "Cmd_New", QStringLiteral("Start a New File"),
+  auto* newFile = MakeCommand(central, "Cmd_New", QStringLiteral("Start a &New File"),
                               QStyle::SP_FileIcon);
-  auto* openFile = MakeCommand(central, "Cmd_Open", QStringLiteral("Open an Existing File"),
+  auto* openFile = MakeCommand(central, "Cmd_Open", QStringLiteral("&Open an Existing File"),
                                QStyle::SP_DialogOpenButton);
   for (QPushButton* b : {newFile, openFile}) {
     b->setMinimumHeight(40);
@@ -120,11 +121,11 @@ MainForm1::MainForm1(Context& context, QWidget* parent)
   layout->addLayout(commands);
   layout->addStretch(1);
 
-  auto* help = MakeCommand(central, "Cmd_Help", QStringLiteral("Help"),
+  auto* help = MakeCommand(central, "Cmd_Help", QStringLiteral("He&lp"),
                            QStyle::SP_DialogHelpButton);
-  auto* about = MakeCommand(central, "Cmd_About", QStringLiteral("About"),
+  auto* about = MakeCommand(central, "Cmd_About", QStringLiteral("A&bout"),
                             QStyle::SP_MessageBoxInformation);
-  auto* exit = MakeCommand(central, "Cmd_Exit", QStringLiteral("Exit"),
+  auto* exit = MakeCommand(central, "Cmd_Exit", QStringLiteral("E&xit"),
                            QStyle::SP_DialogCloseButton);
   auto* footer = new QHBoxLayout;
   footer->addWidget(help);
@@ -180,6 +181,9 @@ void MainForm1::showEvent(QShowEvent* event) {
       move(left, top);
       session_.mainWindowTop = top;
     }
+    // The focus frame shows from the start, not only after a first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    findChild<QPushButton*>(QStringLiteral("Cmd_New"))->setFocus(Qt::TabFocusReason);
   }
   QMainWindow::showEvent(event);
 }
@@ -203,7 +207,7 @@ void MainForm1::NewFile() {
 
 void MainForm1::ChooseAndOpen() {
   const platform::FileRequest request{QStringLiteral("Open Data File"), session_.dataFolder,
-                                      tonnage::kDataFileFilter};
+                                      tonnage::kDataFileFilter, {}};
   const std::optional<std::string> chosen = context_.platform.files->OpenExisting(this, request);
   if (!chosen) return;
   session_.RememberDataFolder(*chosen);
@@ -240,8 +244,10 @@ bool MainForm1::OfferRecovery() {
   const std::string& folder = abandoned.front();
   tonnage::SessionState state;
   tonnage::ParseSessionState(tonnage::io::ReadWholeFile(folder + tonnage::kStateFileName).bytes, state);
+  // The tickets of a book closed after the last header change are newer
+  // than the state file: the question names the newest of what comes back.
   const QDateTime changed =
-      QFileInfo(DisplayPath(folder + tonnage::kStateFileName)).lastModified();
+      QDateTime::fromSecsSinceEpoch(static_cast<qint64>(tonnage::LastChanged(folder)));
   const QString file = state.dataFilePath == tonnage::kNoName
                            ? QStringLiteral("a new file not yet saved")
                            : DisplayPath(state.dataFilePath);
@@ -267,6 +273,23 @@ bool MainForm1::OfferRecovery() {
   LockRecoveredFile();
   ShowProcess();
   return true;
+}
+
+void MainForm1::OpenAtStart(const QString& file) {
+  OfferRecovery();
+  // Recovered data came first; the file the program was started with is
+  // still opened once their process window is left.
+  if (file.isEmpty() || exited_) return;
+  const QFileInfo info(file);
+  if (!info.isFile()) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("File Input Error"),
+                   QStringLiteral("Cannot find the file\n%1").arg(info.absoluteFilePath()),
+                   platform::Icon::Warning);
+    return;
+  }
+  const std::string path(QFile::encodeName(info.absoluteFilePath()).constData());
+  session_.RememberDataFolder(path);
+  OpenFile(path);
 }
 
 void MainForm1::LockRecoveredFile() {

@@ -29,6 +29,10 @@ class MainForm1 : public QMainWindow {
   // Yes brings them back and shows the process window, No discards them.
   // Returns true when data were recovered.
   bool OfferRecovery();
+  // The start of a run: the recovery offer, then `file` (named on the
+  // command line; may be empty) opened as if chosen in the open dialog, or
+  // the user told why it cannot be.
+  void OpenAtStart(const QString& file);
   // The end of the run: help closed, every work file removed, the event
   // loops told to finish. Runs once, however the program ends.
   void ExitProgram();

@@ -47,6 +47,8 @@ void ModalWindow::showEvent(QShowEvent* event) {
   if (!placed_) {
     placed_ = true;
     PlaceCentredAt(this, session_.mainWindowTop);
+    // The focus frame shows from the start, not only after a first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
   }
   QDialog::showEvent(event);
 }

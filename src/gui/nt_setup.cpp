@@ -1,5 +1,7 @@
 #include "nt_setup.h"
 
+#include "print/print_dialog.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -68,6 +70,14 @@ NTSetup::NTSetup(Context& context, print::PrinterSystem& printers, QWidget* pare
   addRow(2, "Label2", "Paper Bin", bins_);
   grid->setColumnStretch(1, 1);
   layout->addLayout(grid);
+  if (printers.InstalledPrinters().empty()) {
+    // Three empty lists say nothing: say why they are empty.
+    auto* none = new QLabel(QString::fromLatin1(print::kNoPrinterHelp), this);
+    none->setObjectName(QStringLiteral("Lbl_NoPrinter"));
+    none->setWordWrap(true);
+    none->setMaximumWidth(360);
+    layout->addWidget(none);
+  }
 
   // The two orientations; Option1 index 0 and 1.
   portrait_ = new QRadioButton(QStringLiteral("Portrait"), this);

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "enddata_form.h"
@@ -40,15 +41,15 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   fileLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(fileLine_);
 
-  auto* books = MakeButton(this, "BookCmd", QStringLiteral("Edit Books"),
+  auto* books = MakeButton(this, "BookCmd", QStringLiteral("&Edit Books"),
                            QStringLiteral("Set up books and type their tickets"));
-  auto* index = MakeButton(this, "IndexCmd", QStringLiteral("Index Data"),
+  auto* index = MakeButton(this, "IndexCmd", QStringLiteral("&Index Data"),
                            QStringLiteral("Reference number, project number, date and engineer"));
-  auto* save = MakeButton(this, "SaveCmd", QStringLiteral("Save Data"),
+  auto* save = MakeButton(this, "SaveCmd", QStringLiteral("&Save Data"),
                           QStringLiteral("Save the data file, or save it under another name"));
-  auto* report = MakeButton(this, "ReportCmd", QStringLiteral("Report"),
+  auto* report = MakeButton(this, "ReportCmd", QStringLiteral("&Report"),
                             QStringLiteral("Work out the tonnage report and show it"));
-  auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("Exit"),
+  auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
                           QStringLiteral("Back to the main window"));
 
   auto* grid = new QGridLayout;
@@ -81,10 +82,19 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(save, &QPushButton::clicked, this, &ProcForm::SaveData);
   connect(report, &QPushButton::clicked, this, &ProcForm::Report);
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
+  auto* saveKey = new QShortcut(QKeySequence::Save, this);
+  saveKey->setObjectName(QStringLiteral("SaveKey"));
+  connect(saveKey, &QShortcut::activated, this, [this] {
+    SaveOpenData(context_, this);
+    ShowFileLine();
+  });
   ShowFileLine();
 }
 
 void ProcForm::ShowFileLine() {
+  // The mark of unsaved changes, as desktop programs show it.
+  setWindowTitle(session_.Modified() ? QStringLiteral("Process Options*")
+                                     : QStringLiteral("Process Options"));
   const std::string& units = session_.index.unitSystem;
   const QString unitText = units == "M" ? QStringLiteral("metric units")
                                         : QStringLiteral("English units");
@@ -94,10 +104,12 @@ void ProcForm::ShowFileLine() {
 
 void ProcForm::EditBooks() {
   if (context_.hooks.editBooks) context_.hooks.editBooks(this, context_);
+  ShowFileLine();
 }
 
 void ProcForm::IndexData() {
   if (context_.hooks.indexData) context_.hooks.indexData(this, context_);
+  ShowFileLine();
 }
 
 void ProcForm::SaveData() {
@@ -126,15 +138,24 @@ void ProcForm::Report() {
 }
 
 bool ProcForm::MayLeave() {
-  if (session_.dataSaved) return true;
+  // Asked only when there is something to lose.
+  if (!session_.Modified()) return true;
   const platform::Message question{
       QStringLiteral("Save Data"),
       QStringLiteral("Do You Want To Save The Data\n\n") + DisplayPath(session_.dataFilePath),
-      {platform::Button::Yes, platform::Button::No},
+      {platform::Button::Save, platform::Button::Discard, platform::Button::Cancel},
       platform::Icon::Question,
-      platform::Button::Yes};
-  // Yes keeps the window so that the user can choose "Save Data".
-  return context_.platform.messages->Ask(this, question) != platform::Button::Yes;
+      platform::Button::Save};
+  switch (context_.platform.messages->Ask(this, question)) {
+    case platform::Button::Discard: return true;
+    case platform::Button::Save: {
+      // Leaves only once the data are in a file.
+      const bool saved = SaveOpenData(context_, this);
+      ShowFileLine();
+      return saved;
+    }
+    default: return false;
+  }
 }
 
 void ProcForm::reject() {

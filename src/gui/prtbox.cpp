@@ -196,6 +196,10 @@ Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id
   buttons->addWidget(printButton);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
+  // Where the last report file went, once one was written.
+  written_ = Line(this, "Lbl_Written");
+  written_->hide();
+  layout->addWidget(written_);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(toFile_, &QCheckBox::clicked, this, &Prtbox::TogglePrintToFile);
@@ -223,6 +227,13 @@ print::PrinterSystem& Prtbox::printers() { return PrintersOf(context_); }
 
 void Prtbox::ShowPrinter() {
   platform::BusyScope busy(*context_.platform.busy);
+  if (printers().InstalledPrinters().empty()) {
+    printerLine_->setText(QString::fromLatin1(print::kNoPrinterHelp));
+    printerLine_->setWordWrap(true);
+    paperLine_->clear();
+    binLine_->clear();
+    return;
+  }
   const print::PrinterDesc desc = print::GetPrinterDesc(printers());
   printerLine_->setText(Latin1(print::PrinterLine(printers().Current())));
   paperLine_->setText(Latin1(print::PaperLine(desc)));
@@ -269,9 +280,16 @@ void Prtbox::Tell(const QString& title, const QString& text) {
   platform::Tell(*context_.platform.messages, this, title, text, platform::Icon::Warning);
 }
 
+bool Prtbox::RangeCanBePrinted() {
+  const tonnage::Outcome range = print::CheckPageRange(state_, session_.spoolPath);
+  if (!range) Tell(Latin1(range.title), Latin1(range.message));
+  return range.ok();
+}
+
 void Prtbox::Print() {
   TakeFields();
   if (state_.PrintToFile) return SaveToFile();
+  if (!RangeCanBePrinted()) return;
   if (const tonnage::Outcome installed = print::CheckPrinterInstalled(printers()); !installed)
     return Tell(Latin1(installed.title), Latin1(installed.message));
   tonnage::Outcome printed;
@@ -285,11 +303,34 @@ void Prtbox::Print() {
          QStringLiteral("The report could not be printed.\n\n") + DisplayPath(printed.message));
 }
 
+std::optional<std::string> Prtbox::ChooseReportFile(const QString& title, const char* filter,
+                                                    const std::string& extension) {
+  // Beside the data file, under its name: JOB.K81's report is JOB.PRN.
+  std::string folder = session_.dataFolder, name = "REPORT";
+  const std::string& data = session_.dataFilePath;
+  if (!data.empty() && data != tonnage::kNoName) {
+    const std::size_t slash = data.rfind('/');
+    if (slash != std::string::npos) folder = data.substr(0, slash);
+    name = data.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  }
+  platform::FileRequest request{title, folder, filter, {}};
+  request.proposedName = name + extension;
+  std::optional<std::string> chosen = context_.platform.files->SaveAs(this, request);
+  // A name typed without an extension gets the file type's.
+  if (chosen && chosen->substr(chosen->rfind('/') + 1).find('.') == std::string::npos) *chosen += extension;
+  return chosen;
+}
+
+void Prtbox::ShowWritten(const std::string& path) {
+  written_->setText(QStringLiteral("Saved to %1").arg(DisplayPath(path)));
+  written_->show();
+}
+
 void Prtbox::SaveToFile() {
-  const platform::FileRequest request{
+  const std::optional<std::string> chosen = ChooseReportFile(
       QStringLiteral("Save Report ") + DisplayPath(session_.spoolPath) + QStringLiteral(" As"),
-      session_.dataFolder, kReportFileFilter};
-  const std::optional<std::string> chosen = context_.platform.files->SaveAs(this, request);
+      kReportFileFilter, ".PRN");
   if (!chosen) return;
   tonnage::Outcome written;
   {
@@ -297,8 +338,9 @@ void Prtbox::SaveToFile() {
     written = print::CopySpoolToFile(session_.spoolPath, *chosen);
   }
   if (!written)
-    Tell(QStringLiteral("Print To File"), QStringLiteral("The report could not be saved to\n%1\n\n%2")
-                                              .arg(DisplayPath(*chosen), DisplayPath(written.message)));
+    return Tell(QStringLiteral("Print To File"), QStringLiteral("The report could not be saved to\n%1\n\n%2")
+                                                     .arg(DisplayPath(*chosen), DisplayPath(written.message)));
+  ShowWritten(*chosen);
 }
 
 void Prtbox::Setup() {
@@ -310,6 +352,7 @@ void Prtbox::Setup() {
 
 void Prtbox::Preview() {
   TakeFields();
+  if (!RangeCanBePrinted()) return;
   tonnage::Outcome rendered;
   context_.platform.printing->Preview(this, [this, &rendered](print::LinePrinter& printer) {
     print::PrintDialog once = state_;
@@ -322,9 +365,9 @@ void Prtbox::Preview() {
 
 void Prtbox::SaveAsPdf() {
   TakeFields();
-  const platform::FileRequest request{QStringLiteral("Save Report As PDF"), session_.dataFolder,
-                                      kPdfFileFilter};
-  const std::optional<std::string> chosen = context_.platform.files->SaveAs(this, request);
+  if (!RangeCanBePrinted()) return;
+  const std::optional<std::string> chosen =
+      ChooseReportFile(QStringLiteral("Save Report As PDF"), kPdfFileFilter, ".pdf");
   if (!chosen) return;
   tonnage::Outcome written;
   {
@@ -334,8 +377,9 @@ void Prtbox::SaveAsPdf() {
     written = print::PrintChosenPages(once, session_.spoolPath, SelTextFilePath(session_), *pdf, true);
   }
   if (!written)
-    Tell(QStringLiteral("Save as PDF"), QStringLiteral("The report could not be saved to\n%1\n\n%2")
-                                            .arg(DisplayPath(*chosen), DisplayPath(written.message)));
+    return Tell(QStringLiteral("Save as PDF"), QStringLiteral("The report could not be saved to\n%1\n\n%2")
+                                                   .arg(DisplayPath(*chosen), DisplayPath(written.message)));
+  ShowWritten(*chosen);
 }
 
 void InstallPrintHooks(Hooks& hooks) {

@@ -3,6 +3,9 @@
 // file; a preview and a PDF of the same pages; Setup for the printer.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "modal_window.h"
 #include "print/print_dialog.h"
 #include "print/printer.h"
@@ -41,6 +44,11 @@ class Prtbox : public ModalWindow {
   void Setup();
   void Preview();
   void SaveAsPdf();
+  bool RangeCanBePrinted();
+  // The chooser for a report file named like the data file, with `extension`.
+  std::optional<std::string> ChooseReportFile(const QString& title, const char* filter,
+                                              const std::string& extension);
+  void ShowWritten(const std::string& path);
   void Tell(const QString& title, const QString& text);
 
   tonnage::print::PrintDialog state_;
@@ -58,6 +66,7 @@ class Prtbox : public ModalWindow {
   QPushButton* setup_ = nullptr;
   QPushButton* preview_ = nullptr;
   QPushButton* pdf_ = nullptr;
+  QLabel* written_ = nullptr;
 };
 
 // The printers of the printing service, or none at all without one.

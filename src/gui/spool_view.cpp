@@ -44,6 +44,9 @@ SpoolView::SpoolView(QWidget* parent) : QAbstractScrollArea(parent) {
   pal.setColor(QPalette::Text, Qt::black);
   viewport()->setPalette(pal);
   viewport()->setBackgroundRole(QPalette::Base);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (!adjusting_) topLine_ = value;
+  });
   UpdateMetrics();
 }
 
@@ -58,6 +61,7 @@ void SpoolView::setFileName(const std::string& path) {
   tonnage::io::ReadResult read = tonnage::io::ReadWholeFile(path);
   text_ = read.outcome ? std::move(read.bytes) : std::string();
   anchor_ = caret_ = 0;
+  topLine_ = 0;
   BuildIndex();
   UpdateScrollBars();
   verticalScrollBar()->setValue(0);
@@ -151,7 +155,12 @@ int SpoolView::firstVisibleLine() const { return verticalScrollBar()->value(); }
 void SpoolView::UpdateScrollBars() {
   const int lines = static_cast<int>(starts_.size());
   const int page = visibleLineCount();
+  // A range that shrinks for a moment (while the window is resized) must
+  // not lose the reader's place.
+  adjusting_ = true;
   verticalScrollBar()->setRange(0, std::max(0, lines - page));
+  verticalScrollBar()->setValue(topLine_);
+  adjusting_ = false;
   verticalScrollBar()->setPageStep(page);
   verticalScrollBar()->setSingleStep(1);
   const int columns = std::max(1, static_cast<int>(viewport()->width() / charWidth_));
@@ -167,6 +176,28 @@ void SpoolView::resizeEvent(QResizeEvent* event) {
 
 void SpoolView::scrollToLine(std::size_t line) {
   verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(line, INT32_MAX)));
+}
+
+void SpoolView::scrollToPage(std::size_t page) {
+  page = std::clamp<std::size_t>(page, 1, pageCount());
+  scrollToLine(page == 1 ? 0 : pageBreaks_[page - 2] + 1);
+}
+
+std::pair<std::size_t, std::size_t> SpoolView::matchNumber(const QString& text) const {
+  const QByteArray bytes = text.toLatin1();
+  std::string needle(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  if (needle.empty() || needle.size() > text_.size()) return {0, 0};
+  for (char& c : needle) c = static_cast<char>(Fold(c));
+  std::size_t before = 0, total = 0;
+  const std::size_t at = selectionStart();
+  for (std::size_t i = 0; i + needle.size() <= text_.size(); ++i) {
+    std::size_t k = 0;
+    while (k < needle.size() && Fold(text_[i + k]) == static_cast<unsigned char>(needle[k])) ++k;
+    if (k < needle.size()) continue;
+    ++total;
+    if (i < at) ++before;
+  }
+  return {before + 1, total};
 }
 
 void SpoolView::paintEvent(QPaintEvent* event) {

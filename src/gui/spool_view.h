@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gui {
@@ -39,6 +40,14 @@ class SpoolView : public QAbstractScrollArea {
   // Line of an offset (the last line for the end of the text).
   std::size_t lineOf(std::size_t offset) const;
   void scrollToLine(std::size_t line);
+  std::size_t pageCount() const { return pageBreaks_.size() + 1; }
+  // The page of the line at the top, from 1.
+  std::size_t PageOfTop() const { return PageOfLine(static_cast<std::size_t>(firstVisibleLine())); }
+  // Brings page `page` (from 1) to the top.
+  void scrollToPage(std::size_t page);
+  // Which match of `text` (ignoring case) the selection is, from 1, and how
+  // many there are.
+  std::pair<std::size_t, std::size_t> matchNumber(const QString& text) const;
 
   // Finds `text` ignoring case, after the selection (or before it), wrapping
   // round the end; selects it and brings it into view. False when absent.
@@ -80,6 +89,9 @@ class SpoolView : public QAbstractScrollArea {
   int ascent_ = 12;
   std::size_t anchor_ = 0;
   std::size_t caret_ = 0;
+  // The line the reader put at the top; a font or size change keeps it there.
+  int topLine_ = 0;
+  bool adjusting_ = false;
 };
 
 }  // namespace gui

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -73,17 +75,21 @@ ViewForm::ViewForm(Context& context, QWidget* parent)
 
   auto* findKey = new QShortcut(QKeySequence::Find, this);
   connect(findKey, &QShortcut::activated, this, &ViewForm::ShowFind);
-  auto* nextKey = new QShortcut(QKeySequence::FindNext, this);
+  // F3 and Shift+F3 only: some desktops also give Find Next Ctrl+G, which is
+  // Go To Page here.
+  auto* nextKey = new QShortcut(QKeySequence(Qt::Key_F3), this);
   connect(nextKey, &QShortcut::activated, this, [this] { FindNext(false); });
-  auto* previousKey = new QShortcut(QKeySequence::FindPrevious, this);
+  auto* previousKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this);
   connect(previousKey, &QShortcut::activated, this, [this] { FindNext(true); });
   connect(findText_, &QLineEdit::returnPressed, this, [this] { FindNext(false); });
   connect(next, &QPushButton::clicked, this, [this] { FindNext(false); });
   connect(previous, &QPushButton::clicked, this, [this] { FindNext(true); });
-  connect(close, &QPushButton::clicked, this, [this] {
-    findBar_->hide();
-    display_->setFocus();
-  });
+  connect(close, &QPushButton::clicked, this, &ViewForm::CloseFind);
+  // Escape in the find bar closes the bar, not the viewer.
+  for (QWidget* w : std::initializer_list<QWidget*>{findText_, next, previous, close}) w->installEventFilter(this);
+  auto* goToKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+  goToKey->setObjectName(QStringLiteral("GoToPageKey"));
+  connect(goToKey, &QShortcut::activated, this, &ViewForm::GoToPage);
 
   // Wide enough for a report page at 10 points; the user may resize.
   QScreen* screen = QGuiApplication::primaryScreen();
@@ -122,6 +128,33 @@ void ViewForm::Print() {
   display_->setSelection(0, 0);
 }
 
+bool ViewForm::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+      findBar_->isVisible()) {
+    CloseFind();
+    return true;
+  }
+  return ModalWindow::eventFilter(object, event);
+}
+
+void ViewForm::CloseFind() {
+  findBar_->hide();
+  display_->setFocus();
+}
+
+void ViewForm::GoToPage() {
+  QInputDialog ask(this);
+  ask.setObjectName(QStringLiteral("GoToPage"));
+  ask.setWindowTitle(QStringLiteral("Go To Page"));
+  ask.setLabelText(QStringLiteral("Page (1 to %1):").arg(display_->pageCount()));
+  ask.setInputMode(QInputDialog::IntInput);
+  ask.setIntRange(1, static_cast<int>(display_->pageCount()));
+  ask.setIntValue(static_cast<int>(display_->PageOfTop()));
+  if (ask.exec() != QDialog::Accepted) return;
+  display_->scrollToPage(static_cast<std::size_t>(ask.intValue()));
+  display_->setFocus();
+}
+
 void ViewForm::ShowFind() {
   findBar_->show();
   findText_->setFocus();
@@ -131,7 +164,9 @@ void ViewForm::ShowFind() {
 void ViewForm::FindNext(bool backward) {
   if (findText_->text().isEmpty()) return ShowFind();
   const bool found = display_->find(findText_->text(), backward);
-  findState_->setText(found ? QString() : QStringLiteral("Not found"));
+  if (!found) return findState_->setText(QStringLiteral("Not found"));
+  const auto [n, m] = display_->matchNumber(findText_->text());
+  findState_->setText(QStringLiteral("match %1 of %2").arg(n).arg(m));
 }
 
 }  // namespace gui

@@ -25,10 +25,13 @@ class ViewForm : public ModalWindow {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
   void ShowFind();
   void FindNext(bool backward);
+  void CloseFind();
+  void GoToPage();
 
   SpoolView* display_ = nullptr;
   QWidget* findBar_ = nullptr;

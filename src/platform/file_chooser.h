@@ -16,6 +16,8 @@ struct FileRequest {
   std::string initialFolder;  // file-system bytes, as every path here
   // "description|pattern|description|pattern"; the first pair is preselected.
   std::string filter;
+  // The name the save dialog proposes (empty: none).
+  std::string proposedName;
 };
 
 class FileChooser {

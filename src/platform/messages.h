@@ -10,7 +10,8 @@ class QWidget;
 
 namespace platform {
 
-enum class Button { Ok, Cancel, Yes, No };
+// Save and Discard ("Don't Save") answer the question about unsaved data.
+enum class Button { Ok, Cancel, Yes, No, Save, Discard };
 enum class Icon { None, Information, Warning, Critical, Question };
 
 struct Message {

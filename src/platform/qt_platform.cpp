@@ -8,10 +8,13 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QShortcut>
 #include <QStringList>
 #include <QTextBrowser>
 #include <QUrl>
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace platform {
@@ -26,6 +29,8 @@ QMessageBox::StandardButton ToQt(Button b) {
     case Button::Cancel: return QMessageBox::Cancel;
     case Button::Yes: return QMessageBox::Yes;
     case Button::No: return QMessageBox::No;
+    case Button::Save: return QMessageBox::Save;
+    case Button::Discard: return QMessageBox::Discard;
   }
   return QMessageBox::Ok;
 }
@@ -54,7 +59,11 @@ Button QtMessages::Ask(QWidget* parent, const Message& message) {
   box.setTextFormat(Qt::PlainText);
   std::vector<Button> buttons = message.buttons;
   if (buttons.empty()) buttons.push_back(Button::Ok);
-  for (Button b : buttons) box.addButton(ToQt(b));
+  for (Button b : buttons) {
+    QPushButton* added = box.addButton(ToQt(b));
+    // Says what it does, whatever the desktop's wording for Discard.
+    if (b == Button::Discard) added->setText(QStringLiteral("Do&n't Save"));
+  }
   box.setDefaultButton(ToQt(message.defaultButton));
   // The close box answers the way a cautious user would.
   Button escape = Has(buttons, Button::Cancel) ? Button::Cancel
@@ -69,6 +78,8 @@ Button QtMessages::Ask(QWidget* parent, const Message& message) {
     case QMessageBox::Cancel: return Button::Cancel;
     case QMessageBox::Yes: return Button::Yes;
     case QMessageBox::No: return Button::No;
+    case QMessageBox::Save: return Button::Save;
+    case QMessageBox::Discard: return Button::Discard;
     default: return escape;
   }
 }
@@ -109,6 +120,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileRequest& req
   dialog.setOption(QFileDialog::ReadOnly, false);
   // No default suffix: a name typed without an extension is used as typed.
   dialog.setDefaultSuffix(QString());
+  if (!request.proposedName.empty()) dialog.selectFile(QFile::decodeName(request.proposedName.c_str()));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
@@ -189,16 +201,42 @@ void QtHelp::Quit() {
   if (window_) window_->close();
 }
 
+namespace {
+
+// Beside the window it explains (right, else left, else over it), the same
+// top, wholly on its screen with its title bar, so it can be moved.
+void PlaceBeside(QWidget* help, const QWidget* anchor) {
+  QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  // A window never shown has no frame yet: the anchor's is as good a guess.
+  const QWidget* framed = anchor ? anchor : help;
+  const QMargins frame(framed->geometry().left() - framed->frameGeometry().left(),
+                       framed->geometry().top() - framed->frameGeometry().top(),
+                       framed->frameGeometry().right() - framed->geometry().right(),
+                       framed->frameGeometry().bottom() - framed->geometry().bottom());
+  const QSize room = area.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QSize size = help->size().boundedTo(room);
+  const QRect near = anchor ? anchor->frameGeometry() : QRect(area.center(), QSize(1, 1));
+  const int outer = size.width() + frame.left() + frame.right();
+  int left = near.right() + 1;                                  // beside, on the right
+  if (left + outer > area.right() + 1) left = near.left() - outer;  // else on the left
+  if (left < area.left()) left = near.left();                    // else over it
+  left = std::clamp(left, area.left(), area.right() + 1 - outer);
+  const int top = std::clamp(near.top(), area.top(),
+                             area.bottom() + 1 - size.height() - frame.top() - frame.bottom());
+  help->setGeometry(left + frame.left(), top + frame.top(), size.width(), size.height());
+}
+
+}  // namespace
+
 void QtHelp::Show(const QString& page) {
   // A window outside the modal window in front could not be used, so the help
   // window belongs to whichever window is modal now.
   QWidget* owner = QApplication::activeModalWidget();
   if (!window_) window_ = new HelpWindow;
-  if (window_->parentWidget() != owner) {
-    const QRect geometry = window_->geometry();
-    window_->setParent(owner, Qt::Window);
-    window_->setGeometry(geometry);
-  }
+  if (window_->parentWidget() != owner) window_->setParent(owner, Qt::Window);
+  if (!window_->isVisible()) PlaceBeside(window_, owner ? owner : QApplication::activeWindow());
   window_->SetContentsUrl(QUrl(root_ + QStringLiteral("contents.html")));
   window_->Open(QUrl(root_ + page));
   window_->show();

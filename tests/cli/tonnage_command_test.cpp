@@ -1,6 +1,8 @@
 // The tonnage command as a script would call it.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #include "../core/test_files.h"
@@ -120,6 +122,51 @@ TEST(TonnageCommand, ExportWritesOneCsvRowPerTicket) {
   r = Tonnage("export " + SamplePath("metric-with-tons-book.K81"));
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find(",kg,"), std::string::npos);
+}
+
+// `tonnage ... | head -1`: the reader is gone before the first line, so the
+// command dies of SIGPIPE at its first write. $TMPDIR must be as it was.
+int RunIntoClosedPipe(const std::string& tmpdir, const std::vector<std::string>& args) {
+  int fds[2];
+  if (::pipe(fds) != 0) return -1;
+  ::close(fds[0]);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    std::signal(SIGPIPE, SIG_DFL);
+    ::setenv("TMPDIR", tmpdir.c_str(), 1);
+    ::dup2(fds[1], 1);
+    std::freopen("/dev/null", "w", stderr);
+    std::vector<char*> argv{const_cast<char*>(TONNAGE_CLI_PATH)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(TONNAGE_CLI_PATH, argv.data());
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return status;
+}
+
+TEST(TonnageCommand, ACommandCutShortByAClosedPipeLeavesNothingInTmpdir) {
+  ScratchFolder dir;
+  std::string big = "CST81 4417    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n";
+  char ticket[80];
+  for (int b = 1; b <= 60; ++b) {
+    big += "* 0 0.0000 SURFACE COURSE SP 12.5 LOT " + std::to_string(b) + "\r\n";
+    for (int t = 0; t < 200; ++t) {
+      std::snprintf(ticket, sizeof ticket, "%06d 09/28/2026 77756     30056     47700      5.600      ",
+                    1201 + t);
+      big += std::string(ticket) + "\r\n";
+    }
+  }
+  WriteFile(dir.File("BIG.K81"), big);
+  ::mkdir(dir.File("tmp").c_str(), 0700);
+  for (const char* command : {"check", "report", "export"}) {
+    const int status = RunIntoClosedPipe(dir.File("tmp"), {command, dir.File("BIG.K81")});
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << command << " status " << status;
+    EXPECT_EQ(ListFolder(dir.File("tmp")), std::vector<std::string>{}) << command;
+  }
 }
 
 

@@ -390,6 +390,37 @@ TEST_F(Entry, BookSetupShowsAFixedTypeAndRefusesAGravityOfTen) {
   EXPECT_EQ(h.session.Book(5).specificGravity, "2.6500");
 }
 
+// Continue on a new book without a type says what is missing and opens no grid.
+TEST_F(Entry, ContinueWithoutATypeSaysSoAndFocusesTheTypes) {
+  h.session.currentBook = 6;
+  gui::BookForm setup(h.context, rowMenu, nullptr);
+  setup.show();
+  Activate(&setup);
+  fakes::ModalDriver driver;
+  Click(&setup, "CountinueCmd");
+  EXPECT_TRUE(driver.seen.empty());
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_TRUE(h.messages.asked[0].text.contains("Type Of Data"));
+  EXPECT_EQ(Focus()->objectName(), "dbtype0");
+  EXPECT_TRUE(setup.isVisible());
+}
+
+// The question names the book, and Enter alone (No) deletes nothing.
+TEST_F(Entry, DeleteBookNamesTheBookAndDefaultsToNo) {
+  h.session.Book(3) = {"SURFACE COURSE SP 12.5", "0", "2.6500"};
+  tonnage::testing::WriteFile(h.session.SectionPath(3),
+                              "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
+                              "001202 09/28/2026 72708     29773     42935      5.600      \r\n");
+  gui::SectList list(h.context, rowMenu, nullptr);
+  list.show();
+  Find<QListWidget>(&list, "List1")->setCurrentRow(2);
+  Click(&list, "Bookdel");
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].text, "Are You Sure\n\nBook 3   SURFACE COURSE SP 12.5\n2 tickets");
+  EXPECT_EQ(h.messages.asked[0].defaultButton, Button::No);
+  EXPECT_TRUE(h.session.Book(3).InUse());
+}
+
 TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
   h.session.index.date = "01/02/2006";
   h.session.index.refNo = "4471";
@@ -443,7 +474,7 @@ TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
   {
   fakes::ModalDriver driver;
   // The list: Enter with nothing selected does nothing; Home selects book 1;
-  // after it, book 2 is selected.
+  // after its grid, book 1 is still selected.
   auto list = [&](QWidget* w) {
     Activate(w);
     auto* entries = w->findChild<QListWidget*>("List1");
@@ -453,6 +484,7 @@ TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
     Key(Qt::Key_Return);  // book 1, until its grid closes
     Activate(w);
     listShown.push_back(entries->selectedItems().value(0) ? entries->selectedItems()[0]->text() : QString());
+    Key(Qt::Key_Down);
     Key(Qt::Key_Return);  // book 2
     Activate(w);
     listShown.push_back(entries->item(1)->text());
@@ -504,7 +536,7 @@ TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
   ASSERT_TRUE(driver.unexpected.empty()) << driver.unexpected.size();
   EXPECT_EQ(driver.seen,
             (std::vector<QString>{"SectList", "BookForm", "Dataform", "BookForm", "Dataform"}));
-  EXPECT_EQ(listShown, (std::vector<QString>{"0", "Book  2 ", "Book  2 LEVELING COURSE"}));
+  EXPECT_EQ(listShown, (std::vector<QString>{"0", "Book  1 HOT MIX", "Book  2 LEVELING COURSE"}));
   }
   EXPECT_EQ(h.session.Book(1).comments, "HOT MIX");
   EXPECT_EQ(h.session.Book(1).dataType, "0");

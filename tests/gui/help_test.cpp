@@ -3,6 +3,9 @@
 // guide, name only captions that are on their windows.
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QScreen>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
@@ -113,6 +116,21 @@ TEST(HelpWindow, OpensTheTopicOfEachIdTheContentsAndClosesOnQuit) {
   EXPECT_EQ(help.window(), nullptr);
 }
 
+// From any window, the help opens at that window's top, wholly on screen.
+TEST(HelpWindow, OpensAtTheTopOfTheWindowItExplainsWhollyOnScreen) {
+  QDialog explained;
+  explained.setGeometry(100, 60, 240, 160);
+  explained.setWindowModality(Qt::ApplicationModal);
+  explained.show();
+  platform::QtHelp help;
+  help.ShowTopic(770);
+  ASSERT_NE(help.window(), nullptr);
+  const QRect shown = help.window()->frameGeometry();
+  EXPECT_TRUE(help.window()->screen()->availableGeometry().contains(shown));
+  EXPECT_EQ(shown.top(), explained.frameGeometry().top());
+  help.Quit();
+}
+
 TEST(PlatformFilters, PipeListsBecomeQtNameFilters) {
   EXPECT_EQ(platform::QtNameFilters("Default (*.K81)|*.K81|Any File (*.*)|*.*"),
             "Default (*.K81 *.k81);;Any File (*)");
@@ -148,7 +166,10 @@ QString Clean(QString text) {
 // Every text the user reads on a window: its title, buttons, labels, frames,
 // menus and their items, and the column titles of its grids and lists.
 QSet<QString> OnWindow(QWidget* window) {
-  QSet<QString> texts{Clean(window->windowTitle())};
+  // A title's trailing '*' marks unsaved changes, not part of its caption.
+  QString title = window->windowTitle();
+  if (title.endsWith(QLatin1Char('*'))) title.chop(1);
+  QSet<QString> texts{Clean(title)};
   for (auto* b : window->findChildren<QAbstractButton*>()) texts.insert(Clean(b->text()));
   for (auto* l : window->findChildren<QLabel*>()) texts.insert(Clean(l->text()));
   for (auto* g : window->findChildren<QGroupBox*>()) texts.insert(Clean(g->title()));

@@ -91,8 +91,7 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
                        " Bin: Tray 1 ", "110", "1"},
                       {title, " Printer: Site Office Laser   [lp0] ", " Paper: Letter   [Portrait] ",
                        " Bin: Tray 1 ", "010", "1"},
-                      {title, " Printer:    [] ", " Paper: Not Defined   [Portrait] ", " Bin: Not Defined ",
-                       "010", "1"}}));
+                      {title, tonnage::print::kNoPrinterHelp, "", "", "010", "1"}}));
 }
 
 TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {
@@ -250,6 +249,58 @@ TEST_F(PrintWindows, PreviewAndPdfShowOneCopyOfTheChosenPages) {
   Click(&box, "Cmd_Pdf");
   ASSERT_EQ(h.messages.asked.size(), 1u);
   EXPECT_TRUE(h.messages.asked[0].text.contains("Read-only file system"));
+}
+
+// A range that cannot print is told before anything is written. Report files
+// are proposed beside the data file under its name, get their extension when
+// typed without one, and are confirmed with their path.
+TEST_F(PrintWindows, BadRangesAreToldAndReportFilesAreNamedAfterTheDataFile) {
+  const fs::path docs = h.root / "docs";
+  h.session.dataFilePath = (docs / "JOB.K81").string();
+  h.session.dataFolder = "/home/inspector";
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  Find<QRadioButton>(&box, "Range1")->click();
+  const struct {
+    int from, to;
+    const char* button;
+    const char* says;
+  } refused[] = {{5, 3, "Cmd_Pdf", "Pages From 5 To 3 cannot be printed"},
+                 {4, 0, "Cmd_Print", "The report has 3 pages: Pages From 4"},
+                 {4, 9, "Cmd_Preview", "The report has 3 pages"}};
+  for (const auto& r : refused) {
+    h.messages.asked.clear();
+    Find<QSpinBox>(&box, "Page_From")->setValue(r.from);
+    Find<QSpinBox>(&box, "Page_To")->setValue(r.to);
+    Click(&box, r.button);
+    ASSERT_EQ(h.messages.asked.size(), 1u) << r.button;
+    EXPECT_TRUE(h.messages.asked[0].text.contains(r.says)) << h.messages.asked[0].text.toStdString();
+  }
+  EXPECT_TRUE(h.files.saveRequests.empty());
+  EXPECT_TRUE(printer().documents.empty() && h.printing.preview.documents.empty());
+
+  Find<QSpinBox>(&box, "Page_From")->setValue(2);
+  Find<QSpinBox>(&box, "Page_To")->setValue(3);
+  h.files.saves = {(docs / "JOB 7").string(), (docs / "JOB 8").string()};
+  Click(&box, "Cmd_Pdf");
+  EXPECT_EQ(h.printing.pdfPaths, std::vector<std::string>{(docs / "JOB 7.pdf").string()});
+  EXPECT_TRUE(Text(&box, "Lbl_Written").contains(QString::fromStdString((docs / "JOB 7.pdf").string())));
+  Find<QCheckBox>(&box, "Prtfile_Check")->click();
+  Click(&box, "Cmd_Print");
+  EXPECT_EQ(ReadFile((docs / "JOB 8.PRN").string()), spool);
+  ASSERT_EQ(h.files.saveRequests.size(), 2u);
+  EXPECT_EQ(h.files.saveRequests[0].initialFolder, docs.string());
+  EXPECT_EQ(h.files.saveRequests[0].proposedName + " " + h.files.saveRequests[1].proposedName, "JOB.pdf JOB.PRN");
+  EXPECT_EQ(h.messages.asked.size(), 1u);
+}
+
+TEST_F(PrintWindows, WithNoPrinterBothWindowsSayHowToAddOne) {
+  h.printing.system.installed.clear();
+  h.printing.system.current = {};
+  gui::Prtbox box(h.context, nullptr);
+  EXPECT_TRUE(Text(&box, "Label1").startsWith("No printer is installed. Add one")) << Text(&box, "Label1").toStdString();
+  gui::NTSetup setup(h.context, h.printing.system, nullptr);
+  EXPECT_TRUE(Text(&setup, "Lbl_NoPrinter").startsWith("No printer is installed. Add one"));
 }
 
 TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {

@@ -22,7 +22,7 @@ class QtServices : public ::testing::Test {
   void SetUp() override { tonnage::testing::WriteFile(dir / "JOB.K81", "CST81 4417\r\n"); }
 
   platform::FileRequest Request() const {
-    return {QStringLiteral("Save Data As"), dir.string(), tonnage::kDataFileFilter};
+    return {QStringLiteral("Save Data As"), dir.string(), tonnage::kDataFileFilter, {}};
   }
   static fakes::ModalDriver::Step Choose(const fs::path& path) {
     return [path](QWidget* w) {

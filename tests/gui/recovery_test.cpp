@@ -13,6 +13,7 @@
 // itself, and the killed process is an ordinary copy of its windows.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <filesystem>
 
 #include "child_process.h"
@@ -160,9 +161,9 @@ TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
     book4 = s.Book(4).comments;
     locked = s.holdsLock();
     for (int b = 1; b <= 5; ++b) sections[b - 1] = ReadFile(s.SectionPath(b));
-    Click(process, "ExitCmd");  // not saved: asked, answered No
+    Click(process, "ExitCmd");  // not saved: asked, answered Don't Save
   });
-  h.messages.answers = {Button::Yes, Button::No};
+  h.messages.answers = {Button::Yes, Button::Discard};
   EXPECT_TRUE(main.OfferRecovery());
   ASSERT_TRUE(driver.unexpected.empty());
   EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
@@ -256,6 +257,80 @@ TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartNothingElseDoes) {
       tonnage::Session::Discard(folder);
     }
   }
+}
+
+// A run that ended with a file open, as the session leaves it on SIGTERM.
+std::string LeaveDeadRun(const fs::path& root, const fs::path& file) {
+  tonnage::Session dead;
+  EXPECT_TRUE(dead.Start((root / "docs").string(), (root / "tmp").string()).ok());
+  EXPECT_TRUE(dead.Open(file.string()).ok());
+  const std::string folder = dead.workFolder().path();
+  dead.LeaveForRecovery();
+  return folder;
+}
+
+TEST(RecoveryOffer, NamesTheTimeOfTheNewestDataItBringsBack) {
+  fakes::Harness h;
+  const fs::path file = h.root / "docs" / "JOB.K81";
+  fs::copy_file(kSample, file);
+  const std::string folder = LeaveDeadRun(h.root, file);
+  // Headers last changed ten minutes ago, book 2's grid closed two minutes ago.
+  for (const char* name : {"STATE.TMP", "SECT0001.TMP", "SECT0003.TMP"}) tonnage::testing::Age(folder + name, 600);
+  tonnage::testing::Age(folder + "SECT0002.TMP", 120);
+  gui::MainForm1 main(h.context);
+  h.messages.answers = {Button::No};
+  main.OfferRecovery();
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  const QDateTime now = QDateTime::currentDateTime();
+  const QString format = QStringLiteral("MM/dd/yyyy hh:mm");
+  EXPECT_TRUE(h.messages.asked[0].text.contains(now.addSecs(-120).toString(format))) << h.messages.asked[0].text.toStdString();
+  EXPECT_FALSE(h.messages.asked[0].text.contains(now.addSecs(-600).toString(format)));
+}
+
+TEST(RecoveryOffer, TheFileNamedAtStartIsStillOpenedAfterTheRecoveredData) {
+  fakes::Harness h;
+  const fs::path other = h.root / "docs" / "OTHER.K81", job = h.root / "docs" / "JOB.K81";
+  fs::copy_file(kSample, other);
+  fs::copy_file(kSample, job);
+  LeaveDeadRun(h.root, other);
+  gui::MainForm1 main(h.context);
+  main.show();
+  std::vector<std::string> opened;
+  fakes::ModalDriver driver;
+  const auto leave = [&](QWidget* process) {
+    opened.push_back(h.session.dataFilePath);
+    Click(process, "ExitCmd");
+  };
+  driver.Then(leave).Then(leave);
+  h.messages.answers = {Button::Yes, Button::Discard};  // recover; leave it unsaved
+  main.OpenAtStart(QString::fromStdString(job.string()));
+  EXPECT_TRUE(driver.unexpected.empty());
+  EXPECT_EQ(opened, (std::vector<std::string>{other.string(), job.string()}));
+  main.ExitProgram();
+}
+
+TEST(RecoveryOffer, FileDialogsAfterARecoveredFileWasSavedOpenInItsFolder) {
+  fakes::Harness h;
+  const fs::path file = h.root / "jobs" / "JOB.K81";
+  fs::create_directories(file.parent_path());
+  fs::copy_file(kSample, file);
+  LeaveDeadRun(h.root, file);
+  gui::MainForm1 main(h.context);
+  main.show();
+  fakes::ModalDriver driver;
+  driver.Then([&](QWidget* process) { Click(process, "SaveCmd"); })
+      .Then([&](QWidget* save) {
+        Click(save, "Endsave");
+        Click(save, "Endsaveas");  // cancelled in the dialog
+        Click(save, "saveexit");
+        Click(save->parentWidget(), "ExitCmd");
+      });
+  h.messages.answers = {Button::Yes};
+  ASSERT_TRUE(main.OfferRecovery());
+  EXPECT_TRUE(driver.unexpected.empty());
+  ASSERT_EQ(h.files.saveRequests.size(), 1u);
+  EXPECT_EQ(h.files.saveRequests[0].initialFolder, file.parent_path().string());
+  main.ExitProgram();
 }
 
 }  // namespace

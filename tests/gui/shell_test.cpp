@@ -10,7 +10,13 @@
 #include <fstream>
 #include <sys/stat.h>
 
+#include "book_forms.h"
+#include "dataform.h"
 #include "enddata_form.h"
+#include "eng_met_form.h"
+#include "proc_form.h"
+#include "entry/row_menu.h"
+#include <set>
 #include "fakes.h"
 #include "main_form.h"
 
@@ -52,36 +58,46 @@ TEST_F(Shell, NewThenCancelStaysOnTheMainWindowWithEverythingCleared) {
   EXPECT_TRUE(main.status().isEmpty());
 }
 
-TEST_F(Shell, NewEnglishThenSaveDataOffersOnlySaveAsAndExitAsksAboutNoName) {
+TEST_F(Shell, NewEnglishThenSaveDataOffersSaveAsThenSaveAndExitAsksAboutNoName) {
+  const fs::path target = h.root / "docs" / "JOB.K81";
+  h.files.saves = {target.string()};
   gui::MainForm1 main(h.context);
   main.show();
   QString path, procTitle;
   std::vector<bool> shown;
+  bool stayedAfterCancel = false;
   driver.Then([&](QWidget* w) { Click(w, "Cmd_English"); })
       .Then([&](QWidget* w) {
         procTitle = w->windowTitle();
+        Click(w, "ExitCmd");  // never saved: asked, answered Cancel
+        stayedAfterCancel = w->isVisible();
         Click(w, "SaveCmd");
+        procTitle += " | " + w->windowTitle();
+        Click(w, "ExitCmd");  // saved now: nothing to ask
       })
       .Then([&](QWidget* w) {
         for (const char* name : {"Endsave", "Endsaveas", "Image1", "Image2"}) shown.push_back(Shown(w, name));
         path = Text(w, "Label1");
+        Click(w, "Endsaveas");
+        // Named now: Save is offered at once.
+        for (const char* name : {"Endsave", "Image2"}) shown.push_back(Shown(w, name));
         Click(w, "saveexit");
-        // Back in the process window: leave it; the double answers No.
-        Click(w->parentWidget(), "ExitCmd");
       });
-  h.messages.answers = {Button::No};
+  h.messages.answers = {Button::Cancel};
   Click(&main, "Cmd_New");
   EXPECT_TRUE(driver.unexpected.empty());
-  EXPECT_EQ(procTitle, "Process Options");
+  EXPECT_EQ(procTitle, "Process Options* | Process Options");
+  EXPECT_TRUE(stayedAfterCancel);
   EXPECT_EQ(h.session.index.unitSystem, "E");
-  EXPECT_EQ(shown, (std::vector<bool>{false, true, false, false}));
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, false, false, true, true}));
   EXPECT_EQ(path, "NoName");
+  EXPECT_EQ(ReadFile(target.string()).substr(0, 5), "CST81");
   ASSERT_EQ(h.messages.asked.size(), 1u);
   const platform::Message& q = h.messages.asked[0];
   EXPECT_EQ(q.title, "Save Data");
   EXPECT_EQ(q.text, "Do You Want To Save The Data\n\nNoName");
   EXPECT_EQ(q.icon, platform::Icon::Question);
-  EXPECT_EQ(q.buttons, (std::vector<Button>{Button::Yes, Button::No}));
+  EXPECT_EQ(q.buttons, (std::vector<Button>{Button::Save, Button::Discard, Button::Cancel}));
 }
 
 TEST_F(Shell, OpenOfAnInvalidFileStaysOnTheMainWindow) {
@@ -176,35 +192,59 @@ TEST_F(Shell, TheFiveHundredAndFirstBookEndsTheProgramWithTheWorkFilesRemoved) {
   EXPECT_TRUE(driver.seen.empty());
 }
 
-TEST_F(Shell, ExitAnsweredYesKeepsTheProcessWindowNoLeavesIt) {
-  h.files.opens = {kSample};
+// Leaving asks only when the data differ from the file, and each answer
+// does what it says; Ctrl+S saves and the title marks unsaved changes.
+TEST_F(Shell, LeavingAsksOnlyAboutChangesAndSaveSaves) {
+  const fs::path copy = h.root / "docs" / "JOB.K81";
+  fs::copy_file(kSample, copy);
+  h.files.opens = {copy.string(), copy.string()};
+  int edits = 0;
+  h.context.hooks.indexData = [&](QWidget*, gui::Context& c) {
+    c.session.index.engineer = "EDIT " + std::to_string(++edits);
+  };
   gui::MainForm1 main(h.context);
   main.show();
-  bool stayedAfterYes = false;
+  std::vector<QString> titles;
+  bool stayedAfterCancel = false, leftUnchanged = false;
+  std::string afterCancel, afterCtrlS;
   driver.Then([&](QWidget* w) {
-    Click(w, "ExitCmd");  // answered Yes
-    stayedAfterYes = w->isVisible();
-    Click(w, "ExitCmd");  // answered No
-  });
-  h.messages.answers = {Button::Yes, Button::No};
+        Click(w, "ExitCmd");  // opened and left as it was: nothing asked
+        leftUnchanged = !w->isVisible();
+      })
+      .Then([&](QWidget* w) {
+        Click(w, "IndexCmd");
+        titles.push_back(w->windowTitle());
+        Click(w, "ExitCmd");  // answered Cancel
+        stayedAfterCancel = w->isVisible();
+        afterCancel = ReadFile(copy);
+        Activate(w);
+        Key(Qt::Key_S, Qt::ControlModifier);
+        afterCtrlS = ReadFile(copy);
+        titles.push_back(w->windowTitle());
+        Click(w, "IndexCmd");
+        Click(w, "ExitCmd");  // answered Save: saved, then left
+      });
+  h.messages.answers = {Button::Cancel, Button::Save};
+  Click(&main, "Cmd_Open");
   Click(&main, "Cmd_Open");
   EXPECT_TRUE(driver.unexpected.empty());
-  EXPECT_TRUE(stayedAfterYes);
+  EXPECT_TRUE(leftUnchanged);
+  EXPECT_TRUE(stayedAfterCancel);
+  EXPECT_EQ(afterCancel, ReadFile(kSample));
+  EXPECT_NE(afterCtrlS.find("EDIT 1"), std::string::npos);
+  EXPECT_EQ(titles, (std::vector<QString>{"Process Options*", "Process Options"}));
+  EXPECT_NE(ReadFile(copy).find("EDIT 2"), std::string::npos);
   ASSERT_EQ(h.messages.asked.size(), 2u);
-  EXPECT_EQ(h.messages.asked[0].text.toStdString(), "Do You Want To Save The Data\n\n" + kSample);
-  // The data stay in memory and in the section files after leaving.
-  EXPECT_EQ(h.session.index.refNo, "4417");
-  EXPECT_TRUE(fs::exists(h.session.SectionPath(1)));
-  EXPECT_FALSE(main.exited());
+  EXPECT_EQ(h.messages.asked[0].text.toStdString(), "Do You Want To Save The Data\n\n" + copy.string());
 }
 
-TEST_F(Shell, LeavingTheSaveWindowWithoutSavingMakesExitAskAgain) {
+TEST_F(Shell, SavingInTheSaveWindowLeavesNothingToAskOnExit) {
   const fs::path copy = h.root / "docs" / "JOB.K81";
   fs::copy_file(kSample, copy);
   h.files.opens = {copy.string()};
   gui::MainForm1 main(h.context);
   main.show();
-  bool savedAfterSave = false, mark1 = false, savedAfterReopen = true;
+  bool savedAfterSave = false, mark1 = false;
   QWidget* process = nullptr;
   driver.Then([&](QWidget* w) {
         process = w;
@@ -215,21 +255,13 @@ TEST_F(Shell, LeavingTheSaveWindowWithoutSavingMakesExitAskAgain) {
         mark1 = Shown(w, "Image1");
         savedAfterSave = h.session.dataSaved;
         Click(w, "saveexit");
-        Click(process, "SaveCmd");
-      })
-      .Then([&](QWidget* w) {
-        savedAfterReopen = h.session.dataSaved;
-        Click(w, "saveexit");
         Click(process, "ExitCmd");
       });
-  h.messages.answers = {Button::No};
   Click(&main, "Cmd_Open");
   EXPECT_TRUE(driver.unexpected.empty());
   EXPECT_TRUE(savedAfterSave);
   EXPECT_TRUE(mark1);
-  EXPECT_FALSE(savedAfterReopen);
-  ASSERT_EQ(h.messages.asked.size(), 1u);
-  EXPECT_EQ(h.messages.asked[0].title, "Save Data");
+  EXPECT_TRUE(h.messages.asked.empty());
   // Save writes the same file back.
   EXPECT_EQ(ReadFile(copy), ReadFile(kSample));
 }
@@ -258,6 +290,38 @@ TEST_F(Shell, SaveAsToANameWithoutExtensionWritesExactlyThatName) {
   EXPECT_EQ(h.files.saveRequests[0].initialFolder, (h.root / "docs").string());
   EXPECT_EQ(h.session.dataFolder, target.parent_path().string());
   EXPECT_TRUE(h.messages.asked.empty());
+}
+
+// Every button has an access key of its own in its window, and the first
+// window shows where the keyboard focus is before any Tab.
+TEST_F(Shell, EveryButtonHasAnAccessKeyOfItsOwnAndTheFocusShowsFromTheStart) {
+  h.session.dataFilePath = "/home/inspector/JOB.K81";
+  h.session.currentBook = 1;
+  tonnage::RowMenuState rows;
+  gui::MainForm1 main(h.context);
+  main.show();
+  EXPECT_EQ(main.focusWidget(), main.findChild<QWidget*>("Cmd_New"));
+  EXPECT_TRUE(main.testAttribute(Qt::WA_KeyboardFocusChange));
+  std::vector<std::unique_ptr<QWidget>> windows;
+  windows.push_back(std::make_unique<gui::ProcForm>(h.context, nullptr));
+  windows.push_back(std::make_unique<gui::EnddataForm>(h.context, nullptr));
+  windows.push_back(std::make_unique<gui::EngMet_Form>(h.context, nullptr));
+  windows.push_back(std::make_unique<gui::SectList>(h.context, rows, nullptr));
+  windows.push_back(std::make_unique<gui::BookForm>(h.context, rows, nullptr));
+  windows.push_back(std::make_unique<gui::Dataform>(h.context, rows, nullptr));
+  std::vector<QWidget*> all{&main};
+  for (const auto& w : windows) all.push_back(w.get());
+  for (QWidget* window : all) {
+    std::set<QChar> keys;
+    for (auto* b : window->findChildren<QPushButton*>()) {
+      if (b->parentWidget()->inherits("QDialogButtonBox")) continue;
+      const QString text = b->text();
+      const qsizetype amp = text.indexOf(QLatin1Char('&'));
+      ASSERT_TRUE(amp >= 0 && amp + 1 < text.size()) << window->objectName().toStdString() << ": " << text.toStdString();
+      EXPECT_TRUE(keys.insert(text[amp + 1].toUpper()).second)
+          << window->objectName().toStdString() << ": " << text.toStdString() << " clashes";
+    }
+  }
 }
 
 TEST_F(Shell, AboutShowsVersionAndDate) {

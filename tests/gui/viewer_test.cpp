@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -152,6 +153,49 @@ TEST_F(Viewer, FindIgnoresCaseWrapsAndGoesBothWays) {
   text->setText("NO SUCH WORD");
   view.findChild<QPushButton*>("FindNext")->click();
   EXPECT_EQ(view.findChild<QLabel*>("FindState")->text(), "Not found");
+}
+
+// Ctrl+G goes to a page, which stays at the top when the window (and with it
+// the font) changes size; Find tells which match it shows; Escape closes the
+// find bar first and only then the viewer.
+TEST_F(Viewer, GoToPageKeepsItsPlaceOnResizeAndEscapeClosesTheFindBarFirst) {
+  ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, MakeSpool(9)).ok());
+  gui::ViewForm view(h.context, nullptr);
+  view.resize(800, 600);
+  view.show();
+  QApplication::setActiveWindow(&view);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  auto* display = view.display();
+  QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(view.findChild<QWidget*>("FindBar")->isVisible());
+  auto* text = view.findChild<QLineEdit*>("FindText");
+  text->setText("row 57 ");
+  QTest::keyClick(text, Qt::Key_Return);
+  QTest::keyClick(text, Qt::Key_Return);
+  EXPECT_EQ(view.findChild<QLabel*>("FindState")->text(), "match 2 of 9");
+  QTest::keyClick(text, Qt::Key_Escape);
+  EXPECT_FALSE(view.findChild<QWidget*>("FindBar")->isVisible());
+  EXPECT_TRUE(view.isVisible());
+
+  fakes::ModalDriver driver;
+  driver.Then([](QWidget* w) {
+    auto* ask = qobject_cast<QInputDialog*>(w);
+    ASSERT_NE(ask, nullptr);
+    ask->setIntValue(7);
+    ask->accept();
+  });
+  QTest::keyClick(display, Qt::Key_G, Qt::ControlModifier);
+  EXPECT_EQ(driver.seen, std::vector<QString>{"GoToPage"});
+  EXPECT_EQ(display->firstVisibleLine(), 6 * 58);
+  const int font = display->fontSize();
+  for (const QSize size : {QSize(500, 400), QSize(1200, 900)}) {
+    view.resize(size);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(display->firstVisibleLine(), 6 * 58) << size.width();
+  }
+  EXPECT_NE(display->fontSize(), font);
+  QTest::keyClick(display, Qt::Key_Escape);
+  EXPECT_FALSE(view.isVisible());
 }
 
 TEST(SpoolIndex, LineEndsAndPageBreaksAsTheLineReaderSeesThem) {

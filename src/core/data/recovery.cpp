@@ -153,10 +153,27 @@ bool HoldsOpenData(const std::string& folder) {
 
 }  // namespace
 
+std::time_t LastChanged(const std::string& folder) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != '/') base += '/';
+  std::time_t latest = 0;
+  DIR* dir = ::opendir(base.c_str());
+  if (!dir) return latest;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    // The state file and the books' tickets: what a recovery brings back.
+    if (name != kStateFileName && !(name.rfind("SECT", 0) == 0 && name.size() == 12)) continue;
+    struct stat st {};
+    if (::lstat((base + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) latest = std::max(latest, st.st_mtime);
+  }
+  ::closedir(dir);
+  return latest;
+}
+
 std::vector<std::string> FindAbandonedWorkFolders(const std::string& parent) {
   std::vector<std::pair<long long, std::string>> found;
   ForEachDeadWorkFolder(parent, [&](const std::string& folder, const struct stat* state) {
-    if (state && HoldsOpenData(folder)) found.emplace_back(static_cast<long long>(state->st_mtime), folder);
+    if (state && HoldsOpenData(folder)) found.emplace_back(static_cast<long long>(LastChanged(folder)), folder);
   });
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<std::string> folders;

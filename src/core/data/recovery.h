@@ -3,6 +3,7 @@
 // rewritten whenever they change, so the next run can offer them back.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ bool ParseSessionState(const std::string& text, SessionState& state);
 // Work folders under `parent` (empty: $TMPDIR or /tmp) of this user whose
 // run has ended without cleaning up and that hold a state file; newest first.
 std::vector<std::string> FindAbandonedWorkFolders(const std::string& parent = {});
+
+// When the data a recovery of `folder` brings back last changed: the newest
+// of its state file and section files (0 when there are none).
+std::time_t LastChanged(const std::string& folder);
 
 // Removes the work folders of ended runs that hold nothing to offer back (a
 // run killed before any file was open); returns how many.

@@ -9,9 +9,22 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace tonnage {
+
+namespace {
+
+// The path as it reads from any folder: a later run, started elsewhere,
+// recovers and locks the same file.
+std::string AbsolutePath(const std::string& path) {
+  std::error_code failed;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+  return failed ? path : absolute.lexically_normal().string();
+}
+
+}  // namespace
 
 Outcome Session::Start(const std::string& folder, const std::string& tempParent) {
   dataFilePath.clear();
@@ -39,14 +52,15 @@ void Session::ReleaseLocks() {
   preparedLock_.Release();
 }
 
-LockAttempt Session::PrepareLock(const std::string& path) {
+LockAttempt Session::PrepareLock(const std::string& given) {
+  const std::string path = AbsolutePath(given);
   preparedLock_.Release();
   if (fileLock_.held() && fileLock_.lockPath() == LockFilePath(path)) return {LockState::Taken, {}, {}};
   return preparedLock_.Take(path);
 }
 
 void Session::AdoptLock(const std::string& path) {
-  const std::string wanted = LockFilePath(path);
+  const std::string wanted = LockFilePath(AbsolutePath(path));
   if (preparedLock_.held() && preparedLock_.lockPath() == wanted) {
     fileLock_ = std::move(preparedLock_);
   } else if (fileLock_.lockPath() != wanted) {
@@ -97,6 +111,8 @@ Outcome Session::Recover(const std::string& folder) {
   ClearBookRows(rows);
   currentBook = 0;
   dataSaved = false;
+  savedImage_.reset();  // brought back, not yet in any file
+  if (dataFilePath != kNoName) RememberDataFolder(dataFilePath);
   Discard(from);
   return SaveState();
 }
@@ -119,16 +135,19 @@ void Session::New() {
   ResetFileData();
   work_.DeleteSectionFiles();
   dataSaved = false;
+  savedImage_.reset();
   KeepState();
 }
 
-Outcome Session::Open(const std::string& path) {
+Outcome Session::Open(const std::string& given) {
+  const std::string path = AbsolutePath(given);
   dataFilePath = path;
   ResetFileData();
   currentBook = 0;
   ReadDataFileResult read = ReadDataFile(path, work_.path());
   if (!read.outcome) {
     // Nothing of a refused file is kept, nor its lock.
+    savedImage_.reset();
     work_.DeleteSectionFiles();
     ReleaseLocks();
     KeepState();
@@ -142,6 +161,7 @@ Outcome Session::Open(const std::string& path) {
   books = std::move(read.books);
   currentBook = read.bookCount;
   dataSaved = false;
+  MarkSaved();
   AdoptLock(path);
   // The file is open even if the recovery state could not be kept.
   KeepState();
@@ -165,17 +185,22 @@ Outcome Session::Save() {
   Outcome written = SaveDataFile(dataFilePath, index, books, work_.path());
   if (written) {
     dataSaved = true;
+    MarkSaved();
+    RememberDataFolder(dataFilePath);
     KeepState();  // an empty data type became "0"
   }
   return written;
 }
 
-Outcome Session::SaveAs(const std::string& path) {
+Outcome Session::SaveAs(const std::string& given) {
+  const std::string path = AbsolutePath(given);
   // The name changes only once the file is really there.
   Outcome written = SaveDataFile(path, index, books, work_.path());
   if (written) {
     dataFilePath = path;
     dataSaved = true;
+    MarkSaved();
+    RememberDataFolder(path);
     AdoptLock(path);
     KeepState();
   } else {
@@ -188,6 +213,46 @@ Outcome Session::WriteWorkFile() {
   spoolPath = work_.File(kSpoolFileName);
   return WriteDataFile(work_.File(kWorkFileName), index, books, work_.path(), io::WriteMode::Atomic);
 }
+
+namespace {
+
+// Eight bytes a step: a digest of a full file costs about a millisecond.
+void AddToDigest(std::uint64_t& digest, std::string_view bytes) {
+  constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ull;
+  const auto mix = [&digest](std::uint64_t word) {
+    digest = (digest ^ word) * kMix;
+    digest ^= digest >> 29;
+  };
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + at, 8);
+    mix(word);
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
+  mix(tail);
+  mix(bytes.size());
+}
+
+}  // namespace
+
+std::uint64_t Session::ImageDigest() const {
+  // The index line, then each book in use: its header line as a save writes
+  // it and its section file's bytes.
+  std::uint64_t digest = 0;
+  AddToDigest(digest, FormatIndexLine(index));
+  for (int book = 1; book <= kMaxBooks; ++book) {
+    BookHeader header = Book(book);
+    if (!header.InUse()) continue;
+    if (header.dataType.empty()) header.dataType = "0";
+    AddToDigest(digest, FormatBookHeaderLine(header));
+    AddToDigest(digest, io::ReadWholeFile(SectionPath(book)).bytes);
+  }
+  return digest;
+}
+
+bool Session::Modified() const { return !savedImage_ || *savedImage_ != ImageDigest(); }
 
 void Session::RememberDataFolder(const std::string& path) {
   const auto slash = path.rfind('/');

@@ -2,6 +2,8 @@
 // the work folder and the flags of the file commands.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "data/file_lock.h"
@@ -33,7 +35,8 @@ class Session {
   void New();
   // Sets the unit system chosen for a new file ("E" or "M").
   void ChooseUnits(const std::string& unitSystem);
-  // Open: sections deleted, the file read. On a refusal the data stay
+  // Open: sections deleted, the file read. The path is kept absolute (the
+  // recovery state and the lock name the file from any folder). On a refusal the data stay
   // cleared and the outcome says why (critical: the program must end).
   Outcome Open(const std::string& path);
   // Save to dataFilePath / Save As to `path`. DataSaved becomes 1 only on
@@ -74,6 +77,10 @@ class Session {
   // Removes the work folder of a killed run.
   static void Discard(const std::string& folder);
 
+  // True while the open data differ from the file as last opened or saved,
+  // and always for data never saved (a new or recovered file).
+  bool Modified() const;
+
   // Folder part of `path` becomes dataFolder (if it has one).
   void RememberDataFolder(const std::string& path);
 
@@ -102,11 +109,15 @@ class Session {
 
  private:
   void ReleaseLocks();
+  // A digest of the bytes a save would write now.
+  std::uint64_t ImageDigest() const;
+  void MarkSaved() { savedImage_ = ImageDigest(); }
 
   WorkFolder work_;
   FolderLock lock_;
   DataFileLock fileLock_;
   DataFileLock preparedLock_;
+  std::optional<std::uint64_t> savedImage_;
   Outcome stateProblem_;
 };
 

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "data/section_file.h"
+#include "io/line_reader.h"
 #include "data/session.h"
 #include "text/fixed_width.h"
 
@@ -31,6 +32,17 @@ std::optional<int> ChosenSlot(int selectedIndex) {
 }
 
 int SelectionAfter(int slot) { return slot >= kMaxBooks ? kMaxBooks - 1 : slot; }
+
+std::string DeleteBookQuestion(const Session& session, int slot) {
+  int tickets = 0;
+  io::FileLineReader section(session.SectionPath(slot));
+  std::string line;
+  while (section.Next(line)) ++tickets;
+  const std::string& comments = session.Book(slot).comments;
+  return std::string(kDeleteQuestion) + "\n\nBook " + std::to_string(slot) + "   " +
+         (comments.empty() ? std::string("(not in use)") : comments) + "\n" +
+         std::to_string(tickets) + (tickets == 1 ? " ticket" : " tickets");
+}
 
 Outcome DeleteBook(Session& session, int slot) {
   session.Book(slot) = BookHeader{};

@@ -35,6 +35,10 @@ int SelectionAfter(int slot);
 inline constexpr const char* kDeleteQuestion = "Are You Sure";
 inline constexpr const char* kDeleteTitle = "Delete Selected Book";
 
+// The delete question, naming the book so the user sees which one goes:
+// "Are You Sure", then the slot's number, comments and ticket count.
+std::string DeleteBookQuestion(const Session& session, int slot);
+
 // Empties the slot's comments, data type and gravity and the rows in memory.
 // The section file stays: setting the slot up again in this run brings its
 // tickets back. The outcome is the state file's.

@@ -87,6 +87,27 @@ Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std:
   return Outcome::Success();
 }
 
+Outcome CheckPageRange(const PrintDialog& dialog, const std::string& spoolPath) {
+  if (dialog.range != PrintRange::Pages) return Outcome::Success();
+  const int from = PageField(dialog.pageFrom), to = PageField(dialog.pageTo);
+  const auto refuse = [](const std::string& why) {
+    return Outcome::Failure(OutcomeKind::BadLine, "Print", why);
+  };
+  if (to != 0 && from > to)
+    return refuse("Pages From " + std::to_string(from) + " To " + std::to_string(to) +
+                  " cannot be printed: the first page comes after the last.\n"
+                  "Change From or To and try again.");
+  int pages = 1;
+  io::FileLineReader spool(spoolPath);
+  std::string line;
+  while (spool.Next(line))
+    if (line.find(kFormFeed) != std::string::npos) ++pages;
+  if (from > pages)
+    return refuse("The report has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") +
+                  ": Pages From " + std::to_string(from) + " cannot be printed.");
+  return Outcome::Success();
+}
+
 Outcome WriteSelectedText(const std::string& selTextFile, std::string_view selection) {
   io::FileWriter writer(selTextFile, io::WriteMode::Atomic);
   writer.Write(selection);

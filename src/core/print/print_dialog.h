@@ -17,6 +17,11 @@ inline constexpr int kMaxPageNumber = 9999;
 inline constexpr std::size_t kCopiesDigits = 3;
 inline constexpr const char* kNoPrinterTitle = "Print";
 inline constexpr const char* kNoPrinterMessage = "No printer is installed.";
+// What the print windows show in place of the printer's settings when there is
+// no printer at all.
+inline constexpr const char* kNoPrinterHelp =
+    "No printer is installed. Add one in the system's printer settings (or at "
+    "http://localhost:631), then open this window again. Save as PDF and Print To File work without one.";
 
 struct PrintDialog {
   bool PrintToFile = false;
@@ -58,6 +63,10 @@ std::int16_t CopiesFromText(std::string_view text);
 // that fails and returns why.
 Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
                          LinePrinter& printer, bool oneCopy = false);
+
+// Why the chosen pages cannot be printed (From after To, or From past the
+// report's last page), to be told before anything is written; ok otherwise.
+Outcome CheckPageRange(const PrintDialog& dialog, const std::string& spoolPath);
 
 // The viewer's selection as the file that "Print Selected Text" prints: the
 // text as selected, then CR LF. An older file of that name stays as it was

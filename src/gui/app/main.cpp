@@ -48,7 +48,6 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("quarrendale-tonnage"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Quarrendale Tonnage"));
   QApplication::setApplicationVersion(QString::fromLatin1(tonnage::version::kText));
   QApplication::setDesktopFileName(QStringLiteral("quarrendale-tonnage"));
   QApplication::setWindowIcon(gui::ProgramIcon());
@@ -91,23 +90,9 @@ int main(int argc, char** argv) {
 
   main.show();
   const QString file = files.isEmpty() ? QString() : files.first();
-  QTimer::singleShot(0, &main, [&main, &session, &context, file] {
-    // A run that was killed left its data behind: offered back first, before
-    // the window is used. Recovered data take the place of a file named on
-    // the command line.
-    if (main.OfferRecovery() || file.isEmpty()) return;
-    // Opened from the file manager: the file as if chosen in the open dialog.
-    const QFileInfo info(file);
-    if (!info.isFile()) {
-      platform::Tell(*context.platform.messages, &main, QStringLiteral("File Input Error"),
-                     QStringLiteral("Cannot find the file\n%1").arg(info.absoluteFilePath()),
-                     platform::Icon::Warning);
-      return;
-    }
-    const std::string path(QFile::encodeName(info.absoluteFilePath()).constData());
-    session.RememberDataFolder(path);
-    main.OpenFile(path);
-  });
+  // A run that was killed left its data behind: offered back first, before
+  // the window is used; the file named on the command line follows.
+  QTimer::singleShot(0, &main, [&main, file] { main.OpenAtStart(file); });
   const int rc = QApplication::exec();
   main.ExitProgram();
   return rc;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <cstdlib>
 
 #include "../test_files.h"
 #include "data/section_file.h"
@@ -60,6 +61,25 @@ TEST_F(SessionTest, NewClearsEverything) {
   EXPECT_FALSE(session.Book(1).InUse());
   for (int b = 1; b <= kMaxBooks; ++b) ASSERT_FALSE(Exists(session.SectionPath(b)));
   EXPECT_FALSE(session.dataSaved);
+}
+
+// A later run may start in another folder: what it recovers and locks must
+// name the same file.
+TEST_F(SessionTest, ARelativePathIsKeptAbsoluteInTheStateAndTheLock) {
+  WriteFile(scratch.File("JOB.K81"), ReadFile(SamplePath("us-standard-tickets.K81")));
+  char* here = ::getcwd(nullptr, 0);
+  ASSERT_EQ(::chdir(scratch.path().c_str()), 0);
+  ASSERT_EQ(session.PrepareLock("JOB.K81").state, LockState::Taken);
+  const bool opened = session.Open("./JOB.K81").ok();
+  session.PrepareLock("COPY.K81");
+  const bool savedAs = session.SaveAs("COPY.K81").ok();
+  ::chdir(here);
+  std::free(here);
+  ASSERT_TRUE(opened && savedAs);
+  SessionState state;
+  ASSERT_TRUE(ParseSessionState(ReadFile(session.workFolder().File(kStateFileName)), state));
+  EXPECT_EQ(state.dataFilePath, scratch.File("COPY.K81"));
+  EXPECT_TRUE(session.holdsLock());
 }
 
 TEST_F(SessionTest, AStateFileThatCannotBeWrittenIsHandedOutOnce) {
