@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "daily_form.h"
 #include "enddata_form.h"
 #include "view_form.h"
 
@@ -48,6 +49,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
                           QStringLiteral("Save the data file, or save it under another name"));
   auto* report = MakeButton(this, "ReportCmd", QStringLiteral("Report"),
                             QStringLiteral("Work out the tonnage report and show it"));
+  auto* daily = MakeButton(this, "DailyCmd", QStringLiteral("Daily Summary..."),
+                           QStringLiteral("The day's loads, tons and yield check, with charts"));
   auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("Exit"),
                           QStringLiteral("Back to the main window"));
 
@@ -58,6 +61,7 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   grid->addWidget(index, 0, 1);
   grid->addWidget(save, 1, 0);
   grid->addWidget(report, 1, 1);
+  grid->addWidget(daily, 2, 0);
   grid->addWidget(exit, 2, 1);
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -80,6 +84,7 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(index, &QPushButton::clicked, this, &ProcForm::IndexData);
   connect(save, &QPushButton::clicked, this, &ProcForm::SaveData);
   connect(report, &QPushButton::clicked, this, &ProcForm::Report);
+  connect(daily, &QPushButton::clicked, this, &ProcForm::DailySummary);
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
   ShowFileLine();
 }
@@ -123,6 +128,11 @@ void ProcForm::Report() {
   }
   ViewForm viewer(context_, this);
   viewer.exec();
+}
+
+void ProcForm::DailySummary() {
+  DailyForm form(context_, yieldEntries_, this);
+  form.exec();
 }
 
 bool ProcForm::MayLeave() {
