@@ -14,6 +14,7 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libcli11-dev
+libcsv-dev
 qt6-base-dev
 qt6-base-dev-tools
 libgl-dev

@@ -11,9 +11,7 @@
 #include "text/fixed_width.h"
 
 namespace tonnage::cli {
-namespace {
 
-// Opens `path` in a throw-away session; prints the refusal on stderr.
 bool OpenQuietly(Session& session, const std::string& path) {
   if (Outcome started = session.Start("."); !started) {
     std::fprintf(stderr, "tonnage: %s\n", started.message.c_str());
@@ -25,6 +23,8 @@ bool OpenQuietly(Session& session, const std::string& path) {
   }
   return true;
 }
+
+namespace {
 
 int CountTickets(const std::string& sectionPath) {
   io::FileLineReader reader(sectionPath);

@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
   tonnage::cli::AddReportCommand(app, exitCode);
   tonnage::cli::AddExportCommand(app, exitCode);
   tonnage::cli::AddDailyCommand(app, exitCode);
+  tonnage::cli::AddImportCommand(app, exitCode);
+  tonnage::cli::AddReconcileCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

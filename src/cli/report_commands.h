@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,8 @@ void AddExportCommand(CLI::App& app, int& exitCode);
 // date in the range.
 void AddDailyCommand(CLI::App& app, int& exitCode);
 
-// MM/DD/YYYY (or MM-DD-YYYY) as MM/DD/YYYY; empty when malformed.
+// MM/DD/YYYY (or MM-DD-YYYY) naming a real day the grid would take, as
+// MM/DD/YYYY; empty otherwise.
 std::string CheckedDate(const std::string& text);
 
 // Shared by the commands: the work image of FILE (the lines Open then Save
@@ -36,10 +38,15 @@ using WorkImageRun = std::function<int(io::LineSource& work, const std::function
 int WithWorkImage(const std::string& path, bool checkFirst, const WorkImageRun& run);
 
 // Output of a command: standard output, or a file that appears only whole.
+// Move-only: it owns the file being written.
 class CommandOutput {
  public:
   explicit CommandOutput(const std::string& path);
   ~CommandOutput();
+  CommandOutput(CommandOutput&&) noexcept;
+  CommandOutput& operator=(CommandOutput&&) noexcept;
+  CommandOutput(const CommandOutput&) = delete;
+  CommandOutput& operator=(const CommandOutput&) = delete;
   void Write(std::string_view bytes);
   void WriteLine(std::string_view line);
   // Ok, or the reason the output could not be written (printed by the caller).
@@ -47,7 +54,7 @@ class CommandOutput {
 
  private:
   struct Impl;
-  Impl* impl_;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace tonnage::cli

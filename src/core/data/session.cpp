@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace tonnage {
 
@@ -26,7 +27,7 @@ void Session::Cleanup() {
 }
 
 void Session::LeaveForRecovery() {
-  SaveState();
+  KeepState();
   ReleaseLocks();
   lock_.Release();
   work_.Forget();
@@ -55,7 +56,7 @@ void Session::AdoptLock(const std::string& path) {
 
 void Session::ChooseUnits(const std::string& unitSystem) {
   index.unitSystem = unitSystem;
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::SaveState() const {
@@ -63,6 +64,12 @@ Outcome Session::SaveState() const {
   return io::WriteWholeFile(work_.File(kStateFileName),
                             FormatSessionState({dataFilePath, index, books}), io::WriteMode::Atomic);
 }
+
+void Session::KeepState() {
+  if (Outcome kept = SaveState(); !kept) stateProblem_ = std::move(kept);
+}
+
+Outcome Session::TakeStateProblem() { return std::exchange(stateProblem_, Outcome::Success()); }
 
 Outcome Session::Recover(const std::string& folder) {
   std::string from = folder;
@@ -109,7 +116,7 @@ void Session::New() {
   ResetFileData();
   work_.DeleteSectionFiles();
   dataSaved = false;
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::Open(const std::string& path) {
@@ -121,7 +128,7 @@ Outcome Session::Open(const std::string& path) {
     // Nothing of a refused file is kept, nor its lock.
     work_.DeleteSectionFiles();
     ReleaseLocks();
-    SaveState();
+    KeepState();
     return read.outcome;
   }
   // The reader rewrote the section files of the books it read; the rest are
@@ -134,7 +141,7 @@ Outcome Session::Open(const std::string& path) {
   dataSaved = false;
   AdoptLock(path);
   // The file is open even if the recovery state could not be kept.
-  SaveState();
+  KeepState();
   return Outcome::Success();
 }
 
@@ -145,7 +152,7 @@ namespace {
 // reports whatever keeps it from the folder.
 Outcome SaveDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
                      const std::string& sectionFolder) {
-  io::KeepBackup(path);
+  (void)io::KeepBackup(path);  // see above: the save says what matters
   return WriteDataFile(path, index, books, sectionFolder);
 }
 
@@ -155,7 +162,7 @@ Outcome Session::Save() {
   Outcome written = SaveDataFile(dataFilePath, index, books, work_.path());
   if (written) {
     dataSaved = true;
-    SaveState();  // an empty data type became "0"
+    KeepState();  // an empty data type became "0"
   }
   return written;
 }
@@ -167,7 +174,7 @@ Outcome Session::SaveAs(const std::string& path) {
     dataFilePath = path;
     dataSaved = true;
     AdoptLock(path);
-    SaveState();
+    KeepState();
   } else {
     preparedLock_.Release();
   }
