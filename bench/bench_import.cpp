@@ -41,7 +41,7 @@ struct Job {
   Job() {
     std::string pattern = "/tmp/tonnage-bench-XXXXXX";
     folder = ::mkdtemp(pattern.data());
-    session.Start(".", folder);
+    if (!session.Start(".", folder)) std::abort();
     session.New();
     session.ChooseUnits("E");
   }

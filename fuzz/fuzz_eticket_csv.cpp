@@ -11,6 +11,7 @@
 #include "fuzz_scratch.h"
 #include "import/reconcile.h"
 #include "import/ticket_import.h"
+#include "text/calendar_date.h"
 
 using namespace tonnage;
 using namespace tonnage::import;
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (t.detail.empty()) std::abort();
       continue;
     }
-    if (t.page < 0 || t.page > 999999 || !IsGridDate(t.date) || !t.converted) std::abort();
+    if (t.page < 0 || t.page > 999999 || !ParseMonthDayYear(t.date) || !t.converted) std::abort();
     if (t.status != RowStatus::Import) continue;
     const BookHeader* header = nullptr;
     for (const PlannedBook& b : preview.books)

@@ -13,6 +13,7 @@
 #include "entry/grid_columns.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
+#include "text/calendar_date.h"
 #include "text/fixed_width.h"
 
 namespace tonnage::import {
@@ -183,7 +184,7 @@ class Reader {
     if (date.empty()) return Refuse(std::move(t), RefusedReason::NoDate, "no date");
     t.date = NormalizeDate(date);
     if (t.date.empty()) return Refuse(std::move(t), RefusedReason::NoDate, "not a date: " + date);
-    if (!IsGridDate(t.date))
+    if (!ParseMonthDayYear(t.date))
       return Refuse(std::move(t), RefusedReason::NoDate, "date " + t.date + " outside 01/01/1990 to 12/31/2100");
 
     std::array<std::optional<double>, 3> w;
@@ -554,13 +555,16 @@ Outcome ApplyImport(Session& session, const ImportPreview& preview) {
     std::string bytes;
   };
   std::vector<Undo> written;
-  auto rollBack = [&]() {
+  // Puts back the books written so far; says which could not be.
+  auto rollBack = [&](Outcome failed) {
     for (const Undo& u : written) {
-      if (u.existed)
-        io::WriteWholeFile(u.path, u.bytes, io::WriteMode::Atomic);
-      else
+      if (!u.existed) {
         io::RemoveQuietly(u.path);
+      } else if (Outcome back = io::WriteWholeFile(u.path, u.bytes, io::WriteMode::Atomic); !back) {
+        failed.message += "\nNot put back: " + back.message;
+      }
     }
+    return failed;
   };
   for (const PlannedBook& book : preview.books) {
     if (book.tickets.empty()) continue;
@@ -579,16 +583,14 @@ Outcome ApplyImport(Session& session, const ImportPreview& preview) {
     }
     for (std::size_t i : book.tickets)
       if (at < rows.size()) rows[at++] = preview.rows[i].cells;
-    if (Outcome out = WriteSectionFile(path, rows, session.index.unitSystem, book.header.dataType); !out) {
-      rollBack();
-      return out;
-    }
+    if (Outcome out = WriteSectionFile(path, rows, session.index.unitSystem, book.header.dataType); !out)
+      return rollBack(std::move(out));
     written.push_back(std::move(undo));
   }
   for (const PlannedBook& book : preview.books)
     if (book.created && !book.tickets.empty()) session.Book(book.slot) = book.header;
   session.dataSaved = false;
-  session.SaveState();
+  session.KeepState();
   return Outcome::Success();
 }
 
