@@ -54,6 +54,8 @@ inline constexpr int kIndexform = 1820;
 inline constexpr int kPrtbox = 1830;
 inline constexpr int kViewForm = 1850;
 inline constexpr int kNTSetup = 1870;
+inline constexpr int kDailyForm = 1880;
+inline constexpr int kYieldForm = 1890;
 }  // namespace help_id
 
 // The file the viewer writes its selection to for the print dialog. One name

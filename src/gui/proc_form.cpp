@@ -6,6 +6,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "daily_form.h"
 #include "enddata_form.h"
 #include "view_form.h"
 
@@ -49,6 +50,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
                           QStringLiteral("Save the data file, or save it under another name"));
   auto* report = MakeButton(this, "ReportCmd", QStringLiteral("&Report"),
                             QStringLiteral("Work out the tonnage report and show it"));
+  auto* daily = MakeButton(this, "DailyCmd", QStringLiteral("&Daily Summary..."),
+                           QStringLiteral("The day's loads, tons and yield check, with charts"));
   auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
                           QStringLiteral("Back to the main window"));
 
@@ -59,6 +62,7 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   grid->addWidget(index, 0, 1);
   grid->addWidget(save, 1, 0);
   grid->addWidget(report, 1, 1);
+  grid->addWidget(daily, 2, 0);
   grid->addWidget(exit, 2, 1);
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -81,6 +85,7 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(index, &QPushButton::clicked, this, &ProcForm::IndexData);
   connect(save, &QPushButton::clicked, this, &ProcForm::SaveData);
   connect(report, &QPushButton::clicked, this, &ProcForm::Report);
+  connect(daily, &QPushButton::clicked, this, &ProcForm::DailySummary);
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
   auto* saveKey = new QShortcut(QKeySequence::Save, this);
   saveKey->setObjectName(QStringLiteral("SaveKey"));
@@ -135,6 +140,11 @@ void ProcForm::Report() {
   }
   ViewForm viewer(context_, this);
   viewer.exec();
+}
+
+void ProcForm::DailySummary() {
+  DailyForm form(context_, yieldEntries_, this);
+  form.exec();
 }
 
 bool ProcForm::MayLeave() {

@@ -1,6 +1,9 @@
 // The process window: what can be done with the open data.
 #pragma once
 
+#include <memory>
+
+#include "daily/yield_entries.h"
 #include "modal_window.h"
 
 class QLabel;
@@ -21,10 +24,13 @@ class ProcForm : public ModalWindow {
   void IndexData();
   void SaveData();
   void Report();
+  void DailySummary();
   bool MayLeave();
   void ShowFileLine();
 
   QLabel* fileLine_ = nullptr;
+  // The yield entries of the open file, kept while it is open.
+  tonnage::daily::HeldYieldEntries yieldEntries_;
 };
 
 }  // namespace gui

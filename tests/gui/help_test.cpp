@@ -26,6 +26,7 @@
 
 #include "about_box.h"
 #include "book_forms.h"
+#include "daily_form.h"
 #include "dataform.h"
 #include "enddata_form.h"
 #include "eng_met_form.h"
@@ -34,6 +35,7 @@
 #include "nt_setup.h"
 #include "platform/qt_platform.h"
 #include "proc_form.h"
+#include "yield_form.h"
 #include "program_hooks.h"
 #include "prtbox.h"
 #include "signal_exit.h"
@@ -252,6 +254,10 @@ TEST(HelpTopics, EveryWindowHasItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
   windows[gui::help_id::kBookForm].push_back(std::make_unique<gui::BookForm>(h.context, rows, nullptr));
   windows[gui::help_id::kIndexform].push_back(std::make_unique<gui::Indexform>(h.context, nullptr));
   windows[gui::help_id::kViewForm].push_back(std::make_unique<gui::ViewForm>(h.context, nullptr));
+  tonnage::daily::HeldYieldEntries yield;
+  auto daily = std::make_unique<gui::DailyForm>(h.context, yield, nullptr);
+  windows[gui::help_id::kYieldForm].push_back(std::make_unique<gui::YieldForm>(h.context, yield, daily->summary(), nullptr));
+  windows[gui::help_id::kDailyForm].push_back(std::move(daily));
   // The grid's titles and unit line follow the book's type and the file's units.
   for (const auto& [units, type] : {std::pair{"E", "0"}, {"E", "1"}, {"E", "2"}, {"M", "0"}, {"M", "1"}})
     windows[gui::help_id::kDataform].push_back(captions::Grid(h, rows, units, type));

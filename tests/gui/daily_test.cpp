@@ -1,0 +1,113 @@
+// Daily Summary and Yield Entries as a user drives them.
+#include <gtest/gtest.h>
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "daily_form.h"
+#include "fakes.h"
+#include "proc_form.h"
+#include "yield_form.h"
+
+namespace {
+
+using namespace steps;
+
+QString Cell(QWidget* w, const char* table, int row, int column) {
+  QTableWidget* t = Find<QTableWidget>(w, table);
+  return t && t->item(row, column) ? t->item(row, column)->text() : QStringLiteral("<none>");
+}
+int Rows(QWidget* w, const char* table) { return Find<QTableWidget>(w, table)->rowCount(); }
+
+TEST(DailySummaryWindow, CalendarMarksTicketDatesAndEachDayOrRangeShowsAndSaves) {
+  fakes::Harness h;
+  ASSERT_TRUE(h.session.Open(kSample).ok());
+  gui::ProcForm process(h.context, nullptr);
+  fakes::ModalDriver driver;
+  driver.Then([&](QWidget* w) {
+    auto* calendar = Find<QCalendarWidget>(w, "Cal_Date");
+    // The last date with tickets comes first; dates with tickets are bold.
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 10, 3));
+    EXPECT_EQ(calendar->dateTextFormat(QDate(2026, 9, 28)).fontWeight(), QFont::Bold);
+    EXPECT_NE(calendar->dateTextFormat(QDate(2026, 9, 27)).fontWeight(), QFont::Bold);
+    calendar->setSelectedDate(QDate(2026, 9, 30));
+    EXPECT_EQ(Rows(w, "Tbl_Days"), 1);
+    EXPECT_EQ(Cell(w, "Tbl_Days", 0, 4), "281.116");  // the report's KP tons of 09/30
+    EXPECT_EQ(Rows(w, "Tbl_Books"), 2);
+    Find<QDateEdit>(w, "DThrough")->setDate(QDate(2026, 10, 2));
+    EXPECT_EQ(Rows(w, "Tbl_Days"), 3);
+    EXPECT_EQ(Cell(w, "Tbl_Days", 2, 0), "10/02/2026");
+
+    const std::string folder = h.root.string() + "/docs/";
+    h.files.saves = {folder + "day", folder + "day.xlsx", folder + "day.pdf", std::string("/no/such/folder/x.csv")};
+    Click(w, "Cmd_SaveCsv");
+    Click(w, "Cmd_SaveXlsx");
+    Click(w, "Cmd_SavePdf");
+    EXPECT_NE(ReadFile(folder + "day.csv").find("\r\n10/02/2026,3,SHOULDERS SP 9.5"), std::string::npos);
+    EXPECT_EQ(ReadFile(folder + "day.xlsx").rfind("PK", 0), 0u);
+    EXPECT_EQ(ReadFile(folder + "day.pdf").rfind("%PDF-", 0), 0u);
+    EXPECT_TRUE(h.messages.asked.empty());
+    Click(w, "Cmd_SaveCsv");
+    ASSERT_EQ(h.messages.asked.size(), 1u);
+    EXPECT_EQ(h.messages.asked[0].title, "Save Error");
+
+    calendar->setSelectedDate(QDate(2026, 9, 27));
+    EXPECT_EQ(Text(w, "Lbl_Status"), "No ticket on 09/27/2026");
+    EXPECT_FALSE(Find<QPushButton>(w, "Cmd_SavePdf")->isEnabled());
+    Click(w, "Cmd_Exit");
+  });
+  Click(&process, "DailyCmd");
+  EXPECT_TRUE(driver.unexpected.empty());
+  EXPECT_EQ(driver.seen, std::vector<QString>{"DailyForm"});
+}
+
+TEST(YieldEntriesWindow, StoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
+  fakes::Harness h;
+  ASSERT_TRUE(h.session.Open(kSample).ok());
+  tonnage::daily::HeldYieldEntries entries;
+  gui::DailyForm form(h.context, entries, nullptr);
+  form.ShowDays(QDate(2026, 9, 29), QDate(2026, 9, 29));
+  fakes::ModalDriver driver;
+  driver
+      .Then([&](QWidget* w) {
+        EXPECT_EQ(Text(w, "Lbl_Date"), "Date: 09/29/2026");
+        EXPECT_EQ(Find<QComboBox>(w, "Cbo_Book")->count(), 2);
+        EXPECT_EQ(Find<QLineEdit>(w, "DRate")->text(), "110");
+        Find<QLineEdit>(w, "DStaFrom")->setText("12+50");
+        Find<QLineEdit>(w, "DStaTo")->setText("45+0x");
+        Find<QLineEdit>(w, "DWidth")->setText("12");
+        Find<QLineEdit>(w, "DThickness")->setText("2");
+        Find<QRadioButton>(w, "Opt_Gmm")->setChecked(true);
+        Find<QLineEdit>(w, "DGmm")->setText("2.540");
+        Click(w, "Cmd_Store");  // refused: no such station
+        EXPECT_EQ(h.messages.asked.size(), 1u);
+        Find<QLineEdit>(w, "DStaTo")->setText("45+00");
+        // Book 1 placed 168.189 tons on 4333.3 SY: 77.6 lb/SY of 219.964.
+        EXPECT_TRUE(Text(w, "Lbl_Figures").contains("Area 4333.3 SY, target 220.0 lb/SY")) << Text(w, "Lbl_Figures").toStdString();
+        EXPECT_TRUE(Text(w, "Lbl_Figures").endsWith("35.3 % of target: BELOW TARGET")) << Text(w, "Lbl_Figures").toStdString();
+        Click(w, "Cmd_Store");
+        Click(w, "Cmd_Close");
+      })
+      .Then([&](QWidget* w) {
+        EXPECT_EQ(Find<QLineEdit>(w, "DStaTo")->text(), "45+00");
+        EXPECT_TRUE(Find<QRadioButton>(w, "Opt_Gmm")->isChecked());
+        Click(w, "Cmd_Remove");
+        EXPECT_EQ(Find<QLineEdit>(w, "DStaTo")->text(), "");
+        Click(w, "Cmd_Close");
+      });
+  Click(&form, "Cmd_Yield");
+  ASSERT_EQ(entries.Entries().size(), 1u);
+  ASSERT_EQ(Rows(&form, "Tbl_Yield"), 1);
+  EXPECT_EQ(Cell(&form, "Tbl_Yield", 0, 10), "77.6");
+  EXPECT_EQ(Cell(&form, "Tbl_Yield", 0, 12), "BELOW TARGET");
+  Click(&form, "Cmd_Yield");
+  EXPECT_TRUE(driver.unexpected.empty());
+  EXPECT_TRUE(entries.Entries().empty());
+  EXPECT_EQ(Rows(&form, "Tbl_Yield"), 0);
+}
+
+}  // namespace
