@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 
 #include "enddata_form.h"
+#include "import_form.h"
+#include "reconcile_form.h"
 #include "view_form.h"
 
 namespace gui {
@@ -48,6 +50,10 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
                           QStringLiteral("Save the data file, or save it under another name"));
   auto* report = MakeButton(this, "ReportCmd", QStringLiteral("Report"),
                             QStringLiteral("Work out the tonnage report and show it"));
+  auto* import = MakeButton(this, "ImportCmd", QStringLiteral("Import Tickets..."),
+                            QStringLiteral("Add the loads of a plant's e-ticket export to the books"));
+  auto* reconcile = MakeButton(this, "ReconcileCmd", QStringLiteral("Reconcile With E-Tickets..."),
+                               QStringLiteral("Check a book's tickets against a plant's e-ticket export"));
   auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("Exit"),
                           QStringLiteral("Back to the main window"));
 
@@ -58,7 +64,9 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   grid->addWidget(index, 0, 1);
   grid->addWidget(save, 1, 0);
   grid->addWidget(report, 1, 1);
-  grid->addWidget(exit, 2, 1);
+  grid->addWidget(import, 2, 0);
+  grid->addWidget(reconcile, 2, 1);
+  grid->addWidget(exit, 3, 1);
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -80,6 +88,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(index, &QPushButton::clicked, this, &ProcForm::IndexData);
   connect(save, &QPushButton::clicked, this, &ProcForm::SaveData);
   connect(report, &QPushButton::clicked, this, &ProcForm::Report);
+  connect(import, &QPushButton::clicked, this, &ProcForm::ImportTickets);
+  connect(reconcile, &QPushButton::clicked, this, &ProcForm::Reconcile);
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
   ShowFileLine();
 }
@@ -123,6 +133,40 @@ void ProcForm::Report() {
   }
   ViewForm viewer(context_, this);
   viewer.exec();
+}
+
+namespace {
+
+// The export chosen for Import Tickets or Reconcile; nothing on cancel.
+std::optional<std::string> ChooseExport(Context& context, QWidget* parent, const QString& title) {
+  return context.platform.files->OpenExisting(
+      parent, {title, context.session.dataFolder, "E-Ticket Export (*.csv)|*.csv;*.txt|Any File (*.*)|*.*"});
+}
+
+}  // namespace
+
+void ProcForm::ImportTickets() {
+  const auto chosen = ChooseExport(context_, this, QStringLiteral("Import Tickets"));
+  if (!chosen) return;
+  ImportForm form(context_, *chosen, LayoutMemoryPath(), this);
+  if (!form.error().empty()) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("Import Tickets"), Latin1(form.error()),
+                   platform::Icon::Warning);
+    return;
+  }
+  form.exec();
+}
+
+void ProcForm::Reconcile() {
+  const auto chosen = ChooseExport(context_, this, QStringLiteral("Reconcile With E-Tickets"));
+  if (!chosen) return;
+  ReconcileForm form(context_, *chosen, LayoutMemoryPath(), this);
+  if (!form.error().empty()) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("Reconcile With E-Tickets"),
+                   Latin1(form.error()), platform::Icon::Warning);
+    return;
+  }
+  form.exec();
 }
 
 bool ProcForm::MayLeave() {

@@ -21,6 +21,8 @@ class ProcForm : public ModalWindow {
   void IndexData();
   void SaveData();
   void Report();
+  void ImportTickets();
+  void Reconcile();
   bool MayLeave();
   void ShowFileLine();
 
