@@ -8,6 +8,8 @@
 
 #include "daily_form.h"
 #include "enddata_form.h"
+#include "import_form.h"
+#include "reconcile_form.h"
 #include "view_form.h"
 
 namespace gui {
@@ -52,6 +54,10 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
                             QStringLiteral("Work out the tonnage report and show it"));
   auto* daily = MakeButton(this, "DailyCmd", QStringLiteral("&Daily Summary..."),
                            QStringLiteral("The day's loads, tons and yield check, with charts"));
+  auto* import = MakeButton(this, "ImportCmd", QStringLiteral("Im&port Tickets..."),
+                            QStringLiteral("Add the loads of a plant's e-ticket export to the books"));
+  auto* reconcile = MakeButton(this, "ReconcileCmd", QStringLiteral("Re&concile With E-Tickets..."),
+                               QStringLiteral("Check a book's tickets against a plant's e-ticket export"));
   auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
                           QStringLiteral("Back to the main window"));
 
@@ -63,7 +69,9 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   grid->addWidget(save, 1, 0);
   grid->addWidget(report, 1, 1);
   grid->addWidget(daily, 2, 0);
-  grid->addWidget(exit, 2, 1);
+  grid->addWidget(import, 2, 1);
+  grid->addWidget(reconcile, 3, 0);
+  grid->addWidget(exit, 3, 1);
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -86,6 +94,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(save, &QPushButton::clicked, this, &ProcForm::SaveData);
   connect(report, &QPushButton::clicked, this, &ProcForm::Report);
   connect(daily, &QPushButton::clicked, this, &ProcForm::DailySummary);
+  connect(import, &QPushButton::clicked, this, &ProcForm::ImportTickets);
+  connect(reconcile, &QPushButton::clicked, this, &ProcForm::Reconcile);
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
   auto* saveKey = new QShortcut(QKeySequence::Save, this);
   saveKey->setObjectName(QStringLiteral("SaveKey"));
@@ -144,6 +154,37 @@ void ProcForm::Report() {
 
 void ProcForm::DailySummary() {
   DailyForm form(context_, yieldEntries_, this);
+namespace {
+
+// The export chosen for Import Tickets or Reconcile; nothing on cancel.
+std::optional<std::string> ChooseExport(Context& context, QWidget* parent, const QString& title) {
+  return context.platform.files->OpenExisting(
+      parent, {title, context.session.dataFolder, "E-Ticket Export (*.csv)|*.csv;*.txt|Any File (*.*)|*.*"});
+}
+
+}  // namespace
+
+void ProcForm::ImportTickets() {
+  const auto chosen = ChooseExport(context_, this, QStringLiteral("Import Tickets"));
+  if (!chosen) return;
+  ImportForm form(context_, *chosen, LayoutMemoryPath(), this);
+  if (!form.error().empty()) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("Import Tickets"), Latin1(form.error()),
+                   platform::Icon::Warning);
+    return;
+  }
+  form.exec();
+}
+
+void ProcForm::Reconcile() {
+  const auto chosen = ChooseExport(context_, this, QStringLiteral("Reconcile With E-Tickets"));
+  if (!chosen) return;
+  ReconcileForm form(context_, *chosen, LayoutMemoryPath(), this);
+  if (!form.error().empty()) {
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("Reconcile With E-Tickets"),
+                   Latin1(form.error()), platform::Icon::Warning);
+    return;
+  }
   form.exec();
 }
 

@@ -25,6 +25,8 @@ class ProcForm : public ModalWindow {
   void SaveData();
   void Report();
   void DailySummary();
+  void ImportTickets();
+  void Reconcile();
   bool MayLeave();
   void ShowFileLine();
 

@@ -31,6 +31,7 @@
 #include "enddata_form.h"
 #include "eng_met_form.h"
 #include "fakes.h"
+#include "import_form.h"
 #include "main_form.h"
 #include "nt_setup.h"
 #include "platform/qt_platform.h"
@@ -38,6 +39,7 @@
 #include "yield_form.h"
 #include "program_hooks.h"
 #include "prtbox.h"
+#include "reconcile_form.h"
 #include "signal_exit.h"
 #include "view_form.h"
 
@@ -258,6 +260,13 @@ TEST(HelpTopics, EveryWindowHasItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
   auto daily = std::make_unique<gui::DailyForm>(h.context, yield, nullptr);
   windows[gui::help_id::kYieldForm].push_back(std::make_unique<gui::YieldForm>(h.context, yield, daily->summary(), nullptr));
   windows[gui::help_id::kDailyForm].push_back(std::move(daily));
+  const std::string csv = (h.root / "loads.csv").string();
+  tonnage::testing::WriteFile(csv, "Ticket,Date,Net (lb)\n1201,10/01/2026,40000\n");
+  h.session.Book(2) = {"SURFACE COURSE", "0", "0"};
+  const std::string layouts = (h.root / "layouts.txt").string();
+  windows[gui::help_id::kImportForm].push_back(std::make_unique<gui::ImportForm>(h.context, csv, layouts, nullptr));
+  windows[gui::help_id::kReconcileForm].push_back(
+      std::make_unique<gui::ReconcileForm>(h.context, csv, layouts, nullptr));
   // The grid's titles and unit line follow the book's type and the file's units.
   for (const auto& [units, type] : {std::pair{"E", "0"}, {"E", "1"}, {"E", "2"}, {"M", "0"}, {"M", "1"}})
     windows[gui::help_id::kDataform].push_back(captions::Grid(h, rows, units, type));
