@@ -14,6 +14,9 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libcli11-dev
+libsqlite3-dev
+sqlite3
+libssl-dev
 qt6-base-dev
 qt6-base-dev-tools
 libgl-dev

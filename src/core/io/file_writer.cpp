@@ -67,6 +67,10 @@ void SweepLeftovers(const std::string& folder) {
   }
 }
 
+int InjectedFault(FaultPoint point, const std::string& path, int writeIndex) {
+  return Injected(point, path, writeIndex);
+}
+
 void SetFaultHook(FaultHook hook) {
   std::lock_guard<std::mutex> lock(HookMutex());
   Hook() = std::move(hook);

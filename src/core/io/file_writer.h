@@ -40,6 +40,9 @@ void SweepLeftovers(const std::string& folder);
 
 // Installs a hook for every later write (empty hook: none). Test use only.
 void SetFaultHook(FaultHook hook);
+// What the installed hook says of one step (0: let it run). For the write
+// layers that cannot go through FileWriter (the project store's database).
+int InjectedFault(FaultPoint point, const std::string& path, int writeIndex);
 
 class FileWriter {
  public:
