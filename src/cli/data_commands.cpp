@@ -1,6 +1,7 @@
 #include "data_commands.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,7 +15,8 @@ namespace tonnage::cli {
 namespace {
 
 // Opens `path` in a throw-away session; prints the refusal on stderr.
-bool OpenQuietly(Session& session, const std::string& path) {
+bool OpenQuietly(Session& session, const std::string& path, bool keepHistory = false) {
+  session.keepHistory = keepHistory;
   if (Outcome started = session.Start("."); !started) {
     std::fprintf(stderr, "tonnage: %s\n", started.message.c_str());
     return false;
@@ -23,7 +25,15 @@ bool OpenQuietly(Session& session, const std::string& path) {
     std::fprintf(stderr, "%s: %s\n", opened.title.c_str(), opened.message.c_str());
     return false;
   }
+  if (!session.openNotice.empty()) std::fprintf(stderr, "tonnage: %s\n", session.openNotice.c_str());
   return true;
+}
+
+// True when `a` and `b` name one file (or would, once `b` is written).
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) ||
+         std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
 }
 
 int CountTickets(const std::string& sectionPath) {
@@ -64,9 +74,14 @@ int RunCheck(const std::string& path) {
   return ok ? 0 : 1;
 }
 
-int RunResave(const std::string& path, const std::string& out) {
+int RunResave(const std::string& path, const std::string& out, const std::string& reason) {
   Session session;
-  bool ok = OpenQuietly(session, path);
+  session.program = "tonnage resave";
+  // The file read is recorded only when it is also the file written: its
+  // history then shows first what changed outside, then what the resave did.
+  bool ok = OpenQuietly(session, path, SameFile(path, out));
+  session.keepHistory = true;
+  session.saveReason = reason;
   if (ok) {
     if (Outcome saved = session.SaveAs(out); !saved) {
       std::fprintf(stderr, "Save Error: %s\n", saved.message.c_str());
@@ -90,9 +105,11 @@ void AddResaveCommand(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("resave", "Write a data file back as Open then Save As would");
   auto path = std::make_shared<std::string>();
   auto out = std::make_shared<std::string>();
+  auto reason = std::make_shared<std::string>();
   cmd->add_option("FILE", *path, "Data file to read (*.K81)")->required()->check(CLI::ExistingFile);
   cmd->add_option("-o,--output", *out, "File to write")->required();
-  cmd->callback([path, out, &exitCode] { exitCode = RunResave(*path, *out); });
+  cmd->add_option("--reason", *reason, "Reason recorded in the written file's history");
+  cmd->callback([path, out, reason, &exitCode] { exitCode = RunResave(*path, *out, *reason); });
 }
 
 }  // namespace tonnage::cli

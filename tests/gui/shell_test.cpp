@@ -177,7 +177,9 @@ TEST_F(Shell, TheFiveHundredAndFirstBookEndsTheProgramWithTheWorkFilesRemoved) {
 }
 
 TEST_F(Shell, ExitAnsweredYesKeepsTheProcessWindowNoLeavesIt) {
-  h.files.opens = {kSample};
+  const std::string job = h.scratch.File("us-standard-tickets.K81");
+  fs::copy_file(kSample, job);
+  h.files.opens = {job};
   gui::MainForm1 main(h.context);
   main.show();
   bool stayedAfterYes = false;
@@ -191,7 +193,7 @@ TEST_F(Shell, ExitAnsweredYesKeepsTheProcessWindowNoLeavesIt) {
   EXPECT_TRUE(driver.unexpected.empty());
   EXPECT_TRUE(stayedAfterYes);
   ASSERT_EQ(h.messages.asked.size(), 2u);
-  EXPECT_EQ(h.messages.asked[0].text.toStdString(), "Do You Want To Save The Data\n\n" + kSample);
+  EXPECT_EQ(h.messages.asked[0].text.toStdString(), "Do You Want To Save The Data\n\n" + job);
   // The data stay in memory and in the section files after leaving.
   EXPECT_EQ(h.session.index.refNo, "4417");
   EXPECT_TRUE(fs::exists(h.session.SectionPath(1)));

@@ -4,6 +4,10 @@
 #include "data/section_file.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
+#include "store/history.h"
+#include "store/sha256.h"
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +24,7 @@ Outcome Session::Start(const std::string& folder, const std::string& tempParent)
 }
 
 void Session::Cleanup() {
+  store_.Close();
   work_.Cleanup();
   lock_.Release();
   ReleaseLocks();
@@ -105,6 +110,7 @@ void Session::ResetFileData() {
 
 void Session::New() {
   ReleaseLocks();
+  store_.Close();
   dataFilePath = kNoName;
   ResetFileData();
   work_.DeleteSectionFiles();
@@ -113,6 +119,8 @@ void Session::New() {
 }
 
 Outcome Session::Open(const std::string& path) {
+  store_.Close();
+  openNotice.clear();
   dataFilePath = path;
   ResetFileData();
   currentBook = 0;
@@ -133,26 +141,80 @@ Outcome Session::Open(const std::string& path) {
   currentBook = read.bookCount;
   dataSaved = false;
   AdoptLock(path);
-  // The file is open even if the recovery state could not be kept.
+  // The file is open even if the recovery state could not be kept, or its
+  // history: the user is told, and a save then says why it cannot be made.
   SaveState();
+  if (keepHistory) OpenHistory(path);
   return Outcome::Success();
 }
 
-namespace {
-
-// Keeps the file about to be replaced as NAME.bak, then writes the new one.
-// A backup that cannot be made does not stop the save: the save itself
-// reports whatever keeps it from the folder.
-Outcome SaveDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
-                     const std::string& sectionFolder) {
-  io::KeepBackup(path);
-  return WriteDataFile(path, index, books, sectionFolder);
+void Session::OpenHistory(const std::string& path) {
+  const store::StoreOpen opened = store_.Open(path, program);
+  if (!opened.outcome) {
+    openNotice = "The history of this file cannot be kept: " + opened.outcome.message;
+    return;
+  }
+  openNotice = opened.notice;
+  const store::OpenRecording recorded = store::RecordOnOpen(store_, path);
+  const std::string told = recorded.outcome ? recorded.notice
+                                            : "The history of this file cannot be written: " + recorded.outcome.message;
+  if (!told.empty()) openNotice += (openNotice.empty() ? "" : "\n\n") + told;
 }
 
-}  // namespace
+// The file about to be replaced is kept as NAME.bak, then the new one is
+// written to a temporary file and synced; the history's transaction commits
+// before that file replaces the old one. A kill between the two leaves the
+// history one save ahead, which the next open records as a difference; a
+// replace that fails takes the history's entry back.
+Outcome Session::WriteAndRecord(const std::string& path) {
+  // Devices and pipes get the bytes and no history.
+  struct stat st {};
+  if (!keepHistory || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) {
+    // A backup that cannot be made does not stop the save: the save itself
+    // reports whatever keeps it from the folder.
+    io::KeepBackup(path);
+    return WriteDataFile(path, index, books, work_.path());
+  }
+  const store::DataStateRead now = store::CollectDataState(index, books, work_.path());
+  if (!now.outcome) return now.outcome;
+  store::ProjectStore other;
+  store::ProjectStore* target = &store_;
+  bool started = false;
+  if (!store_.isOpen() || store_.path() != store::StorePathFor(path)) {
+    const store::StoreOpen opened = other.Open(path, program);
+    if (!opened.outcome) return Outcome::Io("The history cannot be written: " + opened.outcome.message);
+    started = opened.created;
+    target = &other;
+  }
+  const std::string bytes = store::DataFileBytes(now.state);
+  io::KeepBackup(path);
+  store::Recording recording;
+  io::FileWriter writer(path);
+  writer.Write(bytes);
+  writer.BeforeReplace([&] {
+    recording = store::RecordState(*target, now.state, store::Sha256Hex(bytes), "save", saveReason);
+    return recording.outcome;
+  });
+  Outcome written = writer.Commit();
+  if (!written) {
+    if (recording.outcome && recording.seq > 0) store::UndoRecording(*target, recording);
+    if (started) {
+      const std::string history = other.path();
+      other.Close();
+      io::RemoveQuietly(history);
+      io::RemoveQuietly(history + "-journal");
+    }
+    return written;
+  }
+  for (BookHeader& header : books)
+    if (header.InUse() && header.dataType.empty()) header.dataType = "0";
+  saveReason.clear();
+  if (target == &other) store_ = std::move(other);
+  return written;
+}
 
 Outcome Session::Save() {
-  Outcome written = SaveDataFile(dataFilePath, index, books, work_.path());
+  Outcome written = WriteAndRecord(dataFilePath);
   if (written) {
     dataSaved = true;
     SaveState();  // an empty data type became "0"
@@ -162,7 +224,7 @@ Outcome Session::Save() {
 
 Outcome Session::SaveAs(const std::string& path) {
   // The name changes only once the file is really there.
-  Outcome written = SaveDataFile(path, index, books, work_.path());
+  Outcome written = WriteAndRecord(path);
   if (written) {
     dataFilePath = path;
     dataSaved = true;

@@ -230,6 +230,9 @@ Outcome FileWriter::Commit() {
     if (::close(fd_) != 0 && !failed() && errno != EINTR) Fail("Cannot write", errno);
     fd_ = -1;
   }
+  if (!failed() && beforeReplace_) {
+    if (Outcome step = beforeReplace_(); !step) error_ = step.message;
+  }
   if (!failed() && mode_ != WriteMode::Direct) {
     if (int err = Injected(FaultPoint::Rename, path_, 0)) {
       Fail("Cannot replace", err);

@@ -24,6 +24,7 @@ thread_local int gLastInjected = 0;
 // The system's reason for the last failed file step, which SQLite does not
 // keep for every path (a failed COMMIT among them).
 thread_local int gOsError = 0;
+thread_local std::string gOsErrorPath;
 
 struct ShimFile {
   sqlite3_file base;
@@ -39,12 +40,18 @@ ShimFile* Shim(sqlite3_file* f) { return reinterpret_cast<ShimFile*>(f); }
 
 int Inject(io::FaultPoint point, const std::string& path, int index) {
   const int err = io::InjectedFault(point, path, index);
-  if (err) gOsError = gLastInjected = errno = err;
+  if (err) {
+    gOsError = gLastInjected = errno = err;
+    gOsErrorPath = path;
+  }
   return err;
 }
 
-int Seen(int rc) {
-  if (rc != SQLITE_OK && errno != 0) gOsError = errno;
+int Seen(int rc, const std::string& path) {
+  if (rc != SQLITE_OK && errno != 0) {
+    gOsError = errno;
+    gOsErrorPath = path;
+  }
   return rc;
 }
 
@@ -60,7 +67,7 @@ int ShimRead(sqlite3_file* f, void* buf, int n, sqlite3_int64 off) {
 int ShimWrite(sqlite3_file* f, const void* buf, int n, sqlite3_int64 off) {
   if (Inject(io::FaultPoint::Write, *Shim(f)->path, Shim(f)->writes++)) return SQLITE_IOERR_WRITE;
   errno = 0;
-  return Seen(Real(f)->pMethods->xWrite(Real(f), buf, n, off));
+  return Seen(Real(f)->pMethods->xWrite(Real(f), buf, n, off), *Shim(f)->path);
 }
 int ShimTruncate(sqlite3_file* f, sqlite3_int64 size) {
   return Real(f)->pMethods->xTruncate(Real(f), size);
@@ -68,13 +75,18 @@ int ShimTruncate(sqlite3_file* f, sqlite3_int64 size) {
 int ShimSync(sqlite3_file* f, int flags) {
   if (Inject(io::FaultPoint::Sync, *Shim(f)->path, 0)) return SQLITE_IOERR_FSYNC;
   errno = 0;
-  return Seen(Real(f)->pMethods->xSync(Real(f), flags));
+  return Seen(Real(f)->pMethods->xSync(Real(f), flags), *Shim(f)->path);
 }
 int ShimFileSize(sqlite3_file* f, sqlite3_int64* size) {
   return Real(f)->pMethods->xFileSize(Real(f), size);
 }
 int ShimLock(sqlite3_file* f, int level) { return Real(f)->pMethods->xLock(Real(f), level); }
-int ShimUnlock(sqlite3_file* f, int level) { return Real(f)->pMethods->xUnlock(Real(f), level); }
+int ShimUnlock(sqlite3_file* f, int level) {
+  // A transaction ends: the next one counts its writes from 0 again, as a
+  // FileWriter counts each file's.
+  if (level <= SQLITE_LOCK_SHARED) Shim(f)->writes = 0;
+  return Real(f)->pMethods->xUnlock(Real(f), level);
+}
 int ShimCheckReserved(sqlite3_file* f, int* out) {
   return Real(f)->pMethods->xCheckReservedLock(Real(f), out);
 }
@@ -97,7 +109,7 @@ int ShimOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, in
   const std::string path = name ? name : "";
   if (Inject(io::FaultPoint::Open, path, 0)) return SQLITE_CANTOPEN;
   errno = 0;
-  const int rc = Seen(gReal->xOpen(gReal, name, Real(f), flags, outFlags));
+  const int rc = Seen(gReal->xOpen(gReal, name, Real(f), flags, outFlags), path);
   if (rc != SQLITE_OK) return rc;
   ShimFile* shim = Shim(f);
   shim->path = new (std::nothrow) std::string(path);
@@ -230,7 +242,9 @@ bool Database::FileIsDamaged() const {
 std::int64_t Database::LastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
 
 Outcome Database::Error(std::string_view doing) const {
-  std::string message = std::string(doing) + " " + path_ + ": ";
+  // The file that failed: the database or its journal.
+  const std::string& file = gOsError != 0 && !gOsErrorPath.empty() ? gOsErrorPath : path_;
+  std::string message = std::string(doing) + " " + file + ": ";
   if (!db_) return Outcome::Io(message + "out of memory");
   message += sqlite3_errmsg(db_);
   const int err = sqlite3_system_errno(db_) ? sqlite3_system_errno(db_) : gOsError;

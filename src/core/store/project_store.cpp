@@ -21,7 +21,7 @@ CREATE TABLE entry(
   seq INTEGER PRIMARY KEY,
   utc TEXT NOT NULL, local TEXT NOT NULL, login TEXT NOT NULL, version TEXT NOT NULL,
   program TEXT NOT NULL, kind TEXT NOT NULL, reason TEXT NOT NULL, details TEXT NOT NULL,
-  state TEXT NOT NULL, prev TEXT NOT NULL, hash TEXT NOT NULL);
+  state TEXT NOT NULL, content TEXT NOT NULL, prev TEXT NOT NULL, hash TEXT NOT NULL);
 CREATE TABLE change(
   entry INTEGER NOT NULL, n INTEGER NOT NULL, what TEXT NOT NULL,
   book INTEGER NOT NULL, old_book INTEGER NOT NULL, page TEXT NOT NULL, field TEXT NOT NULL,
@@ -141,7 +141,7 @@ std::string CanonicalEntry(const Entry& e, const std::vector<Change>& changes) {
                              std::string_view(e.stamp.local), std::string_view(e.stamp.login),
                              std::string_view(e.stamp.version), std::string_view(e.stamp.program),
                              std::string_view(e.kind), std::string_view(e.reason), std::string_view(e.details),
-                             std::string_view(e.state), std::string_view(e.prev)})
+                             std::string_view(e.state), std::string_view(e.content), std::string_view(e.prev)})
     Field(out, f);
   Field(out, std::to_string(changes.size()));
   for (const Change& c : changes) {
@@ -313,7 +313,8 @@ Outcome ProjectStore::Write(const std::function<Outcome(ProjectStore&)>& body) {
 }
 
 Outcome ProjectStore::AppendEntry(std::string_view kind, std::string_view reason, std::string_view details,
-                                  const std::vector<Change>& changes, std::string_view state) {
+                                  const std::vector<Change>& changes, std::string_view state,
+                                  std::string_view content) {
   return Write([&](ProjectStore& s) -> Outcome {
     Entry e;
     e.prev = kFirstPrev;
@@ -322,8 +323,10 @@ Outcome ProjectStore::AppendEntry(std::string_view kind, std::string_view reason
       e.seq = last->seq + 1;
       e.prev = last->hash;
       e.state = last->state;
+      e.content = last->content;
     }
     if (!state.empty()) e.state = state;
+    if (!content.empty()) e.content = content;
     e.stamp = StampNow(s.program_);
     e.kind = kind;
     e.reason = reason;
@@ -331,10 +334,10 @@ Outcome ProjectStore::AppendEntry(std::string_view kind, std::string_view reason
     e.hash = EntryHash(e, changes);
     Statement put(s.db_,
                   "INSERT INTO entry(seq, utc, local, login, version, program, kind, reason, details, state, "
-                  "prev, hash) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+                  "content, prev, hash) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     put.Bind(1, e.seq).Bind(2, e.stamp.utc).Bind(3, e.stamp.local).Bind(4, e.stamp.login);
     put.Bind(5, e.stamp.version).Bind(6, e.stamp.program).Bind(7, e.kind).Bind(8, e.reason);
-    put.Bind(9, e.details).Bind(10, e.state).Bind(11, e.prev).Bind(12, e.hash);
+    put.Bind(9, e.details).Bind(10, e.state).Bind(11, e.content).Bind(12, e.prev).Bind(13, e.hash);
     if (Outcome r = put.Run(); !r) return r;
     Statement change(s.db_,
                      "INSERT INTO change(entry, n, what, book, old_book, page, field, old, new) "
@@ -367,13 +370,14 @@ Entry ReadEntry(const Statement& q) {
   e.reason = q.Text(7);
   e.details = q.Text(8);
   e.state = q.Text(9);
-  e.prev = q.Text(10);
-  e.hash = q.Text(11);
+  e.content = q.Text(10);
+  e.prev = q.Text(11);
+  e.hash = q.Text(12);
   return e;
 }
 
 constexpr const char* kEntryColumns =
-    "SELECT seq, utc, local, login, version, program, kind, reason, details, state, prev, hash FROM entry ";
+    "SELECT seq, utc, local, login, version, program, kind, reason, details, state, content, prev, hash FROM entry ";
 
 }  // namespace
 

@@ -102,7 +102,8 @@ struct Entry {
   std::string kind;  // "start", "save", "outside", "restart", or a module's
   std::string reason;
   std::string details;
-  std::string state;  // SHA-256 of the data file's bytes once this entry holds
+  std::string state;    // SHA-256 of the data file's bytes once this entry holds
+  std::string content;  // SHA-256 of that content as a save writes it (the kept state)
   std::string prev;
   std::string hash;
 };
@@ -146,10 +147,16 @@ class ProjectStore {
   // Runs `body` in one transaction (nested calls join the outer one).
   Outcome Write(const std::function<Outcome(ProjectStore&)>& body);
   // Appends an entry after the last one (in Write, or a transaction of its
-  // own). The data file's state stays the last entry's unless `state` says.
+  // own). The data file's state stays the last entry's unless `state` and
+  // `content` say (the history's own recording of saves does).
   Outcome AppendEntry(std::string_view kind, std::string_view reason, std::string_view details,
-                      const std::vector<Change>& changes = {}, std::string_view state = {});
+                      const std::vector<Change>& changes = {}, std::string_view state = {},
+                      std::string_view content = {});
 
+  // Writes run by the next save (see above). Should the data file not be
+  // put in place after the store committed, the save's entry is taken back
+  // and the queue kept: the next save runs it again, so write idempotently
+  // (INSERT OR REPLACE).
   void QueueForNextSave(std::function<Outcome(ProjectStore&)> write) { queued_.push_back(std::move(write)); }
   // Runs the queued writes (inside the save's transaction).
   Outcome RunQueued();

@@ -44,6 +44,7 @@ std::string SpoolAfterOpen(const std::string& path) {
   ScratchFolder parent;
   Session session;
   EXPECT_TRUE(session.Start(".", parent.path()).ok());
+  session.keepHistory = false;  // samples and test data are read, not kept
   EXPECT_TRUE(session.Open(path).ok()) << path;
   EXPECT_TRUE(session.WriteWorkFile().ok());
   EXPECT_TRUE(RunTonnageReport(session.workFolder().path(), testing::kStamp).ok());

@@ -51,7 +51,7 @@ TEST(ProjectStore, EntriesChainAndEveryFieldIsInTheHash) {
       [](Entry& e, auto&) { e.stamp.local += "1"; }, [](Entry& e, auto&) { e.stamp.login += "x"; },
       [](Entry& e, auto&) { e.stamp.version += "x"; }, [](Entry& e, auto&) { e.stamp.program += "x"; },
       [](Entry& e, auto&) { e.kind += "x"; },     [](Entry& e, auto&) { e.reason += "x"; },
-      [](Entry& e, auto&) { e.details += "x"; },  [](Entry& e, auto&) { e.state += "x"; },
+      [](Entry& e, auto&) { e.details += "x"; },  [](Entry& e, auto&) { e.state += "x"; },     [](Entry& e, auto&) { e.content += "x"; },
       [](Entry& e, auto&) { e.prev[0] = '1'; },   [](Entry&, auto& c) { c.clear(); },
       [](Entry&, auto& c) { c[0].book = 2; },     [](Entry&, auto& c) { c[0].oldBook = 2; },
       [](Entry&, auto& c) { c[0].newValue = "LINF"; },
