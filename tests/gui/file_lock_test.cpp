@@ -34,7 +34,6 @@ class FileLock : public ::testing::Test {
     for (const char* name : {"A.K81", "B.K81"}) fs::copy_file(kSample, Docs(name));
   }
   std::string Docs(const char* name) const { return (h.root / "docs" / name).string(); }
-  bool Locked(const char* name) const { return fs::exists(Docs(name) + ".lock"); }
   // Another copy opens `name`.
   std::unique_ptr<child::Process> OtherCopyOpens(const char* name) {
     auto other = std::make_unique<child::Process>(
@@ -121,32 +120,6 @@ TEST_F(FileLock, ALockThatCannotBeTakenIsMentionedAndTheFileOpens) {
       << note.text.toStdString();
   EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
   EXPECT_EQ(h.session.index.refNo, "4417");
-}
-
-// The session's own steps are the core tests'; here the windows take them.
-TEST_F(FileLock, TheLockFollowsTheFileThroughOpenSaveAsAndExit) {
-  gui::MainForm1 main(h.context);
-  main.show();
-  bool lockedWhileOpen = false;
-  h.messages.answers = {Button::No};
-  h.files.opens = {Docs("A.K81")};
-  driver.Then([&](QWidget* process) {
-    lockedWhileOpen = Locked("A.K81");
-    Click(process, "ExitCmd");
-  });
-  Click(&main, "Cmd_Open");
-  EXPECT_TRUE(lockedWhileOpen);
-  EXPECT_TRUE(Locked("A.K81")) << "kept until another file is opened";
-  // Save As takes the lock along to the new name; Exit lets it go.
-  h.files.saves = {Docs("C.K81")};
-  gui::EnddataForm save(h.context, &main);
-  Click(&save, "Endsaveas");
-  EXPECT_FALSE(Locked("A.K81"));
-  EXPECT_TRUE(Locked("C.K81"));
-  save.close();
-  Click(&main, "Cmd_Exit");
-  EXPECT_FALSE(Locked("C.K81"));
-  EXPECT_TRUE(driver.unexpected.empty());
 }
 
 }  // namespace

@@ -9,13 +9,9 @@ namespace {
 using Numbers = std::vector<std::int16_t>;
 
 TEST(BinNumbers, UsualSlotsGetTheClassicNumbersWhateverTheirSpelling) {
-  EXPECT_EQ(ClassicBinNumber("Upper"), 1);
-  EXPECT_EQ(ClassicBinNumber("tray-1"), 1);
-  EXPECT_EQ(ClassicBinNumber("TRAY_2"), 2);
-  EXPECT_EQ(ClassicBinNumber("by-pass-tray"), 4);
-  EXPECT_EQ(ClassicBinNumber("Default"), 7);
-  EXPECT_EQ(ClassicBinNumber("tray-3"), 0);
-  EXPECT_EQ(ClassicBinNumber(""), 0);
+  for (const auto& [slot, number] : {std::pair<const char*, int>{"Upper", 1}, {"tray-1", 1}, {"TRAY_2", 2},
+                                     {"by-pass-tray", 4}, {"Default", 7}, {"tray-3", 0}, {"", 0}})
+    EXPECT_EQ(ClassicBinNumber(slot), number) << slot;
 }
 
 TEST(BinNumbers, OtherSlotsAndRepeatsGet256PlusTheirPosition) {

@@ -73,29 +73,11 @@ inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work,
   return io::SplitLines(MakeReportSpool(Image(work), version, kStamp));
 }
 
-// Pages of a spool, split at the form-feed lines.
-inline std::vector<std::vector<std::string>> Pages(const std::vector<std::string>& lines) {
-  std::vector<std::vector<std::string>> pages(1);
-  for (const std::string& l : lines) {
-    if (l == "\f")
-      pages.emplace_back();
-    else
-      pages.back().push_back(l);
-  }
-  return pages;
-}
-
 // The first line that starts with `prefix`, or "" when there is none.
 inline std::string LineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
   for (const std::string& l : lines)
     if (l.rfind(prefix, 0) == 0) return l;
   return {};
-}
-
-inline int CountOf(const std::vector<std::string>& lines, const std::string& line) {
-  int n = 0;
-  for (const std::string& l : lines) n += l == line;
-  return n;
 }
 
 }  // namespace tonnage::report::testing

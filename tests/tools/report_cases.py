@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Runs one report case through `tonnage report` and compares the spool.
+
+  report_cases.py TONNAGE CASE ROOT
+
+A case file holds, byte for byte: the data file (nothing, when the command
+names one under ROOT), a line `test ARGUMENTS`, the expected spool, and a line
+`end test`. UPDATE_GOLDEN=1 rewrites the expected spool; review it before
+committing.
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+
+def split_case(data):
+    at = data.find(b"test ") if data.startswith(b"test ") else data.find(b"\ntest ") + 1
+    eol = data.index(b"\n", at)
+    if not data.endswith(b"end test\n"):
+        sys.exit("the case does not end with a line 'end test'")
+    return data[:at], data[at + 5:eol].decode("latin-1").split(), data[:eol + 1], data[eol + 1:-9]
+
+
+def first_difference(actual, expected):
+    a, e = actual.decode("latin-1").split("\r\n"), expected.decode("latin-1").split("\r\n")
+    for i in range(max(len(a), len(e))):
+        x, y = (a[i] if i < len(a) else "<none>"), (e[i] if i < len(e) else "<none>")
+        if x != y:
+            c = next((k for k in range(min(len(x), len(y))) if x[k] != y[k]), min(len(x), len(y)))
+            return "first difference at line %d, column %d\n  actual:   %r\n  expected: %r" % (i + 1, c + 1, x, y)
+    return "line ends differ"
+
+
+def main(tonnage, case, root):
+    data = open(case, "rb").read()
+    given, args, head, expected = split_case(data)
+    with tempfile.TemporaryDirectory() as folder:
+        if given:
+            args.insert(1, os.path.join(folder, "CASE.K81"))
+            open(args[1], "wb").write(given)
+        run = subprocess.run([tonnage] + args, cwd=root, capture_output=True)
+    if run.returncode != 0:
+        sys.exit("%s: tonnage %s exited %d: %s" % (case, " ".join(args), run.returncode, run.stderr.decode()))
+    if os.environ.get("UPDATE_GOLDEN") == "1":
+        open(case, "wb").write(head + run.stdout + b"end test\n")
+        # The command and printing tests still read some sample spools on their own.
+        kept = os.path.join(os.path.dirname(case), "samples", os.path.basename(case)[:-5] + ".SPL")
+        if os.path.exists(kept):
+            open(kept, "wb").write(run.stdout)
+        print("rewrote %s: review it before committing" % case)
+    elif run.stdout != expected:
+        sys.exit("%s: %s" % (case, first_difference(run.stdout, expected)))
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:])
