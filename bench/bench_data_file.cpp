@@ -44,7 +44,7 @@ BENCHMARK(BM_CopyWithCp)->Unit(benchmark::kMillisecond);
 
 void BM_OpenFullFile(benchmark::State& state) {
   tonnage::Session session;
-  session.Start(".", File().folder);
+  if (!session.Start(".", File().folder)) return state.SkipWithError("no work folder");
   for (auto _ : state) {
     if (!session.Open(File().path)) state.SkipWithError("open failed");
   }
@@ -54,8 +54,8 @@ BENCHMARK(BM_OpenFullFile)->Unit(benchmark::kMillisecond);
 
 void BM_SaveFullFile(benchmark::State& state) {
   tonnage::Session session;
-  session.Start(".", File().folder);
-  session.Open(File().path);
+  if (!session.Start(".", File().folder) || !session.Open(File().path))
+    return state.SkipWithError("open failed");
   const std::string out = File().folder + "/SAVED.K81";
   for (auto _ : state) {
     if (!session.SaveAs(out)) state.SkipWithError("save failed");

@@ -27,7 +27,7 @@ struct FullBook {
   FullBook() {
     std::string pattern = "/tmp/tonnage-bench-XXXXXX";
     folder = ::mkdtemp(pattern.data());
-    session.Start(".", folder);
+    if (!session.Start(".", folder)) std::abort();
     session.New();
     session.ChooseUnits("E");
     session.Book(1) = {"SURFACE COURSE SP 12.5 NB LANES", "0", "2.6500"};
@@ -36,7 +36,7 @@ struct FullBook {
       session.rows[static_cast<std::size_t>(p - 1)].cells = {
           tonnage::FormatMask(1200 + p, "000000"), "09/28/2026", std::to_string(70000 + p * 31), "30056",
           std::to_string(39944 + p * 31), "5.600", "", "", p % 7 ? "" : "Y"};
-    tonnage::WriteSectionFile(session.SectionPath(1), session.rows, "E", "0");
+    if (!tonnage::WriteSectionFile(session.SectionPath(1), session.rows, "E", "0")) std::abort();
   }
   ~FullBook() {
     session.Cleanup();

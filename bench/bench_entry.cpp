@@ -20,7 +20,7 @@ struct FullBook {
   FullBook() {
     std::string pattern = "/tmp/tonnage-bench-XXXXXX";
     folder = ::mkdtemp(pattern.data());
-    session.Start(".", folder);
+    if (!session.Start(".", folder)) std::abort();
     session.New();
     session.ChooseUnits("E");
     for (int b = 1; b <= tonnage::kMaxBooks; ++b) {
@@ -32,7 +32,7 @@ struct FullBook {
       row.cells = {tonnage::FormatMask(1200 + p, "000000"), "09/28/2026", std::to_string(70000 + p * 31),
                    "30056", std::to_string(39944 + p * 31), "5.600", p % 9 ? "" : "Y", "", p % 7 ? "" : "Y"};
     }
-    tonnage::WriteSectionFile(session.SectionPath(1), session.rows, "E", "0");
+    if (!tonnage::WriteSectionFile(session.SectionPath(1), session.rows, "E", "0")) std::abort();
   }
   ~FullBook() {
     session.Cleanup();

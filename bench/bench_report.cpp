@@ -91,8 +91,9 @@ struct Files {
     full = folder + "/FULL.K81";
     oneBook = folder + "/ONE.K81";
     fullSpool = folder + "/FULL.PRN";
-    tonnage::io::WriteWholeFile(full, DataFile(500, 200));
-    tonnage::io::WriteWholeFile(oneBook, DataFile(1, 200));
+    if (!tonnage::io::WriteWholeFile(full, DataFile(500, 200)) ||
+        !tonnage::io::WriteWholeFile(oneBook, DataFile(1, 200)))
+      std::abort();
     std::system((CliPath() + " report " + full + " -o " + fullSpool).c_str());
     struct stat st {};
     if (::stat(fullSpool.c_str(), &st) == 0) spoolBytes = st.st_size;
@@ -181,9 +182,8 @@ BENCHMARK(BM_ReportToCpRatio)->Unit(benchmark::kMillisecond)->Iterations(41);
 void BM_RunOverWorkFolder(benchmark::State& state) {
   Files& f = TheFiles();
   tonnage::Session session;
-  session.Start(".", f.folder);
-  session.Open(f.full);
-  session.WriteWorkFile();
+  if (!session.Start(".", f.folder) || !session.Open(f.full) || !session.WriteWorkFile())
+    return state.SkipWithError("no work file");
   for (auto _ : state) {
     if (!tonnage::report::RunTonnageReport(session.workFolder().path(), {"09/30/2026", "16:45:00"}))
       state.SkipWithError("run failed");

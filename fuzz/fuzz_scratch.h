@@ -11,7 +11,7 @@ namespace tonnage::fuzz {
 inline const std::string& Scratch() {
   static const std::string path = [] {
     static WorkFolder folder;
-    folder.Create();
+    if (!folder.Create()) std::abort();
     std::atexit([] { folder.Cleanup(); });
     return folder.path();
   }();

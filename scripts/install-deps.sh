@@ -28,6 +28,8 @@ cups
 cups-bsd
 cups-client
 poppler-utils
+libxlsxwriter-dev
+python3-openpyxl
 clang
 libclang-rt-14-dev
 appstream

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   tonnage::cli::AddExportCommand(app, exitCode);
   tonnage::cli::AddVerifyCommand(app, exitCode);
   tonnage::cli::AddHistoryCommand(app, exitCode);
+  tonnage::cli::AddDailyCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -12,6 +12,7 @@
 #include "io/async_file_writer.h"
 #include "io/file_writer.h"
 #include "report/run_tonnage_report.h"
+#include "text/calendar_date.h"
 #include "report_commands.h"
 
 namespace tonnage::cli {
@@ -35,11 +36,13 @@ struct CommandOutput::Impl {
   }
 };
 
-CommandOutput::CommandOutput(const std::string& path) : impl_(new Impl) {
+CommandOutput::CommandOutput(const std::string& path) : impl_(std::make_unique<Impl>()) {
   if (!path.empty()) impl_->file = std::make_unique<io::AsyncFileWriter>(path, io::WriteMode::Atomic);
 }
 
-CommandOutput::~CommandOutput() { delete impl_; }
+CommandOutput::~CommandOutput() = default;
+CommandOutput::CommandOutput(CommandOutput&&) noexcept = default;
+CommandOutput& CommandOutput::operator=(CommandOutput&&) noexcept = default;
 
 void CommandOutput::Write(std::string_view bytes) {
   if (impl_->file) {
@@ -118,16 +121,16 @@ int Number(std::string_view s) {
   return v;
 }
 
-// MM/DD/YYYY (or MM-DD-YYYY) into the stamp's form; empty when malformed.
+}  // namespace
+
+// MM/DD/YYYY (or MM-DD-YYYY) naming a day the grid would take, in the
+// stamp's form; empty otherwise.
 std::string CheckedDate(const std::string& text) {
-  if (text.size() != 10 || (text[2] != '/' && text[2] != '-') || text[5] != text[2]) return {};
-  const std::string_view t(text);
-  if (!AllDigits(t.substr(0, 2)) || !AllDigits(t.substr(3, 2)) || !AllDigits(t.substr(6, 4))) return {};
-  const int month = Number(t.substr(0, 2));
-  const int day = Number(t.substr(3, 2));
-  if (month < 1 || month > 12 || day < 1 || day > 31) return {};
+  if (!ParseMonthDayYear(text, "/-")) return {};
   return text.substr(0, 2) + "/" + text.substr(3, 2) + "/" + text.substr(6, 4);
 }
+
+namespace {
 
 std::string CheckedTime(const std::string& text) {
   if (text.size() != 8 || text[2] != ':' || text[5] != ':') return {};

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,16 @@ void AddReportCommand(CLI::App& app, int& exitCode);
 // `export FILE [-o OUT.csv]`: one CSV row per ticket. Exit codes as above.
 void AddExportCommand(CLI::App& app, int& exitCode);
 
-// Shared by both commands: the work image of FILE (the lines Open then Save
+// `daily FILE --date MM/DD/YYYY [--to MM/DD/YYYY] -o OUT.pdf|.xlsx|.csv`:
+// the daily summary with its yield check. Exit 1 also when no ticket has a
+// date in the range.
+void AddDailyCommand(CLI::App& app, int& exitCode);
+
+// MM/DD/YYYY (or MM-DD-YYYY) naming a real day the grid would take, as
+// MM/DD/YYYY; empty otherwise.
+std::string CheckedDate(const std::string& text);
+
+// Shared by the commands: the work image of FILE (the lines Open then Save
 // would write) streamed from the file itself, handed to `run` with a private
 // scratch folder. When `checkFirst`, the whole file is checked before `run`
 // starts, so a refused file writes nothing to an output that cannot be taken
@@ -28,10 +38,15 @@ using WorkImageRun = std::function<int(io::LineSource& work, const std::function
 int WithWorkImage(const std::string& path, bool checkFirst, const WorkImageRun& run);
 
 // Output of a command: standard output, or a file that appears only whole.
+// Move-only: it owns the file being written.
 class CommandOutput {
  public:
   explicit CommandOutput(const std::string& path);
   ~CommandOutput();
+  CommandOutput(CommandOutput&&) noexcept;
+  CommandOutput& operator=(CommandOutput&&) noexcept;
+  CommandOutput(const CommandOutput&) = delete;
+  CommandOutput& operator=(const CommandOutput&) = delete;
   void Write(std::string_view bytes);
   void WriteLine(std::string_view line);
   // Ok, or the reason the output could not be written (printed by the caller).
@@ -39,7 +54,7 @@ class CommandOutput {
 
  private:
   struct Impl;
-  Impl* impl_;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace tonnage::cli

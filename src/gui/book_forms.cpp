@@ -170,7 +170,7 @@ void SectList::DeleteBook() {
                                    platform::Icon::Question,
                                    platform::Button::Yes};
   if (context_.platform.messages->Ask(this, question) == platform::Button::Yes)
-    tonnage::DeleteBook(session_, *slot);
+    TellIfStateNotKept(context_, this, tonnage::DeleteBook(session_, *slot));
   ListBooks();
   SelectAfter(*slot);
 }
@@ -284,7 +284,7 @@ void BookForm::Continue() {
   fields_.comments = FromLatin1(comments_->text());
   fields_.specificGravity = FromLatin1(gravity_->text());
   tonnage::ContinueBookSetup(session_.Book(session_.currentBook), fields_);
-  session_.SaveState();
+  TellIfStateNotKept(context_, this, session_.SaveState());
   {
     Dataform grid(context_, rowMenu_, this);
     grid.exec();
@@ -358,7 +358,7 @@ bool Indexform::eventFilter(QObject* object, QEvent* event) {
 void Indexform::done(int result) {
   tonnage::StoreIndexRecord(session_.index, {FromLatin1(refNo_->text()), FromLatin1(date_->text()),
                                              FromLatin1(projectNo_->text()), FromLatin1(engineer_->text())});
-  session_.SaveState();
+  TellIfStateNotKept(context_, this, session_.SaveState());
   QDialog::done(result);
 }
 

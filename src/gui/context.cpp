@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "platform/messages.h"
+
 namespace gui {
 
 namespace {
@@ -37,6 +39,15 @@ QString DisplayPath(const std::string& path) {
   if (n > 0 && path.compare(0, n, alias.home) == 0 && (path.size() == n || path[n] == '/'))
     return QFile::decodeName((alias.shown + path.substr(n)).c_str());
   return QFile::decodeName(path.c_str());
+}
+
+void TellIfStateNotKept(Context& context, QWidget* parent, const tonnage::Outcome& kept) {
+  if (kept) return;
+  platform::Tell(*context.platform.messages, parent, Latin1(kept.title),
+                 QStringLiteral("The recovery copy of the data could not be written:\n\n%1\n\n"
+                                "Should the program end unexpectedly, the latest changes could not be brought back.")
+                     .arg(DisplayPath(kept.message)),
+                 platform::Icon::Warning);
 }
 
 void ShowHomeAs(const std::string& home, const std::string& shown) {

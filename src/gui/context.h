@@ -63,6 +63,9 @@ std::string SelTextFilePath(const tonnage::Session& session);
 // Single-byte program text (data, messages) for the screen, and back.
 QString Latin1(const std::string& text);
 std::string FromLatin1(const QString& text);
+// Tells the user, when `kept` failed, that the state file a crash would be
+// recovered from could not be written; the data in memory are unharmed.
+void TellIfStateNotKept(Context& context, QWidget* parent, const tonnage::Outcome& kept);
 // A file-system path for the screen.
 QString DisplayPath(const std::string& path);
 // From now on paths in `home` show as in `shown` instead (an empty `home`:

@@ -93,6 +93,7 @@ void EnddataForm::Save() {
   }
   if (!written) return ReportSaveError(session_.dataFilePath, written);
   savedMark_->show();
+  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
 }
 
 void EnddataForm::SaveAs() {
@@ -110,6 +111,7 @@ void EnddataForm::SaveAs() {
   if (!written) return ReportSaveError(*chosen, written);
   path_->setText(DisplayPath(session_.dataFilePath));
   savedAsMark_->show();
+  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
 }
 
 void EnddataForm::ReportSaveError(const std::string& path, const tonnage::Outcome& outcome) {

@@ -51,6 +51,7 @@ EngMet_Form::EngMet_Form(Context& context, QWidget* parent) : ModalWindow(contex
 
 void EngMet_Form::Choose(const char* unitSystem) {
   session_.ChooseUnits(unitSystem);
+  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
   accept();
 }
 

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "about_box.h"
 #include "data/recovery.h"
@@ -194,6 +195,7 @@ void MainForm1::NewFile() {
   SetStatus(QStringLiteral("Setting Up For New Data"));
   session_.New();
   SetStatus(QString());
+  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
   EngMet_Form units(context_, this);
   units.exec();
   if (!session_.index.unitSystem.empty()) ShowProcess();
@@ -217,7 +219,10 @@ void MainForm1::OpenFile(const std::string& path) {
     read = session_.Open(path);
   }
   SetStatus(QString());
-  if (read) return ShowProcess();
+  if (read) {
+    TellIfStateNotKept(context_, this, session_.TakeStateProblem());
+    return ShowProcess();
+  }
   platform::Tell(*context_.platform.messages, this, Latin1(read.title),
                  DisplayPath(read.message),
                  read.critical ? platform::Icon::Critical : platform::Icon::Warning);
@@ -273,7 +278,7 @@ void MainForm1::LockRecoveredFile() {
     // their work unless saved under a name of their own.
     session_.dataFilePath = tonnage::kNoName;
     session_.AdoptLock(session_.dataFilePath);
-    session_.SaveState();
+    TellIfStateNotKept(context_, this, session_.SaveState());
     platform::Tell(*context_.platform.messages, this, QStringLiteral("File In Use"),
                    QStringLiteral("This file is open in another copy of the program\n\n%1\n\n(%2).\n\n"
                                   "The recovered data are kept as NoName: save them with Save As.")
@@ -312,6 +317,9 @@ void MainForm1::ExitOnSignal() {
   exited_ = true;
   context_.platform.help->Quit();
   session_.LeaveForRecovery();
+  // No window is left to tell: the log is the only witness.
+  if (const tonnage::Outcome kept = session_.TakeStateProblem(); !kept)
+    std::fprintf(stderr, "tonnage: recovery copy not written: %s\n", kept.message.c_str());
   hide();
   if (context_.hooks.quitProgram) context_.hooks.quitProgram();
 }

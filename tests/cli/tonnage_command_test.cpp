@@ -28,7 +28,8 @@ std::string Golden(const std::string& name) {
 // Usage errors end with 2, refused files and failed writes with 1, saying why.
 TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) {
   for (const char* args : {"check", "frobnicate x", "report", "report /no/such/missing.K81",
-                           "report samples/x.K81 --run-date 2026-07-01", "report samples/x.K81 --run-time 25:00:00"}) {
+                           "report samples/x.K81 --run-date 2026-07-01", "report samples/x.K81 --run-date 02/31/2026",
+                           "report samples/x.K81 --run-time 25:00:00"}) {
     std::string line = args;
     if (const auto at = line.find("samples/x.K81"); at != std::string::npos)
       line.replace(at, 13, SamplePath("us-standard-tickets.K81"));
@@ -161,6 +162,44 @@ TEST(TonnageHistory, ResaveStartsAHistoryThatVerifyAndEditsAreCaught) {
   r = Tonnage("verify " + job);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("was altered"), std::string::npos) << r.err;
+}
+
+// The daily summary in its three forms; the spreadsheet read back by a
+// second reader and held against the CSV, the PDF's pages counted.
+TEST(TonnageCommand, DailyWritesCsvSpreadsheetAndPdfAndRefusesWhatItCannot) {
+  ScratchFolder dir;
+  const std::string sample = SamplePath("us-standard-tickets.K81");
+  const std::string range = " --date 09/28/2026 --to 10/02/2026 -o ";
+  for (const char* name : {"day.csv", "day.xlsx", "day.pdf"}) {
+    const CliRun r = Tonnage("daily " + sample + range + dir.File(name));
+    EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
+  }
+  EXPECT_EQ(ReadFile(dir.File("day.pdf")).rfind("%PDF-", 0), 0u);
+  if (std::system("pdfinfo -v >/dev/null 2>&1") == 0) {
+    const std::string cmd = "pdfinfo " + dir.File("day.pdf") + " | grep -q '^Pages: *[3-9]'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  }
+  const std::string script = std::string(TONNAGE_TESTDATA_DIR) + "/../tools/check_daily_xlsx.py";
+  if (std::system("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1") != 0) {
+    ADD_FAILURE() << "*** python3-openpyxl missing: the spreadsheet was NOT read back ***";
+  } else {
+    const std::string check = "/usr/bin/python3 " + script + " " + dir.File("day.xlsx") + " " + dir.File("day.csv");
+    EXPECT_EQ(std::system(check.c_str()), 0) << check;
+  }
+  WriteFile(dir.File("bad.K81"), "HELLO\r\n");
+  const struct {
+    std::string args;
+    int code;
+  } cases[] = {
+      {"daily " + sample + " --date 01/05/2026 -o " + dir.File("x.csv"), 1},  // no ticket that day
+      {"daily " + dir.File("bad.K81") + " --date 09/28/2026 -o " + dir.File("x.csv"), 1},
+      {"daily " + sample + " --date 09/28/2026 -o " + dir.File("x.txt"), 2},
+      {"daily " + sample + " --date 2026-09-28 -o " + dir.File("x.csv"), 2},
+      {"daily " + sample + " --date 09/30/2026 --to 09/28/2026 -o " + dir.File("x.csv"), 2},
+      {"daily " + sample + " -o " + dir.File("x.csv"), 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Tonnage(c.args).exitCode, c.code) << c.args;
+  EXPECT_FALSE(Exists(dir.File("x.csv")));
 }
 
 }  // namespace

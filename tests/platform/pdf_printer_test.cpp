@@ -208,7 +208,7 @@ TEST_F(PdfOutput, EachDocumentReplacesTheFileWithoutBlankSheetsAndAFailedOneKeep
 TEST_F(PdfOutput, ThePreviewShowsTheSameSheetsAsThePdf) {
   platform::QtPrinting printing(folder_.path());
   const auto render = [](tonnage::print::LinePrinter& printer) {
-    PrintPages(printer, {Numbered(100, "ONE"), Numbered(5, "TWO"), Numbered(7, "THREE")});
+    EXPECT_TRUE(PrintPages(printer, {Numbered(100, "ONE"), Numbered(5, "TWO"), Numbered(7, "THREE")}).ok());
   };
   const std::string pdf = folder_.File("preview.pdf");
   render(*printing.PdfPrinter(pdf));

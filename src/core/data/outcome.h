@@ -16,7 +16,7 @@ enum class OutcomeKind {
   IoError,          // the system refused a read or a write
 };
 
-struct Outcome {
+struct [[nodiscard]] Outcome {
   OutcomeKind kind = OutcomeKind::Ok;
   std::string title;
   std::string message;

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace tonnage {
 
@@ -31,7 +32,7 @@ void Session::Cleanup() {
 }
 
 void Session::LeaveForRecovery() {
-  SaveState();
+  KeepState();
   ReleaseLocks();
   lock_.Release();
   work_.Forget();
@@ -60,7 +61,7 @@ void Session::AdoptLock(const std::string& path) {
 
 void Session::ChooseUnits(const std::string& unitSystem) {
   index.unitSystem = unitSystem;
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::SaveState() const {
@@ -68,6 +69,12 @@ Outcome Session::SaveState() const {
   return io::WriteWholeFile(work_.File(kStateFileName),
                             FormatSessionState({dataFilePath, index, books}), io::WriteMode::Atomic);
 }
+
+void Session::KeepState() {
+  if (Outcome kept = SaveState(); !kept) stateProblem_ = std::move(kept);
+}
+
+Outcome Session::TakeStateProblem() { return std::exchange(stateProblem_, Outcome::Success()); }
 
 Outcome Session::Recover(const std::string& folder) {
   std::string from = folder;
@@ -115,7 +122,7 @@ void Session::New() {
   ResetFileData();
   work_.DeleteSectionFiles();
   dataSaved = false;
-  SaveState();
+  KeepState();
 }
 
 Outcome Session::Open(const std::string& path) {
@@ -129,7 +136,7 @@ Outcome Session::Open(const std::string& path) {
     // Nothing of a refused file is kept, nor its lock.
     work_.DeleteSectionFiles();
     ReleaseLocks();
-    SaveState();
+    KeepState();
     return read.outcome;
   }
   // The reader rewrote the section files of the books it read; the rest are
@@ -143,7 +150,7 @@ Outcome Session::Open(const std::string& path) {
   AdoptLock(path);
   // The file is open even if the recovery state could not be kept, or its
   // history: the user is told, and a save then says why it cannot be made.
-  SaveState();
+  KeepState();
   if (keepHistory) OpenHistory(path);
   return Outcome::Success();
 }
@@ -172,7 +179,7 @@ Outcome Session::WriteAndRecord(const std::string& path) {
   if (!keepHistory || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) {
     // A backup that cannot be made does not stop the save: the save itself
     // reports whatever keeps it from the folder.
-    io::KeepBackup(path);
+    (void)io::KeepBackup(path);
     return WriteDataFile(path, index, books, work_.path());
   }
   const store::DataStateRead now = store::CollectDataState(index, books, work_.path());
@@ -187,7 +194,7 @@ Outcome Session::WriteAndRecord(const std::string& path) {
     target = &other;
   }
   const std::string bytes = store::DataFileBytes(now.state);
-  io::KeepBackup(path);
+  (void)io::KeepBackup(path);  // as above
   store::Recording recording;
   io::FileWriter writer(path);
   writer.Write(bytes);
@@ -197,7 +204,9 @@ Outcome Session::WriteAndRecord(const std::string& path) {
   });
   Outcome written = writer.Commit();
   if (!written) {
-    if (recording.outcome && recording.seq > 0) store::UndoRecording(*target, recording);
+    // Should taking it back fail too, the next open finds the history a save
+    // ahead of the file and records the difference.
+    if (recording.outcome && recording.seq > 0) (void)store::UndoRecording(*target, recording);
     if (started) {
       const std::string history = other.path();
       other.Close();
@@ -217,7 +226,7 @@ Outcome Session::Save() {
   Outcome written = WriteAndRecord(dataFilePath);
   if (written) {
     dataSaved = true;
-    SaveState();  // an empty data type became "0"
+    KeepState();  // an empty data type became "0"
   }
   return written;
 }
@@ -229,7 +238,7 @@ Outcome Session::SaveAs(const std::string& path) {
     dataFilePath = path;
     dataSaved = true;
     AdoptLock(path);
-    SaveState();
+    KeepState();
   } else {
     preparedLock_.Release();
   }

@@ -66,6 +66,11 @@ class Session {
   // it whenever they change the index record or a book header; the file
   // commands above call it themselves.
   Outcome SaveState() const;
+  // Why the file commands above (New, ChooseUnits, Open, Save, Save As,
+  // LeaveForRecovery) could not rewrite the state file, if they could not:
+  // their own work is done, but a crash now would bring back older data.
+  // Handed out once, for the window to tell the user.
+  Outcome TakeStateProblem();
   // Brings back the open data of a killed run from its work folder (see
   // FindAbandonedWorkFolders): index record, books, path and every book's
   // tickets as of its last grid close; DataSaved 0. The old folder is removed.
@@ -115,12 +120,14 @@ class Session {
   void ReleaseLocks();
   void OpenHistory(const std::string& path);
   Outcome WriteAndRecord(const std::string& path);
+  void KeepState();
 
   WorkFolder work_;
   FolderLock lock_;
   DataFileLock fileLock_;
   DataFileLock preparedLock_;
   store::ProjectStore store_;
+  Outcome stateProblem_;
 };
 
 }  // namespace tonnage

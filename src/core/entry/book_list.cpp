@@ -32,10 +32,10 @@ std::optional<int> ChosenSlot(int selectedIndex) {
 
 int SelectionAfter(int slot) { return slot >= kMaxBooks ? kMaxBooks - 1 : slot; }
 
-void DeleteBook(Session& session, int slot) {
+Outcome DeleteBook(Session& session, int slot) {
   session.Book(slot) = BookHeader{};
   ClearBookRows(session.rows);
-  session.SaveState();
+  return session.SaveState();
 }
 
 BookSetupFields OpenBookSetup(const BookHeader& header) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/model.h"
+#include "data/outcome.h"
 
 namespace tonnage {
 
@@ -32,8 +33,8 @@ inline constexpr const char* kDeleteTitle = "Delete Selected Book";
 
 // Empties the slot's comments, data type and gravity and the rows in memory.
 // The section file stays: setting the slot up again in this run brings its
-// tickets back.
-void DeleteBook(Session& session, int slot);
+// tickets back. The outcome is the state file's.
+Outcome DeleteBook(Session& session, int slot);
 
 inline constexpr int kCommentsLength = 35;
 

@@ -1,6 +1,6 @@
 #include "entry/grid_columns.h"
 
-
+#include "text/calendar_date.h"
 #include "text/fixed_width.h"
 
 namespace tonnage {
@@ -10,13 +10,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int TwoDigits(std::string_view text, std::size_t at) {
   return (text[at] - '0') * 10 + (text[at + 1] - '0');
-}
-
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int month, int year) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 ColumnRule Number(std::string title, double width, CellKind kind, double max, std::string maxText) {
@@ -67,7 +60,7 @@ CellCheck CheckDate(std::string_view text) {
   if (n >= 5 && (TwoDigits(text, 3) < 1 || TwoDigits(text, 3) > 31)) return Refuse(kDateReason);
   if (n >= 7 && (text[6] < '1' || text[6] > '2')) return Refuse(kDateReason);
   if (n < 10) return {CellInput::Intermediate, {}};
-  if (!IsGridDate(text)) return Refuse(kDateReason);
+  if (!ParseMonthDayYear(text)) return Refuse(kDateReason);
   return {};
 }
 
@@ -125,17 +118,6 @@ CellCheck CheckCellInput(const ColumnRule& rule, std::string_view text) {
 
 bool CellAccepts(const ColumnRule& rule, std::string_view text) {
   return CheckCellInput(rule, text).state == CellInput::Acceptable;
-}
-
-bool IsGridDate(std::string_view text) {
-  if (text.size() != 10 || text[2] != '/' || text[5] != '/') return false;
-  for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u, 8u, 9u})
-    if (!IsDigit(text[i])) return false;
-  const int month = TwoDigits(text, 0);
-  const int day = TwoDigits(text, 3);
-  const int year = TwoDigits(text, 6) * 100 + TwoDigits(text, 8);
-  if (year < 1990 || year > 2100 || month < 1 || month > 12) return false;
-  return day >= 1 && day <= DaysInMonth(month, year);
 }
 
 }  // namespace tonnage

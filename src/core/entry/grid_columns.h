@@ -70,7 +70,4 @@ CellCheck CheckCellInput(const ColumnRule& rule, std::string_view text);
 // True when `text` is a finished value of the cell's kind (empty is one).
 bool CellAccepts(const ColumnRule& rule, std::string_view text);
 
-// True for mm/dd/yyyy naming a real day from 01/01/1990 to 12/31/2100.
-bool IsGridDate(std::string_view text);
-
 }  // namespace tonnage

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/model.h"
+#include "text/calendar_date.h"
 
 namespace tonnage {
 
@@ -12,12 +13,6 @@ inline constexpr int kRefNoLength = 7;
 inline constexpr int kDateLength = 10;
 inline constexpr int kProjectNoLength = 11;
 inline constexpr int kEngineerLength = 26;
-
-struct CalendarDate {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-};
 
 // "mm/dd/yyyy".
 std::string FormatCalendarDate(const CalendarDate& date);

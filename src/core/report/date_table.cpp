@@ -26,6 +26,12 @@ bool SameKey(const std::string& slotKey, const char (&key)[8]) {
 
 }  // namespace
 
+std::string MakeDateKey(std::string_view date) {
+  char key[8];
+  FillDateKey(date, key);
+  return std::string(key, 8);
+}
+
 std::string ShowDateKey(std::string_view key) {
   return std::string(Columns(key, 5, 6)) + "/" + std::string(Columns(key, 7, 8)) + "/" +
          std::string(Columns(key, 1, 4));

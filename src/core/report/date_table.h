@@ -21,6 +21,9 @@ struct DateSlot {
   double payGallons = 0;
 };
 
+// The key of a ticket date: YYYYMMDD taken by position from MM/DD/YYYY,
+// blanks as zeros.
+std::string MakeDateKey(std::string_view date);
 // MM/DD/YYYY from a key.
 std::string ShowDateKey(std::string_view key);
 

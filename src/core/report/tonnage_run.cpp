@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "report/date_amounts.h"
 #include "report/date_table.h"
 #include "report/fast_number.h"
 #include "report/report_lines.h"
@@ -11,17 +12,6 @@
 
 namespace tonnage::report {
 namespace {
-
-// Bitumen conversions. Metric figures are the English ones carried through
-// the gallon, pound and litre factors the plant's scales use.
-constexpr double kGallonDivisor = 850.0004;
-constexpr double kLitreFactor = 0.009817784;
-constexpr double kMetricFactor = 3.785306 / 0.4535924;
-constexpr double kPrivateThreshold = 1.0;
-
-double PlainAsphaltDensity(bool metric) { return metric ? 8.5 / kMetricFactor : 8.5; }
-double WaterDensity(bool metric) { return metric ? 8.3282 / kMetricFactor : 8.3282; }
-double PercentFactor(bool metric) { return metric ? 0.425 * (0.264172 / (2.204623 / 2.0)) : 0.425; }
 
 std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) {
   return std::string(TrimBlanks(Columns(line, first, last)));
@@ -146,6 +136,11 @@ class Run {
   void Ticket(const std::string& line) {
     CheckMainPage();
     TicketSeen t;
+    t.book = book_;
+    t.comments = comments_;
+    t.dataType = dataType_;
+    t.bookGravity = gravity_;
+    t.metric = header_.metric;
     t.pageNo = PageNumberOf(Columns(line, 1, 6));
     const std::string_view date = TrimBlanks(Columns(line, 8, 17));
     t.date = date;
@@ -187,16 +182,10 @@ class Run {
       Error(kTableFullError);
       t.errors |= kErrorTableFull;
     } else {
-      DateSlot& slot = dates_[slotIndex];
       if (!t.w1Text.empty() && !t.w2Text.empty()) {
         if (batch_) {
           t.theo = Keep3(t.w1 + t.w2);
-          if (gravity_ > 0) {
-            slot.gravityAsphalt += t.w2;
-            slot.dateGravity = gravity_;
-          } else {
-            slot.plainAsphalt += t.w2;
-          }
+          t.batchAsphalt = true;
         } else {
           if (t.w1 < t.w2) {
             Error(kGrossLessThanTareError);
@@ -209,31 +198,21 @@ class Run {
           t.errors |= kErrorTheoKpMismatch;
         }
       }
-      double theoGallons = 0;
-      double kpGallons = 0;
+      if (t.privWaste) {
+        const TicketGallons g = PrivateTicketGallons(t.theo, t.kp, t.pct, metric);
+        t.theoGallons = g.theo;
+        t.kpGallons = g.kp;
+      }
+      t.counted = true;
+      AddToDate(dates_[slotIndex], t);
       if (!t.privWaste) {
-        slot.projectKp += t.kp;
         totals_.projectKp += t.kp;
-        slot.projectTheo += t.theo;
         totals_.projectTheo += t.theo;
       } else {
-        slot.privateKp += t.kp;
         totals_.privateKp += t.kp;
-        slot.privateTheo += t.theo;
         totals_.privateTheo += t.theo;
-        if (t.pct != 0) {
-          if (metric) {
-            theoGallons = t.theo * t.pct * kLitreFactor;
-            kpGallons = t.kp * t.pct * kLitreFactor;
-          } else {
-            theoGallons = t.theo * t.pct / kGallonDivisor;
-            kpGallons = t.kp * t.pct / kGallonDivisor;
-          }
-          slot.privateTheoGallons += theoGallons;
-          slot.privateKpGallons += kpGallons;
-          totals_.privateTheoGallons += theoGallons;
-          totals_.privateKpGallons += kpGallons;
-        }
+        totals_.privateTheoGallons += t.theoGallons;
+        totals_.privateKpGallons += t.kpGallons;
       }
 
       CheckMainPage();
@@ -247,7 +226,7 @@ class Run {
       }
       if (t.privWaste) {
         MainCounted(t.pct == 0 ? std::string(kNoBitumenLine)
-                               : BitumenLine(t.pct, theoGallons, kpGallons, metric));
+                               : BitumenLine(t.pct, t.theoGallons, t.kpGallons, metric));
         closing = true;
       }
       if (closing) MainCounted(kBlankLine);
@@ -259,14 +238,7 @@ class Run {
       error_.WriteLine(kBlankLine);
       errorCount_ += 2;
     }
-    if (observer_) {
-      t.book = book_;
-      t.comments = comments_;
-      t.dataType = dataType_;
-      t.bookGravity = gravity_;
-      t.metric = metric;
-      observer_(t);
-    }
+    if (observer_) observer_(t);
   }
 
   void MainCounted(std::string_view line) {
@@ -286,7 +258,6 @@ class Run {
   void WriteDateSummaries() {
     dates_.Sort();
     const bool metric = header_.metric;
-    const double tons = TonFactor(metric);
     const int n = dates_.size();
 
     layout_ = LayoutCode::ProjectMaterial;
@@ -294,26 +265,15 @@ class Run {
     double projectTheo = 0, projectKp = 0, projectGallons = 0;
     for (int d = 0; d < n; ++d) {
       DateSlot& slot = dates_[d];
-      double theoTons = slot.projectTheo / tons;
-      double kpTons = slot.projectKp / tons;
-      double gallons = 0;
-      if (slot.plainAsphalt > 0) gallons = slot.plainAsphalt / PlainAsphaltDensity(metric);
-      if (slot.gravityAsphalt > 0)
-        gallons = gallons + slot.gravityAsphalt / (WaterDensity(metric) * slot.dateGravity);
-      double theoPct = 0, kpPct = 0;
-      if (slot.projectTheo > 0) {
-        if (theoTons != 0) theoPct = gallons / theoTons * PercentFactor(metric);
-        if (kpTons != 0) kpPct = gallons / kpTons * PercentFactor(metric);
-      } else {
-        theoTons = kpTons = gallons = 0;
-      }
-      slot.payGallons += gallons;
+      const ProjectDate p = ProjectByDate(slot, metric);
+      slot.payGallons += p.payGallons;
       projectTheo += slot.projectTheo;
       projectKp += slot.projectKp;
-      projectGallons += gallons;
+      projectGallons += p.payGallons;
       CheckMainPage();
       Main(kBlankLine);
-      Main(ProjectDateLine(ShowDateKey(slot.key), theoTons, kpTons, gallons, theoPct, kpPct, metric));
+      Main(ProjectDateLine(ShowDateKey(slot.key), p.theoTons, p.kpTons, p.payGallons, p.theoPct,
+                           p.kpPct, metric));
       mainCount_ += 2;
     }
     Main(kBlankLine);
@@ -323,23 +283,18 @@ class Run {
     mainCount_ = 99;
     double privTheo = 0, privKp = 0, privTheoGallons = 0, privKpGallons = 0;
     for (int d = 0; d < n; ++d) {
-      DateSlot& slot = dates_[d];
-      double theoTons = 0, kpTons = 0;
-      if (slot.privateTheo > kPrivateThreshold) {
-        theoTons = slot.privateTheo / tons;
-        kpTons = slot.privateKp / tons;
+      const DateSlot& slot = dates_[d];
+      const PrivateDate p = PrivateByDate(slot, metric);
+      if (p.shown) {
         privTheo += slot.privateTheo;
         privKp += slot.privateKp;
-      } else {
-        slot.privateTheoGallons = 0;
-        slot.privateKpGallons = 0;
       }
-      privTheoGallons += slot.privateTheoGallons;
-      privKpGallons += slot.privateKpGallons;
+      privTheoGallons += p.theoGallons;
+      privKpGallons += p.kpGallons;
       CheckMainPage();
       Main(kBlankLine);
-      Main(PrivateDateLine(ShowDateKey(slot.key), theoTons, slot.privateTheoGallons, kpTons,
-                           slot.privateKpGallons, metric));
+      Main(PrivateDateLine(ShowDateKey(slot.key), p.theoTons, p.theoGallons, p.kpTons, p.kpGallons,
+                           metric));
       mainCount_ += 2;
     }
     Main(kBlankLine);

@@ -54,7 +54,10 @@ struct TicketSeen {
   std::string_view w1Text, w2Text, w3Text, pctText;  // trimmed fields
   double w1 = 0, w2 = 0, w3 = 0;                      // pounds or kilograms
   double theo = 0, kp = 0, pct = 0;
+  double theoGallons = 0, kpGallons = 0;  // private/waste tickets with bitumen
   bool privWaste = false, isVoid = false, note = false;
+  bool batchAsphalt = false;  // W2 counted as the date's batch-plant asphalt
+  bool counted = false;       // added to its date and its book
   unsigned errors = 0;
   bool metric = false;
 };

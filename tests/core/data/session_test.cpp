@@ -63,6 +63,19 @@ TEST_F(SessionTest, NewClearsEverything) {
   EXPECT_FALSE(session.dataSaved);
 }
 
+TEST_F(SessionTest, AStateFileThatCannotBeWrittenIsHandedOutOnce) {
+  // A folder in its place (not empty, so no rename can replace it).
+  ::mkdir(session.workFolder().File(kStateFileName).c_str(), 0700);
+  WriteFile(session.workFolder().File(kStateFileName) + "/x", "x");
+  session.ChooseUnits("M");
+  EXPECT_EQ(session.index.unitSystem, "M") << "the command itself is done";
+  const Outcome problem = session.TakeStateProblem();
+  EXPECT_FALSE(problem.ok());
+  EXPECT_NE(problem.message.find(kStateFileName), std::string::npos) << problem.message;
+  EXPECT_TRUE(session.TakeStateProblem().ok());
+  EXPECT_FALSE(session.SaveState().ok());
+}
+
 TEST_F(SessionTest, EverySaveKeepsTheVersionItReplacesAsBak) {
   const std::string path = scratch.File("JOB.K81");
   const std::string first = ReadFile(SamplePath("metric-with-tons-book.K81"));

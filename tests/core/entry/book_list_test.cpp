@@ -32,7 +32,7 @@ TEST_F(BookListTest, ADeletedBookKeepsItsTicketsUntilTheSlotIsSetUpAgain) {
   Type(grid, 1, {"1", "06/01/2026", "38.880", "14.975", "23.905", "5.5"});
   ASSERT_TRUE(SaveGridToBook(session, 3, grid).ok());
 
-  DeleteBook(session, 3);
+  ASSERT_TRUE(DeleteBook(session, 3).ok());
   EXPECT_EQ(session.Book(3).comments, "");
   EXPECT_EQ(session.Book(3).dataType, "");
   EXPECT_EQ(session.Book(3).specificGravity, "");
