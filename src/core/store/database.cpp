@@ -325,14 +325,16 @@ Transaction::Transaction(Database& db) : db_(db) {
 }
 
 Transaction::~Transaction() {
-  if (open_) db_.Exec("ROLLBACK");
+  // Nothing more to do when a rollback fails: SQLite rolls back the journal
+  // on the next open.
+  if (open_) (void)db_.Exec("ROLLBACK");
 }
 
 Outcome Transaction::Commit() {
   if (!open_) return began_.ok() ? Outcome::Success() : began_;
   Outcome done = db_.Exec("COMMIT");
   // A COMMIT that failed may leave the transaction open: end it here.
-  if (!done && sqlite3_get_autocommit(db_.handle()) == 0) db_.Exec("ROLLBACK");
+  if (!done && sqlite3_get_autocommit(db_.handle()) == 0) (void)db_.Exec("ROLLBACK");
   open_ = false;
   return done;
 }

@@ -66,7 +66,7 @@ TEST(KilledSave, FileAndHistoryStayInStep) {
   for (int round = 0; round < Rounds(); ++round) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-      for (int i = 0;; ++i) sessions[i % 2].Save();
+      for (int i = 0;; ++i) (void)sessions[i % 2].Save();  // until killed
     }
     ::usleep(static_cast<useconds_t>(random() % (saveTime * 2 + 1)));
     ::kill(pid, SIGKILL);
