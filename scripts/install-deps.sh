@@ -10,6 +10,7 @@ cmake
 make
 pkg-config
 python3
+python3-markdown
 libgtest-dev
 libgmock-dev
 libbenchmark-dev
@@ -17,8 +18,10 @@ libcli11-dev
 libsqlite3-dev
 sqlite3
 libssl-dev
+libcsv-dev
 qt6-base-dev
 qt6-base-dev-tools
+libqt6svg6
 libgl-dev
 fonts-liberation
 xvfb

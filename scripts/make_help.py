@@ -20,9 +20,11 @@ missing.
     make_help.py GUIDE --list                names the files it would write
 
 Besides the pages it writes user-guide.html, the whole guide as one page,
-for the documentation folder. Only the standard library is used: the
-guide keeps to the plain Markdown below (headings, paragraphs, lists,
-tables, fenced code, block quotes, emphasis, code spans, links, pictures).
+for the documentation folder. The Markdown is turned into HTML by Python
+Markdown (Debian's python3-markdown) with its tables and fenced code; this
+script only cuts the guide into pages and mends what the help window needs:
+anchors in the headings, links between the pages, picture sizes, and <b>
+and <i> for the marks, which the help window's checks look for.
 """
 
 import argparse
@@ -33,11 +35,14 @@ import shutil
 import struct
 import sys
 
+import markdown
+from markdown.extensions import Extension
+from markdown.treeprocessors import Treeprocessor
+
 HELP_WIDTH = 560  # widest picture in the help window, in pixels
 MARKER = re.compile(r"^<!--\s*help:\s*([A-Za-z0-9_-]+)\s*-->\s*$")
 HEADING = re.compile(r"^(#{1,6})\s+(.*?)\s*#*\s*$")
-BULLET = re.compile(r"^( {0,3})([-*+])\s+")
-NUMBERED = re.compile(r"^( {0,3})(\d+)[.)]\s+")
+PICTURE = re.compile(r"!\[[^\]]*\]\(([^)\s]+)\)")
 TABLE_RULE = re.compile(r"^\|?\s*:?-{3,}:?\s*(\|\s*:?-{3,}:?\s*)*\|?\s*$")
 
 
@@ -45,277 +50,131 @@ class GuideError(Exception):
     """A guide the pages cannot be made from; the message says where."""
 
 
-# ---- inline text -----------------------------------------------------------
-
-INLINE = re.compile(
-    r"(?P<code>`+)(?P<codetext>.+?)(?P=code)"
-    r"|!\[(?P<alt>[^\]]*)\]\((?P<src>[^)\s]+)\)"
-    r"|\[(?P<text>[^\]]+)\]\((?P<href>[^)\s]+)\)"
-    r"|\*\*(?P<bold>\S(?:.*?\S)?)\*\*"
-    r"|(?<![\w*])\*(?P<em>[^*\s](?:[^*]*[^*\s])?)\*(?![\w*])"
-    r"|(?<!\w)_(?P<em2>[^_\s](?:[^_]*[^_\s])?)_(?!\w)"
-    r"|\\(?P<escaped>[\\`*_\[\]()#+\-.!|<>])"
-)
-
-
 def plain_text(text):
     """The words of a Markdown line without its marks (for anchors and titles)."""
-    def repl(m):
-        if m.group("codetext") is not None:
-            return m.group("codetext").strip()
-        if m.group("src") is not None:
-            return m.group("alt")
-        for name in ("text", "bold", "em", "em2", "escaped"):
-            if m.group(name) is not None:
-                return plain_text(m.group(name)) if name != "escaped" else m.group(name)
-        return m.group(0)
-    return INLINE.sub(repl, text)
+    rendered = markdown.markdown(text)
+    return html.unescape(re.sub(r"<[^>]*>", "", rendered)).strip()
 
 
 def slug(text):
     """The anchor a GitHub page gives a heading, so links work there and here."""
-    s = plain_text(text).strip().lower()
+    s = plain_text(text).lower()
     s = "".join(c for c in s if c.isalnum() or c in " -_")
     return s.replace(" ", "-")
 
 
-class Renderer:
-    """Turns blocks and inline text into HTML for one kind of output.
-
-    resolve_link(href) gives the target to use for a link, or None for plain
-    text; image(src) gives (path, width, height) or None to leave it out.
-    """
-
-    def __init__(self, resolve_link, image):
-        self.resolve_link = resolve_link
-        self.image = image
-
-    def inline(self, text):
-        out = []
-        pos = 0
-        for m in INLINE.finditer(text):
-            out.append(html.escape(text[pos:m.start()], quote=False))
-            pos = m.end()
-            if m.group("codetext") is not None:
-                out.append("<code>%s</code>" % html.escape(m.group("codetext").strip(), quote=False))
-            elif m.group("src") is not None:
-                picture = self.image(m.group("src"))
-                if picture:
-                    path, width, height = picture
-                    out.append('<img src="%s" alt="%s" width="%d" height="%d">'
-                               % (html.escape(path), html.escape(m.group("alt")), width, height))
-            elif m.group("text") is not None:
-                target = self.resolve_link(m.group("href"))
-                inner = self.inline(m.group("text"))
-                out.append('<a href="%s">%s</a>' % (html.escape(target), inner) if target else inner)
-            elif m.group("bold") is not None:
-                out.append("<b>%s</b>" % self.inline(m.group("bold")))
-            elif m.group("em") is not None or m.group("em2") is not None:
-                out.append("<i>%s</i>" % self.inline(m.group("em") or m.group("em2")))
-            else:
-                out.append(html.escape(m.group("escaped"), quote=False))
-        out.append(html.escape(text[pos:], quote=False))
-        return "".join(out)
-
-    def blocks(self, blocks, level_shift=0):
-        return "\n".join(self.block(b, level_shift) for b in blocks)
-
-    def block(self, b, level_shift):
-        kind = b[0]
-        if kind == "heading":
-            _, level, text, anchor = b
-            level = max(1, min(6, level - level_shift))
-            return '<h%d><a name="%s"></a>%s</h%d>' % (level, anchor, self.inline(text), level)
-        if kind == "para":
-            body = self.inline(" ".join(line.strip() for line in b[1]))
-            return "<p>%s</p>" % body if body.strip() else ""
-        if kind == "code":
-            return "<pre>%s</pre>" % html.escape("\n".join(b[1]), quote=False)
-        if kind == "quote":
-            return "<blockquote>%s</blockquote>" % self.blocks(b[1], level_shift)
-        if kind == "list":
-            _, ordered, items = b
-            tag = "ol" if ordered else "ul"
-            inner = "".join("<li>%s</li>" % self.list_item(item, level_shift) for item in items)
-            return "<%s>%s</%s>" % (tag, inner, tag)
-        if kind == "table":
-            _, head, rows = b
-            cells = "".join("<th>%s</th>" % self.inline(c) for c in head)
-            body = "".join("<tr>%s</tr>" % "".join("<td>%s</td>" % self.inline(c) for c in row)
-                           for row in rows)
-            return ('<table border="1" cellspacing="0" cellpadding="3"><tr>%s</tr>%s</table>'
-                    % (cells, body))
-        if kind == "rule":
-            return "<hr>"
-        raise GuideError("unknown block %r" % kind)
-
-    def list_item(self, item, level_shift):
-        # A one-paragraph item stays on one line, without paragraph spacing.
-        if len(item) == 1 and item[0][0] == "para":
-            return self.inline(" ".join(line.strip() for line in item[0][1]))
-        return self.blocks(item, level_shift)
-
-
-# ---- blocks ----------------------------------------------------------------
-
-def split_cells(line):
+def table_cells(line):
+    """How many cells a table line has; a bar after a backslash is text."""
     line = line.strip()
     if line.startswith("|"):
         line = line[1:]
     if line.endswith("|") and not line.endswith("\\|"):
         line = line[:-1]
-    cells, cell, i = [], "", 0
-    while i < len(line):
-        if line[i] == "\\" and i + 1 < len(line) and line[i + 1] == "|":
-            cell += "|"  # a bar inside a cell, also within code, as on GitHub
-            i += 2
-            continue
-        if line[i] == "|":
-            cells.append(cell.strip())
-            cell = ""
+    return len(re.split(r"(?<!\\)\|", line))
+
+
+# ---- the help window's needs, on the tree Python Markdown builds ------------
+
+class PageTree(Treeprocessor):
+    def __init__(self, md, page):
+        super().__init__(md)
+        self.page = page
+
+    def run(self, root):
+        parents = {child: parent for parent in root.iter() for child in parent}
+        anchors = iter(self.page.anchors)
+        for el in list(root.iter()):
+            if re.fullmatch(r"h[1-6]", el.tag):
+                level = max(1, min(6, int(el.tag[1]) - self.page.level_shift))
+                el.tag = "h%d" % level
+                anchor = next(anchors, None)
+                if anchor is None:
+                    raise GuideError("a heading inside another block is not supported")
+                mark = el.makeelement("a", {"name": anchor})
+                mark.tail, el.text = el.text, None
+                el.insert(0, mark)
+            elif el.tag == "strong":
+                # A caption broken across lines of the guide reads as one line.
+                el.tag = "b"
+                el.text = re.sub(r"[ \t]*\n[ \t]*", " ", el.text or "")
+            elif el.tag == "em":
+                el.tag = "i"
+            elif el.tag == "table":
+                # Rules between the cells, which the help window draws only so.
+                for name, value in (("border", "1"), ("cellspacing", "0"), ("cellpadding", "3")):
+                    el.set(name, value)
+            elif el.tag == "code" and parents.get(el) is not None and parents[el].tag in ("td", "th"):
+                el.text = (el.text or "").replace("\\|", "|")  # as on GitHub
+            elif el.tag == "a" and el.get("href") is not None:
+                target = self.page.link(el.get("href"))
+                if target:
+                    el.set("href", target)
+                else:
+                    unwrap(parents[el], el, parents)
+            elif el.tag == "img":
+                picture = self.page.image(el.get("src"))
+                if picture:
+                    _, width, height = picture
+                    el.set("width", str(width))
+                    el.set("height", str(height))
+                else:
+                    unwrap(parents[el], el, parents)
+
+
+def unwrap(parent, el, parents):
+    """Puts `el`'s text and children in its place."""
+    index = list(parent).index(el)
+    children = list(el)
+
+    def append_after(position, text):
+        if position > 0:
+            parent[position - 1].tail = (parent[position - 1].tail or "") + text
         else:
-            cell += line[i]
-        i += 1
-    cells.append(cell.strip())
-    return cells
+            parent.text = (parent.text or "") + text
+
+    parent.remove(el)
+    append_after(index, el.text or "")
+    for k, child in enumerate(children):
+        parent.insert(index + k, child)
+        parents[child] = parent
+    append_after(index + len(children), el.tail or "")
 
 
-def parse_blocks(lines, where=1):
-    """Blocks of Markdown lines: (kind, ...) tuples. `where` numbers the first line."""
-    blocks = []
-    i = 0
-    n = len(lines)
-    while i < n:
-        line = lines[i]
-        stripped = line.strip()
-        if not stripped:
-            i += 1
-            continue
-        if stripped.startswith("```"):
-            j = i + 1
-            while j < n and not lines[j].strip().startswith("```"):
-                j += 1
-            if j == n:
-                raise GuideError("line %d: a code block is not closed" % (where + i))
-            # The fence's own indent is taken off its lines; their blanks stay.
-            indent = indent_of(line)
-            blocks.append(("code", [l[indent:] if l[:indent].strip() == "" else l.lstrip()
-                                    for l in lines[i + 1:j]]))
-            i = j + 1
-            continue
-        heading = HEADING.match(line)
-        if heading:
-            blocks.append(("heading", len(heading.group(1)), heading.group(2), slug(heading.group(2))))
-            i += 1
-            continue
-        if re.match(r"^(\s*[-*_]){3,}\s*$", line) and not BULLET.match(line + " x"):
-            blocks.append(("rule",))
-            i += 1
-            continue
-        if stripped.startswith("<!--"):
-            # Comments (the page markers among them) are not shown.
-            while i < n and "-->" not in lines[i]:
-                i += 1
-            i += 1
-            continue
-        if stripped.startswith(">"):
-            j = i
-            inner = []
-            while j < n and lines[j].strip().startswith(">"):
-                inner.append(re.sub(r"^\s*>\s?", "", lines[j]))
-                j += 1
-            blocks.append(("quote", parse_blocks(inner, where + i)))
-            i = j
-            continue
-        if stripped.startswith("|") and i + 1 < n and TABLE_RULE.match(lines[i + 1].strip()):
-            head = split_cells(line)
-            rows = []
-            j = i + 2
-            while j < n and lines[j].strip().startswith("|"):
-                row = split_cells(lines[j])
-                if len(row) != len(head):
-                    raise GuideError("line %d: the table row has %d cells, its heading %d"
-                                     % (where + j, len(row), len(head)))
-                rows.append(row)
-                j += 1
-            blocks.append(("table", head, rows))
-            i = j
-            continue
-        if BULLET.match(line) or NUMBERED.match(line):
-            i = parse_list(lines, i, blocks, where)
-            continue
-        j = i
-        para = []
-        while j < n and lines[j].strip() and not starts_block(lines, j):
-            para.append(lines[j])
-            j += 1
-        blocks.append(("para", para))
-        i = j
-    return blocks
+class PageExtension(Extension):
+    def __init__(self, page):
+        super().__init__()
+        self.page = page
+
+    def extendMarkdown(self, md):
+        md.treeprocessors.register(PageTree(md, self.page), "help_page", 0)
 
 
-def starts_block(lines, j):
-    line = lines[j]
-    s = line.strip()
-    return bool(HEADING.match(line) or s.startswith("```") or s.startswith(">")
-                or s.startswith("<!--") or BULLET.match(line) or NUMBERED.match(line)
-                or (s.startswith("|") and j + 1 < len(lines) and TABLE_RULE.match(lines[j + 1].strip())))
+class Rendering:
+    """What one page's text needs: its headings' anchors in order, the
+    level its top heading gets, and where links and pictures lead."""
+
+    def __init__(self, anchors, level_shift, link, image):
+        self.anchors = anchors
+        self.level_shift = level_shift
+        self.link = link
+        self.image = image
 
 
-def parse_list(lines, i, blocks, where):
-    first = BULLET.match(lines[i]) or NUMBERED.match(lines[i])
-    ordered = NUMBERED.match(lines[i]) is not None
-    base = len(first.group(1))
-    items = []
-    n = len(lines)
-    while i < n:
-        m = (NUMBERED if ordered else BULLET).match(lines[i])
-        if not m or len(m.group(1)) != base:
-            break
-        content_indent = m.end()
-        body = [lines[i][m.end():]]
-        start = i
-        i += 1
-        while i < n:
-            line = lines[i]
-            if not line.strip():
-                # A blank line ends the item unless indented text follows.
-                if i + 1 < n and lines[i + 1].strip() and indent_of(lines[i + 1]) >= content_indent:
-                    body.append("")
-                    i += 1
-                    continue
-                break
-            if indent_of(line) >= content_indent:
-                body.append(line[content_indent:])
-            elif starts_block(lines, i):
-                break
-            else:
-                body.append(line.strip())  # a continuation line not indented
-            i += 1
-        items.append(parse_blocks(body, where + start))
-        # Blank lines between items keep the list going.
-        j = i
-        while j < n and not lines[j].strip():
-            j += 1
-        if j < n and (NUMBERED if ordered else BULLET).match(lines[j]) and \
-                len((NUMBERED if ordered else BULLET).match(lines[j]).group(1)) == base:
-            i = j
-    blocks.append(("list", ordered, items))
-    return i
-
-
-def indent_of(line):
-    return len(line) - len(line.lstrip(" "))
+def render(lines, rendering):
+    md = markdown.Markdown(extensions=["tables", "fenced_code", PageExtension(rendering)],
+                           output_format="html")
+    return md.convert("\n".join(lines))
 
 
 # ---- the guide and its pages ----------------------------------------------
 
 class Section:
-    def __init__(self, name, heading, start, end):
+    def __init__(self, name, title, level, start, end):
         self.name = name          # "770", "report" or "contents"
-        self.heading = heading    # the heading block
-        self.start = start        # index of the heading among the blocks
-        self.end = end            # index after its last block
+        self.title = title
+        self.level = level
+        self.start = start        # line of the heading
+        self.end = end            # line after its last
 
     @property
     def file(self):
@@ -323,112 +182,109 @@ class Section:
             return "contents.html"
         return ("topic_%s.html" if self.name.isdigit() else "page_%s.html") % self.name
 
-    @property
-    def title(self):
-        return plain_text(self.heading[2])
-
-
-def read_guide(path):
-    with open(path, encoding="utf-8") as f:
-        lines = f.read().splitlines()
-    # The page markers stand alone on their lines, each just before a heading.
-    markers = {}
-    for number, line in enumerate(lines):
-        m = MARKER.match(line.strip())
-        if not m:
-            continue
-        following = next((l for l in lines[number + 1:] if l.strip()), "")
-        if not HEADING.match(following):
-            raise GuideError("%s:%d: the help marker %r is not followed by a heading"
-                             % (path, number + 1, m.group(1)))
-        if m.group(1) in markers.values():
-            raise GuideError("%s:%d: a second page is marked %r" % (path, number + 1, m.group(1)))
-        markers[number] = m.group(1)
-    blocks = parse_blocks(lines)
-    # Give each heading block the marker above it: count headings in the text.
-    heading_lines = [k for k, l in enumerate(lines) if HEADING.match(l) and not in_code(lines, k)]
-    names_by_heading = {}
-    for number, name in markers.items():
-        following = next(k for k in heading_lines if k > number)
-        names_by_heading[heading_lines.index(following)] = name
-    headings = [k for k, b in enumerate(blocks) if b[0] == "heading"]
-    if len(headings) != len(heading_lines):
-        raise GuideError("%s: headings inside other blocks are not supported" % path)
-    # Duplicate anchors get -1, -2 ... as on GitHub.
-    seen = {}
-    for k in headings:
-        kind, level, text, anchor = blocks[k]
-        if anchor in seen:
-            seen[anchor] += 1
-            blocks[k] = (kind, level, text, "%s-%d" % (anchor, seen[anchor]))
-        else:
-            seen[anchor] = 0
-    sections = []
-    for index, name in sorted(names_by_heading.items()):
-        start = headings[index]
-        level = blocks[start][1]
-        end = next((k for k in headings if k > start and blocks[k][1] <= level), len(blocks))
-        sections.append(Section(name, blocks[start], start, end))
-    if not any(s.name == "contents" for s in sections):
-        raise GuideError("%s: no section is marked as the help contents" % path)
-    return blocks, sections
-
-
-def in_code(lines, k):
-    fences = sum(1 for l in lines[:k] if l.strip().startswith("```"))
-    return fences % 2 == 1
-
-
-def png_size(path):
-    with open(path, "rb") as f:
-        head = f.read(24)
-    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
-        raise GuideError("%s is not a PNG picture" % path)
-    return struct.unpack(">II", head[16:24])
-
 
 class Guide:
     def __init__(self, path):
         self.path = path
         self.folder = os.path.dirname(os.path.abspath(path))
-        self.blocks, self.sections = read_guide(path)
-        first = next((b for b in self.blocks if b[0] == "heading"), None)
-        self.title = plain_text(first[2]) if first else "Help"
+        with open(path, encoding="utf-8") as f:
+            self.lines = f.read().splitlines()
+        self.read()
+
+    def read(self):
+        lines = self.lines
+        in_code = False
+        headings = []  # (line, level, text)
+        markers = {}   # heading line -> name
+        shown = []     # the lines with their comments blanked
+        comment = False
+        for number, line in enumerate(lines):
+            stripped = line.strip()
+            if stripped.startswith("```"):
+                in_code = not in_code
+            if in_code or stripped.startswith("```"):
+                shown.append(line)
+                continue
+            if comment or stripped.startswith("<!--"):
+                comment = "-->" not in stripped
+                m = MARKER.match(stripped)
+                if m:
+                    following = next((k for k in range(number + 1, len(lines)) if lines[k].strip()), None)
+                    if following is None or not HEADING.match(lines[following]):
+                        raise GuideError("%s:%d: the help marker %r is not followed by a heading"
+                                         % (self.path, number + 1, m.group(1)))
+                    if m.group(1) in markers.values():
+                        raise GuideError("%s:%d: a second page is marked %r"
+                                         % (self.path, number + 1, m.group(1)))
+                    markers[following] = m.group(1)
+                shown.append("")
+                continue
+            heading = HEADING.match(line)
+            if heading:
+                headings.append((number, len(heading.group(1)), heading.group(2)))
+            if TABLE_RULE.match(stripped) and number > 0 and lines[number - 1].strip().startswith("|"):
+                self.check_table(number)
+            shown.append(line)
+        if in_code:
+            raise GuideError("%s: a code block is not closed" % self.path)
+        self.shown = shown
+        self.headings = headings
+        # Duplicate anchors get -1, -2 ... as on GitHub.
+        seen = {}
+        self.anchor_of = {}
+        for number, _, text in headings:
+            anchor = slug(text)
+            if anchor in seen:
+                seen[anchor] += 1
+                anchor = "%s-%d" % (anchor, seen[anchor])
+            else:
+                seen[anchor] = 0
+            self.anchor_of[number] = anchor
+        self.anchors = set(self.anchor_of.values())
+        self.sections = []
+        for number, level, text in headings:
+            if number not in markers:
+                continue
+            end = next((k for k, l, _ in headings if k > number and l <= level), len(lines))
+            self.sections.append(Section(markers[number], plain_text(text), level, number, end))
+        if not any(s.name == "contents" for s in self.sections):
+            raise GuideError("%s: no section is marked as the help contents" % self.path)
+        self.title = plain_text(headings[0][2]) if headings else "Help"
         # Which page holds each anchor, and whether it is the page's own heading.
-        self.anchors = {b[3] for b in self.blocks if b[0] == "heading"}
         self.anchor_page = {}
         for s in self.sections:
-            for b in self.blocks[s.start:s.end]:
-                if b[0] == "heading":
-                    self.anchor_page.setdefault(b[3], (s, b is s.heading))
+            for number, _, _ in headings:
+                if s.start <= number < s.end:
+                    self.anchor_page.setdefault(self.anchor_of[number], (s, number == s.start))
+
+    def check_table(self, rule):
+        width = table_cells(self.lines[rule - 1])
+        k = rule + 1
+        while k < len(self.lines) and self.lines[k].strip().startswith("|"):
+            if table_cells(self.lines[k]) != width:
+                raise GuideError("%s:%d: the table row has %d cells, its heading %d"
+                                 % (self.path, k + 1, table_cells(self.lines[k]), width))
+            k += 1
+
+    def rendering(self, start, end, level_shift, link, max_width):
+        anchors = [self.anchor_of[n] for n, _, _ in self.headings if start <= n < end]
+        return Rendering(anchors, level_shift, link, lambda src: self.picture(src, max_width))
+
+    def html(self, start, end, level_shift, link, max_width):
+        rendering = self.rendering(start, end, level_shift, link, max_width)
+        body = render(self.shown[start:end], rendering)
+        if len(rendering.anchors) != body.count('<a name="'):
+            raise GuideError("%s: headings inside other blocks are not supported" % self.path)
+        return body
 
     def images(self):
         """Pictures the guide shows whose files exist, as paths relative to the guide."""
         found = []
-        for text in self.all_text():
-            for m in INLINE.finditer(text):
-                src = m.group("src")
-                if src and self.local_image(src) and src not in found:
+        for line in self.shown:
+            for src in PICTURE.findall(line):
+                if self.local_image(src) and src not in found:
                     found.append(src)
         return found
-
-    def all_text(self):
-        def walk(blocks):
-            for b in blocks:
-                if b[0] == "para":
-                    yield " ".join(b[1])
-                elif b[0] == "heading":
-                    yield b[2]
-                elif b[0] == "table":
-                    yield from b[1]
-                    for row in b[2]:
-                        yield from row
-                elif b[0] == "quote":
-                    yield from walk(b[1])
-                elif b[0] == "list":
-                    for item in b[2]:
-                        yield from walk(item)
-        yield from walk(self.blocks)
 
     def local_image(self, src):
         if "://" in src or src.startswith("/") or ".." in src.split("/"):
@@ -471,6 +327,14 @@ class Guide:
         return names + self.images()
 
 
+def png_size(path):
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        raise GuideError("%s is not a PNG picture" % path)
+    return struct.unpack(">II", head[16:24])
+
+
 def page(title, body, css, nav):
     top = '<p class="path"><a href="contents.html">Contents</a></p>\n' if nav else ""
     bottom = ('\n<hr><p class="path"><a href="contents.html">Back to the contents</a></p>\n'
@@ -482,7 +346,6 @@ def page(title, body, css, nav):
 
 def write_pages(guide, outdir, css):
     os.makedirs(outdir, exist_ok=True)
-    helper = Renderer(guide.help_link, lambda src: guide.picture(src, HELP_WIDTH))
     written = []
 
     def write(name, text):
@@ -491,22 +354,21 @@ def write_pages(guide, outdir, css):
         written.append(name)
 
     for s in guide.sections:
-        level = s.heading[1]
         if s.name == "contents":
             # The guide's title heads the contents; the section and the list
             # of every page follow it.
             body = "<h1>%s</h1>\n%s" % (html.escape(guide.title, quote=False),
-                                         helper.blocks(guide.blocks[s.start:s.end], level - 2))
+                                         guide.html(s.start, s.end, s.level - 2, guide.help_link, HELP_WIDTH))
             links = "".join('<li><a href="%s">%s</a></li>' % (t.file, html.escape(t.title, quote=False))
                             for t in guide.sections if t.name != "contents")
             body += "\n<h2>Topics</h2>\n<ul>%s</ul>" % links
             write(s.file, page(guide.title, body, css, nav=False))
             continue
-        body = helper.blocks(guide.blocks[s.start:s.end], level_shift=level - 1)
+        body = guide.html(s.start, s.end, s.level - 1, guide.help_link, HELP_WIDTH)
         write(s.file, page(s.title, body, css, nav=True))
 
-    whole = Renderer(guide.page_link, lambda src: guide.picture(src, 0))
-    write("user-guide.html", page(guide.title, whole.blocks(guide.blocks), css, nav=False))
+    whole = guide.html(0, len(guide.lines), 0, guide.page_link, 0)
+    write("user-guide.html", page(guide.title, whole, css, nav=False))
 
     for src in guide.images():
         target = os.path.join(outdir, src)

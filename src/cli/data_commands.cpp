@@ -12,11 +12,8 @@
 #include "text/fixed_width.h"
 
 namespace tonnage::cli {
-namespace {
 
-// Opens `path` in a throw-away session; prints the refusal on stderr.
-bool OpenQuietly(Session& session, const std::string& path, bool keepHistory = false) {
-  session.keepHistory = keepHistory;
+bool OpenQuietly(Session& session, const std::string& path) {
   if (Outcome started = session.Start("."); !started) {
     std::fprintf(stderr, "tonnage: %s\n", started.message.c_str());
     return false;
@@ -30,11 +27,13 @@ bool OpenQuietly(Session& session, const std::string& path, bool keepHistory = f
 }
 
 // True when `a` and `b` name one file (or would, once `b` is written).
-bool SameFile(const std::string& a, const std::string& b) {
+static bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
   return std::filesystem::equivalent(a, b, error) ||
          std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
 }
+
+namespace {
 
 int CountTickets(const std::string& sectionPath) {
   io::FileLineReader reader(sectionPath);
@@ -46,6 +45,7 @@ int CountTickets(const std::string& sectionPath) {
 
 int RunCheck(const std::string& path) {
   Session session;
+  session.keepHistory = false;  // reads only
   const bool ok = OpenQuietly(session, path);
   if (ok) {
     const IndexRecord& ix = session.index;
@@ -79,7 +79,8 @@ int RunResave(const std::string& path, const std::string& out, const std::string
   session.program = "tonnage resave";
   // The file read is recorded only when it is also the file written: its
   // history then shows first what changed outside, then what the resave did.
-  bool ok = OpenQuietly(session, path, SameFile(path, out));
+  session.keepHistory = SameFile(path, out);
+  bool ok = OpenQuietly(session, path);
   session.keepHistory = true;
   session.saveReason = reason;
   if (ok) {

@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
   tonnage::cli::AddVerifyCommand(app, exitCode);
   tonnage::cli::AddHistoryCommand(app, exitCode);
   tonnage::cli::AddDailyCommand(app, exitCode);
+  tonnage::cli::AddImportCommand(app, exitCode);
+  tonnage::cli::AddReconcileCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,4 +1,5 @@
-// The program's own pictures, drawn so they look the same on every desktop.
+// The program's own pictures: its icon, and the marks drawn so they look the
+// same on every desktop.
 #pragma once
 
 #include <QIcon>

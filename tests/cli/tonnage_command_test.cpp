@@ -122,6 +122,99 @@ TEST(TonnageCommand, ExportWritesOneCsvRowPerTicket) {
   EXPECT_NE(r.out.find(",kg,"), std::string::npos);
 }
 
+
+// Each sample export into its sample job: the counts printed, the tickets in
+// the data file after it, and exactly the differences planted in the export.
+TEST(TonnageCommand, ImportAndReconcileOfTheSampleExports) {
+  const struct {
+    const char *job, *csv, *book, *map, *counts, *added, *reconciled;
+  } samples[] = {
+      {"metric-with-tons-book.K81", "eticket-semicolons-kg.csv", "1", "",
+       "imported: 2\nduplicate of a ticket in the book: 20\nduplicate of a ticket earlier in the file: 1\n"
+       "refused: 1\nrefused, no weights: 1\n",
+       "1,WEARING COURSE AC 14 KM 12.4-14.1,0,0.0000,5534,2026-09-02,36218.5,13962,22256.5,22256.5,22256.5,kg,5.200,"
+       "|1,WEARING COURSE AC 14 KM 12.4-14.1,0,0.0000,5535,2026-09-02,33874,14105.5,19768.5,",
+       "matched: 19\nweights differ: 1\ne-ticket only: 2\nbook only: 1\nduplicate e-ticket: 1\n"
+       "duplicate in book: 0\ngap in e-ticket numbers: 2\n"
+       "weights differ             5506       08/27/2026 tare e-ticket 14351.000, book 14315.000 (+36); "
+       "net e-ticket 23445.000, book 23481.000 (-36)\n"},
+      {"us-standard-tickets.K81", "eticket-short-tons.csv", "3", "",
+       "imported: 2\nduplicate of a ticket in the book: 16\nduplicate of a ticket earlier in the file: 0\n"
+       "refused: 1\nrefused, gross below tare: 1\n",
+       "3,SHOULDERS SP 9.5 BOTH SIDES,0,0.0000,1257,2026-10-03,77420,30040,47380,"
+       "|3,SHOULDERS SP 9.5 BOTH SIDES,0,0.0000,1258,2026-10-03,72240,29760,42480,",
+       "matched: 15\nweights differ: 1\ne-ticket only: 3\nbook only: 1\nduplicate e-ticket: 0\n"
+       "duplicate in book: 0\ngap in e-ticket numbers: 1\n"
+       "weights differ             27001248   10/02/2026 gross e-ticket 69340, book 68982 (+358); "
+       "net e-ticket 39040, book 38679 (+361)\n"},
+      {"checks-page-order-and-weights.K81", "eticket-quoted-bom.csv", "1", "--map 'truck=Hauler / Truck'",
+       "imported: 2\nduplicate of a ticket in the book: 9\nduplicate of a ticket earlier in the file: 0\n"
+       "refused: 1\nrefused, wrong number of fields: 1\n",
+       ",7308,2026-06-17,70440,30010,40430,|,7311,2026-06-18,72650,30150,42500,",
+       "matched: 7\nweights differ: 2\ne-ticket only: 2\nbook only: 0\nduplicate e-ticket: 0\n"
+       "duplicate in book: 1\ngap in e-ticket numbers: 0\n"
+       "weights differ             7305       06/17/2026 gross e-ticket 70180, book 29940 (+40240); "
+       "tare e-ticket 29940, book 70180 (-40240)\n"
+       "weights differ             7306       06/17/2026 net e-ticket 38660, book 38600 (+60)\n"
+       "e-ticket only              7308       06/17/2026 no ticket 7308 in the book\n"
+       "e-ticket only              7311       06/18/2026 no ticket 7311 in the book\n"
+       "duplicate in book          7307       06/17/2026 page 7307 is in the book again\n"},
+  };
+  for (const auto& s : samples) {
+    ScratchFolder dir;
+    const std::string job = dir.File(s.job), csv = SamplePath(s.csv);
+    WriteFile(job, ReadFile(SamplePath(s.job)));
+    const std::string before = Tonnage("export " + job).out;
+    const std::string book = std::string(" --book ") + s.book;
+    CliRun r = Tonnage("import " + job + " " + csv + book + " " + s.map);
+    ASSERT_EQ(r.exitCode, 0) << s.csv << r.err;
+    EXPECT_EQ(r.out.rfind(s.counts, 0), 0u) << r.out;
+    EXPECT_EQ(ReadFile(job + ".bak"), ReadFile(SamplePath(s.job))) << "replaced safely, the old file kept";
+    const std::string after = Tonnage("export " + job).out;
+    std::string expected = before;
+    for (std::string_view added = s.added; !added.empty();) {
+      const std::string_view one = added.substr(0, added.find('|'));
+      const std::size_t at = after.find(one);
+      ASSERT_NE(at, std::string::npos) << one << " in\n" << after;
+      expected += after.substr(after.rfind('\n', at) + 1, after.find('\n', at) - after.rfind('\n', at));
+      added.remove_prefix(std::min(added.size(), one.size() + 1));
+    }
+    // The old tickets and the new ones; the same ticket twice in the new
+    // file would show as a longer export than this.
+    EXPECT_EQ(after.size(), expected.size()) << after;
+    r = Tonnage("reconcile " + SamplePath(s.job) + " " + csv + book);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.rfind(s.reconciled, 0), 0u) << r.out;
+  }
+}
+
+TEST(TonnageCommand, ImportRefusesBadFilesWholeAndChangesNothing) {
+  ScratchFolder dir;
+  const std::string job = dir.File("JOB.K81");
+  WriteFile(job, ReadFile(SamplePath("us-standard-tickets.K81")));
+  const struct {
+    std::string csv, args, says;
+    int exitCode;
+  } cases[] = {
+      {"Ticket,Date,Net (lb)\n1,\"10/01/2026,40000\n", "--book 1", "never closed", 1},
+      {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "--book 1", "not a text file", 1},
+      {"Customer,Job\nA,B\n", "--book 1", "No column can be recognised", 1},
+      {"Ticket,Date,Net\n1,10/01/2026,40000\n", "--book 1", "unit of the net weights", 1},
+      {"Ticket,Date,Net (lb)\n1201,02/30/2026,40000\n", "--book 1", "refused, not a date: 1", 1},
+      {"Ticket,Date,Net (lb)\n1,10/01/2026,40000\n", "--book 9", "Book 9 is not in use", 1},
+      {"Ticket,Date,Net (lb)\n1,10/01/2026,40000\n", "", "--book N or --book-per-mix", 2},
+      {"Ticket,Date,Net (lb)\n1,10/01/2026,40000\n", "--book 1 --map weight=Net", "FIELD=COLUMN", 2},
+  };
+  for (const auto& c : cases) {
+    WriteFile(dir.File("t.csv"), c.csv);
+    const CliRun r = Tonnage("import " + job + " " + dir.File("t.csv") + " " + c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.says;
+    EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << r.out << r.err;
+  }
+  EXPECT_EQ(ReadFile(job), ReadFile(SamplePath("us-standard-tickets.K81")));
+  EXPECT_EQ(ListFolder(dir.path()).size(), 2u) << "no backup: nothing was saved";
+}
+
 }  // namespace
 
 namespace {

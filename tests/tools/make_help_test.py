@@ -46,7 +46,7 @@ Start at [the main window](#main-window).
 
 1. First
 2. Second
-   - nested **Cut**
+    - nested **Cut**
 
 ## Format
 
@@ -125,14 +125,14 @@ class MakeHelpTest(unittest.TestCase):
         self.assertIn("<b>Start a New File</b> asks for <i>units</i>", main)
         self.assertIn("<code>&lt;b&gt;x&lt;/b&gt;</code>", main)
         self.assertIn("a bar | stay text", main)
-        self.assertIn("<td><b>Page No</b></td><td>a <code>a|b</code> number</td>", grid)
-        self.assertIn("<pre> PAGE NO      DATE\n   1232  09/30/2026</pre>", grid)
-        self.assertIn("<ol><li>First</li><li><p>Second</p>\n<ul><li>nested <b>Cut</b></li></ul></li></ol>",
+        self.assertIn("<td><b>Page No</b></td>\n<td>a <code>a|b</code> number</td>", grid)
+        self.assertIn("<pre><code> PAGE NO      DATE\n   1232  09/30/2026\n</code></pre>", grid)
+        self.assertIn("<ol>\n<li>First</li>\n<li>Second<ul>\n<li>nested <b>Cut</b></li>\n</ul>\n</li>\n</ol>",
                       grid)
         # Pictures are scaled to the help window and missing ones left out.
-        self.assertIn('<img src="shots/main.png" alt="Main" width="560" height="150">', main)
+        self.assertIn('<img alt="Main" height="150" src="shots/main.png" width="560">', main)
         self.assertNotIn("none.png", main)
-        self.assertIn('width="1120" height="300"', whole)
+        self.assertIn('height="300" src="shots/main.png" width="1120"', whole)
         self.assertTrue(os.path.isfile(os.path.join(out, "shots", "main.png")))
 
     def test_the_list_names_exactly_the_files_written(self):

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "data/line_layout.h"
 #include "data/section_file.h"
 #include "io/line_reader.h"
 #include "text/fixed_width.h"
@@ -13,8 +14,11 @@ namespace {
 constexpr const char* kInputErrorTitle = "File Input Error";
 constexpr const char* kCriticalTitle = "Critical Error";
 
-std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) {
-  return std::string(TrimBlanks(Columns(line, first, last)));
+namespace index_line = line_layout::index_line;
+namespace book_header_line = line_layout::book_header_line;
+
+std::string Trimmed(std::string_view line, line_layout::Span span) {
+  return std::string(TrimBlanks(line_layout::Take(line, span)));
 }
 
 // What the user is told of a file the reader would not take in: a device,
@@ -54,11 +58,11 @@ bool IsBlankLine(std::string_view line) {
 std::string FormatIndexLine(const IndexRecord& index) {
   std::string line(kCurrentFileType);
   line += ' ';
-  line += PadText(index.refNo, 7, PadSide::Right);
+  line += PadText(index.refNo, index_line::kRefNo.width(), PadSide::Right);
   line += ' ';
-  line += PadText(index.projectNo, 11, PadSide::Right);
+  line += PadText(index.projectNo, index_line::kProjectNo.width(), PadSide::Right);
   line += ' ';
-  line += PadText(index.date, 10, PadSide::Right);
+  line += PadText(index.date, index_line::kDate.width(), PadSide::Right);
   line += ' ';
   line += index.unitSystem;
   line += ' ';
@@ -68,16 +72,16 @@ std::string FormatIndexLine(const IndexRecord& index) {
 
 IndexRecord ParseIndexLine(std::string_view line) {
   IndexRecord index;
-  index.fileTypeCode = std::string(Columns(line, 1, 5));
-  index.refNo = Trimmed(line, 7, 13);
-  index.projectNo = Trimmed(line, 15, 25);
-  index.date = std::string(Columns(line, 27, 36));
+  index.fileTypeCode = std::string(line_layout::Take(line, index_line::kFileType));
+  index.refNo = Trimmed(line, index_line::kRefNo);
+  index.projectNo = Trimmed(line, index_line::kProjectNo);
+  index.date = std::string(line_layout::Take(line, index_line::kDate));
   if (index.fileTypeCode == kOlderFileType) {
-    index.engineer = Trimmed(line, 38, 50);
-    index.unitSystem = Trimmed(line, 52, 52);
+    index.engineer = Trimmed(line, index_line::kOlderEngineer);
+    index.unitSystem = Trimmed(line, index_line::kOlderUnitSystem);
   } else {
-    index.unitSystem = Trimmed(line, 38, 38);
-    index.engineer = Trimmed(line, 40, 65);
+    index.unitSystem = Trimmed(line, index_line::kUnitSystem);
+    index.engineer = Trimmed(line, index_line::kEngineer);
   }
   if (index.unitSystem.empty()) index.unitSystem = "E";
   return index;
@@ -94,9 +98,9 @@ std::string FormatBookHeaderLine(const BookHeader& header) {
   std::string text;
   for (const char* mask : {"0.0000", "0.000", "0.00", "0.0", "0"}) {
     text = FormatMask(gravity, mask);
-    if (text.size() <= 6) break;
+    if (text.size() <= book_header_line::kGravity.width()) break;
   }
-  line += PadText(text, 6, PadSide::Left);
+  line += PadText(text, book_header_line::kGravity.width(), PadSide::Left);
   line += ' ';
   line += header.comments;
   return line;
@@ -104,10 +108,10 @@ std::string FormatBookHeaderLine(const BookHeader& header) {
 
 BookHeader ParseBookHeaderLine(std::string_view line) {
   BookHeader header;
-  header.dataType = Trimmed(line, 3, 3);
+  header.dataType = Trimmed(line, book_header_line::kDataType);
   if (header.dataType.empty()) header.dataType = "0";
-  header.specificGravity = Trimmed(line, 5, 10);
-  header.comments = Trimmed(line, 12, 46);
+  header.specificGravity = Trimmed(line, book_header_line::kGravity);
+  header.comments = Trimmed(line, book_header_line::kComments);
   return header;
 }
 

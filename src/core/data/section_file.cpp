@@ -2,12 +2,15 @@
 
 #include <cstdio>
 
+#include "data/line_layout.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
 #include "text/fixed_width.h"
 
 namespace tonnage {
 namespace {
+
+namespace ticket_line = line_layout::ticket_line;
 
 bool Blank(std::string_view text) { return TrimBlanks(text).empty(); }
 
@@ -57,11 +60,9 @@ std::string SectionFileName(int book) {
 TicketRow ParseTicketLine(std::string_view rawLine) {
   const std::string line = ToUpper(rawLine);
   TicketRow row;
-  auto field = [&](std::size_t first, std::size_t last) {
-    return std::string(TrimBlanks(Columns(line, first, last)));
-  };
-  row[TicketField::PageNo] = field(1, 6);
-  std::string date(Columns(line, 8, 17));
+  auto field = [&](line_layout::Span span) { return std::string(TrimBlanks(line_layout::Take(line, span))); };
+  row[TicketField::PageNo] = field(ticket_line::kPageNo);
+  std::string date(line_layout::Take(line, ticket_line::kDate));
   // A date written without leading zeros reads with them; an all-blank date
   // (an empty date kept in its columns) stays empty.
   if (Blank(date)) {
@@ -71,13 +72,13 @@ TicketRow ParseTicketLine(std::string_view rawLine) {
     if (date.size() >= 4 && date[3] == ' ') date[3] = '0';
   }
   row[TicketField::Date] = date;
-  row[TicketField::Gross] = field(19, 28);
-  row[TicketField::Tare] = field(29, 38);
-  row[TicketField::Net] = field(39, 48);
-  row[TicketField::PctBitumen] = field(49, 54);
-  row[TicketField::PrivWaste] = field(56, 56);
-  row[TicketField::Void] = field(58, 58);
-  row[TicketField::Note] = field(60, 60);
+  row[TicketField::Gross] = field(ticket_line::kGross);
+  row[TicketField::Tare] = field(ticket_line::kTare);
+  row[TicketField::Net] = field(ticket_line::kNet);
+  row[TicketField::PctBitumen] = field(ticket_line::kPctBitumen);
+  row[TicketField::PrivWaste] = field(ticket_line::kPrivWaste);
+  row[TicketField::Void] = field(ticket_line::kVoid);
+  row[TicketField::Note] = field(ticket_line::kNote);
   return row;
 }
 
@@ -91,11 +92,11 @@ std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem,
   std::string page;
   for (const char* mask : {"000000", "00000", "0000", "000", "00", "0"}) {
     page = FormatMask(ParseLeadingNumber(row[TicketField::PageNo]), mask);
-    if (page.size() <= 6) break;
+    if (page.size() <= ticket_line::kPageNo.width()) break;
   }
   line += page;
   line += ' ';
-  line += PadText(row[TicketField::Date], 10, PadSide::Right);
+  line += PadText(row[TicketField::Date], ticket_line::kDate.width(), PadSide::Right);
   line += ' ';
   line += WeightCell(row[TicketField::Gross], whole);
   line += WeightCell(row[TicketField::Tare], whole);
@@ -108,9 +109,9 @@ std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem,
     std::string text;
     for (const char* mask : kMasks) {
       text = FormatMask(ParseLeadingNumber(pct), mask);
-      if (text.size() <= 6) break;
+      if (text.size() <= ticket_line::kPctBitumen.width()) break;
     }
-    line += PadText(text, 6, PadSide::Left);
+    line += PadText(text, ticket_line::kPctBitumen.width(), PadSide::Left);
     line += ' ';
   }
   line += MarkCell(row[TicketField::PrivWaste], 2);

@@ -71,6 +71,9 @@ class Session {
   // their own work is done, but a crash now would bring back older data.
   // Handed out once, for the window to tell the user.
   Outcome TakeStateProblem();
+  // SaveState for a command whose own work is done: a failure is kept for
+  // TakeStateProblem instead of being returned.
+  void KeepState();
   // Brings back the open data of a killed run from its work folder (see
   // FindAbandonedWorkFolders): index record, books, path and every book's
   // tickets as of its last grid close; DataSaved 0. The old folder is removed.
@@ -120,7 +123,6 @@ class Session {
   void ReleaseLocks();
   void OpenHistory(const std::string& path);
   Outcome WriteAndRecord(const std::string& path);
-  void KeepState();
 
   WorkFolder work_;
   FolderLock lock_;

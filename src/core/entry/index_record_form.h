@@ -4,15 +4,16 @@
 
 #include <string>
 
+#include "data/line_layout.h"
 #include "data/model.h"
 #include "text/calendar_date.h"
 
 namespace tonnage {
 
-inline constexpr int kRefNoLength = 7;
-inline constexpr int kDateLength = 10;
-inline constexpr int kProjectNoLength = 11;
-inline constexpr int kEngineerLength = 26;
+inline constexpr int kRefNoLength = static_cast<int>(line_layout::index_line::kRefNo.width());
+inline constexpr int kDateLength = static_cast<int>(line_layout::index_line::kDate.width());
+inline constexpr int kProjectNoLength = static_cast<int>(line_layout::index_line::kProjectNo.width());
+inline constexpr int kEngineerLength = static_cast<int>(line_layout::index_line::kEngineer.width());
 
 // "mm/dd/yyyy".
 std::string FormatCalendarDate(const CalendarDate& date);

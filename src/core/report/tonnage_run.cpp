@@ -7,19 +7,26 @@
 #include "report/date_amounts.h"
 #include "report/date_table.h"
 #include "report/fast_number.h"
+#include "data/line_layout.h"
 #include "report/report_lines.h"
 #include "text/fixed_width.h"
 
 namespace tonnage::report {
 namespace {
 
-std::string Trimmed(std::string_view line, std::size_t first, std::size_t last) {
-  return std::string(TrimBlanks(Columns(line, first, last)));
+using line_layout::Take;
+namespace index_line = line_layout::index_line;
+namespace book_header_line = line_layout::book_header_line;
+namespace ticket_line = line_layout::ticket_line;
+namespace report_line = line_layout::report_line;
+
+std::string Trimmed(std::string_view line, line_layout::Span span) {
+  return std::string(TrimBlanks(Take(line, span)));
 }
 
-// A one-column Y/N flag (1-based column); a short line reads as no.
-bool IsYes(std::string_view line, std::size_t column) {
-  return line.size() >= column && line[column - 1] == 'Y';
+// A one-column Y/N flag; a short line reads as no.
+bool IsYes(std::string_view line, line_layout::Span flag) {
+  return line.size() >= flag.first && line[flag.first - 1] == 'Y';
 }
 
 // A page number as a 32-bit integer, rounding as the conversion always has.
@@ -48,7 +55,7 @@ class Run {
     std::string line;
     if (!work.Next(line)) line.clear();
     ToUpperInPlace(line);
-    const std::string_view fileType = Columns(line, 1, 5);
+    const std::string_view fileType = Take(line, index_line::kFileType);
     if (fileType != "BST81" && fileType != "CST81") {
       for (const std::string& l : InvalidFormatBlock()) error_.WriteLine(l);
       return {false, 0};
@@ -104,24 +111,24 @@ class Run {
   }
 
   void ReadReportIndex(std::string_view line) {
-    header_.refNo = Trimmed(line, 7, 13);
-    header_.projectNo = Trimmed(line, 15, 25);
+    header_.refNo = Trimmed(line, index_line::kRefNo);
+    header_.projectNo = Trimmed(line, index_line::kProjectNo);
     std::string units;
-    if (Columns(line, 1, 5) == "CST81") {
-      units = Trimmed(line, 38, 38);
-      header_.engineer = std::string(TrimBlanks(ColumnsFrom(line, 40)));
+    if (Take(line, index_line::kFileType) == "CST81") {
+      units = Trimmed(line, index_line::kUnitSystem);
+      header_.engineer = Trimmed(line, report_line::kEngineer);
     } else {
-      header_.engineer = Trimmed(line, 38, 50);
-      units = Trimmed(line, 52, 52);
+      header_.engineer = Trimmed(line, index_line::kOlderEngineer);
+      units = Trimmed(line, index_line::kOlderUnitSystem);
     }
     header_.metric = units == "M";
     mainPage_ = 0;
   }
 
   void StartReportBook(std::string_view line) {
-    gravity_ = ParseLeadingNumber(Columns(line, 5, 10));
-    comments_ = std::string(TrimBlanks(ColumnsFrom(line, 12)));
-    dataType_ = std::string(Columns(line, 3, 3));
+    gravity_ = ParseLeadingNumber(Take(line, book_header_line::kGravity));
+    comments_ = Trimmed(line, report_line::kComments);
+    dataType_ = std::string(Take(line, book_header_line::kDataType));
     batch_ = dataType_ == "2";
     layout_ = batch_ ? LayoutCode::BatchPlant : LayoutCode::GrossTareNet;
     mainCount_ = 99;  // every book starts on a page of its own
@@ -141,20 +148,20 @@ class Run {
     t.dataType = dataType_;
     t.bookGravity = gravity_;
     t.metric = header_.metric;
-    t.pageNo = PageNumberOf(Columns(line, 1, 6));
-    const std::string_view date = TrimBlanks(Columns(line, 8, 17));
+    t.pageNo = PageNumberOf(Take(line, ticket_line::kPageNo));
+    const std::string_view date = TrimBlanks(Take(line, ticket_line::kDate));
     t.date = date;
-    t.w1Text = TrimBlanks(Columns(line, 19, 27));
-    t.w2Text = TrimBlanks(Columns(line, 29, 37));
-    t.w3Text = TrimBlanks(Columns(line, 39, 47));
-    t.pctText = TrimBlanks(Columns(line, 49, 54));
+    t.w1Text = TrimBlanks(Take(line, report_line::kWeight1));
+    t.w2Text = TrimBlanks(Take(line, report_line::kWeight2));
+    t.w3Text = TrimBlanks(Take(line, report_line::kWeight3));
+    t.pctText = TrimBlanks(Take(line, ticket_line::kPctBitumen));
     t.w1 = ParseLeadingNumber(t.w1Text);
     t.w2 = ParseLeadingNumber(t.w2Text);
     t.w3 = ParseLeadingNumber(t.w3Text);
     t.pct = ParseLeadingNumber(t.pctText);
-    t.privWaste = IsYes(line, 56);
-    t.isVoid = IsYes(line, 58);
-    t.note = IsYes(line, 60);
+    t.privWaste = IsYes(line, ticket_line::kPrivWaste);
+    t.isVoid = IsYes(line, ticket_line::kVoid);
+    t.note = IsYes(line, ticket_line::kNote);
     const bool metric = header_.metric;
     if (tons_) {
       const double f = TonFactor(metric);

@@ -1,0 +1,73 @@
+#include "import/csv_table.h"
+
+#include <gtest/gtest.h>
+
+#include "import/ticket_columns.h"
+
+namespace tonnage::import {
+namespace {
+
+TEST(CsvTable, QuotingDelimitersAndEncodings) {
+  struct Case {
+    std::string text;
+    char delimiter;
+    std::size_t records;
+    std::string lastField;  // last field of the last record
+    std::string encoding;
+  };
+  const Case cases[] = {
+      {"Ticket,Net\r\n1,20.5\r\n2,21\r\n", ',', 2, "21", "UTF-8"},
+      {"Ticket;Net;Mix\n1;20,5;AC 14\n", ';', 1, "AC 14", "UTF-8"},
+      {"Ticket\tNet\n1\t20.5\n\n2\t3\n", '\t', 2, "3", "UTF-8"},
+      {"Ticket,Mix\n1,\"SP 12.5, PG 64-22\nline two \"\"B\"\"\"\n", ',', 1, "SP 12.5, PG 64-22\nline two \"B\"",
+       "UTF-8"},
+      {"\xEF\xBB\xBFTicket,Mix\n1,M\xC3\xA9lange \xE2\x82\xAC\n", ',', 1, "M\xE9lange ?", "UTF-8 with BOM"},
+      {"Ticket,Mix\n1,M\xE9lange\n", ',', 1, "M\xE9lange", "Latin-1"},
+  };
+  for (const Case& c : cases) {
+    const CsvTable t = ReadCsvText(c.text);
+    ASSERT_TRUE(t.ok()) << c.text << ": " << t.error;
+    EXPECT_EQ(t.delimiter, c.delimiter) << c.text;
+    ASSERT_EQ(t.records.size(), c.records) << c.text;
+    EXPECT_EQ(t.records.back().fields.back(), c.lastField) << c.text;
+    EXPECT_EQ(t.encoding, c.encoding) << c.text;
+  }
+  EXPECT_EQ(ReadCsvText("A,B\n1,2\n\n3,4\n").records.back().row, 3) << "rows count records, header first";
+}
+
+TEST(CsvTable, BadFilesAreRefusedWhole) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "empty"},
+      {"\n\n  \n", "empty"},
+      {std::string("Ticket,Net\n1,\0\x01\x02", 16), "not a text file"},
+      {"\xFF\xFET\0i\0", "UTF-16"},
+      {"Ticket,Mix\n1,\"AC 14\n2,AC 20\n", "never closed"},
+      {"Ticket,Mix\n1,AC\"14\"x\n", "Line 2"},
+      {std::string(kMaxTicketFileBytes + 1, 'x'), "larger"},
+  };
+  for (const auto& [text, why] : cases) {
+    const CsvTable t = ReadCsvText(text);
+    EXPECT_NE(t.error.find(why), std::string::npos) << text.substr(0, 30) << " gave: " << t.error;
+    EXPECT_TRUE(t.records.empty());
+  }
+}
+
+TEST(TicketColumns, HeadersAndTheirUnits) {
+  const ColumnMap m = RecognizeColumns({"Load No.", "Ticket Date", "TIME", "Gross Wt (lbs)", "Tare [kg]",
+                                        "Net Tons", "Mix ID", "Truck #", "AC%", "Plant", "Ticket"});
+  const int expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  for (int f = 0; f < kTicketColumnCount; ++f) EXPECT_EQ(m.index[f], expected[f]) << f;
+  EXPECT_EQ(m.headerUnits[0], WeightUnit::Pound);
+  EXPECT_EQ(m.headerUnits[1], WeightUnit::Kilogram);
+  EXPECT_EQ(m.headerUnits[2], WeightUnit::ShortTon);
+  EXPECT_EQ(HeaderUnit("Net (Mg)"), WeightUnit::MetricTon);
+  EXPECT_EQ(HeaderUnit("Net t"), WeightUnit::MetricTon);
+  EXPECT_EQ(HeaderUnit("Net"), WeightUnit::Unknown);
+  EXPECT_EQ(RecognizeColumns({"Binder %", "Pct AC"})[TicketColumn::Pct], 0);
+  EXPECT_EQ(RecognizeColumns({"Customer", "Job"})[TicketColumn::Ticket], -1);
+  EXPECT_EQ(LayoutKey({"Ticket No.", "Net (t)"}), LayoutKey({"TICKET NO", "net T"}));
+  EXPECT_NE(LayoutKey({"Ticket", "Net"}), LayoutKey({"Net", "Ticket"}));
+}
+
+}  // namespace
+}  // namespace tonnage::import
