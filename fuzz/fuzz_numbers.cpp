@@ -25,11 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::fabs(back - value) > 0.5 + std::fabs(value) * 1e-12) std::abort();
   }
   for (int decimals : {0, 2, 3}) {
-    if (FormatAmount(value, 10, decimals).size() < 10) std::abort();
+    if (report::Amount(value, 10, decimals).size() < 10) std::abort();
   }
   // The report's own quick formatting gives the same text, in place too.
   for (const auto& [width, decimals] : {std::pair<std::size_t, int>{10, 3}, {6, 0}, {7, 0}}) {
-    const std::string expected = FormatAmount(value, width, decimals);
+    const std::string expected =
+        PadText(FormatMask(value, decimals == 3 ? "####0.000" : "####0"), width, PadSide::Left);
     if (report::Amount(value, width, decimals) != expected) std::abort();
     char field[16];
     std::memset(field, '|', sizeof field);
@@ -39,6 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (field[0] != '|' || field[width + 1] != '|') std::abort();
   }
   (void)RoundHalfEven(value);
-  (void)D3(value);
+  (void)report::Keep3(value);
   return 0;
 }

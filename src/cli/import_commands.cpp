@@ -5,6 +5,7 @@
 
 #include "data/session.h"
 #include "data_commands.h"
+#include "import/layout_memory.h"
 #include "import/reconcile.h"
 #include "import/ticket_import.h"
 
@@ -45,11 +46,7 @@ bool ApplyMaps(const std::vector<std::string>& maps, const CsvTable& table, Colu
       std::fprintf(stderr, "tonnage: --map %s: the file has no column %s\n", m.c_str(), column.c_str());
       return false;
     }
-    columns[*field] = index;
-    const int k = static_cast<int>(*field) - static_cast<int>(TicketColumn::Gross);
-    if (k >= 0 && k < 3)
-      columns.headerUnits[static_cast<std::size_t>(k)] =
-          index < 0 ? WeightUnit::Unknown : HeaderUnit(table.header[static_cast<std::size_t>(index)]);
+    MapColumn(columns, table.header, *field, index);
   }
   return true;
 }
@@ -132,9 +129,7 @@ int RunReconcile(const ImportArgs& a) {
       for (int c = 0; c < kMatchClasses; ++c)
         std::printf("%s: %d\n", MatchClassText(static_cast<MatchClass>(c)), r.counts[static_cast<std::size_t>(c)]);
       for (const ReconcileLine& l : r.lines) {
-        if (l.match == MatchClass::Matched) continue;
-        std::printf("%-26s %-10s %-10s %s\n", MatchClassText(l.match), l.ticket.c_str(), l.date.c_str(),
-                    l.text.c_str());
+        if (l.match != MatchClass::Matched) std::printf("%s\n", FindingLine(l).c_str());
       }
     }
   }

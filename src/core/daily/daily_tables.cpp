@@ -8,9 +8,14 @@ namespace tonnage::daily {
 namespace {
 
 TableCell Text(std::string text) { return {std::move(text), 0, false, 0}; }
-TableCell Number(double value, int decimals) {
-  return {FormatFixed(value, decimals), value, true, decimals};
+// `decimals` fraction digits, at least one whole digit.
+std::string Fixed(double value, int decimals) {
+  std::string mask = "0";
+  if (decimals > 0) mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
+  return FormatMask(value, mask);
 }
+
+TableCell Number(double value, int decimals) { return {Fixed(value, decimals), value, true, decimals}; }
 TableCell Count(long value) { return Number(static_cast<double>(value), 0); }
 
 std::string PageList(const BookDay& b) {
@@ -29,7 +34,7 @@ std::string PageList(const BookDay& b) {
 
 std::string Stations(const YieldEntry& e, const UnitWords& u) {
   if (!e.stationFrom.empty() || !e.stationTo.empty()) return e.stationFrom + " to " + e.stationTo;
-  return FormatFixed(e.length, 1) + " " + u.length;
+  return Fixed(e.length, 1) + " " + u.length;
 }
 
 }  // namespace

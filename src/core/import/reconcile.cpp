@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <unordered_map>
 
 #include "report/ticket_export.h"
@@ -143,6 +144,32 @@ TicketRow TakeETicketValues(const TicketRow& bookRow, const ETicket& eticket) {
   if (!eticket.cells[TicketField::PctBitumen].empty())
     row[TicketField::PctBitumen] = eticket.cells[TicketField::PctBitumen];
   return row;
+}
+
+std::string FindingLine(const ReconcileLine& l) {
+  char head[64];
+  std::snprintf(head, sizeof head, "%-26s %-10s %-10s ", MatchClassText(l.match), l.ticket.c_str(), l.date.c_str());
+  return std::string(TrimRightBlanks(std::string(head) + l.text));
+}
+
+std::vector<std::vector<std::string>> ReconciliationPages(const Reconciliation& r, const std::string& title,
+                                                          const std::array<bool, kMatchClasses>& shown,
+                                                          std::size_t linesPerPage) {
+  std::vector<std::string> heading = {title, ""};
+  for (int c = 0; c < kMatchClasses; ++c) {
+    char count[64];
+    std::snprintf(count, sizeof count, "%-26s %6d", MatchClassText(static_cast<MatchClass>(c)),
+                  r.counts[static_cast<std::size_t>(c)]);
+    heading.emplace_back(count);
+  }
+  heading.emplace_back();
+  std::vector<std::vector<std::string>> pages(1, heading);
+  for (const ReconcileLine& l : r.lines) {
+    if (!shown[static_cast<std::size_t>(l.match)]) continue;
+    if (pages.back().size() >= std::max<std::size_t>(linesPerPage, 1)) pages.push_back({title, ""});
+    pages.back().push_back(FindingLine(l));
+  }
+  return pages;
 }
 
 std::string ReconciliationCsv(const Reconciliation& r, const std::vector<ETicket>& etickets) {

@@ -49,6 +49,15 @@ Reconciliation Reconcile(const std::vector<ETicket>& etickets, const std::vector
 // values" of a matched row.
 TicketRow TakeETicketValues(const TicketRow& bookRow, const ETicket& eticket);
 
+// "weights differ             7306       06/17/2026 net e-ticket ...".
+std::string FindingLine(const ReconcileLine& line);
+
+// The findings of the classes `shown` as a listing to print: the title, the
+// counts of every class, then one line per finding, cut into pages.
+std::vector<std::vector<std::string>> ReconciliationPages(const Reconciliation& r, const std::string& title,
+                                                          const std::array<bool, kMatchClasses>& shown,
+                                                          std::size_t linesPerPage = 57);
+
 // One CSV row per line, with a header (RFC 4180, CR LF).
 std::string ReconciliationCsv(const Reconciliation& r, const std::vector<ETicket>& etickets);
 

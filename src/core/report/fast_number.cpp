@@ -163,76 +163,15 @@ bool SignificantDigitsForTest(double magnitude, char digits[15], int& exponent) 
 
 void AppendMasked(std::string& out, double value, int decimals) {
   if (decimals < 0) decimals = 0;
-  if (!std::isfinite(value) || decimals > 20) {
-    std::string mask = "0";
-    if (decimals > 0) mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
-    out += FormatMask(value, mask);
-    return;
-  }
   char buf[48];
   if (const char* text = QuickText(value, decimals, buf + sizeof buf)) {
     out.append(text, static_cast<std::size_t>(buf + sizeof buf - text));
     return;
   }
-  // The 15 significant digits, then rounding half away from zero at the
-  // wanted decimal, as FormatMask does.
-  char digits[15];
-  int count = 0;
-  int exponent = 0;
-  {
-    char sci[40];
-    auto res = std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 14);
-    const char* p = sci;
-    for (; p < res.ptr && *p != 'e'; ++p)
-      if (*p != '.') digits[count++] = *p;
-    ++p;
-    if (p < res.ptr && *p == '+') ++p;
-    std::from_chars(p, res.ptr, exponent);
-  }
-  if (exponent > 300) {
-    std::string mask = "0";
-    if (decimals > 0) mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
-    out += FormatMask(value, mask);
-    return;
-  }
-  // fixed[] holds the digits for powers 10^top .. 10^-(decimals+1).
-  const int top = exponent > 0 ? exponent : 0;
-  const int length = top + decimals + 2;
-  char fixed[340];
-  for (int k = 0; k < length; ++k) {
-    const int power = top - k;
-    const int index = exponent - power;
-    fixed[k] = index >= 0 && index < count ? digits[index] : '0';
-  }
-  int used = length - 1;
-  if (fixed[used] >= '5') {
-    int i = used - 1;
-    for (; i >= 0; --i) {
-      if (fixed[i] == '9') {
-        fixed[i] = '0';
-      } else {
-        ++fixed[i];
-        break;
-      }
-    }
-    if (i < 0) {  // carried out of the top digit
-      for (int k = used; k > 0; --k) fixed[k] = fixed[k - 1];
-      fixed[0] = '1';
-      ++used;
-    }
-  }
-  const int wholeDigits = used - decimals;
-  int first = 0;
-  while (first < wholeDigits - 1 && fixed[first] == '0') ++first;
-  bool zero = true;
-  for (int k = 0; k < used; ++k)
-    if (fixed[k] != '0') zero = false;
-  if (value < 0 && !zero) out.push_back('-');
-  out.append(fixed + first, fixed + wholeDigits);
-  if (decimals > 0) {
-    out.push_back('.');
-    out.append(fixed + wholeDigits, fixed + used);
-  }
+  // The exact way, on the value's decimal text.
+  std::string mask = "0";
+  if (decimals > 0) mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
+  out += FormatMask(value, mask);
 }
 
 std::string Masked(double value, int decimals) {

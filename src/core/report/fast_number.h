@@ -1,5 +1,5 @@
 // The report formats a few numbers per line for 100,000 tickets; these give
-// exactly the text of FormatMask and D3 (text/fixed_width.h) without building
+// exactly the text of FormatMask (text/fixed_width.h) without building
 // intermediate strings.
 #pragma once
 
@@ -12,14 +12,15 @@ namespace tonnage::report {
 // optional point and `decimals` '0's after it ("####0", "##0.0000", ...).
 void AppendMasked(std::string& out, double value, int decimals);
 std::string Masked(double value, int decimals);
-// FormatAmount(value, width, decimals).
+// Masked(value, decimals) for 0, 2 or 3 decimals ("####0", "####0.00",
+// "####0.000"; others act as 0), right-aligned to `width`, never cut.
 void AppendAmount(std::string& out, double value, std::size_t width, int decimals);
 std::string Amount(double value, std::size_t width, int decimals);
-// FormatAmount(value, width, decimals) written into exactly the `width`
+// Amount(value, width, decimals) written into exactly the `width`
 // characters before `end`, when its text fits them and the quick way gives
 // it; false (nothing written) where AppendAmount is needed instead.
 bool PutAmount(char* end, std::size_t width, double value, int decimals);
-// D3(value).
+// Value kept to three decimals: Masked(value, 3) read back.
 double Keep3(double value);
 
 // The quick way to a value's 15 significant digits; false where it leaves the

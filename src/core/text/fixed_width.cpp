@@ -184,13 +184,6 @@ std::string FormatMask(double value, std::string_view mask) {
     return Compose(std::move(d), minWhole, minFraction);
 }
 
-std::string FormatFixed(double value, int decimals) {
-    Decimal d = ToDecimal(value);
-    const auto n = static_cast<std::size_t>(decimals < 0 ? 0 : decimals);
-    RoundDecimal(d, n, Rounding::HalfAwayFromZero);
-    return Compose(std::move(d), 1, n);
-}
-
 double RoundHalfEven(double value) {
     // Whole pounds as typed are already whole.
     if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;
@@ -199,15 +192,6 @@ double RoundHalfEven(double value) {
     const double whole = ParseLeadingNumber(d.whole);
     return d.negative ? -whole : whole;
 }
-
-std::string FormatAmount(double value, std::size_t width, int decimals) {
-    std::string_view mask = "####0";
-    if (decimals == 2) mask = "####0.00";
-    if (decimals == 3) mask = "####0.000";
-    return PadText(FormatMask(value, mask), width, PadSide::Left);
-}
-
-double D3(double value) { return ParseLeadingNumber(FormatMask(value, "####0.000")); }
 
 void ToUpperInPlace(std::string& text) {
     // Most lines are upper case already: look first, in a loop the compiler

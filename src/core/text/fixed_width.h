@@ -27,18 +27,8 @@ double ParseLeadingNumber(std::string_view text);
 // a value that rounds to zero carries no minus sign.
 std::string FormatMask(double value, std::string_view mask);
 
-// Value with `decimals` fraction digits, at least one integer digit.
-std::string FormatFixed(double value, int decimals);
-
 // Whole number nearest to `value`, halves to the even neighbour.
 double RoundHalfEven(double value);
-
-// FormatMask with "####0" (0 decimals), "####0.00" (2) or "####0.000" (3),
-// right-aligned to `width`, never truncating. Other decimals act as 0.
-std::string FormatAmount(double value, std::size_t width, int decimals);
-
-// Value kept to three decimals: FormatMask "####0.000" read back.
-double D3(double value);
 
 // Upper case of ASCII and Latin-1 letters; every other byte kept.
 void ToUpperInPlace(std::string& text);

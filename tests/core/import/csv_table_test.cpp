@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "import/layout_memory.h"
 #include "import/ticket_columns.h"
 
 namespace tonnage::import {
@@ -67,6 +68,25 @@ TEST(TicketColumns, HeadersAndTheirUnits) {
   EXPECT_EQ(RecognizeColumns({"Customer", "Job"})[TicketColumn::Ticket], -1);
   EXPECT_EQ(LayoutKey({"Ticket No.", "Net (t)"}), LayoutKey({"TICKET NO", "net T"}));
   EXPECT_NE(LayoutKey({"Ticket", "Net"}), LayoutKey({"Net", "Ticket"}));
+}
+
+
+TEST(LayoutMemory, AConfirmedMappingComesBackForTheSameLayout) {
+  RememberedLayout layout;
+  layout.index = {0, 2, -1, 1, -1, -1, -1, -1, -1, -1};
+  layout.askedUnit = WeightUnit::Pound;
+  const LayoutMemory memory = {{LayoutKey({"Lieferschein", "Brutto (kg)", "Datum"}), layout}};
+  const LayoutMemory back = ParseLayoutMemory(FormatLayoutMemory(memory) + "k\tticket=x\t\nbad line\n");
+  ASSERT_EQ(back.size(), 1u) << "damaged lines are passed over";
+  WeightUnit unit = WeightUnit::Unknown;
+  bool remembered = false;
+  const ColumnMap map = MappingFor(back, {"LIEFERSCHEIN", "brutto kg", "DATUM"}, unit, &remembered);
+  EXPECT_TRUE(remembered);
+  EXPECT_EQ(map.index, layout.index);
+  EXPECT_EQ(map.headerUnits[0], WeightUnit::Kilogram) << "the header's unit, not the one asked";
+  EXPECT_EQ(unit, WeightUnit::Pound);
+  EXPECT_EQ(MappingFor(back, {"Ticket", "Gross", "Date"}, unit, &remembered)[TicketColumn::Date], 2);
+  EXPECT_FALSE(remembered);
 }
 
 }  // namespace

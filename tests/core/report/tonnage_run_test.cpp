@@ -57,6 +57,7 @@ TEST(TonnageRun, WorkedExamples) {
       {Job(false, std0), " *** ERROR *** THEO =      -", " *** ERROR *** THEO =      -15000.000  KP =       15000.000"},
       {Job(false, std0), " *** ERROR *** G", " *** ERROR *** GROSS LESS THAN TARE"},
       {Job(false, std0), " 000002", " " + TrimmedTicket(Ticket(2, kD1, "20000", "5000", "15001"))},
+      {Job(false, std0), "      2  ", "      2  06/16/2026   20000       5000       15000     15001     LBS  "},
       // A blank tare keeps THEO = KP: 20000 shown once.
       {Job(false, std0), "      4  ", "      4  06/16/2026   20000                  20000               LBS  "},
       {Job(false, order), "      4  ", "      4  06/16/2026   60000      30000       30000               LBS  PAGE ORDER"},
@@ -65,15 +66,18 @@ TEST(TonnageRun, WorkedExamples) {
       // Tons books are told in pounds or kilograms.
       {Job(false, tons), " *** ERROR", " *** ERROR *** THEO =       20000.000  KP =       20002.000"},
       {Job(true, tons), " *** ERROR", " *** ERROR *** THEO =       10000.000  KP =       10001.000"},
+      {Job(false, tons), "      1  ", "      1  06/16/2026      12.500      2.500     10.000            TONS "},
       {Job(true, tons), "      1  ", "      1  06/16/2026      12.500      2.500     10.000            MTON "},
       {Job(false, tons), "                  BOOK TOTAL  LBS", "                  BOOK TOTAL  LBS     40000        40002"},
       {Job(true, tons), "                  BOOK TOTAL  KGS", "                  BOOK TOTAL  KGS     20000.000    20001.000"},
       {Job(false, priv), " -------- PRVT", " -------- PRVT- %BITUM=   5.000 THGAL=   118     KPGAL=    118    "},
       {Job(false, priv), " --------  PVT", " --------  PVT. WORK OR WASTE, NO BITUMEN PUNCHED"},
       {Job(false, priv), " PRIVATE_WASTE    BOOK TOTAL  GALS", " PRIVATE_WASTE    BOOK TOTAL  GALS      118          118"},
+      {Job(false, priv), " 06/16/2026          1", " 06/16/2026          10.000     118          10.000     118    "},
       {Job(false, priv), " 06/17/2026          1", " 06/17/2026          10.000       0          10.000       0    "},
       // 1.0 lb of private material is not more than the threshold: zeros.
       {Job(false, priv), " 06/18/2026           0", " 06/18/2026           0.000       0           0.000       0    "},
+      {Job(false, priv), "    TOTAL            2", "    TOTAL            20.000     118          20.000     118    "},
       {Job(true, {BookLine("0", "0.0000", "WASTE"), Ticket(1, kD1, "30000.000", "10000.000", "20000.000", "5.000", true)}),
        " -------- PRVT", " -------- PRVT- %BITUM=   5.000 TH L =   981.778 KP L =    981.778"},
       {Job(false, batch), " 06/29/2026          100", " 06/29/2026          100.000       100.000             1176     5.00     5.00"},
