@@ -15,6 +15,9 @@ libgtest-dev
 libgmock-dev
 libbenchmark-dev
 libcli11-dev
+libsqlite3-dev
+sqlite3
+libssl-dev
 libcsv-dev
 qt6-base-dev
 qt6-base-dev-tools

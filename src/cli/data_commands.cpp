@@ -1,6 +1,7 @@
 #include "data_commands.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +23,15 @@ bool OpenQuietly(Session& session, const std::string& path) {
     std::fprintf(stderr, "%s: %s\n", opened.title.c_str(), opened.message.c_str());
     return false;
   }
+  if (!session.openNotice.empty()) std::fprintf(stderr, "tonnage: %s\n", session.openNotice.c_str());
   return true;
+}
+
+// True when `a` and `b` name one file (or would, once `b` is written).
+static bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) ||
+         std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
 }
 
 namespace {
@@ -74,21 +83,23 @@ int RunCheck(const std::string& path) {
   return 0;
 }
 
-int RunResave(const std::string& path, const std::string& out) {
-  WorkImageSource image(path);
-  io::FileWriter writer(out);
-  std::string line;
-  while (image.Next(line)) writer.WriteLine(line);
-  if (!image.outcome().ok()) {
-    PrintRefusal(image.outcome());
-    return 1;  // the writer is not committed: `out` stays as it was
+int RunResave(const std::string& path, const std::string& out, const std::string& reason) {
+  Session session;
+  session.program = "tonnage resave";
+  // The file read is recorded only when it is also the file written: its
+  // history then shows first what changed outside, then what the resave did.
+  session.keepHistory = SameFile(path, out);
+  bool ok = OpenQuietly(session, path);
+  session.keepHistory = true;
+  session.saveReason = reason;
+  if (ok) {
+    if (Outcome saved = session.SaveAs(out); !saved) {
+      std::fprintf(stderr, "Save Error: %s\n", saved.message.c_str());
+      ok = false;
+    }
   }
-  (void)io::KeepBackup(out);  // as a save: the write itself says what matters
-  if (Outcome saved = writer.Commit(); !saved) {
-    std::fprintf(stderr, "Save Error: %s\n", saved.message.c_str());
-    return 1;
-  }
-  return 0;
+  session.Cleanup();
+  return ok ? 0 : 1;
 }
 
 }  // namespace
@@ -104,9 +115,11 @@ void AddResaveCommand(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("resave", "Write a data file back as Open then Save As would");
   auto path = std::make_shared<std::string>();
   auto out = std::make_shared<std::string>();
+  auto reason = std::make_shared<std::string>();
   cmd->add_option("FILE", *path, "Data file to read (*.K81)")->required()->check(CLI::ExistingFile);
   cmd->add_option("-o,--output", *out, "File to write")->required();
-  cmd->callback([path, out, &exitCode] { exitCode = RunResave(*path, *out); });
+  cmd->add_option("--reason", *reason, "Reason recorded in the written file's history");
+  cmd->callback([path, out, reason, &exitCode] { exitCode = RunResave(*path, *out, *reason); });
 }
 
 }  // namespace tonnage::cli

@@ -72,6 +72,9 @@ int Prepare(const ImportArgs& a, Session& session, CsvTable& table, ImportPrevie
 
 int RunImport(const ImportArgs& a) {
   Session session;
+  session.program = "tonnage import";
+  // A refused import writes nothing, not even a history: it starts with the save.
+  session.keepHistory = false;
   CsvTable table;
   ImportPreview preview;
   const int prepared = Prepare(a, session, table, preview);
@@ -94,6 +97,7 @@ int RunImport(const ImportArgs& a) {
     ok = c.import > 0;
   }
   if (ok) {
+    session.keepHistory = true;
     Outcome done = ApplyImport(session, preview);
     if (done) done = a.out.empty() ? session.Save() : session.SaveAs(a.out);
     if (!done) {
@@ -113,6 +117,7 @@ int RunImport(const ImportArgs& a) {
 
 int RunReconcile(const ImportArgs& a) {
   Session session;
+  session.keepHistory = false;  // reads only
   CsvTable table;
   ImportPreview preview;
   const int prepared = Prepare(a, session, table, preview);

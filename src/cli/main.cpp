@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "data_commands.h"
+#include "history_commands.h"
 #include "report_commands.h"
 #include "tonnage_version.h"
 
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
   tonnage::cli::AddResaveCommand(app, exitCode);
   tonnage::cli::AddReportCommand(app, exitCode);
   tonnage::cli::AddExportCommand(app, exitCode);
+  tonnage::cli::AddVerifyCommand(app, exitCode);
+  tonnage::cli::AddHistoryCommand(app, exitCode);
   tonnage::cli::AddDailyCommand(app, exitCode);
   tonnage::cli::AddImportCommand(app, exitCode);
   tonnage::cli::AddReconcileCommand(app, exitCode);

@@ -266,6 +266,44 @@ TEST(TonnageCommand, ImportRefusesBadFilesWholeAndChangesNothing) {
 
 namespace {
 
+TEST(TonnageHistory, ResaveStartsAHistoryThatVerifyAndEditsAreCaught) {
+  ScratchFolder dir;
+  const std::string job = dir.File("JOB.K81");
+  WriteFile(job, ReadFile(SamplePath("us-standard-tickets.K81")));
+  EXPECT_EQ(Tonnage("verify " + job).exitCode, 1);  // no history yet
+  ASSERT_EQ(Tonnage("resave " + job + " -o " + job).exitCode, 0);
+  CliRun r = Tonnage("verify " + job);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+
+  // A weight typed over in a text editor: named by book, page and field.
+  std::string text = ReadFile(job);
+  const std::size_t at = text.find("001202 09/28/2026 72708     29773     42935");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at + 38, 5, "42953");
+  WriteFile(job, text);
+  r = Tonnage("verify " + job);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("book 1 page 001202 Net Weight: 42935 -> 42953"), std::string::npos) << r.err;
+
+  // The next write records it as an outside change, with the resave's reason after it.
+  r = Tonnage("resave " + job + " -o " + job + " --reason \"ticket reprinted\"");
+  EXPECT_NE(r.err.find("changed outside the program"), std::string::npos) << r.err;
+  EXPECT_EQ(Tonnage("verify " + job).exitCode, 0);
+  r = Tonnage("history " + job + " --book 1 --page 1202 --csv");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find(",outside,changed outside the program,ticket changed,1,1,001202,Net Weight,42935,42953\r\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find(",start,"), std::string::npos) << r.out;  // the ticket as first found
+  EXPECT_EQ(Tonnage("history " + job + " --book 2 --page 1202").out, "");
+
+  // An entry edited with the sqlite3 tool.
+  ASSERT_EQ(std::system(("sqlite3 " + job + ".history \"UPDATE change SET new = '42935' WHERE field = 'Net Weight'\"").c_str()), 0);
+  r = Tonnage("verify " + job);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("was altered"), std::string::npos) << r.err;
+}
+
 // The daily summary in its three forms; the spreadsheet read back by a
 // second reader and held against the CSV, the PDF's pages counted.
 TEST(TonnageCommand, DailyWritesCsvSpreadsheetAndPdfAndRefusesWhatItCannot) {

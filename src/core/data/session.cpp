@@ -5,6 +5,10 @@
 #include "data/section_file.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
+#include "store/history.h"
+#include "store/sha256.h"
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -35,6 +39,7 @@ Outcome Session::Start(const std::string& folder, const std::string& tempParent)
 }
 
 void Session::Cleanup() {
+  store_.Close();
   work_.Cleanup();
   lock_.Release();
   ReleaseLocks();
@@ -131,6 +136,7 @@ void Session::ResetFileData() {
 
 void Session::New() {
   ReleaseLocks();
+  store_.Close();
   dataFilePath = kNoName;
   ResetFileData();
   work_.DeleteSectionFiles();
@@ -141,6 +147,8 @@ void Session::New() {
 
 Outcome Session::Open(const std::string& given) {
   const std::string path = AbsolutePath(given);
+  store_.Close();
+  openNotice.clear();
   dataFilePath = path;
   ResetFileData();
   currentBook = 0;
@@ -163,26 +171,82 @@ Outcome Session::Open(const std::string& given) {
   dataSaved = false;
   MarkSaved();
   AdoptLock(path);
-  // The file is open even if the recovery state could not be kept.
+  // The file is open even if the recovery state could not be kept, or its
+  // history: the user is told, and a save then says why it cannot be made.
   KeepState();
+  if (keepHistory) OpenHistory(path);
   return Outcome::Success();
 }
 
-namespace {
-
-// Keeps the file about to be replaced as NAME.bak, then writes the new one.
-// A backup that cannot be made does not stop the save: the save itself
-// reports whatever keeps it from the folder.
-Outcome SaveDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
-                     const std::string& sectionFolder) {
-  (void)io::KeepBackup(path);  // see above: the save says what matters
-  return WriteDataFile(path, index, books, sectionFolder);
+void Session::OpenHistory(const std::string& path) {
+  const store::StoreOpen opened = store_.Open(path, program);
+  if (!opened.outcome) {
+    openNotice = "The history of this file cannot be kept: " + opened.outcome.message;
+    return;
+  }
+  openNotice = opened.notice;
+  const store::OpenRecording recorded = store::RecordOnOpen(store_, path);
+  const std::string told = recorded.outcome ? recorded.notice
+                                            : "The history of this file cannot be written: " + recorded.outcome.message;
+  if (!told.empty()) openNotice += (openNotice.empty() ? "" : "\n\n") + told;
 }
 
-}  // namespace
+// The file about to be replaced is kept as NAME.bak, then the new one is
+// written to a temporary file and synced; the history's transaction commits
+// before that file replaces the old one. A kill between the two leaves the
+// history one save ahead, which the next open records as a difference; a
+// replace that fails takes the history's entry back.
+Outcome Session::WriteAndRecord(const std::string& path) {
+  // Devices and pipes get the bytes and no history.
+  struct stat st {};
+  if (!keepHistory || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) {
+    // A backup that cannot be made does not stop the save: the save itself
+    // reports whatever keeps it from the folder.
+    (void)io::KeepBackup(path);
+    return WriteDataFile(path, index, books, work_.path());
+  }
+  const store::DataStateRead now = store::CollectDataState(index, books, work_.path());
+  if (!now.outcome) return now.outcome;
+  store::ProjectStore other;
+  store::ProjectStore* target = &store_;
+  bool started = false;
+  if (!store_.isOpen() || store_.path() != store::StorePathFor(path)) {
+    const store::StoreOpen opened = other.Open(path, program);
+    if (!opened.outcome) return Outcome::Io("The history cannot be written: " + opened.outcome.message);
+    started = opened.created;
+    target = &other;
+  }
+  const std::string bytes = store::DataFileBytes(now.state);
+  (void)io::KeepBackup(path);  // as above
+  store::Recording recording;
+  io::FileWriter writer(path);
+  writer.Write(bytes);
+  writer.BeforeReplace([&] {
+    recording = store::RecordState(*target, now.state, store::Sha256Hex(bytes), "save", saveReason);
+    return recording.outcome;
+  });
+  Outcome written = writer.Commit();
+  if (!written) {
+    // Should taking it back fail too, the next open finds the history a save
+    // ahead of the file and records the difference.
+    if (recording.outcome && recording.seq > 0) (void)store::UndoRecording(*target, recording);
+    if (started) {
+      const std::string history = other.path();
+      other.Close();
+      io::RemoveQuietly(history);
+      io::RemoveQuietly(history + "-journal");
+    }
+    return written;
+  }
+  for (BookHeader& header : books)
+    if (header.InUse() && header.dataType.empty()) header.dataType = "0";
+  saveReason.clear();
+  if (target == &other) store_ = std::move(other);
+  return written;
+}
 
 Outcome Session::Save() {
-  Outcome written = SaveDataFile(dataFilePath, index, books, work_.path());
+  Outcome written = WriteAndRecord(dataFilePath);
   if (written) {
     dataSaved = true;
     MarkSaved();
@@ -195,7 +259,7 @@ Outcome Session::Save() {
 Outcome Session::SaveAs(const std::string& given) {
   const std::string path = AbsolutePath(given);
   // The name changes only once the file is really there.
-  Outcome written = SaveDataFile(path, index, books, work_.path());
+  Outcome written = WriteAndRecord(path);
   if (written) {
     dataFilePath = path;
     dataSaved = true;

@@ -11,6 +11,7 @@
 #include "data/outcome.h"
 #include "data/recovery.h"
 #include "data/work_folder.h"
+#include "store/project_store.h"
 
 namespace tonnage {
 
@@ -38,10 +39,16 @@ class Session {
   // Open: sections deleted, the file read. The path is kept absolute (the
   // recovery state and the lock name the file from any folder). On a refusal the data stay
   // cleared and the outcome says why (critical: the program must end).
+  // With keepHistory, the file's history is opened (or started) and what
+  // differs from its last recorded state is recorded; openNotice then says
+  // what the user must hear of it.
   Outcome Open(const std::string& path);
   // Save to dataFilePath / Save As to `path`. DataSaved becomes 1 only on
-  // success; on failure the old file, memory and sections are unchanged.
-  // The file replaced is kept as NAME.bak first.
+  // success; on failure the old file, its history, memory and sections are
+  // unchanged. The file replaced is kept as NAME.bak first. With
+  // keepHistory, the save is recorded in the target's history (saveReason
+  // as its reason) in the same step: a history that cannot be written fails
+  // the save.
   Outcome Save();
   Outcome SaveAs(const std::string& path);
 
@@ -93,6 +100,8 @@ class Session {
   const BookHeader& Book(int book) const { return books[static_cast<std::size_t>(book - 1)]; }
 
   const WorkFolder& workFolder() const { return work_; }
+  // The history store of the open data file (closed when there is none).
+  store::ProjectStore& store() { return store_; }
 
   std::string dataFilePath;
   std::string dataFolder;
@@ -107,17 +116,30 @@ class Session {
   // Never the old 95/98 family here: printer setup always uses its own window.
   bool isWindows9x = false;
 
+  // The program or command that writes, as the history records it.
+  std::string program = "quarrendale-tonnage";
+  // Off for commands that only read a file: Open then leaves its history alone.
+  bool keepHistory = true;
+  // The reason the next save records; a successful save empties it.
+  std::string saveReason;
+  // What Open found that the user must be told once (a damaged history set
+  // aside, changes made outside the program); the caller empties it.
+  std::string openNotice;
+
  private:
   void ReleaseLocks();
   // A digest of the bytes a save would write now.
   std::uint64_t ImageDigest() const;
   void MarkSaved() { savedImage_ = ImageDigest(); }
+  void OpenHistory(const std::string& path);
+  Outcome WriteAndRecord(const std::string& path);
 
   WorkFolder work_;
   FolderLock lock_;
   DataFileLock fileLock_;
   DataFileLock preparedLock_;
   std::optional<std::uint64_t> savedImage_;
+  store::ProjectStore store_;
   Outcome stateProblem_;
 };
 

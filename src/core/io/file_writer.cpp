@@ -67,6 +67,10 @@ void SweepLeftovers(const std::string& folder) {
   }
 }
 
+int InjectedFault(FaultPoint point, const std::string& path, int writeIndex) {
+  return Injected(point, path, writeIndex);
+}
+
 void SetFaultHook(FaultHook hook) {
   std::lock_guard<std::mutex> lock(HookMutex());
   Hook() = std::move(hook);
@@ -225,6 +229,9 @@ Outcome FileWriter::Commit() {
   if (fd_ >= 0) {
     if (::close(fd_) != 0 && !failed() && errno != EINTR) Fail("Cannot write", errno);
     fd_ = -1;
+  }
+  if (!failed() && beforeReplace_) {
+    if (Outcome step = beforeReplace_(); !step) error_ = step.message;
   }
   if (!failed() && mode_ != WriteMode::Direct) {
     if (int err = Injected(FaultPoint::Rename, path_, 0)) {

@@ -40,6 +40,9 @@ void SweepLeftovers(const std::string& folder);
 
 // Installs a hook for every later write (empty hook: none). Test use only.
 void SetFaultHook(FaultHook hook);
+// What the installed hook says of one step (0: let it run). For the write
+// layers that cannot go through FileWriter (the project store's database).
+int InjectedFault(FaultPoint point, const std::string& path, int writeIndex);
 
 class FileWriter {
  public:
@@ -55,6 +58,10 @@ class FileWriter {
   // Flushes, syncs and puts the file in place. Ok, or an IoError naming the
   // path and the system's reason. After a failure nothing more is written.
   Outcome Commit();
+  // A step Commit runs once the new text is safely on disk, just before it
+  // replaces the old file; a failure of it stops the replacing (and is
+  // Commit's failure). The history's transaction commits here.
+  void BeforeReplace(std::function<Outcome()> step) { beforeReplace_ = std::move(step); }
 
   bool failed() const { return !error_.empty(); }
   const std::string& path() const { return path_; }
@@ -74,6 +81,7 @@ class FileWriter {
   bool committed_ = false;
   std::string buffer_;
   std::string error_;
+  std::function<Outcome()> beforeReplace_;
 };
 
 // Writes `bytes` as the whole new content of `path`.

@@ -12,6 +12,8 @@
 #include "print/print_dialog.h"
 #include "print/spool_printing.h"
 #include "report/run_tonnage_report.h"
+#include "store/history.h"
+#include "store/sha256.h"
 
 namespace tonnage {
 namespace {
@@ -41,6 +43,14 @@ struct Snapshot {
   bool operator==(const Snapshot&) const = default;
 };
 
+// The history as its readers see it: every entry and the state kept.
+std::string HistoryOf(Session& s) {
+  if (!s.store().isOpen()) return "closed";
+  std::string shot;
+  for (const auto& [entry, changes] : s.store().Entries()) shot += entry.hash.substr(0, 8) + " ";
+  return shot + store::Sha256Hex(store::DataFileBytes(store::LoadRecordedState(s.store()).state)).substr(0, 8);
+}
+
 std::string BigJob() {
   // Big enough for several buffered writes of every file.
   std::string text = ReadFile(SamplePath("us-standard-tickets.K81"));
@@ -53,7 +63,7 @@ std::string BigJob() {
 
 TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
   ScratchFolder dir;
-  const std::string job = dir.File("JOB.K81"), text = BigJob();
+  const std::string job = dir.File("JOB.K81"), big = BigJob(), small = ReadFile(SamplePath("us-standard-tickets.K81"));
   auto report = [](Session& s) {
     Outcome work = s.WriteWorkFile();
     return work ? report::RunTonnageReport(s.workFolder().path(), kStamp) : work;
@@ -61,6 +71,9 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
   const std::vector<Site> sites = {
       {"JOB.K81", [](Session& s) { return s.Save(); }},
       {"COPY.K81", [&](Session& s) { return s.SaveAs(dir.File("COPY.K81")); }},
+      {"JOB.K81.history", [](Session& s) { return s.Save(); }},
+      {"JOB.K81.history-journal", [](Session& s) { return s.Save(); }},
+      {"COPY.K81.history", [&](Session& s) { return s.SaveAs(dir.File("COPY.K81")); }},
       {"WORK.TMP", report},
       {"TMP.SPL", report},
       {"PRINT.SPL", report},
@@ -73,6 +86,9 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
        [](Session& s) { return print::WriteSelectedText(s.workFolder().File("SELTEXT.TXT"), ReadFile(s.spoolPath)); }},
   };
   for (const Site& site : sites) {
+    // A new history records every ticket, a page at a time: the small job
+    // walks the same steps in a fraction of the saves.
+    const std::string& text = site.file == "COPY.K81.history" ? small : big;
     WriteFile(job, text);
     Session s;
     ASSERT_TRUE(s.Start(dir.path(), dir.path()).ok());
@@ -82,9 +98,19 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
     s.index.engineer = "CHANGED IN MEMORY";
     ASSERT_TRUE(report(s).ok());  // an earlier spool and WORK.TMP to keep
 
+    const std::string history = ReadFile(job + ".history");
     const std::vector<WriteStep> steps = WriteSteps(site.file, [&] { EXPECT_TRUE(site.write(s).ok()) << site.file; });
     ASSERT_GT(steps.size(), 2u) << site.file;
     // The counting run wrote the files: put back what was there before it.
+    const bool inHistory = site.file.find(".history") != std::string::npos;
+    const bool copy = site.file.rfind("COPY", 0) == 0;
+    if (copy) {
+      // Failed Save As runs start the copy's history and must take it away.
+      s.store().Close();
+      io::RemoveQuietly(dir.File("COPY.K81.history"));
+    } else {
+      WriteFile(job + ".history", history);
+    }
     ASSERT_TRUE(s.workFolder().WriteVersionFile().ok());
     WriteFile(job, text);
     WriteFile(job + ".bak", "the save before\r\n");
@@ -95,12 +121,14 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
     // Older files than the write would make, so that a write in place shows.
     if (site.file == "WORK.TMP" || site.file.find(".SPL") != std::string::npos)
       WriteFile(s.spoolPath, "the report before\r\n");
-    if (site.file != "JOB.K81" && Exists(target)) WriteFile(target, "the " + site.file + " before\r\n");
+    if (site.file != "JOB.K81" && !inHistory && Exists(target))
+      WriteFile(target, "the " + site.file + " before\r\n");
     for (const WriteStep& step : steps) {
       const std::string where = StepName(site.file, step);
       const bool existed = Exists(target);
       const std::string before = ReadFile(target);
       const Snapshot memory = Snapshot::Of(s);
+      const std::string recorded = HistoryOf(s);
       s.dataSaved = false;
       Outcome r;
       {
@@ -113,6 +141,10 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
       EXPECT_EQ(Exists(target), existed) << where;
       EXPECT_TRUE(ReadFile(target) == before) << where;
       EXPECT_TRUE(Snapshot::Of(s) == memory) << where;
+      EXPECT_EQ(HistoryOf(s), recorded) << where;
+      if (copy) {
+        EXPECT_FALSE(Exists(dir.File("COPY.K81.history"))) << where;
+      }
       EXPECT_FALSE(s.dataSaved) << where;
       EXPECT_FALSE(Exists(s.workFolder().File("TMP.SPL"))) << where;
       if (site.file == "JOB.K81") {
@@ -122,8 +154,10 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
         WriteFile(job + ".bak", "the save before\r\n");
       }
       for (const std::string& folder : {dir.path(), s.workFolder().path()})
-        for (const std::string& name : ListFolder(folder))
+        for (const std::string& name : ListFolder(folder)) {
           EXPECT_EQ(name.find(".tonnage-"), std::string::npos) << where << ": left " << name;
+          EXPECT_EQ(name.find("-journal"), std::string::npos) << where << ": left " << name;
+        }
     }
     s.Cleanup();
   }

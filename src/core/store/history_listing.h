@@ -1,0 +1,36 @@
+// The history as the History window and `tonnage history` list it: one row
+// per recorded change, newest entry first, filtered by book, page, date and
+// text; as CSV and as plain text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "store/project_store.h"
+
+namespace tonnage::store {
+
+struct HistoryFilter {
+  int book = 0;          // 0: every book; else the book before or after the change
+  std::string page;      // empty: every page; "1201" matches "001201"
+  std::string fromDate;  // YYYY-MM-DD, local date of the entry; empty: no bound
+  std::string toDate;
+  std::string text;      // anywhere in the entry or the change, any case
+};
+
+struct HistoryRow {
+  Entry entry;
+  Change change;
+  bool hasChange = false;  // an entry that changed no ticket (a save with nothing new)
+};
+
+std::vector<HistoryRow> ListHistory(ProjectStore& store, const HistoryFilter& filter);
+
+// Header row and one row per HistoryRow, CR LF ended.
+std::string HistoryCsv(const std::vector<HistoryRow>& rows);
+// Each entry's heading once, then its changes indented.
+std::string HistoryText(const std::vector<HistoryRow>& rows);
+// "2026-12-07 08:12:00 +0100  inspector  tonnage resave 4.2.1  save: reason"
+std::string EntryHeading(const Entry& entry);
+
+}  // namespace tonnage::store

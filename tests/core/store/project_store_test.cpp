@@ -1,0 +1,169 @@
+// The store beside a data file: chained entries, damaged files set aside,
+// files that are no store refused, other features' tables and failed writes.
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include "../test_files.h"
+#include "store/project_store.h"
+
+namespace tonnage::store {
+namespace {
+
+using namespace testing;
+
+std::int64_t Count(ProjectStore& s, const std::string& sql) {
+  Statement q(s.db(), sql);
+  return q.Next() == Step::Row ? q.Int(0) : -1;
+}
+
+TEST(ProjectStore, EntriesChainAndEveryFieldIsInTheHash) {
+  ScratchFolder dir;
+  const std::string job = dir.File("JOB.K81");
+  {
+    ProjectStore s;
+    const StoreOpen o = s.Open(job, "tonnage resave");
+    ASSERT_TRUE(o.outcome.ok()) << o.outcome.message;
+    EXPECT_TRUE(o.created);
+    ASSERT_TRUE(s.AppendEntry("start", "", "3 books", {{kTicketAdded, 1, 0, "001201", "", "", "LINE"}}, "abc").ok());
+    ASSERT_TRUE(s.AppendEntry("save", "scale fault", "").ok());
+  }
+  ProjectStore s;
+  ASSERT_TRUE(s.Open(job, "x").outcome.ok());
+  EXPECT_TRUE(Exists(dir.File("JOB.K81.history")));
+  const auto entries = s.Entries();
+  ASSERT_EQ(entries.size(), 2u);
+  const Entry& second = entries[0].first;
+  const Entry& first = entries[1].first;
+  EXPECT_EQ(first.prev, kFirstPrev);
+  EXPECT_EQ(second.prev, first.hash);
+  EXPECT_EQ(second.state, "abc");  // the state stays the last entry's
+  EXPECT_EQ(second.stamp.program, "tonnage resave");
+  EXPECT_EQ(first.hash, EntryHash(first, entries[1].second));
+  ASSERT_EQ(entries[1].second.size(), 1u);
+  EXPECT_EQ(entries[1].second[0].page, "001201");
+
+  // Every field counts, and moving bytes between two fields counts too.
+  const std::vector<Change> changes = entries[1].second;
+  const std::string h = EntryHash(first, changes);
+  std::vector<std::function<void(Entry&, std::vector<Change>&)>> edits = {
+      [](Entry& e, auto&) { e.seq++; },           [](Entry& e, auto&) { e.stamp.utc += "1"; },
+      [](Entry& e, auto&) { e.stamp.local += "1"; }, [](Entry& e, auto&) { e.stamp.login += "x"; },
+      [](Entry& e, auto&) { e.stamp.version += "x"; }, [](Entry& e, auto&) { e.stamp.program += "x"; },
+      [](Entry& e, auto&) { e.kind += "x"; },     [](Entry& e, auto&) { e.reason += "x"; },
+      [](Entry& e, auto&) { e.details += "x"; },  [](Entry& e, auto&) { e.state += "x"; },     [](Entry& e, auto&) { e.content += "x"; },
+      [](Entry& e, auto&) { e.prev[0] = '1'; },   [](Entry&, auto& c) { c.clear(); },
+      [](Entry&, auto& c) { c[0].book = 2; },     [](Entry&, auto& c) { c[0].oldBook = 2; },
+      [](Entry&, auto& c) { c[0].newValue = "LINF"; },
+      [](Entry&, auto& c) { c[0].field = "0"; c[0].page = "00120"; },
+  };
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    Entry e = first;
+    std::vector<Change> c = changes;
+    edits[i](e, c);
+    EXPECT_NE(EntryHash(e, c), h) << "edit " << i;
+  }
+}
+
+TEST(ProjectStore, DamagedStoresAreSetAsideAndANewOneNamesThem) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> spoil;
+  };
+  const std::vector<Case> cases = {
+      {"text", [](const std::string& p) { WriteFile(p, "CST81 4417    STP-0312(8)\r\n"); }},
+      {"cut short", [](const std::string& p) { WriteFile(p, ReadFile(p).substr(0, 5000)); }},
+      {"newer form", [](const std::string& p) { ::sqlite3* db; sqlite3_open(p.c_str(), &db);
+         sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr); sqlite3_close(db); }},
+      {"trigger", [](const std::string& p) { ::sqlite3* db; sqlite3_open(p.c_str(), &db);
+         sqlite3_exec(db, "CREATE TRIGGER t AFTER INSERT ON entry BEGIN DELETE FROM entry; END", nullptr, nullptr,
+                      nullptr); sqlite3_close(db); }},
+  };
+  for (const Case& c : cases) {
+    ScratchFolder dir;
+    const std::string job = dir.File("JOB.K81"), path = job + kStoreSuffix;
+    std::string lastHash;
+    {
+      ProjectStore s;
+      ASSERT_TRUE(s.Open(job, "t").outcome.ok());
+      std::vector<Change> many(300, Change{kTicketAdded, 1, 0, "001201", "", "", std::string(60, 'X')});
+      ASSERT_TRUE(s.AppendEntry("start", "", "", many).ok());
+      lastHash = s.LastEntry()->hash;
+    }
+    c.spoil(path);
+    ProjectStore s;
+    const StoreOpen o = s.Open(job, "t");
+    ASSERT_TRUE(o.outcome.ok()) << c.name << ": " << o.outcome.message;
+    EXPECT_FALSE(o.notice.empty()) << c.name;
+    std::string aside;
+    for (const std::string& n : ListFolder(dir.path()))
+      if (n.find(".damaged-") != std::string::npos && n.find("journal") == std::string::npos) aside = n;
+    ASSERT_FALSE(aside.empty()) << c.name;
+    const auto entries = s.Entries();
+    ASSERT_EQ(entries.size(), 1u) << c.name;
+    EXPECT_EQ(entries[0].first.kind, "restart");
+    EXPECT_NE(entries[0].first.details.find(aside), std::string::npos) << entries[0].first.details;
+    const std::string name = c.name;
+    if (name != "cut short") {
+      EXPECT_EQ(entries[0].first.details.find(lastHash) != std::string::npos, name != "text") << name;
+    }
+  }
+}
+
+TEST(ProjectStore, AFolderOrALinkIsRefusedAndLeftAlone) {
+  ScratchFolder dir;
+  const std::string job = dir.File("JOB.K81");
+  ::mkdir((job + kStoreSuffix).c_str(), 0700);
+  ProjectStore s;
+  StoreOpen o = s.Open(job, "t");
+  EXPECT_FALSE(o.outcome.ok());
+  EXPECT_NE(o.outcome.message.find("is a folder"), std::string::npos) << o.outcome.message;
+  ::rmdir((job + kStoreSuffix).c_str());
+  WriteFile(dir.File("elsewhere"), "");
+  ASSERT_EQ(::symlink(dir.File("elsewhere").c_str(), (job + kStoreSuffix).c_str()), 0);
+  o = s.Open(job, "t");
+  EXPECT_NE(o.outcome.message.find("is a link"), std::string::npos) << o.outcome.message;
+  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
+  EXPECT_EQ(ReadFile(dir.File("elsewhere")), "");
+}
+
+TEST(ProjectStore, ModulesKeepTablesAndAFailedWriteLeavesNothing) {
+  ScratchFolder dir;
+  ProjectStore s;
+  ASSERT_TRUE(s.Open(dir.File("JOB.K81"), "t").outcome.ok());
+  const char* create = "CREATE TABLE yield_entry(book INTEGER, day TEXT, tons TEXT);";
+  ASSERT_TRUE(s.EnsureModule("yield", 1, create).ok());
+  ASSERT_TRUE(s.EnsureModule("yield", 1, create).ok());  // the second call only checks
+  EXPECT_EQ(s.ModuleVersion("yield"), 1);
+  EXPECT_FALSE(s.EnsureModule("yield", 2, create).ok());  // no way up given
+  ASSERT_TRUE(s.EnsureModule("yield", 2, create, [](ProjectStore& st, int from) {
+                  return from == 1 ? st.db().Exec("ALTER TABLE yield_entry ADD COLUMN note TEXT") : Outcome::Io("?");
+                }).ok());
+  EXPECT_FALSE(s.EnsureModule("yield", 1, create).ok());  // written by a newer version
+
+  auto put = [](ProjectStore& st, bool fail) {
+    return st.Write([&](ProjectStore& w) -> Outcome {
+      if (Outcome r = w.db().Exec("INSERT INTO yield_entry VALUES(3, '09/28/2026', '412.50', '')"); !r) return r;
+      if (Outcome r = w.AppendEntry("yield", "", "book=3 day=09/28/2026 tons=412.50"); !r) return r;
+      return fail ? Outcome::Io("stopped") : Outcome::Success();
+    });
+  };
+  EXPECT_FALSE(put(s, true).ok());
+  EXPECT_EQ(Count(s, "SELECT count(*) FROM yield_entry"), 0);
+  EXPECT_EQ(Count(s, "SELECT count(*) FROM entry"), 0);
+  {
+    FaultGuard fail([](io::FaultPoint p, const std::string& path, int) {
+      return p == io::FaultPoint::Write && Basename(path) == "JOB.K81.history" ? ENOSPC : 0;
+    });
+    const Outcome r = put(s, false);
+    EXPECT_NE(r.message.find("JOB.K81.history"), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("No space left on device"), std::string::npos) << r.message;
+  }
+  EXPECT_EQ(Count(s, "SELECT count(*) FROM entry"), 0);
+  ASSERT_TRUE(put(s, false).ok());
+  EXPECT_EQ(Count(s, "SELECT count(*) FROM yield_entry"), 1);
+  EXPECT_EQ(s.LastEntry()->kind, "yield");
+}
+
+}  // namespace
+}  // namespace tonnage::store
