@@ -239,7 +239,7 @@ void DailyForm::Refresh() {
 }
 
 void DailyForm::Save(const char* title, const char* filter, const char* extension) {
-  platform::FileRequest request{QString::fromLatin1(title), session_.dataFolder, filter};
+  platform::FileRequest request{QString::fromLatin1(title), session_.dataFolder, filter, {}};
   std::optional<std::string> path = context_.platform.files->SaveAs(this, request);
   if (!path) return;
   const std::string ext = extension;

@@ -242,7 +242,8 @@ void ImportForm::Import() {
   LayoutMemory memory = ParseLayoutMemory(tonnage::io::ReadWholeFile(layoutFile_).bytes);
   memory[LayoutKey(table_.header)] = {options_.columns.index, options_.askedUnit};
   QDir().mkpath(QFileInfo(QString::fromStdString(layoutFile_)).absolutePath());
-  tonnage::io::WriteWholeFile(layoutFile_, FormatLayoutMemory(memory));  // a lost memory only asks again
+  // A memory that cannot be written only means the next import asks again.
+  (void)tonnage::io::WriteWholeFile(layoutFile_, FormatLayoutMemory(memory));
   accept();
 }
 

@@ -154,12 +154,15 @@ void ProcForm::Report() {
 
 void ProcForm::DailySummary() {
   DailyForm form(context_, yieldEntries_, this);
+  form.exec();
+}
+
 namespace {
 
 // The export chosen for Import Tickets or Reconcile; nothing on cancel.
 std::optional<std::string> ChooseExport(Context& context, QWidget* parent, const QString& title) {
   return context.platform.files->OpenExisting(
-      parent, {title, context.session.dataFolder, "E-Ticket Export (*.csv)|*.csv;*.txt|Any File (*.*)|*.*"});
+      parent, {title, context.session.dataFolder, "E-Ticket Export (*.csv)|*.csv;*.txt|Any File (*.*)|*.*", {}});
 }
 
 }  // namespace

@@ -205,7 +205,7 @@ void ReconcileForm::TakeETicketValues() {
     return;
   }
   session_.dataSaved = false;
-  session_.SaveState();
+  TellIfStateNotKept(context_, this, session_.SaveState());
   Refresh();
 }
 
@@ -224,7 +224,7 @@ void ReconcileForm::Print() {
 
 void ReconcileForm::SavePdf() {
   const auto chosen = context_.platform.files->SaveAs(
-      this, {QStringLiteral("Save As PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf"});
+      this, {QStringLiteral("Save As PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf", {}});
   if (!chosen) return;
   const auto pdf = context_.platform.printing->PdfPrinter(*chosen);
   pdf->SetFont(tonnage::print::kReportFont.name, 10);
@@ -240,7 +240,7 @@ void ReconcileForm::SavePdf() {
 
 void ReconcileForm::SaveCsv() {
   const auto chosen = context_.platform.files->SaveAs(
-      this, {QStringLiteral("Save As CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv"});
+      this, {QStringLiteral("Save As CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv", {}});
   if (!chosen) return;
   Reconciliation shown = result_;
   const auto filter = Shown();
