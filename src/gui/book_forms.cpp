@@ -168,6 +168,7 @@ void SectList::Choose(bool setup) {
   // The book just edited stays selected: a Delete now means this book.
   list_->setCurrentRow(*slot - 1, QItemSelectionModel::ClearAndSelect);
   list_->scrollToItem(list_->currentItem());
+  list_->setFocus();  // the keyboard goes on in the list
 }
 
 void SectList::DeleteBook() {

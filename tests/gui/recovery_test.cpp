@@ -74,7 +74,9 @@ int KilledRun() {
         Key(Qt::Key_Home);
         for (int i = 0; i < 3; ++i) Key(Qt::Key_Down);
         Key(Qt::Key_Return);
-        // Back from the grid: its section file holds the tickets. Slot 5 next.
+        // Back from the grid the book just edited is still chosen: slot 5 is one down.
+        Activate(list);
+        Key(Qt::Key_Down);
         Key(Qt::Key_Return);
       })
       .Then([](QWidget* setup) {
