@@ -137,7 +137,8 @@ EntryStamp StampNow(const std::string& program) {
 
 std::string CanonicalEntry(const Entry& e, const std::vector<Change>& changes) {
   std::string out = "tonnage history entry 1\n";
-  for (std::string_view f : {std::string_view(std::to_string(e.seq)), std::string_view(e.stamp.utc),
+  const std::string seq = std::to_string(e.seq);  // outlives the list of views below
+  for (std::string_view f : {std::string_view(seq), std::string_view(e.stamp.utc),
                              std::string_view(e.stamp.local), std::string_view(e.stamp.login),
                              std::string_view(e.stamp.version), std::string_view(e.stamp.program),
                              std::string_view(e.kind), std::string_view(e.reason), std::string_view(e.details),
