@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "child_process.h"
@@ -13,6 +15,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Settings the windows remember go to a test folder, never the user's.
   QStandardPaths::setTestModeEnabled(true);
+  // Each test process keeps the grid's options apart: ctest runs tests side by side, and one that
+  // turns an option on must not change the keys another test types.
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   if (const char* role = std::getenv(child::kRoleVariable)) return child::RunRole(role);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
