@@ -22,6 +22,8 @@ Session& OpenSession() {
   static Session session;
   static const bool started = [] {
     if (!session.Start(".", fuzz::Scratch())) std::abort();
+    // Registered after the scratch folder's own clean-up, so it runs first.
+    std::atexit([] { session.Cleanup(); });
     session.New();
     return true;
   }();
