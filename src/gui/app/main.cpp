@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "application.h"
 #include "context.h"
 #include "data/session.h"
 #include "icons.h"
@@ -47,10 +48,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("quarrendale-tonnage"));
-  QApplication::setApplicationVersion(QString::fromLatin1(tonnage::version::kText));
-  QApplication::setDesktopFileName(QStringLiteral("quarrendale-tonnage"));
-  QApplication::setWindowIcon(gui::ProgramIcon());
+  gui::ConfigureApplication();
 
   QCommandLineParser parser;
   parser.setApplicationDescription(
