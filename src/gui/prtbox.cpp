@@ -109,7 +109,7 @@ Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id
   printerLine_ = Line(printerPanel, "Label1");
   paperLine_ = Line(printerPanel, "Label2");
   binLine_ = Line(printerPanel, "Label3");
-  setup_ = Button(printerPanel, "Cmd_Setup", QStringLiteral("Setup"));
+  setup_ = Button(printerPanel, "Cmd_Setup", QStringLiteral("&Setup"));
   setup_->setToolTip(QStringLiteral("Choose the printer, paper size, bin and orientation"));
   KeepPlaceWhenHidden(setup_);
   printerGrid->addWidget(printerLine_, 0, 0);
@@ -183,13 +183,13 @@ Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id
   layout->addLayout(middle);
 
   // Preview and PDF on the left, Print and Cancel on the right.
-  preview_ = Button(this, "Cmd_Preview", QStringLiteral("Preview"));
+  preview_ = Button(this, "Cmd_Preview", QStringLiteral("Pre&view"));
   preview_->setToolTip(QStringLiteral("Show the pages as they will print"));
-  pdf_ = Button(this, "Cmd_Pdf", QStringLiteral("Save as PDF"));
+  pdf_ = Button(this, "Cmd_Pdf", QStringLiteral("Save as P&DF"));
   pdf_->setToolTip(QStringLiteral("Save the pages as a PDF file"));
-  auto* printButton = Button(this, "Cmd_Print", QStringLiteral("Print"));
+  auto* printButton = Button(this, "Cmd_Print", QStringLiteral("&Print"));
   printButton->setDefault(true);
-  auto* cancel = Button(this, "Cmd_Cancel", QStringLiteral("Cancel"));
+  auto* cancel = Button(this, "Cmd_Cancel", QStringLiteral("&Cancel"));
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(preview_);
   buttons->addWidget(pdf_);
