@@ -38,6 +38,8 @@ class Progress {
   virtual bool Step(QWidget* parent, const QString& title, std::int64_t done, std::int64_t total) = 0;
   // The job ended, whatever way: the window goes.
   virtual void Finish() = 0;
+  // The program is ending: the job running stops at its next step.
+  virtual void Stop() = 0;
 };
 
 }  // namespace platform

@@ -271,7 +271,7 @@ bool QtProgress::Step(QWidget* parent, const QString& title, std::int64_t done, 
   // A window-modal dialog handles the pending events here: the program stays
   // painted and the Stop button is heard.
   dialog_->setValue(static_cast<int>(std::clamp<std::int64_t>(done, 0, 1 << 30)));
-  return !dialog_->wasCanceled();
+  return !dialog_->wasCanceled() && !stopped_;
 }
 
 void QtProgress::Finish() { dialog_.reset(); }

@@ -59,9 +59,11 @@ class QtProgress final : public Progress {
   ~QtProgress() override;
   bool Step(QWidget* parent, const QString& title, std::int64_t done, std::int64_t total) override;
   void Finish() override;
+  void Stop() override { stopped_ = true; }
 
  private:
   std::unique_ptr<QProgressDialog> dialog_;
+  bool stopped_ = false;
 };
 
 class QtClock final : public Clock {

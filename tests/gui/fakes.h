@@ -94,6 +94,7 @@ class Progress final : public platform::Progress {
     return stopAt == 0 || done < stopAt;
   }
   void Finish() override { ++finishes; }
+  void Stop() override { stopAt = -1; }
   std::int64_t stopAt = 0;
   std::vector<QString> titles;
   std::vector<std::pair<std::int64_t, std::int64_t>> steps;
