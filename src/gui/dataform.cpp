@@ -261,6 +261,9 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   // Tickets that came from a plant's e-tickets show what the export told.
   importDetails_ = tonnage::import::BookTicketDetails(
       session_.store(), tonnage::import::FileBookNumber(session_.books, book_));
+  for (const auto& pending : tonnage::import::PendingImports(session_))
+    for (const tonnage::import::TicketDetails& t : pending->tickets)
+      if (t.book == book_) importDetails_[t.page] = t;
   model_->rowNote = [this](int row) {
     const std::string& page = grid_.Cell(row, 1);
     if (page.empty() || importDetails_.empty()) return QString();
