@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStyle>
+#include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -380,6 +381,11 @@ void Dataform::GoToCell(int row, int column) {
   grid_.activeColumn = column;
   ShowStatus();
   ShowTotals();
+  // Before the window is first laid out the view cannot centre the row; the
+  // rows above it are worth seeing too.
+  QTimer::singleShot(0, view_, [this, row, column] {
+    view_->scrollTo(model_->index(row - 1, column - 1), QAbstractItemView::PositionAtCenter);
+  });
 }
 
 void Dataform::Edit(int row, int column, const QString& typed) {
