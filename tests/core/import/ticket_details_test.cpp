@@ -47,7 +47,10 @@ TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   ASSERT_TRUE(ApplyImport(session, p).ok());
   QueueImportDetails(session, p, "loads.csv");
   EXPECT_FALSE(FindTicketDetails(session.store(), 2, 1257)) << "nothing before the save";
+  ASSERT_EQ(PendingImports(session).size(), 1u);
+  EXPECT_EQ(PendingImports(session)[0]->tickets[0].time, "06:58");
   ASSERT_TRUE(session.Save().ok());
+  EXPECT_TRUE(PendingImports(session).empty());
   EXPECT_EQ(session.store().LastEntry()->reason, "imported from loads.csv, rows 2-3");
   const std::optional<TicketDetails> kept = FindTicketDetails(session.store(), 2, 1258);
   ASSERT_TRUE(kept);
@@ -77,6 +80,7 @@ TEST_F(DetailsTest, UndoImportPutsTheBooksBackAndKeepsTheDetailsOut) {
   EXPECT_EQ(session.saveReason, "index record typed; imported from loads.csv, rows 2-3");
   ASSERT_TRUE(CanUndoImport(session, undo));
   ASSERT_TRUE(UndoImport(session, undo).ok());
+  EXPECT_TRUE(PendingImports(session).empty());
   EXPECT_EQ(Section(2), before);
   EXPECT_EQ(session.saveReason, "index record typed");
   EXPECT_FALSE(session.Modified());
