@@ -7,6 +7,7 @@
 #include "data_commands.h"
 #include "import/layout_memory.h"
 #include "import/reconcile.h"
+#include "import/ticket_details.h"
 #include "import/ticket_import.h"
 
 namespace tonnage::cli {
@@ -99,6 +100,7 @@ int RunImport(const ImportArgs& a) {
   if (ok) {
     session.keepHistory = true;
     Outcome done = ApplyImport(session, preview);
+    if (done) (void)QueueImportDetails(session, preview, FileName(a.tickets));
     if (done) done = a.out.empty() ? session.Save() : session.SaveAs(a.out);
     if (!done) {
       std::fprintf(stderr, "Save Error: %s\n", done.message.c_str());

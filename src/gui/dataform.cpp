@@ -258,6 +258,15 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   });
 
   model_->onEdit = [this](int row, int column, const QString& text) { Edit(row, column, text); };
+  // Tickets that came from a plant's e-tickets show what the export told.
+  importDetails_ = tonnage::import::BookTicketDetails(
+      session_.store(), tonnage::import::FileBookNumber(session_.books, book_));
+  model_->rowNote = [this](int row) {
+    const std::string& page = grid_.Cell(row, 1);
+    if (page.empty() || importDetails_.empty()) return QString();
+    const auto at = importDetails_.find(std::atol(page.c_str()));
+    return at == importDetails_.end() ? QString() : Latin1(tonnage::import::TicketDetailsText(at->second));
+  };
   delegate->onTyping = [this](const QString& reason) { ShowStatus(reason); };
   view_->onLeaveCell = [this](int c, int r, int nc, int nr) { LeaveCell(c, r, nc, nr); };
   view_->onDeleteKey = [this] { DeleteKey(); };

@@ -10,6 +10,7 @@
 #include "entry/book_grid.h"
 #include "entry/grid_history.h"
 #include "entry/row_menu.h"
+#include "import/ticket_details.h"
 #include "modal_window.h"
 
 class QAction;
@@ -76,6 +77,7 @@ class Dataform : public ModalWindow {
   tonnage::BookCheck checks_;
   tonnage::GridOptions options_;
   int book_;
+  std::map<long, tonnage::import::TicketDetails> importDetails_;
   std::string headerLine_;
   BookGridModel* model_ = nullptr;
   BookGridView* view_ = nullptr;

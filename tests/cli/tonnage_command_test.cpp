@@ -217,6 +217,8 @@ TEST(TonnageCommand, ImportAndReconcileOfTheSampleExports) {
     ASSERT_EQ(r.exitCode, 0) << s.csv << r.err;
     EXPECT_EQ(r.out.rfind(s.counts, 0), 0u) << r.out;
     EXPECT_EQ(ReadFile(job + ".bak"), ReadFile(SamplePath(s.job))) << "replaced safely, the old file kept";
+    EXPECT_NE(Tonnage("history " + job).out.find(std::string("imported from ") + s.csv + ", rows "),
+              std::string::npos);
     const std::string after = Tonnage("export " + job).out;
     std::string expected = before;
     for (std::string_view added = s.added; !added.empty();) {
