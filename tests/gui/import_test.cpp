@@ -159,6 +159,16 @@ TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->time + " " + kept->truck, "07:40 T-117");
   EXPECT_EQ(h.session.store().LastEntry()->reason, "imported from eticket-short-tons.csv, rows 18-19");
+
+  // The book's side of a reconciliation shows what the import kept.
+  gui::ReconcileForm reconcile(h.context, SamplePath("eticket-short-tons.csv"), layouts, nullptr);
+  ChooseBook(&reconcile, 3);
+  Find<QCheckBox>(&reconcile, "Chk_Matched")->setChecked(true);
+  auto* grid = Find<QTableWidget>(&reconcile, "Grd_Findings");
+  QString tip;
+  for (int r = 0; r < grid->rowCount(); ++r)
+    if (grid->item(r, 1)->text() == "27001258") tip = grid->item(r, 0)->toolTip();
+  EXPECT_TRUE(tip.startsWith("In the book: E-ticket 27001258, loaded 07:40, truck T-117")) << tip.toStdString();
 }
 
 }  // namespace
