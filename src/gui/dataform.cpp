@@ -14,6 +14,7 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 #include "book_grid_view.h"
@@ -364,12 +365,18 @@ bool Dataform::GoToPage(const QString& page) {
     ShowStatus(QStringLiteral("Page %1 is not in this book").arg(page.trimmed()));
     return false;
   }
-  view_->MoveTo(row, tonnage::kPageColumn);
+  GoToCell(row, tonnage::kPageColumn);
+  return true;
+}
+
+void Dataform::GoToCell(int row, int column) {
+  row = std::clamp(row, 1, tonnage::kMaxRows);
+  column = std::clamp(column, 1, tonnage::kTicketFields);
+  view_->MoveTo(row, column);
   grid_.activeRow = row;
-  grid_.activeColumn = tonnage::kPageColumn;
+  grid_.activeColumn = column;
   ShowStatus();
   ShowTotals();
-  return true;
 }
 
 void Dataform::Edit(int row, int column, const QString& typed) {

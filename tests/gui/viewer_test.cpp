@@ -11,8 +11,12 @@
 #include <QTest>
 #include <filesystem>
 
+#include "book_grid_view.h"
+#include "dataform.h"
 #include "fakes.h"
 #include "io/file_writer.h"
+#include "proc_form.h"
+#include "program_hooks.h"
 #include "spool_view.h"
 #include "view_font.h"
 #include "view_form.h"
@@ -20,6 +24,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace steps;
 
 TEST(ViewerFont, FollowsTheDisplayWidthInTwips) {
   struct Case {
@@ -216,3 +221,91 @@ TEST(SpoolIndex, LineEndsAndPageBreaksAsTheLineReaderSeesThem) {
 }
 
 }  // namespace
+
+// From the report to the ticket: a double-click on an error line opens the
+// book's grid on that row and cell; closing it offers to run the report
+// again, which keeps the place; F5 runs it at any time; Enter on a line of
+// no ticket opens nothing.
+TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
+  fakes::Harness h;
+  ASSERT_TRUE(h.started);
+  gui::InstallProgramHooks(h.context.hooks);
+  const auto report = h.context.hooks.runReport;
+  int runs = 0;
+  h.context.hooks.runReport = [&](tonnage::Session& s, const platform::Clock& c) {
+    ++runs;
+    return report(s, c);
+  };
+  ASSERT_TRUE(h.session.Open(tonnage::testing::SamplePath("checks-page-order-and-weights.K81")).ok());
+  gui::ProcForm process(h.context, nullptr);
+  process.show();
+  h.messages.answers = {platform::Button::Yes};  // run it again after the grid
+  std::size_t errorLine = 0, topBefore = 0, topAfter = 1;
+  int cursorRow = 0, cursorColumn = 0, runsAfterGrid = 0;
+  QString nonTicket;
+  std::string spoolAfter;
+  fakes::ModalDriver driver;
+  driver
+      .Then([&](QWidget* w) {
+        auto* display = w->findChild<gui::SpoolView*>("MhFileDisplay1");
+        ASSERT_NE(display, nullptr);
+        const auto lines = display->lines();
+        // The THEO error of page 007305, whose gross and tare were swapped.
+        for (errorLine = 0; errorLine < lines.size() && lines[errorLine].find("THEO") == std::string_view::npos;)
+          ++errorLine;
+        ASSERT_LT(errorLine, lines.size());
+        display->scrollToLine(errorLine - 3);
+        topBefore = static_cast<std::size_t>(display->firstVisibleLine());
+        const int y = static_cast<int>(3 * display->viewport()->height() / display->visibleLineCount()) + 4;
+        QTest::mouseDClick(display->viewport(), Qt::LeftButton, {}, QPoint(40, y));
+        runsAfterGrid = runs;
+        topAfter = static_cast<std::size_t>(display->firstVisibleLine());
+        spoolAfter = ReadFile(display->fileName());
+        Activate(w);
+        QTest::keyClick(display, Qt::Key_F5);
+        display->scrollToLine(0);
+        display->setSelection(0, 0);
+        QTest::keyClick(display, Qt::Key_Return);
+        nonTicket = Text(w, "ViewStatus");
+        w->findChild<QAction*>("Mnu_Exit")->trigger();
+      })
+      .Then([&](QWidget* w) {
+        auto* grid = qobject_cast<gui::Dataform*>(w);
+        ASSERT_NE(grid, nullptr);
+        cursorRow = grid->view()->currentIndex().row() + 1;
+        cursorColumn = grid->view()->currentIndex().column() + 1;
+        Activate(w);
+        Key(Qt::Key_Left);
+        Key(Qt::Key_Left);
+        TypeCells({"70180", "29940"});  // gross and tare the right way round
+        Click(w, "dataexit");
+      });
+  Click(&process, "ReportCmd");
+  EXPECT_TRUE(driver.unexpected.empty());
+  EXPECT_EQ(driver.seen, (std::vector<QString>{"ViewForm", "Dataform"}));
+  EXPECT_EQ(cursorRow, 5);
+  EXPECT_EQ(cursorColumn, 5);  // THEO against KP: the net weight
+  ASSERT_FALSE(h.messages.asked.empty());
+  EXPECT_EQ(h.messages.asked.front().text, "Run the report again, to see the book as it is now?");
+  EXPECT_EQ(runsAfterGrid, 2);
+  EXPECT_EQ(runs, 3) << "F5";
+  EXPECT_EQ(topAfter, topBefore);
+  EXPECT_EQ(spoolAfter.find("007305 06/17/2026 29940"), std::string::npos) << "the rerun shows the fixed ticket";
+  EXPECT_NE(spoolAfter.find("007305 06/17/2026 70180"), std::string::npos);
+  EXPECT_TRUE(nonTicket.startsWith("Not a ticket")) << nonTicket.toStdString();
+  EXPECT_NE(ReadFile(h.session.SectionPath(1)).find("007305 06/17/2026 70180     29940"), std::string::npos);
+}
+
+TEST_F(Viewer, AReportNotRunFromTheOpenDataOpensNoTicketAndRunsNotAgain) {
+  const std::string spool = " GROSS\r\n DATA IS IN ENGLISH\r\n \r\n    ERROR REPORT\r\n \r\n  HOT MIX    1.0000\r\n"
+                            " *** ERROR *** PAGE ORDER ERROR\r\n 001203 09/28/2026 77756\r\n";
+  ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, spool).ok());
+  gui::ViewForm view(h.context, nullptr);
+  view.show();
+  Activate(&view);
+  view.OpenTicket(6);
+  QTest::keyClick(view.display(), Qt::Key_F5);
+  ASSERT_EQ(h.messages.asked.size(), 2u);
+  EXPECT_NE(h.messages.asked[0].text.indexOf("not made from the open data"), -1);
+  EXPECT_NE(h.messages.asked[1].text.indexOf("cannot be run again"), -1);
+}
