@@ -91,7 +91,7 @@ void BM_CheckFullBookRows(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckFullBookRows)->Unit(benchmark::kMillisecond);
 
-// A row left: the book's rows written to its journal, synced and renamed.
+// A row left: the book's rows written whole to its journal and renamed into place.
 void BM_KeepRowOfFullBook(benchmark::State& state) {
   tonnage::BookGrid grid;
   tonnage::LoadBookIntoGrid(Book().session, 1, grid);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStyle>
+#include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -262,6 +263,9 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   // Tickets that came from a plant's e-tickets show what the export told.
   importDetails_ = tonnage::import::BookTicketDetails(
       session_.store(), tonnage::import::FileBookNumber(session_.books, book_));
+  for (const auto& pending : tonnage::import::PendingImports(session_))
+    for (const tonnage::import::TicketDetails& t : pending->tickets)
+      if (t.book == book_) importDetails_[t.page] = t;
   model_->rowNote = [this](int row) {
     const std::string& page = grid_.Cell(row, 1);
     if (page.empty() || importDetails_.empty()) return QString();
@@ -377,6 +381,11 @@ void Dataform::GoToCell(int row, int column) {
   grid_.activeColumn = column;
   ShowStatus();
   ShowTotals();
+  // Before the window is first laid out the view cannot centre the row; the
+  // rows above it are worth seeing too.
+  QTimer::singleShot(0, view_, [this, row, column] {
+    view_->scrollTo(model_->index(row - 1, column - 1), QAbstractItemView::PositionAtCenter);
+  });
 }
 
 void Dataform::Edit(int row, int column, const QString& typed) {
