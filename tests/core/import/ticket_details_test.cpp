@@ -48,7 +48,6 @@ TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   QueueImportDetails(session, p, "loads.csv");
   EXPECT_FALSE(FindTicketDetails(session.store(), 2, 1257)) << "nothing before the save";
   ASSERT_EQ(PendingImports(session).size(), 1u);
-  EXPECT_EQ(PendingImports(session)[0]->tickets[0].time, "06:58");
   ASSERT_TRUE(session.Save().ok());
   EXPECT_TRUE(PendingImports(session).empty());
   EXPECT_EQ(session.store().LastEntry()->reason, "imported from loads.csv, rows 2-3");
@@ -59,7 +58,6 @@ TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   EXPECT_EQ(TicketDetailsText(*kept),
             "E-ticket 27001258, loaded 2:15 PM, truck T-108, mix SP 9.5 SHOULDER, plant HALVORSEN PLANT 2\n"
             "Imported from loads.csv, row 3");
-  EXPECT_EQ(StoredLoadTimes(session.store()), (daily::LoadTimes{{{2, 1257}, 418}, {{2, 1258}, 855}}));
 
   // Book 1 deleted: the imported book is the file's first from now on.
   session.Book(1) = {};
