@@ -18,11 +18,9 @@
 #include "dataform.h"
 #include "entry/index_record_form.h"
 
-
 #include "entry_widgets.h"
 
 namespace gui {
-
 
 BookForm::BookForm(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent)
     : ModalWindow(context, help_id::kBookForm, parent), rowMenu_(rowMenu) {

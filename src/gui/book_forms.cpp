@@ -6,7 +6,6 @@
 
 namespace gui {
 
-
 void InstallEntryHooks(Hooks& hooks) {
   auto rowMenu = std::make_shared<tonnage::RowMenuState>();
   hooks.editBooks = [rowMenu](QWidget* parent, Context& context) {

@@ -10,7 +10,6 @@
 
 namespace gui {
 
-
 bool IsEnter(QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
   const auto* key = static_cast<QKeyEvent*>(event);

@@ -40,5 +40,4 @@ class BookListWidget final : public QListWidget {
   }
 };
 
-
 }  // namespace gui

@@ -18,11 +18,9 @@
 #include "dataform.h"
 #include "entry/index_record_form.h"
 
-
 #include "entry_widgets.h"
 
 namespace gui {
-
 
 Indexform::Indexform(Context& context, QWidget* parent) : ModalWindow(context, help_id::kIndexform, parent) {
   setObjectName(QStringLiteral("Indexform"));

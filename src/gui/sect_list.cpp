@@ -18,12 +18,10 @@
 #include "dataform.h"
 #include "entry/index_record_form.h"
 
-
 #include "book_form.h"
 #include "entry_widgets.h"
 
 namespace gui {
-
 
 SectList::SectList(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent)
     : ModalWindow(context, help_id::kSectList, parent), rowMenu_(rowMenu) {
