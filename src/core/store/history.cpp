@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "store/report_runs.h"
 #include "store/sha256.h"
 #include "store/state_diff.h"
 
@@ -95,6 +96,7 @@ Recording RecordState(ProjectStore& store, const DataState& now, const std::stri
       return r;
     rec.seq = s.LastEntry()->seq;
     if (Outcome r = KeepState(s, rec.before, now); !r) return r;
+    if (Outcome r = FollowReportedTickets(s, rec.changes); !r) return r;
     return save ? s.RunQueued() : Outcome::Success();
   });
   if (rec.outcome && save) store.DropQueued();
@@ -109,6 +111,13 @@ Outcome UndoRecording(ProjectStore& store, const Recording& rec) {
       if (Outcome r = drop.Run(); !r) return r;
     }
     if (Outcome r = s.db().Exec("DELETE FROM state_book; DELETE FROM state_index;"); !r) return r;
+    // Reported tickets of moved books go back to their numbers; those of
+    // removed tickets stay dropped (the reason given stays with the session
+    // for the save tried again).
+    std::vector<Change> back;
+    for (const Change& c : rec.changes)
+      if (c.what == std::string_view(kBookMoved)) back.push_back({kBookMoved, c.oldBook, c.book, "", "", "", ""});
+    if (Outcome r = FollowReportedTickets(s, back); !r) return r;
     if (!rec.before.recorded) return Outcome::Success();
     return KeepState(s, RecordedState{}, rec.before.state);
   });
