@@ -8,6 +8,7 @@
 
 #include "daily_form.h"
 #include "enddata_form.h"
+#include "history_form.h"
 #include "import_form.h"
 #include "reconcile_form.h"
 #include "view_form.h"
@@ -58,6 +59,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
                             QStringLiteral("Add the loads of a plant's e-ticket export to the books"));
   auto* reconcile = MakeButton(this, "ReconcileCmd", QStringLiteral("Re&concile With E-Tickets..."),
                                QStringLiteral("Check a book's tickets against a plant's e-ticket export"));
+  auto* history = MakeButton(this, "HistoryCmd", QStringLiteral("&History..."),
+                             QStringLiteral("Every recorded change of the file's tickets: who, when and why"));
   auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
                           QStringLiteral("Back to the main window"));
 
@@ -71,7 +74,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   grid->addWidget(daily, 2, 0);
   grid->addWidget(import, 2, 1);
   grid->addWidget(reconcile, 3, 0);
-  grid->addWidget(exit, 3, 1);
+  grid->addWidget(history, 3, 1);
+  grid->addWidget(exit, 4, 1);
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -96,6 +100,10 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(daily, &QPushButton::clicked, this, &ProcForm::DailySummary);
   connect(import, &QPushButton::clicked, this, &ProcForm::ImportTickets);
   connect(reconcile, &QPushButton::clicked, this, &ProcForm::Reconcile);
+  connect(history, &QPushButton::clicked, this, [this] {
+    HistoryForm form(context_, this);
+    form.exec();
+  });
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
   auto* saveKey = new QShortcut(QKeySequence::Save, this);
   saveKey->setObjectName(QStringLiteral("SaveKey"));
@@ -148,6 +156,12 @@ void ProcForm::Report() {
                    platform::Icon::Critical);
     return;
   }
+  // The tickets it showed are on record: changing one later needs a reason.
+  if (const tonnage::Outcome kept = session_.RecordReportRun(); !kept)
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("History"),
+                   QStringLiteral("The report run could not be recorded in the file's history.\n\n") +
+                       DisplayPath(kept.message),
+                   platform::Icon::Warning);
   ViewForm viewer(context_, this);
   viewer.exec();
 }
