@@ -49,7 +49,10 @@ QVariant BookGridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::ToolTipRole) {
     const QString fault = CellFault(row, column);
     if (!fault.isEmpty()) return fault;
-    if (checks_) return Latin1(checks_->rows[static_cast<std::size_t>(index.row())].reason);
+    const QString reason = checks_ ? Latin1(checks_->rows[static_cast<std::size_t>(index.row())].reason) : QString();
+    // A cell with nothing to say about itself shows what is known of its row.
+    if (reason.isEmpty() && rowNote) return rowNote(row);
+    return reason;
   }
   return {};
 }
@@ -86,8 +89,12 @@ QVariant BookGridModel::headerData(int section, Qt::Orientation orientation, int
       return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::ForegroundRole:
       return marked ? QVariant(QBrush(QColor(190, 0, 0))) : QVariant();
-    case Qt::ToolTipRole:
-      return marked ? QVariant(Latin1(checks_->rows[static_cast<std::size_t>(section)].reason)) : QVariant();
+    case Qt::ToolTipRole: {
+      QString tip = marked ? Latin1(checks_->rows[static_cast<std::size_t>(section)].reason) : QString();
+      const QString note = rowNote ? rowNote(section + 1) : QString();
+      if (!note.isEmpty()) tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n")) + note;
+      return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     default:
       return {};
   }

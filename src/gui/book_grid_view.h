@@ -42,6 +42,8 @@ class BookGridModel : public QAbstractTableModel {
   // A committed edit (1-based row and column, the text as typed); without
   // it the text goes into the grid as it is.
   std::function<void(int row, int column, const QString& text)> onEdit;
+  // More about a row (1-based) for its header's tooltip; empty for none.
+  std::function<QString(int row)> rowNote;
 
  private:
   tonnage::BookGrid& grid_;

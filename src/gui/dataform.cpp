@@ -1,5 +1,6 @@
 #include "dataform.h"
 
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,11 +15,13 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <cstdlib>
 #include <memory>
 
 #include "book_grid_view.h"
 #include "data/data_file.h"
 #include "entry/cell_entry.h"
+#include "store/history_listing.h"
 
 namespace gui {
 
@@ -258,6 +261,16 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   });
 
   model_->onEdit = [this](int row, int column, const QString& text) { Edit(row, column, text); };
+  // A ticket with a history shows its last change: what, who, when and why.
+  if (session_.store().isOpen())
+    historyNotes_ = tonnage::store::TicketHistoryNotes(session_.store(),
+                                                       tonnage::store::FileBookNumber(session_.books, book_));
+  model_->rowNote = [this](int row) {
+    const std::string& page = grid_.Cell(row, 1);
+    if (page.empty() || historyNotes_.empty()) return QString();
+    const auto at = historyNotes_.find(std::atol(page.c_str()));
+    return at == historyNotes_.end() ? QString() : Latin1(at->second);
+  };
   delegate->onTyping = [this](const QString& reason) { ShowStatus(reason); };
   view_->onLeaveCell = [this](int c, int r, int nc, int nr) { LeaveCell(c, r, nc, nr); };
   view_->onDeleteKey = [this] { DeleteKey(); };
