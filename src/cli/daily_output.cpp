@@ -1,5 +1,9 @@
 #include "daily_output.h"
 
+#include "daily/stored_yield_entries.h"
+#include "import/ticket_details.h"
+#include "store/project_store.h"
+
 #ifdef TONNAGE_DAILY_PDF
 #include <QGuiApplication>
 
@@ -34,6 +38,14 @@ Outcome WriteDailyPdf(const std::string& path, const daily::DailySummary&) {
 }
 #endif
 
-daily::DailyExtras DailyExtrasBeside(const std::string&) { return {}; }
+daily::DailyExtras DailyExtrasBeside(const std::string& dataFile) {
+  daily::DailyExtras extras;
+  store::ProjectStore store;
+  // A file with no history has no yield entries or load times either.
+  if (!store.OpenToRead(dataFile)) return extras;
+  extras.loadTimes = import::StoredLoadTimes(store);
+  extras.yieldEntries = daily::LoadYieldEntries(store);
+  return extras;
+}
 
 }  // namespace tonnage::cli

@@ -7,7 +7,9 @@
 #include "data_commands.h"
 #include "import/layout_memory.h"
 #include "import/reconcile.h"
+#include "import/ticket_details.h"
 #include "import/ticket_import.h"
+#include "store/history.h"
 
 namespace tonnage::cli {
 namespace {
@@ -98,7 +100,14 @@ int RunImport(const ImportArgs& a) {
   }
   if (ok) {
     session.keepHistory = true;
+    // The file as found goes first into its history, so the import's own
+    // entry holds only the imported tickets (a first history otherwise
+    // starts with the whole file).
+    store::ProjectStore history;
+    if (a.out.empty() && history.Open(a.path, session.program).outcome) (void)store::RecordOnOpen(history, a.path);
+    history.Close();
     Outcome done = ApplyImport(session, preview);
+    if (done) (void)QueueImportDetails(session, preview, FileName(a.tickets));
     if (done) done = a.out.empty() ? session.Save() : session.SaveAs(a.out);
     if (!done) {
       std::fprintf(stderr, "Save Error: %s\n", done.message.c_str());

@@ -1,5 +1,7 @@
 #include "daily_form.h"
 
+#include "import/ticket_details.h"
+
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -185,6 +187,7 @@ void DailyForm::Refresh() {
   const std::string to = summary_.toKey.empty() ? "00000000" : summary_.toKey;
   daily::DailyExtras extras;
   extras.yieldEntries = yield_.Entries();
+  extras.loadTimes = tonnage::import::StoredLoadTimes(session_.store());
   tonnage::io::StringLineSource work(image_);
   daily::DailyResult r = daily::SummarizeDays(work, from, to, extras);
   summary_ = std::move(r.summary);

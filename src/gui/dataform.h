@@ -11,6 +11,7 @@
 #include "entry/book_grid.h"
 #include "entry/grid_history.h"
 #include "entry/row_menu.h"
+#include "import/ticket_details.h"
 #include "modal_window.h"
 
 class QAction;
@@ -77,6 +78,7 @@ class Dataform : public ModalWindow {
   tonnage::BookCheck checks_;
   tonnage::GridOptions options_;
   int book_;
+  std::map<long, tonnage::import::TicketDetails> importDetails_;
   // The last recorded change of each ticket of the book, by page number.
   std::map<long, std::string> historyNotes_;
   std::string headerLine_;

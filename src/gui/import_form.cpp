@@ -232,7 +232,11 @@ void ImportForm::Import() {
     }
     if (preview_.counts.import == 0) return;
   }
+  undo_ = PrepareImportUndo(session_, preview_);
   const tonnage::Outcome done = ApplyImport(session_, preview_);
+  if (done)
+    FinishImportUndo(undo_, session_,
+                     QueueImportDetails(session_, preview_, FromLatin1(QFileInfo(Latin1(csvPath_)).fileName())));
   if (!done) {
     platform::Tell(*context_.platform.messages, this, QStringLiteral("Import Tickets"),
                    QStringLiteral("The tickets could not be added.\n\n") + DisplayPath(done.message),

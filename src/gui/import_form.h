@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "import/import_undo.h"
 #include "import/layout_memory.h"
 #include "import/ticket_import.h"
 #include "modal_window.h"
@@ -33,6 +34,8 @@ class ImportForm : public ModalWindow {
 
   const std::string& error() const { return error_; }
   const tonnage::import::ImportPreview& preview() const { return preview_; }
+  // After Import: what Undo Import needs to take it back.
+  tonnage::import::ImportUndo& undo() { return undo_; }
 
  private:
   void Refresh();
@@ -53,6 +56,7 @@ class ImportForm : public ModalWindow {
   QTableWidget* grid_ = nullptr;
   QLabel* counts_ = nullptr;
   QPushButton* import_ = nullptr;
+  tonnage::import::ImportUndo undo_;
 };
 
 // The file the confirmed mappings are kept in, in the user's config folder.

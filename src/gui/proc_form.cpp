@@ -30,7 +30,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
 }  // namespace
 
 ProcForm::ProcForm(Context& context, QWidget* parent)
-    : ModalWindow(context, help_id::kProcForm, parent) {
+    : ModalWindow(context, help_id::kProcForm, parent), yieldEntries_(context.session) {
   setObjectName(QStringLiteral("ProcForm"));
   setWindowTitle(QStringLiteral("Process Options"));
 
@@ -59,6 +59,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
                             QStringLiteral("Add the loads of a plant's e-ticket export to the books"));
   auto* reconcile = MakeButton(this, "ReconcileCmd", QStringLiteral("Re&concile With E-Tickets..."),
                                QStringLiteral("Check a book's tickets against a plant's e-ticket export"));
+  undoImport_ = MakeButton(this, "UndoImportCmd", QStringLiteral("&Undo Import"),
+                           QStringLiteral("Take the last import back, until the data are changed or saved (Ctrl+Z)"));
   auto* history = MakeButton(this, "HistoryCmd", QStringLiteral("&History..."),
                              QStringLiteral("Every recorded change of the file's tickets: who, when and why"));
   auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
@@ -74,7 +76,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   grid->addWidget(daily, 2, 0);
   grid->addWidget(import, 2, 1);
   grid->addWidget(reconcile, 3, 0);
-  grid->addWidget(history, 3, 1);
+  grid->addWidget(undoImport_, 3, 1);
+  grid->addWidget(history, 4, 0);
   grid->addWidget(exit, 4, 1);
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -105,6 +108,10 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
     form.exec();
   });
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
+  connect(undoImport_, &QPushButton::clicked, this, &ProcForm::UndoImport);
+  auto* undoKey = new QShortcut(QKeySequence::Undo, this);
+  undoKey->setObjectName(QStringLiteral("UndoKey"));
+  connect(undoKey, &QShortcut::activated, this, &ProcForm::UndoImport);
   auto* saveKey = new QShortcut(QKeySequence::Save, this);
   saveKey->setObjectName(QStringLiteral("SaveKey"));
   connect(saveKey, &QShortcut::activated, this, [this] {
@@ -118,6 +125,7 @@ void ProcForm::ShowFileLine() {
   // The mark of unsaved changes, as desktop programs show it.
   setWindowTitle(session_.Modified() ? QStringLiteral("Process Options*")
                                      : QStringLiteral("Process Options"));
+  undoImport_->setEnabled(CanUndoImport(session_, importUndo_));
   const std::string& units = session_.index.unitSystem;
   const QString unitText = units == "M" ? QStringLiteral("metric units")
                                         : QStringLiteral("English units");
@@ -190,7 +198,23 @@ void ProcForm::ImportTickets() {
                    platform::Icon::Warning);
     return;
   }
-  form.exec();
+  if (form.exec() == QDialog::Accepted) importUndo_ = std::move(form.undo());
+  ShowFileLine();
+}
+
+void ProcForm::UndoImport() {
+  if (!CanUndoImport(session_, importUndo_)) {
+    importUndo_ = {};
+    ShowFileLine();
+    return;
+  }
+  const tonnage::Outcome undone = tonnage::import::UndoImport(session_, importUndo_);
+  if (!undone)
+    platform::Tell(*context_.platform.messages, this, QStringLiteral("Undo Import"),
+                   QStringLiteral("The import could not be taken back.\n\n") + DisplayPath(undone.message),
+                   platform::Icon::Critical);
+  importUndo_ = {};
+  ShowFileLine();
 }
 
 void ProcForm::Reconcile() {
@@ -203,6 +227,7 @@ void ProcForm::Reconcile() {
     return;
   }
   form.exec();
+  ShowFileLine();
 }
 
 bool ProcForm::MayLeave() {

@@ -3,10 +3,12 @@
 
 #include <memory>
 
-#include "daily/yield_entries.h"
+#include "daily/stored_yield_entries.h"
+#include "import/import_undo.h"
 #include "modal_window.h"
 
 class QLabel;
+class QPushButton;
 
 namespace gui {
 
@@ -27,12 +29,16 @@ class ProcForm : public ModalWindow {
   void DailySummary();
   void ImportTickets();
   void Reconcile();
+  void UndoImport();
   bool MayLeave();
   void ShowFileLine();
 
   QLabel* fileLine_ = nullptr;
-  // The yield entries of the open file, kept while it is open.
-  tonnage::daily::HeldYieldEntries yieldEntries_;
+  QPushButton* undoImport_ = nullptr;
+  // The last import, until the next change or save.
+  tonnage::import::ImportUndo importUndo_;
+  // The yield entries of the open file, kept in its store.
+  tonnage::daily::StoredYieldEntries yieldEntries_;
 };
 
 }  // namespace gui

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -151,7 +152,9 @@ void ReconcileForm::Refresh() {
   options_.book = Book();
   preview_ = PreviewImport(table_, options_, session_);
   if (Book() == 0) preview_.error = "The file has no book of gross, tare and net weights.";
-  result_ = preview_.ok() ? Reconcile(preview_.rows, BookTickets(session_, Book())) : Reconciliation{};
+  bookRows_ = BookTickets(session_, Book());
+  bookDetails_ = BookTicketDetails(session_.store(), FileBookNumber(session_.books, Book()));
+  result_ = preview_.ok() ? Reconcile(preview_.rows, bookRows_) : Reconciliation{};
   for (std::size_t c = 0; c < kMatchClasses; ++c) counts_[c]->setNum(result_.counts[c]);
   ShowFindings();
 }
@@ -163,13 +166,24 @@ void ReconcileForm::ShowFindings() {
     const ReconcileLine& l = result_.lines[i];
     if (!shown[static_cast<std::size_t>(l.match)]) continue;
     const ETicket* e = l.eticket >= 0 ? &preview_.rows[static_cast<std::size_t>(l.eticket)] : nullptr;
+    // A book ticket that came from an earlier import shows what that import told.
+    const TicketDetails* kept = nullptr;
+    if (l.bookRow > 0 && static_cast<std::size_t>(l.bookRow) <= bookRows_.size()) {
+      const std::string& page = bookRows_[static_cast<std::size_t>(l.bookRow - 1)][tonnage::TicketField::PageNo];
+      if (const auto at = bookDetails_.find(std::atol(page.c_str())); at != bookDetails_.end()) kept = &at->second;
+    }
     const int r = grid_->rowCount();
     grid_->insertRow(r);
     const QString cells[] = {QString::fromLatin1(MatchClassText(l.match)), Latin1(l.ticket), Latin1(l.date),
                              l.bookRow ? QString::number(l.bookRow) : QString(),
-                             e ? QString::number(e->row) : QString(), e ? Latin1(e->time) : QString(),
-                             e ? Latin1(e->truck) : QString(), Latin1(l.text)};
-    for (int c = 0; c < 8; ++c) grid_->setItem(r, c, new QTableWidgetItem(cells[c]));
+                             e ? QString::number(e->row) : QString(),
+                             e ? Latin1(e->time) : kept ? Latin1(kept->time) : QString(),
+                             e ? Latin1(e->truck) : kept ? Latin1(kept->truck) : QString(), Latin1(l.text)};
+    for (int c = 0; c < 8; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (kept) item->setToolTip(QStringLiteral("In the book: ") + Latin1(TicketDetailsText(*kept)));
+      grid_->setItem(r, c, item);
+    }
     grid_->item(r, 0)->setData(Qt::UserRole, static_cast<int>(i));
   }
   grid_->resizeColumnsToContents();
@@ -205,6 +219,10 @@ void ReconcileForm::TakeETicketValues() {
     return;
   }
   session_.dataSaved = false;
+  const ETicket& taken = preview_.rows[static_cast<std::size_t>(l.eticket)];
+  AddSaveReason(session_, "took the e-ticket's values for ticket " + taken.ticket + " of book " +
+                              std::to_string(Book()) + " from " + FromLatin1(QFileInfo(Latin1(csvPath_)).fileName()) +
+                              ", row " + std::to_string(taken.row) + " (" + l.text + ")");
   TellIfStateNotKept(context_, this, session_.SaveState());
   Refresh();
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "import/reconcile.h"
+#include "import/ticket_details.h"
 #include "import/ticket_import.h"
 #include "modal_window.h"
 
@@ -50,6 +51,9 @@ class ReconcileForm : public ModalWindow {
   tonnage::import::CsvTable table_;
   tonnage::import::ImportPreview preview_;
   tonnage::import::Reconciliation result_;
+  // The book's tickets and what their own imports told, by Page No.
+  std::vector<tonnage::TicketRow> bookRows_;
+  std::map<long, tonnage::import::TicketDetails> bookDetails_;
   std::array<QCheckBox*, tonnage::import::kMatchClasses> filters_{};
   std::array<QLabel*, tonnage::import::kMatchClasses> counts_{};
   QComboBox* book_ = nullptr;

@@ -217,6 +217,12 @@ TEST(TonnageCommand, ImportAndReconcileOfTheSampleExports) {
     ASSERT_EQ(r.exitCode, 0) << s.csv << r.err;
     EXPECT_EQ(r.out.rfind(s.counts, 0), 0u) << r.out;
     EXPECT_EQ(ReadFile(job + ".bak"), ReadFile(SamplePath(s.job))) << "replaced safely, the old file kept";
+    // The file as found starts its history; the import's entry holds only what it added.
+    const std::string history = Tonnage("history " + job).out;
+    const std::size_t entry = history.find(std::string("save: imported from ") + s.csv + ", rows ");
+    ASSERT_NE(entry, std::string::npos) << history;
+    const std::string added = std::string("    book ") + s.book + " (2 tickets)\n";
+    EXPECT_EQ(history.substr(history.find('\n', entry) + 1, added.size()), added) << history;
     const std::string after = Tonnage("export " + job).out;
     std::string expected = before;
     for (std::string_view added = s.added; !added.empty();) {

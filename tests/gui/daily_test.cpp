@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+#include "daily/stored_yield_entries.h"
 #include "daily_form.h"
 #include "fakes.h"
 #include "proc_form.h"
@@ -67,10 +68,12 @@ TEST(DailySummaryWindow, CalendarMarksTicketDatesAndEachDayOrRangeShowsAndSaves)
 
 TEST(YieldEntriesWindow, StoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
   fakes::Harness h;
-  ASSERT_TRUE(h.session.Open(kSample).ok());
-  tonnage::daily::HeldYieldEntries entries;
-  gui::DailyForm form(h.context, entries, nullptr);
-  form.ShowDays(QDate(2026, 9, 29), QDate(2026, 9, 29));
+  const std::string job = (h.root / "docs" / "job.K81").string();
+  tonnage::testing::WriteFile(job, ReadFile(kSample));
+  ASSERT_TRUE(h.session.Open(job).ok());
+  auto entries = std::make_unique<tonnage::daily::StoredYieldEntries>(h.session);
+  auto form = std::make_unique<gui::DailyForm>(h.context, *entries, nullptr);
+  form->ShowDays(QDate(2026, 9, 29), QDate(2026, 9, 29));
   fakes::ModalDriver driver;
   driver
       .Then([&](QWidget* w) {
@@ -99,15 +102,24 @@ TEST(YieldEntriesWindow, StoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
         EXPECT_EQ(Find<QLineEdit>(w, "DStaTo")->text(), "");
         Click(w, "Cmd_Close");
       });
-  Click(&form, "Cmd_Yield");
-  ASSERT_EQ(entries.Entries().size(), 1u);
-  ASSERT_EQ(Rows(&form, "Tbl_Yield"), 1);
-  EXPECT_EQ(Cell(&form, "Tbl_Yield", 0, 10), "77.6");
-  EXPECT_EQ(Cell(&form, "Tbl_Yield", 0, 12), "BELOW TARGET");
-  Click(&form, "Cmd_Yield");
+  Click(form.get(), "Cmd_Yield");
+  ASSERT_EQ(entries->Entries().size(), 1u);
+  // The file closed and opened again: the entry is read back from its store.
+  form.reset();
+  entries.reset();
+  h.session.New();
+  ASSERT_TRUE(h.session.Open(job).ok());
+  entries = std::make_unique<tonnage::daily::StoredYieldEntries>(h.session);
+  form = std::make_unique<gui::DailyForm>(h.context, *entries, nullptr);
+  form->ShowDays(QDate(2026, 9, 29), QDate(2026, 9, 29));
+  ASSERT_EQ(Rows(form.get(), "Tbl_Yield"), 1);
+  EXPECT_EQ(Cell(form.get(), "Tbl_Yield", 0, 10), "77.6");
+  EXPECT_EQ(Cell(form.get(), "Tbl_Yield", 0, 12), "BELOW TARGET");
+  Click(form.get(), "Cmd_Yield");
   EXPECT_TRUE(driver.unexpected.empty());
-  EXPECT_TRUE(entries.Entries().empty());
-  EXPECT_EQ(Rows(&form, "Tbl_Yield"), 0);
+  EXPECT_TRUE(entries->Entries().empty());
+  EXPECT_EQ(Rows(form.get(), "Tbl_Yield"), 0);
+  EXPECT_EQ(h.session.store().LastEntry()->reason.rfind("yield entry of book 1 for 09/29/2026 removed: ", 0), 0u);
 }
 
 }  // namespace

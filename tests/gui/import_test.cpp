@@ -4,11 +4,14 @@
 // one taken into the book, printed and saved.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QShortcut>
 #include <QTableWidget>
 
 #include "fakes.h"
+#include "import/ticket_details.h"
 #include "import/ticket_import.h"
 #include "import_form.h"
+#include "proc_form.h"
 #include "reconcile_form.h"
 
 namespace {
@@ -100,6 +103,10 @@ TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
   EXPECT_EQ(tonnage::import::BookTickets(h.session, 1)[5][tonnage::TicketField::Net], "38660");
   EXPECT_EQ(Text(&form, "Lbl_Count_Differs"), "1");
   EXPECT_EQ(Text(&form, "Lbl_Count_Matched"), "8");
+  ASSERT_TRUE(h.session.Save().ok());
+  EXPECT_EQ(h.session.store().LastEntry()->reason,
+            "took the e-ticket's values for ticket 7306 of book 1 from eticket-quoted-bom.csv, row 7 "
+            "(net e-ticket 38660, book 38600 (+60))");
 
   Click(&form, "Cmd_Print");
   ASSERT_EQ(h.printing.system.printer.documents.size(), 1u);
@@ -119,6 +126,49 @@ TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
   Click(&form, "Cmd_Pdf");
   EXPECT_EQ(h.printing.pdfPaths, std::vector<std::string>{(h.root / "findings.pdf").string()});
   EXPECT_EQ(h.printing.pdf.documents.at(0).sheets, h.printing.system.printer.documents.at(0).sheets);
+}
+
+TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
+  OpenJob("us-standard-tickets.K81");
+  const std::string before = ReadFile(h.session.SectionPath(3));
+  gui::ProcForm process(h.context, nullptr);
+  auto* undo = Find<QPushButton>(&process, "UndoImportCmd");
+  EXPECT_FALSE(undo->isEnabled());
+  auto importTheSample = [&] {
+    h.files.opens = {SamplePath("eticket-short-tons.csv")};
+    fakes::ModalDriver driver;
+    driver.Then([&](QWidget* w) {
+      ChooseBook(w, 3);
+      Click(w, "Cmd_Import");
+    });
+    Click(&process, "ImportCmd");
+    EXPECT_TRUE(driver.unexpected.empty());
+  };
+  importTheSample();
+  ASSERT_TRUE(undo->isEnabled());
+  EXPECT_EQ(tonnage::import::BookTickets(h.session, 3).size(), 19u);
+  emit Find<QShortcut>(&process, "UndoKey")->activated();
+  EXPECT_EQ(ReadFile(h.session.SectionPath(3)), before);
+  EXPECT_FALSE(h.session.Modified());
+  EXPECT_FALSE(undo->isEnabled());
+
+  importTheSample();
+  emit Find<QShortcut>(&process, "SaveKey")->activated();
+  EXPECT_FALSE(undo->isEnabled()) << "a save ends it";
+  const auto kept = tonnage::import::FindTicketDetails(h.session.store(), 3, 1258);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->time + " " + kept->truck, "07:40 T-117");
+  EXPECT_EQ(h.session.store().LastEntry()->reason, "imported from eticket-short-tons.csv, rows 18-19");
+
+  // The book's side of a reconciliation shows what the import kept.
+  gui::ReconcileForm reconcile(h.context, SamplePath("eticket-short-tons.csv"), layouts, nullptr);
+  ChooseBook(&reconcile, 3);
+  Find<QCheckBox>(&reconcile, "Chk_Matched")->setChecked(true);
+  auto* grid = Find<QTableWidget>(&reconcile, "Grd_Findings");
+  QString tip;
+  for (int r = 0; r < grid->rowCount(); ++r)
+    if (grid->item(r, 1)->text() == "27001258") tip = grid->item(r, 0)->toolTip();
+  EXPECT_TRUE(tip.startsWith("In the book: E-ticket 27001258, loaded 07:40, truck T-117")) << tip.toStdString();
 }
 
 }  // namespace

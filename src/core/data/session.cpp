@@ -219,6 +219,8 @@ Outcome Session::WriteAndRecord(const std::string& path) {
     if (!opened.outcome) return Outcome::Io("The history cannot be written: " + opened.outcome.message);
     started = opened.created;
     target = &other;
+    // What waits for the next save goes where the data are saved.
+    for (auto& write : store_.TakeQueued()) other.QueueForNextSave(std::move(write));
   }
   const std::string bytes = store::DataFileBytes(now.state);
   (void)io::KeepBackup(path);  // as above
@@ -236,6 +238,8 @@ Outcome Session::WriteAndRecord(const std::string& path) {
     // Should taking it back fail too, the next open finds the history a save
     // ahead of the file and records the difference.
     if (recording.outcome && recording.seq > 0) (void)store::UndoRecording(*target, recording);
+    if (target == &other)
+      for (auto& write : other.TakeQueued()) store_.QueueForNextSave(std::move(write));
     if (started) {
       const std::string history = other.path();
       other.Close();

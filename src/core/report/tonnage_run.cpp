@@ -29,6 +29,23 @@ std::string Trimmed(std::string_view line, line_layout::Span span) {
 // the next year's.
 std::string_view MonthOf(std::string_view key) { return key.substr(0, 6); }
 
+// Line counts of the page bookkeeping.
+// A count past any page: the next line written starts a new page.
+constexpr int kPageFull = 99;
+// What an error page's header leaves counted: five header lines and the two
+// error headings (a wrapped title's extra line is not counted).
+constexpr int kErrorHeaderLines = 7;
+// A book's name and gravity line on the error report, after a blank line.
+constexpr int kErrorBookLines = 2;
+// A faulty ticket's echo on the error report, and the blank line after it.
+constexpr int kTicketEchoLines = 2;
+// A void ticket on the main report: its line, the reason line and a blank.
+constexpr int kVoidLines = 3;
+// A book's totals: a blank line and five total lines, kept on one page.
+constexpr int kBookTotalLines = 6;
+// One date of a date section: a blank line and the date's line.
+constexpr int kDateLines = 2;
+
 class Run {
  public:
   Run(std::string_view versionText, const RunStamp& stamp, LineSink& errorReport,
@@ -95,7 +112,7 @@ class Run {
     if (errorPage_ > 1) error_.WriteLine(kPageSeparator);
     for (const std::string& l : PageHeaderLines(header_, errorPage_).lines) error_.WriteLine(l);
     for (const std::string& l : ErrorPageHeadings()) error_.WriteLine(l);
-    errorCount_ = 7;
+    errorCount_ = kErrorHeaderLines;
   }
 
   void ReadReportIndex(std::string_view line) {
@@ -119,67 +136,91 @@ class Run {
     comments_ = std::string(TrimBlanks(ColumnsFrom(line, 12)));
     dataType_ = std::string(Columns(line, 3, 3));
     layout_ = rules_.batch ? LayoutCode::BatchPlant : LayoutCode::GrossTareNet;
-    mainCount_ = 99;  // every book starts on a page of its own
+    mainCount_ = kPageFull;  // every book starts on a page of its own
     CheckMainPage();
     ++book_;
     CheckErrorPage();
     for (const std::string& l : ErrorBookLines(comments_, gravity_)) error_.WriteLine(l);
-    errorCount_ += 2;
+    errorCount_ += kErrorBookLines;
   }
 
+  // One ticket line: read, checked, counted, written, and shown to the export.
   void Ticket(const std::string& line) {
     CheckMainPage();
+    TicketSeen t = ParseTicket(line);
+    const std::string_view tag = CheckPageOrder(t);
+    if (t.isVoid) {
+      WriteVoidTicket(t, tag);
+    } else if (const int slotIndex = dates_.SlotFor(t.date); slotIndex < 0) {
+      Error(kTableFullError);
+      t.errors |= kErrorTableFull;
+    } else {
+      CheckWeights(t);
+      CountTicket(t, dates_[slotIndex], totals_);
+      WriteTicketLines(t, tag);
+    }
+    WriteTicketErrors(line, t);
+    ExportTicket(t);
+  }
+
+  TicketSeen ParseTicket(const std::string& line) const {
     TicketSeen t;
     t.book = book_;
     t.comments = comments_;
     t.dataType = dataType_;
     ReadTicketLine(line, rules_, t);
-    const std::string_view date = t.date;
+    return t;
+  }
+
+  // The tag the ticket's main lines carry: empty, or the page-order fault.
+  std::string_view CheckPageOrder(TicketSeen& t) {
+    if (pageOrder_.Accept(t.pageNo)) return {};
+    Error(kPageOrderError);
+    t.errors |= kErrorPageOrder;
+    return kPageOrderTag;
+  }
+
+  void CheckWeights(TicketSeen& t) {
+    CheckTicketWeights(rules_, t);
+    if (t.errors & kErrorGrossLessThanTare) Error(kGrossLessThanTareError);
+    if (t.errors & kErrorTheoKpMismatch) Error(TheoKpMismatchLine(t.theo, t.kp));
+  }
+
+  void WriteVoidTicket(const TicketSeen& t, std::string_view tag) {
+    CheckMainPage();
+    for (const std::string& l : VoidLines(t.pageNo, t.date, tag)) Main(l);
+    mainCount_ += kVoidLines;
+  }
+
+  // The detail line, then the note and bitumen lines with a blank after them.
+  void WriteTicketLines(const TicketSeen& t, std::string_view tag) {
     const bool metric = header_.metric;
-    std::string_view tag;
-
-    if (!pageOrder_.Accept(t.pageNo)) {
-      Error(kPageOrderError);
-      t.errors |= kErrorPageOrder;
-      tag = kPageOrderTag;
+    CheckMainPage();
+    BuildDetailLine(detail_, {t.pageNo, t.date, t.w1, t.w2, t.theo, t.kp, rules_.tons, metric, tag});
+    Main(detail_);
+    ++mainCount_;
+    bool closing = false;
+    if (t.note) {
+      MainCounted(kNoteLine);
+      closing = true;
     }
-
-    if (t.isVoid) {
-      CheckMainPage();
-      for (const std::string& l : VoidLines(t.pageNo, date, tag)) Main(l);
-      mainCount_ += 3;
-    } else if (const int slotIndex = dates_.SlotFor(date); slotIndex < 0) {
-      Error(kTableFullError);
-      t.errors |= kErrorTableFull;
-    } else {
-      CheckTicketWeights(rules_, t);
-      if (t.errors & kErrorGrossLessThanTare) Error(kGrossLessThanTareError);
-      if (t.errors & kErrorTheoKpMismatch) Error(TheoKpMismatchLine(t.theo, t.kp));
-      CountTicket(t, dates_[slotIndex], totals_);
-
-      CheckMainPage();
-      BuildDetailLine(detail_, {t.pageNo, date, t.w1, t.w2, t.theo, t.kp, rules_.tons, metric, tag});
-      Main(detail_);
-      ++mainCount_;
-      bool closing = false;
-      if (t.note) {
-        MainCounted(kNoteLine);
-        closing = true;
-      }
-      if (t.privWaste) {
-        MainCounted(t.pct == 0 ? std::string(kNoBitumenLine)
-                               : BitumenLine(t.pct, t.theoGallons, t.kpGallons, metric));
-        closing = true;
-      }
-      if (closing) MainCounted(kBlankLine);
+    if (t.privWaste) {
+      MainCounted(t.pct == 0 ? std::string(kNoBitumenLine)
+                             : BitumenLine(t.pct, t.theoGallons, t.kpGallons, metric));
+      closing = true;
     }
+    if (closing) MainCounted(kBlankLine);
+  }
 
-    if (t.errors != 0) {
-      CheckErrorPage();
-      error_.WriteLine(TicketEcho(line));
-      error_.WriteLine(kBlankLine);
-      errorCount_ += 2;
-    }
+  void WriteTicketErrors(std::string_view line, const TicketSeen& t) {
+    if (t.errors == 0) return;
+    CheckErrorPage();
+    error_.WriteLine(TicketEcho(line));
+    error_.WriteLine(kBlankLine);
+    errorCount_ += kTicketEchoLines;
+  }
+
+  void ExportTicket(const TicketSeen& t) const {
     if (observer_) observer_(t);
   }
 
@@ -190,41 +231,57 @@ class Run {
   }
 
   void WriteBookTotals() {
-    mainCount_ += 6;
+    mainCount_ += kBookTotalLines;
     CheckMainPage();
     for (const std::string& l : BookTotalLines(totals_, header_.metric)) Main(l);
     totals_ = BookTotals{};
     mainCount_ = 0;
   }
 
+  // Each section starts a page of its own. The project section adds each
+  // date's pay gallons to its slot; the monthly section sums them.
   void WriteDateSummaries() {
     dates_.Sort();
-    const bool metric = header_.metric;
-    const int n = dates_.size();
+    WriteProjectSection();
+    WritePrivateSection();
+    WriteMonthlySection();
+  }
 
-    layout_ = LayoutCode::ProjectMaterial;
-    mainCount_ = 99;
+  void StartDateSection(LayoutCode layout) {
+    layout_ = layout;
+    mainCount_ = kPageFull;
+  }
+
+  void WriteDateLine(const std::string& line) {
+    CheckMainPage();
+    Main(kBlankLine);
+    Main(line);
+    mainCount_ += kDateLines;
+  }
+
+  void WriteProjectSection() {
+    const bool metric = header_.metric;
+    StartDateSection(LayoutCode::ProjectMaterial);
     double projectTheo = 0, projectKp = 0, projectGallons = 0;
-    for (int d = 0; d < n; ++d) {
+    for (int d = 0; d < dates_.size(); ++d) {
       DateSlot& slot = dates_[d];
       const ProjectDate p = ProjectByDate(slot, metric);
       slot.payGallons += p.payGallons;
       projectTheo += slot.projectTheo;
       projectKp += slot.projectKp;
       projectGallons += p.payGallons;
-      CheckMainPage();
-      Main(kBlankLine);
-      Main(ProjectDateLine(ShowDateKey(slot.key), p.theoTons, p.kpTons, p.payGallons, p.theoPct,
-                           p.kpPct, metric));
-      mainCount_ += 2;
+      WriteDateLine(ProjectDateLine(ShowDateKey(slot.key), p.theoTons, p.kpTons, p.payGallons,
+                                    p.theoPct, p.kpPct, metric));
     }
     Main(kBlankLine);
     Main(ProjectTotalLine(projectTheo, projectKp, projectGallons, metric));
+  }
 
-    layout_ = LayoutCode::PrivateWaste;
-    mainCount_ = 99;
+  void WritePrivateSection() {
+    const bool metric = header_.metric;
+    StartDateSection(LayoutCode::PrivateWaste);
     double privTheo = 0, privKp = 0, privTheoGallons = 0, privKpGallons = 0;
-    for (int d = 0; d < n; ++d) {
+    for (int d = 0; d < dates_.size(); ++d) {
       const DateSlot& slot = dates_[d];
       const PrivateDate p = PrivateByDate(slot, metric);
       if (p.shown) {
@@ -233,22 +290,22 @@ class Run {
       }
       privTheoGallons += p.theoGallons;
       privKpGallons += p.kpGallons;
-      CheckMainPage();
-      Main(kBlankLine);
-      Main(PrivateDateLine(ShowDateKey(slot.key), p.theoTons, p.theoGallons, p.kpTons, p.kpGallons,
-                           metric));
-      mainCount_ += 2;
+      WriteDateLine(PrivateDateLine(ShowDateKey(slot.key), p.theoTons, p.theoGallons, p.kpTons,
+                                    p.kpGallons, metric));
     }
     Main(kBlankLine);
     Main(PrivateTotalLine(privTheo, privTheoGallons, privKp, privKpGallons, metric));
+  }
 
-    layout_ = LayoutCode::MonthlySummary;
-    mainCount_ = 99;
+  // One line per run of dates in the same month, the last one after the loop.
+  void WriteMonthlySection() {
+    const bool metric = header_.metric;
+    StartDateSection(LayoutCode::MonthlySummary);
     std::string from = ShowDateKey(dates_[0].key);
     std::string to = from;
     std::string month(MonthOf(dates_[0].key));
     double sum = 0;
-    for (int d = 0; d < n; ++d) {
+    for (int d = 0; d < dates_.size(); ++d) {
       const DateSlot& slot = dates_[d];
       CheckMainPage();
       if (MonthOf(slot.key) == month) {
@@ -257,7 +314,7 @@ class Run {
       } else {
         Main(kBlankLine);
         Main(MonthLine(from, to, sum, metric));
-        mainCount_ += 2;
+        mainCount_ += kDateLines;
         from = to = ShowDateKey(slot.key);
         month = std::string(MonthOf(slot.key));
         sum = slot.payGallons;
@@ -274,9 +331,9 @@ class Run {
   HeaderInfo header_;
 
   int mainPage_ = 0;
-  int mainCount_ = 99;
+  int mainCount_ = kPageFull;
   int errorPage_ = 0;
-  int errorCount_ = 99;
+  int errorCount_ = kPageFull;
   LayoutCode layout_ = LayoutCode::GrossTareNet;
   BookRules rules_;
   double gravity_ = 0;

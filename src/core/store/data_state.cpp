@@ -75,11 +75,4 @@ int TicketCount(const DataState& state) {
   return n;
 }
 
-int FileBookNumber(const BookTable& books, int slot) {
-  if (slot < 1 || slot > kMaxBooks || !books[static_cast<std::size_t>(slot - 1)].InUse()) return 0;
-  int number = 0;
-  for (int k = 0; k < slot; ++k) number += books[static_cast<std::size_t>(k)].InUse();
-  return number;
-}
-
 }  // namespace tonnage::store

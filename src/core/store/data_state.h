@@ -39,8 +39,4 @@ std::string DataFileBytes(const DataState& state);
 
 int TicketCount(const DataState& state);
 
-// The number of the book in slot `slot` as the data file numbers it (the
-// slots in use counted up to it); 0 for a slot not in use.
-int FileBookNumber(const BookTable& books, int slot);
-
 }  // namespace tonnage::store

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "store/report_runs.h"
+#include "store/book_keyed_tables.h"
 #include "store/sha256.h"
 #include "store/state_diff.h"
 
@@ -96,7 +96,8 @@ Recording RecordState(ProjectStore& store, const DataState& now, const std::stri
       return r;
     rec.seq = s.LastEntry()->seq;
     if (Outcome r = KeepState(s, rec.before, now); !r) return r;
-    if (Outcome r = FollowReportedTickets(s, rec.changes); !r) return r;
+    // Before the queued writes, which name books by their numbers in `now`.
+    if (Outcome r = FollowBookChanges(s, rec.changes); !r) return r;
     return save ? s.RunQueued() : Outcome::Success();
   });
   if (rec.outcome && save) store.DropQueued();
@@ -111,13 +112,11 @@ Outcome UndoRecording(ProjectStore& store, const Recording& rec) {
       if (Outcome r = drop.Run(); !r) return r;
     }
     if (Outcome r = s.db().Exec("DELETE FROM state_book; DELETE FROM state_index;"); !r) return r;
-    // Reported tickets of moved books go back to their numbers; those of
-    // removed tickets stay dropped (the reason given stays with the session
-    // for the save tried again).
+    // Books that moved go back to their numbers (rows dropped stay dropped).
     std::vector<Change> back;
     for (const Change& c : rec.changes)
-      if (c.what == std::string_view(kBookMoved)) back.push_back({kBookMoved, c.oldBook, c.book, "", "", "", ""});
-    if (Outcome r = FollowReportedTickets(s, back); !r) return r;
+      if (c.what == kBookMoved) back.push_back({kBookMoved, c.oldBook, c.book, "", "", "", ""});
+    if (Outcome r = FollowBookChanges(s, back); !r) return r;
     if (!rec.before.recorded) return Outcome::Success();
     return KeepState(s, RecordedState{}, rec.before.state);
   });

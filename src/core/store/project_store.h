@@ -49,6 +49,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "data/outcome.h"
@@ -161,6 +162,8 @@ class ProjectStore {
   // Runs the queued writes (inside the save's transaction).
   Outcome RunQueued();
   void DropQueued() { queued_.clear(); }
+  // The queued writes, for a save that records in another store (Save As).
+  std::vector<std::function<Outcome(ProjectStore&)>> TakeQueued() { return std::exchange(queued_, {}); }
 
   std::optional<Entry> LastEntry();
   // Entries newest first, with their changes.

@@ -1,7 +1,6 @@
 #include "store/report_runs.h"
 
 #include <cstdlib>
-#include <optional>
 #include <string_view>
 
 #include "data/section_file.h"
@@ -23,13 +22,6 @@ Outcome PutTickets(ProjectStore& s, int book, const std::set<long>& pages) {
     if (Outcome r = put.Run(); !r) return r;
   }
   return Outcome::Success();
-}
-
-Outcome Run(ProjectStore& s, std::string_view sql, std::int64_t a, std::optional<std::int64_t> b = {}) {
-  Statement q(s.db(), sql);
-  q.Bind(1, a);
-  if (b) q.Bind(2, *b);
-  return q.Run();
 }
 
 }  // namespace
@@ -86,29 +78,6 @@ ReportRecording RecordReportRun(ProjectStore& store, const DataState& reported,
     return s.AppendEntry("report", "", "the report showed " + DescribeSummary(summary));
   });
   return out;
-}
-
-Outcome FollowReportedTickets(ProjectStore& store, const std::vector<Change>& changes) {
-  if (changes.empty() || store.ModuleVersion(kModule) == 0) return Outcome::Success();
-  return store.Write([&](ProjectStore& s) -> Outcome {
-    // Every step names books by their old numbers until the last one.
-    for (const Change& c : changes) {
-      Outcome r = Outcome::Success();
-      if (c.what == std::string_view(kBookDeleted))
-        r = Run(s, "DELETE FROM report_ticket WHERE book = ?1", c.oldBook);
-      else if (c.what == std::string_view(kTicketRemoved) && c.oldBook > 0)
-        r = Run(s, "DELETE FROM report_ticket WHERE book = ?1 AND page = ?2", c.oldBook, PageNumber(c.page));
-      if (!r) return r;
-    }
-    bool moved = false;
-    for (const Change& c : changes) {
-      if (c.what != std::string_view(kBookMoved) || c.oldBook <= 0 || c.book == c.oldBook) continue;
-      // Negative while books trade places, so no two share a number midway.
-      if (Outcome r = Run(s, "UPDATE report_ticket SET book = -?2 WHERE book = ?1", c.oldBook, c.book); !r) return r;
-      moved = true;
-    }
-    return moved ? s.db().Exec("UPDATE report_ticket SET book = -book WHERE book < 0") : Outcome::Success();
-  });
 }
 
 Outcome CoverPendingTickets(ProjectStore& store, const ReportedTickets& pending, const std::vector<Change>& changes) {

@@ -1,7 +1,8 @@
 // Tickets that appeared in a report run. The agency is paid from the report,
 // so a ticket it showed and that is changed or removed later needs a reason
 // on record; the store keeps which tickets each run covered and follows them
-// as books are renumbered by later saves.
+// as books are renumbered by later saves (report_ticket is one of the
+// book-keyed tables every recording keeps in step).
 #pragma once
 
 #include <map>
@@ -43,11 +44,6 @@ struct ReportRecording {
 };
 ReportRecording RecordReportRun(ProjectStore& store, const DataState& reported,
                                 const std::vector<Change>& sinceRecorded);
-
-// Keeps the reported tickets in step with a recording's `changes`: rows of
-// deleted books and removed tickets go, moved books take their new number.
-// Runs in the recording's transaction.
-Outcome FollowReportedTickets(ProjectStore& store, const std::vector<Change>& changes);
 
 // After a save whose changes are `changes`: the pending tickets of books it
 // set up (see RecordReportRun) are covered from now on.
