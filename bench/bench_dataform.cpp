@@ -11,6 +11,7 @@
 #include <QListWidget>
 
 #include "book_forms.h"
+#include "book_grid_view.h"
 #include "dataform.h"
 #include "data/section_file.h"
 #include "platform/qt_platform.h"
@@ -75,6 +76,22 @@ void BM_CloseDataform(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CloseDataform)->Unit(benchmark::kMillisecond);
+
+// One cell typed in the window: the entry rule, the undo step, the book's
+// checks, the row kept in the journal and the grid redrawn.
+void BM_TypeCellInDataform(benchmark::State& state) {
+  gui::Dataform form(Book().context, Book().rowMenu, nullptr);
+  form.show();
+  QAbstractItemModel* model = form.view()->model();
+  const QModelIndex net = model->index(99, 4);
+  int n = 0;
+  for (auto _ : state) {
+    model->setData(net, QString::number(43000 + (++n % 2)), Qt::EditRole);
+    QCoreApplication::processEvents();
+  }
+  form.reject();
+}
+BENCHMARK(BM_TypeCellInDataform)->Unit(benchmark::kMillisecond);
 
 // The list window filled with 500 books, all in use.
 void BM_OpenSectList(benchmark::State& state) {

@@ -388,6 +388,12 @@ void InstallEntryHooks(Hooks& hooks) {
     SectList list(context, *rowMenu, parent);
     list.exec();
   };
+  hooks.editTicket = [rowMenu](QWidget* parent, Context& context, int book, int row, int column) {
+    context.session.currentBook = book;
+    Dataform grid(context, *rowMenu, parent);
+    grid.GoToCell(row, column);
+    grid.exec();
+  };
   hooks.indexData = [](QWidget* parent, Context& context) {
     Indexform index(context, parent);
     index.exec();

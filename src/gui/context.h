@@ -23,6 +23,9 @@ struct Hooks {
   // Edit Books and Index Data of the process window, shown modally over `parent`.
   std::function<void(QWidget* parent, Context& context)> editBooks;
   std::function<void(QWidget* parent, Context& context)> indexData;
+  // The grid of `book` with the cursor on (row, column), as Edit Books opens
+  // it; from the report's viewer.
+  std::function<void(QWidget* parent, Context& context, int book, int row, int column)> editTicket;
   // The print dialog, from the viewer's Print menu (context.selTextReady says
   // whether SelTextFilePath holds the viewer's selection).
   std::function<void(QWidget* parent, Context& context)> printReport;

@@ -12,9 +12,11 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStyle>
+#include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -265,6 +267,9 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   // a ticket with a history shows its last change: what, who, when and why.
   const int fileBook = tonnage::import::FileBookNumber(session_.books, book_);
   importDetails_ = tonnage::import::BookTicketDetails(session_.store(), fileBook);
+  for (const auto& pending : tonnage::import::PendingImports(session_))
+    for (const tonnage::import::TicketDetails& t : pending->tickets)
+      if (t.book == book_) importDetails_[t.page] = t;
   if (session_.store().isOpen()) historyNotes_ = tonnage::store::TicketHistoryNotes(session_.store(), fileBook);
   model_->rowNote = [this](int row) {
     const std::string& page = grid_.Cell(row, 1);
@@ -373,12 +378,23 @@ bool Dataform::GoToPage(const QString& page) {
     ShowStatus(QStringLiteral("Page %1 is not in this book").arg(page.trimmed()));
     return false;
   }
-  view_->MoveTo(row, tonnage::kPageColumn);
+  GoToCell(row, tonnage::kPageColumn);
+  return true;
+}
+
+void Dataform::GoToCell(int row, int column) {
+  row = std::clamp(row, 1, tonnage::kMaxRows);
+  column = std::clamp(column, 1, tonnage::kTicketFields);
+  view_->MoveTo(row, column);
   grid_.activeRow = row;
-  grid_.activeColumn = tonnage::kPageColumn;
+  grid_.activeColumn = column;
   ShowStatus();
   ShowTotals();
-  return true;
+  // Before the window is first laid out the view cannot centre the row; the
+  // rows above it are worth seeing too.
+  QTimer::singleShot(0, view_, [this, row, column] {
+    view_->scrollTo(model_->index(row - 1, column - 1), QAbstractItemView::PositionAtCenter);
+  });
 }
 
 void Dataform::Edit(int row, int column, const QString& typed) {

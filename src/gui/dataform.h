@@ -45,6 +45,9 @@ class Dataform : public ModalWindow {
   // Puts the cursor on the row of `page`; false (and the status line says
   // so) when the book has no such page.
   bool GoToPage(const QString& page);
+  // Puts the cursor on a cell (row 1..200, column 1..9), as the report's
+  // viewer does for the ticket it was asked about.
+  void GoToCell(int row, int column);
 
  private:
   friend class GridStep;

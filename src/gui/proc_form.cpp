@@ -150,7 +150,14 @@ void ProcForm::SaveData() {
 }
 
 void ProcForm::Report() {
-  if (!context_.hooks.runReport) return;
+  if (!context_.hooks.runReport || !MakeReport(this)) return;
+  ViewForm viewer(context_, this);
+  viewer.SetRerun([this](QWidget* parent) { return MakeReport(parent); });
+  viewer.exec();
+  ShowFileLine();  // a ticket may have been edited from the viewer
+}
+
+bool ProcForm::MakeReport(QWidget* parent) {
   tonnage::Outcome made;
   {
     platform::BusyScope busy(*context_.platform.busy);
@@ -158,20 +165,19 @@ void ProcForm::Report() {
     if (made) made = context_.hooks.runReport(session_, *context_.platform.clock);
   }
   if (!made) {
-    platform::Tell(*context_.platform.messages, this,
+    platform::Tell(*context_.platform.messages, parent,
                    Latin1(made.title.empty() ? std::string("Report Error") : made.title),
                    QStringLiteral("The report could not be made.\n\n") + DisplayPath(made.message),
                    platform::Icon::Critical);
-    return;
   }
+  if (!made) return false;
   // The tickets it showed are on record: changing one later needs a reason.
   if (const tonnage::Outcome kept = session_.RecordReportRun(); !kept)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("History"),
+    platform::Tell(*context_.platform.messages, parent, QStringLiteral("History"),
                    QStringLiteral("The report run could not be recorded in the file's history.\n\n") +
                        DisplayPath(kept.message),
                    platform::Icon::Warning);
-  ViewForm viewer(context_, this);
-  viewer.exec();
+  return true;
 }
 
 void ProcForm::DailySummary() {

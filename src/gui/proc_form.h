@@ -26,6 +26,8 @@ class ProcForm : public ModalWindow {
   void IndexData();
   void SaveData();
   void Report();
+  // Writes the report of the open data; a failure is told over `parent`.
+  bool MakeReport(QWidget* parent);
   void DailySummary();
   void ImportTickets();
   void Reconcile();

@@ -70,6 +70,35 @@ void SpoolView::setFileName(const std::string& path) {
   emit selectionChanged();
 }
 
+void SpoolView::reload() {
+  const int top = firstVisibleLine();
+  const std::size_t caret = caretLine();
+  fileSize_ = -1;
+  const std::string path = path_;
+  setFileName(path);
+  if (starts_.empty()) return;
+  const std::size_t last = starts_.size() - 1;
+  scrollToLine(std::min(static_cast<std::size_t>(std::max(top, 0)), last));
+  setSelection(starts_[std::min(caret, last)], 0);
+}
+
+std::string_view SpoolView::lineText(std::size_t line) const {
+  if (line >= starts_.size()) return {};
+  return std::string_view(text_).substr(starts_[line], LineEnd(line) - starts_[line]);
+}
+
+std::vector<std::string_view> SpoolView::lines() const {
+  std::vector<std::string_view> all;
+  all.reserve(starts_.size());
+  for (std::size_t i = 0; i < starts_.size(); ++i) all.push_back(lineText(i));
+  return all;
+}
+
+bool SpoolView::lineInView(std::size_t line) const {
+  const auto first = static_cast<std::size_t>(std::max(firstVisibleLine(), 0));
+  return line >= first && line < first + static_cast<std::size_t>(std::max(visibleLineCount(), 1));
+}
+
 void SpoolView::BuildIndex() {
   starts_.clear();
   pageBreaks_.clear();
@@ -325,13 +354,16 @@ void SpoolView::mouseDoubleClickEvent(QMouseEvent* event) {
   while (a > start && !blank(a - 1)) --a;
   while (b < end && !blank(b)) ++b;
   setSelection(a, b - a);
+  emit lineActivated(line);
 }
 
 void SpoolView::keyPressEvent(QKeyEvent* event) {
   QScrollBar* v = verticalScrollBar();
   QScrollBar* h = horizontalScrollBar();
   const bool ctrl = event->modifiers() & Qt::ControlModifier;
-  if (event->matches(QKeySequence::SelectAll)) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    emit lineActivated(caretLine());
+  } else if (event->matches(QKeySequence::SelectAll)) {
     setSelection(0, text_.size());
   } else if (event->matches(QKeySequence::Copy)) {
     CopySelection();

@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,10 @@ class SpoolView : public QAbstractScrollArea {
   // cannot be read shows nothing.
   void setFileName(const std::string& path);
   const std::string& fileName() const { return path_; }
+  // Reads the file again, changed or not (a new report can be as long as the
+  // old one and written within the same clock tick), and keeps the line at
+  // the top and the caret's line.
+  void reload();
 
   void setFontSize(int points);
   int fontSize() const { return fontSize_; }
@@ -35,6 +40,11 @@ class SpoolView : public QAbstractScrollArea {
   void setSelection(std::size_t start, std::size_t length);
 
   std::size_t lineCount() const { return starts_.size(); }
+  // A line without its end; every line of the text.
+  std::string_view lineText(std::size_t line) const;
+  std::vector<std::string_view> lines() const;
+  std::size_t caretLine() const { return lineOf(caret_); }
+  bool lineInView(std::size_t line) const;
   int firstVisibleLine() const;
   int visibleLineCount() const;
   // Line of an offset (the last line for the end of the text).
@@ -55,6 +65,8 @@ class SpoolView : public QAbstractScrollArea {
 
  signals:
   void selectionChanged();
+  // Enter (on the caret's line) or a double-click on a line.
+  void lineActivated(std::size_t line);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

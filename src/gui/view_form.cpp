@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "entry/report_ticket.h"
 #include "io/file_writer.h"
 #include "print/print_dialog.h"
 #include "spool_view.h"
@@ -72,6 +73,11 @@ ViewForm::ViewForm(Context& context, QWidget* parent)
   findLayout->addWidget(close);
   layout->addWidget(findBar_);
   findBar_->hide();
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("ViewStatus"));
+  status_->setText(QStringLiteral("Enter or a double-click on a ticket or error line opens its book's grid; "
+                                  "F5 runs the report again."));
+  layout->addWidget(status_);
 
   auto* findKey = new QShortcut(QKeySequence::Find, this);
   connect(findKey, &QShortcut::activated, this, &ViewForm::ShowFind);
@@ -90,6 +96,18 @@ ViewForm::ViewForm(Context& context, QWidget* parent)
   auto* goToKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
   goToKey->setObjectName(QStringLiteral("GoToPageKey"));
   connect(goToKey, &QShortcut::activated, this, &ViewForm::GoToPage);
+
+  connect(display_, &SpoolView::lineActivated, this, [this](std::size_t line) {
+    // Enter after scrolling away from the caret would open a ticket out of sight.
+    if (!display_->lineInView(line)) {
+      status_->setText(QStringLiteral("Click a ticket or error line (or find one with Ctrl+F), then press Enter."));
+      return;
+    }
+    OpenTicket(line);
+  });
+  auto* rerunKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  rerunKey->setObjectName(QStringLiteral("RerunKey"));
+  connect(rerunKey, &QShortcut::activated, this, &ViewForm::Rerun);
 
   // Wide enough for a report page at 10 points; the user may resize.
   QScreen* screen = QGuiApplication::primaryScreen();
@@ -126,6 +144,47 @@ void ViewForm::Print() {
   tonnage::io::RemoveQuietly(selFile);
   context_.selTextReady = false;
   display_->setSelection(0, 0);
+}
+
+void ViewForm::Tell(const QString& text) {
+  platform::Tell(*context_.platform.messages, this, QStringLiteral("View Report"), text, platform::Icon::Information);
+}
+
+void ViewForm::OpenTicket(std::size_t line) {
+  const tonnage::report::SpoolTicket ticket = tonnage::report::LocateSpoolTicket(display_->lines(), line);
+  if (!ticket.found()) {
+    status_->setText(Latin1(ticket.error));
+    return;
+  }
+  if (!rerun_ || !context_.hooks.editTicket) {
+    Tell(QStringLiteral("This report was not made from the open data, so its tickets cannot be opened here."));
+    return;
+  }
+  const tonnage::TicketRowPlace place = tonnage::FindTicketRow(session_, ticket);
+  if (!place.found()) {
+    Tell(Latin1(place.error));
+    return;
+  }
+  status_->setText(QStringLiteral("Book %1, row %2").arg(place.book).arg(place.row));
+  context_.hooks.editTicket(this, context_, place.book, place.row, place.column);
+  const platform::Message again{QStringLiteral("View Report"),
+                                QStringLiteral("Run the report again, to see the book as it is now?"),
+                                {platform::Button::Yes, platform::Button::No},
+                                platform::Icon::Question,
+                                platform::Button::Yes};
+  if (context_.platform.messages->Ask(this, again) == platform::Button::Yes) Rerun();
+  display_->setFocus();
+}
+
+void ViewForm::Rerun() {
+  if (!rerun_) {
+    Tell(QStringLiteral("This report was not made from the open data, so it cannot be run again here."));
+    return;
+  }
+  if (!rerun_(this)) return;  // the run told why
+  display_->reload();
+  status_->setText(QStringLiteral("The report was run again."));
+  display_->setFocus();
 }
 
 bool ViewForm::eventFilter(QObject* object, QEvent* event) {

@@ -1,6 +1,11 @@
 // The report viewer: the spool in a read-only display, Help, Print and Exit,
-// and a find bar (Ctrl+F).
+// a find bar (Ctrl+F), and the way back from a ticket or error line to the
+// ticket's row in its book's grid (Enter or a double-click; F5 runs the
+// report again).
 #pragma once
+
+#include <cstddef>
+#include <functional>
 
 #include "modal_window.h"
 
@@ -22,6 +27,13 @@ class ViewForm : public ModalWindow {
   // Applies the size rule for the window's current outer size.
   void ApplyWindowSize();
   void Print();
+  // How the report is run again (F5, or after a ticket was edited); true
+  // when the spool was written anew. Without it the viewer shows a report
+  // it cannot make again, and its tickets are not opened.
+  void SetRerun(std::function<bool(QWidget* parent)> rerun) { rerun_ = std::move(rerun); }
+  void Rerun();
+  // The grid of the ticket of spool line `line` (from 0).
+  void OpenTicket(std::size_t line);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -33,7 +45,11 @@ class ViewForm : public ModalWindow {
   void CloseFind();
   void GoToPage();
 
+  void Tell(const QString& text);
+
+  std::function<bool(QWidget*)> rerun_;
   SpoolView* display_ = nullptr;
+  QLabel* status_ = nullptr;
   QWidget* findBar_ = nullptr;
   QLineEdit* findText_ = nullptr;
   QLabel* findState_ = nullptr;

@@ -10,6 +10,8 @@
 #include "fakes.h"
 #include "import/ticket_details.h"
 #include "import/ticket_import.h"
+#include "book_grid_view.h"
+#include "dataform.h"
 #include "import_form.h"
 #include "proc_form.h"
 #include "reconcile_form.h"
@@ -153,7 +155,15 @@ TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
   EXPECT_FALSE(undo->isEnabled());
 
   importTheSample();
-  emit Find<QShortcut>(&process, "SaveKey")->activated();
+  tonnage::RowMenuState rowMenu;
+  h.session.currentBook = 3;
+  // The ticket's row number in the grid tells what the export told, before the save and after.
+  for (const bool saved : {false, true}) {
+    if (saved) emit Find<QShortcut>(&process, "SaveKey")->activated();
+    gui::Dataform grid(h.context, rowMenu, nullptr);
+    EXPECT_TRUE(grid.view()->model()->headerData(18, Qt::Vertical, Qt::ToolTipRole).toString().startsWith(
+        "E-ticket 27001258, loaded 07:40, truck T-117")) << saved;
+  }
   EXPECT_FALSE(undo->isEnabled()) << "a save ends it";
   const auto kept = tonnage::import::FindTicketDetails(h.session.store(), 3, 1258);
   ASSERT_TRUE(kept);

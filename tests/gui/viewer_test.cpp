@@ -9,10 +9,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
+#include "book_grid_view.h"
+#include "dataform.h"
 #include "fakes.h"
 #include "io/file_writer.h"
+#include "proc_form.h"
+#include "program_hooks.h"
 #include "spool_view.h"
 #include "view_font.h"
 #include "view_form.h"
@@ -20,6 +25,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace steps;
 
 TEST(ViewerFont, FollowsTheDisplayWidthInTwips) {
   struct Case {
@@ -216,3 +222,78 @@ TEST(SpoolIndex, LineEndsAndPageBreaksAsTheLineReaderSeesThem) {
 }
 
 }  // namespace
+
+// From the report to the ticket: a double-click on an error line opens the
+// book's grid on that row and cell; closing it offers to run the report
+// again, which keeps the place; F5 runs it at any time; Enter on a line of
+// no ticket opens nothing, and a report not made here opens no ticket.
+TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
+  fakes::Harness h;
+  ASSERT_TRUE(h.started);
+  gui::InstallProgramHooks(h.context.hooks);
+  int runs = 0;
+  h.context.hooks.runReport = [&runs, report = h.context.hooks.runReport](tonnage::Session& s,
+                                                                         const platform::Clock& c) {
+    ++runs;
+    return report(s, c);
+  };
+  ASSERT_TRUE(h.session.Open(tonnage::testing::SamplePath("checks-page-order-and-weights.K81")).ok());
+  gui::ProcForm process(h.context, nullptr);
+  h.messages.answers = {platform::Button::Yes};  // run it again after the grid
+  int topBefore = 0, topAfter = 1, cursorRow = 0, cursorColumn = 0, runsAfterGrid = 0;
+  QString nonTicket;
+  std::string spoolAfter;
+  fakes::ModalDriver driver;
+  driver
+      .Then([&](QWidget* w) {
+        auto* display = w->findChild<gui::SpoolView*>("MhFileDisplay1");
+        const auto lines = display->lines();
+        // The first THEO error: page 7305, gross and tare swapped.
+        const auto theo = std::find_if(lines.begin(), lines.end(), [](auto l) { return l.find("THEO") != l.npos; });
+        display->scrollToLine(static_cast<std::size_t>(theo - lines.begin()) - 3);
+        topBefore = display->firstVisibleLine();
+        QTest::mouseDClick(display->viewport(), Qt::LeftButton, {},
+                           QPoint(40, 3 * display->viewport()->height() / display->visibleLineCount() + 4));
+        runsAfterGrid = runs;
+        topAfter = display->firstVisibleLine();
+        spoolAfter = ReadFile(display->fileName());
+        Activate(w);
+        QTest::keyClick(display, Qt::Key_F5);
+        display->scrollToLine(0);
+        display->setSelection(0, 0);
+        QTest::keyClick(display, Qt::Key_Return);
+        nonTicket = Text(w, "ViewStatus");
+        w->findChild<QAction*>("Mnu_Exit")->trigger();
+      })
+      .Then([&](QWidget* w) {
+        auto* grid = qobject_cast<gui::Dataform*>(w);
+        ASSERT_NE(grid, nullptr);
+        cursorRow = grid->view()->currentIndex().row() + 1;
+        cursorColumn = grid->view()->currentIndex().column() + 1;
+        Activate(w);
+        Key(Qt::Key_Left);
+        Key(Qt::Key_Left);
+        TypeCells({"70180", "29940"});  // gross and tare the right way round
+        Click(w, "dataexit");
+      });
+  Click(&process, "ReportCmd");
+  EXPECT_EQ(driver.seen, (std::vector<QString>{"ViewForm", "Dataform"}));
+  EXPECT_EQ(std::pair(cursorRow, cursorColumn), std::pair(5, 5));  // THEO against KP: the net weight
+  ASSERT_EQ(h.messages.asked.size(), 1u);
+  EXPECT_EQ(h.messages.asked[0].text, "Run the report again, to see the book as it is now?");
+  EXPECT_EQ(runsAfterGrid, 2);
+  EXPECT_EQ(runs, 3) << "F5";
+  EXPECT_EQ(topAfter, topBefore);
+  EXPECT_NE(spoolAfter.find("007305 06/17/2026 70180     29940"), std::string::npos);
+  EXPECT_TRUE(nonTicket.startsWith("Not a ticket")) << nonTicket.toStdString();
+
+  gui::ViewForm fromFile(h.context, nullptr);  // no way to run it again
+  fromFile.show();
+  const auto lines = fromFile.display()->lines();
+  fromFile.OpenTicket(static_cast<std::size_t>(
+      std::find_if(lines.begin(), lines.end(), [](auto l) { return l.find("*** ERROR") != l.npos; }) - lines.begin()));
+  fromFile.Rerun();
+  ASSERT_EQ(h.messages.asked.size(), 3u);
+  EXPECT_NE(h.messages.asked[1].text.indexOf("not made from the open data"), -1);
+  EXPECT_NE(h.messages.asked[2].text.indexOf("cannot be run again"), -1);
+}

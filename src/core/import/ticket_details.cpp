@@ -29,6 +29,13 @@ bool HasDetails(store::ProjectStore& store) {
   return store.isOpen() && store.ModuleVersion(kModule) == kModuleVersion;
 }
 
+// Imports waiting for a save, by session; an entry lapses with the queued
+// write that holds it (a save that ran it, or a file closed unsaved).
+std::vector<std::pair<const Session*, std::weak_ptr<PendingImport>>>& Waiting() {
+  static std::vector<std::pair<const Session*, std::weak_ptr<PendingImport>>> waiting;
+  return waiting;
+}
+
 }  // namespace
 
 Outcome EnsureTicketDetailsTables(store::ProjectStore& store) {
@@ -101,9 +108,22 @@ std::shared_ptr<PendingImport> QueueImportDetails(Session& session, const Import
     if (pending->withdrawn) return Outcome::Success();
     std::vector<TicketDetails> numbered = pending->tickets;
     for (TicketDetails& t : numbered) t.book = FileBookNumber(*books, t.book);
-    return PutTicketDetails(s, numbered);
+    Outcome put = PutTicketDetails(s, numbered);
+    pending->written = put.ok();
+    return put;
   });
+  Waiting().emplace_back(&session, pending);
   return pending;
+}
+
+std::vector<std::shared_ptr<const PendingImport>> PendingImports(const Session& session) {
+  auto& waiting = Waiting();
+  std::erase_if(waiting, [](const auto& w) { return w.second.expired(); });
+  std::vector<std::shared_ptr<const PendingImport>> out;
+  for (const auto& [owner, weak] : waiting)
+    if (owner == &session)
+      if (std::shared_ptr<PendingImport> p = weak.lock(); p && !p->withdrawn && !p->written) out.push_back(p);
+  return out;
 }
 
 void AddSaveReason(Session& session, const std::string& reason) {

@@ -57,6 +57,7 @@ struct PendingImport {
   std::vector<TicketDetails> tickets;  // `book` is the slot
   std::string reason;                  // "imported from FILE, rows a-b"
   bool withdrawn = false;
+  bool written = false;                // by a save, into the store
 };
 
 // After ApplyImport: queues the details of the imported rows for the next
@@ -64,6 +65,10 @@ struct PendingImport {
 // import to the reason that save records.
 std::shared_ptr<PendingImport> QueueImportDetails(Session& session, const ImportPreview& preview,
                                                   const std::string& fileName);
+
+// The imports of `session` whose details wait for its next save, so they
+// can be shown before it.
+std::vector<std::shared_ptr<const PendingImport>> PendingImports(const Session& session);
 
 // Adds `reason` to what the next save records ("; " between two).
 void AddSaveReason(Session& session, const std::string& reason);
