@@ -242,21 +242,12 @@ void MainForm1::OpenFile(const std::string& path) {
 }
 
 bool MainForm1::OfferRecovery() {
-  const std::string parent = session_.workFolder().parent();
-  // Runs that died before a file was open left nothing worth asking about.
-  tonnage::RemoveIdleWorkFolders(parent);
-  const std::vector<std::string> abandoned = tonnage::FindAbandonedWorkFolders(parent);
-  if (abandoned.empty()) return false;
-  const std::string& folder = abandoned.front();
-  tonnage::SessionState state;
-  tonnage::ParseSessionState(tonnage::io::ReadWholeFile(folder + tonnage::kStateFileName).bytes, state);
-  // The tickets of a book closed after the last header change are newer
-  // than the state file: the question names the newest of what comes back.
-  const QDateTime changed =
-      QDateTime::fromSecsSinceEpoch(static_cast<qint64>(tonnage::LastChanged(folder)));
-  const QString file = state.dataFilePath == tonnage::kNoName
+  const std::optional<tonnage::RecoveryOffer> offer = session_.FindRecoveryOffer();
+  if (!offer) return false;
+  const QDateTime changed = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(offer->changed));
+  const QString file = offer->dataFilePath == tonnage::kNoName
                            ? QStringLiteral("a new file not yet saved")
-                           : DisplayPath(state.dataFilePath);
+                           : DisplayPath(offer->dataFilePath);
   const platform::Message question{
       QStringLiteral("Recover unsaved data"),
       QStringLiteral("The program ended without saving the data of\n\n%1\n\nas they were on %2.\n\n"
@@ -266,17 +257,17 @@ bool MainForm1::OfferRecovery() {
       platform::Icon::Question,
       platform::Button::Yes};
   if (context_.platform.messages->Ask(this, question) != platform::Button::Yes) {
-    tonnage::Session::Discard(folder);
+    tonnage::Session::Discard(offer->folder);
     return false;
   }
-  const tonnage::Outcome recovered = session_.Recover(folder);
+  const tonnage::Outcome recovered = session_.Recover(offer->folder);
   if (!recovered) {
     // The folder stays, to be offered again.
     platform::Tell(*context_.platform.messages, this, Latin1(recovered.title),
                    DisplayPath(recovered.message), platform::Icon::Critical);
     return false;
   }
-  LockRecoveredFile();
+  TellRecoveredLock(session_.LockRecoveredFile());
   ShowProcess();
   return true;
 }
@@ -298,25 +289,17 @@ void MainForm1::OpenAtStart(const QString& file) {
   OpenFile(path);
 }
 
-void MainForm1::LockRecoveredFile() {
-  const std::string path = session_.dataFilePath;
-  if (path == tonnage::kNoName) return;
-  const tonnage::LockAttempt attempt = session_.PrepareLock(path);
-  if (attempt.state == tonnage::LockState::HeldElsewhere) {
-    // Someone opened the file since: the recovered data must not go over
-    // their work unless saved under a name of their own.
-    session_.dataFilePath = tonnage::kNoName;
-    session_.AdoptLock(session_.dataFilePath);
-    TellIfStateNotKept(context_, this, session_.SaveState());
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("File In Use"),
-                   QStringLiteral("This file is open in another copy of the program\n\n%1\n\n(%2).\n\n"
-                                  "The recovered data are kept as NoName: save them with Save As.")
-                       .arg(DisplayPath(path), HolderText(attempt.holder)),
-                   platform::Icon::Warning);
+void MainForm1::TellRecoveredLock(const tonnage::RecoveredLock& lock) {
+  if (!lock.keptAsNoName) {
+    MayUseFile(context_, this, lock.path, lock.attempt, FileUse::Open);  // says why there is no lock
     return;
   }
-  MayUseFile(context_, this, path, attempt, FileUse::Open);
-  session_.AdoptLock(path);
+  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
+  platform::Tell(*context_.platform.messages, this, QStringLiteral("File In Use"),
+                 QStringLiteral("This file is open in another copy of the program\n\n%1\n\n(%2).\n\n"
+                                "The recovered data are kept as NoName: save them with Save As.")
+                     .arg(DisplayPath(lock.path), HolderText(lock.attempt.holder)),
+                 platform::Icon::Warning);
 }
 
 void MainForm1::ShowProcess() {

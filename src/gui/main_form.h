@@ -53,7 +53,7 @@ class MainForm1 : public QMainWindow {
  private:
   void NewFile();
   void ChooseAndOpen();
-  void LockRecoveredFile();
+  void TellRecoveredLock(const tonnage::RecoveredLock& lock);
   void ShowProcess();
   void ShowAbout();
 

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
-#include <cctype>
 
 #include "io/line_reader.h"
 
@@ -29,8 +28,9 @@ QFont ReportFont(int points) {
   return font;
 }
 
-unsigned char Fold(char c) {
-  return static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
+std::string Latin1(const QString& text) {
+  const QByteArray bytes = text.toLatin1();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 }  // namespace
@@ -59,10 +59,9 @@ void SpoolView::setFileName(const std::string& path) {
   fileSize_ = size;
   fileTime_ = time;
   tonnage::io::ReadResult read = tonnage::io::ReadWholeFile(path);
-  text_ = read.outcome ? std::move(read.bytes) : std::string();
+  text_ = tonnage::report::SpoolText(read.outcome ? std::move(read.bytes) : std::string());
   anchor_ = caret_ = 0;
   topLine_ = 0;
-  BuildIndex();
   UpdateScrollBars();
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);
@@ -76,87 +75,27 @@ void SpoolView::reload() {
   fileSize_ = -1;
   const std::string path = path_;
   setFileName(path);
-  if (starts_.empty()) return;
-  const std::size_t last = starts_.size() - 1;
+  const std::size_t last = text_.lineCount() - 1;
   scrollToLine(std::min(static_cast<std::size_t>(std::max(top, 0)), last));
-  setSelection(starts_[std::min(caret, last)], 0);
+  setSelection(text_.lineStart(std::min(caret, last)), 0);
 }
 
 std::string_view SpoolView::lineText(std::size_t line) const {
-  if (line >= starts_.size()) return {};
-  return std::string_view(text_).substr(starts_[line], LineEnd(line) - starts_[line]);
+  if (line >= text_.lineCount()) return {};
+  return std::string_view(text_.bytes())
+      .substr(text_.lineStart(line), text_.lineEnd(line) - text_.lineStart(line));
 }
 
 std::vector<std::string_view> SpoolView::lines() const {
   std::vector<std::string_view> all;
-  all.reserve(starts_.size());
-  for (std::size_t i = 0; i < starts_.size(); ++i) all.push_back(lineText(i));
+  all.reserve(text_.lineCount());
+  for (std::size_t i = 0; i < text_.lineCount(); ++i) all.push_back(lineText(i));
   return all;
 }
 
 bool SpoolView::lineInView(std::size_t line) const {
   const auto first = static_cast<std::size_t>(std::max(firstVisibleLine(), 0));
   return line >= first && line < first + static_cast<std::size_t>(std::max(visibleLineCount(), 1));
-}
-
-void SpoolView::BuildIndex() {
-  starts_.clear();
-  pageBreaks_.clear();
-  widest_ = 0;
-  const std::size_t n = text_.size();
-  const char* data = text_.data();
-  // The same line ends as the line reader: CR LF, LF, or CR alone; a last
-  // line without an end still counts, an end at the very end adds none.
-  starts_.reserve(n / 40 + 1);
-  std::size_t start = 0;
-  bool hasFormFeed = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = data[i];
-    if (c == '\f') {
-      hasFormFeed = true;
-    } else if (c == '\n' || c == '\r') {
-      if (hasFormFeed) pageBreaks_.push_back(starts_.size());
-      starts_.push_back(start);
-      widest_ = std::max(widest_, i - start);
-      if (c == '\r' && i + 1 < n && data[i + 1] == '\n') ++i;
-      start = i + 1;
-      hasFormFeed = false;
-    }
-  }
-  if (start < n || starts_.empty()) {
-    if (hasFormFeed) pageBreaks_.push_back(starts_.size());
-    starts_.push_back(start);
-    widest_ = std::max(widest_, n - start);
-  }
-}
-
-std::size_t SpoolView::NextStart(std::size_t line) const {
-  return line + 1 < starts_.size() ? starts_[line + 1] : text_.size();
-}
-
-std::size_t SpoolView::LineEnd(std::size_t line) const {
-  std::size_t end = NextStart(line);
-  const std::size_t start = starts_[line];
-  if (end > start && text_[end - 1] == '\n') --end;
-  if (end > start && text_[end - 1] == '\r') --end;
-  return end;
-}
-
-bool SpoolView::IsPageBreak(std::size_t line) const {
-  return std::binary_search(pageBreaks_.begin(), pageBreaks_.end(), line);
-}
-
-std::size_t SpoolView::PageOfLine(std::size_t line) const {
-  return static_cast<std::size_t>(
-             std::lower_bound(pageBreaks_.begin(), pageBreaks_.end(), line) -
-             pageBreaks_.begin()) +
-         1;
-}
-
-std::size_t SpoolView::lineOf(std::size_t offset) const {
-  if (starts_.empty()) return 0;
-  auto it = std::upper_bound(starts_.begin(), starts_.end(), offset);
-  return static_cast<std::size_t>(it - starts_.begin()) - 1;
 }
 
 void SpoolView::setFontSize(int points) {
@@ -182,7 +121,7 @@ int SpoolView::visibleLineCount() const { return std::max(1, viewport()->height(
 int SpoolView::firstVisibleLine() const { return verticalScrollBar()->value(); }
 
 void SpoolView::UpdateScrollBars() {
-  const int lines = static_cast<int>(starts_.size());
+  const int lines = static_cast<int>(text_.lineCount());
   const int page = visibleLineCount();
   // A range that shrinks for a moment (while the window is resized) must
   // not lose the reader's place.
@@ -193,7 +132,7 @@ void SpoolView::UpdateScrollBars() {
   verticalScrollBar()->setPageStep(page);
   verticalScrollBar()->setSingleStep(1);
   const int columns = std::max(1, static_cast<int>(viewport()->width() / charWidth_));
-  horizontalScrollBar()->setRange(0, std::max(0, static_cast<int>(widest_) + 1 - columns));
+  horizontalScrollBar()->setRange(0, std::max(0, static_cast<int>(text_.widest()) + 1 - columns));
   horizontalScrollBar()->setPageStep(columns);
   horizontalScrollBar()->setSingleStep(1);
 }
@@ -208,25 +147,11 @@ void SpoolView::scrollToLine(std::size_t line) {
 }
 
 void SpoolView::scrollToPage(std::size_t page) {
-  page = std::clamp<std::size_t>(page, 1, pageCount());
-  scrollToLine(page == 1 ? 0 : pageBreaks_[page - 2] + 1);
+  scrollToLine(text_.firstLineOfPage(page));
 }
 
 std::pair<std::size_t, std::size_t> SpoolView::matchNumber(const QString& text) const {
-  const QByteArray bytes = text.toLatin1();
-  std::string needle(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  if (needle.empty() || needle.size() > text_.size()) return {0, 0};
-  for (char& c : needle) c = static_cast<char>(Fold(c));
-  std::size_t before = 0, total = 0;
-  const std::size_t at = selectionStart();
-  for (std::size_t i = 0; i + needle.size() <= text_.size(); ++i) {
-    std::size_t k = 0;
-    while (k < needle.size() && Fold(text_[i + k]) == static_cast<unsigned char>(needle[k])) ++k;
-    if (k < needle.size()) continue;
-    ++total;
-    if (i < at) ++before;
-  }
-  return {before + 1, total};
+  return text_.MatchNumber(Latin1(text), selectionStart());
 }
 
 void SpoolView::paintEvent(QPaintEvent* event) {
@@ -234,11 +159,10 @@ void SpoolView::paintEvent(QPaintEvent* event) {
   const QRect area = event->rect();
   const QPalette& pal = viewport()->palette();
   p.fillRect(area, pal.color(QPalette::Base));
-  if (starts_.empty()) return;
 
   const std::size_t first = static_cast<std::size_t>(firstVisibleLine()) +
                             static_cast<std::size_t>(area.top() / lineHeight_);
-  const std::size_t last = std::min(starts_.size() - 1,
+  const std::size_t last = std::min(text_.lineCount() - 1,
                                     static_cast<std::size_t>(firstVisibleLine()) +
                                         static_cast<std::size_t>(area.bottom() / lineHeight_));
   const int column0 = horizontalScrollBar()->value();
@@ -254,9 +178,9 @@ void SpoolView::paintEvent(QPaintEvent* event) {
 
   for (std::size_t line = first; line <= last; ++line) {
     const int y = static_cast<int>(line - static_cast<std::size_t>(firstVisibleLine())) * lineHeight_;
-    const std::size_t start = starts_[line];
-    const std::size_t end = LineEnd(line);
-    const std::size_t next = NextStart(line);
+    const std::size_t start = text_.lineStart(line);
+    const std::size_t end = text_.lineEnd(line);
+    const std::size_t next = text_.nextStart(line);
     QRectF selRect;
 
     // The selection's part of this line, the line end shown as one cell.
@@ -269,13 +193,13 @@ void SpoolView::paintEvent(QPaintEvent* event) {
       p.fillRect(selRect, highlight);
     }
 
-    if (IsPageBreak(line)) {
+    if (text_.isPageBreak(line)) {
       // A page break is drawn as a rule with the number of the page it starts.
       p.setPen(rule);
       const int mid = y + lineHeight_ / 2;
       p.drawLine(0, mid, viewport()->width(), mid);
       p.setFont(small);
-      const QString label = QStringLiteral(" page %1 ").arg(PageOfLine(line) + 1);
+      const QString label = QStringLiteral(" page %1 ").arg(text_.pageOfLine(line) + 1);
       const int labelWidth = QFontMetrics(small).horizontalAdvance(label);
       const QRect box(viewport()->width() - labelWidth - 16, y, labelWidth, lineHeight_);
       p.fillRect(box, pal.color(QPalette::Base));
@@ -289,7 +213,7 @@ void SpoolView::paintEvent(QPaintEvent* event) {
     const std::size_t visibleCols = static_cast<std::size_t>(viewport()->width() / charWidth_) + 2;
     const std::size_t visibleTo = std::min(end, visibleFrom + visibleCols);
     if (visibleTo <= visibleFrom) continue;
-    QString chars = QString::fromLatin1(text_.data() + visibleFrom,
+    QString chars = QString::fromLatin1(text_.bytes().data() + visibleFrom,
                                         static_cast<qsizetype>(visibleTo - visibleFrom));
     for (QChar& c : chars)
       if (c.unicode() < 0x20) c = QLatin1Char(' ');
@@ -309,16 +233,15 @@ void SpoolView::paintEvent(QPaintEvent* event) {
 }
 
 std::size_t SpoolView::OffsetAt(const QPoint& point) const {
-  if (starts_.empty()) return 0;
   const int row = point.y() < 0 ? -1 - (-point.y()) / lineHeight_ : point.y() / lineHeight_;
   const long long line = static_cast<long long>(firstVisibleLine()) + row;
   if (line < 0) return 0;
-  if (line >= static_cast<long long>(starts_.size())) return text_.size();
+  if (line >= static_cast<long long>(text_.lineCount())) return text_.size();
   const std::size_t l = static_cast<std::size_t>(line);
   const qreal x = point.x() - 2 + horizontalScrollBar()->value() * charWidth_;
   const long long column = std::max(0LL, static_cast<long long>((x + charWidth_ / 2) / charWidth_));
-  const std::size_t length = LineEnd(l) - starts_[l];
-  return starts_[l] + std::min<std::size_t>(length, static_cast<std::size_t>(column));
+  const std::size_t length = text_.lineEnd(l) - text_.lineStart(l);
+  return text_.lineStart(l) + std::min<std::size_t>(length, static_cast<std::size_t>(column));
 }
 
 void SpoolView::mousePressEvent(QMouseEvent* event) {
@@ -343,13 +266,14 @@ void SpoolView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void SpoolView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || text_.empty()) return;
+  if (event->button() != Qt::LeftButton || text_.size() == 0) return;
   // A word: the run of non-blank characters under the pointer.
   std::size_t at = OffsetAt(event->position().toPoint());
   const std::size_t line = lineOf(at);
-  const std::size_t start = starts_[line];
-  const std::size_t end = LineEnd(line);
-  auto blank = [&](std::size_t i) { return text_[i] == ' ' || text_[i] == '\f'; };
+  const std::size_t start = text_.lineStart(line);
+  const std::size_t end = text_.lineEnd(line);
+  const std::string& bytes = text_.bytes();
+  auto blank = [&](std::size_t i) { return bytes[i] == ' ' || bytes[i] == '\f'; };
   std::size_t a = std::min(at, end), b = a;
   while (a > start && !blank(a - 1)) --a;
   while (b < end && !blank(b)) ++b;
@@ -391,7 +315,7 @@ void SpoolView::keyPressEvent(QKeyEvent* event) {
 }
 
 std::string SpoolView::selectedText() const {
-  return text_.substr(selectionStart(), selectionLength());
+  return text_.bytes().substr(selectionStart(), selectionLength());
 }
 
 void SpoolView::setSelection(std::size_t start, std::size_t length) {
@@ -415,41 +339,20 @@ void SpoolView::EnsureVisible(std::size_t offset) {
   const int page = visibleLineCount();
   if (static_cast<long long>(line) < first || static_cast<long long>(line) >= first + page)
     scrollToLine(line > static_cast<std::size_t>(page / 3) ? line - static_cast<std::size_t>(page / 3) : 0);
-  const long long column = static_cast<long long>(offset - starts_[line]);
+  const long long column = static_cast<long long>(offset - text_.lineStart(line));
   QScrollBar* h = horizontalScrollBar();
   if (column < h->value() || column >= h->value() + h->pageStep())
     h->setValue(static_cast<int>(std::max(0LL, column - 8)));
 }
 
 bool SpoolView::find(const QString& needleText, bool backward) {
-  const QByteArray needleBytes = needleText.toLatin1();
-  const std::size_t m = static_cast<std::size_t>(needleBytes.size());
-  const std::size_t n = text_.size();
-  if (m == 0 || m > n) return false;
-  std::string needle(needleBytes.constData(), m);
-  for (char& c : needle) c = static_cast<char>(Fold(c));
-  auto matchesAt = [&](std::size_t i) {
-    for (std::size_t k = 0; k < m; ++k)
-      if (Fold(text_[i + k]) != static_cast<unsigned char>(needle[k])) return false;
-    return true;
-  };
-  const std::size_t positions = n - m + 1;
+  const std::string needle = Latin1(needleText);
   const std::size_t from = backward ? selectionStart() : selectionStart() + selectionLength();
-  for (std::size_t step = 0; step < positions; ++step) {
-    std::size_t i;
-    if (backward) {
-      // from-1, from-2, ... wrapping round to the end.
-      i = (from + positions * 2 - 1 - step) % positions;
-    } else {
-      i = (from + step) % positions;
-    }
-    if (Fold(text_[i]) == static_cast<unsigned char>(needle[0]) && matchesAt(i)) {
-      setSelection(i, m);
-      EnsureVisible(i);
-      return true;
-    }
-  }
-  return false;
+  const std::optional<std::size_t> at = text_.Find(needle, from, backward);
+  if (!at) return false;
+  setSelection(*at, needle.size());
+  EnsureVisible(*at);
+  return true;
 }
 
 }  // namespace gui

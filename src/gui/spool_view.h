@@ -1,7 +1,8 @@
 // A read-only view of a report spool. The file is held once in memory with an
-// index of its lines, and only the lines on screen are drawn, so a report of
-// hundreds of thousands of lines opens and scrolls as fast as a short one.
-// Positions are character offsets into the file, line ends included.
+// index of its lines (report::SpoolText, which also pages and finds), and
+// only the lines on screen are drawn, so a report of hundreds of thousands of
+// lines opens and scrolls as fast as a short one. Positions are character
+// offsets into the file, line ends included.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -10,6 +11,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "report/spool_text.h"
 
 namespace gui {
 
@@ -39,7 +42,7 @@ class SpoolView : public QAbstractScrollArea {
   std::string selectedText() const;
   void setSelection(std::size_t start, std::size_t length);
 
-  std::size_t lineCount() const { return starts_.size(); }
+  std::size_t lineCount() const { return text_.lineCount(); }
   // A line without its end; every line of the text.
   std::string_view lineText(std::size_t line) const;
   std::vector<std::string_view> lines() const;
@@ -48,11 +51,13 @@ class SpoolView : public QAbstractScrollArea {
   int firstVisibleLine() const;
   int visibleLineCount() const;
   // Line of an offset (the last line for the end of the text).
-  std::size_t lineOf(std::size_t offset) const;
+  std::size_t lineOf(std::size_t offset) const { return text_.lineOf(offset); }
   void scrollToLine(std::size_t line);
-  std::size_t pageCount() const { return pageBreaks_.size() + 1; }
+  std::size_t pageCount() const { return text_.pageCount(); }
   // The page of the line at the top, from 1.
-  std::size_t PageOfTop() const { return PageOfLine(static_cast<std::size_t>(firstVisibleLine())); }
+  std::size_t PageOfTop() const {
+    return text_.pageOfLine(static_cast<std::size_t>(firstVisibleLine()));
+  }
   // Brings page `page` (from 1) to the top.
   void scrollToPage(std::size_t page);
   // Which match of `text` (ignoring case) the selection is, from 1, and how
@@ -77,24 +82,16 @@ class SpoolView : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void BuildIndex();
   void UpdateMetrics();
   void UpdateScrollBars();
   std::size_t OffsetAt(const QPoint& viewportPoint) const;
-  std::size_t LineEnd(std::size_t line) const;  // end of the text, before CR/LF
-  std::size_t NextStart(std::size_t line) const;
-  bool IsPageBreak(std::size_t line) const;
-  std::size_t PageOfLine(std::size_t line) const;
   void EnsureVisible(std::size_t offset);
   void CopySelection() const;
 
   std::string path_;
   long long fileSize_ = -1;
   long long fileTime_ = 0;
-  std::string text_;
-  std::vector<std::size_t> starts_;  // offset of each line
-  std::vector<std::size_t> pageBreaks_;  // lines holding a form feed
-  std::size_t widest_ = 0;
+  tonnage::report::SpoolText text_;
   int fontSize_ = 8;
   qreal charWidth_ = 8;  // fractional: the font's true advance keeps columns exact
   int lineHeight_ = 16;

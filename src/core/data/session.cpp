@@ -93,6 +93,36 @@ void Session::KeepState() {
 
 Outcome Session::TakeStateProblem() { return std::exchange(stateProblem_, Outcome::Success()); }
 
+std::optional<RecoveryOffer> Session::FindRecoveryOffer() {
+  const std::string parent = work_.parent();
+  RemoveIdleWorkFolders(parent);
+  const std::vector<std::string> abandoned = FindAbandonedWorkFolders(parent);
+  if (abandoned.empty()) return std::nullopt;
+  RecoveryOffer offer;
+  offer.folder = abandoned.front();
+  SessionState state;
+  ParseSessionState(io::ReadWholeFile(offer.folder + kStateFileName).bytes, state);
+  offer.dataFilePath = std::move(state.dataFilePath);
+  // A book's tickets, stored when its grid closed, can be newer than the state file.
+  offer.changed = LastChanged(offer.folder);
+  return offer;
+}
+
+RecoveredLock Session::LockRecoveredFile() {
+  RecoveredLock result;
+  result.path = dataFilePath;
+  result.attempt.state = LockState::Taken;
+  if (dataFilePath == kNoName) return result;
+  result.attempt = PrepareLock(dataFilePath);
+  if (result.attempt.state == LockState::HeldElsewhere) {
+    dataFilePath = kNoName;
+    result.keptAsNoName = true;
+    KeepState();
+  }
+  AdoptLock(dataFilePath);
+  return result;
+}
+
 Outcome Session::Recover(const std::string& folder) {
   std::string from = folder;
   if (!from.empty() && from.back() != '/') from += '/';

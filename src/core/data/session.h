@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,20 @@
 #include "store/report_runs.h"
 
 namespace tonnage {
+
+// The newest work folder a killed run left, for the next start to offer back.
+struct RecoveryOffer {
+  std::string folder;
+  std::string dataFilePath;  // kNoName for data never saved
+  std::time_t changed = 0;   // when the newest of what would come back changed
+};
+
+// What became of the recovered file's lock.
+struct RecoveredLock {
+  std::string path;          // the file the data came from
+  LockAttempt attempt;       // Taken when there is no file to lock
+  bool keptAsNoName = false;  // another copy has the file open: the data are NoName now
+};
 
 inline constexpr const char* kNoName = "NoName";
 inline constexpr const char* kDataFileFilter = "Default (*.K81)|*.K81|Any File (*.*)|*.*";
@@ -95,6 +110,16 @@ class Session {
   Outcome Recover(const std::string& folder);
   // Removes the work folder of a killed run.
   static void Discard(const std::string& folder);
+  // The newest work folder of a killed run beside this run's own, if any;
+  // the folders of runs that died before a file was open are removed first,
+  // as there is nothing in them worth asking about.
+  std::optional<RecoveryOffer> FindRecoveryOffer();
+  // After Recover: takes the recovered file's lock over from the dead run.
+  // When another live copy has opened the file since, the recovered data
+  // must not go over its work unless saved under a name of their own: they
+  // become NoName (a state file that cannot be rewritten then is kept for
+  // TakeStateProblem). A lock that cannot be had at all is gone without.
+  RecoveredLock LockRecoveredFile();
 
   // True while the open data differ from the file as last opened or saved,
   // and always for data never saved (a new or recovered file).

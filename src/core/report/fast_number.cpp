@@ -129,30 +129,14 @@ char* QuickText(double value, int decimals, char* end) {
   return p;
 }
 
-}  // namespace
-
-bool PutAmount(char* end, std::size_t width, double value, int decimals) {
-  if (decimals != 2 && decimals != 3) decimals = 0;
-  unsigned long long scaled = 0;
-  if (!QuickScaled(value, decimals, scaled)) return false;
-  const unsigned long long whole = scaled / kTens[decimals];
-  std::size_t length = 1;
-  while (length < 19 && whole >= kTens[length]) ++length;
-  if (decimals > 0) length += static_cast<std::size_t>(decimals) + 1;
-  const bool negative = value < 0 && scaled != 0;
-  if (negative) ++length;
-  if (length > width) return false;
-  // Now the text cannot run past the field: write it in place, backwards.
-  char* p = end;
-  if (decimals > 0) {
-    p = DigitsBackwards(p, scaled % kTens[decimals], decimals);
-    *--p = '.';
-  }
-  p = DigitsBackwards(p, whole, 1);
-  if (negative) *--p = '-';
-  while (p > end - width) *--p = ' ';
-  return true;
+// The exact way: the same mask through the decimal text of the value.
+std::string ExactText(double value, int decimals) {
+  std::string mask = "0";
+  if (decimals > 0) mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
+  return FormatMask(value, mask);
 }
+
+}  // namespace
 
 bool SignificantDigitsForTest(double magnitude, char digits[15], int& exponent) {
   unsigned long long n = 0;
@@ -161,49 +145,21 @@ bool SignificantDigitsForTest(double magnitude, char digits[15], int& exponent) 
   return true;
 }
 
-void AppendMasked(std::string& out, double value, int decimals) {
+void AppendAmount(std::string& out, double value, std::size_t width, int decimals) {
   if (decimals < 0) decimals = 0;
   char buf[48];
-  if (const char* text = QuickText(value, decimals, buf + sizeof buf)) {
-    out.append(text, static_cast<std::size_t>(buf + sizeof buf - text));
-    return;
-  }
-  // The exact way, on the value's decimal text.
-  std::string mask = "0";
-  if (decimals > 0) mask += "." + std::string(static_cast<std::size_t>(decimals), '0');
-  out += FormatMask(value, mask);
-}
-
-std::string Masked(double value, int decimals) {
-  std::string out;
-  AppendMasked(out, value, decimals);
-  return out;
-}
-
-void AppendAmount(std::string& out, double value, std::size_t width, int decimals) {
-  if (decimals != 2 && decimals != 3) decimals = 0;
-  char buf[48];
-  if (char* text = QuickText(value, decimals, buf + sizeof buf)) {
+  char* const end = buf + sizeof buf;
+  if (char* text = QuickText(value, decimals, end)) {
     // Blanks in front go into the same buffer: one append for the field.
-    while (text > buf && static_cast<std::size_t>(buf + sizeof buf - text) < width) *--text = ' ';
-    if (static_cast<std::size_t>(buf + sizeof buf - text) >= width) {
-      out.append(text, static_cast<std::size_t>(buf + sizeof buf - text));
-      return;
-    }
-    out.append(width - static_cast<std::size_t>(buf + sizeof buf - text), ' ');
-    out.append(text, static_cast<std::size_t>(buf + sizeof buf - text));
+    while (text > buf && static_cast<std::size_t>(end - text) < width) *--text = ' ';
+    const auto length = static_cast<std::size_t>(end - text);
+    if (length < width) out.append(width - length, ' ');
+    out.append(text, length);
     return;
   }
-  const std::size_t start = out.size();
-  AppendMasked(out, value, decimals);
-  const std::size_t length = out.size() - start;
-  if (length < width) out.insert(start, width - length, ' ');
-}
-
-std::string Amount(double value, std::size_t width, int decimals) {
-  std::string out;
-  AppendAmount(out, value, width, decimals);
-  return out;
+  const std::string exact = ExactText(value, decimals);
+  if (exact.size() < width) out.append(width - exact.size(), ' ');
+  out += exact;
 }
 
 double Keep3(double value) {
@@ -215,8 +171,7 @@ double Keep3(double value) {
     const double kept = static_cast<double>(scaled) / 1000.0;
     return value < 0 ? -kept : kept;
   }
-  std::string text;
-  AppendMasked(text, value, 3);
+  const std::string text = ExactText(value, 3);
   double result = 0;
   std::from_chars(text.data(), text.data() + text.size(), result, std::chars_format::fixed);
   return result;

@@ -1,7 +1,6 @@
 #include "report/report_lines.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "report/fast_number.h"
 #include "text/fixed_width.h"
@@ -47,7 +46,7 @@ PageHeader PageHeaderLines(const HeaderInfo& info, int pageNumber) {
 }
 
 std::string PageNumberField(int pageNumber) {
-  return Right(Masked(pageNumber, 0), 5);
+  return Amount(pageNumber, 5, 0);
 }
 
 std::string WithPageNumber(std::string_view pageLine, int pageNumber) {
@@ -59,7 +58,7 @@ std::string WithPageNumber(std::string_view pageLine, int pageNumber) {
 }
 
 std::string GravityLine(double bookGravity, std::string_view comments) {
-  return " ***SPEC. GRAV. THIS BOOK = " + Right(Masked(bookGravity, 4), 7) + "      " +
+  return " ***SPEC. GRAV. THIS BOOK = " + Amount(bookGravity, 7, 4) + "      " +
          std::string(comments);
 }
 
@@ -108,101 +107,56 @@ std::vector<std::string> InvalidFormatBlock() {
 
 std::vector<std::string> ErrorBookLines(std::string_view comments, double bookGravity) {
   return {std::string(kBlankLine),
-          "  " + Left(comments, 35) + "  " + Right(Masked(bookGravity, 4), 7)};
+          "  " + Left(comments, 35) + "  " + Amount(bookGravity, 7, 4)};
 }
 
 std::string TheoKpMismatchLine(double theo, double kp) {
-  return " *** ERROR *** THEO = " + Right(Masked(theo, 3), 15) + "  KP = " +
-         Right(Masked(kp, 3), 15);
+  return " *** ERROR *** THEO = " + Amount(theo, 15, 3) + "  KP = " +
+         Amount(kp, 15, 3);
 }
 
 std::string TicketEcho(std::string_view ticketLine) {
   return " " + std::string(TrimRightBlanks(ticketLine));
 }
 
-namespace {
-
-// Writes a line left to right into a string's own room, each amount put in
-// its field in place; an amount wider than its field, or one that needs the
-// exact conversion, is appended the general way and pushes the rest along.
-class LineCursor {
- public:
-  explicit LineCursor(std::string& line) : line_(line) {
-    if (line_.size() < kRoom) line_.resize(kRoom);
-  }
-  void Text(std::string_view text) {
-    if (text.empty()) return;  // an empty view may hold no pointer at all
-    Room(text.size());
-    std::memcpy(line_.data() + at_, text.data(), text.size());
-    at_ += text.size();
-  }
-  void Blanks(std::size_t n) {
-    Room(n);
-    std::memset(line_.data() + at_, ' ', n);
-    at_ += n;
-  }
-  void Amount(double value, std::size_t width, int decimals) {
-    Room(width);
-    if (PutAmount(line_.data() + at_ + width, width, value, decimals)) {
-      at_ += width;
-      return;
-    }
-    Text(report::Amount(value, width, decimals));
-  }
-  std::size_t at() const { return at_; }
-  void Finish() { line_.resize(at_); }
-
- private:
-  static constexpr std::size_t kRoom = 128;  // a whole detail line, as a rule
-  void Room(std::size_t n) {
-    if (at_ + n > line_.size()) [[unlikely]]
-      line_.resize(at_ + n + kRoom);
-  }
-  std::string& line_;
-  std::size_t at_ = 0;
-};
-
-}  // namespace
-
 void BuildDetailLine(std::string& line, const DetailValues& v) {
   const bool threeDecimals = v.tonsBook || v.metric;
   const double divisor = v.tonsBook ? TonFactor(v.metric) : 1.0;
-  LineCursor out(line);
+  line.clear();  // its room stays for the next ticket
   // One weight field: the amount right-aligned, then blanks to 10.
   auto field = [&](bool shown, double weight, std::size_t poundsWidth) {
-    const std::size_t start = out.at();
+    const std::size_t start = line.size();
     if (shown) {
       if (threeDecimals)
-        out.Amount(weight / divisor, 10, 3);
+        AppendAmount(line, weight / divisor, 10, 3);
       else
-        out.Amount(weight, poundsWidth, 0);
+        AppendAmount(line, weight, poundsWidth, 0);
     }
-    const std::size_t length = out.at() - start;
-    if (length < 10) out.Blanks(10 - length);
+    const std::size_t length = line.size() - start;
+    if (length < 10) line.append(10 - length, ' ');
   };
-  out.Text(" ");
-  out.Amount(static_cast<double>(v.pageNo), 6, 0);
-  out.Text("  ");
-  if (v.date.size() < 10) out.Blanks(10 - v.date.size());
-  out.Text(v.date);
-  out.Text("  ");
+  line += ' ';
+  AppendAmount(line, static_cast<double>(v.pageNo), 6, 0);
+  line += "  ";
+  if (v.date.size() < 10) line.append(10 - v.date.size(), ' ');
+  line += v.date;
+  line += "  ";
   field(v.w1 != 0, v.w1, 6);
-  out.Text(" ");
+  line += ' ';
   field(v.w2 != 0, v.w2, 6);
-  out.Text(" ");
+  line += ' ';
   field(true, v.theo, 7);
-  out.Text(" ");
+  line += ' ';
   field(v.kp != v.theo, v.kp, 6);
   if (v.tonsBook)
-    out.Text(v.metric ? " MTON " : " TONS ");
+    line += v.metric ? " MTON " : " TONS ";
   else
-    out.Text(v.metric ? " KGS  " : " LBS  ");
-  out.Text(v.errorTag);
-  out.Finish();
+    line += v.metric ? " KGS  " : " LBS  ";
+  line += v.errorTag;
 }
 
 std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag) {
-  return {" " + Right(Masked(static_cast<double>(pageNo), 0), 10) + "  " + Right(date, 10) +
+  return {" " + Amount(static_cast<double>(pageNo), 10, 0) + "  " + Right(date, 10) +
               Blanks(52) + std::string(errorTag),
           " -------- VOID, STATE REASON:", std::string(kBlankLine)};
 }
@@ -211,7 +165,7 @@ std::string BitumenLine(double pct, double theoGallons, double kpGallons, bool m
   auto gallons = [&](double g) {
     return Left(metric ? Amount(g, 10, 3) : Amount(g, 6, 0), 10);
   };
-  return " -------- PRVT- %BITUM= " + Right(Masked(pct, 3), 7) +
+  return " -------- PRVT- %BITUM= " + Amount(pct, 7, 3) +
          (metric ? " TH L =" : " THGAL=") + gallons(theoGallons) + (metric ? " KP L = " : " KPGAL= ") +
          gallons(kpGallons);
 }
@@ -256,7 +210,7 @@ std::string ProjectTotalLine(double theoWeight, double kpWeight, double payGallo
 std::string PrivateDateLine(std::string_view date, double theoTons, double theoGallons,
                             double kpTons, double kpGallons, bool metric) {
   auto gallons = [&](double g) {
-    return metric ? Amount(g, 10, 3) : Left(Right(Masked(g, 0), 6), 10);
+    return metric ? Amount(g, 10, 3) : Left(Amount(g, 6, 0), 10);
   };
   return " " + Right(date, 10) + "      " + Amount(theoTons, 10, 3) + "  " +
          gallons(theoGallons) + "  " + Amount(kpTons, 10, 3) + "  " + gallons(kpGallons);

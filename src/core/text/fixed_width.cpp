@@ -202,11 +202,7 @@ void ToUpperInPlace(std::string& text) {
         lower |= static_cast<unsigned char>((static_cast<unsigned char>(c - 'a') < 26) | (c >= 0xE0));
     }
     if (lower == 0) return;
-    for (char& ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-            ch = static_cast<char>(c - 0x20);
-    }
+    for (char& ch : text) ch = UpperLatin1(ch);
 }
 
 std::string ToUpper(std::string_view text) {

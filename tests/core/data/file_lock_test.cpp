@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cerrno>
+#include <optional>
+
 #include "../test_files.h"
+#include "data/recovery.h"
 #include "data/session.h"
 
 namespace tonnage {
@@ -150,6 +154,64 @@ TEST(SessionLock, FollowsTheFileOpenOrSavedAndNeverTakesAnotherCopysLock) {
   EXPECT_FALSE(locked("C.K81"));
   EXPECT_EQ(ReadLockHolder(dir.File("B.K81.lock")).pid, other.pid());
   session.Cleanup();
+}
+
+// The start after a killed run: what is offered back, and what becomes of
+// the recovered file's lock when it is free, when another copy has opened
+// the file since (the data become NoName), and when the state file cannot
+// be rewritten then.
+TEST(SessionRecovery, OffersTheNewestDeadRunAndKeepsItsDataOffAFileAnotherCopyHolds) {
+  enum class Holder { None, OtherCopy, OtherCopyStateUnwritable, NewFile };
+  for (const Holder holder : {Holder::None, Holder::OtherCopy, Holder::OtherCopyStateUnwritable, Holder::NewFile}) {
+    ScratchFolder dir;
+    const std::string job = dir.File("JOB.K81");
+    WriteFile(job, ReadFile(SamplePath("us-standard-tickets.K81")));
+    std::string deadFolder;
+    {
+      Session dead;
+      ASSERT_TRUE(dead.Start(dir.path(), dir.path()).ok());
+      if (holder == Holder::NewFile) {
+        dead.New();
+        dead.ChooseUnits("E");
+      } else {
+        ASSERT_TRUE(dead.Open(job).ok());
+      }
+      deadFolder = dead.workFolder().path();
+      dead.LeaveForRecovery();
+    }
+    Session session;
+    ASSERT_TRUE(session.Start(dir.path(), dir.path()).ok());
+    const std::optional<RecoveryOffer> offer = session.FindRecoveryOffer();
+    ASSERT_TRUE(offer.has_value());
+    EXPECT_EQ(offer->folder, deadFolder);
+    EXPECT_EQ(offer->dataFilePath, holder == Holder::NewFile ? kNoName : job);
+    EXPECT_GT(offer->changed, 0);
+    std::optional<OtherCopy> other;
+    if (holder == Holder::OtherCopy || holder == Holder::OtherCopyStateUnwritable) {
+      other.emplace(job);
+      ASSERT_TRUE(other->tookIt());
+    }
+    ASSERT_TRUE(session.Recover(offer->folder).ok());
+    std::optional<FaultGuard> fault;
+    if (holder == Holder::OtherCopyStateUnwritable)
+      fault.emplace([](io::FaultPoint, const std::string& path, int) {
+        return path.find("STATE.TMP") != std::string::npos ? ENOSPC : 0;
+      });
+    const RecoveredLock lock = session.LockRecoveredFile();
+    fault.reset();
+    const bool heldElsewhere = other.has_value();
+    EXPECT_EQ(lock.keptAsNoName, heldElsewhere);
+    EXPECT_EQ(lock.attempt.state, heldElsewhere ? LockState::HeldElsewhere : LockState::Taken);
+    EXPECT_EQ(session.dataFilePath, heldElsewhere || holder == Holder::NewFile ? kNoName : job);
+    EXPECT_EQ(session.holdsLock(), holder == Holder::None);
+    EXPECT_EQ(session.TakeStateProblem().ok(), holder != Holder::OtherCopyStateUnwritable);
+    SessionState state;
+    ASSERT_TRUE(ParseSessionState(ReadFile(session.workFolder().path() + kStateFileName), state));
+    EXPECT_EQ(state.dataFilePath, holder == Holder::OtherCopy || holder == Holder::NewFile ? kNoName : job)
+        << "the state file says where the data now belong, when it could be written";
+    EXPECT_FALSE(session.FindRecoveryOffer().has_value()) << "the dead run's folder is gone";
+    session.Cleanup();
+  }
 }
 
 }  // namespace
