@@ -8,14 +8,20 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 SAMPLE     ?= samples/us-standard-tickets.K81
 
-.PHONY: all deps build run screenshots test test-sanitize bench clean
+.PHONY: all deps deps-run build run screenshots test test-sanitize bench clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
 
-$(BUILD)/CMakeCache.txt: | deps
+# What configuring and building the two programs needs, and no more: the
+# first `make run` on a bare machine does not wait for the fuzzing compiler,
+# the print server or the virtual display the tests use.
+deps-run:
+	@scripts/install-deps.sh --programs
+
+$(BUILD)/CMakeCache.txt: | deps-run
 	@echo "Configuring the build in $(BUILD)/ ..."
 	@mkdir -p $(BUILD)
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) > $(BUILD)/configure.log 2>&1 \
@@ -28,7 +34,7 @@ build: deps $(BUILD)/CMakeCache.txt
 # build log is kept in $(BUILD)/run-build.log and shown when the build fails.
 PROGRAMS := quarrendale-tonnage tonnage
 .PHONY: programs
-programs: deps $(BUILD)/CMakeCache.txt
+programs: deps-run $(BUILD)/CMakeCache.txt
 	@scripts/build-quietly.sh $(BUILD) $(JOBS) $(PROGRAMS)
 
 # Main job: the desktop program. With no display at all it says so and

@@ -22,6 +22,7 @@ struct CountingPrinter final : tonnage::print::LinePrinter {
   void PrintLine(std::string_view line) override { bytes += line.size(); }
   void NewPage() override {}
   tonnage::Outcome EndDocument() override { return {}; }
+  void Abandon() override {}
 };
 
 void PrintRange(benchmark::State& state, std::int16_t from, std::int16_t to) {

@@ -42,6 +42,33 @@ man-db
 shared-mime-info
 "
 
+# With --programs, only what configuring and building the programs needs
+# (`make run`); the rest comes with the first `make test`.
+if [ "${1:-}" = "--programs" ]; then
+  PACKAGES="
+build-essential
+cmake
+make
+pkg-config
+python3
+python3-markdown
+libgtest-dev
+libgmock-dev
+libbenchmark-dev
+libcli11-dev
+libsqlite3-dev
+libssl-dev
+libcsv-dev
+qt6-base-dev
+qt6-base-dev-tools
+libqt6svg6
+libgl-dev
+fonts-liberation
+libcups2-dev
+libxlsxwriter-dev
+"
+fi
+
 missing=""
 for pkg in $PACKAGES; do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)

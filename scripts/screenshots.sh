@@ -11,13 +11,13 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
-program="$build/src/gui/quarrendale-tonnage"
+program="$build/src/gui/tonnage-screenshots"
 out="$here/docs/screenshots"
 sample="$here/samples/us-standard-tickets.K81"
 PATH="$PATH:/usr/sbin:/sbin"
 
 if [ ! -x "$program" ]; then
-  echo "screenshots: $program is not built (cmake --build $build --target quarrendale-tonnage)" >&2
+  echo "screenshots: $program is not built (cmake --build $build --target tonnage-screenshots)" >&2
   exit 1
 fi
 for tool in cupsd lpadmin lpstat pdftoppm; do
@@ -120,10 +120,10 @@ run() {
 if command -v xvfb-run >/dev/null 2>&1; then
   # A screen of its own with the usual 96 dots per inch.
   run xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
-    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$program" --screenshots "$out" "$data"
+    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$program" "$out" "$data"
 else
   echo "screenshots: xvfb-run not found, drawing offscreen" >&2
-  run env QT_QPA_PLATFORM=offscreen "$program" --screenshots "$out" "$data"
+  run env QT_QPA_PLATFORM=offscreen "$program" "$out" "$data"
 fi
 # The report's first page of tickets (page 2, after the error report) as it
 # prints; the PDF itself is not kept.

@@ -324,6 +324,8 @@ void MainForm1::ExitProgram() {
 
 void MainForm1::ExitOnSignal() {
   if (exited_) return;
+  // A print or save running under this call ends unwritten.
+  if (context_.platform.progress) context_.platform.progress->Stop();
   // No file open: nothing to keep.
   if (session_.index.unitSystem.empty()) return ExitProgram();
   exited_ = true;

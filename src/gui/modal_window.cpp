@@ -32,7 +32,7 @@ QMenuBar* ModalWindow::InstallMenuBar(QBoxLayout* layout) {
 }
 
 QAction* ModalWindow::AddHelpMenu() {
-  QAction* help = new QAction(QStringLiteral("Help"), this);
+  QAction* help = new QAction(QStringLiteral("&Help"), this);
   help->setObjectName(QStringLiteral("Mnu_Help"));
   connect(help, &QAction::triggered, this, &ModalWindow::ShowHelp);
   if (menuBar_) menuBar_->addAction(help);

@@ -91,10 +91,10 @@ NTSetup::NTSetup(Context& context, print::PrinterSystem& printers, QWidget* pare
   orientation->addStretch(1);
   layout->addLayout(orientation);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(QStringLiteral("&OK"), this);
   ok->setObjectName(QStringLiteral("Cmd_OK"));
   ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
   cancel->setObjectName(QStringLiteral("Cmd_Cancel"));
   for (QPushButton* b : {ok, cancel}) b->setMinimumWidth(96);
   auto* buttons = new QHBoxLayout;

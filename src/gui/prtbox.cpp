@@ -42,6 +42,7 @@ class NoPrinters final : public print::PrinterSystem, private print::LinePrinter
   void PrintLine(std::string_view) override {}
   void NewPage() override {}
   tonnage::Outcome EndDocument() override { return print::CheckPrinterInstalled(*this); }
+  void Abandon() override {}
 };
 
 class CopiesValidator final : public QValidator {
@@ -108,7 +109,7 @@ Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id
   printerLine_ = Line(printerPanel, "Label1");
   paperLine_ = Line(printerPanel, "Label2");
   binLine_ = Line(printerPanel, "Label3");
-  setup_ = Button(printerPanel, "Cmd_Setup", QStringLiteral("Setup"));
+  setup_ = Button(printerPanel, "Cmd_Setup", QStringLiteral("&Setup"));
   setup_->setToolTip(QStringLiteral("Choose the printer, paper size, bin and orientation"));
   KeepPlaceWhenHidden(setup_);
   printerGrid->addWidget(printerLine_, 0, 0);
@@ -182,13 +183,13 @@ Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id
   layout->addLayout(middle);
 
   // Preview and PDF on the left, Print and Cancel on the right.
-  preview_ = Button(this, "Cmd_Preview", QStringLiteral("Preview"));
+  preview_ = Button(this, "Cmd_Preview", QStringLiteral("Pre&view"));
   preview_->setToolTip(QStringLiteral("Show the pages as they will print"));
-  pdf_ = Button(this, "Cmd_Pdf", QStringLiteral("Save as PDF"));
+  pdf_ = Button(this, "Cmd_Pdf", QStringLiteral("Save as P&DF"));
   pdf_->setToolTip(QStringLiteral("Save the pages as a PDF file"));
-  auto* printButton = Button(this, "Cmd_Print", QStringLiteral("Print"));
+  auto* printButton = Button(this, "Cmd_Print", QStringLiteral("&Print"));
   printButton->setDefault(true);
-  auto* cancel = Button(this, "Cmd_Cancel", QStringLiteral("Cancel"));
+  auto* cancel = Button(this, "Cmd_Cancel", QStringLiteral("&Cancel"));
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(preview_);
   buttons->addWidget(pdf_);
@@ -296,11 +297,30 @@ void Prtbox::Print() {
   {
     platform::BusyScope busy(*context_.platform.busy);
     printed = print::PrintChosenPages(state_, session_.spoolPath, SelTextFilePath(session_),
-                                      printers().Printer());
+                                      printers().Printer(), false, JobProgress(QStringLiteral("Print")));
   }
-  if (!printed)
-    Tell(QStringLiteral("Print"),
-         QStringLiteral("The report could not be printed.\n\n") + DisplayPath(printed.message));
+  Told(printed, QStringLiteral("Print"), QStringLiteral("The report could not be printed."));
+}
+
+tonnage::print::PageProgress Prtbox::JobProgress(const QString& title) {
+  platform::Progress* progress = context_.platform.progress;
+  if (!progress) return {};
+  return [this, progress, title](std::int64_t done, std::int64_t total) {
+    return progress->Step(this, title, done, total);
+  };
+}
+
+bool Prtbox::Told(const tonnage::Outcome& outcome, const QString& title, const QString& what) {
+  if (context_.platform.progress) context_.platform.progress->Finish();
+  if (outcome.kind == tonnage::OutcomeKind::Cancelled) {
+    written_->setText(title == QLatin1String("Print")
+                          ? QStringLiteral("Printing stopped: nothing was sent to the printer.")
+                          : QStringLiteral("%1 stopped: nothing was written.").arg(title));
+    written_->show();
+    return false;
+  }
+  if (!outcome) Tell(title, what + QStringLiteral("\n\n") + DisplayPath(outcome.message));
+  return outcome.ok();
 }
 
 std::optional<std::string> Prtbox::ChooseReportFile(const QString& title, const char* filter,
@@ -335,12 +355,11 @@ void Prtbox::SaveToFile() {
   tonnage::Outcome written;
   {
     platform::BusyScope busy(*context_.platform.busy);
-    written = print::CopySpoolToFile(session_.spoolPath, *chosen);
+    written = print::CopySpoolToFile(session_.spoolPath, *chosen, JobProgress(QStringLiteral("Print To File")));
   }
-  if (!written)
-    return Tell(QStringLiteral("Print To File"), QStringLiteral("The report could not be saved to\n%1\n\n%2")
-                                                     .arg(DisplayPath(*chosen), DisplayPath(written.message)));
-  ShowWritten(*chosen);
+  if (Told(written, QStringLiteral("Print To File"),
+           QStringLiteral("The report could not be saved to\n%1").arg(DisplayPath(*chosen))))
+    ShowWritten(*chosen);
 }
 
 void Prtbox::Setup() {
@@ -374,12 +393,12 @@ void Prtbox::SaveAsPdf() {
     platform::BusyScope busy(*context_.platform.busy);
     const std::unique_ptr<print::LinePrinter> pdf = context_.platform.printing->PdfPrinter(*chosen);
     print::PrintDialog once = state_;
-    written = print::PrintChosenPages(once, session_.spoolPath, SelTextFilePath(session_), *pdf, true);
+    written = print::PrintChosenPages(once, session_.spoolPath, SelTextFilePath(session_), *pdf, true,
+                                      JobProgress(QStringLiteral("Save as PDF")));
   }
-  if (!written)
-    return Tell(QStringLiteral("Save as PDF"), QStringLiteral("The report could not be saved to\n%1\n\n%2")
-                                                   .arg(DisplayPath(*chosen), DisplayPath(written.message)));
-  ShowWritten(*chosen);
+  if (Told(written, QStringLiteral("Save as PDF"),
+           QStringLiteral("The report could not be saved to\n%1").arg(DisplayPath(*chosen))))
+    ShowWritten(*chosen);
 }
 
 void InstallPrintHooks(Hooks& hooks) {

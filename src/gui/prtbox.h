@@ -49,6 +49,11 @@ class Prtbox : public ModalWindow {
   std::optional<std::string> ChooseReportFile(const QString& title, const char* filter,
                                               const std::string& extension);
   void ShowWritten(const std::string& path);
+  // The progress of a long job in the progress window, when there is one.
+  tonnage::print::PageProgress JobProgress(const QString& title);
+  // After a job: a stop is told in the window's status line, a failure in a
+  // box headed `title` starting with `what`; true when the job got through.
+  bool Told(const tonnage::Outcome& outcome, const QString& title, const QString& what);
   void Tell(const QString& title, const QString& text);
 
   tonnage::print::PrintDialog state_;

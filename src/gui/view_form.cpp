@@ -33,10 +33,10 @@ ViewForm::ViewForm(Context& context, QWidget* parent)
   layout->setSpacing(4);
   QMenuBar* bar = InstallMenuBar(layout);
   AddHelpMenu();
-  QAction* print = bar->addAction(QStringLiteral("Print"));
+  QAction* print = bar->addAction(QStringLiteral("&Print"));
   print->setObjectName(QStringLiteral("Mnu_Print"));
   print->setParent(this);
-  QAction* exit = bar->addAction(QStringLiteral("Exit"));
+  QAction* exit = bar->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("Mnu_Exit"));
   exit->setParent(this);
   // The print dialog comes with the printing part of the program.

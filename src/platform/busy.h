@@ -1,6 +1,11 @@
 // The busy pointer shown while a long operation runs to its end.
 #pragma once
 
+#include <cstdint>
+
+class QString;
+class QWidget;
+
 namespace platform {
 
 class BusyPointer {
@@ -21,6 +26,20 @@ class BusyScope {
 
  private:
   BusyPointer& pointer_;
+};
+
+// A long job's progress in a window that keeps the program painted and can
+// stop the job.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  // Shows `done` of `total` under `title`, over `parent`; false once the user
+  // asked to stop.
+  virtual bool Step(QWidget* parent, const QString& title, std::int64_t done, std::int64_t total) = 0;
+  // The job ended, whatever way: the window goes.
+  virtual void Finish() = 0;
+  // The program is ending: the job running stops at its next step.
+  virtual void Stop() = 0;
 };
 
 }  // namespace platform

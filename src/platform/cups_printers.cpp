@@ -38,6 +38,14 @@ class CupsJobPrinter final : public tonnage::print::LinePrinter {
     if (SheetPainter* sheets = Sheets()) sheets->NewPage();
   }
   tonnage::Outcome EndDocument() override;
+  // The job file is dropped unsent.
+  void Abandon() override {
+    open_ = false;
+    if (!document_) return;
+    const std::string path = document_->path();
+    document_.reset();
+    tonnage::io::RemoveQuietly(path);
+  }
 
  private:
   // Starts the document at its first call; null when it cannot be drawn (no

@@ -20,6 +20,7 @@ struct Platform {
   Clock* clock = nullptr;
   Clipboard* clipboard = nullptr;
   Printing* printing = nullptr;
+  Progress* progress = nullptr;
 };
 
 }  // namespace platform

@@ -108,6 +108,7 @@ class PdfLinePrinter final : public tonnage::print::LinePrinter {
   void PrintLine(std::string_view line) override;
   void NewPage() override;
   tonnage::Outcome EndDocument() override;
+  void Abandon() override { document_.reset(); }
 
  private:
   PdfDocument& Document();

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QGuiApplication>
@@ -250,6 +251,31 @@ void QtBusyPointer::Begin() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 
 void QtBusyPointer::End() { QApplication::restoreOverrideCursor(); }
 
+QtProgress::QtProgress() = default;
+QtProgress::~QtProgress() = default;
+
+bool QtProgress::Step(QWidget* parent, const QString& title, std::int64_t done, std::int64_t total) {
+  if (!dialog_) {
+    dialog_ = std::make_unique<QProgressDialog>(parent);
+    dialog_->setObjectName(QStringLiteral("ProgressBox"));
+    dialog_->setWindowModality(Qt::WindowModal);
+    dialog_->setCancelButtonText(QStringLiteral("&Stop"));
+    // A short job finishes before the window would be worth seeing.
+    dialog_->setMinimumDuration(400);
+    dialog_->setAutoReset(false);
+    dialog_->setAutoClose(false);
+  }
+  dialog_->setWindowTitle(title);
+  dialog_->setLabelText(QStringLiteral("Page %1 of %2").arg(done).arg(total));
+  dialog_->setMaximum(static_cast<int>(std::clamp<std::int64_t>(total, 1, 1 << 30)));
+  // A window-modal dialog handles the pending events here: the program stays
+  // painted and the Stop button is heard.
+  dialog_->setValue(static_cast<int>(std::clamp<std::int64_t>(done, 0, 1 << 30)));
+  return !dialog_->wasCanceled() && !stopped_;
+}
+
+void QtProgress::Finish() { dialog_.reset(); }
+
 LocalTime QtClock::Now() const {
   const QDateTime now = QDateTime::currentDateTime();
   const QDate d = now.date();
@@ -264,7 +290,7 @@ void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
 QtPlatform::QtPlatform() = default;
 
 Platform QtPlatform::get() {
-  return Platform{&messages_, &files_, &help_, &busy_, &clock_, &clipboard_, &printing_};
+  return Platform{&messages_, &files_, &help_, &busy_, &clock_, &clipboard_, &printing_, &progress_};
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include "platform.h"
 #include "qt_printing.h"
 
+class QProgressDialog;
 class QTextBrowser;
 class QWidget;
 
@@ -52,6 +53,19 @@ class QtBusyPointer final : public BusyPointer {
   void End() override;
 };
 
+class QtProgress final : public Progress {
+ public:
+  QtProgress();
+  ~QtProgress() override;
+  bool Step(QWidget* parent, const QString& title, std::int64_t done, std::int64_t total) override;
+  void Finish() override;
+  void Stop() override { stopped_ = true; }
+
+ private:
+  std::unique_ptr<QProgressDialog> dialog_;
+  bool stopped_ = false;
+};
+
 class QtClock final : public Clock {
  public:
   LocalTime Now() const override;
@@ -77,6 +91,7 @@ class QtPlatform {
   QtFileChooser files_;
   QtHelp help_;
   QtBusyPointer busy_;
+  QtProgress progress_;
   QtClock clock_;
   QtClipboard clipboard_;
   QtPrinting printing_;

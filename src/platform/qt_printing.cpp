@@ -23,6 +23,8 @@ class PreviewLinePrinter final : public tonnage::print::LinePrinter {
     sheets_.End();
     return tonnage::Outcome::Success();
   }
+  // A preview shows what was drawn so far.
+  void Abandon() override { sheets_.End(); }
 
  private:
   SheetPainter sheets_;

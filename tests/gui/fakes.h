@@ -85,6 +85,22 @@ class Busy final : public platform::BusyPointer {
   int begins = 0;
 };
 
+// Records what a long job showed; stops it at page `stopAt` (0: never).
+class Progress final : public platform::Progress {
+ public:
+  bool Step(QWidget*, const QString& title, std::int64_t done, std::int64_t total) override {
+    titles.push_back(title);
+    steps.emplace_back(done, total);
+    return stopAt == 0 || done < stopAt;
+  }
+  void Finish() override { ++finishes; }
+  void Stop() override { stopAt = -1; }
+  std::int64_t stopAt = 0;
+  std::vector<QString> titles;
+  std::vector<std::pair<std::int64_t, std::int64_t>> steps;
+  int finishes = 0;
+};
+
 class Clock final : public platform::Clock {
  public:
   platform::LocalTime Now() const override { return {2006, 7, 14, 9, 30, 5}; }
@@ -114,6 +130,7 @@ class Printing final : public platform::Printing {
     void PrintLine(std::string_view line) override { to.PrintLine(line); }
     void NewPage() override { to.NewPage(); }
     tonnage::Outcome EndDocument() override { return to.EndDocument(); }
+    void Abandon() override { to.Abandon(); }
     LinePrinter& to;
   };
 };
@@ -188,7 +205,8 @@ struct Harness {
   Busy busy;
   Clock clock;
   Printing printing;
-  gui::Context context{session, {&messages, &files, &help, &busy, &clock, nullptr, &printing}, {}, false};
+  Progress progress;
+  gui::Context context{session, {&messages, &files, &help, &busy, &clock, nullptr, &printing, &progress}, {}, false};
 };
 
 }  // namespace fakes

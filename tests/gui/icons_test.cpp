@@ -1,8 +1,11 @@
-// The program icon comes from the packaged SVG: it must be found and drawn.
+// The program as Qt knows it: its icon comes from the packaged SVG and must be
+// found and drawn; its window titles are its own.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 
+#include "application.h"
 #include "icons.h"
 
 namespace {
@@ -17,6 +20,15 @@ TEST(ProgramIcon, ThePackagedPictureIsDrawnAtEverySize) {
     EXPECT_LT(pile.red(), 80) << size;
     EXPECT_EQ(image.pixelColor(1, 1).alpha(), 0) << size;
   }
+}
+
+TEST(Application, WindowTitlesAreNotLengthenedWithTheProgramName) {
+  gui::ConfigureApplication();
+  // Qt adds a display name that was set to every window title ("Print - ..."),
+  // which cut the short titles of message boxes: none may be set.
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("quarrendale-tonnage"));
+  EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("quarrendale-tonnage"));
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
 }
 
 }  // namespace

@@ -294,6 +294,38 @@ TEST_F(PrintWindows, BadRangesAreToldAndReportFilesAreNamedAfterTheDataFile) {
   EXPECT_EQ(h.messages.asked.size(), 1u);
 }
 
+TEST_F(PrintWindows, LongJobsShowProgressAndAStopWritesNothing) {
+  const fs::path docs = h.root / "docs";
+  h.session.dataFilePath = (docs / "JOB.K81").string();
+  gui::Prtbox box(h.context, nullptr);
+  ShowOpen(&box);
+  const struct {
+    const char* button;
+    bool toFile;
+    const char* title;
+    const char* status;
+  } jobs[] = {{"Cmd_Pdf", false, "Save as PDF", "Save as PDF stopped: nothing was written."},
+              {"Cmd_Print", true, "Print To File", "Print To File stopped: nothing was written."},
+              {"Cmd_Print", false, "Print", "Printing stopped: nothing was sent to the printer."}};
+  for (const auto& job : jobs) {
+    h.progress = {};
+    h.progress.stopAt = 2;
+    h.files.saves = {(docs / "STOPPED").string()};
+    if (Find<QCheckBox>(&box, "Prtfile_Check")->isChecked() != job.toFile)
+      Find<QCheckBox>(&box, "Prtfile_Check")->click();
+    Click(&box, job.button);
+    ASSERT_EQ(h.progress.steps.size(), 2u) << job.title;
+    EXPECT_EQ(h.progress.steps[1], std::make_pair(std::int64_t{2}, std::int64_t{3})) << job.title;
+    EXPECT_EQ(h.progress.titles[0], job.title);
+    EXPECT_EQ(h.progress.finishes, 1) << job.title;
+    EXPECT_EQ(Text(&box, "Lbl_Written"), job.status);
+  }
+  EXPECT_TRUE(h.messages.asked.empty());
+  EXPECT_FALSE(fs::exists(docs / "STOPPED.pdf") || fs::exists(docs / "STOPPED.PRN"));
+  EXPECT_EQ(h.printing.pdf.abandoned + printer().abandoned, 2);
+  EXPECT_TRUE(h.printing.pdf.documents.empty() && printer().documents.empty());
+}
+
 TEST_F(PrintWindows, WithNoPrinterBothWindowsSayHowToAddOne) {
   h.printing.system.installed.clear();
   h.printing.system.current = {};

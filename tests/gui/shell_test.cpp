@@ -14,7 +14,9 @@
 #include "dataform.h"
 #include "enddata_form.h"
 #include "eng_met_form.h"
+#include "nt_setup.h"
 #include "proc_form.h"
+#include "prtbox.h"
 #include "entry/row_menu.h"
 #include <set>
 #include "fakes.h"
@@ -309,6 +311,8 @@ TEST_F(Shell, EveryButtonHasAnAccessKeyOfItsOwnAndTheFocusShowsFromTheStart) {
   windows.push_back(std::make_unique<gui::SectList>(h.context, rows, nullptr));
   windows.push_back(std::make_unique<gui::BookForm>(h.context, rows, nullptr));
   windows.push_back(std::make_unique<gui::Dataform>(h.context, rows, nullptr));
+  windows.push_back(std::make_unique<gui::Prtbox>(h.context, nullptr));
+  windows.push_back(std::make_unique<gui::NTSetup>(h.context, gui::PrintersOf(h.context), nullptr));
   std::vector<QWidget*> all{&main};
   for (const auto& w : windows) all.push_back(w.get());
   for (QWidget* window : all) {

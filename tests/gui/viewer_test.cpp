@@ -233,8 +233,7 @@ TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
     ++runs;
     return report(s, c);
   };
-  // The sample is opened where it lies: its history records no report run.
-  h.session.keepHistory = false;
+  h.session.keepHistory = false;  // no store beside the sample in the source tree
   ASSERT_TRUE(h.session.Open(tonnage::testing::SamplePath("checks-page-order-and-weights.K81")).ok());
   gui::ProcForm process(h.context, nullptr);
   h.messages.answers = {platform::Button::Yes};  // run it again after the grid

@@ -14,6 +14,7 @@ enum class OutcomeKind {
   TooManyPages,
   BadLine,          // a line the reader cannot place
   IoError,          // the system refused a read or a write
+  Cancelled,        // the user stopped it; nothing was written
 };
 
 struct [[nodiscard]] Outcome {

@@ -65,13 +65,15 @@ class SpoolPathSwap {
 }  // namespace
 
 Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
-                         LinePrinter& printer, bool oneCopy) {
+                         LinePrinter& printer, bool oneCopy, const PageProgress& progress) {
   dialog.PrintCopies = CopiesFromText(dialog.copiesText);
+  JobProgress job{progress};
   if (dialog.range == PrintRange::SelectedText) {
     // The whole selection, once, whatever the copies field says.
     dialog.PrintFrom = dialog.PrintTo = 0;
     SpoolPathSwap swap(spoolPath, selTextFile);
-    return PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont);
+    if (progress) job.total = CountSpoolPages(spoolPath);
+    return PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont, &job);
   }
   dialog.PrintFrom = PageField(dialog.pageFrom);
   dialog.PrintTo = PageField(dialog.pageTo);
@@ -79,9 +81,15 @@ Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std:
   // Every copy is a document of its own, so the font is set for each: a font
   // set with no document after it would open one that never ends.
   const int copies = oneCopy ? 1 : dialog.PrintCopies;
+  if (progress) {
+    const std::int64_t pages = CountSpoolPages(spoolPath);
+    const std::int64_t first = dialog.PrintFrom == 0 ? 1 : dialog.PrintFrom;
+    const std::int64_t last = dialog.PrintTo == 0 ? pages : std::min<std::int64_t>(dialog.PrintTo, pages);
+    job.total = std::max<std::int64_t>(0, last - first + 1) * copies;
+  }
   for (int copy = 0; copy < copies; ++copy) {
     const Outcome printed =
-        PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont);
+        PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont, &job);
     if (!printed) return printed;
   }
   return Outcome::Success();
@@ -97,11 +105,7 @@ Outcome CheckPageRange(const PrintDialog& dialog, const std::string& spoolPath) 
     return refuse("Pages From " + std::to_string(from) + " To " + std::to_string(to) +
                   " cannot be printed: the first page comes after the last.\n"
                   "Change From or To and try again.");
-  int pages = 1;
-  io::FileLineReader spool(spoolPath);
-  std::string line;
-  while (spool.Next(line))
-    if (line.find(kFormFeed) != std::string::npos) ++pages;
+  const std::int64_t pages = CountSpoolPages(spoolPath);
   if (from > pages)
     return refuse("The report has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") +
                   ": Pages From " + std::to_string(from) + " cannot be printed.");

@@ -8,6 +8,7 @@
 
 #include "data/outcome.h"
 #include "print/printer.h"
+#include "print/spool_printing.h"
 
 namespace tonnage::print {
 
@@ -60,9 +61,11 @@ std::int16_t CopiesFromText(std::string_view text);
 // selected text `spoolPath` names `selTextFile` while it prints and gets its
 // value back afterwards, failed or not. `oneCopy` gives exactly one document
 // whatever the copies field says (preview and PDF). Stops at the first copy
-// that fails and returns why.
+// that fails and returns why. `progress` is told each page of every copy, with
+// the pages of all copies; a stop abandons the document being made and prints
+// no further copy.
 Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
-                         LinePrinter& printer, bool oneCopy = false);
+                         LinePrinter& printer, bool oneCopy = false, const PageProgress& progress = {});
 
 // Why the chosen pages cannot be printed (From after To, or From past the
 // report's last page), to be told before anything is written; ok otherwise.

@@ -29,6 +29,9 @@ class LinePrinter {
   // printer anywhere in the document (none installed, queue stopped, job
   // refused) comes back here, for the user to see.
   virtual Outcome EndDocument() = 0;
+  // Drops the document begun since the last EndDocument: nothing of it is
+  // printed or written.
+  virtual void Abandon() = 0;
 };
 
 // The current printer's settings, as printer setup reads and writes them.

@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "application.h"
 #include "context.h"
 #include "data/session.h"
 #include "icons.h"
 #include "main_form.h"
 #include "platform/qt_platform.h"
 #include "program_hooks.h"
-#include "screenshots.h"
 #include "signal_exit.h"
 #include "tonnage_version.h"
 
@@ -47,10 +47,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("quarrendale-tonnage"));
-  QApplication::setApplicationVersion(QString::fromLatin1(tonnage::version::kText));
-  QApplication::setDesktopFileName(QStringLiteral("quarrendale-tonnage"));
-  QApplication::setWindowIcon(gui::ProgramIcon());
+  gui::ConfigureApplication();
 
   QCommandLineParser parser;
   parser.setApplicationDescription(
@@ -59,11 +56,6 @@ int main(int argc, char** argv) {
   parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A data file (*.K81) to open."),
                                QStringLiteral("[FILE.K81]"));
-  QCommandLineOption shots(QStringLiteral("screenshots"),
-                           QStringLiteral("Save a picture of every window into DIR and end."),
-                           QStringLiteral("DIR"));
-  shots.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOption(shots);
   parser.process(app);
 
   tonnage::Session session;
@@ -80,13 +72,6 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.ExitProgram(); });
 
   const QStringList files = parser.positionalArguments();
-  if (parser.isSet(shots)) {
-    const std::string sample =
-        files.isEmpty() ? std::string() : std::string(QFile::encodeName(files.first()).constData());
-    const int rc = gui::RunScreenshots(context, main, services.help(), parser.value(shots), sample);
-    main.ExitProgram();
-    return rc;
-  }
 
   main.show();
   const QString file = files.isEmpty() ? QString() : files.first();

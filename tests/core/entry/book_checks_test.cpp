@@ -45,6 +45,7 @@ class Lines final : public report::LineSink {
 int CompareWithReport(const std::string& path) {
   ScratchFolder work;
   Session session;
+  session.keepHistory = false;  // the samples are only read: no store beside them
   EXPECT_TRUE(session.Start(".", work.path()).ok());
   if (!session.Open(path)) {
     session.Cleanup();

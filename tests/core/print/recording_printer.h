@@ -44,7 +44,13 @@ class RecordingPrinter final : public print::LinePrinter {
     return failure;
   }
 
+  void Abandon() override {
+    open_.reset();
+    ++abandoned;
+  }
+
   // Ended documents, in order.
+  int abandoned = 0;
   std::vector<Document> documents;
   // EndDocument's answers, one per document, before it succeeds again.
   std::vector<Outcome> failures;

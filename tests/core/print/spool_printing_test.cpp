@@ -1,7 +1,10 @@
 // Pages of the spool on a recording printer, and the spool copied to a file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "../test_files.h"
+#include "print/print_dialog.h"
 #include "print/spool_printing.h"
 #include "recording_printer.h"
 
@@ -100,6 +103,63 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   const Outcome noFolder = CopySpoolToFile(spool, dir.File("gone/REPORT.PRN"));
   EXPECT_NE(noFolder.message.find("gone/REPORT.PRN: No such file or directory"), std::string::npos)
       << noFolder.message;
+}
+
+TEST(SpoolProgress, EveryPageOfEveryCopyIsToldAndAStopAbandonsTheDocument) {
+  struct Case {
+    PrintRange range;
+    int from, to;
+    const char* copies;
+    std::int64_t stopAt;  // 0: never
+    std::int64_t told, total;
+    std::size_t ended;  // documents ended
+  };
+  const Case cases[] = {
+      {PrintRange::All, 0, 0, "2", 0, 8, 8, 2},
+      {PrintRange::Pages, 2, 3, "1", 0, 2, 2, 1},
+      {PrintRange::Pages, 3, 9, "1", 0, 2, 2, 1},  // To past the end
+      {PrintRange::All, 0, 0, "3", 6, 6, 12, 1},   // stopped in the second copy
+      {PrintRange::Pages, 4, 4, "1", 1, 1, 1, 0},  // stopped on the last page
+  };
+  ScratchFolder dir;
+  WriteFile(dir.File("PRINT.SPL"), Spool(4));
+  for (const Case& c : cases) {
+    PrintDialog dialog = LoadPrintDialog(false);
+    ChooseRange(dialog, c.range);
+    dialog.pageFrom = c.from, dialog.pageTo = c.to, dialog.copiesText = c.copies;
+    std::string spool = dir.File("PRINT.SPL");
+    RecordingPrinter printer;
+    std::vector<std::int64_t> done;
+    const Outcome printed = PrintChosenPages(dialog, spool, dir.File("SEL.TXT"), printer, false,
+                                             [&](std::int64_t d, std::int64_t total) {
+                                               EXPECT_EQ(total, c.total);
+                                               done.push_back(d);
+                                               return d != c.stopAt;
+                                             });
+    EXPECT_EQ(printed.kind, c.stopAt ? OutcomeKind::Cancelled : OutcomeKind::Ok) << c.from << " " << c.copies;
+    ASSERT_EQ(static_cast<std::int64_t>(done.size()), c.told) << c.from << " " << c.copies;
+    EXPECT_EQ(done.back(), c.told);
+    EXPECT_EQ(printer.documents.size(), c.ended);
+    EXPECT_EQ(printer.abandoned, c.stopAt ? 1 : 0);
+    EXPECT_FALSE(printer.documentOpen());
+  }
+}
+
+TEST(SpoolProgress, ACopyStoppedLeavesTheOlderFileAndNoOther) {
+  ScratchFolder dir;
+  WriteFile(dir.File("PRINT.SPL"), Spool(5));
+  WriteFile(dir.File("REPORT.PRN"), "OLDER REPORT\r\n");
+  std::vector<std::int64_t> done;
+  const Outcome copied = CopySpoolToFile(dir.File("PRINT.SPL"), dir.File("REPORT.PRN"),
+                                         [&](std::int64_t d, std::int64_t total) {
+                                           EXPECT_EQ(total, 5);
+                                           done.push_back(d);
+                                           return d < 3;
+                                         });
+  EXPECT_EQ(copied.kind, OutcomeKind::Cancelled);
+  EXPECT_EQ(done, (std::vector<std::int64_t>{1, 2, 3}));
+  EXPECT_EQ(ReadFile(dir.File("REPORT.PRN")), "OLDER REPORT\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 }  // namespace
