@@ -13,6 +13,7 @@
 #include "data/section_file.h"
 #include "data/session.h"
 #include "store/history.h"
+#include "store/report_runs.h"
 #include "store/state_diff.h"
 #include "text/fixed_width.h"
 #include "full_file.h"
@@ -91,7 +92,8 @@ BENCHMARK(BM_OpenWithoutHistory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWithHistory)->Unit(benchmark::kMillisecond);
 
 // A year's job: 100,000 tickets recorded as first found, then 10,000 changes
-// in 500 saves of 20 (a net weight and a date each in 10 tickets).
+// in 500 saves of 20 (a net weight and a date each in 10 tickets), and a
+// report run every 20 saves.
 void BM_YearOfHistory(benchmark::State& state) {
   for (auto _ : state) {
     const std::string job = File().folder + "/YEAR.K81";
@@ -101,6 +103,9 @@ void BM_YearOfHistory(benchmark::State& state) {
     tonnage::store::DataState s = FullState(0);
     if (!tonnage::store::RecordState(store, s, "first", "start", "").outcome) return state.SkipWithError("start");
     for (int save = 0; save < 500; ++save) {
+      // A report about twice a month: every ticket of the job on record as reported.
+      if (save % 20 == 0 && !tonnage::store::RecordReportRun(store, s, {}).outcome)
+        return state.SkipWithError("report");
       for (int t = 0; t < 10; ++t) {
         const int book = (save * 7 + t * 53) % 500, page = (save * 13 + t) % 200;
         s.books[static_cast<std::size_t>(book)].tickets[static_cast<std::size_t>(page)] =

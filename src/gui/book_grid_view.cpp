@@ -49,7 +49,10 @@ QVariant BookGridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::ToolTipRole) {
     const QString fault = CellFault(row, column);
     if (!fault.isEmpty()) return fault;
-    if (checks_) return Latin1(checks_->rows[static_cast<std::size_t>(index.row())].reason);
+    const QString reason = checks_ ? Latin1(checks_->rows[static_cast<std::size_t>(index.row())].reason) : QString();
+    // A cell with nothing to say about itself shows what is known of its row.
+    if (reason.isEmpty() && rowNote) return rowNote(row);
+    return reason;
   }
   return {};
 }

@@ -1,5 +1,6 @@
 #include "dataform.h"
 
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,11 +17,13 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "book_grid_view.h"
 #include "data/data_file.h"
 #include "entry/cell_entry.h"
+#include "store/history_listing.h"
 
 namespace gui {
 
@@ -260,17 +263,23 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
   });
 
   model_->onEdit = [this](int row, int column, const QString& text) { Edit(row, column, text); };
-  // Tickets that came from a plant's e-tickets show what the export told.
-  importDetails_ = tonnage::import::BookTicketDetails(
-      session_.store(), tonnage::import::FileBookNumber(session_.books, book_));
+  // Tickets that came from a plant's e-tickets show what the export told;
+  // a ticket with a history shows its last change: what, who, when and why.
+  const int fileBook = tonnage::import::FileBookNumber(session_.books, book_);
+  importDetails_ = tonnage::import::BookTicketDetails(session_.store(), fileBook);
   for (const auto& pending : tonnage::import::PendingImports(session_))
     for (const tonnage::import::TicketDetails& t : pending->tickets)
       if (t.book == book_) importDetails_[t.page] = t;
+  if (session_.store().isOpen()) historyNotes_ = tonnage::store::TicketHistoryNotes(session_.store(), fileBook);
   model_->rowNote = [this](int row) {
     const std::string& page = grid_.Cell(row, 1);
-    if (page.empty() || importDetails_.empty()) return QString();
-    const auto at = importDetails_.find(std::atol(page.c_str()));
-    return at == importDetails_.end() ? QString() : Latin1(tonnage::import::TicketDetailsText(at->second));
+    if (page.empty()) return QString();
+    const long number = std::atol(page.c_str());
+    QStringList notes;
+    if (const auto at = importDetails_.find(number); at != importDetails_.end())
+      notes << Latin1(tonnage::import::TicketDetailsText(at->second));
+    if (const auto at = historyNotes_.find(number); at != historyNotes_.end()) notes << Latin1(at->second);
+    return notes.join(QStringLiteral("\n\n"));
   };
   delegate->onTyping = [this](const QString& reason) { ShowStatus(reason); };
   view_->onLeaveCell = [this](int c, int r, int nc, int nr) { LeaveCell(c, r, nc, nr); };

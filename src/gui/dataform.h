@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 
 #include "entry/book_checks.h"
 #include "entry/book_grid.h"
@@ -81,6 +82,8 @@ class Dataform : public ModalWindow {
   tonnage::GridOptions options_;
   int book_;
   std::map<long, tonnage::import::TicketDetails> importDetails_;
+  // The last recorded change of each ticket of the book, by page number.
+  std::map<long, std::string> historyNotes_;
   std::string headerLine_;
   BookGridModel* model_ = nullptr;
   BookGridView* view_ = nullptr;

@@ -1,12 +1,15 @@
 #include "enddata_form.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "icons.h"
 #include "lock_question.h"
+#include "reason_form.h"
 
 namespace gui {
 
@@ -44,6 +47,19 @@ EnddataForm::EnddataForm(Context& context, QWidget* parent)
   path_->setFrameShape(QFrame::StyledPanel);
   path_->setMargin(6);
   layout->addWidget(path_);
+
+  // Kept in the file's history with the save; a save that changes tickets a
+  // report showed asks for it.
+  auto* reasonRow = new QHBoxLayout;
+  auto* reasonLabel = new QLabel(QStringLiteral("&Reason"), this);
+  reason_ = new QLineEdit(this);
+  reason_->setObjectName(QStringLiteral("DReason"));
+  reason_->setMaxLength(200);
+  reason_->setPlaceholderText(QStringLiteral("optional: why the data changed"));
+  reasonLabel->setBuddy(reason_);
+  reasonRow->addWidget(reasonLabel);
+  reasonRow->addWidget(reason_, 1);
+  layout->addLayout(reasonRow);
 
   auto* save = save_ = new QPushButton(QStringLiteral("&Save"), this);
   save->setObjectName(QStringLiteral("Endsave"));
@@ -100,6 +116,7 @@ void ReportSaveError(Context& context, QWidget* parent, const std::string& path,
 
 bool SaveToOpenFile(Context& context, QWidget* parent) {
   tonnage::Session& session = context.session;
+  if (!SettleSaveReason(context, parent, session.dataFilePath)) return false;
   tonnage::Outcome written;
   {
     platform::BusyScope busy(*context.platform.busy);
@@ -120,6 +137,7 @@ bool SaveUnderNewName(Context& context, QWidget* parent) {
   const std::optional<std::string> chosen = context.platform.files->SaveAs(parent, request);
   if (!chosen) return false;
   session.RememberDataFolder(*chosen);
+  if (!SettleSaveReason(context, parent, *chosen)) return false;
   if (!MayUseFile(context, parent, *chosen, session.PrepareLock(*chosen), FileUse::SaveAs)) return false;
   tonnage::Outcome written;
   {
@@ -139,12 +157,19 @@ bool SaveOpenData(Context& context, QWidget* parent) {
                                                          : SaveToOpenFile(context, parent);
 }
 
+void EnddataForm::TakeReason() { session_.saveReason = FromLatin1(reason_->text().simplified()); }
+
 void EnddataForm::Save() {
-  if (SaveToOpenFile(context_, this)) savedMark_->show();
+  TakeReason();
+  if (!SaveToOpenFile(context_, this)) return;
+  savedMark_->show();
+  reason_->clear();
 }
 
 void EnddataForm::SaveAs() {
+  TakeReason();
   if (!SaveUnderNewName(context_, this)) return;
+  reason_->clear();
   path_->setText(DisplayPath(session_.dataFilePath));
   savedAsMark_->show();
   // The file has a name now: Save is offered at once.

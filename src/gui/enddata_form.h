@@ -4,6 +4,7 @@
 #include "modal_window.h"
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace gui {
@@ -25,8 +26,10 @@ class EnddataForm : public ModalWindow {
  private:
   void Save();
   void SaveAs();
+  void TakeReason();
 
   QLabel* path_ = nullptr;
+  QLineEdit* reason_ = nullptr;
   QPushButton* save_ = nullptr;
   QLabel* savedMark_ = nullptr;
   QLabel* savedAsMark_ = nullptr;

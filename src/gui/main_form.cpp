@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <utility>
 #include <cstdio>
 
 #include "about_box.h"
@@ -225,6 +226,11 @@ void MainForm1::OpenFile(const std::string& path) {
   SetStatus(QString());
   if (read) {
     TellIfStateNotKept(context_, this, session_.TakeStateProblem());
+    // Changes made outside the program, a damaged history set aside: once.
+    if (!session_.openNotice.empty()) {
+      platform::Tell(*context_.platform.messages, this, QStringLiteral("History"),
+                     DisplayPath(std::exchange(session_.openNotice, {})), platform::Icon::Information);
+    }
     return ShowProcess();
   }
   platform::Tell(*context_.platform.messages, this, Latin1(read.title),

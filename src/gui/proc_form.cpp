@@ -8,6 +8,7 @@
 
 #include "daily_form.h"
 #include "enddata_form.h"
+#include "history_form.h"
 #include "import_form.h"
 #include "reconcile_form.h"
 #include "view_form.h"
@@ -60,6 +61,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
                                QStringLiteral("Check a book's tickets against a plant's e-ticket export"));
   undoImport_ = MakeButton(this, "UndoImportCmd", QStringLiteral("&Undo Import"),
                            QStringLiteral("Take the last import back, until the data are changed or saved (Ctrl+Z)"));
+  auto* history = MakeButton(this, "HistoryCmd", QStringLiteral("&History..."),
+                             QStringLiteral("Every recorded change of the file's tickets: who, when and why"));
   auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
                           QStringLiteral("Back to the main window"));
 
@@ -74,6 +77,7 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   grid->addWidget(import, 2, 1);
   grid->addWidget(reconcile, 3, 0);
   grid->addWidget(undoImport_, 3, 1);
+  grid->addWidget(history, 4, 0);
   grid->addWidget(exit, 4, 1);
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -99,6 +103,10 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(daily, &QPushButton::clicked, this, &ProcForm::DailySummary);
   connect(import, &QPushButton::clicked, this, &ProcForm::ImportTickets);
   connect(reconcile, &QPushButton::clicked, this, &ProcForm::Reconcile);
+  connect(history, &QPushButton::clicked, this, [this] {
+    HistoryForm form(context_, this);
+    form.exec();
+  });
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
   connect(undoImport_, &QPushButton::clicked, this, &ProcForm::UndoImport);
   auto* undoKey = new QShortcut(QKeySequence::Undo, this);
@@ -162,7 +170,14 @@ bool ProcForm::MakeReport(QWidget* parent) {
                    QStringLiteral("The report could not be made.\n\n") + DisplayPath(made.message),
                    platform::Icon::Critical);
   }
-  return made.ok();
+  if (!made) return false;
+  // The tickets it showed are on record: changing one later needs a reason.
+  if (const tonnage::Outcome kept = session_.RecordReportRun(); !kept)
+    platform::Tell(*context_.platform.messages, parent, QStringLiteral("History"),
+                   QStringLiteral("The report run could not be recorded in the file's history.\n\n") +
+                       DisplayPath(kept.message),
+                   platform::Icon::Warning);
+  return true;
 }
 
 void ProcForm::DailySummary() {

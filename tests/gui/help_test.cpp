@@ -31,6 +31,7 @@
 #include "enddata_form.h"
 #include "eng_met_form.h"
 #include "fakes.h"
+#include "history_form.h"
 #include "import_form.h"
 #include "main_form.h"
 #include "nt_setup.h"
@@ -38,6 +39,7 @@
 #include "proc_form.h"
 #include "yield_form.h"
 #include "program_hooks.h"
+#include "reason_form.h"
 #include "prtbox.h"
 #include "reconcile_form.h"
 #include "signal_exit.h"
@@ -251,6 +253,9 @@ TEST(HelpTopics, EveryWindowHasItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
   windows[gui::help_id::kMainForm].push_back(std::make_unique<gui::AboutBox>(h.context, nullptr));
   windows[gui::help_id::kProcForm].push_back(std::make_unique<gui::ProcForm>(h.context, nullptr));
   windows[gui::help_id::kEnddataForm].push_back(std::make_unique<gui::EnddataForm>(h.context, nullptr));
+  windows[gui::help_id::kEnddataForm].push_back(std::make_unique<gui::ReasonForm>(
+      h.context, std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, "", nullptr));
+  windows[gui::help_id::kHistoryForm].push_back(std::make_unique<gui::HistoryForm>(h.context, nullptr));
   windows[gui::help_id::kSectList].push_back(std::make_unique<gui::SectList>(h.context, rows, nullptr));
   h.session.currentBook = 1;
   windows[gui::help_id::kBookForm].push_back(std::make_unique<gui::BookForm>(h.context, rows, nullptr));

@@ -6,7 +6,9 @@
 #include "io/file_writer.h"
 #include "io/line_reader.h"
 #include "store/history.h"
+#include "store/report_runs.h"
 #include "store/sha256.h"
+#include "store/state_diff.h"
 
 #include <sys/stat.h>
 
@@ -167,6 +169,7 @@ void Session::ResetFileData() {
 void Session::New() {
   ReleaseLocks();
   store_.Close();
+  pendingReported_.clear();
   dataFilePath = kNoName;
   ResetFileData();
   work_.DeleteSectionFiles();
@@ -178,6 +181,7 @@ void Session::New() {
 Outcome Session::Open(const std::string& given) {
   const std::string path = AbsolutePath(given);
   store_.Close();
+  pendingReported_.clear();
   openNotice.clear();
   dataFilePath = path;
   ResetFileData();
@@ -255,7 +259,9 @@ Outcome Session::WriteAndRecord(const std::string& path) {
   writer.Write(bytes);
   writer.BeforeReplace([&] {
     recording = store::RecordState(*target, now.state, store::Sha256Hex(bytes), "save", saveReason);
-    return recording.outcome;
+    if (!recording.outcome) return recording.outcome;
+    // Tickets a report showed before their book was first saved.
+    return store::CoverPendingTickets(*target, pendingReported_, recording.changes);
   });
   Outcome written = writer.Commit();
   if (!written) {
@@ -275,6 +281,7 @@ Outcome Session::WriteAndRecord(const std::string& path) {
   for (BookHeader& header : books)
     if (header.InUse() && header.dataType.empty()) header.dataType = "0";
   saveReason.clear();
+  pendingReported_.clear();
   if (target == &other) store_ = std::move(other);
   return written;
 }
@@ -305,6 +312,51 @@ Outcome Session::SaveAs(const std::string& given) {
     preparedLock_.Release();
   }
   return written;
+}
+
+Outcome Session::RecordReportRun() {
+  const store::DataStateRead now = store::CollectDataState(index, books, work_.path());
+  if (!now.outcome) return now.outcome;
+  if (!keepHistory) return Outcome::Success();
+  if (!store_.isOpen()) {
+    // A file not yet saved (or whose history cannot be kept): its next save
+    // covers what the report showed.
+    pendingReported_ = store::TicketsOf(now.state);
+    return Outcome::Success();
+  }
+  const store::RecordedState recorded = store::LoadRecordedState(store_);
+  if (!recorded.outcome) return recorded.outcome;
+  const store::ReportRecording run =
+      store::RecordReportRun(store_, now.state, store::DiffStates(recorded.state, now.state));
+  if (!run.outcome) return run.outcome;
+  for (const auto& [book, pages] : run.pending) pendingReported_[book].insert(pages.begin(), pages.end());
+  return Outcome::Success();
+}
+
+Session::ReasonCheck Session::ChangesNeedingReason(const std::string& given) {
+  ReasonCheck out;
+  if (!keepHistory) return out;
+  const std::string path = AbsolutePath(given);
+  store::ProjectStore other;
+  store::ProjectStore* history = &store_;
+  if (!store_.isOpen() || store_.path() != store::StorePathFor(path)) {
+    // Save As over a file with a history of its own: its reports count.
+    if (!other.OpenToRead(path)) return out;
+    history = &other;
+  }
+  store::ReportedRead reported = store::LoadReportedTickets(*history);
+  if (!reported.outcome || reported.tickets.empty()) {
+    out.outcome = reported.outcome;
+    return out;
+  }
+  const store::RecordedState recorded = store::LoadRecordedState(*history);
+  const store::DataStateRead now = store::CollectDataState(index, books, work_.path());
+  if (!recorded.outcome || !now.outcome) {
+    out.outcome = recorded.outcome ? now.outcome : recorded.outcome;
+    return out;
+  }
+  out.needReason = store::ChangesNeedingReason(store::DiffStates(recorded.state, now.state), reported.tickets);
+  return out;
 }
 
 Outcome Session::WriteWorkFile() {

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/file_lock.h"
 #include "data/model.h"
@@ -13,6 +14,7 @@
 #include "data/recovery.h"
 #include "data/work_folder.h"
 #include "store/project_store.h"
+#include "store/report_runs.h"
 
 namespace tonnage {
 
@@ -79,6 +81,16 @@ class Session {
   bool holdsLock() const { return fileLock_.held(); }
   // Writes WORK.TMP for the report; spoolPath becomes PRINT.SPL.
   Outcome WriteWorkFile();
+  // After a report run over the open data: its tickets are on record as
+  // reported (tickets of a file or book not yet saved from its next save on).
+  Outcome RecordReportRun();
+  // What a save to `path` would record that changes or removes a ticket that
+  // appeared in a report run: such a save needs a reason.
+  struct ReasonCheck {
+    Outcome outcome;
+    std::vector<store::Change> needReason;
+  };
+  ReasonCheck ChangesNeedingReason(const std::string& path);
 
   // Rewrites the state file that a later run recovers from. The windows call
   // it whenever they change the index record or a book header; the file
@@ -165,6 +177,9 @@ class Session {
   DataFileLock preparedLock_;
   std::optional<std::uint64_t> savedImage_;
   store::ProjectStore store_;
+  // Reported tickets of books the history does not hold yet, by their
+  // numbers in the open data.
+  store::ReportedTickets pendingReported_;
   Outcome stateProblem_;
 };
 

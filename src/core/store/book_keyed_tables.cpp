@@ -6,7 +6,8 @@
 namespace tonnage::store {
 
 const std::vector<BookKeyedTable>& BookKeyedTables() {
-  static const std::vector<BookKeyedTable> tables = {{"import_ticket", true}, {"yield_entry", false}};
+  static const std::vector<BookKeyedTable> tables = {
+      {"import_ticket", true}, {"yield_entry", false}, {"report_ticket", true}};
   return tables;
 }
 

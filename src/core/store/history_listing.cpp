@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "report/ticket_export.h"
 #include "store/history.h"
@@ -109,6 +110,78 @@ std::string HistoryCsv(const std::vector<HistoryRow>& rows) {
     csv += "\r\n";
   }
   return csv;
+}
+
+}  // namespace tonnage::store
+
+namespace tonnage::store {
+
+std::vector<std::vector<std::string>> HistoryPages(const std::vector<HistoryRow>& rows, const std::string& title,
+                                                   std::size_t linesPerPage) {
+  const std::size_t perPage = std::max<std::size_t>(linesPerPage, 3);
+  std::vector<std::vector<std::string>> pages(1, {title, ""});
+  const std::string text = HistoryText(rows);
+  std::size_t from = 0;
+  while (from < text.size()) {
+    const std::size_t nl = text.find('\n', from);
+    if (pages.back().size() >= perPage) pages.push_back({title, ""});
+    pages.back().push_back(text.substr(from, nl - from));
+    from = nl == std::string::npos ? text.size() : nl + 1;
+  }
+  return pages;
+}
+
+std::map<long, std::string> TicketHistoryNotes(ProjectStore& store, int book) {
+  std::map<long, std::string> notes;
+  // The book's number in each stretch of the history, newest first: from
+  // entry `since` on it was `number`.
+  struct Stretch {
+    std::int64_t since;
+    int number;
+  };
+  std::vector<Stretch> stretches;
+  int number = book;
+  Statement moves(store.db(),
+                  "SELECT entry, what, book, old_book FROM change WHERE what IN (?1, ?2) ORDER BY entry DESC, n");
+  moves.Bind(1, std::string_view(kBookMoved)).Bind(2, std::string_view(kBookSetUp));
+  while (number > 0 && moves.Next() == Step::Row) {
+    if (moves.Int(2) != number) continue;
+    stretches.push_back({moves.Int(0), number});
+    number = moves.Text(1) == kBookMoved ? static_cast<int>(moves.Int(3)) : 0;
+  }
+  stretches.push_back({0, number});
+  auto numberAt = [&](std::int64_t entry) {
+    for (const Stretch& s : stretches)
+      if (entry >= s.since) return s.number;
+    return 0;
+  };
+
+  Statement changes(store.db(),
+                    "SELECT c.entry, c.what, c.book, c.page, c.field, c.old, c.new, e.local, e.login, e.reason "
+                    "FROM change c JOIN entry e ON e.seq = c.entry "
+                    "WHERE c.what IN (?1, ?2) AND e.kind <> 'start' ORDER BY c.entry DESC, c.n");
+  changes.Bind(1, std::string_view(kTicketChanged)).Bind(2, std::string_view(kTicketAdded));
+  std::map<long, std::int64_t> noted;  // page -> the entry its note is from
+  std::map<long, std::string> why;
+  while (changes.Next() == Step::Row) {
+    const std::int64_t entry = changes.Int(0);
+    if (changes.Int(2) == 0 || changes.Int(2) != numberAt(entry)) continue;
+    const long page = std::atol(changes.Text(3).c_str());
+    const auto seen = noted.find(page);
+    if (seen != noted.end() && seen->second != entry) continue;
+    std::string& note = notes[page];
+    if (seen == noted.end()) {
+      noted[page] = entry;
+      const bool added = changes.Text(1) == kTicketAdded;
+      note = std::string(added ? "Added" : "Changed") + " " + changes.Text(7) + " by " + changes.Text(8);
+      const std::string reason = changes.Text(9);
+      why[page] = "Why: " + (reason.empty() ? std::string("no reason given") : reason);
+      if (added) continue;
+    }
+    note += "\n" + changes.Text(4) + ": " + changes.Text(5) + " -> " + changes.Text(6);
+  }
+  for (auto& [page, note] : notes) note += "\n" + why[page];
+  return notes;
 }
 
 }  // namespace tonnage::store

@@ -3,6 +3,7 @@
 // text; as CSV and as plain text.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,15 @@ std::string HistoryCsv(const std::vector<HistoryRow>& rows);
 std::string HistoryText(const std::vector<HistoryRow>& rows);
 // "2026-12-07 08:12:00 +0100  inspector  tonnage resave 4.2.1  save: reason"
 std::string EntryHeading(const Entry& entry);
+// HistoryText in pages of at most `linesPerPage` lines, each headed by
+// `title` and a blank line.
+std::vector<std::vector<std::string>> HistoryPages(const std::vector<HistoryRow>& rows, const std::string& title,
+                                                   std::size_t linesPerPage = 60);
+
+// The last recorded change of every ticket of book `book` (its number now)
+// that changed after the history started, by page number: what changed, who,
+// when and why, a few lines for a tooltip. Books renumbered by earlier saves
+// are followed back through their moves.
+std::map<long, std::string> TicketHistoryNotes(ProjectStore& store, int book);
 
 }  // namespace tonnage::store

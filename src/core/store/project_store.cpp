@@ -203,6 +203,13 @@ StoreOpen ProjectStore::Start(const std::string& path, std::string firstDetails)
   if (Outcome opened = db_.Open(path, OpenMode::Create); !opened) {
     db_.Close();
     ::unlink(path.c_str());
+    // SQLite names the file it could not make, not why: a folder that may
+    // not be written in is the usual cause.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (::access(folder.c_str(), W_OK) != 0)
+      opened = Outcome::Io("Cannot start the history " + path + ": its folder cannot be written in (" +
+                           std::strerror(errno) + ").");
     return {opened, {}, false};
   }
   Outcome made = Write([&](ProjectStore& s) -> Outcome {

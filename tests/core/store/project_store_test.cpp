@@ -165,5 +165,17 @@ TEST(ProjectStore, ModulesKeepTablesAndAFailedWriteLeavesNothing) {
   EXPECT_EQ(s.LastEntry()->kind, "yield");
 }
 
+TEST(ProjectStore, AFolderThatMayNotBeWrittenInIsNamedAsTheReason) {
+  ScratchFolder dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+  EXPECT_TRUE(AsOrdinaryUser([&] {
+    ProjectStore s;
+    const StoreOpen o = s.Open(dir.File("JOB.K81"), "x");
+    return !o.outcome && o.outcome.message.find("its folder cannot be written in (Permission denied)") !=
+                             std::string::npos;
+  }));
+  EXPECT_FALSE(Exists(dir.File("JOB.K81.history")));
+}
+
 }  // namespace
 }  // namespace tonnage::store

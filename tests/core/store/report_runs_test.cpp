@@ -1,0 +1,140 @@
+// Tickets shown by a report run: which later changes need a reason, and how
+// the record follows the tickets across saves that renumber books.
+#include <gtest/gtest.h>
+
+#include "../test_files.h"
+#include "data/data_file.h"
+#include "data/section_file.h"
+#include "data/session.h"
+#include "entry/book_list.h"
+#include "store/history.h"
+#include "store/report_runs.h"
+
+namespace tonnage {
+namespace {
+
+using namespace testing;
+
+std::string Ticket(int page, int net) {
+  TicketRow r;
+  r[TicketField::PageNo] = std::to_string(page);
+  r[TicketField::Date] = "09/28/2026";
+  r[TicketField::Gross] = std::to_string(net + 30056);
+  r[TicketField::Tare] = "30056";
+  r[TicketField::Net] = std::to_string(net);
+  r[TicketField::PctBitumen] = "5.6";
+  return FormatTicketLine(r, "E", "0") + "\r\n";
+}
+
+std::string Job() {
+  std::string text = FormatIndexLine({"CST81", "4417", "STP-0312(8)", "09/28/2026", "R. HALVORSEN", "E"}) + "\r\n";
+  const char* books[] = {"SURFACE COURSE SP 12.5", "BINDER COURSE SP 19.0", "BASE COURSE SP 25.0"};
+  for (int b = 0; b < 3; ++b) {
+    text += FormatBookHeaderLine({books[b], "0", "2.65"}) + "\r\n";
+    for (int p = 1; p <= 4; ++p) text += Ticket((b + 1) * 1000 + 200 + p, 47000 + p);
+  }
+  return text;
+}
+
+// Rewrites ticket `page` of `book` in the open data (nothing: removes it), or
+// adds it at the end.
+void SetTicket(Session& s, int book, int page, std::optional<int> net) {
+  BookRows rows;
+  ASSERT_TRUE(ReadSectionFile(s.SectionPath(book), rows));
+  auto at = std::find_if(rows.begin(), rows.end(),
+                         [&](const TicketRow& r) { return std::atol(r[TicketField::PageNo].c_str()) == page; });
+  if (at == rows.end()) at = std::find_if(rows.begin(), rows.end(), [](const TicketRow& r) { return !RowIsWritten(r); });
+  if (net)
+    *at = ParseTicketLine(Ticket(page, *net).substr(0, Ticket(page, *net).size() - 2));
+  else
+    *at = TicketRow{};
+  std::stable_partition(rows.begin(), rows.end(), [](const TicketRow& r) { return RowIsWritten(r); });
+  ASSERT_TRUE(WriteSectionFile(s.SectionPath(book), rows, "E", "0").ok());
+}
+
+std::vector<std::string> NeedReason(Session& s) {
+  const Session::ReasonCheck check = s.ChangesNeedingReason(s.dataFilePath);
+  EXPECT_TRUE(check.outcome.ok()) << check.outcome.message;
+  std::vector<std::string> out;
+  for (const store::Change& c : check.needReason) out.push_back(store::DescribeChange(c));
+  return out;
+}
+
+struct Opened {
+  ScratchFolder dir;
+  Session session;
+  Opened() {
+    WriteFile(dir.File("JOB.K81"), Job());
+    EXPECT_TRUE(session.Start(dir.path(), dir.path()).ok());
+    EXPECT_TRUE(session.Open(dir.File("JOB.K81")).ok());
+  }
+  ~Opened() { session.Cleanup(); }
+};
+
+TEST(ReportRuns, ChangedOrRemovedReportedTicketsNeedAReason) {
+  struct Case {
+    const char* name;
+    std::function<void(Session&)> edit;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"a weight", [](Session& s) { SetTicket(s, 2, 2203, 47250); },
+       {"book 2 page 002203 Gross Weight: 77059 -> 77306", "book 2 page 002203 Net Weight: 47003 -> 47250"}},
+      {"a ticket removed", [](Session& s) { SetTicket(s, 1, 1202, std::nullopt); }, {"book 1 page 001202 removed"}},
+      {"a ticket added", [](Session& s) { SetTicket(s, 3, 3205, 46980); }, {}},
+      {"the index record", [](Session& s) { s.index.engineer = "M. OKAFOR"; }, {}},
+  };
+  for (const Case& c : cases) {
+    {
+      Opened job;
+      c.edit(job.session);
+      EXPECT_TRUE(NeedReason(job.session).empty()) << c.name << ": no report ran";
+    }
+    Opened job;
+    ASSERT_TRUE(job.session.RecordReportRun().ok());
+    c.edit(job.session);
+    EXPECT_EQ(NeedReason(job.session), c.expected) << c.name;
+  }
+}
+
+TEST(ReportRuns, ReportedTicketsFollowRenumberedBooksAndNewFiles) {
+  Opened job;
+  Session& s = job.session;
+  ASSERT_TRUE(s.RecordReportRun().ok());
+  ASSERT_TRUE(DeleteBook(s, 1).ok());
+  EXPECT_EQ(NeedReason(s).size(), 4u) << "the deleted book's four tickets";
+  s.saveReason = "book 1 entered twice";
+  ASSERT_TRUE(s.Save().ok());
+  // The binder course is book 1 of the file now (slot 2 until the file is
+  // opened again); its tickets are still on record as reported.
+  SetTicket(s, 2, 2203, 47250);
+  SetTicket(s, 3, 3204, std::nullopt);
+  EXPECT_EQ(NeedReason(s), (std::vector<std::string>{"book 1 page 002203 Gross Weight: 77059 -> 77306",
+                                                     "book 1 page 002203 Net Weight: 47003 -> 47250",
+                                                     "book 2 page 003204 removed"}));
+
+  // A file never saved: its report covers the tickets from the first save on.
+  Session fresh;
+  ASSERT_TRUE(fresh.Start(job.dir.path(), job.dir.path()).ok());
+  fresh.keepHistory = false;
+  ASSERT_TRUE(fresh.Open(job.dir.File("JOB.K81")).ok());
+  fresh.keepHistory = true;
+  fresh.dataFilePath = kNoName;
+  ASSERT_TRUE(fresh.RecordReportRun().ok());
+  ASSERT_TRUE(fresh.SaveAs(job.dir.File("NEW.K81")).ok());
+  SetTicket(fresh, 1, 2201, 46000);
+  EXPECT_EQ(NeedReason(fresh).size(), 2u);
+  fresh.Cleanup();
+
+  // The reason is in the entry, and the report run in the history.
+  store::ProjectStore history;
+  ASSERT_TRUE(history.OpenToRead(s.dataFilePath).ok());
+  const auto entries = history.Entries();
+  ASSERT_GE(entries.size(), 3u);
+  EXPECT_EQ(entries[0].first.reason, "book 1 entered twice");
+  EXPECT_EQ(entries[1].first.kind, "report");
+  EXPECT_TRUE(store::VerifyHistory(history, s.dataFilePath).ok);
+}
+
+}  // namespace
+}  // namespace tonnage
