@@ -4,7 +4,8 @@
 # starts at once.
 set -eu
 
-PACKAGES="
+# What configuring and building the two programs needs (`make run`).
+PROGRAM_PACKAGES="
 build-essential
 cmake
 make
@@ -16,7 +17,6 @@ libgmock-dev
 libbenchmark-dev
 libcli11-dev
 libsqlite3-dev
-sqlite3
 libssl-dev
 libcsv-dev
 qt6-base-dev
@@ -24,14 +24,19 @@ qt6-base-dev-tools
 libqt6svg6
 libgl-dev
 fonts-liberation
+libcups2-dev
+libxlsxwriter-dev
+"
+
+# What the tests, the fuzzing, the screenshots and the package add to it.
+TEST_PACKAGES="
+sqlite3
 xvfb
 xauth
-libcups2-dev
 cups
 cups-bsd
 cups-client
 poppler-utils
-libxlsxwriter-dev
 python3-openpyxl
 clang
 libclang-rt-14-dev
@@ -42,32 +47,10 @@ man-db
 shared-mime-info
 "
 
-# With --programs, only what configuring and building the programs needs
-# (`make run`); the rest comes with the first `make test`.
-if [ "${1:-}" = "--programs" ]; then
-  PACKAGES="
-build-essential
-cmake
-make
-pkg-config
-python3
-python3-markdown
-libgtest-dev
-libgmock-dev
-libbenchmark-dev
-libcli11-dev
-libsqlite3-dev
-libssl-dev
-libcsv-dev
-qt6-base-dev
-qt6-base-dev-tools
-libqt6svg6
-libgl-dev
-fonts-liberation
-libcups2-dev
-libxlsxwriter-dev
-"
-fi
+# With --programs, only the programs' packages; the rest comes with the
+# first `make test`.
+PACKAGES="$PROGRAM_PACKAGES"
+[ "${1:-}" = "--programs" ] || PACKAGES="$PROGRAM_PACKAGES $TEST_PACKAGES"
 
 missing=""
 for pkg in $PACKAGES; do
