@@ -165,6 +165,10 @@ class ModalDriver : public QObject {
     for (const QPointer<QWidget>& p : handled_)
       if (p == modal) return;
     handled_.emplace_back(modal);
+    // The windows under a question are never questions themselves: between two
+    // questions the timer may see the test's own window as the modal one.
+    for (QWidget* under = modal->parentWidget(); under; under = under->parentWidget())
+      handled_.emplace_back(under->window());
     seen.push_back(modal->objectName());
     if (steps_.empty()) {
       unexpected.push_back(modal->objectName());
