@@ -1,6 +1,6 @@
 // Every window sends its own help topic with F1 and its Help menu, the topic
 // names only captions that are on that window, and the real help window
-// finds a built-in page for each.
+// finds a built-in page for each; every button has its own access key.
 #include <gtest/gtest.h>
 
 #include <QDialog>
@@ -107,12 +107,14 @@ QStringList InTopic(int id) {
 // menu send that topic, or nothing where the window shares its opener's (the
 // unit choice and the about box the main window's, the reason the save
 // window's). Every topic names only captions on its windows, and the topics
-// are exactly those of the windows.
-TEST(HelpTopics, EveryWindowSendsItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
+// are exactly those of the windows. Every button has an access key of its own
+// in its window, and the first window shows the keyboard focus from the start.
+TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
   fakes::Harness h;
   ASSERT_TRUE(h.started);
   h.session.New();
   h.session.ChooseUnits("E");
+  h.session.dataFilePath = "/home/inspector/JOB.K81";
   std::map<int, std::vector<std::unique_ptr<QWidget>>> windows;
   const auto add = [&](int id, std::unique_ptr<QWidget> w) { windows[id].push_back(std::move(w)); };
   add(gui::help_id::kMainForm, h.Make<gui::MainForm1>());
@@ -171,6 +173,14 @@ TEST(HelpTopics, EveryWindowSendsItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
       }
       w->hide();
       shown.unite(OnWindow(w.get()));
+      // Every button has an access key of its own in its window.
+      std::set<QChar> keys;
+      for (auto* b : w->findChildren<QPushButton*>()) {
+        const qsizetype amp = b->text().indexOf(QLatin1Char('&'));
+        if (b->parentWidget()->inherits("QDialogButtonBox")) continue;
+        ASSERT_TRUE(amp >= 0 && amp + 1 < b->text().size()) << name << ": " << b->text().toStdString();
+        EXPECT_TRUE(keys.insert(b->text()[amp + 1].toUpper()).second) << name << ": " << b->text().toStdString();
+      }
     }
     const QStringList named = InTopic(id);
     EXPECT_GE(named.size(), 3) << "topic " << id << " names almost none of its window's captions";
@@ -179,8 +189,11 @@ TEST(HelpTopics, EveryWindowSendsItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
                                            << "\", which is not on " << list.front()->objectName().toStdString();
   }
   EXPECT_EQ(TopicIds(), ids) << "a window without a topic, or a topic without a window";
-  // The main window's Help button shows the contents.
-  steps::Find<QPushButton>(windows[gui::help_id::kMainForm].front().get(), "Cmd_Help")->click();
+  QWidget* main = windows[gui::help_id::kMainForm].front().get();
+  main->show();
+  EXPECT_EQ(main->focusWidget(), main->findChild<QWidget*>("Cmd_New"));
+  EXPECT_TRUE(main->testAttribute(Qt::WA_KeyboardFocusChange));
+  steps::Find<QPushButton>(main, "Cmd_Help")->click();
   EXPECT_EQ(h.help.calls.back(), "contents");
 }
 

@@ -62,8 +62,7 @@ TEST_F(History, AReportedTicketChangedAsksForAReasonThatTheEntryKeeps) {
   EXPECT_EQ(ReadFile(job), before) << "Cancel saves nothing";
   EXPECT_FALSE(Shown(form.get(), "Image1"));
   Click(form.get(), "Endsave");
-  EXPECT_TRUE(driver.done());
-  EXPECT_TRUE(driver.unexpected.empty());
+  EXPECT_TRUE(driver.done() && driver.unexpected.empty());
   EXPECT_TRUE(refusal.startsWith(QStringLiteral("A reason is needed"))) << refusal.toStdString();
   tonnage::store::ProjectStore history;
   ASSERT_TRUE(history.OpenToRead(job).ok());
@@ -97,9 +96,8 @@ TEST_F(History, OpeningAFileChangedOutsideSaysSoOnce) {
   Click(main.get(), "Cmd_Open");
   ASSERT_EQ(h.messages.asked.size(), 1u);
   EXPECT_EQ(h.messages.asked[0].title, "History");
-  EXPECT_TRUE(h.messages.asked[0].text.contains(
-      QStringLiteral("changed outside the program since it was last saved: the index record.")))
-      << h.messages.asked[0].text.toStdString();
+  EXPECT_TRUE(h.messages.Text(0).contains("changed outside the program since it was last saved: the index record."))
+      << h.messages.Text(0).toStdString();
 }
 
 // The window lists what `tonnage history` lists, filters, saves and prints
@@ -136,10 +134,8 @@ TEST_F(History, TheWindowListsWhatTheCommandListsAndTheGridShowsTheLastChange) {
   Click(form.get(), "Cmd_SavePdf");
   Click(form.get(), "Cmd_Print");
   const auto pages = tonnage::store::HistoryPages(ListHistory(store, filter), "History of JOB.K81");
-  ASSERT_EQ(h.printing.system.printer.documents.size(), 1u);
-  EXPECT_EQ(h.printing.system.printer.documents[0].sheets, pages);
-  ASSERT_EQ(h.printing.pdf.documents.size(), 1u);
-  EXPECT_EQ(h.printing.pdf.documents[0].sheets, pages);
+  EXPECT_EQ(h.printing.system.printer.documents.at(0).sheets, pages);
+  EXPECT_EQ(h.printing.pdf.documents.at(0).sheets, pages);
   EXPECT_TRUE(h.messages.asked.empty());
 
   h.session.currentBook = 1;

@@ -58,36 +58,28 @@ class PrintWindows : public ::testing::Test {
   const fs::path docs = h.root / "docs";
 };
 
-TEST_F(PrintWindows, TheViewersSelectionOfMoreThanTenCharactersPrintsOnceThenTheReport) {
-  std::vector<QStringList> seen;
+// The viewer's selection (enabled from 11 characters on, core's rule) prints
+// once from its file, page break and all; the report prints after it.
+TEST_F(PrintWindows, TheViewersSelectionPrintsOnceThenTheReport) {
+  QString lines;
   fakes::ModalDriver driver;
-  driver
-      .Then([&](QWidget* w) {
-        seen.push_back({Text(w, "Label1"), Text(w, "Label2"), Text(w, "Label3"),
-                        QString::number(Find<QRadioButton>(w, "Range2")->isEnabled())});
-        Find<QRadioButton>(w, "Range2")->click();
-        Type(w, "No_Copies", "3");
-        Click(w, "Cmd_Print");
-        Find<QRadioButton>(w, "Range0")->click();
-        Click(w, "Cmd_Print");
-        Click(w, "Cmd_Cancel");
-      })
-      .Then([&](QWidget* w) {
-        seen.push_back({QString::number(Find<QRadioButton>(w, "Range2")->isEnabled())});
-        Click(w, "Cmd_Cancel");
-      });
+  driver.Then([&](QWidget* w) {
+    lines = Text(w, "Label1") + Text(w, "Label2") + Text(w, "Label3");
+    Find<QRadioButton>(w, "Range2")->click();
+    Type(w, "No_Copies", "3");
+    Click(w, "Cmd_Print");
+    Find<QRadioButton>(w, "Range0")->click();
+    Click(w, "Cmd_Print");
+    Click(w, "Cmd_Cancel");
+  });
   h.printing.system.current.paperBin = 15;
   auto view = h.Make<gui::ViewForm>();
   view->setWindowModality(Qt::NonModal);
   view->show();
   view->display()->setSelection(6, 13);  // "P1.2", the page break, "P2.1"
   Find<QAction>(view.get(), "Mnu_Print")->trigger();
-  view->display()->setSelection(0, 10);
-  Find<QAction>(view.get(), "Mnu_Print")->trigger();
-  EXPECT_EQ(driver.seen, (std::vector<QString>{"Prtbox", "Prtbox"}));
-  EXPECT_EQ(seen, (std::vector<QStringList>{{" Printer: Site Office Laser   [lp0] ", " Paper: Letter   [Portrait] ",
-                                             " Bin: Tray 1 ", "1"},
-                                            {"0"}}));
+  EXPECT_EQ(driver.seen, std::vector<QString>{"Prtbox"});
+  EXPECT_EQ(lines, " Printer: Site Office Laser   [lp0]  Paper: Letter   [Portrait]  Bin: Tray 1 ");
   ASSERT_EQ(printer().documents.size(), 4u);
   EXPECT_EQ(printer().Sheets(0), "P1.2|P2.1");
   for (std::size_t d = 1; d < 4; ++d) EXPECT_EQ(printer().Sheets(d), "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2");

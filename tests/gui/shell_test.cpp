@@ -2,21 +2,12 @@
 // through their controls with the services answered by test doubles.
 #include <gtest/gtest.h>
 
-#include <QPushButton>
 #include <filesystem>
 #include <fstream>
-#include <set>
 
-#include "about_box.h"
-#include "book_forms.h"
-#include "dataform.h"
 #include "enddata_form.h"
-#include "eng_met_form.h"
 #include "fakes.h"
 #include "main_form.h"
-#include "nt_setup.h"
-#include "proc_form.h"
-#include "prtbox.h"
 
 namespace {
 
@@ -60,11 +51,13 @@ TEST_F(Shell, NewThenCancelClearsEverythingAndExitRemovesTheWorkFilesOnce) {
   EXPECT_EQ(h.quits, 1);
 }
 
-// A new file asks before it is left unsaved; once Save As named it, the save
-// window offers Save at once and leaving asks nothing.
+// A new file asks before it is left unsaved; Save As writes exactly the name
+// typed, without adding an extension, the save window then offers Save at
+// once, leaving asks nothing, and the next dialog opens where the file went.
 TEST_F(Shell, ANewFileIsSavedAsAndThenOffersSave) {
-  const fs::path target = h.root / "docs" / "JOB.K81";
-  h.files.saves = {target.string()};
+  const fs::path target = h.root / "jobs" / "STP0312";
+  fs::create_directories(target.parent_path());
+  h.files.saves = {std::nullopt, target.string()};
   QString procTitle;
   std::vector<bool> shown;
   bool stayedAfterCancel = false;
@@ -80,6 +73,7 @@ TEST_F(Shell, ANewFileIsSavedAsAndThenOffersSave) {
       .Then([&](QWidget* w) {
         for (const char* name : {"Endsave", "Endsaveas", "Image2"}) shown.push_back(Shown(w, name));
         EXPECT_EQ(Text(w, "Label1"), "NoName");
+        Click(w, "Endsaveas");  // cancelled in the dialog: nothing said, nothing saved
         Click(w, "Endsaveas");
         for (const char* name : {"Endsave", "Image2"}) shown.push_back(Shown(w, name));
         Click(w, "saveexit");
@@ -91,6 +85,9 @@ TEST_F(Shell, ANewFileIsSavedAsAndThenOffersSave) {
   EXPECT_TRUE(stayedAfterCancel);
   EXPECT_EQ(shown, (std::vector<bool>{false, true, false, true, true}));
   EXPECT_EQ(ReadFile(target.string()), "CST81                                E \r\n");
+  EXPECT_FALSE(fs::exists(target.string() + ".K81"));
+  EXPECT_EQ(h.files.saveRequests.at(0).initialFolder, (h.root / "docs").string());
+  EXPECT_EQ(h.session.dataFolder, target.parent_path().string());
   ASSERT_EQ(h.messages.asked.size(), 1u);
   const platform::Message& q = h.messages.asked[0];
   EXPECT_EQ(q.title + "|" + q.text, "Save Data|Do You Want To Save The Data\n\nNoName");
@@ -193,58 +190,6 @@ TEST_F(Shell, LeavingAsksOnlyAboutChangesAndSaveSaves) {
   EXPECT_NE(ReadFile(copy).find("EDIT 2"), std::string::npos);
   ASSERT_EQ(h.messages.asked.size(), 2u);
   EXPECT_EQ(h.messages.asked[0].text.toStdString(), "Do You Want To Save The Data\n\n" + copy);
-}
-
-TEST_F(Shell, SaveAsToANameWithoutExtensionWritesExactlyThatName) {
-  const fs::path target = h.root / "jobs" / "STP0312";
-  fs::create_directories(target.parent_path());
-  h.files.saves = {std::nullopt, target.string()};
-  h.session.New();
-  h.session.ChooseUnits("M");
-  h.session.Book(1) = {"BINDER COURSE 19MM", "1", "1.0300"};
-  auto save = h.Make<gui::EnddataForm>();
-  Click(save.get(), "Endsaveas");  // cancelled in the dialog: no error, nothing saved
-  EXPECT_FALSE(Shown(save.get(), "Image2"));
-  Click(save.get(), "Endsaveas");
-  EXPECT_FALSE(fs::exists(target.string() + ".K81"));
-  EXPECT_NE(ReadFile(target).find("* 1 1.0300 BINDER COURSE 19MM\r\n"), std::string::npos);
-  EXPECT_TRUE(Shown(save.get(), "Image2"));
-  EXPECT_EQ(Text(save.get(), "Label1").toStdString(), target.string());
-  EXPECT_TRUE(h.session.dataSaved);
-  // The next dialog opens where this file went.
-  EXPECT_EQ(h.files.saveRequests.at(0).initialFolder, (h.root / "docs").string());
-  EXPECT_EQ(h.session.dataFolder, target.parent_path().string());
-  EXPECT_TRUE(h.messages.asked.empty());
-}
-
-// Every button has an access key of its own in its window, and the first
-// window shows where the keyboard focus is before any Tab.
-TEST_F(Shell, EveryButtonHasAnAccessKeyOfItsOwnAndTheFocusShowsFromTheStart) {
-  EXPECT_EQ(main->focusWidget(), main->findChild<QWidget*>("Cmd_New"));
-  EXPECT_TRUE(main->testAttribute(Qt::WA_KeyboardFocusChange));
-  h.session.dataFilePath = "/home/inspector/JOB.K81";
-  h.session.currentBook = 1;
-  std::vector<std::unique_ptr<QWidget>> windows;
-  windows.push_back(h.Make<gui::ProcForm>());
-  windows.push_back(h.Make<gui::EnddataForm>());
-  windows.push_back(h.Make<gui::EngMet_Form>());
-  windows.push_back(h.Make<gui::SectList>(h.rowMenu));
-  windows.push_back(h.Make<gui::BookForm>(h.rowMenu));
-  windows.push_back(h.Make<gui::Dataform>(h.rowMenu));
-  windows.push_back(h.Make<gui::Prtbox>());
-  windows.push_back(h.Make<gui::NTSetup>(h.printing.system));
-  windows.push_back(std::move(main));
-  for (const auto& window : windows) {
-    std::set<QChar> keys;
-    for (auto* b : window->findChildren<QPushButton*>()) {
-      if (b->parentWidget()->inherits("QDialogButtonBox")) continue;
-      const QString text = b->text();
-      const qsizetype amp = text.indexOf(QLatin1Char('&'));
-      ASSERT_TRUE(amp >= 0 && amp + 1 < text.size()) << window->objectName().toStdString() << ": " << text.toStdString();
-      EXPECT_TRUE(keys.insert(text[amp + 1].toUpper()).second)
-          << window->objectName().toStdString() << ": " << text.toStdString() << " clashes";
-    }
-  }
 }
 
 TEST_F(Shell, AboutShowsVersionAndDate) {
