@@ -27,7 +27,12 @@ class Shell : public ::testing::Test {
   fakes::ModalDriver driver;
 };
 
-TEST_F(Shell, NewThenCancelClearsEverythingAndExitRemovesTheWorkFilesOnce) {
+// New asks for the units (Cancel leaves everything cleared); a new file asks
+// before it is left unsaved; Save As writes exactly the name typed, without
+// adding an extension; the save window then offers Save at once, leaving asks
+// nothing, and the next dialog opens where the file went. Exit removes the
+// work files once.
+TEST_F(Shell, ANewFileIsSavedAsThenOffersSaveAndExitCleansUpOnce) {
   h.session.Book(4).comments = "LEFT OVER";
   QString caption;
   driver.Then([&](QWidget* w) {
@@ -36,25 +41,9 @@ TEST_F(Shell, NewThenCancelClearsEverythingAndExitRemovesTheWorkFilesOnce) {
   });
   Click(main.get(), "Cmd_New");
   EXPECT_EQ(caption, "Creating A New Data File");
-  EXPECT_EQ(driver.seen, std::vector<QString>{"EngMet_Form"});
   EXPECT_EQ(h.session.dataFilePath, "NoName");
   EXPECT_FALSE(h.session.Book(4).InUse());
-  EXPECT_TRUE(main->status().isEmpty());
 
-  const std::string folder = h.session.workFolder().path();
-  Click(main.get(), "Cmd_Exit");
-  EXPECT_TRUE(main->exited());
-  EXPECT_EQ(main->status(), "Cleaning up files and memory");
-  EXPECT_FALSE(fs::exists(folder));
-  main->close();  // the window manager after Exit: no second clean-up
-  EXPECT_EQ(h.help.calls, std::vector<std::string>{"quit"});
-  EXPECT_EQ(h.quits, 1);
-}
-
-// A new file asks before it is left unsaved; Save As writes exactly the name
-// typed, without adding an extension, the save window then offers Save at
-// once, leaving asks nothing, and the next dialog opens where the file went.
-TEST_F(Shell, ANewFileIsSavedAsAndThenOffersSave) {
   const fs::path target = h.root / "jobs" / "STP0312";
   fs::create_directories(target.parent_path());
   h.files.saves = {std::nullopt, target.string()};
@@ -80,7 +69,7 @@ TEST_F(Shell, ANewFileIsSavedAsAndThenOffersSave) {
       });
   h.messages.answers = {Button::Cancel};
   Click(main.get(), "Cmd_New");
-  EXPECT_TRUE(driver.unexpected.empty());
+  EXPECT_EQ(driver.seen, (std::vector<QString>{"EngMet_Form", "EngMet_Form", "ProcForm", "EnddataForm"}));
   EXPECT_EQ(procTitle, "Process Options* | Process Options");
   EXPECT_TRUE(stayedAfterCancel);
   EXPECT_EQ(shown, (std::vector<bool>{false, true, false, true, true}));
@@ -92,6 +81,15 @@ TEST_F(Shell, ANewFileIsSavedAsAndThenOffersSave) {
   const platform::Message& q = h.messages.asked[0];
   EXPECT_EQ(q.title + "|" + q.text, "Save Data|Do You Want To Save The Data\n\nNoName");
   EXPECT_EQ(q.buttons, (std::vector<Button>{Button::Save, Button::Discard, Button::Cancel}));
+
+  const std::string folder = h.session.workFolder().path();
+  Click(main.get(), "Cmd_Exit");
+  EXPECT_TRUE(main->exited());
+  EXPECT_EQ(main->status(), "Cleaning up files and memory");
+  EXPECT_FALSE(fs::exists(folder));
+  main->close();  // the window manager after Exit: no second clean-up
+  EXPECT_EQ(h.help.calls, std::vector<std::string>{"quit"});
+  EXPECT_EQ(h.quits, 1);
 }
 
 // Files that cannot be data files: each is refused with one message and the
