@@ -13,7 +13,9 @@
 #include <QSettings>
 #include <QUndoStack>
 
-#include "book_forms.h"
+#include "book_form.h"
+#include "index_form.h"
+#include "sect_list.h"
 #include "book_grid_view.h"
 #include "dataform.h"
 #include "fakes.h"

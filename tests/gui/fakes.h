@@ -22,6 +22,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "../core/print/recording_printer.h"
@@ -207,7 +208,6 @@ struct Harness {
     std::filesystem::create_directories(root / "docs");
     std::filesystem::create_directories(root / "tmp");
     started = session.Start((root / "docs").string(), (root / "tmp").string()).ok();
-    context.hooks.quitProgram = [this] { ++quits; };
   }
   ~Harness() { session.Cleanup(); }
   std::string Work(const std::string& name) const { return session.workFolder().File(name); }
@@ -217,10 +217,23 @@ struct Harness {
     std::filesystem::copy_file(tonnage::testing::SamplePath(sample), path);
     return path;
   }
-  // The window `W` over this harness; `args` are what it takes besides.
+  // The window `W` given the services it takes from this harness; `args` are
+  // what it takes besides (all of them for the windows given their services
+  // one by one).
   template <typename W, typename... Args>
   std::unique_ptr<W> Make(Args&&... args) {
-    return std::make_unique<W>(context, std::forward<Args>(args)..., nullptr);
+    if constexpr (std::is_constructible_v<W, const gui::Services&, std::function<void()>, QWidget*>)
+      return std::make_unique<W>(services, quit, nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::Services&, Args..., QWidget*>)
+      return std::make_unique<W>(services, std::forward<Args>(args)..., nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::EntryServices&, Args..., QWidget*>)
+      return std::make_unique<W>(services.Entry(), std::forward<Args>(args)..., nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::FileServices&, Args..., QWidget*>)
+      return std::make_unique<W>(services.Files(), std::forward<Args>(args)..., nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::PrintServices&, Args..., QWidget*>)
+      return std::make_unique<W>(services.Print(), std::forward<Args>(args)..., nullptr);
+    else
+      return std::make_unique<W>(std::forward<Args>(args)..., nullptr);
   }
 
   tonnage::testing::ScratchFolder scratch;
@@ -237,7 +250,10 @@ struct Harness {
   Printing printing;
   Progress progress;
   tonnage::RowMenuState rowMenu;
-  gui::Context context{session, {&messages, &files, &help, &busy, &clock, &clipboard, &printing, &progress}, {}, false};
+  // The services every window is handed, as the program hands them on.
+  gui::Services services{session, {&messages, &files, &help, &busy, &clock, &clipboard, &printing, &progress}, rowMenu};
+  // The main window's end of the run: counted, the test goes on.
+  std::function<void()> quit = [this] { ++quits; };
 };
 
 }  // namespace fakes

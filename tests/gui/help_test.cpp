@@ -25,7 +25,9 @@
 #include <memory>
 
 #include "about_box.h"
-#include "book_forms.h"
+#include "book_form.h"
+#include "index_form.h"
+#include "sect_list.h"
 #include "daily_form.h"
 #include "dataform.h"
 #include "enddata_form.h"
@@ -118,29 +120,29 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
   std::map<int, std::vector<std::unique_ptr<QWidget>>> windows;
   const auto add = [&](int id, std::unique_ptr<QWidget> w) { windows[id].push_back(std::move(w)); };
   add(gui::help_id::kMainForm, h.Make<gui::MainForm1>());
-  add(gui::help_id::kMainForm, h.Make<gui::EngMet_Form>());
+  add(gui::help_id::kMainForm, h.Make<gui::EngMet_Form>(h.session, h.messages));
   add(gui::help_id::kMainForm, h.Make<gui::AboutBox>());
   add(gui::help_id::kProcForm, h.Make<gui::ProcForm>());
   add(gui::help_id::kEnddataForm, h.Make<gui::EnddataForm>());
   add(gui::help_id::kEnddataForm,
-      h.Make<gui::ReasonForm>(std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, ""));
-  add(gui::help_id::kHistoryForm, h.Make<gui::HistoryForm>());
+      h.Make<gui::ReasonForm>(h.help, std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, ""));
+  add(gui::help_id::kHistoryForm, h.Make<gui::HistoryForm>(h.session, h.messages, h.files, h.printing, h.help));
   add(gui::help_id::kSectList, h.Make<gui::SectList>(h.rowMenu));
   h.session.currentBook = 1;
   add(gui::help_id::kBookForm, h.Make<gui::BookForm>(h.rowMenu));
-  add(gui::help_id::kIndexform, h.Make<gui::Indexform>());
+  add(gui::help_id::kIndexform, h.Make<gui::Indexform>(h.session, h.messages, h.clock, h.help));
   add(gui::help_id::kViewForm, h.Make<gui::ViewForm>());
-  add(gui::help_id::kPrtbox, h.Make<gui::Prtbox>());
-  add(gui::help_id::kNTSetup, h.Make<gui::NTSetup>(h.printing.system));
+  add(gui::help_id::kPrtbox, h.Make<gui::Prtbox>(false));
+  add(gui::help_id::kNTSetup, h.Make<gui::NTSetup>(h.busy, h.printing.system, h.help));
   tonnage::daily::HeldYieldEntries yield;
   auto daily = h.Make<gui::DailyForm>(yield);
-  add(gui::help_id::kYieldForm, h.Make<gui::YieldForm>(yield, daily->summary()));
+  add(gui::help_id::kYieldForm, h.Make<gui::YieldForm>(h.messages, h.help, yield, daily->summary()));
   add(gui::help_id::kDailyForm, std::move(daily));
   const std::string csv = (h.root / "loads.csv").string(), layouts = (h.root / "layouts.txt").string();
   tonnage::testing::WriteFile(csv, "Ticket,Date,Net (lb)\n1201,10/01/2026,40000\n");
   h.session.Book(2) = {"SURFACE COURSE", "0", "0"};
-  add(gui::help_id::kImportForm, h.Make<gui::ImportForm>(csv, layouts));
-  add(gui::help_id::kReconcileForm, h.Make<gui::ReconcileForm>(csv, layouts));
+  add(gui::help_id::kImportForm, h.Make<gui::ImportForm>(h.session, h.messages, h.help, csv, layouts));
+  add(gui::help_id::kReconcileForm, h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, csv, layouts));
   // The grid's titles and unit line follow the book's type and the file's units.
   for (const auto& [units, type] : {std::pair{"E", "0"}, {"E", "1"}, {"E", "2"}, {"M", "0"}, {"M", "1"}}) {
     h.session.New();

@@ -111,7 +111,7 @@ TEST_F(History, TheWindowListsWhatTheCommandListsAndTheGridShowsTheLastChange) {
   ASSERT_TRUE(h.session.Save().ok());
   tonnage::store::ProjectStore& store = h.session.store();
 
-  auto form = h.Make<gui::HistoryForm>();
+  auto form = h.Make<gui::HistoryForm>(h.session, h.messages, h.files, h.printing, h.help);
   auto* entries = Find<QTreeWidget>(form.get(), "Lst_Entries");
   ASSERT_EQ(entries->topLevelItemCount(), 3);
   EXPECT_EQ(entries->topLevelItem(0)->text(0), "3") << "newest first";

@@ -43,7 +43,7 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
   OpenJob("us-standard-tickets.K81");
   const std::string section = ReadFile(h.session.SectionPath(3));
   {
-    auto form = h.Make<gui::ImportForm>(SamplePath("eticket-short-tons.csv"), layouts);
+    auto form = h.Make<gui::ImportForm>(h.session, h.messages, h.help, SamplePath("eticket-short-tons.csv"), layouts);
     EXPECT_EQ(Find<QComboBox>(form.get(), "Cmb_Map_ticket")->currentText(), "Ticket Number");
     ChooseBook(form.get(), 3);
     EXPECT_TRUE(Text(form.get(), "Lbl_Counts").startsWith("Will import: 2    Duplicates in the book: 16"));
@@ -55,7 +55,7 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
   const std::string csv = (h.root / "plant.csv").string();
   WriteFile(csv, "Tkt,Shipped,Gewicht\n1257,10/03/2026,47380\n1258,10/03/2026,42480\n");
   {
-    auto form = h.Make<gui::ImportForm>(csv, layouts);
+    auto form = h.Make<gui::ImportForm>(h.session, h.messages, h.help, csv, layouts);
     ChooseBook(form.get(), 3);
     EXPECT_FALSE(Find<QPushButton>(form.get(), "Cmd_Import")->isEnabled());
     Find<QComboBox>(form.get(), "Cmb_Map_date")->setCurrentText("Shipped");
@@ -67,14 +67,14 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
   }
   EXPECT_EQ(tonnage::import::BookTickets(h.session, 3).at(18)[tonnage::TicketField::Net], "42480");
   EXPECT_FALSE(h.session.dataSaved);
-  auto again = h.Make<gui::ImportForm>(csv, layouts);
+  auto again = h.Make<gui::ImportForm>(h.session, h.messages, h.help, csv, layouts);
   EXPECT_EQ(Find<QComboBox>(again.get(), "Cmb_Map_net")->currentText(), "Gewicht");
   EXPECT_EQ(Find<QComboBox>(again.get(), "Cmb_Units")->currentIndex(), 1);
 }
 
 TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
   OpenJob("checks-page-order-and-weights.K81");
-  auto form = h.Make<gui::ReconcileForm>(SamplePath("eticket-quoted-bom.csv"), layouts);
+  auto form = h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, SamplePath("eticket-quoted-bom.csv"), layouts);
   EXPECT_EQ(Text(form.get(), "Lbl_Count_Matched") + " " + Text(form.get(), "Lbl_Count_Differs"), "7 2");
   auto* grid = Find<QTableWidget>(form.get(), "Grd_Findings");
   EXPECT_EQ(grid->rowCount(), 5) << "all but the matched ones";
@@ -143,7 +143,7 @@ TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
   EXPECT_FALSE(undo->isEnabled()) << "a save ends it";
   EXPECT_EQ(h.session.store().LastEntry()->reason, "imported from eticket-short-tons.csv, rows 18-19");
   // The book's side of a reconciliation shows what the import kept.
-  auto reconcile = h.Make<gui::ReconcileForm>(SamplePath("eticket-short-tons.csv"), layouts);
+  auto reconcile = h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, SamplePath("eticket-short-tons.csv"), layouts);
   ChooseBook(reconcile.get(), 3);
   Find<QCheckBox>(reconcile.get(), "Chk_Matched")->setChecked(true);
   const auto found = Find<QTableWidget>(reconcile.get(), "Grd_Findings")->findItems("27001258", Qt::MatchExactly);

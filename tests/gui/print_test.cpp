@@ -16,7 +16,6 @@
 #include "fakes.h"
 #include "io/file_writer.h"
 #include "nt_setup.h"
-#include "program_hooks.h"
 #include "prtbox.h"
 #include "spool_view.h"
 #include "view_form.h"
@@ -30,14 +29,13 @@ class PrintWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(h.started);
-    gui::InstallProgramHooks(h.context.hooks);
     h.session.spoolPath = h.Work("PRINT.SPL");
     ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, spool).ok());
   }
   tonnage::testing::RecordingPrinter& printer() { return h.printing.system.printer; }
   // The dialog, shown without blocking, so a driver answers only the windows it opens.
   std::unique_ptr<gui::Prtbox> Box() {
-    auto box = h.Make<gui::Prtbox>();
+    auto box = h.Make<gui::Prtbox>(false);
     box->setWindowModality(Qt::NonModal);
     box->show();
     return box;
@@ -86,7 +84,6 @@ TEST_F(PrintWindows, TheViewersSelectionPrintsOnceThenTheReport) {
   // Afterwards: the spool as it was, no selection file, nothing selected.
   EXPECT_EQ(h.session.spoolPath, h.Work("PRINT.SPL"));
   EXPECT_FALSE(fs::exists(gui::SelTextFilePath(h.session)));
-  EXPECT_FALSE(h.context.selTextReady);
   EXPECT_EQ(view->display()->selectionLength(), 0u);
 }
 
@@ -157,11 +154,11 @@ TEST_F(PrintWindows, WithoutAPrinterBothWindowsSayHowToAddOne) {
   h.printing.system.current = {};
   auto box = Box();
   EXPECT_TRUE(Text(box.get(), "Label1").startsWith("No printer is installed. Add one"));
-  EXPECT_TRUE(Text(h.Make<gui::NTSetup>(h.printing.system).get(), "Lbl_NoPrinter")
+  EXPECT_TRUE(Text(h.Make<gui::NTSetup>(h.busy, h.printing.system, h.help).get(), "Lbl_NoPrinter")
                   .startsWith("No printer is installed. Add one"));
   Click(box.get(), "Cmd_Print");
-  h.context.platform.printing = nullptr;
-  auto bare = h.Make<gui::Prtbox>();
+  h.services.platform.printing = nullptr;
+  auto bare = h.Make<gui::Prtbox>(false);
   EXPECT_FALSE(Find<QPushButton>(bare.get(), "Cmd_Preview")->isEnabled());
   EXPECT_FALSE(Find<QPushButton>(bare.get(), "Cmd_Pdf")->isEnabled());
   Click(bare.get(), "Cmd_Print");

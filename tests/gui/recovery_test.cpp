@@ -22,7 +22,6 @@
 #include "fakes.h"
 #include "main_form.h"
 #include "platform/qt_platform.h"
-#include "program_hooks.h"
 
 namespace {
 
@@ -37,15 +36,14 @@ int KilledRun() {
   platform::QtPlatform services;
   fakes::Messages messages;
   fakes::Files files;
-  gui::Context context{session, services.get(), {}, false};
+  tonnage::RowMenuState rowMenu;
+  gui::Services context{session, services.get(), rowMenu};
   context.platform.messages = &messages;
   context.platform.files = &files;
-  gui::InstallProgramHooks(context.hooks);
-  context.hooks.quitProgram = [] {};
-  if (!gui::StartSession(context, std::getenv("TONNAGE_TEST_DOCS"))) return 3;
+  if (!gui::StartSession(session, messages, std::getenv("TONNAGE_TEST_DOCS"))) return 3;
   files.opens = {std::string(std::getenv("TONNAGE_TEST_FILE"))};
 
-  gui::MainForm1 main(context);
+  gui::MainForm1 main(context, [] {});
   main.show();
   // A field's old text selected and typed over, then on to the next.
   const auto over = [](const char* text) {

@@ -2,6 +2,8 @@
 // through their controls with the services answered by test doubles.
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QLineEdit>
 #include <filesystem>
 #include <fstream>
 
@@ -153,8 +155,9 @@ TEST_F(Shell, LeavingAsksOnlyAboutChangesAndSaveSaves) {
   const std::string original = ReadFile(copy);
   h.files.opens = {copy, copy};
   int edits = 0;
-  h.context.hooks.indexData = [&](QWidget*, gui::Context& c) {
-    c.session.index.engineer = "EDIT " + std::to_string(++edits);
+  const auto edit = [&](QWidget* index) {
+    Find<QLineEdit>(index, "DEng")->setText(QString::fromStdString("EDIT " + std::to_string(++edits)));
+    qobject_cast<QDialog*>(index)->accept();
   };
   std::vector<QString> titles;
   bool stayedAfterCancel = false, leftUnchanged = false;
@@ -175,7 +178,9 @@ TEST_F(Shell, LeavingAsksOnlyAboutChangesAndSaveSaves) {
         titles.push_back(w->windowTitle());
         Click(w, "IndexCmd");
         Click(w, "ExitCmd");  // answered Save: saved, then left
-      });
+      })
+      .Then(edit)
+      .Then(edit);
   h.messages.answers = {Button::Cancel, Button::Save};
   Click(main.get(), "Cmd_Open");
   Click(main.get(), "Cmd_Open");

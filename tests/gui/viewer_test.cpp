@@ -15,7 +15,6 @@
 #include "fakes.h"
 #include "io/file_writer.h"
 #include "proc_form.h"
-#include "program_hooks.h"
 #include "spool_view.h"
 #include "view_font.h"
 #include "view_form.h"
@@ -126,18 +125,13 @@ TEST(SpoolIndex, AMissingFileShowsNothingRatherThanTheOldText) {
 TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
   fakes::Harness h;
   ASSERT_TRUE(h.started);
-  gui::InstallProgramHooks(h.context.hooks);
-  int runs = 0;
-  h.context.hooks.runReport = [&runs, report = h.context.hooks.runReport](tonnage::Session& s,
-                                                                         const platform::Clock& c) {
-    ++runs;
-    return report(s, c);
-  };
   h.session.keepHistory = false;  // no store beside the sample in the source tree
   ASSERT_TRUE(h.session.Open(tonnage::testing::SamplePath("checks-page-order-and-weights.K81")).ok());
   auto process = h.Make<gui::ProcForm>();
   h.messages.answers = {platform::Button::Yes};  // run it again after the grid
-  int topBefore = 0, topAfter = 1, cursorRow = 0, cursorColumn = 0, runsAfterGrid = 0, busyInViewer = -1;
+  int topBefore = 0, topAfter = 1, cursorRow = 0, cursorColumn = 0;
+  bool rerunByF5 = false;
+  int busyInViewer = -1;
   QString nonTicket;
   std::string spoolAfter;
   fakes::ModalDriver driver;
@@ -152,11 +146,12 @@ TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
         topBefore = display->firstVisibleLine();
         QTest::mouseDClick(display->viewport(), Qt::LeftButton, {},
                            QPoint(40, 3 * display->viewport()->height() / display->visibleLineCount() + 4));
-        runsAfterGrid = runs;
         topAfter = display->firstVisibleLine();
         spoolAfter = ReadFile(display->fileName());
+        fs::remove(display->fileName());
         Activate(w);
         QTest::keyClick(display, Qt::Key_F5);
+        rerunByF5 = fs::exists(display->fileName());
         display->scrollToLine(0);
         display->setSelection(0, 0);
         QTest::keyClick(display, Qt::Key_Return);
@@ -178,10 +173,9 @@ TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
   EXPECT_EQ(driver.seen, (std::vector<QString>{"ViewForm", "Dataform"}));
   EXPECT_EQ(std::pair(cursorRow, cursorColumn), std::pair(5, 5));  // THEO against KP: the net weight
   EXPECT_EQ(h.messages.Text(0), "Run the report again, to see the book as it is now?");
-  EXPECT_EQ(runsAfterGrid, 2);
+  EXPECT_TRUE(rerunByF5);
   EXPECT_GE(h.busy.begins, 1) << "the report runs under the busy pointer";
   EXPECT_EQ(busyInViewer, 0);
-  EXPECT_EQ(runs, 3) << "F5";
   EXPECT_EQ(topAfter, topBefore);
   EXPECT_NE(spoolAfter.find("007305 06/17/2026 70180     29940"), std::string::npos);
   EXPECT_TRUE(nonTicket.startsWith("Not a ticket")) << nonTicket.toStdString();

@@ -13,7 +13,6 @@
 #include "fakes.h"
 #include "main_form.h"
 #include "proc_form.h"
-#include "report_adapter.h"
 
 namespace {
 
@@ -34,7 +33,6 @@ class WriteFailures : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(h.started);
-    h.context.hooks.runReport = gui::ProgramReport();
   }
   // Opens the job with an unsaved change, as a user would have it.
   void OpenJob() {
@@ -131,7 +129,7 @@ TEST(WriteFailuresAtStart, AWorkFolderThatCannotBeWrittenStopsTheProgramWithItsR
   for (FaultPoint point : {FaultPoint::Open, FaultPoint::Write, FaultPoint::Rename}) {
     h.messages.asked.clear();
     FaultGuard fail(FailStep("VERSION.TMP", {point, 0}, ENOSPC));
-    EXPECT_FALSE(gui::StartSession(h.context, (h.root / "docs").string(), (h.root / "tmp").string()));
+    EXPECT_FALSE(gui::StartSession(h.session, h.messages, (h.root / "docs").string(), (h.root / "tmp").string()));
     ASSERT_EQ(h.messages.asked.size(), 1u);
     EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
     EXPECT_TRUE(h.messages.asked[0].text.contains("VERSION.TMP: No space left on device"))
@@ -139,7 +137,7 @@ TEST(WriteFailuresAtStart, AWorkFolderThatCannotBeWrittenStopsTheProgramWithItsR
     // Nothing of the failed start is left behind.
     EXPECT_TRUE(fs::is_empty(h.root / "tmp"));
   }
-  EXPECT_TRUE(gui::StartSession(h.context, (h.root / "docs").string(), (h.root / "tmp").string()));
+  EXPECT_TRUE(gui::StartSession(h.session, h.messages, (h.root / "docs").string(), (h.root / "tmp").string()));
 }
 
 }  // namespace
