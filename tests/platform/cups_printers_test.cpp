@@ -63,7 +63,8 @@ TEST_F(CupsPrinting, QueuesListTheirPapersAndSlotsAndTheDefaultPrintsOnItsOwnPap
   const auto main = printers.Capabilities(kMain, start.port);
   ASSERT_TRUE(main.has_value());
   std::map<int, std::string> papers;
-  for (std::size_t i = 0; i < main->paperNumbers.size(); ++i) papers.emplace(main->paperNumbers[i], Name(main->paperNames[i]));
+  for (std::size_t i = 0; i < main->paperNumbers.size(); ++i)
+    papers.emplace(main->paperNumbers[i], Name(main->paperNames[i]));
   EXPECT_EQ(papers.at(9) + "|" + papers.at(1) + "|" + papers.at(5), "A4|US Letter|US Legal");
   for (const std::string& field : main->paperNames) EXPECT_EQ(field.size(), 64u);
   EXPECT_EQ(main->binNumbers, (Numbers{7, 1, 4}));
@@ -167,8 +168,8 @@ TEST(NoPrintService, PrintingSaysThatNoPrinterCanBeUsed) {
   EXPECT_FALSE(printers.Capabilities("Anything", "").has_value());
   const tonnage::Outcome outcome = PrintPages(printers.Printer(), {{"LOST?"}});
   EXPECT_EQ(outcome.title, "Printer Error");
-  EXPECT_TRUE(Says(outcome, "No printer can be used: the print service does not answer") && Says(outcome, "Print To File"))
-      << outcome.message;
+  EXPECT_TRUE(Says(outcome, "No printer can be used: the print service does not answer")) << outcome.message;
+  EXPECT_TRUE(Says(outcome, "Print To File")) << outcome.message;
   EXPECT_FALSE(printers.Printer().EndDocument().ok());
 }
 

@@ -20,11 +20,14 @@ using printtest::PrintPages;
 
 // A4 with a printer's margins, which may differ on every side to see which
 // one the text starts from.
-platform::QueuePaper A4(platform::SheetMargins margins = {12, 12, 12, 12}) { return {"A4", "A4", 595, 842, margins, 9}; }
+platform::QueuePaper A4(platform::SheetMargins margins = {12, 12, 12, 12}) {
+  return {"A4", "A4", 595, 842, margins, 9};
+}
 
 Page Numbered(int count, const std::string& tag) {
   Page page;
-  for (int i = 1; i <= count; ++i) page.push_back(tag + " LINE " + std::to_string(1000 + i).substr(1) + " OF " + std::to_string(count));
+  for (int i = 1; i <= count; ++i)
+    page.push_back(tag + " LINE " + std::to_string(1000 + i).substr(1) + " OF " + std::to_string(count));
   return page;
 }
 
@@ -34,9 +37,9 @@ Page Numbered(int count, const std::string& tag) {
 std::array<double, 3> WordEdges(const std::string& pdf) {
   std::istringstream lines(printtest::Run("pdftotext -f 1 -l 1 -bbox '" + pdf + "' -").output);
   std::array<double, 3> edges{-1, -1, 0};
-  double x, y, right, bottom;
+  double x, y, right;
   for (std::string line; std::getline(lines, line);)
-    if (std::sscanf(line.c_str(), " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &x, &y, &right, &bottom) == 4) {
+    if (std::sscanf(line.c_str(), " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\"", &x, &y, &right) == 3) {
       if (edges[0] < 0) edges = {x, y, 0};
       edges[2] = std::max(edges[2], right);
     }
@@ -120,7 +123,8 @@ TEST_F(PdfOutput, APageLongerThanTheSheetGoesOnToNewSheetsInFullAtTheFontSizeAsk
     Page got, expected;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
       EXPECT_LE(sheets[i].size() * line, height + 0.01) << "sheet " << i + 1 << " runs off the paper";
-      EXPECT_TRUE(i + c.mayBeShort >= sheets.size() || (sheets[i].size() + 1) * line > height) << "sheet " << i + 1 << " left short";
+      EXPECT_TRUE(i + c.mayBeShort >= sheets.size() || (sheets[i].size() + 1) * line > height)
+          << "sheet " << i + 1 << " left short";
       for (std::string text : sheets[i]) got.push_back(text.erase(0, text.find_first_not_of(' ')));
     }
     for (const Page& page : c.pages) expected.insert(expected.end(), page.begin(), page.end());
@@ -144,7 +148,8 @@ TEST_F(PdfOutput, EachDocumentReplacesTheFileWithoutBlankSheetsAndAFailedOneKeep
   printer.NewPage();
   printer.PrintLine("BRAVO");
   printer.PrintLine("CAF\xC9 M\xDCLLER 12\xB0");  // Latin-1 bytes
-  printer.NewPage();  // a selection that ends with a page break
+  // A selection that ends with a page break.
+  printer.NewPage();
   ASSERT_TRUE(printer.EndDocument().ok());
   const std::vector<Page> selection = {{"ALPHA"}, {"BRAVO", "CAF\xC9 M\xDCLLER 12\xB0"}};
   EXPECT_EQ(CompareDocument(pdf, selection, pitch), "");

@@ -239,8 +239,8 @@ class PrivatePrintService {
       for (std::size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, folder_);
       tonnage::testing::WriteFile(folder_ + "/etc/" + conf, text);
     }
-    std::vector<std::string> args = {found.output.substr(0, found.output.find('\n')), "-f", "-c",
-                                     folder_ + "/etc/cupsd.conf", "-s", folder_ + "/etc/cups-files.conf"};
+    const std::string daemon = found.output.substr(0, found.output.find('\n')), etc = folder_ + "/etc/";
+    std::vector<std::string> args = {daemon, "-f", "-c", etc + "cupsd.conf", "-s", etc + "cups-files.conf"};
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
