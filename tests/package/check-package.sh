@@ -9,10 +9,7 @@
 # Builds nothing; ends 0 when every check passes, 1 otherwise.
 set -u
 
-if [ $# -ne 1 ] || [ ! -f "$1" ]; then
-  echo "usage: $0 PACKAGE.deb" >&2
-  exit 2
-fi
+[ $# -eq 1 ] && [ -f "$1" ] || { echo "usage: $0 PACKAGE.deb" >&2; exit 2; }
 deb=$1
 here=$(cd "$(dirname "$0")/../.." && pwd)
 root=$(mktemp -d "${TMPDIR:-/tmp}/tonnage-package-XXXXXX")
@@ -103,8 +100,5 @@ check "tonnage check on a sample" \
 check "quarrendale-tonnage --version" \
   sh -c "QT_QPA_PLATFORM=offscreen '$root/usr/bin/quarrendale-tonnage' --version | grep -q '4.2.1'"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed for $deb"
-  exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed for $deb"; exit 1; }
 echo "every check passed for $deb"
