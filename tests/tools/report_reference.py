@@ -452,19 +452,17 @@ def version_text(rng):
 
 
 def main(argv):
-    if len(argv) == 5 and argv[1] == "generate":
-        count, seed, folder = int(argv[2]), int(argv[3]), argv[4]
-        rng = random.Random(seed)
-        for i in range(count):
-            lines = make_case(rng, big_dates=(i % 50 == 7))
-            version = version_text(rng)
-            base = "%s/case_%03d" % (folder, i)
-            for ext, text in ((".K81", "".join(l + "\r\n" for l in lines)), (".version", version),
-                              (".SPL", spool_text(lines, version, *STAMP))):
-                open(base + ext, "wb").write(text.encode("latin-1"))
-        return 0
-    sys.stderr.write(__doc__)
-    return 2
+    if len(argv) != 5 or argv[1] != "generate":
+        sys.stderr.write(__doc__)
+        return 2
+    rng = random.Random(int(argv[3]))
+    for i in range(int(argv[2])):
+        lines = make_case(rng, big_dates=(i % 50 == 7))
+        version = version_text(rng)
+        for ext, text in ((".K81", "".join(l + "\r\n" for l in lines)), (".version", version),
+                          (".SPL", spool_text(lines, version, *STAMP))):
+            open("%s/case_%03d%s" % (argv[4], i, ext), "wb").write(text.encode("latin-1"))
+    return 0
 
 
 if __name__ == "__main__":
