@@ -36,7 +36,7 @@ AboutBox::AboutBox(QWidget* parent) : ModalWindow(nullptr, 0, parent) {
   auto* what = new QLabel(QStringLiteral("Quantity records of asphalt delivered to projects"), this);
   what->setObjectName(QStringLiteral("Lbl_Purpose"));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(QStringLiteral("&OK"), this);
   ok->setObjectName(QStringLiteral("Cmd_OK"));
   ok->setDefault(true);
   ok->setMinimumWidth(90);

@@ -110,11 +110,11 @@ DailyForm::DailyForm(const FileServices& services, daily::YieldEntryStore& yield
   status_->setObjectName(QStringLiteral("Lbl_Status"));
   status_->setWordWrap(true);
   side->addWidget(status_);
-  auto* yieldButton = Button(this, "Cmd_Yield", QStringLiteral("Yield Entries..."));
-  auto* pdf = Button(this, "Cmd_SavePdf", QStringLiteral("Save as PDF..."));
-  auto* xlsx = Button(this, "Cmd_SaveXlsx", QStringLiteral("Save as XLSX..."));
-  auto* csv = Button(this, "Cmd_SaveCsv", QStringLiteral("Save as CSV..."));
-  auto* exit = Button(this, "Cmd_Exit", QStringLiteral("Exit"));
+  auto* yieldButton = Button(this, "Cmd_Yield", QStringLiteral("&Yield Entries..."));
+  auto* pdf = Button(this, "Cmd_SavePdf", QStringLiteral("Save as &PDF..."));
+  auto* xlsx = Button(this, "Cmd_SaveXlsx", QStringLiteral("Save as &XLSX..."));
+  auto* csv = Button(this, "Cmd_SaveCsv", QStringLiteral("Save as &CSV..."));
+  auto* exit = Button(this, "Cmd_Exit", QStringLiteral("&Exit"));
   for (QPushButton* b : {yieldButton, pdf, xlsx, csv}) side->addWidget(b);
   side->addStretch(1);
   side->addWidget(exit);

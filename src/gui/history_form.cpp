@@ -120,7 +120,7 @@ HistoryForm::HistoryForm(tonnage::Session& session, platform::Messages& messages
   bottom->addWidget(count_, 1);
   auto* print = Button(this, "Cmd_Print", QStringLiteral("&Print"));
   auto* pdf = Button(this, "Cmd_SavePdf", QStringLiteral("Save as P&DF..."));
-  auto* csv = Button(this, "Cmd_SaveCsv", QStringLiteral("Save as &CSV..."));
+  auto* csv = Button(this, "Cmd_SaveCsv", QStringLiteral("Save as C&SV..."));
   auto* close = Button(this, "Cmd_Close", QStringLiteral("&Close"));
   for (QPushButton* b : {print, pdf, csv, close}) bottom->addWidget(b);
   layout->addLayout(bottom);

@@ -156,9 +156,9 @@ ImportForm::ImportForm(tonnage::Session& session, platform::Messages& messages, 
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  import_ = new QPushButton(QStringLiteral("Import"), this);
+  import_ = new QPushButton(QStringLiteral("&Import"), this);
   import_->setObjectName(QStringLiteral("Cmd_Import"));
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
   cancel->setObjectName(QStringLiteral("Cmd_Cancel"));
   for (QPushButton* b : {import_, cancel}) {
     b->setAutoDefault(false);

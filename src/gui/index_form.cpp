@@ -52,7 +52,7 @@ Indexform::Indexform(tonnage::Session& session, platform::Messages& messages, co
   layout->addLayout(grid);
 
   auto* buttons = new QHBoxLayout;
-  ok_ = Button(this, "Idxexit", QStringLiteral("OK"), QStringLiteral("Exit Data Form"));
+  ok_ = Button(this, "Idxexit", QStringLiteral("&OK"), QStringLiteral("Exit Data Form"));
   buttons->addStretch(1);
   buttons->addWidget(ok_);
   buttons->addStretch(1);

@@ -107,15 +107,15 @@ ReconcileForm::ReconcileForm(tonnage::Session& session, platform::Messages& mess
   layout->addWidget(grid_, 1);
 
   auto* buttons = new QHBoxLayout;
-  take_ = new QPushButton(QStringLiteral("Take The E-Ticket's Values"), this);
+  take_ = new QPushButton(QStringLiteral("&Take The E-Ticket's Values"), this);
   take_->setObjectName(QStringLiteral("Cmd_Take"));
-  auto* print = new QPushButton(QStringLiteral("Print..."), this);
+  auto* print = new QPushButton(QStringLiteral("&Print..."), this);
   print->setObjectName(QStringLiteral("Cmd_Print"));
-  auto* pdf = new QPushButton(QStringLiteral("Save As PDF..."), this);
+  auto* pdf = new QPushButton(QStringLiteral("Save As P&DF..."), this);
   pdf->setObjectName(QStringLiteral("Cmd_Pdf"));
-  auto* csv = new QPushButton(QStringLiteral("Save As CSV..."), this);
+  auto* csv = new QPushButton(QStringLiteral("Save As C&SV..."), this);
   csv->setObjectName(QStringLiteral("Cmd_Csv"));
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
+  auto* close = new QPushButton(QStringLiteral("&Close"), this);
   close->setObjectName(QStringLiteral("Cmd_Close"));
   buttons->addWidget(take_);
   buttons->addStretch(1);
@@ -202,7 +202,7 @@ void ReconcileForm::TakeETicketValues() {
   const ReconcileLine& l = result_.lines[static_cast<std::size_t>(grid_->item(row, 0)->data(Qt::UserRole).toInt())];
   if (l.match != MatchClass::Differs || l.eticket < 0 || l.bookRow <= 0) return;
   const platform::Message question{
-      QStringLiteral("Take The E-Ticket's Values"),
+      QStringLiteral("&Take The E-Ticket's Values"),
       QStringLiteral("Ticket %1 of book %2: %3\n\nPut the e-ticket's date and weights into the book?")
           .arg(Latin1(l.ticket))
           .arg(Book())
@@ -219,7 +219,7 @@ void ReconcileForm::TakeETicketValues() {
                                          preview_.rows[static_cast<std::size_t>(l.eticket)]);
   const tonnage::Outcome written = session_.WriteBookTickets(Book(), rows);
   if (!written) {
-    platform::Tell(messages_, this, QStringLiteral("Take The E-Ticket's Values"),
+    platform::Tell(messages_, this, QStringLiteral("&Take The E-Ticket's Values"),
                    DisplayPath(written.message), platform::Icon::Critical);
     return;
   }

@@ -62,7 +62,7 @@ ViewForm::ViewForm(const Services& services, QWidget* parent)
   next->setObjectName(QStringLiteral("FindNext"));
   auto* previous = new QPushButton(QStringLiteral("&Previous"), findBar_);
   previous->setObjectName(QStringLiteral("FindPrevious"));
-  auto* close = new QPushButton(QStringLiteral("Close"), findBar_);
+  auto* close = new QPushButton(QStringLiteral("&Close"), findBar_);
   close->setObjectName(QStringLiteral("FindClose"));
   for (QPushButton* b : {next, previous, close}) b->setAutoDefault(false);
   findState_ = new QLabel(findBar_);

@@ -93,11 +93,11 @@ YieldForm::YieldForm(platform::Messages& messages, platform::Help& help, daily::
   layout->addWidget(figures_);
 
   auto* buttons = new QHBoxLayout;
-  auto* store_button = new QPushButton(QStringLiteral("Store"), this);
+  auto* store_button = new QPushButton(QStringLiteral("&Store"), this);
   store_button->setObjectName(QStringLiteral("Cmd_Store"));
-  auto* remove = new QPushButton(QStringLiteral("Remove"), this);
+  auto* remove = new QPushButton(QStringLiteral("&Remove"), this);
   remove->setObjectName(QStringLiteral("Cmd_Remove"));
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
+  auto* close = new QPushButton(QStringLiteral("&Close"), this);
   close->setObjectName(QStringLiteral("Cmd_Close"));
   for (QPushButton* b : {store_button, remove, close}) {
     b->setAutoDefault(false);
