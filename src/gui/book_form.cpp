@@ -127,8 +127,9 @@ void BookForm::Continue() {
   }
   fields_.comments = FromLatin1(comments_->text());
   fields_.specificGravity = FromLatin1(gravity_->text());
-  tonnage::ContinueBookSetup(session_.Book(session_.currentBook), fields_);
-  TellIfStateNotKept(context_, this, session_.SaveState());
+  tonnage::BookHeader header = session_.Book(session_.currentBook);
+  tonnage::ContinueBookSetup(header, fields_);
+  TellIfStateNotKept(context_, this, session_.SetBookHeader(session_.currentBook, header));
   {
     Dataform grid(context_, rowMenu_, this);
     grid.exec();

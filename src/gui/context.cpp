@@ -50,10 +50,6 @@ void TellIfStateNotKept(Context& context, QWidget* parent, const tonnage::Outcom
                  platform::Icon::Warning);
 }
 
-void ShowHomeAs(const std::string& home, const std::string& shown) {
-  std::string folder = home;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  Shown() = {folder, shown};
-}
+void ShowFolderAs(const std::string& folder, const std::string& shown) { Shown() = {folder, shown}; }
 
 }  // namespace gui

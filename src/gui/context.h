@@ -73,9 +73,9 @@ std::string FromLatin1(const QString& text);
 void TellIfStateNotKept(Context& context, QWidget* parent, const tonnage::Outcome& kept);
 // A file-system path for the screen.
 QString DisplayPath(const std::string& path);
-// From now on paths in `home` show as in `shown` instead (an empty `home`:
-// as they are). The screenshot mode runs in a home folder of its own and
-// shows it as a user's would be, so the pictures do not change between runs.
-void ShowHomeAs(const std::string& home, const std::string& shown);
+// From now on paths in `folder` (no trailing '/') show as in `shown` instead
+// (an empty `folder`: as they are), for pictures that must not change from
+// one run to the next.
+void ShowFolderAs(const std::string& folder, const std::string& shown);
 
 }  // namespace gui

@@ -84,9 +84,10 @@ bool Indexform::eventFilter(QObject* object, QEvent* event) {
 }
 
 void Indexform::done(int result) {
-  tonnage::StoreIndexRecord(session_.index, {FromLatin1(refNo_->text()), FromLatin1(date_->text()),
-                                             FromLatin1(projectNo_->text()), FromLatin1(engineer_->text())});
-  TellIfStateNotKept(context_, this, session_.SaveState());
+  tonnage::IndexRecord record = session_.index;
+  tonnage::StoreIndexRecord(record, {FromLatin1(refNo_->text()), FromLatin1(date_->text()),
+                                     FromLatin1(projectNo_->text()), FromLatin1(engineer_->text())});
+  TellIfStateNotKept(context_, this, session_.SetIndexRecord(record));
   QDialog::done(result);
 }
 

@@ -27,6 +27,7 @@
 #include "icons.h"
 #include "io/line_reader.h"
 #include "lock_question.h"
+#include "modal_window.h"
 #include "proc_form.h"
 
 namespace gui {
@@ -180,7 +181,7 @@ void MainForm1::showEvent(QShowEvent* event) {
       const int left = area.x() + (area.width() - outer.width()) / 2;
       const int top = area.y() + (area.height() - outer.height()) / 4;
       move(left, top);
-      session_.mainWindowTop = top;
+      KeepWindowTop(this, top);
     }
     // The focus frame shows from the start, not only after a first Tab.
     setAttribute(Qt::WA_KeyboardFocusChange);

@@ -46,11 +46,23 @@ void ModalWindow::ShowHelp() {
 void ModalWindow::showEvent(QShowEvent* event) {
   if (!placed_) {
     placed_ = true;
-    PlaceCentredAt(this, session_.mainWindowTop);
+    PlaceCentredAt(this, WindowTopFor(this));
     // The focus frame shows from the start, not only after a first Tab.
     setAttribute(Qt::WA_KeyboardFocusChange);
   }
   QDialog::showEvent(event);
+}
+
+namespace {
+constexpr const char* kWindowTop = "tonnageWindowTop";
+}  // namespace
+
+void KeepWindowTop(QWidget* mainWindow, int top) { mainWindow->setProperty(kWindowTop, top); }
+
+int WindowTopFor(const QWidget* window) {
+  const QWidget* root = window;
+  while (root->parentWidget()) root = root->parentWidget();
+  return root->property(kWindowTop).toInt();
 }
 
 void PlaceCentredAt(QWidget* window, int top) {

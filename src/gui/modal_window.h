@@ -42,5 +42,9 @@ class ModalWindow : public QDialog {
 
 // Left edge centring `window` on its screen, top at `top`.
 void PlaceCentredAt(QWidget* window, int top);
+// The main window keeps the top it was placed at; the windows over it, however
+// deep, take it as theirs (0 for a window over none).
+void KeepWindowTop(QWidget* mainWindow, int top);
+int WindowTopFor(const QWidget* window);
 
 }  // namespace gui

@@ -211,19 +211,17 @@ void ReconcileForm::TakeETicketValues() {
   rows[static_cast<std::size_t>(l.bookRow - 1)] =
       tonnage::import::TakeETicketValues(rows[static_cast<std::size_t>(l.bookRow - 1)],
                                          preview_.rows[static_cast<std::size_t>(l.eticket)]);
-  const tonnage::Outcome written = WriteSectionFile(session_.SectionPath(Book()), rows, session_.index.unitSystem,
-                                                    session_.Book(Book()).dataType);
+  const tonnage::Outcome written = session_.WriteBookTickets(Book(), rows);
   if (!written) {
     platform::Tell(*context_.platform.messages, this, QStringLiteral("Take The E-Ticket's Values"),
                    DisplayPath(written.message), platform::Icon::Critical);
     return;
   }
-  session_.dataSaved = false;
   const ETicket& taken = preview_.rows[static_cast<std::size_t>(l.eticket)];
   AddSaveReason(session_, "took the e-ticket's values for ticket " + taken.ticket + " of book " +
                               std::to_string(Book()) + " from " + FromLatin1(QFileInfo(Latin1(csvPath_)).fileName()) +
                               ", row " + std::to_string(taken.row) + " (" + l.text + ")");
-  TellIfStateNotKept(context_, this, session_.SaveState());
+  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
   Refresh();
 }
 

@@ -81,6 +81,24 @@ void Session::ChooseUnits(const std::string& unitSystem) {
   KeepState();
 }
 
+Outcome Session::SetIndexRecord(const IndexRecord& record) {
+  index = record;
+  return SaveState();
+}
+
+Outcome Session::SetBookHeader(int book, const BookHeader& header) {
+  Book(book) = header;
+  return SaveState();
+}
+
+Outcome Session::WriteBookTickets(int book, const BookRows& tickets) {
+  if (Outcome written = WriteSectionFile(SectionPath(book), tickets, index.unitSystem, Book(book).dataType); !written)
+    return written;
+  dataSaved = false;
+  KeepState();
+  return Outcome::Success();
+}
+
 Outcome Session::SaveState() const {
   if (!work_.valid()) return Outcome::Success();
   return io::WriteWholeFile(work_.File(kStateFileName),

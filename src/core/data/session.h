@@ -92,9 +92,19 @@ class Session {
   };
   ReasonCheck ChangesNeedingReason(const std::string& path);
 
-  // Rewrites the state file that a later run recovers from. The windows call
-  // it whenever they change the index record or a book header; the file
-  // commands above call it themselves.
+  // The edits of the open data. Each keeps the state file a later run
+  // recovers from, so a crash right after it loses nothing: the index record
+  // and a book header are that state, so their edits return why it could not
+  // be written; the tickets' edit returns why the tickets could not be
+  // written, a state problem after it is kept for TakeStateProblem.
+  Outcome SetIndexRecord(const IndexRecord& record);
+  Outcome SetBookHeader(int book, const BookHeader& header);
+  // `rows` become the tickets of `book` (its section file); the data differ
+  // from the file from now on. Nothing changes when the tickets cannot be written.
+  Outcome WriteBookTickets(int book, const BookRows& rows);
+
+  // Rewrites the state file that a later run recovers from. The edits and
+  // the file commands call it themselves.
   Outcome SaveState() const;
   // Why the file commands above (New, ChooseUnits, Open, Save, Save As,
   // LeaveForRecovery) could not rewrite the state file, if they could not:
@@ -148,10 +158,6 @@ class Session {
   int currentBook = 0;
   bool dataSaved = false;
   std::string spoolPath;
-  // Top of the main window; the other windows take it as their own top.
-  int mainWindowTop = 0;
-  // Never the old 95/98 family here: printer setup always uses its own window.
-  bool isWindows9x = false;
 
   // The program or command that writes, as the history records it.
   std::string program = "quarrendale-tonnage";

@@ -61,12 +61,12 @@ std::string LoadBookIntoGrid(Session& session, int book, BookGrid& grid) {
 }
 
 Outcome SaveGridToBook(Session& session, int book, const BookGrid& grid) {
-  BookHeader& header = session.Book(book);
+  BookHeader header = session.Book(book);
   const bool named = StoreGridRows(grid.rows(), book, header, session.rows);
   Outcome written = WriteSectionFile(session.SectionPath(book), session.rows,
                                      session.index.unitSystem, header.dataType);
   if (named) {
-    Outcome state = session.SaveState();
+    Outcome state = session.SetBookHeader(book, header);
     if (written && !state) return state;
   }
   if (written) io::RemoveQuietly(session.workFolder().File(GridJournalName(book)));

@@ -45,9 +45,8 @@ std::string DeleteBookQuestion(const Session& session, int slot) {
 }
 
 Outcome DeleteBook(Session& session, int slot) {
-  session.Book(slot) = BookHeader{};
   ClearBookRows(session.rows);
-  return session.SaveState();
+  return session.SetBookHeader(slot, BookHeader{});
 }
 
 BookSetupFields OpenBookSetup(const BookHeader& header) {

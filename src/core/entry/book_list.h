@@ -51,7 +51,7 @@ struct BookSetupFields {
   std::string comments;
   std::string specificGravity;
   int ChosenTypeIndex = -1;  // 0..2, -1 when no option is chosen
-  bool typeFixed = false;    // Frame1 disabled: the type was chosen before
+  bool typeFixed = false;    // the type was chosen before and cannot change
 };
 
 BookSetupFields OpenBookSetup(const BookHeader& header);

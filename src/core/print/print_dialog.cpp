@@ -46,34 +46,18 @@ std::int16_t PageField(int value) {
   return static_cast<std::int16_t>(std::clamp(value, 0, kMaxPageNumber));
 }
 
-// Puts the selected-text file in SpoolPath's place for one print.
-class SpoolPathSwap {
- public:
-  SpoolPathSwap(std::string& spoolPath, const std::string& replacement)
-      : spoolPath_(spoolPath), kept_(spoolPath) {
-    spoolPath_ = replacement;
-  }
-  ~SpoolPathSwap() { spoolPath_ = kept_; }
-  SpoolPathSwap(const SpoolPathSwap&) = delete;
-  SpoolPathSwap& operator=(const SpoolPathSwap&) = delete;
-
- private:
-  std::string& spoolPath_;
-  std::string kept_;
-};
 
 }  // namespace
 
-Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
+Outcome PrintChosenPages(PrintDialog& dialog, const std::string& spoolPath, const std::string& selTextFile,
                          LinePrinter& printer, bool oneCopy, const PageProgress& progress) {
   dialog.PrintCopies = CopiesFromText(dialog.copiesText);
   JobProgress job{progress};
   if (dialog.range == PrintRange::SelectedText) {
     // The whole selection, once, whatever the copies field says.
     dialog.PrintFrom = dialog.PrintTo = 0;
-    SpoolPathSwap swap(spoolPath, selTextFile);
-    if (progress) job.total = CountSpoolPages(spoolPath);
-    return PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont, &job);
+    if (progress) job.total = CountSpoolPages(selTextFile);
+    return PrintSpoolPages(selTextFile, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont, &job);
   }
   dialog.PrintFrom = PageField(dialog.pageFrom);
   dialog.PrintTo = PageField(dialog.pageTo);

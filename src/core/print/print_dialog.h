@@ -30,11 +30,11 @@ struct PrintDialog {
   std::int16_t PrintTo = 0;
   std::int16_t PrintCopies = 1;
   PrintRange range = PrintRange::All;
-  bool selectedTextEnabled = false;  // Range index 2
-  bool pageFieldsEnabled = false;    // Frame2
-  int pageFrom = 0;                  // Page_From
-  int pageTo = 0;                    // Page_To
-  std::string copiesText = "1";      // No_Copies
+  bool selectedTextEnabled = false;  // the selected-text choice can be made
+  bool pageFieldsEnabled = false;    // the From and To fields
+  int pageFrom = 0;
+  int pageTo = 0;
+  std::string copiesText = "1";      // the copies field as typed
 };
 
 // The dialog as it opens: "All", pages 0 to 0, one copy, not to a file; the
@@ -57,14 +57,13 @@ bool CopiesTextAcceptable(std::string_view text);
 std::int16_t CopiesFromText(std::string_view text);
 
 // Print when no file is ticked: the chosen pages on `printer` in PrintCopies
-// documents, each in the report font, or the selected text once. For the
-// selected text `spoolPath` names `selTextFile` while it prints and gets its
-// value back afterwards, failed or not. `oneCopy` gives exactly one document
+// documents, each in the report font, or the selected text (`selTextFile`)
+// once. `oneCopy` gives exactly one document
 // whatever the copies field says (preview and PDF). Stops at the first copy
 // that fails and returns why. `progress` is told each page of every copy, with
 // the pages of all copies; a stop abandons the document being made and prints
 // no further copy.
-Outcome PrintChosenPages(PrintDialog& dialog, std::string& spoolPath, const std::string& selTextFile,
+Outcome PrintChosenPages(PrintDialog& dialog, const std::string& spoolPath, const std::string& selTextFile,
                          LinePrinter& printer, bool oneCopy = false, const PageProgress& progress = {});
 
 // Why the chosen pages cannot be printed (From after To, or From past the

@@ -49,19 +49,24 @@ class ScreenshotClock final : public platform::Clock {
   platform::LocalTime Now() const override { return {2026, 10, 6, 16, 35, 12}; }
 };
 
+// The run's own home folder shows as /home/<its name>, as a user's would.
+void ShowHomeAsAUsers() {
+  std::string home(QFile::encodeName(QDir::homePath()).constData());
+  while (home.size() > 1 && home.back() == '/') home.pop_back();
+  ShowFolderAs(home, "/home/" + std::string(QFile::encodeName(QDir(QDir::homePath()).dirName()).constData()));
+}
+
 // For the length of the run: that clock, and the home folder shown as a
 // user's (/home/<its name>) instead of where the run made it.
 class ScreenshotSetting {
  public:
   explicit ScreenshotSetting(Context& context)
       : context_(context), clock_(std::exchange(context.platform.clock, &fixed_)) {
-    const QString home = QDir::homePath();
-    ShowHomeAs(std::string(QFile::encodeName(home).constData()),
-               "/home/" + std::string(QFile::encodeName(QDir(home).dirName()).constData()));
+    ShowHomeAsAUsers();
   }
   ~ScreenshotSetting() {
     context_.platform.clock = clock_;
-    ShowHomeAs({}, {});
+    ShowFolderAs({}, {});
   }
   ScreenshotSetting(const ScreenshotSetting&) = delete;
   ScreenshotSetting& operator=(const ScreenshotSetting&) = delete;
