@@ -25,7 +25,8 @@ struct FullJob {
   std::string folder, path, image;
   tonnage::Session session;
   platform::QtPlatform services;
-  gui::Context context{session, services.get(), {}, false};
+  tonnage::RowMenuState rowMenu;
+  gui::Services windows{session, services.get(), rowMenu};
   daily::HeldYieldEntries yield;
   FullJob() {
     std::string pattern = "/tmp/tonnage-bench-XXXXXX";
@@ -61,7 +62,7 @@ BENCHMARK(BM_DailyOneDayComputation)->Unit(benchmark::kMillisecond)->UseRealTime
 // The day chosen in the open window: the summary, the tables and the charts
 // rebuilt, and the window painted.
 void BM_DailyOneDayOnScreen(benchmark::State& state) {
-  gui::DailyForm form(Job().context, Job().yield, nullptr);
+  gui::DailyForm form(Job().windows.Files(), Job().yield, nullptr);
   form.resize(1100, 720);
   form.show();
   int day = 1;
@@ -78,7 +79,7 @@ BENCHMARK(BM_DailyOneDayOnScreen)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Opening the window: the data written and read once, the calendar marked.
 void BM_DailyWindowOpen(benchmark::State& state) {
   for (auto _ : state) {
-    gui::DailyForm form(Job().context, Job().yield, nullptr);
+    gui::DailyForm form(Job().windows.Files(), Job().yield, nullptr);
     benchmark::DoNotOptimize(form.summary().days.size());
   }
 }

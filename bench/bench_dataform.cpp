@@ -10,7 +10,7 @@
 
 #include <QListWidget>
 
-#include "book_forms.h"
+#include "sect_list.h"
 #include "book_grid_view.h"
 #include "dataform.h"
 #include "data/section_file.h"
@@ -24,7 +24,7 @@ struct FullBook {
   tonnage::Session session;
   platform::QtPlatform services;
   tonnage::RowMenuState rowMenu;
-  gui::Context context{session, services.get(), {}, false};
+  gui::Services windows{session, services.get(), rowMenu};
   FullBook() {
     std::string pattern = "/tmp/tonnage-bench-XXXXXX";
     folder = ::mkdtemp(pattern.data());
@@ -52,7 +52,7 @@ FullBook& Book() {
 
 void BM_OpenDataform(benchmark::State& state) {
   for (auto _ : state) {
-    gui::Dataform form(Book().context, Book().rowMenu, nullptr);
+    gui::Dataform form(Book().windows.Entry(), Book().rowMenu, nullptr);
     form.show();
     QImage first = form.grab().toImage();
     benchmark::DoNotOptimize(first.bits());
@@ -66,7 +66,7 @@ BENCHMARK(BM_OpenDataform)->Unit(benchmark::kMillisecond);
 void BM_CloseDataform(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
-    auto* form = new gui::Dataform(Book().context, Book().rowMenu, nullptr);
+    auto* form = new gui::Dataform(Book().windows.Entry(), Book().rowMenu, nullptr);
     form->show();
     state.ResumeTiming();
     form->accept();
@@ -80,7 +80,7 @@ BENCHMARK(BM_CloseDataform)->Unit(benchmark::kMillisecond);
 // One cell typed in the window: the entry rule, the undo step, the book's
 // checks, the row kept in the journal and the grid redrawn.
 void BM_TypeCellInDataform(benchmark::State& state) {
-  gui::Dataform form(Book().context, Book().rowMenu, nullptr);
+  gui::Dataform form(Book().windows.Entry(), Book().rowMenu, nullptr);
   form.show();
   QAbstractItemModel* model = form.view()->model();
   const QModelIndex net = model->index(99, 4);
@@ -98,7 +98,7 @@ void BM_OpenSectList(benchmark::State& state) {
   for (int b = 1; b <= tonnage::kMaxBooks; ++b)
     if (!Book().session.Book(b).InUse()) Book().session.Book(b) = {"BOOK " + std::to_string(b) + " BASE COURSE", "0", ""};
   for (auto _ : state) {
-    gui::SectList list(Book().context, Book().rowMenu, nullptr);
+    gui::SectList list(Book().windows.Entry(), Book().rowMenu, nullptr);
     benchmark::DoNotOptimize(list.list()->count());
   }
 }

@@ -9,7 +9,7 @@
 
 namespace gui {
 
-AboutBox::AboutBox(Context& context, QWidget* parent) : ModalWindow(context, 0, parent) {
+AboutBox::AboutBox(QWidget* parent) : ModalWindow(nullptr, 0, parent) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About"));
 

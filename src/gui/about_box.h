@@ -9,7 +9,7 @@ class AboutBox : public ModalWindow {
   Q_OBJECT
 
  public:
-  AboutBox(Context& context, QWidget* parent);
+  explicit AboutBox(QWidget* parent);
 };
 
 }  // namespace gui

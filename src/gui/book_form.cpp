@@ -22,8 +22,11 @@
 
 namespace gui {
 
-BookForm::BookForm(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent)
-    : ModalWindow(context, help_id::kBookForm, parent), rowMenu_(rowMenu) {
+BookForm::BookForm(const EntryServices& services, tonnage::RowMenuState& rowMenu, QWidget* parent)
+    : ModalWindow(&services.help, help_id::kBookForm, parent),
+      services_(services),
+      session_(services.session),
+      rowMenu_(rowMenu) {
   setObjectName(QStringLiteral("BookForm"));
   setWindowTitle(QStringLiteral("Book Setup"));
   auto* layout = new QVBoxLayout(this);
@@ -119,7 +122,7 @@ bool BookForm::eventFilter(QObject* object, QEvent* event) {
 
 void BookForm::Continue() {
   if (frame_->isEnabled() && fields_.ChosenTypeIndex < 0) {
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Book Setup"),
+    platform::Tell(services_.messages, this, QStringLiteral("Book Setup"),
                    QStringLiteral("Choose the Type Of Data of this book before Continue."),
                    platform::Icon::Warning);
     types_[0]->setFocus();
@@ -129,9 +132,9 @@ void BookForm::Continue() {
   fields_.specificGravity = FromLatin1(gravity_->text());
   tonnage::BookHeader header = session_.Book(session_.currentBook);
   tonnage::ContinueBookSetup(header, fields_);
-  TellIfStateNotKept(context_, this, session_.SetBookHeader(session_.currentBook, header));
+  TellIfStateNotKept(services_.messages, this, session_.SetBookHeader(session_.currentBook, header));
   {
-    Dataform grid(context_, rowMenu_, this);
+    Dataform grid(services_, rowMenu_, this);
     grid.exec();
   }
   accept();

@@ -18,7 +18,7 @@ class BookForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  BookForm(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent);
+  BookForm(const EntryServices& services, tonnage::RowMenuState& rowMenu, QWidget* parent);
   int ChosenTypeIndex() const { return fields_.ChosenTypeIndex; }
 
  protected:
@@ -27,6 +27,9 @@ class BookForm : public ModalWindow {
  private:
   void Continue();
 
+  // For the grid it opens.
+  EntryServices services_;
+  tonnage::Session& session_;
   tonnage::RowMenuState& rowMenu_;
   tonnage::BookSetupFields fields_;
   QLineEdit* comments_ = nullptr;

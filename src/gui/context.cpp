@@ -41,9 +41,9 @@ QString DisplayPath(const std::string& path) {
   return QFile::decodeName(path.c_str());
 }
 
-void TellIfStateNotKept(Context& context, QWidget* parent, const tonnage::Outcome& kept) {
+void TellIfStateNotKept(platform::Messages& messages, QWidget* parent, const tonnage::Outcome& kept) {
   if (kept) return;
-  platform::Tell(*context.platform.messages, parent, Latin1(kept.title),
+  platform::Tell(messages, parent, Latin1(kept.title),
                  QStringLiteral("The recovery copy of the data could not be written:\n\n%1\n\n"
                                 "Should the program end unexpectedly, the latest changes could not be brought back.")
                      .arg(DisplayPath(kept.message)),

@@ -1,48 +1,67 @@
-// What every window of the program works with: the session (the open data
-// and work files), the platform services, the hooks to windows that live
-// elsewhere, and the little window state the program shares.
+// What the windows share: the services they are given, the help context
+// ids, and the text and path helpers of the screen.
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <string>
 
 #include "data/outcome.h"
 #include "data/session.h"
+#include "entry/row_menu.h"
 #include "platform/platform.h"
 
 class QWidget;
 
 namespace gui {
 
-struct Context;
-
-// Windows and runs that other parts of the program supply. An empty hook
-// leaves its command disabled.
-struct Hooks {
-  // Edit Books and Index Data of the process window, shown modally over `parent`.
-  std::function<void(QWidget* parent, Context& context)> editBooks;
-  std::function<void(QWidget* parent, Context& context)> indexData;
-  // The grid of `book` with the cursor on (row, column), as Edit Books opens
-  // it; from the report's viewer.
-  std::function<void(QWidget* parent, Context& context, int book, int row, int column)> editTicket;
-  // The print dialog, from the viewer's Print menu (context.selTextReady says
-  // whether SelTextFilePath holds the viewer's selection).
-  std::function<void(QWidget* parent, Context& context)> printReport;
-  // The tonnage report: reads WORK.TMP and VERSION.TMP of the work folder and
-  // writes the spool at session.spoolPath.
-  std::function<tonnage::Outcome(tonnage::Session& session, const platform::Clock& clock)> runReport;
-  // Ends the run once the work files are gone (the program tells its event
-  // loops to finish; tests record the call).
-  std::function<void()> quitProgram;
+// The data-entry windows (the list of books, Book Setup and the grid): the
+// grid's clipboard may be missing (no copy or paste then).
+struct EntryServices {
+  tonnage::Session& session;
+  platform::Messages& messages;
+  platform::Clipboard* clipboard;
+  platform::Help& help;
 };
 
-struct Context {
+// The windows that read and write files the user names: the file chooser,
+// the questions, the busy pointer and their help.
+struct FileServices {
+  tonnage::Session& session;
+  platform::Messages& messages;
+  platform::FileChooser& files;
+  platform::BusyPointer& busy;
+  platform::Help& help;
+};
+
+// The print dialog and the printer setup under it; printing and progress may
+// be missing (no preview, PDF or progress window then).
+struct PrintServices {
+  tonnage::Session& session;
+  platform::Messages& messages;
+  platform::FileChooser& files;
+  platform::BusyPointer& busy;
+  platform::Printing* printing;
+  platform::Progress* progress;
+  platform::Help& help;
+};
+
+// What the windows that open most others (the main window, the process
+// window and the report viewer) hand on: the session, the platform's
+// services and the grids' row menu, which lasts the whole run. Those windows
+// keep a reference to it: it outlives every window.
+struct Services {
   tonnage::Session& session;
   platform::Platform platform;
-  Hooks hooks;
-  // True only while the print dialog is open over a written selected-text file.
-  bool selTextReady = false;
+  tonnage::RowMenuState& rowMenu;
+
+  EntryServices Entry() const { return {session, *platform.messages, platform.clipboard, *platform.help}; }
+  FileServices Files() const {
+    return {session, *platform.messages, *platform.files, *platform.busy, *platform.help};
+  }
+  PrintServices Print() const {
+    return {session,          *platform.messages, *platform.files, *platform.busy,
+            platform.printing, platform.progress, *platform.help};
+  }
 };
 
 // Help context ids of the windows.
@@ -70,7 +89,7 @@ QString Latin1(const std::string& text);
 std::string FromLatin1(const QString& text);
 // Tells the user, when `kept` failed, that the state file a crash would be
 // recovered from could not be written; the data in memory are unharmed.
-void TellIfStateNotKept(Context& context, QWidget* parent, const tonnage::Outcome& kept);
+void TellIfStateNotKept(platform::Messages& messages, QWidget* parent, const tonnage::Outcome& kept);
 // A file-system path for the screen.
 QString DisplayPath(const std::string& path);
 // From now on paths in `folder` (no trailing '/') show as in `shown` instead

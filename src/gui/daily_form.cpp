@@ -79,8 +79,11 @@ void DailyChartView::paintEvent(QPaintEvent*) {
   tonnage::charts::DrawDailyChart(p, QRectF(rect()), summary_, static_cast<tonnage::charts::DailyChart>(which_));
 }
 
-DailyForm::DailyForm(Context& context, daily::YieldEntryStore& yield, QWidget* parent)
-    : ModalWindow(context, help_id::kDailyForm, parent), yield_(yield) {
+DailyForm::DailyForm(const FileServices& services, daily::YieldEntryStore& yield, QWidget* parent)
+    : ModalWindow(&services.help, help_id::kDailyForm, parent),
+      services_(services),
+      session_(services.session),
+      yield_(yield) {
   setObjectName(QStringLiteral("DailyForm"));
   setWindowTitle(QStringLiteral("Daily Summary"));
   auto* layout = new QVBoxLayout(this);
@@ -138,7 +141,7 @@ DailyForm::DailyForm(Context& context, daily::YieldEntryStore& yield, QWidget* p
   // The data as they stand now, saved or not, read once.
   tonnage::Outcome made;
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(services_.busy);
     made = session_.WriteWorkFile();
     if (made) {
       tonnage::io::ReadResult read = tonnage::io::ReadWholeFile(session_.workFolder().File(tonnage::kWorkFileName));
@@ -243,13 +246,13 @@ void DailyForm::Refresh() {
 
 void DailyForm::Save(const char* title, const char* filter, const char* extension) {
   platform::FileRequest request{QString::fromLatin1(title), session_.dataFolder, filter, {}};
-  std::optional<std::string> path = context_.platform.files->SaveAs(this, request);
+  std::optional<std::string> path = services_.files.SaveAs(this, request);
   if (!path) return;
   const std::string ext = extension;
   if (path->size() < ext.size() || path->compare(path->size() - ext.size(), ext.size(), ext) != 0) *path += ext;
   tonnage::Outcome written;
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(services_.busy);
     if (ext == ".pdf")
       written = tonnage::charts::WriteDailyPdf(*path, summary_);
     else if (ext == ".xlsx")
@@ -258,13 +261,13 @@ void DailyForm::Save(const char* title, const char* filter, const char* extensio
       written = daily::WriteDailyCsv(*path, summary_);
   }
   if (!written)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Save Error"),
+    platform::Tell(services_.messages, this, QStringLiteral("Save Error"),
                    QStringLiteral("The daily summary could not be saved.\n\n") + DisplayPath(written.message),
                    platform::Icon::Critical);
 }
 
 void DailyForm::EditYield() {
-  YieldForm form(context_, yield_, summary_, this);
+  YieldForm form(services_.messages, services_.help, yield_, summary_, this);
   form.exec();
   Refresh();
 }

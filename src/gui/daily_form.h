@@ -33,7 +33,7 @@ class DailyForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  DailyForm(Context& context, tonnage::daily::YieldEntryStore& yield, QWidget* parent);
+  DailyForm(const FileServices& services, tonnage::daily::YieldEntryStore& yield, QWidget* parent);
 
   const tonnage::daily::DailySummary& summary() const { return summary_; }
   // Shows the days from `from` to `to` (MM/DD/YYYY).
@@ -44,6 +44,8 @@ class DailyForm : public ModalWindow {
   void Save(const char* title, const char* filter, const char* extension);
   void EditYield();
 
+  FileServices services_;
+  tonnage::Session& session_;
   tonnage::daily::YieldEntryStore& yield_;
   std::string image_;  // the data as the report reads them
   bool loaded_ = false;

@@ -75,8 +75,13 @@ class GridStep : public QUndoCommand {
   bool first_ = true;
 };
 
-Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent)
-    : ModalWindow(context, help_id::kDataform, parent), state_(rowMenu), book_(context.session.currentBook) {
+Dataform::Dataform(const EntryServices& services, tonnage::RowMenuState& rowMenu, QWidget* parent)
+    : ModalWindow(&services.help, help_id::kDataform, parent),
+      session_(services.session),
+      messages_(services.messages),
+      clipboard_(services.clipboard),
+      state_(rowMenu),
+      book_(services.session.currentBook) {
   setObjectName(QStringLiteral("Dataform"));
   setWindowTitle(Latin1(tonnage::DataEntryCaption(session_.index.unitSystem)));
   headerLine_ = tonnage::FormatBookHeaderLine(session_.Book(book_));
@@ -244,7 +249,7 @@ Dataform::Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* pa
     tonnage::RowOperation op;
     Change(RowsName(QStringLiteral("Paste %1"), state_.ClipRowCount), [&] {
       op = tonnage::PasteRows(state_, grid_, text, [this, &question] {
-        return context_.platform.messages->Ask(this, question) == platform::Button::Yes;
+        return messages_.Ask(this, question) == platform::Button::Yes;
       });
     });
     Apply(op);
@@ -454,7 +459,7 @@ void Dataform::RowsSelected(int firstRow, int lastRow, QPoint at) {
       tonnage::OpenRowMenu(state_, grid_, 0, firstRow, 0, lastRow);
   if (!items) return;
   // Without a clipboard rows could be cut into nowhere.
-  const bool clipboard = context_.platform.clipboard != nullptr;
+  const bool clipboard = clipboard_ != nullptr;
   insert_->setEnabled(items->insertBlank);
   cut_->setEnabled(items->cut && clipboard);
   copy_->setEnabled(items->copy && clipboard);
@@ -464,19 +469,19 @@ void Dataform::RowsSelected(int firstRow, int lastRow, QPoint at) {
 }
 
 void Dataform::Apply(const tonnage::RowOperation& operation) {
-  if (operation.setClipboard && context_.platform.clipboard) {
-    context_.platform.clipboard->Clear();
-    context_.platform.clipboard->SetText(Latin1(operation.clipboardText));
+  if (operation.setClipboard && clipboard_) {
+    clipboard_->Clear();
+    clipboard_->SetText(Latin1(operation.clipboardText));
   }
   view_->clearSelection();
   view_->MoveTo(grid_.activeRow, grid_.activeColumn);
   if (!operation.message.empty())
-    platform::Tell(*context_.platform.messages, this, QString::fromLatin1(tonnage::kPasteRefusedTitle),
+    platform::Tell(messages_, this, QString::fromLatin1(tonnage::kPasteRefusedTitle),
                    Latin1(operation.message), platform::Icon::Warning);
 }
 
 void Dataform::CopyCells(bool cut) {
-  if (!context_.platform.clipboard) return;
+  if (!clipboard_) return;
   view_->FinishEditing();
   int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
   if (!view_->SelectedBlock(firstRow, lastRow, firstColumn, lastColumn)) return;
@@ -492,8 +497,8 @@ void Dataform::CopyCells(bool cut) {
     Apply(op);
     return;
   }
-  context_.platform.clipboard->Clear();
-  context_.platform.clipboard->SetText(
+  clipboard_->Clear();
+  clipboard_->SetText(
       Latin1(tonnage::FormatClipboardCells(grid_, firstRow, lastRow, firstColumn, lastColumn)));
   if (!cut) return;
   grid_.activeRow = firstRow;
@@ -530,7 +535,7 @@ void Dataform::PasteCells() {
 }
 
 QString Dataform::ClipboardText() const {
-  return context_.platform.clipboard ? context_.platform.clipboard->Text() : QString();
+  return clipboard_ ? clipboard_->Text() : QString();
 }
 
 bool Dataform::ConfirmFaultyCells() {
@@ -547,7 +552,7 @@ bool Dataform::ConfirmFaultyCells() {
           {platform::Button::Yes, platform::Button::No},
           platform::Icon::Warning,
           platform::Button::No};
-      if (context_.platform.messages->Ask(this, question) == platform::Button::Yes) return true;
+      if (messages_.Ask(this, question) == platform::Button::Yes) return true;
       view_->MoveTo(row, column);
       view_->setFocus();
       ShowStatus(fault);
@@ -570,7 +575,7 @@ void Dataform::done(int result) {
         {platform::Button::Yes, platform::Button::No},
         platform::Icon::Critical,
         platform::Button::No};
-    if (context_.platform.messages->Ask(this, question) != platform::Button::Yes) return;
+    if (messages_.Ask(this, question) != platform::Button::Yes) return;
   }
   QDialog::done(result);
 }

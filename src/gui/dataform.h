@@ -30,7 +30,7 @@ class Dataform : public ModalWindow {
 
  public:
   // Edits session.currentBook. `rowMenu` lives for the whole run.
-  Dataform(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent);
+  Dataform(const EntryServices& services, tonnage::RowMenuState& rowMenu, QWidget* parent);
 
   // Every way of closing stores the grid into the book's section file; if
   // that fails the user may keep the window to try again.
@@ -76,6 +76,9 @@ class Dataform : public ModalWindow {
   // A cell that holds text it cannot take, asked about before closing.
   bool ConfirmFaultyCells();
 
+  tonnage::Session& session_;
+  platform::Messages& messages_;
+  platform::Clipboard* clipboard_;
   tonnage::RowMenuState& state_;
   tonnage::BookGrid grid_;
   tonnage::BookCheck checks_;

@@ -29,8 +29,8 @@ QLabel* MakeMark(QWidget* parent, const char* name, const QString& tip) {
 
 }  // namespace
 
-EnddataForm::EnddataForm(Context& context, QWidget* parent)
-    : ModalWindow(context, help_id::kEnddataForm, parent) {
+EnddataForm::EnddataForm(const FileServices& services, QWidget* parent)
+    : ModalWindow(&services.help, help_id::kEnddataForm, parent), services_(services), session_(services.session) {
   setObjectName(QStringLiteral("EnddataForm"));
   setWindowTitle(QStringLiteral("Save Data"));
 
@@ -103,10 +103,10 @@ EnddataForm::EnddataForm(Context& context, QWidget* parent)
 
 namespace {
 
-void ReportSaveError(Context& context, QWidget* parent, const std::string& path,
+void ReportSaveError(platform::Messages& messages, QWidget* parent, const std::string& path,
                      const tonnage::Outcome& outcome) {
   // The session keeps the data in memory and the section files as they were.
-  platform::Tell(*context.platform.messages, parent, QStringLiteral("Save Error"),
+  platform::Tell(messages, parent, QStringLiteral("Save Error"),
                  QStringLiteral("The data could not be saved to\n%1\n\n%2")
                      .arg(DisplayPath(path), DisplayPath(outcome.message)),
                  platform::Icon::Critical);
@@ -114,61 +114,61 @@ void ReportSaveError(Context& context, QWidget* parent, const std::string& path,
 
 }  // namespace
 
-bool SaveToOpenFile(Context& context, QWidget* parent) {
-  tonnage::Session& session = context.session;
-  if (!SettleSaveReason(context, parent, session.dataFilePath)) return false;
+bool SaveToOpenFile(const FileServices& services, QWidget* parent) {
+  tonnage::Session& session = services.session;
+  if (!SettleSaveReason(services, parent, session.dataFilePath)) return false;
   tonnage::Outcome written;
   {
-    platform::BusyScope busy(*context.platform.busy);
+    platform::BusyScope busy(services.busy);
     written = session.Save();
   }
   if (!written) {
-    ReportSaveError(context, parent, session.dataFilePath, written);
+    ReportSaveError(services.messages, parent, session.dataFilePath, written);
     return false;
   }
-  TellIfStateNotKept(context, parent, session.TakeStateProblem());
+  TellIfStateNotKept(services.messages, parent, session.TakeStateProblem());
   return true;
 }
 
-bool SaveUnderNewName(Context& context, QWidget* parent) {
-  tonnage::Session& session = context.session;
+bool SaveUnderNewName(const FileServices& services, QWidget* parent) {
+  tonnage::Session& session = services.session;
   const platform::FileRequest request{QStringLiteral("Save Data As"), session.dataFolder,
                                       tonnage::kDataFileFilter, {}};
-  const std::optional<std::string> chosen = context.platform.files->SaveAs(parent, request);
+  const std::optional<std::string> chosen = services.files.SaveAs(parent, request);
   if (!chosen) return false;
   session.RememberDataFolder(*chosen);
-  if (!SettleSaveReason(context, parent, *chosen)) return false;
-  if (!MayUseFile(context, parent, *chosen, session.PrepareLock(*chosen), FileUse::SaveAs)) return false;
+  if (!SettleSaveReason(services, parent, *chosen)) return false;
+  if (!MayUseFile(services.messages, parent, *chosen, session.PrepareLock(*chosen), FileUse::SaveAs)) return false;
   tonnage::Outcome written;
   {
-    platform::BusyScope busy(*context.platform.busy);
+    platform::BusyScope busy(services.busy);
     written = session.SaveAs(*chosen);
   }
   if (!written) {
-    ReportSaveError(context, parent, *chosen, written);
+    ReportSaveError(services.messages, parent, *chosen, written);
     return false;
   }
-  TellIfStateNotKept(context, parent, session.TakeStateProblem());
+  TellIfStateNotKept(services.messages, parent, session.TakeStateProblem());
   return true;
 }
 
-bool SaveOpenData(Context& context, QWidget* parent) {
-  return context.session.dataFilePath == tonnage::kNoName ? SaveUnderNewName(context, parent)
-                                                         : SaveToOpenFile(context, parent);
+bool SaveOpenData(const FileServices& services, QWidget* parent) {
+  return services.session.dataFilePath == tonnage::kNoName ? SaveUnderNewName(services, parent)
+                                                          : SaveToOpenFile(services, parent);
 }
 
 void EnddataForm::TakeReason() { session_.saveReason = FromLatin1(reason_->text().simplified()); }
 
 void EnddataForm::Save() {
   TakeReason();
-  if (!SaveToOpenFile(context_, this)) return;
+  if (!SaveToOpenFile(services_, this)) return;
   savedMark_->show();
   reason_->clear();
 }
 
 void EnddataForm::SaveAs() {
   TakeReason();
-  if (!SaveUnderNewName(context_, this)) return;
+  if (!SaveUnderNewName(services_, this)) return;
   reason_->clear();
   path_->setText(DisplayPath(session_.dataFilePath));
   savedAsMark_->show();

@@ -11,23 +11,25 @@ namespace gui {
 
 // The two saves, shared by the save window and the process window. Each
 // tells the user what went wrong; true when the file was written.
-bool SaveToOpenFile(Context& context, QWidget* parent);
+bool SaveToOpenFile(const FileServices& services, QWidget* parent);
 // Asks for the name first; false also when the user cancelled.
-bool SaveUnderNewName(Context& context, QWidget* parent);
+bool SaveUnderNewName(const FileServices& services, QWidget* parent);
 // Save, or Save As for a file without a name yet.
-bool SaveOpenData(Context& context, QWidget* parent);
+bool SaveOpenData(const FileServices& services, QWidget* parent);
 
 class EnddataForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  EnddataForm(Context& context, QWidget* parent);
+  EnddataForm(const FileServices& services, QWidget* parent);
 
  private:
   void Save();
   void SaveAs();
   void TakeReason();
 
+  FileServices services_;
+  tonnage::Session& session_;
   QLabel* path_ = nullptr;
   QLineEdit* reason_ = nullptr;
   QPushButton* save_ = nullptr;

@@ -7,7 +7,8 @@
 
 namespace gui {
 
-EngMet_Form::EngMet_Form(Context& context, QWidget* parent) : ModalWindow(context, 0, parent) {
+EngMet_Form::EngMet_Form(tonnage::Session& session, platform::Messages& messages, QWidget* parent)
+    : ModalWindow(nullptr, 0, parent), session_(session), messages_(messages) {
   setObjectName(QStringLiteral("EngMet_Form"));
   setWindowTitle(QStringLiteral("Creating A New Data File"));
 
@@ -51,7 +52,7 @@ EngMet_Form::EngMet_Form(Context& context, QWidget* parent) : ModalWindow(contex
 
 void EngMet_Form::Choose(const char* unitSystem) {
   session_.ChooseUnits(unitSystem);
-  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
+  TellIfStateNotKept(messages_, this, session_.TakeStateProblem());
   accept();
 }
 

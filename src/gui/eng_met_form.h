@@ -9,10 +9,13 @@ class EngMet_Form : public ModalWindow {
   Q_OBJECT
 
  public:
-  EngMet_Form(Context& context, QWidget* parent);
+  EngMet_Form(tonnage::Session& session, platform::Messages& messages, QWidget* parent);
 
  private:
   void Choose(const char* unitSystem);
+
+  tonnage::Session& session_;
+  platform::Messages& messages_;
 };
 
 }  // namespace gui

@@ -51,7 +51,13 @@ QString BookText(int book) { return book ? QString::number(book) : QString(); }
 
 }  // namespace
 
-HistoryForm::HistoryForm(Context& context, QWidget* parent) : ModalWindow(context, help_id::kHistoryForm, parent) {
+HistoryForm::HistoryForm(tonnage::Session& session, platform::Messages& messages, platform::FileChooser& files,
+                         platform::Printing& printing, platform::Help& help, QWidget* parent)
+    : ModalWindow(&help, help_id::kHistoryForm, parent),
+      session_(session),
+      messages_(messages),
+      files_(files),
+      printing_(printing) {
   setObjectName(QStringLiteral("HistoryForm"));
   setWindowTitle(QStringLiteral("History"));
   auto* layout = new QVBoxLayout(this);
@@ -195,7 +201,7 @@ std::string HistoryForm::Title() const {
 }
 
 void HistoryForm::Tell(const QString& title, const tonnage::Outcome& failed) {
-  platform::Tell(*context_.platform.messages, this, title, DisplayPath(failed.message), platform::Icon::Critical);
+  platform::Tell(messages_, this, title, DisplayPath(failed.message), platform::Icon::Critical);
 }
 
 namespace {
@@ -213,21 +219,21 @@ tonnage::Outcome PrintPages(tonnage::print::LinePrinter& printer, const std::vec
 
 void HistoryForm::Print() {
   const tonnage::Outcome done =
-      PrintPages(context_.platform.printing->printers().Printer(), tonnage::store::HistoryPages(rows_, Title()));
+      PrintPages(printing_.printers().Printer(), tonnage::store::HistoryPages(rows_, Title()));
   if (!done) Tell(QStringLiteral("Print"), done);
 }
 
 void HistoryForm::SavePdf() {
-  const auto chosen = context_.platform.files->SaveAs(
+  const auto chosen = files_.SaveAs(
       this, {QStringLiteral("Save as PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf", {}});
   if (!chosen) return;
-  const std::unique_ptr<tonnage::print::LinePrinter> pdf = context_.platform.printing->PdfPrinter(*chosen);
+  const std::unique_ptr<tonnage::print::LinePrinter> pdf = printing_.PdfPrinter(*chosen);
   if (const tonnage::Outcome done = PrintPages(*pdf, tonnage::store::HistoryPages(rows_, Title())); !done)
     Tell(QStringLiteral("Save as PDF"), done);
 }
 
 void HistoryForm::SaveCsv() {
-  const auto chosen = context_.platform.files->SaveAs(
+  const auto chosen = files_.SaveAs(
       this, {QStringLiteral("Save as CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv", {}});
   if (!chosen) return;
   if (const tonnage::Outcome done = tonnage::io::WriteWholeFile(*chosen, tonnage::store::HistoryCsv(rows_)); !done)

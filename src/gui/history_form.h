@@ -25,7 +25,8 @@ class HistoryForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  HistoryForm(Context& context, QWidget* parent);
+  HistoryForm(tonnage::Session& session, platform::Messages& messages, platform::FileChooser& files,
+              platform::Printing& printing, platform::Help& help, QWidget* parent);
 
   tonnage::store::HistoryFilter filter() const;
   const std::vector<tonnage::store::HistoryRow>& rows() const { return rows_; }
@@ -47,6 +48,10 @@ class HistoryForm : public ModalWindow {
   QTreeWidget* entries_ = nullptr;
   QTableWidget* changes_ = nullptr;
   QLabel* count_ = nullptr;
+  tonnage::Session& session_;
+  platform::Messages& messages_;
+  platform::FileChooser& files_;
+  platform::Printing& printing_;
   std::vector<tonnage::store::HistoryRow> rows_;
 };
 

@@ -51,9 +51,13 @@ std::string LayoutMemoryPath() {
   return QDir(folder).filePath(QStringLiteral("eticket-layouts.txt")).toStdString();
 }
 
-ImportForm::ImportForm(Context& context, const std::string& csvPath, const std::string& layoutFile,
-                       QWidget* parent)
-    : ModalWindow(context, help_id::kImportForm, parent), csvPath_(csvPath), layoutFile_(layoutFile) {
+ImportForm::ImportForm(tonnage::Session& session, platform::Messages& messages, platform::Help& help,
+                       const std::string& csvPath, const std::string& layoutFile, QWidget* parent)
+    : ModalWindow(&help, help_id::kImportForm, parent),
+      session_(session),
+      messages_(messages),
+      csvPath_(csvPath),
+      layoutFile_(layoutFile) {
   setObjectName(QStringLiteral("ImportForm"));
   setWindowTitle(QStringLiteral("Import Tickets"));
   table_ = ReadCsvFile(csvPath);
@@ -226,7 +230,7 @@ void ImportForm::Import() {
         {platform::Button::Yes, platform::Button::No},
         platform::Icon::Question,
         platform::Button::Yes};
-    if (context_.platform.messages->Ask(this, question) == platform::Button::Yes) {
+    if (messages_.Ask(this, question) == platform::Button::Yes) {
       options_.overflow = true;
       Refresh();
     }
@@ -238,7 +242,7 @@ void ImportForm::Import() {
     FinishImportUndo(undo_, session_,
                      QueueImportDetails(session_, preview_, FromLatin1(QFileInfo(Latin1(csvPath_)).fileName())));
   if (!done) {
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Import Tickets"),
+    platform::Tell(messages_, this, QStringLiteral("Import Tickets"),
                    QStringLiteral("The tickets could not be added.\n\n") + DisplayPath(done.message),
                    platform::Icon::Critical);
     return;

@@ -30,7 +30,8 @@ class ImportForm : public ModalWindow {
  public:
   // `csvPath` is read at once; when it is refused, `error()` says why and
   // the window is not to be shown.
-  ImportForm(Context& context, const std::string& csvPath, const std::string& layoutFile, QWidget* parent);
+  ImportForm(tonnage::Session& session, platform::Messages& messages, platform::Help& help, const std::string& csvPath,
+             const std::string& layoutFile, QWidget* parent);
 
   const std::string& error() const { return error_; }
   const tonnage::import::ImportPreview& preview() const { return preview_; }
@@ -42,6 +43,8 @@ class ImportForm : public ModalWindow {
   void Import();
   void FillPreview();
 
+  tonnage::Session& session_;
+  platform::Messages& messages_;
   std::string csvPath_;
   std::string layoutFile_;
   std::string error_;

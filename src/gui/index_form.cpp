@@ -22,7 +22,9 @@
 
 namespace gui {
 
-Indexform::Indexform(Context& context, QWidget* parent) : ModalWindow(context, help_id::kIndexform, parent) {
+Indexform::Indexform(tonnage::Session& session, platform::Messages& messages, const platform::Clock& clock,
+                     platform::Help& help, QWidget* parent)
+    : ModalWindow(&help, help_id::kIndexform, parent), session_(session), messages_(messages) {
   setObjectName(QStringLiteral("Indexform"));
   setWindowTitle(QStringLiteral("Index Record"));
   auto* layout = new QVBoxLayout(this);
@@ -58,7 +60,7 @@ Indexform::Indexform(Context& context, QWidget* parent) : ModalWindow(context, h
   layout->setSizeConstraint(QLayout::SetFixedSize);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 
-  const platform::LocalTime now = context_.platform.clock ? context_.platform.clock->Now() : platform::LocalTime{};
+  const platform::LocalTime now = clock.Now();
   const tonnage::IndexFields fields =
       tonnage::OpenIndexRecord(session_.index, session_.dataFilePath, {now.year, now.month, now.day});
   refNo_->setText(Latin1(fields.refNo));
@@ -87,7 +89,7 @@ void Indexform::done(int result) {
   tonnage::IndexRecord record = session_.index;
   tonnage::StoreIndexRecord(record, {FromLatin1(refNo_->text()), FromLatin1(date_->text()),
                                      FromLatin1(projectNo_->text()), FromLatin1(engineer_->text())});
-  TellIfStateNotKept(context_, this, session_.SetIndexRecord(record));
+  TellIfStateNotKept(messages_, this, session_.SetIndexRecord(record));
   QDialog::done(result);
 }
 

@@ -18,7 +18,9 @@ class Indexform : public ModalWindow {
   Q_OBJECT
 
  public:
-  Indexform(Context& context, QWidget* parent);
+  // A new file not yet saved shows today's date (the clock's).
+  Indexform(tonnage::Session& session, platform::Messages& messages, const platform::Clock& clock,
+            platform::Help& help, QWidget* parent);
   // Closing by any means stores the four fields.
   void done(int result) override;
 
@@ -26,6 +28,8 @@ class Indexform : public ModalWindow {
   bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
+  tonnage::Session& session_;
+  platform::Messages& messages_;
   QLineEdit* refNo_ = nullptr;
   QLineEdit* date_ = nullptr;
   QLineEdit* projectNo_ = nullptr;

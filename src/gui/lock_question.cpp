@@ -9,7 +9,7 @@ QString HolderText(const tonnage::LockHolder& holder) {
   return text;
 }
 
-bool MayUseFile(Context& context, QWidget* parent, const std::string& path,
+bool MayUseFile(platform::Messages& messages, QWidget* parent, const std::string& path,
                 const tonnage::LockAttempt& attempt, FileUse use) {
   switch (attempt.state) {
     case tonnage::LockState::Taken:
@@ -28,12 +28,12 @@ bool MayUseFile(Context& context, QWidget* parent, const std::string& path,
           {platform::Button::Yes, platform::Button::No},
           platform::Icon::Warning,
           platform::Button::No};
-      return context.platform.messages->Ask(parent, question) == platform::Button::Yes;
+      return messages.Ask(parent, question) == platform::Button::Yes;
     }
     case tonnage::LockState::NotPossible:
       // Save As reports a folder it cannot write to by itself.
       if (use == FileUse::Open)
-        platform::Tell(*context.platform.messages, parent, QStringLiteral("File Lock"),
+        platform::Tell(messages, parent, QStringLiteral("File Lock"),
                        QStringLiteral("Other copies of the program cannot be kept from this file:\n\n"
                                       "%1\n\nIt is opened all the same.")
                            .arg(DisplayPath(attempt.reason)),

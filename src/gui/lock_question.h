@@ -17,7 +17,7 @@ enum class FileUse { Open, SaveAs };
 // open in another copy is used only when the user says so (No is the
 // default); a lock that cannot be taken is mentioned on Open and then
 // ignored, so a read-only folder still opens.
-bool MayUseFile(Context& context, QWidget* parent, const std::string& path,
+bool MayUseFile(platform::Messages& messages, QWidget* parent, const std::string& path,
                 const tonnage::LockAttempt& attempt, FileUse use);
 
 // "process 4711 on wks-3", or what is known of the holder.

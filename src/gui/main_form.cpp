@@ -53,18 +53,23 @@ QLabel* MakeNote(QWidget* parent, const QString& text) {
 
 }  // namespace
 
-bool StartSession(Context& context, const std::string& dataFolder, const std::string& tempParent) {
-  const tonnage::Outcome started = context.session.Start(dataFolder, tempParent);
+bool StartSession(tonnage::Session& session, platform::Messages& messages, const std::string& dataFolder,
+                  const std::string& tempParent) {
+  const tonnage::Outcome started = session.Start(dataFolder, tempParent);
   if (started) return true;
-  platform::Tell(*context.platform.messages, nullptr, Latin1(started.title),
+  platform::Tell(messages, nullptr, Latin1(started.title),
                  QStringLiteral("The program cannot start:\n\n") + DisplayPath(started.message),
                  platform::Icon::Critical);
-  context.session.Cleanup();
+  session.Cleanup();
   return false;
 }
 
-MainForm1::MainForm1(Context& context, QWidget* parent)
-    : QMainWindow(parent), context_(context), session_(context.session) {
+MainForm1::MainForm1(const Services& services, std::function<void()> quitProgram, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      session_(services.session),
+      messages_(*services.platform.messages),
+      quitProgram_(std::move(quitProgram)) {
   setObjectName(QStringLiteral("MainForm1"));
   setWindowTitle(QStringLiteral("Quarrendale Tonnage"));
   setWindowIcon(ProgramIcon());
@@ -159,11 +164,11 @@ MainForm1::MainForm1(Context& context, QWidget* parent)
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   f1->setObjectName(QStringLiteral("HelpKey"));
   connect(f1, &QShortcut::activated, this,
-          [this] { context_.platform.help->ShowTopic(help_id::kMainForm); });
+          [this] { services_.platform.help->ShowTopic(help_id::kMainForm); });
 
   connect(newFile, &QPushButton::clicked, this, &MainForm1::NewFile);
   connect(openFile, &QPushButton::clicked, this, &MainForm1::ChooseAndOpen);
-  connect(help, &QPushButton::clicked, this, [this] { context_.platform.help->ShowContents(); });
+  connect(help, &QPushButton::clicked, this, [this] { services_.platform.help->ShowContents(); });
   connect(about, &QPushButton::clicked, this, &MainForm1::ShowAbout);
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
@@ -201,8 +206,8 @@ void MainForm1::NewFile() {
   SetStatus(QStringLiteral("Setting Up For New Data"));
   session_.New();
   SetStatus(QString());
-  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
-  EngMet_Form units(context_, this);
+  TellIfStateNotKept(messages_, this, session_.TakeStateProblem());
+  EngMet_Form units(session_, messages_, this);
   units.exec();
   if (!session_.index.unitSystem.empty()) ShowProcess();
 }
@@ -210,31 +215,31 @@ void MainForm1::NewFile() {
 void MainForm1::ChooseAndOpen() {
   const platform::FileRequest request{QStringLiteral("Open Data File"), session_.dataFolder,
                                       tonnage::kDataFileFilter, {}};
-  const std::optional<std::string> chosen = context_.platform.files->OpenExisting(this, request);
+  const std::optional<std::string> chosen = services_.platform.files->OpenExisting(this, request);
   if (!chosen) return;
   session_.RememberDataFolder(*chosen);
   OpenFile(*chosen);
 }
 
 void MainForm1::OpenFile(const std::string& path) {
-  if (!MayUseFile(context_, this, path, session_.PrepareLock(path), FileUse::Open)) return;
+  if (!MayUseFile(messages_, this, path, session_.PrepareLock(path), FileUse::Open)) return;
   SetStatus(QStringLiteral("Loading Data"));
   tonnage::Outcome read;
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(*services_.platform.busy);
     read = session_.Open(path);
   }
   SetStatus(QString());
   if (read) {
-    TellIfStateNotKept(context_, this, session_.TakeStateProblem());
+    TellIfStateNotKept(messages_, this, session_.TakeStateProblem());
     // Changes made outside the program, a damaged history set aside: once.
     if (!session_.openNotice.empty()) {
-      platform::Tell(*context_.platform.messages, this, QStringLiteral("History"),
+      platform::Tell(messages_, this, QStringLiteral("History"),
                      DisplayPath(std::exchange(session_.openNotice, {})), platform::Icon::Information);
     }
     return ShowProcess();
   }
-  platform::Tell(*context_.platform.messages, this, Latin1(read.title),
+  platform::Tell(messages_, this, Latin1(read.title),
                  DisplayPath(read.message),
                  read.critical ? platform::Icon::Critical : platform::Icon::Warning);
   // A refused file leaves the main window for another try; a file beyond the
@@ -257,14 +262,14 @@ bool MainForm1::OfferRecovery() {
       {platform::Button::Yes, platform::Button::No},
       platform::Icon::Question,
       platform::Button::Yes};
-  if (context_.platform.messages->Ask(this, question) != platform::Button::Yes) {
+  if (messages_.Ask(this, question) != platform::Button::Yes) {
     tonnage::Session::Discard(offer->folder);
     return false;
   }
   const tonnage::Outcome recovered = session_.Recover(offer->folder);
   if (!recovered) {
     // The folder stays, to be offered again.
-    platform::Tell(*context_.platform.messages, this, Latin1(recovered.title),
+    platform::Tell(messages_, this, Latin1(recovered.title),
                    DisplayPath(recovered.message), platform::Icon::Critical);
     return false;
   }
@@ -280,7 +285,7 @@ void MainForm1::OpenAtStart(const QString& file) {
   if (file.isEmpty() || exited_) return;
   const QFileInfo info(file);
   if (!info.isFile()) {
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("File Input Error"),
+    platform::Tell(messages_, this, QStringLiteral("File Input Error"),
                    QStringLiteral("Cannot find the file\n%1").arg(info.absoluteFilePath()),
                    platform::Icon::Warning);
     return;
@@ -292,11 +297,11 @@ void MainForm1::OpenAtStart(const QString& file) {
 
 void MainForm1::TellRecoveredLock(const tonnage::RecoveredLock& lock) {
   if (!lock.keptAsNoName) {
-    MayUseFile(context_, this, lock.path, lock.attempt, FileUse::Open);  // says why there is no lock
+    MayUseFile(messages_, this, lock.path, lock.attempt, FileUse::Open);  // says why there is no lock
     return;
   }
-  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
-  platform::Tell(*context_.platform.messages, this, QStringLiteral("File In Use"),
+  TellIfStateNotKept(messages_, this, session_.TakeStateProblem());
+  platform::Tell(messages_, this, QStringLiteral("File In Use"),
                  QStringLiteral("This file is open in another copy of the program\n\n%1\n\n(%2).\n\n"
                                 "The recovered data are kept as NoName: save them with Save As.")
                      .arg(DisplayPath(lock.path), HolderText(lock.attempt.holder)),
@@ -304,39 +309,39 @@ void MainForm1::TellRecoveredLock(const tonnage::RecoveredLock& lock) {
 }
 
 void MainForm1::ShowProcess() {
-  ProcForm process(context_, this);
+  ProcForm process(services_, this);
   process.exec();
 }
 
 void MainForm1::ShowAbout() {
-  AboutBox about(context_, this);
+  AboutBox about(this);
   about.exec();
 }
 
 void MainForm1::ExitProgram() {
   if (exited_) return;
   exited_ = true;
-  context_.platform.help->Quit();
+  services_.platform.help->Quit();
   SetStatus(QStringLiteral("Cleaning up files and memory"));
   session_.Cleanup();
   hide();
-  if (context_.hooks.quitProgram) context_.hooks.quitProgram();
+  if (quitProgram_) quitProgram_();
 }
 
 void MainForm1::ExitOnSignal() {
   if (exited_) return;
   // A print or save running under this call ends unwritten.
-  if (context_.platform.progress) context_.platform.progress->Stop();
+  if (services_.platform.progress) services_.platform.progress->Stop();
   // No file open: nothing to keep.
   if (session_.index.unitSystem.empty()) return ExitProgram();
   exited_ = true;
-  context_.platform.help->Quit();
+  services_.platform.help->Quit();
   session_.LeaveForRecovery();
   // No window is left to tell: the log is the only witness.
   if (const tonnage::Outcome kept = session_.TakeStateProblem(); !kept)
     std::fprintf(stderr, "tonnage: recovery copy not written: %s\n", kept.message.c_str());
   hide();
-  if (context_.hooks.quitProgram) context_.hooks.quitProgram();
+  if (quitProgram_) quitProgram_();
 }
 
 void MainForm1::closeEvent(QCloseEvent* event) {

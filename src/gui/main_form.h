@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
 #include "context.h"
 
@@ -12,13 +13,17 @@ namespace gui {
 // Start-up before the main window: the work folder and VERSION.TMP. When
 // they cannot be made the user is told why (critical) and false comes back:
 // the program cannot run without them.
-bool StartSession(Context& context, const std::string& dataFolder, const std::string& tempParent = {});
+bool StartSession(tonnage::Session& session, platform::Messages& messages, const std::string& dataFolder,
+                  const std::string& tempParent = {});
 
 class MainForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit MainForm1(Context& context, QWidget* parent = nullptr);
+  // `services` are handed on to the windows it opens. `quitProgram` ends the
+  // run once the work files are gone: the program tells its event loops to
+  // finish, a test that drives the window records the call instead.
+  MainForm1(const Services& services, std::function<void()> quitProgram, QWidget* parent = nullptr);
 
   // Reads `path` and, when it is a data file, shows the process window.
   // A file that another copy of the program has open is opened only when
@@ -57,8 +62,10 @@ class MainForm1 : public QMainWindow {
   void ShowProcess();
   void ShowAbout();
 
-  Context& context_;
+  const Services& services_;
   tonnage::Session& session_;
+  platform::Messages& messages_;
+  std::function<void()> quitProgram_;
   QLabel* status_ = nullptr;
   bool placed_ = false;
   bool exited_ = false;

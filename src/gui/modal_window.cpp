@@ -11,8 +11,8 @@
 
 namespace gui {
 
-ModalWindow::ModalWindow(Context& context, int helpId, QWidget* parent)
-    : QDialog(parent), context_(context), session_(context.session), helpId_(helpId) {
+ModalWindow::ModalWindow(platform::Help* help, int helpId, QWidget* parent)
+    : QDialog(parent), help_(help), helpId_(helpId) {
   setModal(true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   if (helpId_ > 0) {
@@ -40,7 +40,7 @@ QAction* ModalWindow::AddHelpMenu() {
 }
 
 void ModalWindow::ShowHelp() {
-  if (helpId_ > 0 && context_.platform.help) context_.platform.help->ShowTopic(helpId_);
+  if (helpId_ > 0 && help_) help_->ShowTopic(helpId_);
 }
 
 void ModalWindow::showEvent(QShowEvent* event) {

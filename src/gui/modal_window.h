@@ -17,8 +17,8 @@ class ModalWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // helpId 0: the window has no help topic.
-  ModalWindow(Context& context, int helpId, QWidget* parent);
+  // helpId 0: the window has no help topic (and needs no help).
+  ModalWindow(platform::Help* help, int helpId, QWidget* parent);
 
   int helpId() const { return helpId_; }
 
@@ -31,10 +31,9 @@ class ModalWindow : public QDialog {
 
   void showEvent(QShowEvent* event) override;
 
-  Context& context_;
-  tonnage::Session& session_;
 
  private:
+  platform::Help* help_;
   int helpId_;
   QMenuBar* menuBar_ = nullptr;
   bool placed_ = false;

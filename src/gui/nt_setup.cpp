@@ -18,8 +18,8 @@ namespace print = tonnage::print;
 
 namespace {
 
-print::PrinterSetup LoadSetup(Context& context, print::PrinterSystem& printers) {
-  platform::BusyScope busy(*context.platform.busy);
+print::PrinterSetup LoadSetup(platform::BusyPointer& pointer, print::PrinterSystem& printers) {
+  platform::BusyScope busy(pointer);
   return print::PrinterSetup(printers);
 }
 
@@ -43,8 +43,8 @@ void Fill(QComboBox* combo, const std::vector<std::string>& entries, int selecte
 
 }  // namespace
 
-NTSetup::NTSetup(Context& context, print::PrinterSystem& printers, QWidget* parent)
-    : ModalWindow(context, help_id::kNTSetup, parent), setup_(LoadSetup(context, printers)) {
+NTSetup::NTSetup(platform::BusyPointer& busy, print::PrinterSystem& printers, platform::Help& help, QWidget* parent)
+    : ModalWindow(&help, help_id::kNTSetup, parent), busy_(busy), setup_(LoadSetup(busy, printers)) {
   setObjectName(QStringLiteral("NTSetup"));
   setWindowTitle(QStringLiteral("Printer Setup NT"));
 
@@ -126,7 +126,7 @@ void NTSetup::ShowSetup() {
 
 void NTSetup::ChoosePrinter(const QString& name) {
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(busy_);
     setup_.ChoosePrinter(FromLatin1(name));
   }
   ShowSetup();
@@ -134,7 +134,7 @@ void NTSetup::ChoosePrinter(const QString& name) {
 
 void NTSetup::Ok() {
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(busy_);
     setup_.Ok(FromLatin1(papers_->currentText()), FromLatin1(bins_->currentText()), portrait_->isChecked());
   }
   accept();

@@ -16,7 +16,7 @@ class NTSetup : public ModalWindow {
   Q_OBJECT
 
  public:
-  NTSetup(Context& context, tonnage::print::PrinterSystem& printers, QWidget* parent);
+  NTSetup(platform::BusyPointer& busy, tonnage::print::PrinterSystem& printers, platform::Help& help, QWidget* parent);
 
   // Cancel, Escape and closing the window all restore the opening printer.
   void reject() override;
@@ -29,6 +29,7 @@ class NTSetup : public ModalWindow {
   void ChoosePrinter(const QString& name);
   void Ok();
 
+  platform::BusyPointer& busy_;
   tonnage::print::PrinterSetup setup_;
   QComboBox* printers_ = nullptr;
   QComboBox* papers_ = nullptr;

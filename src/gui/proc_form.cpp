@@ -10,7 +10,10 @@
 #include "enddata_form.h"
 #include "history_form.h"
 #include "import_form.h"
+#include "index_form.h"
 #include "reconcile_form.h"
+#include "report/run_tonnage_report.h"
+#include "sect_list.h"
 #include "view_form.h"
 
 namespace gui {
@@ -29,8 +32,11 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
 
 }  // namespace
 
-ProcForm::ProcForm(Context& context, QWidget* parent)
-    : ModalWindow(context, help_id::kProcForm, parent), yieldEntries_(context.session) {
+ProcForm::ProcForm(const Services& services, QWidget* parent)
+    : ModalWindow(services.platform.help, help_id::kProcForm, parent),
+      services_(services),
+      session_(services.session),
+      yieldEntries_(services.session) {
   setObjectName(QStringLiteral("ProcForm"));
   setWindowTitle(QStringLiteral("Process Options"));
 
@@ -82,20 +88,6 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   layout->addLayout(grid);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  const QString missing = QStringLiteral("Not available in this version");
-  if (!context_.hooks.editBooks) {
-    books->setEnabled(false);
-    books->setToolTip(missing);
-  }
-  if (!context_.hooks.indexData) {
-    index->setEnabled(false);
-    index->setToolTip(missing);
-  }
-  if (!context_.hooks.runReport) {
-    report->setEnabled(false);
-    report->setToolTip(missing);
-  }
-
   connect(books, &QPushButton::clicked, this, &ProcForm::EditBooks);
   connect(index, &QPushButton::clicked, this, &ProcForm::IndexData);
   connect(save, &QPushButton::clicked, this, &ProcForm::SaveData);
@@ -104,7 +96,8 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   connect(import, &QPushButton::clicked, this, &ProcForm::ImportTickets);
   connect(reconcile, &QPushButton::clicked, this, &ProcForm::Reconcile);
   connect(history, &QPushButton::clicked, this, [this] {
-    HistoryForm form(context_, this);
+    const platform::Platform& p = services_.platform;
+    HistoryForm form(session_, *p.messages, *p.files, *p.printing, *p.help, this);
     form.exec();
   });
   connect(exit, &QPushButton::clicked, this, &ProcForm::reject);
@@ -115,7 +108,7 @@ ProcForm::ProcForm(Context& context, QWidget* parent)
   auto* saveKey = new QShortcut(QKeySequence::Save, this);
   saveKey->setObjectName(QStringLiteral("SaveKey"));
   connect(saveKey, &QShortcut::activated, this, [this] {
-    SaveOpenData(context_, this);
+    SaveOpenData(services_.Files(), this);
     ShowFileLine();
   });
   ShowFileLine();
@@ -134,24 +127,31 @@ void ProcForm::ShowFileLine() {
 }
 
 void ProcForm::EditBooks() {
-  if (context_.hooks.editBooks) context_.hooks.editBooks(this, context_);
+  {
+    SectList list(services_.Entry(), services_.rowMenu, this);
+    list.exec();
+  }
   ShowFileLine();
 }
 
 void ProcForm::IndexData() {
-  if (context_.hooks.indexData) context_.hooks.indexData(this, context_);
+  {
+    const platform::Platform& p = services_.platform;
+    Indexform index(session_, *p.messages, *p.clock, *p.help, this);
+    index.exec();
+  }
   ShowFileLine();
 }
 
 void ProcForm::SaveData() {
-  EnddataForm save(context_, this);
+  EnddataForm save(services_.Files(), this);
   save.exec();
   ShowFileLine();
 }
 
 void ProcForm::Report() {
-  if (!context_.hooks.runReport || !MakeReport(this)) return;
-  ViewForm viewer(context_, this);
+  if (!MakeReport(this)) return;
+  ViewForm viewer(services_, this);
   viewer.SetRerun([this](QWidget* parent) { return MakeReport(parent); });
   viewer.exec();
   ShowFileLine();  // a ticket may have been edited from the viewer
@@ -160,12 +160,17 @@ void ProcForm::Report() {
 bool ProcForm::MakeReport(QWidget* parent) {
   tonnage::Outcome made;
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(*services_.platform.busy);
     made = session_.WriteWorkFile();
-    if (made) made = context_.hooks.runReport(session_, *context_.platform.clock);
+    if (made) {
+      const platform::LocalTime now = services_.platform.clock->Now();
+      made = tonnage::report::RunTonnageReport(
+          session_.workFolder().path(),
+          tonnage::report::MakeRunStamp(now.year, now.month, now.day, now.hour, now.minute, now.second));
+    }
   }
   if (!made) {
-    platform::Tell(*context_.platform.messages, parent,
+    platform::Tell(*services_.platform.messages, parent,
                    Latin1(made.title.empty() ? std::string("Report Error") : made.title),
                    QStringLiteral("The report could not be made.\n\n") + DisplayPath(made.message),
                    platform::Icon::Critical);
@@ -173,7 +178,7 @@ bool ProcForm::MakeReport(QWidget* parent) {
   if (!made) return false;
   // The tickets it showed are on record: changing one later needs a reason.
   if (const tonnage::Outcome kept = session_.RecordReportRun(); !kept)
-    platform::Tell(*context_.platform.messages, parent, QStringLiteral("History"),
+    platform::Tell(*services_.platform.messages, parent, QStringLiteral("History"),
                    QStringLiteral("The report run could not be recorded in the file's history.\n\n") +
                        DisplayPath(kept.message),
                    platform::Icon::Warning);
@@ -181,26 +186,27 @@ bool ProcForm::MakeReport(QWidget* parent) {
 }
 
 void ProcForm::DailySummary() {
-  DailyForm form(context_, yieldEntries_, this);
+  DailyForm form(services_.Files(), yieldEntries_, this);
   form.exec();
 }
 
 namespace {
 
 // The export chosen for Import Tickets or Reconcile; nothing on cancel.
-std::optional<std::string> ChooseExport(Context& context, QWidget* parent, const QString& title) {
-  return context.platform.files->OpenExisting(
-      parent, {title, context.session.dataFolder, "E-Ticket Export (*.csv)|*.csv;*.txt|Any File (*.*)|*.*", {}});
+std::optional<std::string> ChooseExport(const Services& services, QWidget* parent, const QString& title) {
+  return services.platform.files->OpenExisting(
+      parent, {title, services.session.dataFolder, "E-Ticket Export (*.csv)|*.csv;*.txt|Any File (*.*)|*.*", {}});
 }
 
 }  // namespace
 
 void ProcForm::ImportTickets() {
-  const auto chosen = ChooseExport(context_, this, QStringLiteral("Import Tickets"));
+  const auto chosen = ChooseExport(services_, this, QStringLiteral("Import Tickets"));
   if (!chosen) return;
-  ImportForm form(context_, *chosen, LayoutMemoryPath(), this);
+  ImportForm form(session_, *services_.platform.messages, *services_.platform.help, *chosen, LayoutMemoryPath(),
+                  this);
   if (!form.error().empty()) {
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Import Tickets"), Latin1(form.error()),
+    platform::Tell(*services_.platform.messages, this, QStringLiteral("Import Tickets"), Latin1(form.error()),
                    platform::Icon::Warning);
     return;
   }
@@ -216,7 +222,7 @@ void ProcForm::UndoImport() {
   }
   const tonnage::Outcome undone = tonnage::import::UndoImport(session_, importUndo_);
   if (!undone)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Undo Import"),
+    platform::Tell(*services_.platform.messages, this, QStringLiteral("Undo Import"),
                    QStringLiteral("The import could not be taken back.\n\n") + DisplayPath(undone.message),
                    platform::Icon::Critical);
   importUndo_ = {};
@@ -224,11 +230,12 @@ void ProcForm::UndoImport() {
 }
 
 void ProcForm::Reconcile() {
-  const auto chosen = ChooseExport(context_, this, QStringLiteral("Reconcile With E-Tickets"));
+  const auto chosen = ChooseExport(services_, this, QStringLiteral("Reconcile With E-Tickets"));
   if (!chosen) return;
-  ReconcileForm form(context_, *chosen, LayoutMemoryPath(), this);
+  const platform::Platform& p = services_.platform;
+  ReconcileForm form(session_, *p.messages, *p.files, *p.printing, *p.help, *chosen, LayoutMemoryPath(), this);
   if (!form.error().empty()) {
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Reconcile With E-Tickets"),
+    platform::Tell(*services_.platform.messages, this, QStringLiteral("Reconcile With E-Tickets"),
                    Latin1(form.error()), platform::Icon::Warning);
     return;
   }
@@ -245,11 +252,11 @@ bool ProcForm::MayLeave() {
       {platform::Button::Save, platform::Button::Discard, platform::Button::Cancel},
       platform::Icon::Question,
       platform::Button::Save};
-  switch (context_.platform.messages->Ask(this, question)) {
+  switch (services_.platform.messages->Ask(this, question)) {
     case platform::Button::Discard: return true;
     case platform::Button::Save: {
       // Leaves only once the data are in a file.
-      const bool saved = SaveOpenData(context_, this);
+      const bool saved = SaveOpenData(services_.Files(), this);
       ShowFileLine();
       return saved;
     }

@@ -16,7 +16,8 @@ class ProcForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  ProcForm(Context& context, QWidget* parent);
+  // `services` are handed on to the windows it opens.
+  ProcForm(const Services& services, QWidget* parent);
 
   // Closing by any way asks about unsaved data; Yes keeps the window.
   void reject() override;
@@ -35,6 +36,8 @@ class ProcForm : public ModalWindow {
   bool MayLeave();
   void ShowFileLine();
 
+  const Services& services_;
+  tonnage::Session& session_;
   QLabel* fileLine_ = nullptr;
   QPushButton* undoImport_ = nullptr;
   // The last import, until the next change or save.

@@ -90,7 +90,8 @@ void KeepPlaceWhenHidden(QWidget* widget) {
 
 }  // namespace
 
-Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id::kPrtbox, parent) {
+Prtbox::Prtbox(const PrintServices& services, bool selTextReady, QWidget* parent)
+    : ModalWindow(&services.help, help_id::kPrtbox, parent), services_(services), session_(services.session) {
   setObjectName(QStringLiteral("Prtbox"));
   setWindowTitle(QStringLiteral("Print Report: ") + DisplayPath(session_.spoolPath));
 
@@ -209,25 +210,25 @@ Prtbox::Prtbox(Context& context, QWidget* parent) : ModalWindow(context, help_id
   connect(preview_, &QPushButton::clicked, this, &Prtbox::Preview);
   connect(pdf_, &QPushButton::clicked, this, &Prtbox::SaveAsPdf);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  const bool canRender = context_.platform.printing != nullptr;
+  const bool canRender = services_.printing != nullptr;
   preview_->setEnabled(canRender);
   pdf_->setEnabled(canRender);
 
   ShowPrinter();
-  state_ = print::LoadPrintDialog(context_.selTextReady);
+  state_ = print::LoadPrintDialog(selTextReady);
   ShowState();
   printButton->setFocus();
 }
 
-print::PrinterSystem& PrintersOf(Context& context) {
+print::PrinterSystem& PrintersOf(platform::Printing* printing) {
   static NoPrinters none;
-  return context.platform.printing ? context.platform.printing->printers() : none;
+  return printing ? printing->printers() : none;
 }
 
-print::PrinterSystem& Prtbox::printers() { return PrintersOf(context_); }
+print::PrinterSystem& Prtbox::printers() { return PrintersOf(services_.printing); }
 
 void Prtbox::ShowPrinter() {
-  platform::BusyScope busy(*context_.platform.busy);
+  platform::BusyScope busy(services_.busy);
   if (printers().InstalledPrinters().empty()) {
     printerLine_->setText(QString::fromLatin1(print::kNoPrinterHelp));
     printerLine_->setWordWrap(true);
@@ -254,7 +255,7 @@ void Prtbox::ShowState() {
                      static_cast<QWidget*>(copies_), static_cast<QWidget*>(setup_)})
     w->setVisible(printer);
   // A preview or PDF follows the range, which is not shown while saving to a file.
-  const bool canRender = context_.platform.printing != nullptr;
+  const bool canRender = services_.printing != nullptr;
   preview_->setEnabled(canRender && printer);
   pdf_->setEnabled(canRender && printer);
 }
@@ -278,7 +279,7 @@ void Prtbox::TogglePrintToFile(bool ticked) {
 }
 
 void Prtbox::Tell(const QString& title, const QString& text) {
-  platform::Tell(*context_.platform.messages, this, title, text, platform::Icon::Warning);
+  platform::Tell(services_.messages, this, title, text, platform::Icon::Warning);
 }
 
 bool Prtbox::RangeCanBePrinted() {
@@ -295,7 +296,7 @@ void Prtbox::Print() {
     return Tell(Latin1(installed.title), Latin1(installed.message));
   tonnage::Outcome printed;
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(services_.busy);
     printed = print::PrintChosenPages(state_, session_.spoolPath, SelTextFilePath(session_),
                                       printers().Printer(), false, JobProgress(QStringLiteral("Print")));
   }
@@ -303,7 +304,7 @@ void Prtbox::Print() {
 }
 
 tonnage::print::PageProgress Prtbox::JobProgress(const QString& title) {
-  platform::Progress* progress = context_.platform.progress;
+  platform::Progress* progress = services_.progress;
   if (!progress) return {};
   return [this, progress, title](std::int64_t done, std::int64_t total) {
     return progress->Step(this, title, done, total);
@@ -311,7 +312,7 @@ tonnage::print::PageProgress Prtbox::JobProgress(const QString& title) {
 }
 
 bool Prtbox::Told(const tonnage::Outcome& outcome, const QString& title, const QString& what) {
-  if (context_.platform.progress) context_.platform.progress->Finish();
+  if (services_.progress) services_.progress->Finish();
   if (outcome.kind == tonnage::OutcomeKind::Cancelled) {
     written_->setText(title == QLatin1String("Print")
                           ? QStringLiteral("Printing stopped: nothing was sent to the printer.")
@@ -336,7 +337,7 @@ std::optional<std::string> Prtbox::ChooseReportFile(const QString& title, const 
   }
   platform::FileRequest request{title, folder, filter, {}};
   request.proposedName = name + extension;
-  std::optional<std::string> chosen = context_.platform.files->SaveAs(this, request);
+  std::optional<std::string> chosen = services_.files.SaveAs(this, request);
   // A name typed without an extension gets the file type's.
   if (chosen && chosen->substr(chosen->rfind('/') + 1).find('.') == std::string::npos) *chosen += extension;
   return chosen;
@@ -354,7 +355,7 @@ void Prtbox::SaveToFile() {
   if (!chosen) return;
   tonnage::Outcome written;
   {
-    platform::BusyScope busy(*context_.platform.busy);
+    platform::BusyScope busy(services_.busy);
     written = print::CopySpoolToFile(session_.spoolPath, *chosen, JobProgress(QStringLiteral("Print To File")));
   }
   if (Told(written, QStringLiteral("Print To File"),
@@ -363,8 +364,7 @@ void Prtbox::SaveToFile() {
 }
 
 void Prtbox::Setup() {
-  // IsWindows9x is never true here: the program's own setup window always.
-  NTSetup setup(context_, printers(), this);
+  NTSetup setup(services_.busy, printers(), services_.help, this);
   if (setup.exec() != QDialog::Accepted) return;
   ShowPrinter();
 }
@@ -373,7 +373,7 @@ void Prtbox::Preview() {
   TakeFields();
   if (!RangeCanBePrinted()) return;
   tonnage::Outcome rendered;
-  context_.platform.printing->Preview(this, [this, &rendered](print::LinePrinter& printer) {
+  services_.printing->Preview(this, [this, &rendered](print::LinePrinter& printer) {
     print::PrintDialog once = state_;
     rendered = print::PrintChosenPages(once, session_.spoolPath, SelTextFilePath(session_), printer, true);
   });
@@ -390,8 +390,8 @@ void Prtbox::SaveAsPdf() {
   if (!chosen) return;
   tonnage::Outcome written;
   {
-    platform::BusyScope busy(*context_.platform.busy);
-    const std::unique_ptr<print::LinePrinter> pdf = context_.platform.printing->PdfPrinter(*chosen);
+    platform::BusyScope busy(services_.busy);
+    const std::unique_ptr<print::LinePrinter> pdf = services_.printing->PdfPrinter(*chosen);
     print::PrintDialog once = state_;
     written = print::PrintChosenPages(once, session_.spoolPath, SelTextFilePath(session_), *pdf, true,
                                       JobProgress(QStringLiteral("Save as PDF")));
@@ -399,13 +399,6 @@ void Prtbox::SaveAsPdf() {
   if (Told(written, QStringLiteral("Save as PDF"),
            QStringLiteral("The report could not be saved to\n%1").arg(DisplayPath(*chosen))))
     ShowWritten(*chosen);
-}
-
-void InstallPrintHooks(Hooks& hooks) {
-  hooks.printReport = [](QWidget* parent, Context& context) {
-    Prtbox box(context, parent);
-    box.exec();
-  };
 }
 
 }  // namespace gui

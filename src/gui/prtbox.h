@@ -28,7 +28,9 @@ class Prtbox : public ModalWindow {
   Q_OBJECT
 
  public:
-  Prtbox(Context& context, QWidget* parent);
+  // `selTextReady`: the viewer wrote its selection to SelTextFilePath, so
+  // the selected text can be printed.
+  Prtbox(const PrintServices& services, bool selTextReady, QWidget* parent);
 
   const tonnage::print::PrintDialog& state() const { return state_; }
 
@@ -56,6 +58,8 @@ class Prtbox : public ModalWindow {
   bool Told(const tonnage::Outcome& outcome, const QString& title, const QString& what);
   void Tell(const QString& title, const QString& text);
 
+  PrintServices services_;
+  tonnage::Session& session_;
   tonnage::print::PrintDialog state_;
   QLabel* printerLine_ = nullptr;
   QLabel* paperLine_ = nullptr;
@@ -75,9 +79,6 @@ class Prtbox : public ModalWindow {
 };
 
 // The printers of the printing service, or none at all without one.
-tonnage::print::PrinterSystem& PrintersOf(Context& context);
-
-// The viewer's Print menu opens the print dialog.
-void InstallPrintHooks(Hooks& hooks);
+tonnage::print::PrinterSystem& PrintersOf(platform::Printing* printing);
 
 }  // namespace gui

@@ -11,9 +11,9 @@
 
 namespace gui {
 
-ReasonForm::ReasonForm(Context& context, const std::vector<tonnage::store::Change>& changes,
+ReasonForm::ReasonForm(platform::Help& help, const std::vector<tonnage::store::Change>& changes,
                        const std::string& reason, QWidget* parent)
-    : ModalWindow(context, help_id::kEnddataForm, parent) {
+    : ModalWindow(&help, help_id::kEnddataForm, parent) {
   setObjectName(QStringLiteral("ReasonForm"));
   setWindowTitle(QStringLiteral("Reason for the Change"));
   auto* layout = new QVBoxLayout(this);
@@ -62,16 +62,16 @@ void ReasonForm::accept() {
   QDialog::accept();
 }
 
-bool SettleSaveReason(Context& context, QWidget* parent, const std::string& path) {
-  tonnage::Session& session = context.session;
+bool SettleSaveReason(const FileServices& services, QWidget* parent, const std::string& path) {
+  tonnage::Session& session = services.session;
   tonnage::Session::ReasonCheck check;
   {
-    platform::BusyScope busy(*context.platform.busy);
+    platform::BusyScope busy(services.busy);
     check = session.ChangesNeedingReason(path);
   }
   // A history that cannot be read fails the save itself, with its message.
   if (!check.outcome || check.needReason.empty()) return true;
-  ReasonForm form(context, check.needReason, session.saveReason, parent);
+  ReasonForm form(services.help, check.needReason, session.saveReason, parent);
   if (form.exec() != QDialog::Accepted) return false;
   session.saveReason = form.reason();
   return true;

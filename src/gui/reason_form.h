@@ -18,7 +18,7 @@ class ReasonForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  ReasonForm(Context& context, const std::vector<tonnage::store::Change>& changes, const std::string& reason,
+  ReasonForm(platform::Help& help, const std::vector<tonnage::store::Change>& changes, const std::string& reason,
              QWidget* parent);
   std::string reason() const;
 
@@ -31,6 +31,6 @@ class ReasonForm : public ModalWindow {
 
 // Before a save to `path`: asks for the reason when the save needs one
 // (session.saveReason then holds it). False when the user cancelled.
-bool SettleSaveReason(Context& context, QWidget* parent, const std::string& path);
+bool SettleSaveReason(const FileServices& services, QWidget* parent, const std::string& path);
 
 }  // namespace gui

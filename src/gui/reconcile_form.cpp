@@ -33,9 +33,15 @@ const char* const kFilterCaptions[kMatchClasses] = {"Matched",           "Weight
 
 }  // namespace
 
-ReconcileForm::ReconcileForm(Context& context, const std::string& csvPath, const std::string& layoutFile,
-                             QWidget* parent)
-    : ModalWindow(context, help_id::kReconcileForm, parent), csvPath_(csvPath) {
+ReconcileForm::ReconcileForm(tonnage::Session& session, platform::Messages& messages, platform::FileChooser& files,
+                             platform::Printing& printing, platform::Help& help, const std::string& csvPath,
+                             const std::string& layoutFile, QWidget* parent)
+    : ModalWindow(&help, help_id::kReconcileForm, parent),
+      session_(session),
+      messages_(messages),
+      files_(files),
+      printing_(printing),
+      csvPath_(csvPath) {
   setObjectName(QStringLiteral("ReconcileForm"));
   setWindowTitle(QStringLiteral("Reconcile With E-Tickets"));
   table_ = ReadCsvFile(csvPath);
@@ -204,7 +210,7 @@ void ReconcileForm::TakeETicketValues() {
       {platform::Button::Yes, platform::Button::No},
       platform::Icon::Question,
       platform::Button::No};
-  if (context_.platform.messages->Ask(this, question) != platform::Button::Yes) return;
+  if (messages_.Ask(this, question) != platform::Button::Yes) return;
   std::vector<tonnage::TicketRow> tickets = BookTickets(session_, Book());
   tonnage::BookRows rows;
   for (std::size_t i = 0; i < tickets.size() && i < rows.size(); ++i) rows[i] = tickets[i];
@@ -213,7 +219,7 @@ void ReconcileForm::TakeETicketValues() {
                                          preview_.rows[static_cast<std::size_t>(l.eticket)]);
   const tonnage::Outcome written = session_.WriteBookTickets(Book(), rows);
   if (!written) {
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Take The E-Ticket's Values"),
+    platform::Tell(messages_, this, QStringLiteral("Take The E-Ticket's Values"),
                    DisplayPath(written.message), platform::Icon::Critical);
     return;
   }
@@ -221,28 +227,28 @@ void ReconcileForm::TakeETicketValues() {
   AddSaveReason(session_, "took the e-ticket's values for ticket " + taken.ticket + " of book " +
                               std::to_string(Book()) + " from " + FromLatin1(QFileInfo(Latin1(csvPath_)).fileName()) +
                               ", row " + std::to_string(taken.row) + " (" + l.text + ")");
-  TellIfStateNotKept(context_, this, session_.TakeStateProblem());
+  TellIfStateNotKept(messages_, this, session_.TakeStateProblem());
   Refresh();
 }
 
 void ReconcileForm::Print() {
   const auto pages = ReconciliationPages(result_, Title(), Shown());
-  tonnage::print::LinePrinter& printer = context_.platform.printing->printers().Printer();
+  tonnage::print::LinePrinter& printer = printing_.printers().Printer();
   printer.SetFont(tonnage::print::kReportFont.name, 10);
   for (std::size_t p = 0; p < pages.size(); ++p) {
     if (p > 0) printer.NewPage();
     for (const std::string& line : pages[p]) printer.PrintLine(line);
   }
   if (const tonnage::Outcome done = printer.EndDocument(); !done)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Print"), Latin1(done.message),
+    platform::Tell(messages_, this, QStringLiteral("Print"), Latin1(done.message),
                    platform::Icon::Critical);
 }
 
 void ReconcileForm::SavePdf() {
-  const auto chosen = context_.platform.files->SaveAs(
+  const auto chosen = files_.SaveAs(
       this, {QStringLiteral("Save As PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf", {}});
   if (!chosen) return;
-  const auto pdf = context_.platform.printing->PdfPrinter(*chosen);
+  const auto pdf = printing_.PdfPrinter(*chosen);
   pdf->SetFont(tonnage::print::kReportFont.name, 10);
   const auto pages = ReconciliationPages(result_, Title(), Shown());
   for (std::size_t p = 0; p < pages.size(); ++p) {
@@ -250,12 +256,12 @@ void ReconcileForm::SavePdf() {
     for (const std::string& line : pages[p]) pdf->PrintLine(line);
   }
   if (const tonnage::Outcome done = pdf->EndDocument(); !done)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Save As PDF"), DisplayPath(done.message),
+    platform::Tell(messages_, this, QStringLiteral("Save As PDF"), DisplayPath(done.message),
                    platform::Icon::Critical);
 }
 
 void ReconcileForm::SaveCsv() {
-  const auto chosen = context_.platform.files->SaveAs(
+  const auto chosen = files_.SaveAs(
       this, {QStringLiteral("Save As CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv", {}});
   if (!chosen) return;
   Reconciliation shown = result_;
@@ -263,7 +269,7 @@ void ReconcileForm::SaveCsv() {
   std::erase_if(shown.lines, [&](const ReconcileLine& l) { return !filter[static_cast<std::size_t>(l.match)]; });
   if (const tonnage::Outcome done = tonnage::io::WriteWholeFile(*chosen, ReconciliationCsv(shown, preview_.rows));
       !done)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Save As CSV"), DisplayPath(done.message),
+    platform::Tell(messages_, this, QStringLiteral("Save As CSV"), DisplayPath(done.message),
                    platform::Icon::Critical);
 }
 

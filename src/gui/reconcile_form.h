@@ -28,7 +28,9 @@ class ReconcileForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  ReconcileForm(Context& context, const std::string& csvPath, const std::string& layoutFile, QWidget* parent);
+  ReconcileForm(tonnage::Session& session, platform::Messages& messages, platform::FileChooser& files,
+                platform::Printing& printing, platform::Help& help, const std::string& csvPath,
+                const std::string& layoutFile, QWidget* parent);
 
   // Why the export was refused; the window is then not to be shown.
   const std::string& error() const { return error_; }
@@ -45,6 +47,10 @@ class ReconcileForm : public ModalWindow {
   std::string Title() const;
   int Book() const;
 
+  tonnage::Session& session_;
+  platform::Messages& messages_;
+  platform::FileChooser& files_;
+  platform::Printing& printing_;
   std::string csvPath_;
   tonnage::import::ImportOptions options_;
   std::string error_;

@@ -23,8 +23,11 @@
 
 namespace gui {
 
-SectList::SectList(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent)
-    : ModalWindow(context, help_id::kSectList, parent), rowMenu_(rowMenu) {
+SectList::SectList(const EntryServices& services, tonnage::RowMenuState& rowMenu, QWidget* parent)
+    : ModalWindow(&services.help, help_id::kSectList, parent),
+      services_(services),
+      session_(services.session),
+      rowMenu_(rowMenu) {
   setObjectName(QStringLiteral("SectList"));
   setWindowTitle(QStringLiteral("List Of Books"));
   auto* layout = new QVBoxLayout(this);
@@ -99,10 +102,10 @@ void SectList::Choose(bool setup) {
   if (!slot) return;  // nothing selected: nothing to set up
   session_.currentBook = *slot;
   if (!setup && tonnage::OpensGridDirectly(session_.Book(*slot))) {
-    Dataform grid(context_, rowMenu_, this);
+    Dataform grid(services_, rowMenu_, this);
     grid.exec();
   } else {
-    BookForm form(context_, rowMenu_, this);
+    BookForm form(services_, rowMenu_, this);
     form.exec();
   }
   ListBooks();
@@ -121,8 +124,8 @@ void SectList::DeleteBook() {
                                    {platform::Button::Yes, platform::Button::No},
                                    platform::Icon::Question,
                                    platform::Button::No};
-  if (context_.platform.messages->Ask(this, question) == platform::Button::Yes)
-    TellIfStateNotKept(context_, this, tonnage::DeleteBook(session_, *slot));
+  if (services_.messages.Ask(this, question) == platform::Button::Yes)
+    TellIfStateNotKept(services_.messages, this, tonnage::DeleteBook(session_, *slot));
   ListBooks();
   SelectAfter(*slot);
 }

@@ -18,7 +18,7 @@ class SectList : public ModalWindow {
   Q_OBJECT
 
  public:
-  SectList(Context& context, tonnage::RowMenuState& rowMenu, QWidget* parent);
+  SectList(const EntryServices& services, tonnage::RowMenuState& rowMenu, QWidget* parent);
   QListWidget* list() const { return list_; }
 
  protected:
@@ -34,6 +34,9 @@ class SectList : public ModalWindow {
   void DeleteBook();
   void SelectAfter(int slot);
 
+  // For Book Setup and the grid it opens.
+  EntryServices services_;
+  tonnage::Session& session_;
   tonnage::RowMenuState& rowMenu_;
   QListWidget* list_ = nullptr;
 };

@@ -16,13 +16,17 @@
 #include "entry/report_ticket.h"
 #include "io/file_writer.h"
 #include "print/print_dialog.h"
+#include "dataform.h"
+#include "prtbox.h"
 #include "spool_view.h"
 #include "view_font.h"
 
 namespace gui {
 
-ViewForm::ViewForm(Context& context, QWidget* parent)
-    : ModalWindow(context, help_id::kViewForm, parent) {
+ViewForm::ViewForm(const Services& services, QWidget* parent)
+    : ModalWindow(services.platform.help, help_id::kViewForm, parent),
+      services_(services),
+      session_(services.session) {
   setObjectName(QStringLiteral("ViewForm"));
   setWindowTitle(QStringLiteral("View Report"));
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -39,8 +43,6 @@ ViewForm::ViewForm(Context& context, QWidget* parent)
   QAction* exit = bar->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("Mnu_Exit"));
   exit->setParent(this);
-  // The print dialog comes with the printing part of the program.
-  print->setEnabled(static_cast<bool>(context_.hooks.printReport));
   connect(print, &QAction::triggered, this, &ViewForm::Print);
   connect(exit, &QAction::triggered, this, &QDialog::accept);
 
@@ -131,23 +133,24 @@ void ViewForm::resizeEvent(QResizeEvent* event) {
 }
 
 void ViewForm::Print() {
-  if (!context_.hooks.printReport) return;
   const std::string selFile = SelTextFilePath(session_);
-  context_.selTextReady = false;
+  bool selTextReady = false;
   if (display_->selectionLength() > 10) {
     const tonnage::Outcome written =
         tonnage::print::WriteSelectedText(selFile, display_->selectedText());
     // Without the file the dialog offers no selected-text printing.
-    context_.selTextReady = written.ok();
+    selTextReady = written.ok();
   }
-  context_.hooks.printReport(this, context_);
+  {
+    Prtbox box(services_.Print(), selTextReady, this);
+    box.exec();
+  }
   tonnage::io::RemoveQuietly(selFile);
-  context_.selTextReady = false;
   display_->setSelection(0, 0);
 }
 
 void ViewForm::Tell(const QString& text) {
-  platform::Tell(*context_.platform.messages, this, QStringLiteral("View Report"), text, platform::Icon::Information);
+  platform::Tell(*services_.platform.messages, this, QStringLiteral("View Report"), text, platform::Icon::Information);
 }
 
 void ViewForm::OpenTicket(std::size_t line) {
@@ -156,7 +159,7 @@ void ViewForm::OpenTicket(std::size_t line) {
     status_->setText(Latin1(ticket.error));
     return;
   }
-  if (!rerun_ || !context_.hooks.editTicket) {
+  if (!rerun_) {
     Tell(QStringLiteral("This report was not made from the open data, so its tickets cannot be opened here."));
     return;
   }
@@ -166,13 +169,18 @@ void ViewForm::OpenTicket(std::size_t line) {
     return;
   }
   status_->setText(QStringLiteral("Book %1, row %2").arg(place.book).arg(place.row));
-  context_.hooks.editTicket(this, context_, place.book, place.row, place.column);
+  session_.currentBook = place.book;
+  {
+    Dataform grid(services_.Entry(), services_.rowMenu, this);
+    grid.GoToCell(place.row, place.column);
+    grid.exec();
+  }
   const platform::Message again{QStringLiteral("View Report"),
                                 QStringLiteral("Run the report again, to see the book as it is now?"),
                                 {platform::Button::Yes, platform::Button::No},
                                 platform::Icon::Question,
                                 platform::Button::Yes};
-  if (context_.platform.messages->Ask(this, again) == platform::Button::Yes) Rerun();
+  if (services_.platform.messages->Ask(this, again) == platform::Button::Yes) Rerun();
   display_->setFocus();
 }
 

@@ -21,7 +21,9 @@ class ViewForm : public ModalWindow {
   Q_OBJECT
 
  public:
-  ViewForm(Context& context, QWidget* parent);
+  // `services` are handed on to the print dialog and to the grid a ticket
+  // opens in.
+  ViewForm(const Services& services, QWidget* parent);
 
   SpoolView* display() const { return display_; }
   // Applies the size rule for the window's current outer size.
@@ -47,6 +49,8 @@ class ViewForm : public ModalWindow {
 
   void Tell(const QString& text);
 
+  const Services& services_;
+  tonnage::Session& session_;
   std::function<bool(QWidget*)> rerun_;
   SpoolView* display_ = nullptr;
   QLabel* status_ = nullptr;

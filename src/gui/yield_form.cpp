@@ -34,9 +34,9 @@ QLineEdit* Field(QWidget* parent, const char* name) {
 
 }  // namespace
 
-YieldForm::YieldForm(Context& context, daily::YieldEntryStore& store, const daily::DailySummary& summary,
-                     QWidget* parent)
-    : ModalWindow(context, help_id::kYieldForm, parent), store_(store), summary_(summary) {
+YieldForm::YieldForm(platform::Messages& messages, platform::Help& help, daily::YieldEntryStore& store,
+                     const daily::DailySummary& summary, QWidget* parent)
+    : ModalWindow(&help, help_id::kYieldForm, parent), messages_(messages), store_(store), summary_(summary) {
   setObjectName(QStringLiteral("YieldForm"));
   setWindowTitle(QStringLiteral("Yield Entries"));
   const daily::UnitWords u = daily::UnitsOf(summary.metric);
@@ -184,7 +184,7 @@ void YieldForm::Store() {
   tonnage::Outcome stored;
   if (r.error.empty()) stored = store_.Put(e);
   if (!r.error.empty() || !stored)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Yield Entries"),
+    platform::Tell(messages_, this, QStringLiteral("Yield Entries"),
                    Latin1(r.error.empty() ? stored.message : r.error), platform::Icon::Warning);
 }
 
@@ -192,7 +192,7 @@ void YieldForm::Remove() {
   if (book_->count() == 0) return;
   const tonnage::Outcome removed = store_.Remove(book_->currentData().toInt(), dateKey_);
   if (!removed)
-    platform::Tell(*context_.platform.messages, this, QStringLiteral("Yield Entries"), Latin1(removed.message),
+    platform::Tell(messages_, this, QStringLiteral("Yield Entries"), Latin1(removed.message),
                    platform::Icon::Warning);
   LoadBook();
 }

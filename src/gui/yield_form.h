@@ -18,7 +18,7 @@ class YieldForm : public ModalWindow {
 
  public:
   // Entries for the first day of `summary`, for the books that have loads.
-  YieldForm(Context& context, tonnage::daily::YieldEntryStore& store,
+  YieldForm(platform::Messages& messages, platform::Help& help, tonnage::daily::YieldEntryStore& store,
             const tonnage::daily::DailySummary& summary, QWidget* parent);
 
  private:
@@ -28,6 +28,7 @@ class YieldForm : public ModalWindow {
   void Store();
   void Remove();
 
+  platform::Messages& messages_;
   tonnage::daily::YieldEntryStore& store_;
   const tonnage::daily::DailySummary& summary_;
   std::string dateKey_;

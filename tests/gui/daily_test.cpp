@@ -28,7 +28,7 @@ TEST(DailySummaryWindow, CalendarMarksTicketDatesAndEachDayOrRangeShowsAndSaves)
   fakes::Harness h;
   h.session.keepHistory = false;  // the sample is only read: no store beside it
   ASSERT_TRUE(h.session.Open(kSample).ok());
-  gui::ProcForm process(h.context, nullptr);
+  gui::ProcForm process(h.services, nullptr);
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* w) {
     auto* calendar = Find<QCalendarWidget>(w, "Cal_Date");
@@ -73,7 +73,7 @@ TEST(YieldEntriesWindow, StoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
   tonnage::testing::WriteFile(job, ReadFile(kSample));
   ASSERT_TRUE(h.session.Open(job).ok());
   auto entries = std::make_unique<tonnage::daily::StoredYieldEntries>(h.session);
-  auto form = std::make_unique<gui::DailyForm>(h.context, *entries, nullptr);
+  auto form = std::make_unique<gui::DailyForm>(h.services.Files(), *entries, nullptr);
   form->ShowDays(QDate(2026, 9, 29), QDate(2026, 9, 29));
   fakes::ModalDriver driver;
   driver
@@ -111,7 +111,7 @@ TEST(YieldEntriesWindow, StoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
   h.session.New();
   ASSERT_TRUE(h.session.Open(job).ok());
   entries = std::make_unique<tonnage::daily::StoredYieldEntries>(h.session);
-  form = std::make_unique<gui::DailyForm>(h.context, *entries, nullptr);
+  form = std::make_unique<gui::DailyForm>(h.services.Files(), *entries, nullptr);
   form->ShowDays(QDate(2026, 9, 29), QDate(2026, 9, 29));
   ASSERT_EQ(Rows(form.get(), "Tbl_Yield"), 1);
   EXPECT_EQ(Cell(form.get(), "Tbl_Yield", 0, 10), "77.6");

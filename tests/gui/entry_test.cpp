@@ -12,7 +12,9 @@
 #include <QSettings>
 #include <QUndoStack>
 
-#include "book_forms.h"
+#include "book_form.h"
+#include "index_form.h"
+#include "sect_list.h"
 #include "book_grid_view.h"
 #include "dataform.h"
 #include "fakes.h"
@@ -42,7 +44,7 @@ class Entry : public ::testing::Test {
     ASSERT_TRUE(h.started);
     h.session.New();
     h.session.ChooseUnits("E");
-    h.context.platform.clipboard = &clipboard;
+    h.services.platform.clipboard = &clipboard;
   }
 
   // The grid window of `book`, shown and active, as Book Setup opens it.
@@ -50,7 +52,7 @@ class Entry : public ::testing::Test {
     h.session.Book(book).comments = comments;
     h.session.Book(book).dataType = type;
     h.session.currentBook = book;
-    auto form = std::make_unique<gui::Dataform>(h.context, rowMenu, nullptr);
+    auto form = std::make_unique<gui::Dataform>(h.services.Entry(), rowMenu, nullptr);
     form->show();
     Activate(form.get());
     return form;
@@ -331,13 +333,13 @@ TEST_F(Entry, ABookOfAFixedTypeOpensFromTheListAndTheGridRemembersItsOptions) {
   h.session.Book(2) = {"BINDER COURSE", "0", "2.6500"};
   h.session.currentBook = 2;
   {
-    gui::Dataform first(h.context, rowMenu, nullptr);
+    gui::Dataform first(h.services.Entry(), rowMenu, nullptr);
     QAction* skip = first.findChild<QAction*>("Mnu_SkipMarks");
     ASSERT_NE(skip, nullptr);
     skip->setChecked(false);
     skip->trigger();  // on, and remembered
   }
-  gui::SectList list(h.context, rowMenu, nullptr);
+  gui::SectList list(h.services.Entry(), rowMenu, nullptr);
   fakes::ModalDriver driver;
   bool skipping = false;
   driver.Then([](QWidget* w) {
@@ -368,7 +370,7 @@ TEST_F(Entry, ABookOfAFixedTypeOpensFromTheListAndTheGridRemembersItsOptions) {
 TEST_F(Entry, BookSetupShowsAFixedTypeAndRefusesAGravityOfTen) {
   h.session.Book(5) = {"TONS BOOK", "1", "2.6500"};
   h.session.currentBook = 5;
-  gui::BookForm setup(h.context, rowMenu, nullptr);
+  gui::BookForm setup(h.services.Entry(), rowMenu, nullptr);
   setup.show();
   Activate(&setup);
   EXPECT_EQ(setup.windowTitle(), "Book Setup");
@@ -393,7 +395,7 @@ TEST_F(Entry, BookSetupShowsAFixedTypeAndRefusesAGravityOfTen) {
 // Continue on a new book without a type says what is missing and opens no grid.
 TEST_F(Entry, ContinueWithoutATypeSaysSoAndFocusesTheTypes) {
   h.session.currentBook = 6;
-  gui::BookForm setup(h.context, rowMenu, nullptr);
+  gui::BookForm setup(h.services.Entry(), rowMenu, nullptr);
   setup.show();
   Activate(&setup);
   fakes::ModalDriver driver;
@@ -411,7 +413,7 @@ TEST_F(Entry, DeleteBookNamesTheBookAndDefaultsToNo) {
   tonnage::testing::WriteFile(h.session.SectionPath(3),
                               "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
                               "001202 09/28/2026 72708     29773     42935      5.600      \r\n");
-  gui::SectList list(h.context, rowMenu, nullptr);
+  gui::SectList list(h.services.Entry(), rowMenu, nullptr);
   list.show();
   Find<QListWidget>(&list, "List1")->setCurrentRow(2);
   Click(&list, "Bookdel");
@@ -424,7 +426,7 @@ TEST_F(Entry, DeleteBookNamesTheBookAndDefaultsToNo) {
 TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
   h.session.index.date = "01/02/2006";
   h.session.index.refNo = "4471";
-  gui::Indexform index(h.context, nullptr);
+  gui::Indexform index(h.session, h.messages, h.clock, h.help, nullptr);
   index.show();
   Activate(&index);
   EXPECT_EQ(index.windowTitle(), "Index Record");
@@ -453,7 +455,7 @@ TEST_F(Entry, IndexRecordShowsTodayForANewFileAndStoresOnAnyClose) {
 
   h.session.dataFilePath = (h.root / "docs" / "NH0094.K81").string();
   h.session.index.date.clear();
-  gui::Indexform opened(h.context, nullptr);
+  gui::Indexform opened(h.session, h.messages, h.clock, h.help, nullptr);
   EXPECT_EQ(opened.findChild<QLineEdit*>("DDate1")->text(), "") << "a saved file shows its own date";
 }
 
@@ -461,14 +463,13 @@ TEST(EntryKeyboard, SetUpTypeCopyIndexSaveAndReopenWithTheKeyboardOnly) {
   fakes::Harness h;
   ASSERT_TRUE(h.started);
   FakeClipboard clipboard;
-  h.context.platform.clipboard = &clipboard;
-  gui::InstallEntryHooks(h.context.hooks);
+  h.services.platform.clipboard = &clipboard;
   h.session.New();
   h.session.ChooseUnits("E");
   const std::string file = (h.root / "docs" / "NH0094.K81").string();
   h.files.saves = {file};
 
-  gui::ProcForm process(h.context, nullptr);
+  gui::ProcForm process(h.services, nullptr);
   process.show();
   std::vector<QString> listShown;
   {

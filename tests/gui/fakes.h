@@ -195,7 +195,6 @@ struct Harness {
     std::filesystem::create_directories(root / "docs");
     std::filesystem::create_directories(root / "tmp");
     started = session.Start((root / "docs").string(), (root / "tmp").string()).ok();
-    context.hooks.quitProgram = [this] { ++quits; };
   }
   ~Harness() { session.Cleanup(); }
   std::string Work(const std::string& name) const { return session.workFolder().File(name); }
@@ -212,7 +211,11 @@ struct Harness {
   Clock clock;
   Printing printing;
   Progress progress;
-  gui::Context context{session, {&messages, &files, &help, &busy, &clock, nullptr, &printing, &progress}, {}, false};
+  tonnage::RowMenuState rowMenu;
+  // The services every window is handed, as the program hands them on.
+  gui::Services services{session, {&messages, &files, &help, &busy, &clock, nullptr, &printing, &progress}, rowMenu};
+  // The main window's end of the run: counted, the test goes on.
+  std::function<void()> quit = [this] { ++quits; };
 };
 
 }  // namespace fakes

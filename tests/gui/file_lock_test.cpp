@@ -48,7 +48,7 @@ class FileLock : public ::testing::Test {
 
 TEST_F(FileLock, AFileOpenInAnotherCopyIsLeftUnopenedUnlessTheUserSaysYes) {
   auto other = OtherCopyOpens("A.K81");
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   h.files.opens = {Docs("A.K81")};
   Click(&main, "Cmd_Open");  // the double answers the question's default
@@ -84,7 +84,7 @@ TEST_F(FileLock, SaveAsOverAFileOpenInAnotherCopyAsksFirst) {
   h.session.New();
   h.session.ChooseUnits("M");
   h.session.Book(1) = {"NEW BOOK", "0", "2.65"};
-  gui::EnddataForm save(h.context, nullptr);
+  gui::EnddataForm save(h.services.Files(), nullptr);
   h.files.saves = {Docs("B.K81"), Docs("B.K81")};
   Click(&save, "Endsaveas");  // answered No
   ASSERT_EQ(h.messages.asked.size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(FileLock, ALockThatCannotBeTakenIsMentionedAndTheFileOpens) {
   // Where no lock file can be made, as in a read-only folder (a folder of
   // that name stands in, since the tests may run as root).
   fs::create_directory(Docs("A.K81") + ".lock");
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   h.files.opens = {Docs("A.K81")};
   h.messages.answers = {Button::Ok, Button::No};

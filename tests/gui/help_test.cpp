@@ -25,7 +25,9 @@
 #include <memory>
 
 #include "about_box.h"
-#include "book_forms.h"
+#include "book_form.h"
+#include "index_form.h"
+#include "sect_list.h"
 #include "daily_form.h"
 #include "dataform.h"
 #include "enddata_form.h"
@@ -37,8 +39,8 @@
 #include "nt_setup.h"
 #include "platform/qt_platform.h"
 #include "proc_form.h"
+#include "report/run_tonnage_report.h"
 #include "yield_form.h"
-#include "program_hooks.h"
 #include "reason_form.h"
 #include "prtbox.h"
 #include "reconcile_form.h"
@@ -51,7 +53,7 @@ TEST(HelpIds, EveryWindowSendsItsOwnTopicByMenuAndF1) {
   fakes::Harness h;
   ASSERT_TRUE(h.started);
   h.session.New();
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   QApplication::setActiveWindow(&main);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
@@ -75,20 +77,20 @@ TEST(HelpIds, EveryWindowSendsItsOwnTopicByMenuAndF1) {
         << window.objectName().toStdString();
     window.hide();
   };
-  gui::ProcForm process(h.context, nullptr);
+  gui::ProcForm process(h.services, nullptr);
   check(process, 770);
-  gui::EnddataForm save(h.context, nullptr);
+  gui::EnddataForm save(h.services.Files(), nullptr);
   check(save, 1810);
-  gui::ViewForm view(h.context, nullptr);
+  gui::ViewForm view(h.services, nullptr);
   check(view, 1850);
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   box.setWindowModality(Qt::NonModal);
   check(box, 1830);
-  gui::NTSetup setup(h.context, h.printing.system, nullptr);
+  gui::NTSetup setup(h.busy, h.printing.system, h.help, nullptr);
   check(setup, 1870, false);
-  gui::EngMet_Form units(h.context, nullptr);
+  gui::EngMet_Form units(h.session, h.messages, nullptr);
   check(units, 0);
-  gui::AboutBox about(h.context, nullptr);
+  gui::AboutBox about(nullptr);
   check(about, 0);
 }
 
@@ -231,7 +233,7 @@ std::unique_ptr<QWidget> Grid(fakes::Harness& h, tonnage::RowMenuState& rows, co
   h.session.ChooseUnits(units);
   h.session.Book(1) = {"SURFACE COURSE", type, "2.6500"};
   h.session.currentBook = 1;
-  return std::make_unique<gui::Dataform>(h.context, rows, nullptr);
+  return std::make_unique<gui::Dataform>(h.services.Entry(), rows, nullptr);
 }
 
 }  // namespace captions
@@ -248,30 +250,30 @@ TEST(HelpTopics, EveryWindowHasItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
   h.session.ChooseUnits("E");
 
   std::map<int, Windows> windows;
-  windows[gui::help_id::kMainForm].push_back(std::make_unique<gui::MainForm1>(h.context));
-  windows[gui::help_id::kMainForm].push_back(std::make_unique<gui::EngMet_Form>(h.context, nullptr));
-  windows[gui::help_id::kMainForm].push_back(std::make_unique<gui::AboutBox>(h.context, nullptr));
-  windows[gui::help_id::kProcForm].push_back(std::make_unique<gui::ProcForm>(h.context, nullptr));
-  windows[gui::help_id::kEnddataForm].push_back(std::make_unique<gui::EnddataForm>(h.context, nullptr));
+  windows[gui::help_id::kMainForm].push_back(std::make_unique<gui::MainForm1>(h.services, h.quit));
+  windows[gui::help_id::kMainForm].push_back(std::make_unique<gui::EngMet_Form>(h.session, h.messages, nullptr));
+  windows[gui::help_id::kMainForm].push_back(std::make_unique<gui::AboutBox>(nullptr));
+  windows[gui::help_id::kProcForm].push_back(std::make_unique<gui::ProcForm>(h.services, nullptr));
+  windows[gui::help_id::kEnddataForm].push_back(std::make_unique<gui::EnddataForm>(h.services.Files(), nullptr));
   windows[gui::help_id::kEnddataForm].push_back(std::make_unique<gui::ReasonForm>(
-      h.context, std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, "", nullptr));
-  windows[gui::help_id::kHistoryForm].push_back(std::make_unique<gui::HistoryForm>(h.context, nullptr));
-  windows[gui::help_id::kSectList].push_back(std::make_unique<gui::SectList>(h.context, rows, nullptr));
+      h.help, std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, "", nullptr));
+  windows[gui::help_id::kHistoryForm].push_back(std::make_unique<gui::HistoryForm>(h.session, h.messages, h.files, h.printing, h.help, nullptr));
+  windows[gui::help_id::kSectList].push_back(std::make_unique<gui::SectList>(h.services.Entry(), rows, nullptr));
   h.session.currentBook = 1;
-  windows[gui::help_id::kBookForm].push_back(std::make_unique<gui::BookForm>(h.context, rows, nullptr));
-  windows[gui::help_id::kIndexform].push_back(std::make_unique<gui::Indexform>(h.context, nullptr));
-  windows[gui::help_id::kViewForm].push_back(std::make_unique<gui::ViewForm>(h.context, nullptr));
+  windows[gui::help_id::kBookForm].push_back(std::make_unique<gui::BookForm>(h.services.Entry(), rows, nullptr));
+  windows[gui::help_id::kIndexform].push_back(std::make_unique<gui::Indexform>(h.session, h.messages, h.clock, h.help, nullptr));
+  windows[gui::help_id::kViewForm].push_back(std::make_unique<gui::ViewForm>(h.services, nullptr));
   tonnage::daily::HeldYieldEntries yield;
-  auto daily = std::make_unique<gui::DailyForm>(h.context, yield, nullptr);
-  windows[gui::help_id::kYieldForm].push_back(std::make_unique<gui::YieldForm>(h.context, yield, daily->summary(), nullptr));
+  auto daily = std::make_unique<gui::DailyForm>(h.services.Files(), yield, nullptr);
+  windows[gui::help_id::kYieldForm].push_back(std::make_unique<gui::YieldForm>(h.messages, h.help, yield, daily->summary(), nullptr));
   windows[gui::help_id::kDailyForm].push_back(std::move(daily));
   const std::string csv = (h.root / "loads.csv").string();
   tonnage::testing::WriteFile(csv, "Ticket,Date,Net (lb)\n1201,10/01/2026,40000\n");
   h.session.Book(2) = {"SURFACE COURSE", "0", "0"};
   const std::string layouts = (h.root / "layouts.txt").string();
-  windows[gui::help_id::kImportForm].push_back(std::make_unique<gui::ImportForm>(h.context, csv, layouts, nullptr));
+  windows[gui::help_id::kImportForm].push_back(std::make_unique<gui::ImportForm>(h.session, h.messages, h.help, csv, layouts, nullptr));
   windows[gui::help_id::kReconcileForm].push_back(
-      std::make_unique<gui::ReconcileForm>(h.context, csv, layouts, nullptr));
+      std::make_unique<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, csv, layouts, nullptr));
   // The grid's titles and unit line follow the book's type and the file's units.
   for (const auto& [units, type] : {std::pair{"E", "0"}, {"E", "1"}, {"E", "2"}, {"M", "0"}, {"M", "1"}})
     windows[gui::help_id::kDataform].push_back(captions::Grid(h, rows, units, type));
@@ -308,14 +310,13 @@ TEST(HelpTopics, EveryWindowHasItsTopicAndEveryCaptionItNamesIsOnTheWindow) {
 TEST(HelpTopics, ThePrintWindowsShowEveryCaptionTheirTopicsName) {
   fakes::Harness h;
   ASSERT_TRUE(h.started);
-  gui::InstallProgramHooks(h.context.hooks);
-  ASSERT_TRUE(h.context.hooks.printReport) << "the viewer's Print menu opens no print dialog";
   platform::QtPlatform services;
-  if (!h.context.platform.printing) h.context.platform.printing = services.get().printing;
+  if (!h.services.platform.printing) h.services.platform.printing = services.get().printing;
   h.session.New();
   h.session.ChooseUnits("E");
   ASSERT_TRUE(h.session.WriteWorkFile());
-  ASSERT_TRUE(h.context.hooks.runReport(h.session, h.clock));
+  ASSERT_TRUE(tonnage::report::RunTonnageReport(h.session.workFolder().path(),
+                                                tonnage::report::MakeRunStamp(2006, 7, 14, 9, 30, 5)));
 
   QSet<QString> dialog, setup;
   fakes::ModalDriver driver;
@@ -329,8 +330,8 @@ TEST(HelpTopics, ThePrintWindowsShowEveryCaptionTheirTopicsName) {
         setup = captions::OnWindow(ntsetup);
         if (auto* d = qobject_cast<QDialog*>(ntsetup)) d->reject();
       });
-  gui::ViewForm viewer(h.context, nullptr);
-  h.context.hooks.printReport(&viewer, h.context);
+  gui::ViewForm viewer(h.services, nullptr);
+  viewer.Print();
   EXPECT_TRUE(driver.done()) << "the print dialog or printer setup did not open";
   for (const auto& [id, shown] : {std::pair{gui::help_id::kPrtbox, dialog}, {gui::help_id::kNTSetup, setup}}) {
     for (const QString& caption : captions::InTopic(id)) {

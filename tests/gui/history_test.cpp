@@ -51,7 +51,7 @@ TEST_F(History, AReportedTicketChangedAsksForAReasonThatTheEntryKeeps) {
   ASSERT_TRUE(h.session.RecordReportRun().ok());
   ChangeFirstTicket("47250");
   const std::string before = ReadFile(job);
-  gui::EnddataForm form(h.context, nullptr);
+  gui::EnddataForm form(h.services.Files(), nullptr);
   form.show();
   QString refusal;
   bool stayedOpen = false;
@@ -99,7 +99,7 @@ TEST_F(History, OpeningAFileChangedOutsideSaysSoOnce) {
     other.Cleanup();
   }
   h.files.opens = {job};
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   driver.Then([&](QWidget* w) { Click(w, "ExitCmd"); });
   Click(&main, "Cmd_Open");
@@ -120,7 +120,7 @@ TEST_F(History, TheWindowListsWhatTheCommandListsAndSavesPrintsIt) {
   ASSERT_TRUE(h.session.Save().ok());
   tonnage::store::ProjectStore& store = h.session.store();
 
-  gui::HistoryForm form(h.context, nullptr);
+  gui::HistoryForm form(h.session, h.messages, h.files, h.printing, h.help, nullptr);
   auto* entries = Find<QTreeWidget>(&form, "Lst_Entries");
   ASSERT_EQ(entries->topLevelItemCount(), 3);
   EXPECT_EQ(entries->topLevelItem(0)->text(0), "3") << "newest first";
@@ -161,7 +161,7 @@ TEST_F(History, AChangedTicketShowsItsLastChangeInTheGrid) {
   ASSERT_TRUE(h.session.Save().ok());
   h.session.currentBook = 1;
   tonnage::RowMenuState rows;
-  gui::Dataform grid(h.context, rows, nullptr);
+  gui::Dataform grid(h.services.Entry(), rows, nullptr);
   auto* view = Find<QTableView>(&grid, "Spread1");
   const QString row1 = view->model()->headerData(0, Qt::Vertical, Qt::ToolTipRole).toString();
   EXPECT_TRUE(row1.startsWith(QStringLiteral("Changed "))) << row1.toStdString();

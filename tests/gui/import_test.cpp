@@ -45,7 +45,7 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
   OpenJob("us-standard-tickets.K81");
   const std::string section = ReadFile(h.session.SectionPath(3));
   {
-    gui::ImportForm form(h.context, SamplePath("eticket-short-tons.csv"), layouts, nullptr);
+    gui::ImportForm form(h.session, h.messages, h.help, SamplePath("eticket-short-tons.csv"), layouts, nullptr);
     ASSERT_EQ(form.error(), "");
     EXPECT_EQ(Find<QComboBox>(&form, "Cmb_Map_ticket")->currentText(), "Ticket Number");
     EXPECT_FALSE(Find<QComboBox>(&form, "Cmb_Units")->isEnabled()) << "every header names its unit";
@@ -62,7 +62,7 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
   const std::string csv = (h.root / "plant.csv").string();
   WriteFile(csv, "Tkt,Shipped,Gewicht\n1257,10/03/2026,47380\n1258,10/03/2026,42480\n");
   {
-    gui::ImportForm form(h.context, csv, layouts, nullptr);
+    gui::ImportForm form(h.session, h.messages, h.help, csv, layouts, nullptr);
     ChooseBook(&form, 3);
     EXPECT_FALSE(Find<QPushButton>(&form, "Cmd_Import")->isEnabled()) << Text(&form, "Lbl_Counts").toStdString();
     Find<QComboBox>(&form, "Cmb_Map_date")->setCurrentText("Shipped");
@@ -78,7 +78,7 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
   EXPECT_EQ(book[18][tonnage::TicketField::Net], "42480");
   EXPECT_FALSE(h.session.dataSaved);
   // The next file of the same layout needs no questions.
-  gui::ImportForm again(h.context, csv, layouts, nullptr);
+  gui::ImportForm again(h.session, h.messages, h.help, csv, layouts, nullptr);
   EXPECT_EQ(Find<QComboBox>(&again, "Cmb_Map_net")->currentText(), "Gewicht");
   EXPECT_EQ(Find<QComboBox>(&again, "Cmb_Units")->currentIndex(), 1);
   ChooseBook(&again, 3);
@@ -87,7 +87,7 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
 
 TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
   OpenJob("checks-page-order-and-weights.K81");
-  gui::ReconcileForm form(h.context, SamplePath("eticket-quoted-bom.csv"), layouts, nullptr);
+  gui::ReconcileForm form(h.session, h.messages, h.files, h.printing, h.help, SamplePath("eticket-quoted-bom.csv"), layouts, nullptr);
   ASSERT_EQ(form.error(), "");
   EXPECT_EQ(Text(&form, "Lbl_Count_Matched"), "7");
   EXPECT_EQ(Text(&form, "Lbl_Count_Differs"), "2");
@@ -133,7 +133,7 @@ TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
 TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
   OpenJob("us-standard-tickets.K81");
   const std::string before = ReadFile(h.session.SectionPath(3));
-  gui::ProcForm process(h.context, nullptr);
+  gui::ProcForm process(h.services, nullptr);
   auto* undo = Find<QPushButton>(&process, "UndoImportCmd");
   EXPECT_FALSE(undo->isEnabled());
   auto importTheSample = [&] {
@@ -160,7 +160,7 @@ TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
   // The ticket's row number in the grid tells what the export told, before the save and after.
   for (const bool saved : {false, true}) {
     if (saved) emit Find<QShortcut>(&process, "SaveKey")->activated();
-    gui::Dataform grid(h.context, rowMenu, nullptr);
+    gui::Dataform grid(h.services.Entry(), rowMenu, nullptr);
     EXPECT_TRUE(grid.view()->model()->headerData(18, Qt::Vertical, Qt::ToolTipRole).toString().startsWith(
         "E-ticket 27001258, loaded 07:40, truck T-117")) << saved;
   }
@@ -171,7 +171,7 @@ TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
   EXPECT_EQ(h.session.store().LastEntry()->reason, "imported from eticket-short-tons.csv, rows 18-19");
 
   // The book's side of a reconciliation shows what the import kept.
-  gui::ReconcileForm reconcile(h.context, SamplePath("eticket-short-tons.csv"), layouts, nullptr);
+  gui::ReconcileForm reconcile(h.session, h.messages, h.files, h.printing, h.help, SamplePath("eticket-short-tons.csv"), layouts, nullptr);
   ChooseBook(&reconcile, 3);
   Find<QCheckBox>(&reconcile, "Chk_Matched")->setChecked(true);
   auto* grid = Find<QTableWidget>(&reconcile, "Grd_Findings");

@@ -20,7 +20,6 @@
 #include "io/file_writer.h"
 #include "nt_setup.h"
 #include "print_screenshots.h"
-#include "program_hooks.h"
 #include "prtbox.h"
 #include "spool_view.h"
 #include "view_form.h"
@@ -40,7 +39,6 @@ class PrintWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(h.started);
-    gui::InstallProgramHooks(h.context.hooks);
     h.session.spoolPath = h.Work("PRINT.SPL");
     spool = "P1.1\r\nP1.2\r\n\f\r\nP2.1\r\nP2.2\r\n\f\r\nP3.1\r\nP3.2\r\n";
     ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, spool).ok());
@@ -73,7 +71,7 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
   driver.Then(look).Then(look).Then(look);
 
   h.printing.system.current.paperBin = 15;
-  gui::ViewForm view(h.context, nullptr);
+  gui::ViewForm view(h.services, nullptr);
   ShowOpen(&view);
   QAction* print = view.findChild<QAction*>("Mnu_Print");
   ASSERT_TRUE(print->isEnabled());
@@ -81,7 +79,7 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
   print->trigger();
   view.display()->setSelection(0, 10);
   print->trigger();
-  h.context.platform.printing = nullptr;  // no printing service in this build
+  h.services.platform.printing = nullptr;  // no printing service in this build
   print->trigger();
 
   EXPECT_EQ(driver.seen, (std::vector<QString>{"Prtbox", "Prtbox", "Prtbox"}));
@@ -95,7 +93,7 @@ TEST_F(PrintWindows, OpensFromTheViewerWithItsLinesAndChoices) {
 }
 
 TEST_F(PrintWindows, PagesTwoToThreeInTwoCopiesAreTwoDocuments) {
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   ShowOpen(&box);
   Find<QRadioButton>(&box, "Range1")->click();
   EXPECT_TRUE(Find<QWidget>(&box, "Frame2")->isEnabled());
@@ -140,7 +138,7 @@ TEST_F(PrintWindows, TheSelectionPrintsOnceAndTheReportAfterwards) {
     Click(w, "Cmd_Print");
     Click(w, "Cmd_Cancel");
   });
-  gui::ViewForm view(h.context, nullptr);
+  gui::ViewForm view(h.services, nullptr);
   ShowOpen(&view);
   view.display()->setSelection(6, 13);  // "P1.2", the page break, "P2.1"
   view.findChild<QAction*>("Mnu_Print")->trigger();
@@ -152,7 +150,7 @@ TEST_F(PrintWindows, TheSelectionPrintsOnceAndTheReportAfterwards) {
 }
 
 TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   ShowOpen(&box);
   const char* const hidden[] = {"Frame1", "Label4", "No_Copies", "Cmd_Setup"};
   Find<QRadioButton>(&box, "Range1")->click();
@@ -189,7 +187,7 @@ TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
 }
 
 TEST_F(PrintWindows, PrinterErrorsAreToldAndTheDialogStaysUsable) {
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   ShowOpen(&box);
   printer().failures.push_back(
       tonnage::Outcome::Failure(tonnage::OutcomeKind::IoError, "Print", "The queue of Site Office Laser is stopped."));
@@ -209,8 +207,8 @@ TEST_F(PrintWindows, PrinterErrorsAreToldAndTheDialogStaysUsable) {
   // No printer at all, with or without a printing service.
   h.printing.system.installed.clear();
   Click(&box, "Cmd_Print");
-  h.context.platform.printing = nullptr;
-  gui::Prtbox bare(h.context, nullptr);
+  h.services.platform.printing = nullptr;
+  gui::Prtbox bare(h.services.Print(), false, nullptr);
   bare.show();
   EXPECT_FALSE(Find<QPushButton>(&bare, "Cmd_Preview")->isEnabled());
   EXPECT_FALSE(Find<QPushButton>(&bare, "Cmd_Pdf")->isEnabled());
@@ -224,7 +222,7 @@ TEST_F(PrintWindows, PrinterErrorsAreToldAndTheDialogStaysUsable) {
 }
 
 TEST_F(PrintWindows, PreviewAndPdfShowOneCopyOfTheChosenPages) {
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   ShowOpen(&box);
   Find<QRadioButton>(&box, "Range1")->click();
   Find<QSpinBox>(&box, "Page_From")->setValue(3);
@@ -258,7 +256,7 @@ TEST_F(PrintWindows, BadRangesAreToldAndReportFilesAreNamedAfterTheDataFile) {
   const fs::path docs = h.root / "docs";
   h.session.dataFilePath = (docs / "JOB.K81").string();
   h.session.dataFolder = "/home/inspector";
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   ShowOpen(&box);
   Find<QRadioButton>(&box, "Range1")->click();
   const struct {
@@ -297,7 +295,7 @@ TEST_F(PrintWindows, BadRangesAreToldAndReportFilesAreNamedAfterTheDataFile) {
 TEST_F(PrintWindows, LongJobsShowProgressAndAStopWritesNothing) {
   const fs::path docs = h.root / "docs";
   h.session.dataFilePath = (docs / "JOB.K81").string();
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   ShowOpen(&box);
   const struct {
     const char* button;
@@ -329,9 +327,9 @@ TEST_F(PrintWindows, LongJobsShowProgressAndAStopWritesNothing) {
 TEST_F(PrintWindows, WithNoPrinterBothWindowsSayHowToAddOne) {
   h.printing.system.installed.clear();
   h.printing.system.current = {};
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   EXPECT_TRUE(Text(&box, "Label1").startsWith("No printer is installed. Add one")) << Text(&box, "Label1").toStdString();
-  gui::NTSetup setup(h.context, h.printing.system, nullptr);
+  gui::NTSetup setup(h.busy, h.printing.system, h.help, nullptr);
   EXPECT_TRUE(Text(&setup, "Lbl_NoPrinter").startsWith("No printer is installed. Add one"));
 }
 
@@ -362,7 +360,7 @@ TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {
     Click(w, "Cmd_Cancel");
   });
 
-  gui::Prtbox box(h.context, nullptr);
+  gui::Prtbox box(h.services.Print(), false, nullptr);
   ShowOpen(&box);
   Click(&box, "Cmd_Setup");
   EXPECT_EQ(setupTitle, "Printer Setup NT");
@@ -384,7 +382,7 @@ TEST_F(PrintWindows, SetupOkRefreshesTheLinesAndCancelGivesThePrinterBack) {
 
 TEST_F(PrintWindows, TheSetupWindowIsPlacedAboveTheMiddleAndEscapeIsCancel) {
   h.printing.system.MakeCurrent("Plan Plotter");
-  gui::NTSetup setup(h.context, h.printing.system, nullptr);
+  gui::NTSetup setup(h.busy, h.printing.system, h.help, nullptr);
   setup.show();
   const QRect area = setup.screen()->availableGeometry();
   const QRect frame = setup.frameGeometry();
@@ -402,7 +400,7 @@ TEST_F(PrintWindows, ScreenshotModeSavesBothWindowsAndTheFirstPagesAsPdf) {
   ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, many).ok());
   const fs::path folder = h.root / "shots";
   fs::create_directories(folder);
-  EXPECT_TRUE(gui::SavePrintScreenshots(h.context, nullptr, QString::fromStdString(folder.string())));
+  EXPECT_TRUE(gui::SavePrintScreenshots(h.services.Print(), nullptr, QString::fromStdString(folder.string())));
   for (const char* png : {"print-dialog.png", "print-to-file.png", "printer-setup.png"})
     EXPECT_GT(fs::file_size(folder / png), 1000u) << png;
   EXPECT_EQ(h.printing.pdfPaths, std::vector<std::string>{(folder / "report-pages.pdf").string()});
@@ -410,7 +408,6 @@ TEST_F(PrintWindows, ScreenshotModeSavesBothWindowsAndTheFirstPagesAsPdf) {
   EXPECT_EQ(h.printing.pdf.Sheets(0), "PAGE 1|PAGE 2|PAGE 3");
   // The selection it handed the dialog is gone again.
   EXPECT_FALSE(fs::exists(gui::SelTextFilePath(h.session)));
-  EXPECT_FALSE(h.context.selTextReady);
 }
 
 }  // namespace

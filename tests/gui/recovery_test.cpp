@@ -22,7 +22,6 @@
 #include "fakes.h"
 #include "main_form.h"
 #include "platform/qt_platform.h"
-#include "program_hooks.h"
 
 namespace {
 
@@ -37,15 +36,14 @@ int KilledRun() {
   platform::QtPlatform services;
   fakes::Messages messages;
   fakes::Files files;
-  gui::Context context{session, services.get(), {}, false};
-  context.platform.messages = &messages;
-  context.platform.files = &files;
-  gui::InstallProgramHooks(context.hooks);
-  context.hooks.quitProgram = [] {};
-  if (!gui::StartSession(context, std::getenv("TONNAGE_TEST_DOCS"))) return 3;
+  tonnage::RowMenuState rowMenu;
+  gui::Services windows{session, services.get(), rowMenu};
+  windows.platform.messages = &messages;
+  windows.platform.files = &files;
+  if (!gui::StartSession(session, messages, std::getenv("TONNAGE_TEST_DOCS"))) return 3;
   files.opens = {std::string(std::getenv("TONNAGE_TEST_FILE"))};
 
-  gui::MainForm1 main(context);
+  gui::MainForm1 main(windows, [] {});
   main.show();
   fakes::ModalDriver driver;
   driver
@@ -150,7 +148,7 @@ TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
   fakes::Harness h;
   h.session.Cleanup();
   ASSERT_TRUE(h.session.Start((root / "docs").string(), (root / "tmp").string()).ok());
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
 
   tonnage::Session& s = h.session;
@@ -210,7 +208,7 @@ TEST_F(KilledProgram, NoRemovesTheOldWorkFolder) {
   fakes::Harness h;
   h.session.Cleanup();
   ASSERT_TRUE(h.session.Start((root / "docs").string(), (root / "tmp").string()).ok());
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   fakes::ModalDriver driver;
   h.messages.answers = {Button::No};
@@ -242,7 +240,7 @@ TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartNothingElseDoes) {
       h.session.index.engineer = "TYPED BEFORE LOGOUT";
     }
     const std::string folder = h.session.workFolder().path();
-    gui::MainForm1 main(h.context);
+    gui::MainForm1 main(h.services, h.quit);
     main.show();
     main.ExitOnSignal();
     EXPECT_TRUE(main.exited());
@@ -280,7 +278,7 @@ TEST(RecoveryOffer, NamesTheTimeOfTheNewestDataItBringsBack) {
   // Headers last changed ten minutes ago, book 2's grid closed two minutes ago.
   for (const char* name : {"STATE.TMP", "SECT0001.TMP", "SECT0003.TMP"}) tonnage::testing::Age(folder + name, 600);
   tonnage::testing::Age(folder + "SECT0002.TMP", 120);
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   h.messages.answers = {Button::No};
   main.OfferRecovery();
   ASSERT_EQ(h.messages.asked.size(), 1u);
@@ -296,7 +294,7 @@ TEST(RecoveryOffer, TheFileNamedAtStartIsStillOpenedAfterTheRecoveredData) {
   fs::copy_file(kSample, other);
   fs::copy_file(kSample, job);
   LeaveDeadRun(h.root, other);
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   std::vector<std::string> opened;
   fakes::ModalDriver driver;
@@ -318,7 +316,7 @@ TEST(RecoveryOffer, FileDialogsAfterARecoveredFileWasSavedOpenInItsFolder) {
   fs::create_directories(file.parent_path());
   fs::copy_file(kSample, file);
   LeaveDeadRun(h.root, file);
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* process) { Click(process, "SaveCmd"); })

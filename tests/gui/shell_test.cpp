@@ -2,7 +2,9 @@
 // through their controls with the services answered by test doubles.
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <fcntl.h>
@@ -10,7 +12,8 @@
 #include <fstream>
 #include <sys/stat.h>
 
-#include "book_forms.h"
+#include "book_form.h"
+#include "sect_list.h"
 #include "dataform.h"
 #include "enddata_form.h"
 #include "eng_met_form.h"
@@ -43,7 +46,7 @@ class Shell : public ::testing::Test {
 
 TEST_F(Shell, NewThenCancelStaysOnTheMainWindowWithEverythingCleared) {
   h.session.Book(4).comments = "LEFT OVER";
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   QString caption;
   driver.Then([&](QWidget* w) {
@@ -63,7 +66,7 @@ TEST_F(Shell, NewThenCancelStaysOnTheMainWindowWithEverythingCleared) {
 TEST_F(Shell, NewEnglishThenSaveDataOffersSaveAsThenSaveAndExitAsksAboutNoName) {
   const fs::path target = h.root / "docs" / "JOB.K81";
   h.files.saves = {target.string()};
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   QString path, procTitle;
   std::vector<bool> shown;
@@ -104,7 +107,7 @@ TEST_F(Shell, NewEnglishThenSaveDataOffersSaveAsThenSaveAndExitAsksAboutNoName) 
 
 TEST_F(Shell, OpenOfAnInvalidFileStaysOnTheMainWindow) {
   h.session.dataFilePath = "/somewhere/JOB.K81";
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   Click(&main, "Cmd_Open");  // cancelled in the dialog: nothing changes
   EXPECT_EQ(h.session.dataFilePath, "/somewhere/JOB.K81");
@@ -150,7 +153,7 @@ TEST(BadFiles, EachIsRefusedWithItsReasonAndTheMainWindowStays) {
       {docs / "GONE.K81", "File Error",
        QString::fromStdString("Cannot open " + (docs / "GONE.K81").string() + ": No such file or directory")},
   };
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   fakes::ModalDriver driver;
   for (const auto& c : cases) {
@@ -180,7 +183,7 @@ TEST_F(Shell, TheFiveHundredAndFirstBookEndsTheProgramWithTheWorkFilesRemoved) {
   }
   h.files.opens = {big.string()};
   const std::string folder = h.session.workFolder().path();
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   Click(&main, "Cmd_Open");
   ASSERT_EQ(h.messages.asked.size(), 1u);
@@ -201,10 +204,11 @@ TEST_F(Shell, LeavingAsksOnlyAboutChangesAndSaveSaves) {
   fs::copy_file(kSample, copy);
   h.files.opens = {copy.string(), copy.string()};
   int edits = 0;
-  h.context.hooks.indexData = [&](QWidget*, gui::Context& c) {
-    c.session.index.engineer = "EDIT " + std::to_string(++edits);
+  const auto edit = [&](QWidget* index) {
+    Find<QLineEdit>(index, "DEng")->setText(QString::fromStdString("EDIT " + std::to_string(++edits)));
+    qobject_cast<QDialog*>(index)->accept();
   };
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   std::vector<QString> titles;
   bool stayedAfterCancel = false, leftUnchanged = false;
@@ -225,7 +229,9 @@ TEST_F(Shell, LeavingAsksOnlyAboutChangesAndSaveSaves) {
         titles.push_back(w->windowTitle());
         Click(w, "IndexCmd");
         Click(w, "ExitCmd");  // answered Save: saved, then left
-      });
+      })
+      .Then(edit)
+      .Then(edit);
   h.messages.answers = {Button::Cancel, Button::Save};
   Click(&main, "Cmd_Open");
   Click(&main, "Cmd_Open");
@@ -244,7 +250,7 @@ TEST_F(Shell, SavingInTheSaveWindowLeavesNothingToAskOnExit) {
   const fs::path copy = h.root / "docs" / "JOB.K81";
   fs::copy_file(kSample, copy);
   h.files.opens = {copy.string()};
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   bool savedAfterSave = false, mark1 = false;
   QWidget* process = nullptr;
@@ -275,7 +281,7 @@ TEST_F(Shell, SaveAsToANameWithoutExtensionWritesExactlyThatName) {
   h.session.New();
   h.session.ChooseUnits("M");
   h.session.Book(1) = {"BINDER COURSE 19MM", "1", "1.0300"};
-  gui::EnddataForm save(h.context, nullptr);
+  gui::EnddataForm save(h.services.Files(), nullptr);
   Click(&save, "Endsaveas");  // cancelled in the dialog: no error, nothing saved
   EXPECT_FALSE(Shown(&save, "Image2"));
   Click(&save, "Endsaveas");
@@ -300,19 +306,19 @@ TEST_F(Shell, EveryButtonHasAnAccessKeyOfItsOwnAndTheFocusShowsFromTheStart) {
   h.session.dataFilePath = "/home/inspector/JOB.K81";
   h.session.currentBook = 1;
   tonnage::RowMenuState rows;
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   EXPECT_EQ(main.focusWidget(), main.findChild<QWidget*>("Cmd_New"));
   EXPECT_TRUE(main.testAttribute(Qt::WA_KeyboardFocusChange));
   std::vector<std::unique_ptr<QWidget>> windows;
-  windows.push_back(std::make_unique<gui::ProcForm>(h.context, nullptr));
-  windows.push_back(std::make_unique<gui::EnddataForm>(h.context, nullptr));
-  windows.push_back(std::make_unique<gui::EngMet_Form>(h.context, nullptr));
-  windows.push_back(std::make_unique<gui::SectList>(h.context, rows, nullptr));
-  windows.push_back(std::make_unique<gui::BookForm>(h.context, rows, nullptr));
-  windows.push_back(std::make_unique<gui::Dataform>(h.context, rows, nullptr));
-  windows.push_back(std::make_unique<gui::Prtbox>(h.context, nullptr));
-  windows.push_back(std::make_unique<gui::NTSetup>(h.context, gui::PrintersOf(h.context), nullptr));
+  windows.push_back(std::make_unique<gui::ProcForm>(h.services, nullptr));
+  windows.push_back(std::make_unique<gui::EnddataForm>(h.services.Files(), nullptr));
+  windows.push_back(std::make_unique<gui::EngMet_Form>(h.session, h.messages, nullptr));
+  windows.push_back(std::make_unique<gui::SectList>(h.services.Entry(), rows, nullptr));
+  windows.push_back(std::make_unique<gui::BookForm>(h.services.Entry(), rows, nullptr));
+  windows.push_back(std::make_unique<gui::Dataform>(h.services.Entry(), rows, nullptr));
+  windows.push_back(std::make_unique<gui::Prtbox>(h.services.Print(), false, nullptr));
+  windows.push_back(std::make_unique<gui::NTSetup>(h.busy, gui::PrintersOf(h.services.platform.printing), h.help, nullptr));
   std::vector<QWidget*> all{&main};
   for (const auto& w : windows) all.push_back(w.get());
   for (QWidget* window : all) {
@@ -335,7 +341,7 @@ TEST_F(Shell, AboutShowsVersionAndDate) {
     date = Text(w, "Label1");
     Click(w, "Cmd_OK");
   });
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   Click(&main, "Cmd_About");
   EXPECT_EQ(version + " " + date, "Version 4.2.1 Date 04/2006");
@@ -345,11 +351,11 @@ TEST(Placement, WindowsAreCentredAcrossWithTheMainWindowsTop) {
   fakes::Harness h;
   ASSERT_TRUE(h.started);
   h.session.New();
-  gui::MainForm1 main(h.context);
+  gui::MainForm1 main(h.services, h.quit);
   main.show();
   const QRect area = main.screen()->availableGeometry();
   EXPECT_EQ(main.frameGeometry().top(), area.y() + (area.height() - main.frameGeometry().height()) / 4);
-  gui::EnddataForm save(h.context, &main);
+  gui::EnddataForm save(h.services.Files(), &main);
   save.show();
   EXPECT_EQ(save.frameGeometry().top(), main.frameGeometry().top());
   EXPECT_LE(std::abs(save.frameGeometry().center().x() - area.center().x()), 1);

@@ -13,7 +13,6 @@
 #include "fakes.h"
 #include "main_form.h"
 #include "proc_form.h"
-#include "report_adapter.h"
 
 namespace {
 
@@ -35,7 +34,6 @@ class WriteFailures : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(h.started);
     fs::copy_file(kSample, job);
-    h.context.hooks.runReport = gui::ProgramReport();
   }
   // Opens the job with an unsaved change, as a user would have it.
   void OpenJob() {
@@ -78,7 +76,7 @@ class WriteFailures : public ::testing::Test {
 
 TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
   Walk({"Save", "JOB.K81", [](fakes::Harness& h, const auto& check) {
-          gui::EnddataForm save(h.context, nullptr);
+          gui::EnddataForm save(h.services.Files(), nullptr);
           Click(&save, "Endsave");
           check(!Shown(&save, "Image1"));
           if (!h.messages.asked.empty()) {
@@ -89,7 +87,7 @@ TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
   Walk({"Save As", "COPY.K81", [&](fakes::Harness& h, const auto& check) {
           fs::remove(copy);
           h.files.saves = {copy};
-          gui::EnddataForm save(h.context, nullptr);
+          gui::EnddataForm save(h.services.Files(), nullptr);
           Click(&save, "Endsaveas");
           const bool failed = !Shown(&save, "Image2");
           check(failed);
@@ -107,7 +105,7 @@ TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
     Walk({file, file, [](fakes::Harness& h, const auto& check) {
             fakes::ModalDriver driver;
             driver.Then([](QWidget* viewer) { viewer->close(); });
-            gui::ProcForm process(h.context, nullptr);
+            gui::ProcForm process(h.services, nullptr);
             Click(&process, "ReportCmd");
             check(!driver.done());
           }});
@@ -118,7 +116,7 @@ TEST_F(WriteFailures, ClosingTheGridAsksBeforeLosingTheTickets) {
   Walk({"grid", "SECT0002.TMP", [](fakes::Harness& h, const auto& check) {
           tonnage::RowMenuState rowMenu;
           h.session.currentBook = 2;
-          gui::Dataform grid(h.context, rowMenu, nullptr);
+          gui::Dataform grid(h.services.Entry(), rowMenu, nullptr);
           grid.show();
           h.messages.answers = {platform::Button::No};
           Click(&grid, "dataexit");
@@ -138,7 +136,7 @@ TEST(WriteFailuresAtStart, AWorkFolderThatCannotBeWrittenStopsTheProgramWithItsR
   for (FaultPoint point : {FaultPoint::Open, FaultPoint::Write, FaultPoint::Rename}) {
     h.messages.asked.clear();
     FaultGuard fail(FailStep("VERSION.TMP", {point, 0}, ENOSPC));
-    EXPECT_FALSE(gui::StartSession(h.context, (h.root / "docs").string(), (h.root / "tmp").string()));
+    EXPECT_FALSE(gui::StartSession(h.session, h.messages, (h.root / "docs").string(), (h.root / "tmp").string()));
     ASSERT_EQ(h.messages.asked.size(), 1u);
     EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
     EXPECT_TRUE(h.messages.asked[0].text.contains("VERSION.TMP: No space left on device"))
@@ -146,7 +144,7 @@ TEST(WriteFailuresAtStart, AWorkFolderThatCannotBeWrittenStopsTheProgramWithItsR
     // Nothing of the failed start is left behind.
     EXPECT_TRUE(fs::is_empty(h.root / "tmp"));
   }
-  EXPECT_TRUE(gui::StartSession(h.context, (h.root / "docs").string(), (h.root / "tmp").string()));
+  EXPECT_TRUE(gui::StartSession(h.session, h.messages, (h.root / "docs").string(), (h.root / "tmp").string()));
 }
 
 }  // namespace

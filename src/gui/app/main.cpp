@@ -15,7 +15,6 @@
 #include "icons.h"
 #include "main_form.h"
 #include "platform/qt_platform.h"
-#include "program_hooks.h"
 #include "signal_exit.h"
 #include "tonnage_version.h"
 
@@ -60,14 +59,14 @@ int main(int argc, char** argv) {
 
   tonnage::Session session;
   platform::QtPlatform services;
-  gui::Context context{session, services.get(), {}, false};
-  gui::InstallProgramHooks(context.hooks);
+  // The grids' row menu keeps what it copied for the whole run.
+  tonnage::RowMenuState rowMenu;
+  const gui::Services windows{session, services.get(), rowMenu};
+
+  if (!gui::StartSession(session, *windows.platform.messages, StartDataFolder())) return 1;
+
   // Every event loop ends, the modal windows' too.
-  context.hooks.quitProgram = [] { QCoreApplication::exit(0); };
-
-  if (!gui::StartSession(context, StartDataFolder())) return 1;
-
-  gui::MainForm1 main(context);
+  gui::MainForm1 main(windows, [] { QCoreApplication::exit(0); });
   gui::SignalExit signalExit([&main](int) { main.ExitOnSignal(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &main, [&main] { main.ExitProgram(); });
 

@@ -2,10 +2,12 @@
 
 #include <QListWidget>
 
-#include "book_forms.h"
+#include "book_form.h"
 #include "book_grid_view.h"
 #include "dataform.h"
+#include "index_form.h"
 #include "screenshots.h"
+#include "sect_list.h"
 
 namespace gui {
 
@@ -17,26 +19,27 @@ bool Save(QWidget* window, const QString& folder, const QString& name) {
 
 }  // namespace
 
-bool SaveEntryScreenshots(Context& context, QWidget* parent, const QString& folder) {
-  tonnage::Session& session = context.session;
+bool SaveEntryScreenshots(const EntryServices& services, const platform::Clock& clock, QWidget* parent,
+                          const QString& folder) {
+  tonnage::Session& session = services.session;
   tonnage::RowMenuState rowMenu;
   bool ok = true;
   // A book to show when the sample brought none.
   if (!session.Book(1).InUse()) session.Book(1) = {"SURFACE COURSE SP 12.5", "0", "2.6500"};
   {
-    SectList list(context, rowMenu, parent);
+    SectList list(services, rowMenu, parent);
     list.show();
     list.list()->setCurrentRow(1);
     ok &= Save(&list, folder, QStringLiteral("book-list"));
   }
   session.currentBook = 1;
   {
-    BookForm setup(context, rowMenu, parent);
+    BookForm setup(services, rowMenu, parent);
     setup.show();
     ok &= Save(&setup, folder, QStringLiteral("book-setup"));
   }
   {
-    Dataform grid(context, rowMenu, parent);
+    Dataform grid(services, rowMenu, parent);
     grid.show();
     grid.view()->MoveTo(2, 3);
     ok &= Save(&grid, folder, QStringLiteral("book-grid"));
@@ -45,7 +48,7 @@ bool SaveEntryScreenshots(Context& context, QWidget* parent, const QString& fold
     grid.reject();
   }
   {
-    Indexform index(context, parent);
+    Indexform index(session, services.messages, clock, services.help, parent);
     index.show();
     ok &= Save(&index, folder, QStringLiteral("index-record"));
     index.reject();

@@ -9,6 +9,7 @@ namespace gui {
 
 // The list of books, Book Setup, the grid of book 1 (typed tickets) and the
 // index record over `parent`, as PNGs in `folder`. False if one failed.
-bool SaveEntryScreenshots(Context& context, QWidget* parent, const QString& folder);
+bool SaveEntryScreenshots(const EntryServices& services, const platform::Clock& clock, QWidget* parent,
+                          const QString& folder);
 
 }  // namespace gui

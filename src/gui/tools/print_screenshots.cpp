@@ -18,15 +18,15 @@ namespace {
 
 constexpr std::int16_t kPdfPages = 3;
 
-bool SaveReportPages(Context& context, const QString& folder) {
-  if (!context.platform.printing) {
+bool SaveReportPages(const PrintServices& services, const QString& folder) {
+  if (!services.printing) {
     std::fprintf(stderr, "no printing service: report-pages.pdf not written\n");
     return true;
   }
   const std::string path(QFile::encodeName(QDir(folder).filePath(QStringLiteral("report-pages.pdf"))).constData());
-  const std::unique_ptr<tonnage::print::LinePrinter> pdf = context.platform.printing->PdfPrinter(path);
+  const std::unique_ptr<tonnage::print::LinePrinter> pdf = services.printing->PdfPrinter(path);
   const tonnage::Outcome written = tonnage::print::PrintSpoolPages(
-      context.session.spoolPath, 1, kPdfPages, *pdf, &tonnage::print::kReportFont);
+      services.session.spoolPath, 1, kPdfPages, *pdf, &tonnage::print::kReportFont);
   std::fprintf(stderr, "%s %s%s%s\n", written ? "saved" : "FAILED", path.c_str(), written ? "" : ": ",
                written.message.c_str());
   return written.ok();
@@ -34,20 +34,20 @@ bool SaveReportPages(Context& context, const QString& folder) {
 
 }  // namespace
 
-bool SavePrintScreenshots(Context& context, QWidget* parent, const QString& folder) {
+bool SavePrintScreenshots(const PrintServices& services, QWidget* parent, const QString& folder) {
   bool ok = true;
   // A selection handed on, as the viewer does for one of more than ten characters.
-  const std::string selFile = SelTextFilePath(context.session);
-  context.selTextReady =
+  const std::string selFile = SelTextFilePath(services.session);
+  const bool selTextReady =
       tonnage::print::WriteSelectedText(selFile, "A PASSAGE OF THE REPORT, SELECTED IN THE VIEWER").ok();
   {
-    Prtbox box(context, parent);
+    Prtbox box(services, selTextReady, parent);
     box.show();
     ok &= SaveWindowPicture(&box, folder, QStringLiteral("print-dialog"));
     if (auto* toFile = box.findChild<QCheckBox*>(QStringLiteral("Prtfile_Check"))) toFile->click();
     ok &= SaveWindowPicture(&box, folder, QStringLiteral("print-to-file"));
     {
-      NTSetup setup(context, PrintersOf(context), &box);
+      NTSetup setup(services.busy, PrintersOf(services.printing), services.help, &box);
       setup.show();
       ok &= SaveWindowPicture(&setup, folder, QStringLiteral("printer-setup"));
       setup.reject();
@@ -55,8 +55,7 @@ bool SavePrintScreenshots(Context& context, QWidget* parent, const QString& fold
     box.reject();
   }
   tonnage::io::RemoveQuietly(selFile);
-  context.selTextReady = false;
-  ok &= SaveReportPages(context, folder);
+  ok &= SaveReportPages(services, folder);
   return ok;
 }
 

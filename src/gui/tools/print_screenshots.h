@@ -12,6 +12,6 @@ namespace gui {
 // with Print To File ticked, and printer setup, as PNGs in `folder`; the
 // first pages of the spool as report-pages.pdf when there is a printing
 // service. False if a picture or the PDF failed.
-bool SavePrintScreenshots(Context& context, QWidget* parent, const QString& folder);
+bool SavePrintScreenshots(const PrintServices& services, QWidget* parent, const QString& folder);
 
 }  // namespace gui

@@ -20,6 +20,7 @@
 #include "print_screenshots.h"
 #include "platform/qt_platform.h"
 #include "proc_form.h"
+#include "report/run_tonnage_report.h"
 #include "spool_view.h"
 #include "view_form.h"
 
@@ -60,42 +61,42 @@ void ShowHomeAsAUsers() {
 // user's (/home/<its name>) instead of where the run made it.
 class ScreenshotSetting {
  public:
-  explicit ScreenshotSetting(Context& context)
-      : context_(context), clock_(std::exchange(context.platform.clock, &fixed_)) {
+  explicit ScreenshotSetting(Services& services)
+      : services_(services), clock_(std::exchange(services.platform.clock, &fixed_)) {
     ShowHomeAsAUsers();
   }
   ~ScreenshotSetting() {
-    context_.platform.clock = clock_;
+    services_.platform.clock = clock_;
     ShowFolderAs({}, {});
   }
   ScreenshotSetting(const ScreenshotSetting&) = delete;
   ScreenshotSetting& operator=(const ScreenshotSetting&) = delete;
 
  private:
-  Context& context_;
+  Services& services_;
   ScreenshotClock fixed_;
   platform::Clock* clock_;
 };
 
 }  // namespace
 
-int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
+int RunScreenshots(Services& services, MainForm1& main, platform::QtHelp& help,
                    const QString& folder, const std::string& sample) {
   if (!QDir().mkpath(folder)) return 1;
-  tonnage::Session& session = context.session;
-  const ScreenshotSetting setting(context);
+  tonnage::Session& session = services.session;
+  const ScreenshotSetting setting(services);
   bool ok = true;
 
   main.show();
   ok &= Save(&main, folder, QStringLiteral("main-window"));
 
   {
-    EngMet_Form units(context, &main);
+    EngMet_Form units(session, *services.platform.messages, &main);
     units.show();
     ok &= Save(&units, folder, QStringLiteral("new-file-units"));
   }
   {
-    AboutBox about(context, &main);
+    AboutBox about(&main);
     about.show();
     ok &= Save(&about, folder, QStringLiteral("about"));
   }
@@ -107,11 +108,11 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
     session.ChooseUnits("E");
   }
 
-  ProcForm process(context, &main);
+  ProcForm process(services, &main);
   process.show();
   ok &= Save(&process, folder, QStringLiteral("process-options"));
   {
-    EnddataForm save(context, &process);
+    EnddataForm save(services.Files(), &process);
     save.show();
     ok &= Save(&save, folder, QStringLiteral("save-data"));
     if (auto* button = save.findChild<QPushButton*>(QStringLiteral("Endsave")); button && !button->isHidden())
@@ -129,9 +130,14 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
   }
 
   tonnage::Outcome spool = session.WriteWorkFile();
-  if (spool) spool = context.hooks.runReport(session, *context.platform.clock);
   if (spool) {
-    ViewForm viewer(context, &process);
+    const platform::LocalTime now = services.platform.clock->Now();
+    spool = tonnage::report::RunTonnageReport(
+        session.workFolder().path(),
+        tonnage::report::MakeRunStamp(now.year, now.month, now.day, now.hour, now.minute, now.second));
+  }
+  if (spool) {
+    ViewForm viewer(services, &process);
     viewer.show();
     ok &= Save(&viewer, folder, QStringLiteral("view-report"));
     viewer.display()->setSelection(0, 0);
@@ -143,14 +149,14 @@ int RunScreenshots(Context& context, MainForm1& main, platform::QtHelp& help,
     ok &= Save(&viewer, folder, QStringLiteral("view-report-find"));
     viewer.resize(1100, 700);
     ok &= Save(&viewer, folder, QStringLiteral("view-report-wide"));
-    ok &= SavePrintScreenshots(context, &viewer, folder);
+    ok &= SavePrintScreenshots(services.Print(), &viewer, folder);
   } else {
     std::fprintf(stderr, "no report: %s\n", spool.message.c_str());
     ok = false;
   }
 
   // The data-entry windows.
-  ok &= SaveEntryScreenshots(context, &process, folder);
+  ok &= SaveEntryScreenshots(services.Entry(), *services.platform.clock, &process, folder);
 
   help.ShowTopic(help_id::kProcForm);
   if (QWidget* window = help.window()) ok &= Save(window, folder, QStringLiteral("help"));

@@ -13,7 +13,6 @@
 #include "icons.h"
 #include "main_form.h"
 #include "platform/qt_platform.h"
-#include "program_hooks.h"
 #include "screenshots.h"
 #include "tonnage_version.h"
 
@@ -31,17 +30,16 @@ int main(int argc, char** argv) {
 
   tonnage::Session session;
   platform::QtPlatform services;
-  gui::Context context{session, services.get(), {}, false};
-  gui::InstallProgramHooks(context.hooks);
-  context.hooks.quitProgram = [] { QCoreApplication::exit(0); };
+  tonnage::RowMenuState rowMenu;
+  gui::Services windows{session, services.get(), rowMenu};
   // The file dialogs open where the program's would: the documents folder.
   QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (documents.isEmpty() || !QFileInfo(documents).isDir()) documents = QDir::homePath();
-  if (!gui::StartSession(context, std::string(QFile::encodeName(documents).constData()))) return 1;
+  if (!gui::StartSession(session, *windows.platform.messages, std::string(QFile::encodeName(documents).constData()))) return 1;
 
-  gui::MainForm1 main(context);
+  gui::MainForm1 main(windows, [] { QCoreApplication::exit(0); });
   const std::string sample = args.size() == 3 ? std::string(QFile::encodeName(args[2]).constData()) : std::string();
-  const int rc = gui::RunScreenshots(context, main, services.help(), args[1], sample);
+  const int rc = gui::RunScreenshots(windows, main, services.help(), args[1], sample);
   main.ExitProgram();
   return rc;
 }
