@@ -1,11 +1,14 @@
 // A GUI test may start this test program again as a separate process that
 // plays one role (a copy of the program to be killed, say). The child is a
 // fresh exec, not a bare fork, so it builds its own QApplication instead of
-// sharing the parent's threads and display connection.
+// sharing the parent's threads and display connection. It tells the parent
+// a word at a time on its standard output.
 #pragma once
 
-#include <sys/types.h>
-
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -15,41 +18,68 @@ namespace child {
 
 // Set in the child's environment to the role it plays.
 inline constexpr const char* kRoleVariable = "TONNAGE_GUI_TEST_ROLE";
-// The descriptor the child reports on (see Report).
-inline constexpr const char* kReportVariable = "TONNAGE_GUI_TEST_REPORT_FD";
 
 using Role = std::function<int()>;
-std::map<std::string, Role>& Roles();
+inline std::map<std::string, Role>& Roles() {
+  static std::map<std::string, Role> roles;
+  return roles;
+}
 
 // Registers a role at static initialisation: `static child::Register r("name", fn);`
 struct Register {
   Register(const std::string& name, Role role) { Roles()[name] = std::move(role); }
 };
 
-// Runs the role named in the environment; the test program's main calls it
-// and returns its result instead of running the tests.
-int RunRole(const std::string& name);
+// The test program's main runs the role named in its environment instead of the tests.
+inline int RunRole(const std::string& name) {
+  const auto found = Roles().find(name);
+  return found == Roles().end() ? 97 : found->second();
+}
 
-// In the child: tells the parent one line (a word such as "ready").
-void Report(const std::string& word);
+// In the child: tells the parent one word (such as "ready").
+inline void Report(const std::string& word) {
+  std::printf("child: %s\n", word.c_str());
+  std::fflush(stdout);
+}
 
 class Process {
  public:
   // Starts this program as `role` with `environment` added (NAME=value).
-  Process(const std::string& role, const std::vector<std::string>& environment);
-  ~Process();  // kills the child if it still runs
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
+  Process(const std::string& role, const std::vector<std::string>& environment) {
+    QProcessEnvironment added = QProcessEnvironment::systemEnvironment();
+    added.insert(QString::fromLatin1(kRoleVariable), QString::fromStdString(role));
+    for (const std::string& pair : environment) {
+      const auto eq = pair.find('=');
+      added.insert(QString::fromStdString(pair.substr(0, eq)), QString::fromStdString(pair.substr(eq + 1)));
+    }
+    process_.setProcessEnvironment(added);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QCoreApplication::applicationFilePath(), {});
+  }
+  ~Process() { Kill(); }
 
-  // The child's next report, or "" when none came within `seconds`.
-  std::string Await(int seconds);
-  // SIGKILL and wait: true when the child died by that signal.
-  bool Kill();
-  pid_t pid() const { return pid_; }
+  // The child's next word, or "" when none came within `seconds`.
+  std::string Await(int seconds) {
+    const QDeadlineTimer deadline(seconds * 1000);
+    do {
+      while (process_.canReadLine()) {
+        const QByteArray line = process_.readLine().trimmed();
+        if (line.startsWith("child: ")) return line.mid(7).toStdString();
+      }
+    } while (process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())));
+    return {};
+  }
+  // SIGKILL and wait: true when the child died by it.
+  bool Kill() {
+    if (process_.state() == QProcess::NotRunning) return false;
+    process_.kill();
+    process_.waitForFinished();
+    return process_.exitStatus() == QProcess::CrashExit;
+  }
+  qint64 pid() const { return process_.processId(); }
 
  private:
-  pid_t pid_ = -1;
-  int read_ = -1;
+  QProcess process_;
 };
 
 }  // namespace child

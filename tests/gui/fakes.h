@@ -22,11 +22,13 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "../core/print/recording_printer.h"
 #include "../core/test_files.h"
 #include "context.h"
+#include "entry/row_menu.h"
 #include "platform/platform.h"
 
 // Failed checks show texts of the windows as text, not as code units.
@@ -43,28 +45,31 @@ class Messages final : public platform::Messages {
     answers.pop_front();
     return answer;
   }
+  // The text of the i-th question, or "<none>" when fewer were asked.
+  QString Text(std::size_t i) const { return i < asked.size() ? asked[i].text : QStringLiteral("<none>"); }
   std::deque<platform::Button> answers;
   std::vector<platform::Message> asked;
 };
 
+// Answers each chooser with the next path queued, or as cancelled.
 class Files final : public platform::FileChooser {
  public:
   std::optional<std::string> OpenExisting(QWidget*, const platform::FileRequest& r) override {
-    openRequests.push_back(r);
-    return Next(opens);
+    return Next(opens, openRequests, r);
   }
   std::optional<std::string> SaveAs(QWidget*, const platform::FileRequest& r) override {
-    saveRequests.push_back(r);
-    return Next(saves);
+    return Next(saves, saveRequests, r);
   }
   std::deque<std::optional<std::string>> opens, saves;
   std::vector<platform::FileRequest> openRequests, saveRequests;
 
  private:
-  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q) {
-    if (q.empty()) return std::nullopt;
-    auto v = q.front();
-    q.pop_front();
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q,
+                                         std::vector<platform::FileRequest>& requests,
+                                         const platform::FileRequest& r) {
+    requests.push_back(r);
+    std::optional<std::string> v = q.empty() ? std::nullopt : q.front();
+    if (!q.empty()) q.pop_front();
     return v;
   }
 };
@@ -81,8 +86,7 @@ class Busy final : public platform::BusyPointer {
  public:
   void Begin() override { ++depth, ++begins; }
   void End() override { --depth; }
-  int depth = 0;
-  int begins = 0;
+  int depth = 0, begins = 0;
 };
 
 // Records what a long job showed; stops it at page `stopAt` (0: never).
@@ -189,7 +193,16 @@ class ModalDriver : public QObject {
   std::vector<QPointer<QWidget>> handled_;
 };
 
-// One session in a fresh folder with doubles for every service.
+class Clipboard final : public platform::Clipboard {
+ public:
+  QString Text() const override { return text; }
+  void SetText(const QString& t) override { text = t; }
+  void Clear() override { text.clear(); }
+  QString text;
+};
+
+// One session in a fresh folder with doubles for every service. Windows are
+// made through Make, so every test builds them the same way.
 struct Harness {
   Harness() {
     std::filesystem::create_directories(root / "docs");
@@ -198,6 +211,30 @@ struct Harness {
   }
   ~Harness() { session.Cleanup(); }
   std::string Work(const std::string& name) const { return session.workFolder().File(name); }
+  // A copy of `sample` in the documents folder as `name`, not yet opened.
+  std::string Copy(const std::string& sample, const std::string& name = "JOB.K81") const {
+    const std::string path = (root / "docs" / name).string();
+    std::filesystem::copy_file(tonnage::testing::SamplePath(sample), path);
+    return path;
+  }
+  // The window `W` given the services it takes from this harness; `args` are
+  // what it takes besides (all of them for the windows given their services
+  // one by one).
+  template <typename W, typename... Args>
+  std::unique_ptr<W> Make(Args&&... args) {
+    if constexpr (std::is_constructible_v<W, const gui::Services&, std::function<void()>, QWidget*>)
+      return std::make_unique<W>(services, quit, nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::Services&, Args..., QWidget*>)
+      return std::make_unique<W>(services, std::forward<Args>(args)..., nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::EntryServices&, Args..., QWidget*>)
+      return std::make_unique<W>(services.Entry(), std::forward<Args>(args)..., nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::FileServices&, Args..., QWidget*>)
+      return std::make_unique<W>(services.Files(), std::forward<Args>(args)..., nullptr);
+    else if constexpr (std::is_constructible_v<W, const gui::PrintServices&, Args..., QWidget*>)
+      return std::make_unique<W>(services.Print(), std::forward<Args>(args)..., nullptr);
+    else
+      return std::make_unique<W>(std::forward<Args>(args)..., nullptr);
+  }
 
   tonnage::testing::ScratchFolder scratch;
   std::filesystem::path root{scratch.path()};
@@ -209,11 +246,12 @@ struct Harness {
   Help help;
   Busy busy;
   Clock clock;
+  Clipboard clipboard;
   Printing printing;
   Progress progress;
   tonnage::RowMenuState rowMenu;
   // The services every window is handed, as the program hands them on.
-  gui::Services services{session, {&messages, &files, &help, &busy, &clock, nullptr, &printing, &progress}, rowMenu};
+  gui::Services services{session, {&messages, &files, &help, &busy, &clock, &clipboard, &printing, &progress}, rowMenu};
   // The main window's end of the run: counted, the test goes on.
   std::function<void()> quit = [this] { ++quits; };
 };

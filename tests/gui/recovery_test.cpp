@@ -37,33 +37,45 @@ int KilledRun() {
   fakes::Messages messages;
   fakes::Files files;
   tonnage::RowMenuState rowMenu;
-  gui::Services windows{session, services.get(), rowMenu};
-  windows.platform.messages = &messages;
-  windows.platform.files = &files;
+  gui::Services context{session, services.get(), rowMenu};
+  context.platform.messages = &messages;
+  context.platform.files = &files;
   if (!gui::StartSession(session, messages, std::getenv("TONNAGE_TEST_DOCS"))) return 3;
   files.opens = {std::string(std::getenv("TONNAGE_TEST_FILE"))};
 
-  gui::MainForm1 main(windows, [] {});
+  gui::MainForm1 main(context, [] {});
   main.show();
+  // A field's old text selected and typed over, then on to the next.
+  const auto over = [](const char* text) {
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Keys(text);
+    Key(Qt::Key_Return);
+  };
+  // Book Setup: comments, "Standard Weight Tickets", the gravity, Continue.
+  const auto setup = [](const char* comments, const char* gravity) {
+    return [=](QWidget* w) {
+      Activate(w);
+      Keys(comments);
+      Key(Qt::Key_Return);
+      Key(Qt::Key_Space);
+      Key(Qt::Key_Return);
+      Keys(gravity);
+      Key(Qt::Key_Return);
+      Key(Qt::Key_Return);
+    };
+  };
   fakes::ModalDriver driver;
   driver
       .Then([](QWidget* process) {
         Click(process, "IndexCmd");
         Click(process, "BookCmd");
       })
-      .Then([](QWidget* index) {
-        // Each field's old text selected and typed over.
+      .Then([&](QWidget* index) {
         Activate(index);
-        Key(Qt::Key_A, Qt::ControlModifier);
-        Keys("4471");
-        Key(Qt::Key_Return);
+        over("4471");
         Key(Qt::Key_Return);  // the date as it is
-        Key(Qt::Key_A, Qt::ControlModifier);
-        Keys("NH-0094-07");
-        Key(Qt::Key_Return);
-        Key(Qt::Key_A, Qt::ControlModifier);
-        Keys("K. NEUMANN");
-        Key(Qt::Key_Return);
+        over("NH-0094-07");
+        over("K. NEUMANN");
         Key(Qt::Key_Return);  // OK
       })
       .Then([](QWidget* list) {
@@ -77,16 +89,7 @@ int KilledRun() {
         Key(Qt::Key_Down);
         Key(Qt::Key_Return);
       })
-      .Then([](QWidget* setup) {
-        Activate(setup);
-        Keys("NIGHT PAVING");
-        Key(Qt::Key_Return);
-        Key(Qt::Key_Space);  // "Standard Weight Tickets"
-        Key(Qt::Key_Return);
-        Keys("2.65");
-        Key(Qt::Key_Return);
-        Key(Qt::Key_Return);  // Continue
-      })
+      .Then(setup("NIGHT PAVING", "2.65"))
       .Then([](QWidget* grid) {
         Activate(grid);
         TypeCells({"3001", "10/07/2026", "77756", "30056", "47700", "5.6", "", "", ""});
@@ -94,15 +97,7 @@ int KilledRun() {
         TypeCells({"64284", "28852", "35432", "5.6", "", "Y", ""});
         Key(Qt::Key_Escape);  // closes the grid, which stores the book
       })
-      .Then([](QWidget* setup) {
-        Activate(setup);
-        Keys("DAY PAVING");
-        Key(Qt::Key_Return);
-        Key(Qt::Key_Space);
-        Key(Qt::Key_Return);
-        Key(Qt::Key_Return);
-        Key(Qt::Key_Return);
-      })
+      .Then(setup("DAY PAVING", ""))
       .Then([](QWidget* grid) {
         // Left open: rows the cursor left are kept, the cell being typed is not.
         Activate(grid);
@@ -117,221 +112,156 @@ int KilledRun() {
 
 child::Register killedRun("killed-run", KilledRun);
 
-class KilledProgram : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fs::create_directories(root / "tmp");
-    fs::create_directories(root / "docs");
-    fs::copy_file(kSample, file);
-  }
-
-  // Runs a copy of the program up to the closed grid and kills it.
-  void RunAndKill() {
-    child::Process run("killed-run", {"TMPDIR=" + (root / "tmp").string(),
-                                      "TONNAGE_TEST_DOCS=" + (root / "docs").string(),
+// The dead copy's lock is taken over; the sample's books come back as they
+// were, the closed grid's book as it stored it, and of the grid left open
+// every row the cursor left; nothing is saved behind the user's back.
+TEST(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
+  tonnage::testing::ScratchFolder scratch;
+  const fs::path root = scratch.path(), file = root / "docs" / "JOB.K81";
+  fs::create_directories(root / "tmp");
+  fs::create_directories(root / "docs");
+  fs::copy_file(kSample, file);
+  {
+    child::Process run("killed-run", {"TMPDIR=" + (root / "tmp").string(), "TONNAGE_TEST_DOCS=" + (root / "docs").string(),
                                       "TONNAGE_TEST_FILE=" + file.string()});
     ASSERT_EQ(run.Await(60), "ready") << "the child never got to the open grid";
     ASSERT_TRUE(run.Kill());
   }
-
-  tonnage::testing::ScratchFolder scratch;
-  fs::path root{scratch.path()};
-  fs::path file = root / "docs" / "JOB.K81";
-};
-
-TEST_F(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
-  RunAndKill();
   ASSERT_EQ(tonnage::FindAbandonedWorkFolders((root / "tmp").string()).size(), 1u);
-  const std::string saved = ReadFile(file);
+  const std::string saved = ReadFile(file.string());
 
   // The start-up path of the next run, as the program's main takes it.
   fakes::Harness h;
   h.session.Cleanup();
   ASSERT_TRUE(h.session.Start((root / "docs").string(), (root / "tmp").string()).ok());
-  gui::MainForm1 main(h.services, h.quit);
-  main.show();
-
+  auto main = h.Make<gui::MainForm1>();
+  main->show();
   tonnage::Session& s = h.session;
   bool savedFlag = true, locked = false;
-  std::string book4;
   std::string sections[5];
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* process) {
     savedFlag = s.dataSaved;
-    book4 = s.Book(4).comments;
     locked = s.holdsLock();
     for (int b = 1; b <= 5; ++b) sections[b - 1] = ReadFile(s.SectionPath(b));
     Click(process, "ExitCmd");  // not saved: asked, answered Don't Save
   });
   h.messages.answers = {Button::Yes, Button::Discard};
-  EXPECT_TRUE(main.OfferRecovery());
-  ASSERT_TRUE(driver.unexpected.empty());
+  EXPECT_TRUE(main->OfferRecovery());
   EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
-
   ASSERT_GE(h.messages.asked.size(), 1u);
   const platform::Message& question = h.messages.asked[0];
   EXPECT_EQ(question.title, "Recover unsaved data");
   EXPECT_TRUE(question.text.contains(QString::fromStdString(file.string())));
   EXPECT_EQ(question.buttons, (std::vector<Button>{Button::Yes, Button::No}));
-  EXPECT_EQ(question.icon, platform::Icon::Question);
 
   EXPECT_FALSE(savedFlag);
   EXPECT_EQ(s.dataFilePath, file.string());
   EXPECT_EQ(s.index.engineer + "|" + s.index.refNo + "|" + s.index.unitSystem, "K. NEUMANN|4471|E");
-  EXPECT_EQ(book4, "NIGHT PAVING");
-  EXPECT_EQ(s.Book(4).specificGravity, "2.65");
-  EXPECT_TRUE(locked) << "the dead copy's lock is taken over";
-  // The sample's books as they were, and the typed one as its grid stored it.
+  EXPECT_EQ(s.Book(4).comments + "|" + s.Book(4).specificGravity + "|" + s.Book(5).comments,
+            "NIGHT PAVING|2.65|DAY PAVING");
+  EXPECT_TRUE(locked);
   for (int b = 1; b <= 3; ++b) EXPECT_NE(saved.find(sections[b - 1]), std::string::npos) << "book " << b;
   EXPECT_EQ(sections[3],
             "003001 10/07/2026 77756     30056     47700      5.600      \r\n"
             "003002 10/07/2026 72708     29773     42935      5.600      \r\n"
             "003003 10/07/2026 64284     28852     35432      5.600   Y  \r\n");
-  EXPECT_EQ(s.Book(5).comments, "DAY PAVING");
   EXPECT_EQ(sections[4],
             "003101 10/08/2026 70120     29980     40140      5.500      \r\n"
             "003102 10/08/2026 71210     30020     41190      5.500   Y  \r\n");
-  EXPECT_EQ(ReadFile(file), saved) << "nothing saved behind the user's back";
+  EXPECT_EQ(ReadFile(file.string()), saved);
   EXPECT_TRUE(tonnage::FindAbandonedWorkFolders((root / "tmp").string()).empty());
-
-  // Saved now, the recovered data make the whole file.
-  ASSERT_TRUE(s.Save().ok());
-  EXPECT_NE(ReadFile(file).find("* 0 2.6500 NIGHT PAVING\r\n003001 10/07/2026"), std::string::npos);
-  EXPECT_NE(ReadFile(file).find("K. NEUMANN"), std::string::npos);
-  main.ExitProgram();
+  main->ExitProgram();
 }
 
-TEST_F(KilledProgram, NoRemovesTheOldWorkFolder) {
-  RunAndKill();
-  const std::vector<std::string> left = tonnage::FindAbandonedWorkFolders((root / "tmp").string());
-  ASSERT_EQ(left.size(), 1u);
+// A SIGTERM (a logout, a shutdown) ends the program as Exit does, but an open
+// file's data stay for the next start's offer. What the state holds, and that
+// runs without a file leave nothing, is core's (tests/core/data/recovery_test.cpp).
+TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStart) {
   fakes::Harness h;
-  h.session.Cleanup();
-  ASSERT_TRUE(h.session.Start((root / "docs").string(), (root / "tmp").string()).ok());
-  gui::MainForm1 main(h.services, h.quit);
-  main.show();
-  fakes::ModalDriver driver;
-  h.messages.answers = {Button::No};
-  EXPECT_FALSE(main.OfferRecovery());
-  EXPECT_TRUE(driver.seen.empty());
-  EXPECT_EQ(h.messages.asked.size(), 1u);
-  EXPECT_FALSE(fs::exists(left[0]));
-  EXPECT_TRUE(h.session.dataFilePath.empty());
-  EXPECT_FALSE(h.session.Book(1).InUse());
-  // Only this run's own work folder is left.
-  int folders = 0;
-  for (const fs::directory_entry& entry : fs::directory_iterator(root / "tmp"))
-    folders += entry.path().filename().string().rfind("quarrendale-tonnage-", 0) == 0;
-  EXPECT_EQ(folders, 1);
-  // Nothing more to offer at the next start.
-  EXPECT_FALSE(main.OfferRecovery());
-  EXPECT_EQ(h.messages.asked.size(), 1u);
-}
-
-TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartNothingElseDoes) {
-  for (bool fileOpen : {true, false}) {
-    fakes::Harness h;
-    ASSERT_TRUE(h.started);
-    const fs::path file = h.root / "docs" / "JOB.K81";
-    fs::copy_file(kSample, file);
-    if (fileOpen) {
-      ASSERT_EQ(h.session.PrepareLock(file.string()).state, tonnage::LockState::Taken);
-      ASSERT_TRUE(h.session.Open(file.string()).ok());
-      h.session.index.engineer = "TYPED BEFORE LOGOUT";
-    }
-    const std::string folder = h.session.workFolder().path();
-    gui::MainForm1 main(h.services, h.quit);
-    main.show();
-    main.ExitOnSignal();
-    EXPECT_TRUE(main.exited());
-    EXPECT_FALSE(h.progress.Step(nullptr, QString(), 1, 2));  // a PDF being saved stops unwritten
-    EXPECT_EQ(h.quits, 1);
-    EXPECT_FALSE(fs::exists(file.string() + ".lock"));
-    EXPECT_EQ(fs::exists(folder), fileOpen);
-    const std::vector<std::string> offered = tonnage::FindAbandonedWorkFolders((h.root / "tmp").string());
-    ASSERT_EQ(offered.size(), fileOpen ? 1u : 0u);
-    if (fileOpen) {
-      EXPECT_EQ(offered[0], folder);
-      tonnage::SessionState state;
-      ASSERT_TRUE(tonnage::ParseSessionState(ReadFile(folder + "STATE.TMP"), state));
-      EXPECT_EQ(state.index.engineer, "TYPED BEFORE LOGOUT");
-      tonnage::Session::Discard(folder);
-    }
-  }
+  ASSERT_TRUE(h.started);
+  const std::string file = h.Copy("us-standard-tickets.K81");
+  ASSERT_EQ(h.session.PrepareLock(file).state, tonnage::LockState::Taken);
+  ASSERT_TRUE(h.session.Open(file).ok());
+  const std::string folder = h.session.workFolder().path();
+  auto main = h.Make<gui::MainForm1>();
+  main->show();
+  main->ExitOnSignal();
+  EXPECT_TRUE(main->exited());
+  EXPECT_FALSE(h.progress.Step(nullptr, QString(), 1, 2));  // a PDF being saved stops unwritten
+  EXPECT_EQ(h.quits, 1);
+  EXPECT_FALSE(fs::exists(file + ".lock"));
+  ASSERT_EQ(tonnage::FindAbandonedWorkFolders((h.root / "tmp").string()), std::vector<std::string>{folder});
+  tonnage::Session::Discard(folder);
 }
 
 // A run that ended with a file open, as the session leaves it on SIGTERM.
-std::string LeaveDeadRun(const fs::path& root, const fs::path& file) {
+std::string LeaveDeadRun(const fs::path& root, const std::string& file) {
   tonnage::Session dead;
   EXPECT_TRUE(dead.Start((root / "docs").string(), (root / "tmp").string()).ok());
-  EXPECT_TRUE(dead.Open(file.string()).ok());
+  EXPECT_TRUE(dead.Open(file).ok());
   const std::string folder = dead.workFolder().path();
   dead.LeaveForRecovery();
   return folder;
 }
 
-TEST(RecoveryOffer, NamesTheTimeOfTheNewestDataItBringsBack) {
+// The question names the time of the newest data it would bring back; No
+// removes the old work folder, and nothing is offered again.
+TEST(RecoveryOffer, NamesTheNewestDataAndNoRemovesThem) {
   fakes::Harness h;
-  const fs::path file = h.root / "docs" / "JOB.K81";
-  fs::copy_file(kSample, file);
-  const std::string folder = LeaveDeadRun(h.root, file);
+  const std::string folder = LeaveDeadRun(h.root, h.Copy("us-standard-tickets.K81"));
   // Headers last changed ten minutes ago, book 2's grid closed two minutes ago.
   for (const char* name : {"STATE.TMP", "SECT0001.TMP", "SECT0003.TMP"}) tonnage::testing::Age(folder + name, 600);
   tonnage::testing::Age(folder + "SECT0002.TMP", 120);
-  gui::MainForm1 main(h.services, h.quit);
+  auto main = h.Make<gui::MainForm1>();
   h.messages.answers = {Button::No};
-  main.OfferRecovery();
+  EXPECT_FALSE(main->OfferRecovery());
   ASSERT_EQ(h.messages.asked.size(), 1u);
   const QDateTime now = QDateTime::currentDateTime();
-  const QString format = QStringLiteral("MM/dd/yyyy hh:mm");
-  EXPECT_TRUE(h.messages.asked[0].text.contains(now.addSecs(-120).toString(format))) << h.messages.asked[0].text.toStdString();
-  EXPECT_FALSE(h.messages.asked[0].text.contains(now.addSecs(-600).toString(format)));
+  const QString format = QStringLiteral("MM/dd/yyyy hh:mm"), text = h.messages.asked[0].text;
+  EXPECT_TRUE(text.contains(now.addSecs(-120).toString(format))) << text.toStdString();
+  EXPECT_FALSE(text.contains(now.addSecs(-600).toString(format))) << text.toStdString();
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(h.session.dataFilePath.empty());
+  EXPECT_FALSE(main->OfferRecovery());
+  EXPECT_EQ(h.messages.asked.size(), 1u);
 }
 
-TEST(RecoveryOffer, TheFileNamedAtStartIsStillOpenedAfterTheRecoveredData) {
+// After the recovered file, the file named at start is opened as well; the
+// file dialogs after the recovered file was saved open in its folder.
+TEST(RecoveryOffer, TheFileNamedAtStartFollowsAndTheDialogsOpenInTheRecoveredFilesFolder) {
   fakes::Harness h;
-  const fs::path other = h.root / "docs" / "OTHER.K81", job = h.root / "docs" / "JOB.K81";
+  const fs::path other = h.root / "jobs" / "OTHER.K81";
+  fs::create_directories(other.parent_path());
   fs::copy_file(kSample, other);
-  fs::copy_file(kSample, job);
-  LeaveDeadRun(h.root, other);
-  gui::MainForm1 main(h.services, h.quit);
-  main.show();
+  const std::string job = h.Copy("us-standard-tickets.K81");
+  LeaveDeadRun(h.root, other.string());
+  auto main = h.Make<gui::MainForm1>();
+  main->show();
   std::vector<std::string> opened;
   fakes::ModalDriver driver;
-  const auto leave = [&](QWidget* process) {
-    opened.push_back(h.session.dataFilePath);
-    Click(process, "ExitCmd");
-  };
-  driver.Then(leave).Then(leave);
-  h.messages.answers = {Button::Yes, Button::Discard};  // recover; leave it unsaved
-  main.OpenAtStart(QString::fromStdString(job.string()));
-  EXPECT_TRUE(driver.unexpected.empty());
-  EXPECT_EQ(opened, (std::vector<std::string>{other.string(), job.string()}));
-  main.ExitProgram();
-}
-
-TEST(RecoveryOffer, FileDialogsAfterARecoveredFileWasSavedOpenInItsFolder) {
-  fakes::Harness h;
-  const fs::path file = h.root / "jobs" / "JOB.K81";
-  fs::create_directories(file.parent_path());
-  fs::copy_file(kSample, file);
-  LeaveDeadRun(h.root, file);
-  gui::MainForm1 main(h.services, h.quit);
-  main.show();
-  fakes::ModalDriver driver;
-  driver.Then([&](QWidget* process) { Click(process, "SaveCmd"); })
+  driver
+      .Then([&](QWidget* process) {
+        opened.push_back(h.session.dataFilePath);
+        Click(process, "SaveCmd");
+      })
       .Then([&](QWidget* save) {
         Click(save, "Endsave");
         Click(save, "Endsaveas");  // cancelled in the dialog
         Click(save, "saveexit");
         Click(save->parentWidget(), "ExitCmd");
+      })
+      .Then([&](QWidget* process) {
+        opened.push_back(h.session.dataFilePath);
+        Click(process, "ExitCmd");
       });
   h.messages.answers = {Button::Yes};
-  ASSERT_TRUE(main.OfferRecovery());
+  main->OpenAtStart(QString::fromStdString(job));
   EXPECT_TRUE(driver.unexpected.empty());
+  EXPECT_EQ(opened, (std::vector<std::string>{other.string(), job}));
   ASSERT_EQ(h.files.saveRequests.size(), 1u);
-  EXPECT_EQ(h.files.saveRequests[0].initialFolder, file.parent_path().string());
-  main.ExitProgram();
+  EXPECT_EQ(h.files.saveRequests[0].initialFolder, other.parent_path().string());
+  main->ExitProgram();
 }
 
 }  // namespace

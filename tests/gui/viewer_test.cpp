@@ -1,13 +1,11 @@
-// The report viewer: font size by width, the selection handed to the print
-// dialog, page breaks and find.
+// The report viewer: font size by width, find, pages, and from an error line
+// to its ticket. The selection handed to the print dialog is in print_test.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -17,7 +15,6 @@
 #include "fakes.h"
 #include "io/file_writer.h"
 #include "proc_form.h"
-#include "prtbox.h"
 #include "spool_view.h"
 #include "view_font.h"
 #include "view_form.h"
@@ -50,144 +47,42 @@ std::string MakeSpool(int pages) {
   return text;
 }
 
-class Viewer : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(h.started);
-    h.session.spoolPath = h.Work("PRINT.SPL");
-    ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, MakeSpool(3)).ok());
-  }
+// Find shows which match it is on; Escape closes the find bar first and only
+// then the viewer; Ctrl+G goes to a page, which stays at the top when the
+// window (and with it the font) changes size. Find's own rules are core's
+// (tests/core/report/spool_text_test.cpp).
+TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
   fakes::Harness h;
-};
-
-TEST_F(Viewer, ShowsTheSpoolWithMenusInOrderAndFontByWindowWidth) {
-  gui::ViewForm view(h.services, nullptr);
-  view.show();
-  EXPECT_EQ(view.windowTitle(), "View Report");
-  auto* display = view.findChild<gui::SpoolView*>("MhFileDisplay1");
-  ASSERT_NE(display, nullptr);
-  EXPECT_EQ(display->fileName(), h.session.spoolPath);
-  EXPECT_EQ(display->lineCount(), 3u * 57 + 2);
-  EXPECT_EQ(display->lineOf(0), 0u);
-  // Help, Print, Exit on the menu bar, in that order.
-  QStringList names;
-  for (QAction* a : view.findChild<QMenuBar*>()->actions()) names << a->objectName();
-  EXPECT_EQ(names, (QStringList{"Mnu_Help", "Mnu_Print", "Mnu_Exit"}));
-
-  const double dpi = view.logicalDpiX();
-  auto widthFor = [&](int twips) { return static_cast<int>((twips + 180) * dpi / 1440.0) + 1; };
-  view.resize(widthFor(13785), 600);
-  EXPECT_EQ(display->fontSize(), 14);
-  view.resize(widthFor(12240), 600);
-  EXPECT_EQ(display->fontSize(), 12);
-  view.resize(widthFor(10695), 600);
-  EXPECT_EQ(display->fontSize(), 10);
-  // Narrower again lowers it: every resize starts from 8.
-  view.resize(widthFor(9000), 600);
-  EXPECT_EQ(display->fontSize(), 8);
-}
-
-TEST_F(Viewer, PrintHandsOnASelectionOfMoreThanTenCharactersOnly) {
-  struct Seen {
-    bool ready;
-    bool fileThere;
-    std::string file;
-  };
-  std::vector<Seen> seen;
-  const std::string selFile = gui::SelTextFilePath(h.session);
-  const auto record = [&](QWidget* w) {
-    auto* box = qobject_cast<gui::Prtbox*>(w);
-    ASSERT_NE(box, nullptr);
-    seen.push_back({box->state().selectedTextEnabled, fs::exists(selFile), steps::ReadFile(selFile)});
-    box->reject();
-  };
-  fakes::ModalDriver driver;
-  driver.Then(record).Then(record).Then(record).Then(record);
-  gui::ViewForm view(h.services, nullptr);
-  view.show();
-  auto* display = view.display();
-  QAction* print = view.findChild<QAction*>("Mnu_Print");
-  ASSERT_TRUE(print->isEnabled());
-
-  display->setSelection(1, 10);  // "PAGE 1 ROW"
-  print->trigger();
-  display->setSelection(1, 11);
-  print->trigger();
-  display->setSelection(0, 0);
-  print->trigger();
-  // A selection across a page break keeps its line ends and the form feed.
-  const std::size_t pageTwo = MakeSpool(1).size();
-  display->setSelection(pageTwo - 6, 14);
-  print->trigger();
-
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_FALSE(seen[0].ready);
-  EXPECT_FALSE(seen[0].fileThere);
-  EXPECT_TRUE(seen[1].ready);
-  EXPECT_EQ(seen[1].file, "PAGE 1 ROW \r\n");
-  EXPECT_FALSE(seen[2].ready);
-  EXPECT_FALSE(seen[2].fileThere);
-  EXPECT_TRUE(seen[3].ready);
-  EXPECT_EQ(seen[3].file, "TONS\r\n\f\r\n PAGE\r\n");
-  // Afterwards: no file, no selection, nothing ready.
-  EXPECT_FALSE(fs::exists(selFile));
-  EXPECT_EQ(display->selectionLength(), 0u);
-  EXPECT_EQ(display->selectionStart(), 0u);
-}
-
-TEST_F(Viewer, FindIgnoresCaseWrapsAndGoesBothWays) {
-  gui::ViewForm view(h.services, nullptr);
-  view.show();
-  QApplication::setActiveWindow(&view);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-  auto* display = view.display();
-  QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
-  auto* text = view.findChild<QLineEdit*>("FindText");
-  ASSERT_TRUE(text->isVisible());
-  text->setText("page 3 row 2 ");
-  QTest::keyClick(text, Qt::Key_Return);
-  const std::string spool = MakeSpool(3);
-  const std::size_t first = spool.find("PAGE 3 ROW 2 ");
-  EXPECT_EQ(display->selectionStart(), first);
-  EXPECT_EQ(display->selectionLength(), 13u);
-  EXPECT_LE(static_cast<std::size_t>(display->firstVisibleLine()), display->lineOf(first));
-  EXPECT_GT(display->firstVisibleLine() + display->visibleLineCount(),
-            static_cast<int>(display->lineOf(first)));
-  // Only one place: the next find wraps round to it again.
-  view.findChild<QPushButton*>("FindNext")->click();
-  EXPECT_EQ(display->selectionStart(), first);
-  text->setText("ROW 57 ");
-  view.findChild<QPushButton*>("FindPrevious")->click();
-  EXPECT_EQ(display->selectionStart(), spool.rfind("ROW 57 ", first));
-  text->setText("NO SUCH WORD");
-  view.findChild<QPushButton*>("FindNext")->click();
-  EXPECT_EQ(view.findChild<QLabel*>("FindState")->text(), "Not found");
-}
-
-// Ctrl+G goes to a page, which stays at the top when the window (and with it
-// the font) changes size; Find tells which match it shows; Escape closes the
-// find bar first and only then the viewer.
-TEST_F(Viewer, GoToPageKeepsItsPlaceOnResizeAndEscapeClosesTheFindBarFirst) {
+  ASSERT_TRUE(h.started);
+  h.session.spoolPath = h.Work("PRINT.SPL");
   ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, MakeSpool(9)).ok());
-  gui::ViewForm view(h.services, nullptr);
-  view.resize(800, 600);
-  view.show();
-  QApplication::setActiveWindow(&view);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-  auto* display = view.display();
+  auto view = h.Make<gui::ViewForm>();
+  view->resize(800, 600);
+  view->show();
+  Activate(view.get());
+  auto* display = view->display();
+  EXPECT_EQ(display->lineCount(), 9u * 57 + 8);
   QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
-  ASSERT_TRUE(view.findChild<QWidget*>("FindBar")->isVisible());
-  auto* text = view.findChild<QLineEdit*>("FindText");
+  auto* text = Find<QLineEdit>(view.get(), "FindText");
   text->setText("row 57 ");
   QTest::keyClick(text, Qt::Key_Return);
   QTest::keyClick(text, Qt::Key_Return);
-  EXPECT_EQ(view.findChild<QLabel*>("FindState")->text(), "match 2 of 9");
+  EXPECT_EQ(Text(view.get(), "FindState"), "match 2 of 9");
+  const std::size_t second = MakeSpool(2).rfind("ROW 57 ");
+  EXPECT_EQ(display->selectionStart(), second);
+  EXPECT_LE(static_cast<std::size_t>(display->firstVisibleLine()), display->lineOf(second));
+  EXPECT_GT(display->firstVisibleLine() + display->visibleLineCount(), static_cast<int>(display->lineOf(second)));
+  Click(view.get(), "FindPrevious");
+  EXPECT_EQ(display->selectionStart(), MakeSpool(1).rfind("ROW 57 "));
+  text->setText("NO SUCH WORD");
+  Click(view.get(), "FindNext");
+  EXPECT_EQ(Text(view.get(), "FindState"), "Not found");
   QTest::keyClick(text, Qt::Key_Escape);
-  EXPECT_FALSE(view.findChild<QWidget*>("FindBar")->isVisible());
-  EXPECT_TRUE(view.isVisible());
+  EXPECT_FALSE(Shown(view.get(), "FindBar"));
+  EXPECT_TRUE(view->isVisible());
 
   fakes::ModalDriver driver;
-  driver.Ignore(&view);  // modal itself: once the question closes, the timer may see it
+  driver.Ignore(view.get());  // modal itself: once the question closes, the timer may see it
   driver.Then([](QWidget* w) {
     auto* ask = qobject_cast<QInputDialog*>(w);
     ASSERT_NE(ask, nullptr);
@@ -199,13 +94,13 @@ TEST_F(Viewer, GoToPageKeepsItsPlaceOnResizeAndEscapeClosesTheFindBarFirst) {
   EXPECT_EQ(display->firstVisibleLine(), 6 * 58);
   const int font = display->fontSize();
   for (const QSize size : {QSize(500, 400), QSize(1200, 900)}) {
-    view.resize(size);
+    view->resize(size);
     QCoreApplication::processEvents();
     EXPECT_EQ(display->firstVisibleLine(), 6 * 58) << size.width();
   }
   EXPECT_NE(display->fontSize(), font);
   QTest::keyClick(display, Qt::Key_Escape);
-  EXPECT_FALSE(view.isVisible());
+  EXPECT_FALSE(view->isVisible());
 }
 
 TEST(SpoolIndex, AMissingFileShowsNothingRatherThanTheOldText) {
@@ -232,15 +127,17 @@ TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
   ASSERT_TRUE(h.started);
   h.session.keepHistory = false;  // no store beside the sample in the source tree
   ASSERT_TRUE(h.session.Open(tonnage::testing::SamplePath("checks-page-order-and-weights.K81")).ok());
-  gui::ProcForm process(h.services, nullptr);
+  auto process = h.Make<gui::ProcForm>();
   h.messages.answers = {platform::Button::Yes};  // run it again after the grid
   int topBefore = 0, topAfter = 1, cursorRow = 0, cursorColumn = 0;
   bool rerunByF5 = false;
+  int busyInViewer = -1;
   QString nonTicket;
   std::string spoolAfter;
   fakes::ModalDriver driver;
   driver
       .Then([&](QWidget* w) {
+        busyInViewer = h.busy.depth;
         auto* display = w->findChild<gui::SpoolView*>("MhFileDisplay1");
         const auto lines = display->lines();
         // The first THEO error: page 7305, gross and tare swapped.
@@ -272,23 +169,23 @@ TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
         TypeCells({"70180", "29940"});  // gross and tare the right way round
         Click(w, "dataexit");
       });
-  Click(&process, "ReportCmd");
+  Click(process.get(), "ReportCmd");
   EXPECT_EQ(driver.seen, (std::vector<QString>{"ViewForm", "Dataform"}));
   EXPECT_EQ(std::pair(cursorRow, cursorColumn), std::pair(5, 5));  // THEO against KP: the net weight
-  ASSERT_EQ(h.messages.asked.size(), 1u);
-  EXPECT_EQ(h.messages.asked[0].text, "Run the report again, to see the book as it is now?");
+  EXPECT_EQ(h.messages.Text(0), "Run the report again, to see the book as it is now?");
   EXPECT_TRUE(rerunByF5);
+  EXPECT_GE(h.busy.begins, 1) << "the report runs under the busy pointer";
+  EXPECT_EQ(busyInViewer, 0);
   EXPECT_EQ(topAfter, topBefore);
   EXPECT_NE(spoolAfter.find("007305 06/17/2026 70180     29940"), std::string::npos);
   EXPECT_TRUE(nonTicket.startsWith("Not a ticket")) << nonTicket.toStdString();
 
-  gui::ViewForm fromFile(h.services, nullptr);  // no way to run it again
-  fromFile.show();
-  const auto lines = fromFile.display()->lines();
-  fromFile.OpenTicket(static_cast<std::size_t>(
+  auto fromFile = h.Make<gui::ViewForm>();  // no way to run it again
+  fromFile->show();
+  const auto lines = fromFile->display()->lines();
+  fromFile->OpenTicket(static_cast<std::size_t>(
       std::find_if(lines.begin(), lines.end(), [](auto l) { return l.find("*** ERROR") != l.npos; }) - lines.begin()));
-  fromFile.Rerun();
-  ASSERT_EQ(h.messages.asked.size(), 3u);
-  EXPECT_NE(h.messages.asked[1].text.indexOf("not made from the open data"), -1);
-  EXPECT_NE(h.messages.asked[2].text.indexOf("cannot be run again"), -1);
+  fromFile->Rerun();
+  EXPECT_TRUE(h.messages.Text(1).contains("not made from the open data")) << h.messages.Text(1).toStdString();
+  EXPECT_TRUE(h.messages.Text(2).contains("cannot be run again")) << h.messages.Text(2).toStdString();
 }

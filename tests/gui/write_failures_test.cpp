@@ -33,11 +33,10 @@ class WriteFailures : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(h.started);
-    fs::copy_file(kSample, job);
   }
   // Opens the job with an unsaved change, as a user would have it.
   void OpenJob() {
-    ASSERT_TRUE(h.session.Open(job.string()).ok());
+    ASSERT_TRUE(h.session.Open(job).ok());
     h.session.index.engineer = "NOT SAVED YET";
   }
   // Each step `site` takes on its file, made to fail in turn.
@@ -49,8 +48,7 @@ class WriteFailures : public ::testing::Test {
     EXPECT_TRUE(h.messages.asked.empty()) << site.name << ": " << h.messages.asked[0].text.toStdString();
     for (const WriteStep& step : steps) {
       const std::string where = StepName(site.name, step);
-      fs::remove(job);
-      fs::copy_file(kSample, job);
+      fs::copy_file(kSample, job, fs::copy_options::overwrite_existing);
       OpenJob();
       h.messages.asked.clear();
       h.messages.answers.clear();
@@ -71,31 +69,28 @@ class WriteFailures : public ::testing::Test {
   }
 
   fakes::Harness h;
-  fs::path job = h.root / "docs" / "JOB.K81";
+  std::string job = h.Copy("us-standard-tickets.K81");
 };
 
 TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
   Walk({"Save", "JOB.K81", [](fakes::Harness& h, const auto& check) {
-          gui::EnddataForm save(h.services.Files(), nullptr);
-          Click(&save, "Endsave");
-          check(!Shown(&save, "Image1"));
-          if (!h.messages.asked.empty()) {
-            EXPECT_EQ(h.messages.asked[0].title, "Save Error");
-          }
+          auto save = h.Make<gui::EnddataForm>();
+          Click(save.get(), "Endsave");
+          check(!Shown(save.get(), "Image1"));
+          EXPECT_EQ(h.messages.asked.empty() ? "Save Error" : h.messages.asked[0].title, "Save Error");
         }});
   const std::string copy = (h.root / "docs" / "COPY.K81").string();
   Walk({"Save As", "COPY.K81", [&](fakes::Harness& h, const auto& check) {
           fs::remove(copy);
           h.files.saves = {copy};
-          gui::EnddataForm save(h.services.Files(), nullptr);
-          Click(&save, "Endsaveas");
-          const bool failed = !Shown(&save, "Image2");
+          auto save = h.Make<gui::EnddataForm>();
+          Click(save.get(), "Endsaveas");
+          const bool failed = !Shown(save.get(), "Image2");
           check(failed);
           if (failed) {
             EXPECT_EQ(h.messages.asked.empty() ? QString() : h.messages.asked[0].title, "Save Error");
             EXPECT_FALSE(fs::exists(copy));
-            EXPECT_EQ(Text(&save, "Label1").toStdString(), h.session.dataFilePath);
-            EXPECT_NE(h.session.dataFilePath, copy);
+            EXPECT_EQ(Text(save.get(), "Label1").toStdString(), h.session.dataFilePath);
           }
         }});
 }
@@ -105,8 +100,7 @@ TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
     Walk({file, file, [](fakes::Harness& h, const auto& check) {
             fakes::ModalDriver driver;
             driver.Then([](QWidget* viewer) { viewer->close(); });
-            gui::ProcForm process(h.services, nullptr);
-            Click(&process, "ReportCmd");
+            Click(h.Make<gui::ProcForm>().get(), "ReportCmd");
             check(!driver.done());
           }});
   }
@@ -114,18 +108,17 @@ TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
 
 TEST_F(WriteFailures, ClosingTheGridAsksBeforeLosingTheTickets) {
   Walk({"grid", "SECT0002.TMP", [](fakes::Harness& h, const auto& check) {
-          tonnage::RowMenuState rowMenu;
           h.session.currentBook = 2;
-          gui::Dataform grid(h.services.Entry(), rowMenu, nullptr);
-          grid.show();
+          auto grid = h.Make<gui::Dataform>(h.rowMenu);
+          grid->show();
           h.messages.answers = {platform::Button::No};
-          Click(&grid, "dataexit");
-          check(grid.isVisible());
-          if (grid.isVisible()) {
+          Click(grid.get(), "dataexit");
+          check(grid->isVisible());
+          if (grid->isVisible()) {
             EXPECT_EQ(h.messages.asked[0].defaultButton, platform::Button::No);
             tonnage::io::SetFaultHook({});
-            Click(&grid, "dataexit");
-            EXPECT_FALSE(grid.isVisible()) << "stored on the next try";
+            Click(grid.get(), "dataexit");
+            EXPECT_FALSE(grid->isVisible()) << "stored on the next try";
           }
         }});
 }

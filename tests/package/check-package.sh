@@ -9,67 +9,56 @@
 # Builds nothing; ends 0 when every check passes, 1 otherwise.
 set -u
 
-if [ $# -ne 1 ] || [ ! -f "$1" ]; then
-  echo "usage: $0 PACKAGE.deb" >&2
-  exit 2
-fi
+[ $# -eq 1 ] && [ -f "$1" ] || { echo "usage: $0 PACKAGE.deb" >&2; exit 2; }
 deb=$1
 here=$(cd "$(dirname "$0")/../.." && pwd)
 root=$(mktemp -d "${TMPDIR:-/tmp}/tonnage-package-XXXXXX")
 trap 'rm -rf "$root"' EXIT INT TERM
 
 failures=0
-pass() { echo "ok    $*"; }
 fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
 check() {  # check DESCRIPTION COMMAND...: passes when the command succeeds
   what=$1
   shift
   if out=$("$@" 2>&1); then
-    pass "$what"
+    echo "ok    $what"
   else
     fail "$what"
     [ -z "$out" ] || printf '%s\n' "$out" | sed 's/^/      /'
   fi
 }
-need() {
-  for tool in "$@"; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "$0: $tool is needed (scripts/install-deps.sh)" >&2; exit 2; }
-  done
-}
-need dpkg-deb desktop-file-validate appstreamcli man update-mime-database update-desktop-database
+for tool in dpkg-deb desktop-file-validate appstreamcli man update-mime-database update-desktop-database; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "$0: $tool is needed (scripts/install-deps.sh)" >&2; exit 2; }
+done
 
 dpkg-deb -x "$deb" "$root" || { echo "$0: cannot unpack $deb" >&2; exit 1; }
 share=$root/usr/share
+doc=$share/doc/quarrendale-tonnage
+desktop=$share/applications/quarrendale-tonnage.desktop
+metainfo=$share/metainfo/io.github.quarrendale.tonnage.metainfo.xml
 mime=application/x-quarrendale-tonnage
 
 # The control data: name, and what apt must bring in on a bare Debian 12.
-field() { dpkg-deb -f "$deb" "$1"; }
-check "package name" test "$(field Package)" = quarrendale-tonnage
-depends=$(field Depends)
+check "package name" test "$(dpkg-deb -f "$deb" Package)" = quarrendale-tonnage
+depends=$(dpkg-deb -f "$deb" Depends)
 for dep in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 fonts-liberation \
            shared-mime-info desktop-file-utils hicolor-icon-theme; do
   case ", $depends," in
-    *", $dep"[\ ,]*) pass "depends on $dep" ;;
+    *", $dep"[\ ,]*) echo "ok    depends on $dep" ;;
     *) fail "depends on $dep (Depends: $depends)" ;;
   esac
 done
 
-# Every file where the desktop and the shell look for it.
-for file in \
-    usr/bin/quarrendale-tonnage \
-    usr/bin/tonnage \
-    usr/share/applications/quarrendale-tonnage.desktop \
-    usr/share/mime/packages/quarrendale-tonnage.xml \
-    usr/share/metainfo/io.github.quarrendale.tonnage.metainfo.xml \
-    usr/share/icons/hicolor/scalable/apps/quarrendale-tonnage.svg \
-    usr/share/man/man1/tonnage.1 \
-    usr/share/man/man1/quarrendale-tonnage.1 \
-    usr/share/doc/quarrendale-tonnage/copyright \
-    usr/share/doc/quarrendale-tonnage/user-guide.html; do
-  check "/$file" test -s "$root/$file"
+# Every file where the desktop and the shell look for it, the programs runnable.
+for file in "$desktop" "$metainfo" "$share/mime/packages/quarrendale-tonnage.xml" \
+    "$share/icons/hicolor/scalable/apps/quarrendale-tonnage.svg" "$share/man/man1/tonnage.1" \
+    "$share/man/man1/quarrendale-tonnage.1" "$doc/copyright" "$doc/user-guide.html"; do
+  check "${file#"$root"}" test -s "$file"
 done
 for program in quarrendale-tonnage tonnage; do
+  check "/usr/bin/$program" test -s "$root/usr/bin/$program"
   check "/usr/bin/$program is executable" test -x "$root/usr/bin/$program"
+  check "man -l $program.1" sh -c "MANWIDTH=80 man -l '$share/man/man1/$program.1' 2>&1 | grep -q '^NAME'"
 done
 # A PNG icon of each size, as large as its folder says.
 for size in 16 32 48 64 128 256; do
@@ -78,50 +67,38 @@ for size in 16 32 48 64 128 256; do
   check "icon ${size}x${size} is ${size}x${size} pixels" test "$dims" = "${size}x${size}"
 done
 # Every picture the installed guide shows is installed with it.
-guide=$share/doc/quarrendale-tonnage/user-guide.html
-if [ -f "$guide" ]; then
-  missing=""
-  for src in $(grep -o 'src="[^"]*"' "$guide" | sed 's/^src="//; s/"$//'); do
-    [ -f "$share/doc/quarrendale-tonnage/$src" ] || missing="$missing $src"
-  done
-  check "the guide's pictures are installed${missing:+ (missing:$missing)}" test -z "$missing"
-fi
-
-# The files validate.
-desktop=$share/applications/quarrendale-tonnage.desktop
-check "desktop-file-validate" desktop-file-validate "$desktop"
-check "appstreamcli validate" appstreamcli validate --no-net --pedantic \
-  "$share/metainfo/io.github.quarrendale.tonnage.metainfo.xml"
-check "the AppStream file names the desktop entry" \
-  grep -q '<launchable type="desktop-id">quarrendale-tonnage.desktop</launchable>' \
-  "$share/metainfo/io.github.quarrendale.tonnage.metainfo.xml"
-for page in tonnage quarrendale-tonnage; do
-  check "man -l $page.1" sh -c "MANWIDTH=80 man -l '$share/man/man1/$page.1' 2>&1 | grep -q '^NAME'"
+missing=""
+for src in $(grep -o 'src="[^"]*"' "$doc/user-guide.html" 2>/dev/null | sed 's/^src="//; s/"$//'); do
+  [ -f "$doc/$src" ] || missing="$missing $src"
 done
-check "the desktop entry starts the installed program with the file" \
-  grep -qx 'Exec=quarrendale-tonnage %f' "$desktop"
-check "the desktop entry opens the data files' type" grep -qx "MimeType=$mime;" "$desktop"
-check "the desktop entry's icon is installed" grep -qx 'Icon=quarrendale-tonnage' "$desktop"
+check "the guide's pictures are installed${missing:+ (missing:$missing)}" test -z "$missing"
+
+# The files validate; the desktop entry starts the installed program with the
+# file, opens the data files' type and has its icon installed.
+check "desktop-file-validate" desktop-file-validate "$desktop"
+check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$metainfo"
+check "the AppStream file names the desktop entry" \
+  grep -q '<launchable type="desktop-id">quarrendale-tonnage.desktop</launchable>' "$metainfo"
+for line in 'Exec=quarrendale-tonnage %f' "MimeType=$mime;" 'Icon=quarrendale-tonnage'; do
+  check "the desktop entry says $line" grep -qx "$line" "$desktop"
+done
 
 # A *.K81 file is of the program's type, and that type opens the program:
 # the databases built in the unpacked tree as the package's triggers would.
 check "update-mime-database" update-mime-database "$share/mime"
 check "*.K81 is $mime" grep -q "^[0-9]*:$mime:\*\.k81" "$share/mime/globs2"
 check "a file beginning CST81 is $mime" grep -q "$mime" "$share/mime/magic"
-check "the type has its name" test -s "$share/mime/application/x-quarrendale-tonnage.xml"
+check "the type has its name" test -s "$share/mime/$mime.xml"
 check "update-desktop-database" update-desktop-database "$share/applications"
 check "$mime opens quarrendale-tonnage.desktop" \
   grep -qx "$mime=quarrendale-tonnage.desktop;" "$share/applications/mimeinfo.cache"
 
-# The installed command line program runs (its libraries are this machine's).
-sample=$here/samples/us-standard-tickets.K81
+# The installed programs run (their libraries are this machine's).
 check "tonnage --version" sh -c "'$root/usr/bin/tonnage' --version | grep -q '4.2.1'"
-check "tonnage check on a sample" sh -c "'$root/usr/bin/tonnage' check '$sample' | grep -q 'STP-0312'"
+check "tonnage check on a sample" \
+  sh -c "'$root/usr/bin/tonnage' check '$here/samples/us-standard-tickets.K81' | grep -q 'STP-0312'"
 check "quarrendale-tonnage --version" \
   sh -c "QT_QPA_PLATFORM=offscreen '$root/usr/bin/quarrendale-tonnage' --version | grep -q '4.2.1'"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed for $deb"
-  exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed for $deb"; exit 1; }
 echo "every check passed for $deb"

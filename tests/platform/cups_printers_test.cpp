@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <map>
-
-#include "print_test_support.h"
-#include "private_print_service.h"
+#include "print_support.h"
 #include "qt_printing.h"
 
 namespace {
@@ -20,55 +16,55 @@ constexpr const char* kMain = "Tonnage_Main";    // PostScript: Default, Upper, 
 constexpr const char* kLaser = "Tonnage_Laser";  // PCL: Default, Tray1 .. Tray4, Manual, Envelope
 
 std::string Name(const std::string& field) { return field.substr(0, field.find('\0')); }
+bool Says(const tonnage::Outcome& outcome, const std::string& words) {
+  return outcome.message.find(words) != std::string::npos;
+}
 
 class CupsPrinting : public ::testing::Test {
  protected:
   void SetUp() override {
-    service_ = std::make_unique<printtest::PrivatePrintService>();
-    if (!service_->running()) GTEST_SKIP() << service_->SkipMessage();
-    if (!printtest::Have("pdftotext") || !printtest::Have("pdfinfo"))
-      GTEST_SKIP() << "*** SKIPPED: pdftotext and pdfinfo (Debian poppler-utils) are needed ***";
+    if (!service_.running()) GTEST_SKIP() << service_.SkipMessage();
+    if (const std::string missing = printtest::MissingReaders(); !missing.empty()) GTEST_SKIP() << missing;
   }
-  void AddQueue(const std::string& name, const std::string& driver) {
-    ASSERT_EQ(service_->AddQueue(name, driver), "");
-  }
+  void AddQueue(const std::string& name, const std::string& driver) { ASSERT_EQ(service_.AddQueue(name, driver), ""); }
+  void Admin(const std::string& command) { ASSERT_EQ(service_.Admin(command).status, 0) << command; }
   // The job's media, input slot and orientation.
-  std::string Settings(int job) const {
-    const std::map<std::string, std::string> a = service_->JobAttributes(job);
-    return printtest::ValueOf(a, "media") + " " + printtest::ValueOf(a, "InputSlot") + " " +
-           printtest::ValueOf(a, "orientation-requested");
+  std::string Settings(int job) {
+    std::map<std::string, std::string> a = service_.JobAttributes(job);
+    return a["media"] + " " + a["InputSlot"] + " " + a["orientation-requested"];
   }
 
-  std::unique_ptr<printtest::PrivatePrintService> service_;
+  printtest::PrivatePrintService service_;
   printtest::ScratchFolder jobs_;
 };
 
-// From no queue at all to two, the default current on its own default paper
-// (Letter here) and slot, each printer keeping its own settings for the run.
-TEST_F(CupsPrinting, WithNoQueueThereIsNoPrinterUntilOneIsAddedAndQueuesListTheirPapersAndSlots) {
+// With no queue there is no printer until one is added; the default queue is
+// current on its own default paper (Letter here) and slot, each printer
+// keeping its own settings for the run.
+TEST_F(CupsPrinting, QueuesListTheirPapersAndSlotsAndTheDefaultPrintsOnItsOwnPaper) {
   {
     platform::CupsPrinterSystem printers(jobs_.path());
     EXPECT_TRUE(printers.InstalledPrinters().empty());
     EXPECT_EQ(printers.Current().deviceName, "");
-    const tonnage::Outcome outcome = PrintPages(printers.Printer(), {{"NO PRINTER"}});
-    EXPECT_NE(outcome.message.find("No printer is installed"), std::string::npos) << outcome.message;
+    EXPECT_TRUE(Says(PrintPages(printers.Printer(), {{"NO PRINTER"}}), "No printer is installed"));
     AddQueue(kLaser, "generpcl.ppd");
     EXPECT_EQ(printers.Current().deviceName, kLaser);
     EXPECT_TRUE(PrintPages(printers.Printer(), {{"NOW ONE"}}).ok());
   }
   AddQueue(kMain, "generic.ppd");
-  ASSERT_EQ(service_->MakeDefault(kMain), "");
+  Admin("lpadmin -d " + std::string(kMain));
   platform::CupsPrinterSystem printers(jobs_.path());
   EXPECT_EQ(printers.InstalledPrinters(), (std::vector<std::string>{kLaser, kMain}));
   const tonnage::print::PrinterState start = printers.Current();
   EXPECT_EQ(start.deviceName, kMain);
-  EXPECT_EQ(start.port, "file://" + service_->Output(kMain));
+  EXPECT_EQ(start.port, "file://" + service_.Output(kMain));
   EXPECT_EQ(std::tuple(start.orientation, start.paperSize, start.paperBin), std::tuple(1, 1, 7));
 
   const auto main = printers.Capabilities(kMain, start.port);
   ASSERT_TRUE(main.has_value());
   std::map<int, std::string> papers;
-  for (std::size_t i = 0; i < main->paperNumbers.size(); ++i) papers.emplace(main->paperNumbers[i], Name(main->paperNames[i]));
+  for (std::size_t i = 0; i < main->paperNumbers.size(); ++i)
+    papers.emplace(main->paperNumbers[i], Name(main->paperNames[i]));
   EXPECT_EQ(papers.at(9) + "|" + papers.at(1) + "|" + papers.at(5), "A4|US Letter|US Legal");
   for (const std::string& field : main->paperNames) EXPECT_EQ(field.size(), 64u);
   EXPECT_EQ(main->binNumbers, (Numbers{7, 1, 4}));
@@ -85,18 +81,14 @@ TEST_F(CupsPrinting, WithNoQueueThereIsNoPrinterUntilOneIsAddedAndQueuesListThei
   // A fresh printer prints on the queue's own default paper, and a PDF file
   // of the report takes the same paper and orientation.
   ASSERT_TRUE(PrintPages(printers.Printer(), {{"ONE LINE"}}).ok());
-  ASSERT_EQ(service_->Jobs(kMain).size(), 1u);
-  const int job = service_->Jobs(kMain)[0];
-  const printtest::PdfInfo sheet = printtest::ReadPdfInfo(service_->JobDocument(job));
-  EXPECT_NEAR(sheet.width, 612, 1);
-  EXPECT_NEAR(sheet.height, 792, 1);
+  ASSERT_EQ(service_.Jobs(kMain).size(), 1u);
+  const int job = service_.Jobs(kMain)[0];
+  EXPECT_EQ(printtest::SheetSize(service_.JobDocument(job)), "612x792");
   EXPECT_EQ(Settings(job), "Letter Default portrait");
   platform::QtPrinting printing(jobs_.path());
   printing.printers().SetOrientation(2);
   ASSERT_TRUE(PrintPages(*printing.PdfPrinter(jobs_.File("report.pdf")), {{"ONE LINE"}}).ok());
-  const printtest::PdfInfo file = printtest::ReadPdfInfo(jobs_.File("report.pdf"));
-  EXPECT_NEAR(file.width, 792, 1);
-  EXPECT_NEAR(file.height, 612, 1);
+  EXPECT_EQ(printtest::SheetSize(jobs_.File("report.pdf")), "792x612");
 
   ASSERT_TRUE(printers.MakeCurrent(kLaser));
   printers.SetOrientation(2);
@@ -111,58 +103,62 @@ TEST_F(CupsPrinting, WithNoQueueThereIsNoPrinterUntilOneIsAddedAndQueuesListThei
   EXPECT_EQ(printers.Current().deviceName, kLaser);
 }
 
-// A stopped queue and a refusing one; two copies of report pages 2 and 3 on
-// A4 landscape from the upper slot; a job file that cannot be written.
+// A stopped queue and a refusing one say why and print nothing; two copies of
+// report pages 2 and 3 on A4 landscape from the upper slot arrive line for
+// line, one job a copy; a job file that cannot be written says where.
 TEST_F(CupsPrinting, AStoppedOrRefusingQueueOrAnUnwritableJobSaysWhyAndPrintsNothing) {
   AddQueue(kMain, "generic.ppd");
-  const std::vector<Page> pages = printtest::SpoolPages(printtest::SampleSpool());
+  const std::vector<Page> pages = printtest::SamplePages();
   ASSERT_GE(pages.size(), 4u);
   platform::CupsPrinterSystem printers(jobs_.path());
   ASSERT_EQ(printers.Current().deviceName, kMain);
-  const auto refused = [&](const char* admin, std::initializer_list<const char*> why) {
-    ASSERT_EQ(service_->Admin(std::string(admin) + kMain).status, 0) << admin;
+  const struct {
+    const char *stop, *start;
+    std::vector<std::string> why;
+  } refusals[] = {{"cupsdisable -r 'Paper jam in tray 2' ", "cupsenable ", {kMain, "stopped", "Paper jam in tray 2"}},
+                  {"cupsreject ", "cupsaccept ", {kMain, "not accepting jobs"}}};
+  for (const auto& refusal : refusals) {
+    Admin(refusal.stop + std::string(kMain));
     const tonnage::Outcome outcome = PrintPages(printers.Printer(), {{"REFUSED"}});
-    for (const char* words : why) EXPECT_NE(outcome.message.find(words), std::string::npos) << outcome.message;
-    EXPECT_TRUE(service_->Jobs(kMain).empty());
-  };
-  refused("cupsdisable -r 'Paper jam in tray 2' ", {kMain, "stopped", "Paper jam in tray 2"});
-  ASSERT_EQ(service_->Admin(std::string("cupsenable ") + kMain).status, 0);
-  refused("cupsreject ", {kMain, "not accepting jobs"});
-  ASSERT_EQ(service_->Admin(std::string("cupsaccept ") + kMain).status, 0);
+    for (const std::string& words : refusal.why) EXPECT_TRUE(Says(outcome, words)) << outcome.message;
+    EXPECT_TRUE(service_.Jobs(kMain).empty());
+    Admin(refusal.start + std::string(kMain));
+  }
   const tonnage::Outcome accepted = PrintPages(printers.Printer(), {{"ACCEPTED"}});
   EXPECT_TRUE(accepted.ok()) << accepted.message;
-  EXPECT_EQ(service_->Jobs(kMain).size(), 1u);
+  EXPECT_EQ(service_.Jobs(kMain).size(), 1u);
 
   printers.SetPaperSize(9);
   printers.SetOrientation(2);
   printers.SetPaperBin(1);
   for (int copy = 0; copy < 2; ++copy) {
     const tonnage::Outcome printed = PrintPages(printers.Printer(), {pages[1], pages[2]});
-    ASSERT_TRUE(printed.ok()) << printed.message << service_->LogTail();
+    ASSERT_TRUE(printed.ok()) << printed.message << service_.LogTail();
   }
-  std::vector<int> jobs = service_->Jobs(kMain);
+  const std::vector<int> jobs = service_.Jobs(kMain);
   ASSERT_EQ(jobs.size(), 3u);
-  const double pitch = printtest::ReportPitch(12);  // landscape: 80 columns fit as they are
+  const double pitch = printtest::FontMeasure(12, false);  // landscape: 80 columns fit as they are
   for (int job : {jobs[1], jobs[2]}) {
-    EXPECT_EQ(printtest::CompareDocument(service_->JobDocument(job), {pages[1], pages[2]}, 842, 595, pitch), "")
-        << "job " << job;
-    EXPECT_EQ(Settings(job), "A4 Upper landscape");
+    const std::string document = service_.JobDocument(job);
+    EXPECT_EQ(printtest::SheetSize(document), "842x595");
+    EXPECT_EQ(printtest::CompareDocument(document, {pages[1], pages[2]}, pitch), "") << "job " << job;
     // One copy each: the program asks for every copy as a document of its own.
-    const std::string copies = printtest::ValueOf(service_->JobAttributes(job), "copies");
+    EXPECT_EQ(Settings(job), "A4 Upper landscape");
+    const std::string copies = service_.JobAttributes(job)["copies"];
     EXPECT_TRUE(copies.empty() || copies == "1") << copies;
   }
   // The job files do not pile up in the program's folder.
-  EXPECT_TRUE(std::filesystem::is_empty(jobs_.path()));
+  EXPECT_TRUE(tonnage::testing::ListFolder(jobs_.path()).empty());
 
   const std::string missing = jobs_.File("gone");
   platform::CupsPrinterSystem nowhere(missing);
   const tonnage::Outcome outcome = PrintPages(nowhere.Printer(), {{"NOWHERE"}});
-  EXPECT_NE(outcome.message.find(kMain), std::string::npos) << outcome.message;
-  EXPECT_NE(outcome.message.find(missing), std::string::npos) << outcome.message;
-  EXPECT_EQ(service_->Jobs(kMain).size(), 3u);
+  EXPECT_TRUE(Says(outcome, kMain) && Says(outcome, missing)) << outcome.message;
+  EXPECT_EQ(service_.Jobs(kMain).size(), 3u);
 }
 
-// No print service at all (the tests' usual state).
+// No print service at all (the tests' usual state): printing says that no
+// printer can be used, even for an empty document.
 TEST(NoPrintService, PrintingSaysThatNoPrinterCanBeUsed) {
   printtest::ScratchFolder jobs;
   platform::CupsPrinterSystem printers(jobs.path());
@@ -172,10 +168,8 @@ TEST(NoPrintService, PrintingSaysThatNoPrinterCanBeUsed) {
   EXPECT_FALSE(printers.Capabilities("Anything", "").has_value());
   const tonnage::Outcome outcome = PrintPages(printers.Printer(), {{"LOST?"}});
   EXPECT_EQ(outcome.title, "Printer Error");
-  EXPECT_NE(outcome.message.find("No printer can be used: the print service does not answer"), std::string::npos)
-      << outcome.message;
-  EXPECT_NE(outcome.message.find("Print To File"), std::string::npos) << outcome.message;
-  // An empty document is no different: the user learns there is no printer.
+  EXPECT_TRUE(Says(outcome, "No printer can be used: the print service does not answer")) << outcome.message;
+  EXPECT_TRUE(Says(outcome, "Print To File")) << outcome.message;
   EXPECT_FALSE(printers.Printer().EndDocument().ok());
 }
 

@@ -11,62 +11,46 @@ import zlib
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"))
 import make_help  # noqa: E402
 
-GUIDE = """\
-# Tonnage guide
-
-Intro with a [link to the grid](#the-grid) and [one to the format](#format).
-
-<!-- help: contents -->
-## At a glance
-
-Start at [the main window](#main-window).
-
-<!-- help: 10 -->
-## Main window
-
-![Main](shots/main.png)
-![Missing](shots/none.png)
-
-- **Start a New File** asks for *units*; see [moving](#moving-rows).
-- Code `<b>x</b>` and a bar \\| stay text.
-
-<!-- help: 660 -->
-## The grid
-
-| Column | Meaning |
-|---|---|
-| **Page No** | a `a\\|b` number |
-
-### Moving rows
-
-```
- PAGE NO      DATE
-   1232  09/30/2026
-```
-
-1. First
-2. Second
-    - nested **Cut**
-
-## Format
-
-Not a page of the help.
-
-<!-- help: errors -->
-## Error lines
-
-Back to the [grid](#the-grid).
-"""
+# A small guide: marked sections, links, a picture (and a missing one), a
+# table, report lines and lists.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "help", "guide.md"),
+          encoding="utf-8") as _guide:
+    GUIDE = _guide.read()
 
 
 def png(path, width, height):
     """A one-colour PNG of the given size (only its header is ever read)."""
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    raw = b"".join(b"\x00" + b"\x00" * width * 3 for _ in range(height))
+    raw = (b"\x00" * (1 + width * 3)) * height
     with open(path, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
                 + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+# (page, what it holds or, with a "-" in front, must not hold)
+EXPECTED = [
+    # Each marked section is a page up to the next heading of its level.
+    ("topic_660", '<h1><a name="the-grid"></a>The grid</h1>'),
+    ("topic_660", '<h2><a name="moving-rows"></a>Moving rows</h2>'),
+    ("topic_660", "-Not a page of the help"), ("topic_660", "-Error lines"), ("topic_10", "-Page No"),
+    # Links lead to the page holding the heading; in the whole guide they
+    # stay on the page, and a section outside the help keeps its link.
+    ("topic_10", '<a href="topic_660.html#moving-rows">moving</a>'),
+    ("page_errors", '<a href="topic_660.html">grid</a>'),
+    ("contents", '<a href="topic_10.html">the main window</a>'),
+    ("contents", '<li><a href="page_errors.html">Error lines</a></li>'),
+    ("user-guide", '<a href="#format">one to the format</a>'), ("user-guide", "Not a page of the help"),
+    # Marks become HTML, text is escaped, report lines keep every blank.
+    ("topic_10", "<b>Start a New File</b> asks for <i>units</i>"),
+    ("topic_10", "<code>&lt;b&gt;x&lt;/b&gt;</code>"), ("topic_10", "a bar | stay text"),
+    ("topic_660", "<td><b>Page No</b></td>\n<td>a <code>a|b</code> number</td>"),
+    ("topic_660", "<pre><code> PAGE NO      DATE\n   1232  09/30/2026\n</code></pre>"),
+    ("topic_660", "<ol>\n<li>First</li>\n<li>Second<ul>\n<li>nested <b>Cut</b></li>\n</ul>\n</li>\n</ol>"),
+    # Pictures are scaled to the help window and missing ones left out.
+    ("topic_10", '<img alt="Main" height="150" src="shots/main.png" width="560">'), ("topic_10", "-none.png"),
+    ("user-guide", 'height="300" src="shots/main.png" width="1120"'),
+]
 
 
 class MakeHelpTest(unittest.TestCase):
@@ -79,81 +63,39 @@ class MakeHelpTest(unittest.TestCase):
     def tearDown(self):
         self.dir.cleanup()
 
-    def guide(self, text=GUIDE):
-        path = os.path.join(self.root, "guide.md")
+    def build(self, text=GUIDE):
+        """The guide's pages written to out/; the Guide read from `text`."""
+        path, out = os.path.join(self.root, "guide.md"), os.path.join(self.root, "out")
         with open(path, "w", encoding="utf-8") as f:
             f.write(text)
-        return path
-
-    def build(self, text=GUIDE):
-        out = os.path.join(self.root, "out")
-        make_help.write_pages(make_help.Guide(self.guide(text)), out, "body {}\n")
-        return out
-
-    def read(self, out, name):
-        with open(os.path.join(out, name), encoding="utf-8") as f:
-            return f.read()
+        guide = make_help.Guide(path)
+        make_help.write_pages(guide, out, "body {}\n")
+        return out, guide
 
     def test_anchors_are_those_of_github_headings(self):
-        self.assertEqual(make_help.slug("Error lines and what to do"), "error-lines-and-what-to-do")
-        self.assertEqual(make_help.slug("Book Setup (780)"), "book-setup-780")
-        self.assertEqual(make_help.slug("**Ref No.** and `Date`"), "ref-no-and-date")
-        self.assertEqual(make_help.slug("Data Entry --  Metric"), "data-entry-----metric")
+        for heading, anchor in [("Error lines and what to do", "error-lines-and-what-to-do"),
+                                ("Book Setup (780)", "book-setup-780"), ("**Ref No.** and `Date`", "ref-no-and-date"),
+                                ("Data Entry --  Metric", "data-entry-----metric")]:
+            self.assertEqual(make_help.slug(heading), anchor)
 
     def test_pages_links_marks_and_pictures(self):
-        out = self.build()
-        page = lambda name: self.read(out, name)
-        # Each marked section is a page up to the next heading of its level.
-        grid, main, whole = page("topic_660.html"), page("topic_10.html"), page("user-guide.html")
-        self.assertIn("<h1><a name=\"the-grid\"></a>The grid</h1>", grid)
-        self.assertIn("<h2><a name=\"moving-rows\"></a>Moving rows</h2>", grid)
-        self.assertNotIn("Not a page of the help", grid)
-        self.assertNotIn("Error lines", grid)
-        self.assertNotIn("Page No", main)
-        self.assertEqual(sorted(os.listdir(out)),
-                         ["contents.html", "page_errors.html", "shots", "topic_10.html",
-                          "topic_660.html", "user-guide.html"])
-        # Links lead to the page holding the heading; in the whole guide they
-        # stay on the page, and a section outside the help keeps its link.
-        self.assertIn('<a href="topic_660.html#moving-rows">moving</a>', main)
-        self.assertIn('<a href="topic_660.html">grid</a>', page("page_errors.html"))
-        self.assertIn('<a href="topic_10.html">the main window</a>', page("contents.html"))
-        self.assertIn('<li><a href="page_errors.html">Error lines</a></li>', page("contents.html"))
-        self.assertIn('<a href="#format">one to the format</a>', whole)
-        self.assertIn("Not a page of the help", whole)
-        # Marks become HTML, text is escaped, report lines keep every blank.
-        self.assertIn("<b>Start a New File</b> asks for <i>units</i>", main)
-        self.assertIn("<code>&lt;b&gt;x&lt;/b&gt;</code>", main)
-        self.assertIn("a bar | stay text", main)
-        self.assertIn("<td><b>Page No</b></td>\n<td>a <code>a|b</code> number</td>", grid)
-        self.assertIn("<pre><code> PAGE NO      DATE\n   1232  09/30/2026\n</code></pre>", grid)
-        self.assertIn("<ol>\n<li>First</li>\n<li>Second<ul>\n<li>nested <b>Cut</b></li>\n</ul>\n</li>\n</ol>",
-                      grid)
-        # Pictures are scaled to the help window and missing ones left out.
-        self.assertIn('<img alt="Main" height="150" src="shots/main.png" width="560">', main)
-        self.assertNotIn("none.png", main)
-        self.assertIn('height="300" src="shots/main.png" width="1120"', whole)
-        self.assertTrue(os.path.isfile(os.path.join(out, "shots", "main.png")))
-
-    def test_the_list_names_exactly_the_files_written(self):
-        guide = make_help.Guide(self.guide())
-        out = self.build()
-        written = sorted(os.path.relpath(os.path.join(d, f), out)
-                         for d, _, files in os.walk(out) for f in files)
-        self.assertEqual(sorted(guide.outputs()), written)
+        out, guide = self.build()
+        for page, text in EXPECTED:
+            with self.subTest(page=page, text=text), open(os.path.join(out, page + ".html"), encoding="utf-8") as f:
+                (self.assertNotIn if text.startswith("-") else self.assertIn)(text.lstrip("-"), f.read())
+        written = sorted(os.path.relpath(os.path.join(d, f), out) for d, _, files in os.walk(out) for f in files)
+        self.assertEqual(written, ["contents.html", "page_errors.html", "shots/main.png", "topic_10.html",
+                                   "topic_660.html", "user-guide.html"])
+        self.assertEqual(sorted(guide.outputs()), written, "the list names exactly the files written")
 
     def test_guides_the_pages_cannot_be_made_from_are_refused(self):
-        refused = {
-            "marker without heading": GUIDE.replace("<!-- help: 10 -->\n", "<!-- help: 10 -->\ntext\n"),
-            "marker twice": GUIDE.replace("<!-- help: errors -->", "<!-- help: 10 -->"),
-            "no contents": GUIDE.replace("<!-- help: contents -->", ""),
-            "broken link": GUIDE.replace("(#moving-rows)", "(#moving-row)"),
-            "ragged table": GUIDE.replace("| a `a\\|b` number |", "| a | b | c |"),
-        }
-        for why, text in refused.items():
-            with self.subTest(why):
-                with self.assertRaises(make_help.GuideError):
-                    self.build(text)
+        for why, old, new in [("marker without heading", "<!-- help: 10 -->\n", "<!-- help: 10 -->\ntext\n"),
+                              ("marker twice", "<!-- help: errors -->", "<!-- help: 10 -->"),
+                              ("no contents", "<!-- help: contents -->", ""),
+                              ("broken link", "(#moving-rows)", "(#moving-row)"),
+                              ("ragged table", "| a `a\\|b` number |", "| a | b | c |")]:
+            with self.subTest(why), self.assertRaises(make_help.GuideError):
+                self.build(GUIDE.replace(old, new))
 
 
 if __name__ == "__main__":

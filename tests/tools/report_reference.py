@@ -2,7 +2,6 @@
 """An independent computation of the tonnage report spool, and a generator
 of random WORK.TMP images to check the program against it.
 
-  report_reference.py spool WORK.TMP "VERSION TEXT" MM/DD/YYYY HH:MM:SS > SPOOL
   report_reference.py generate COUNT SEED FOLDER
       writes FOLDER/case_NNN.K81 (a data file that Open reads back unchanged,
       so it is its own WORK.TMP), case_NNN.version and case_NNN.SPL (the
@@ -14,10 +13,13 @@ number: the 15-significant-digit decimal of a double, rounded half away from
 zero.
 """
 import random
+import re
 import sys
 from decimal import Decimal, ROUND_HALF_UP, ROUND_HALF_EVEN
 
 STAMP = ("07/01/2026", "14:05:09")
+# Latin-1 upper case: a-z and the accented letters but the division sign.
+UPPER = {o: o - 0x20 for o in [*range(0x61, 0x7B), *range(0xE0, 0xFF)] if o != 0xF7}
 
 
 # ---------------------------------------------------------------- numbers
@@ -31,24 +33,13 @@ def fmt(x, mask):
     whole_mask, _, frac_mask = mask.partition(".")
     places = len(frac_mask)
     d = dec15(x).quantize(Decimal(1).scaleb(-places), rounding=ROUND_HALF_UP)
-    neg = d < 0
-    text = format(abs(d), "f")
-    whole, _, frac = text.partition(".")
-    frac = (frac + "0" * places)[:places]
-    whole = whole.lstrip("0")
-    need = whole_mask.count("0")
-    whole = whole.rjust(need, "0") if len(whole) < need else whole
-    out = whole + ("." + frac if places else "")
-    if out == "":
-        out = "0"
-    if neg and d != 0:
-        out = "-" + out
-    return out
+    whole, _, frac = format(abs(d), "f").partition(".")
+    out = whole.lstrip("0").rjust(whole_mask.count("0"), "0") + ("." + (frac + "0" * places)[:places] if places else "")
+    return ("-" if d < 0 else "") + (out or "0")
 
 
 def amount(x, width, decimals):
-    mask = {2: "####0.00", 3: "####0.000"}.get(decimals, "####0")
-    return fmt(x, mask).rjust(width)
+    return fmt(x, "####0" + ("." + "0" * decimals if decimals else "")).rjust(width)
 
 
 def d3(x):
@@ -57,42 +48,13 @@ def d3(x):
 
 def val(text):
     """Leading numeric part: blanks skipped, sign, digits and one period."""
-    i = 0
-    while i < len(text) and text[i] in " \t":
-        i += 1
-    sign = 1.0
-    if i < len(text) and text[i] in "+-":
-        sign = -1.0 if text[i] == "-" else 1.0
-        i += 1
-    j, point, digit = i, False, False
-    while j < len(text):
-        c = text[j]
-        if c.isdigit() and c.isascii():
-            digit = True
-        elif c == "." and not point:
-            point = True
-        else:
-            break
-        j += 1
-    if not digit:
-        return 0.0
-    return sign * float(text[i:j])
+    number = re.match(r"[ \t]*([+-]?[0-9]*\.?[0-9]*)", text).group(1)
+    return float(number) if re.search("[0-9]", number) else 0.0
 
 
 def clng(x):
     v = int(dec15(x).quantize(Decimal(1), rounding=ROUND_HALF_EVEN))
     return max(-2**31, min(2**31 - 1, v))
-
-
-def upper(line):
-    out = []
-    for ch in line:
-        o = ord(ch)
-        if 0x61 <= o <= 0x7A or (0xE0 <= o <= 0xFE and o != 0xF7):
-            out.append(chr(o - 0x20))
-        else:
-            out.append(ch)
-    return "".join(out)
 
 
 def cols(line, a, b=None):
@@ -105,36 +67,24 @@ def cols(line, a, b=None):
 class Report:
     def __init__(self, version, date, time):
         self.version, self.date, self.time = version, date, time
-        self.err = []          # error report lines
-        self.main = []         # (line, is page-number line)
-        self.mpage, self.mcount = 0, 99
-        self.epage, self.ecount = 0, 99
-        self.code = 0
-        self.batch = self.tons = False
-        self.grav, self.comments = 0.0, ""
-        self.expected = 0
-        self.metric = False
-        self.ref = self.proj = self.eng = ""
-        self.totals = [0.0] * 6
-        self.slots = []        # dicts, in order of first appearance
+        self.err, self.main = [], []     # error report lines; (line, is page-number line)
+        self.mpage = self.epage = self.code = self.expected = 0
+        self.mcount = self.ecount = 99
+        self.batch = self.tons = self.metric = False
+        self.grav, self.comments, self.ref, self.proj, self.eng = 0.0, "", "", "", ""
+        self.totals, self.slots = [0.0] * 6, {}   # slots by date key
 
     # page header, both reports
     def header(self, page):
         l1 = " " + self.version
-        lines = []
-        if len(l1) >= 32:          # already reaches column 32
-            lines.append(l1)
-            l1 = " " * 31
-        else:
-            l1 = l1 + " " * (31 - len(l1))
-        lines.append(l1 + "QUARRENDALE " + ("(METRIC TONS)" if self.metric else "(TONNAGE)"))
+        lines = [l1] if len(l1) >= 32 else []    # already reaches column 32
+        lines.append((" " * 31 if lines else l1.ljust(31)) + "QUARRENDALE "
+                     + ("(METRIC TONS)" if self.metric else "(TONNAGE)"))
         numbered = len(lines)
-        lines.append(" PROGRAM HARKST81      DATE PROC " + self.date + "    TIME PROC " + self.time
-                     + "   PAGE " + fmt(page, "##0").rjust(5))
-        lines.append(" REF. # - " + self.ref.ljust(7) + "     PROJECT NO. " + self.proj)
-        lines.append(" SUBM ENGINEER: " + self.eng)
-        lines.append(" DATA IS IN " + ("METRIC" if self.metric else "ENGLISH"))
-        return lines, numbered
+        return lines + [" PROGRAM HARKST81      DATE PROC " + self.date + "    TIME PROC " + self.time
+                        + "   PAGE " + fmt(page, "##0").rjust(5),
+                        " REF. # - " + self.ref.ljust(7) + "     PROJECT NO. " + self.proj,
+                        " SUBM ENGINEER: " + self.eng, " DATA IS IN " + ("METRIC" if self.metric else "ENGLISH")], numbered
 
     def gravity_line(self):
         return " ***SPEC. GRAV. THIS BOOK = " + fmt(self.grav, "##0.0000").rjust(7) + "      " + self.comments
@@ -143,87 +93,75 @@ class Report:
         if self.mcount < 57:
             return
         self.mpage += 1
-        self.mcount = 5
         if self.mpage > 1:
             self.main.append(("\f", False))
         lines, numbered = self.header(self.mpage)
-        for i, l in enumerate(lines):
-            self.main.append((l, i == numbered))
-        M = self.metric
-        if self.code == 1 or self.code not in (3, 4, 5):
-            title = (" PAGE NO      DATE    AGGR. WT   ASPH WT    TOT WT    KP TOT" if self.code == 1
-                     else " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET")
-            extra, count = [" ", title, self.gravity_line(), " "], 10
-        elif self.code == 3:
-            extra = [" ", " " * 7 + "DATE" + " " * 14 + "PROJECT MATERIAL",
+        self.main += [(l, i == numbered) for i, l in enumerate(lines)]
+        M, date = self.metric, " " * 7 + "DATE" + " " * 14
+        if self.code == 3:
+            extra = [" ", date + "PROJECT MATERIAL",
                      " " * 19 + ("THEO MTON       KP MTON   CALC. PAY  L     THEO %     KP %" if M
                                  else "THEO TONS       KP TONS   CALC. PAY GALS   THEO %     KP %")]
-            count = 8
         elif self.code == 4:
-            extra = [" ", " " * 7 + "DATE" + " " * 14 + "PRIVATE WORK OR WASTE MATERIAL",
+            extra = [" ", date + "PRIVATE WORK OR WASTE MATERIAL",
                      " " * 18 + ("THEO MTON      THEO  L    KP MTON     KP  L  " if M
                                  else "THEO TONS    THEO GALS    KP TONS   KP GALS")]
-            count = 8
-        else:
+        elif self.code == 5:
             extra = [" ", "    SUMMARY OF LITTERS BY MONTH FROM PRECEEDING CALC. PAY LITTERS" if M
                      else "    SUMMARY OF GALLONS BY MONTH FROM PRECEEDING CALC. PAY GALLONS"]
-            count = 7
-        for l in extra:
-            self.main.append((l, False))
-        self.mcount = count
+        else:
+            extra = [" ", " PAGE NO      DATE    AGGR. WT   ASPH WT    TOT WT    KP TOT" if self.code == 1
+                     else " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET", self.gravity_line(), " "]
+        self.main += [(l, False) for l in extra]
+        self.mcount = {3: 8, 4: 8, 5: 7}.get(self.code, 10)
 
     def check_err(self):
         if self.ecount < 57:
             return
         self.epage += 1
-        self.ecount = 5
         if self.epage > 1:
             self.err.append("\f")
-        self.err.extend(self.header(self.epage)[0])
-        self.err.extend([" ", "    ERROR REPORT"])
+        self.err += self.header(self.epage)[0] + [" ", "    ERROR REPORT"]
         self.ecount = 7
 
-    def m(self, line):
-        self.main.append((line, False))
+    def m(self, *lines):
+        self.main += [(l, False) for l in lines]
 
-    def error_line(self, text):
+    def put(self, *lines):
+        """Lines of the main report on one page, a new one first if it is full."""
+        self.check_main()
+        self.m(*lines)
+        self.mcount += len(lines)
+
+    def error_line(self, *lines):
         self.check_err()
-        self.err.append(text)
-        self.ecount += 1
+        self.err += lines
+        self.ecount += len(lines)
 
     def run(self, lines):
-        first = upper(lines[0]) if lines else ""
+        first = lines[0].translate(UPPER) if lines else ""
         if cols(first, 1, 5) not in ("BST81", "CST81"):
-            stars = "*" * 45
-            return [stars, "    DATA FORMAT IS INVALID", stars]
-        self.slots = []
-        self.ref = cols(first, 7, 13).strip(" ")
-        self.proj = cols(first, 15, 25).strip(" ")
+            return ["*" * 45, "    DATA FORMAT IS INVALID", "*" * 45]
+        self.ref, self.proj = cols(first, 7, 13).strip(" "), cols(first, 15, 25).strip(" ")
         if cols(first, 1, 5) == "CST81":
-            units = cols(first, 38, 38).strip(" ")
-            self.eng = cols(first, 40).strip(" ")
+            units, self.eng = cols(first, 38, 38).strip(" "), cols(first, 40).strip(" ")
         else:
-            self.eng = cols(first, 38, 50).strip(" ")
-            units = cols(first, 52, 52).strip(" ")
+            self.eng, units = cols(first, 38, 50).strip(" "), cols(first, 52, 52).strip(" ")
         self.metric = units == "M"
-        self.mpage = 0
         self.check_err()
-        first_book = True
+        books = 0
         for raw in lines[1:]:
-            line = upper(raw)
-            if line[:1] == "*":
-                if not first_book:
-                    self.book_totals()
-                self.start_book(line)
-                first_book = False
-                self.expected = 0
-            else:
+            line = raw.translate(UPPER)
+            if line[:1] != "*":
                 self.ticket(line)
+                continue
+            if books:
+                self.book_totals()
+            self.start_book(line)
+            books += 1
         self.book_totals()
         self.summaries()
-        out = list(self.err)
-        out.append("\f")
-        page = self.epage
+        out, page = self.err + ["\f"], self.epage
         for line, numbered in self.main:
             if numbered:
                 page += 1
@@ -232,140 +170,98 @@ class Report:
         return out
 
     def start_book(self, line):
-        self.grav = val(cols(line, 5, 10))
-        self.comments = cols(line, 12).strip(" ")
+        self.grav, self.comments = val(cols(line, 5, 10)), cols(line, 12).strip(" ")
         code = cols(line, 3, 3)
-        self.batch = code == "2"
-        self.code = 1 if self.batch else 0
-        self.mcount = 99
+        self.batch, self.tons, self.expected = code == "2", code == "1", 0
+        self.code, self.mcount = 1 if self.batch else 0, 99
         self.check_main()
-        self.tons = code == "1"
-        self.check_err()
-        self.err.append(" ")
-        self.err.append("  " + self.comments.ljust(35) + "  " + fmt(self.grav, "##0.0000").rjust(7))
-        self.ecount += 2
+        self.error_line(" ", "  " + self.comments.ljust(35) + "  " + fmt(self.grav, "##0.0000").rjust(7))
 
     def slot_for(self, date):
         key = (cols(date, 7, 10) + cols(date, 1, 2) + cols(date, 4, 5)).ljust(8).replace(" ", "0")
-        for s in self.slots:
-            if s["key"] == key:
-                return s
-        if len(self.slots) == 250:
-            return None
-        s = dict(key=key, pt=0.0, pk=0.0, vt=0.0, vk=0.0, vtg=0.0, vkg=0.0, ga=0.0, pa=0.0, dg=0.0, pay=0.0)
-        self.slots.append(s)
-        return s
+        if key not in self.slots and len(self.slots) < 250:
+            self.slots[key] = dict(key=key, **dict.fromkeys("pt pk vt vk vtg vkg ga pa dg pay".split(), 0.0))
+        return self.slots.get(key)
 
     def num(self, w, pounds_width):
         if self.tons:
             return amount(w / (1000.0 if self.metric else 2000.0), 10, 3)
-        if self.metric:
-            return amount(w, 10, 3)
-        return amount(w, pounds_width, 0)
+        return amount(w, 10, 3) if self.metric else amount(w, pounds_width, 0)
 
     def ticket(self, line):
         self.check_main()
         page = clng(val(cols(line, 1, 6)))
         date = cols(line, 8, 17).strip(" ")
-        f1, f2, f3 = cols(line, 19, 27).strip(" "), cols(line, 29, 37).strip(" "), cols(line, 39, 47).strip(" ")
+        f1, f2, f3 = (cols(line, a, a + 8).strip(" ") for a in (19, 29, 39))
         w1, w2, w3 = val(f1), val(f2), val(f3)
-        pct = val(cols(line, 49, 54).strip(" "))
-        priv = cols(line, 56, 56).strip(" ") == "Y"
-        void = cols(line, 58, 58).strip(" ") == "Y"
-        note = cols(line, 60, 60).strip(" ") == "Y"
+        pct = val(cols(line, 49, 54))
+        priv, void, note = (cols(line, c, c) == "Y" for c in (56, 58, 60))
         if self.tons:
             k = 1000.0 if self.metric else 2000.0
             w1, w2, w3 = d3(w1 * k), d3(w2 * k), d3(w3 * k)
         err, tag = False, ""
-        kp = d3(w3)
-        theo = kp
-        if self.expected == 0:
-            self.expected = page
-        if page != self.expected:
+        kp = theo = d3(w3)
+        if page != (self.expected or page):
             self.error_line(" *** ERROR *** PAGE ORDER ERROR")
             err, tag = True, "PAGE ORDER"
         self.expected = page + 1
+        s = None if void else self.slot_for(date)
         if void:
-            self.check_main()
-            self.m(" " + fmt(page, "###0").rjust(10) + "  " + date.rjust(10) + " " * 52 + tag)
-            self.m(" -------- VOID, STATE REASON:")
-            self.m(" ")
-            self.mcount += 3
+            self.put(" " + fmt(page, "###0").rjust(10) + "  " + date.rjust(10) + " " * 52 + tag,
+                     " -------- VOID, STATE REASON:", " ")
+        elif s is None:
+            self.error_line(" *** ERROR *** TABLE IS FULL")
+            err = True
         else:
-            s = self.slot_for(date)
-            if s is None:
-                self.error_line(" *** ERROR *** TABLE IS FULL")
-                err = True
-            else:
-                if f1 != "" and f2 != "":
-                    if self.batch:
-                        theo = d3(w1 + w2)
-                        if self.grav > 0:
-                            s["ga"] += w2
-                            s["dg"] = self.grav
-                        else:
-                            s["pa"] += w2
+            if f1 != "" and f2 != "":
+                if self.batch:
+                    theo = d3(w1 + w2)
+                    if self.grav > 0:
+                        s["ga"] += w2
+                        s["dg"] = self.grav
                     else:
-                        if w1 < w2:
-                            self.error_line(" *** ERROR *** GROSS LESS THAN TARE")
-                            err = True
-                        theo = d3(w1 - w2)
-                    if kp != theo:
-                        self.error_line(" *** ERROR *** THEO = " + fmt(theo, "#####0.000").rjust(15)
-                                        + "  KP = " + fmt(kp, "#####0.000").rjust(15))
-                        err = True
-                tg = kg = 0.0
-                t = self.totals
-                if not priv:
-                    s["pk"] += kp; t[1] += kp
-                    s["pt"] += theo; t[0] += theo
+                        s["pa"] += w2
                 else:
-                    s["vk"] += kp; t[3] += kp
-                    s["vt"] += theo; t[2] += theo
-                    if pct != 0:
-                        if self.metric:
-                            tg = theo * pct * 0.009817784
-                            kg = kp * pct * 0.009817784
-                        else:
-                            tg = theo * pct / 850.0004
-                            kg = kp * pct / 850.0004
-                        s["vtg"] += tg; s["vkg"] += kg
-                        t[4] += tg; t[5] += kg
-                self.check_main()
-                word = (" MTON " if self.metric else " TONS ") if self.tons else (" KGS  " if self.metric else " LBS  ")
-                self.m(" " + fmt(page, "##0").rjust(6) + "  " + date.rjust(10) + "  "
-                       + (self.num(w1, 6) if w1 != 0 else "").ljust(10) + " "
-                       + (self.num(w2, 6) if w2 != 0 else "").ljust(10) + " "
-                       + self.num(theo, 7).ljust(10) + " "
-                       + (self.num(kp, 6) if kp != theo else "").ljust(10) + word + tag)
-                self.mcount += 1
-                extra = []
-                if note:
-                    extra.append(" -------- NOTE")
-                if priv and pct == 0:
-                    extra.append(" --------  PVT. WORK OR WASTE, NO BITUMEN PUNCHED")
-                if priv and pct != 0:
-                    th, kpw, g = (" TH L =", " KP L = ", 10) if self.metric else (" THGAL=", " KPGAL= ", 6)
-                    d = 3 if self.metric else 0
-                    extra.append(" -------- PRVT- %BITUM= " + fmt(pct, "###0.000").rjust(7) + th
-                                 + amount(tg, g, d).ljust(10) + kpw + amount(kg, g, d).ljust(10))
-                if extra:
-                    extra.append(" ")
-                for l in extra:
-                    self.check_main()
-                    self.m(l)
-                    self.mcount += 1
+                    if w1 < w2:
+                        self.error_line(" *** ERROR *** GROSS LESS THAN TARE")
+                        err = True
+                    theo = d3(w1 - w2)
+                if kp != theo:
+                    self.error_line(" *** ERROR *** THEO = " + fmt(theo, "#####0.000").rjust(15)
+                                    + "  KP = " + fmt(kp, "#####0.000").rjust(15))
+                    err = True
+            tg = kg = 0.0
+            t, p, i = self.totals, "v" if priv else "p", 2 if priv else 0
+            s[p + "k"] += kp; t[i + 1] += kp
+            s[p + "t"] += theo; t[i] += theo
+            if priv and pct != 0:
+                bitumen = (lambda w: w * pct * 0.009817784) if self.metric else (lambda w: w * pct / 850.0004)
+                tg, kg = bitumen(theo), bitumen(kp)
+                s["vtg"] += tg; s["vkg"] += kg
+                t[4] += tg; t[5] += kg
+            word = (" MTON " if self.metric else " TONS ") if self.tons else (" KGS  " if self.metric else " LBS  ")
+            self.put(" " + fmt(page, "##0").rjust(6) + "  " + date.rjust(10) + "  "
+                     + (self.num(w1, 6) if w1 != 0 else "").ljust(10) + " "
+                     + (self.num(w2, 6) if w2 != 0 else "").ljust(10) + " "
+                     + self.num(theo, 7).ljust(10) + " "
+                     + (self.num(kp, 6) if kp != theo else "").ljust(10) + word + tag)
+            extra = [" -------- NOTE"] if note else []
+            if priv and pct == 0:
+                extra.append(" --------  PVT. WORK OR WASTE, NO BITUMEN PUNCHED")
+            if priv and pct != 0:
+                th, kpw, g = (" TH L =", " KP L = ", 10) if self.metric else (" THGAL=", " KPGAL= ", 6)
+                d = 3 if self.metric else 0
+                extra.append(" -------- PRVT- %BITUM= " + fmt(pct, "###0.000").rjust(7) + th
+                             + amount(tg, g, d).ljust(10) + kpw + amount(kg, g, d).ljust(10))
+            for l in extra + [" "] if extra else []:
+                self.put(l)
         if err:
-            self.check_err()
-            self.err.append(" " + line.rstrip(" "))
-            self.err.append(" ")
-            self.ecount += 2
+            self.error_line(" " + line.rstrip(" "), " ")
 
     def book_totals(self):
         self.mcount += 6
         self.check_main()
-        t = self.totals
-        k = 1000.0 if self.metric else 2000.0
+        t, k = self.totals, 1000.0 if self.metric else 2000.0
         if self.metric:
             pair = lambda a, b: amount(a, 12, 3) + " " + amount(b, 12, 3)
             wl, tl, gl = "KGS  ", "MTON ", "L    "
@@ -373,35 +269,24 @@ class Report:
             pair = lambda a, b: amount(a, 8, 0) + "     " + amount(b, 8, 0)
             wl, tl, gl = "LBS  ", "TONS ", "GALS "
         tons = lambda a, b: amount(a / k, 12, 3) + " " + amount(b / k, 12, 3)
-        p18, pw = " " * 18, " PRIVATE_WASTE    "
-        for l in [" ", p18 + "BOOK TOTAL  " + wl + pair(t[0], t[1]),
-                  p18 + "BOOK TOTAL  " + tl + tons(t[0], t[1]),
-                  pw + "BOOK TOTAL  " + wl + pair(t[2], t[3]),
-                  pw + "BOOK TOTAL  " + tl + tons(t[2], t[3]),
-                  pw + "BOOK TOTAL  " + gl + pair(t[4], t[5])]:
-            self.m(l)
-        self.totals = [0.0] * 6
-        self.mcount = 0
+        p18, pw = " " * 18 + "BOOK TOTAL  ", " PRIVATE_WASTE    BOOK TOTAL  "
+        self.m(" ", p18 + wl + pair(t[0], t[1]), p18 + tl + tons(t[0], t[1]), pw + wl + pair(t[2], t[3]),
+               pw + tl + tons(t[2], t[3]), pw + gl + pair(t[4], t[5]))
+        self.totals, self.mcount = [0.0] * 6, 0
 
     def summaries(self):
-        M = self.metric
-        k = 1000.0 if M else 2000.0
-        conv = 3.785306 / 0.4535924
-        plain = 8.5 / conv if M else 8.5
-        water = 8.3282 / conv if M else 8.3282
+        M, conv = self.metric, 3.785306 / 0.4535924
+        k, gd = (1000.0, 3) if M else (2000.0, 0)   # tons; decimals of the gallons
+        plain, water = (8.5 / conv, 8.3282 / conv) if M else (8.5, 8.3282)
         pctf = 0.425 * (0.264172 / (2.204623 / 2.0)) if M else 0.425
-        gd = 3 if M else 0
         show = lambda key: key[4:6] + "/" + key[6:8] + "/" + key[0:4]
-        slots = sorted(self.slots, key=lambda s: s["key"].encode("latin-1"))
-        n = len(slots)
+        slots = sorted(self.slots.values(), key=lambda s: s["key"].encode("latin-1"))
 
         self.code, self.mcount = 3, 99
         tt = tk = tg = 0.0
         for s in slots:
             theo_t, kp_t = s["pt"] / k, s["pk"] / k
-            g = 0.0
-            if s["pa"] > 0:
-                g = s["pa"] / plain
+            g = s["pa"] / plain if s["pa"] > 0 else 0.0
             if s["ga"] > 0:
                 g = g + s["ga"] / (water * s["dg"])
             if s["pt"] > 0:
@@ -411,13 +296,9 @@ class Report:
                 theo_t = kp_t = g = tp = kpp = 0.0
             s["pay"] += g
             tt += s["pt"]; tk += s["pk"]; tg += g
-            self.check_main()
-            self.m(" ")
-            self.m(" " + show(s["key"]).rjust(10) + "       " + amount(theo_t, 10, 3) + "    " + amount(kp_t, 10, 3)
-                   + "    " + amount(g, 13, gd) + "   " + amount(tp, 6, 2) + "   " + amount(kpp, 6, 2))
-            self.mcount += 2
-        self.m(" ")
-        self.m("    TOTAL        " + amount(tt / k, 11, 3) + "   " + amount(tk / k, 11, 3) + "    " + amount(tg, 13, gd))
+            self.put(" ", " " + show(s["key"]).rjust(10) + "       " + amount(theo_t, 10, 3) + "    " + amount(kp_t, 10, 3)
+                     + "    " + amount(g, 13, gd) + "   " + amount(tp, 6, 2) + "   " + amount(kpp, 6, 2))
+        self.m(" ", "    TOTAL        " + amount(tt / k, 11, 3) + "   " + amount(tk / k, 11, 3) + "    " + amount(tg, 13, gd))
 
         self.code, self.mcount = 4, 99
         vt = vk = vtg = vkg = 0.0
@@ -427,44 +308,30 @@ class Report:
                 a, b = s["vt"] / k, s["vk"] / k
                 vt += s["vt"]; vk += s["vk"]
             else:
-                a = b = 0.0
-                s["vtg"] = s["vkg"] = 0.0
+                a = b = s["vtg"] = s["vkg"] = 0.0
             vtg += s["vtg"]; vkg += s["vkg"]
-            self.check_main()
-            self.m(" ")
-            self.m(" " + show(s["key"]).rjust(10) + "      " + amount(a, 10, 3) + "  " + gal(s["vtg"]) + "  "
-                   + amount(b, 10, 3) + "  " + gal(s["vkg"]))
-            self.mcount += 2
+            self.put(" ", " " + show(s["key"]).rjust(10) + "      " + amount(a, 10, 3) + "  " + gal(s["vtg"]) + "  "
+                     + amount(b, 10, 3) + "  " + gal(s["vkg"]))
         tgal = (lambda x: amount(x, 11, 3)) if M else (lambda x: amount(x, 7, 0).ljust(11))
-        self.m(" ")
-        self.m("    TOTAL       " + amount(vt / k, 11, 3) + " " + tgal(vtg) + " " + amount(vk / k, 11, 3) + " " + tgal(vkg))
+        self.m(" ", "    TOTAL       " + amount(vt / k, 11, 3) + " " + tgal(vtg) + " " + amount(vk / k, 11, 3) + " " + tgal(vkg))
 
         self.code, self.mcount = 5, 99
         first = slots[0]["key"] if slots else "00000000"
         frm = to = show(first)
         month, total = first[0:6], 0.0     # year and month
+        month_line = lambda: (" ", " " * 10 + frm + "  TO  " + to + "     " + amount(total, 13, gd))
         for s in slots:
             self.check_main()
             if s["key"][0:6] == month:
                 total += s["pay"]
                 to = show(s["key"])
             else:
-                self.m(" ")
-                self.m(" " * 10 + frm + "  TO  " + to + "     " + amount(total, 13, gd))
+                self.m(*month_line())
                 self.mcount += 2
                 frm = to = show(s["key"])
                 month, total = s["key"][0:6], s["pay"]
-        self.m(" ")
-        self.m(" " * 10 + frm + "  TO  " + to + "     " + amount(total, 13, gd))
+        self.m(*month_line())
         self.mcount = 0
-
-
-def read_lines(path):
-    data = open(path, "rb").read().decode("latin-1")
-    lines = data.replace("\r\n", "\n").replace("\r", "\n").split("\n")
-    if lines and lines[-1] == "":
-        lines.pop()
-    return lines
 
 
 def spool_text(lines, version, date, time):
@@ -482,11 +349,9 @@ def cell(value, metric, code):
 
 
 def ticket_line(page, date, w, pct, priv, void, note, metric, code):
-    line = fmt(page, "000000") + " " + date.ljust(10) + " "
-    line += "".join(cell(x, metric, code) for x in w)
-    line += (fmt(pct, "#0.000").rjust(6) + " ") if pct is not None else " " * 7
-    line += ("Y " if priv else "  ") + ("Y " if void else "  ") + ("Y" if note else " ")
-    return line
+    return (fmt(page, "000000") + " " + date.ljust(10) + " " + "".join(cell(x, metric, code) for x in w)
+            + ((fmt(pct, "#0.000").rjust(6) + " ") if pct is not None else " " * 7)
+            + ("Y " if priv else "  ") + ("Y " if void else "  ") + ("Y" if note else " "))
 
 
 WORDS = ["SURFACE", "BINDER", "BASE", "COURSE", "SP", "12.5", "19.0", "NB", "SB", "LANES", "RAMPS",
@@ -530,21 +395,16 @@ def make_case(rng, big_dates=False):
     ref = rng.choice(["4417", "7302", "M-2231", "5120", ""])
     proj = rng.choice(["STP-0312(8)", "IM-080-4(2)", "NH-0047-21", ""])
     eng = rng.choice(["R. HALVORSEN", "T. VANDERMOLEN", "D. OKONKWO-BRANDT", ""])
-    units = "M" if metric else "E"
-    if older:
-        index = "BST81 " + ref.ljust(7) + " " + proj.ljust(11) + " " + "05/14/2001" + " " + eng[:13].ljust(13) + " " + units
-    else:
-        index = "CST81 " + ref.ljust(7) + " " + proj.ljust(11) + " " + "10/06/2026" + " " + units + " " + eng
-    lines = [index]
+    units, head = "M" if metric else "E", ref.ljust(7) + " " + proj.ljust(11) + " "
+    lines = ["BST81 " + head + "05/14/2001 " + eng[:13].ljust(13) + " " + units if older
+             else "CST81 " + head + "10/06/2026 " + units + " " + eng]
     state = [rng.choice([2005, 2025, 2026]), rng.randint(1, 12), rng.randint(1, 28)]
-    books = rng.randint(0, 4) if not big_dates else 2
-    for _ in range(books):
+    for _ in range(rng.randint(0, 4) if not big_dates else 2):
         code = rng.choice("012")
         grav = rng.choice([0.0, 0.0, 1.02, 1.025, 1.03, 1.032])
         lines.append("* " + code + " " + fmt(grav, "0.0000") + " " + comments(rng))
         page = rng.randint(1, 90000)
-        count = 200 if big_dates else rng.choice([0, 1, 5, 20, 60, 140])
-        for _ in range(count):
+        for _ in range(200 if big_dates else rng.choice([0, 1, 5, 20, 60, 140])):
             date = random_date(rng, state, big_dates)
             if rng.random() < 0.01:
                 date = ""                   # a row typed without its date
@@ -555,19 +415,16 @@ def make_case(rng, big_dates=False):
             elif r < 0.07:
                 page -= rng.randint(1, 2)   # back
             page = max(page, 1)
-            tons_book = code == "1"
             if code == "2":
-                agg = rng.uniform(34000, 46000)
-                bit = agg * rng.uniform(0.04, 0.07)
-                w1, w2 = agg, bit
+                w1 = rng.uniform(34000, 46000)
+                w2 = w1 * rng.uniform(0.04, 0.07)
             else:
-                w1 = rng.uniform(52000, 80000)
-                w2 = rng.uniform(26000, 32000)
+                w1, w2 = rng.uniform(52000, 80000), rng.uniform(26000, 32000)
             if metric:
                 w1, w2 = w1 * 0.4535924, w2 * 0.4535924
-            if tons_book:
+            if code == "1":                 # a book in tons
                 w1, w2 = w1 / (1000 if metric else 2000), w2 / (1000 if metric else 2000)
-            dec = 3 if (metric or tons_book) else 0
+            dec = 3 if (metric or code == "1") else 0
             w1, w2 = round(w1, dec), round(w2, dec)
             w3 = w1 + w2 if code == "2" else w1 - w2
             e = rng.random()
@@ -575,8 +432,7 @@ def make_case(rng, big_dates=False):
                 w3 += rng.choice([1, -1, 20, 0.012]) if dec else rng.choice([1, -1, 20])
             elif e < 0.06 and code != "2":
                 w1, w2 = w2, w1             # gross less than tare
-            w3 = round(w3, dec)
-            w = [w1, w2, w3]
+            w = [w1, w2, round(w3, dec)]
             if rng.random() < 0.03:
                 w[1] = None                 # blank tare
             if rng.random() < 0.01:
@@ -585,9 +441,7 @@ def make_case(rng, big_dates=False):
             pct = rng.choice([None, 4.8, 5.2, 5.5, 6.1]) if rng.random() < 0.6 else None
             void = rng.random() < 0.03
             note = rng.random() < 0.05
-            if void:
-                w = [None, None, None]
-            lines.append(ticket_line(page, date, w, pct, priv, void, note, metric, code))
+            lines.append(ticket_line(page, date, [None] * 3 if void else w, pct, priv, void, note, metric, code))
     if rng.random() < 0.02:
         lines[0] = "HELLO" + lines[0][5:]
     return lines
@@ -598,22 +452,17 @@ def version_text(rng):
 
 
 def main(argv):
-    if len(argv) >= 2 and argv[1] == "spool" and len(argv) == 6:
-        sys.stdout.buffer.write(spool_text(read_lines(argv[2]), argv[3], argv[4], argv[5]).encode("latin-1"))
-        return 0
-    if len(argv) == 5 and argv[1] == "generate":
-        count, seed, folder = int(argv[2]), int(argv[3]), argv[4]
-        rng = random.Random(seed)
-        for i in range(count):
-            lines = make_case(rng, big_dates=(i % 50 == 7))
-            version = version_text(rng)
-            base = "%s/case_%03d" % (folder, i)
-            open(base + ".K81", "wb").write("".join(l + "\r\n" for l in lines).encode("latin-1"))
-            open(base + ".version", "wb").write(version.encode("latin-1"))
-            open(base + ".SPL", "wb").write(spool_text(lines, version, *STAMP).encode("latin-1"))
-        return 0
-    sys.stderr.write(__doc__)
-    return 2
+    if len(argv) != 5 or argv[1] != "generate":
+        sys.stderr.write(__doc__)
+        return 2
+    rng = random.Random(int(argv[3]))
+    for i in range(int(argv[2])):
+        lines = make_case(rng, big_dates=(i % 50 == 7))
+        version = version_text(rng)
+        for ext, text in ((".K81", "".join(l + "\r\n" for l in lines)), (".version", version),
+                          (".SPL", spool_text(lines, version, *STAMP))):
+            open("%s/case_%03d%s" % (argv[4], i, ext), "wb").write(text.encode("latin-1"))
+    return 0
 
 
 if __name__ == "__main__":
