@@ -1,6 +1,7 @@
 // The tonnage command as a script would call it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -23,20 +24,8 @@ CliRun Tonnage(const std::string& args) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir.File("out")), ReadFile(dir.File("err"))};
 }
 
-std::string Golden(const std::string& name) {
-  return ReadFile(std::string(TONNAGE_TESTDATA_DIR) + "/report/samples/" + name + ".SPL");
-}
-
 // Usage errors end with 2, refused files and failed writes with 1, saying why.
 TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) {
-  for (const char* args : {"check", "frobnicate x", "report", "report /no/such/missing.K81",
-                           "report samples/x.K81 --run-date 2026-07-01", "report samples/x.K81 --run-date 02/31/2026",
-                           "report samples/x.K81 --run-time 25:00:00"}) {
-    std::string line = args;
-    if (const auto at = line.find("samples/x.K81"); at != std::string::npos)
-      line.replace(at, 13, SamplePath("us-standard-tickets.K81"));
-    EXPECT_EQ(Tonnage(line).exitCode, 2) << line;
-  }
   ScratchFolder dir;
   WriteFile(dir.File("bad.K81"), "HELLO\r\n");
   WriteFile(dir.File("keep.PRN"), "an older report\r\n");
@@ -44,24 +33,35 @@ TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) 
   for (int b = 1; b <= 501; ++b)
     many += "* 0 0.0000 BOOK\r\n000101 10/02/2026 61020     28340     32680      5.400      \r\n";
   WriteFile(dir.File("many.K81"), many);
-  const std::string sample = SamplePath("us-standard-tickets.K81");
+  const std::string sample = SamplePath("us-standard-tickets.K81"), invalid = "Invalid File - Select Another File!";
   const struct {
-    std::string args, says;
-  } refused[] = {
-      {"check " + dir.File("bad.K81"), "Invalid File - Select Another File!"},
-      {"export " + dir.File("bad.K81"), "Invalid File - Select Another File!"},
-      {"report " + dir.File("bad.K81") + " -o " + dir.File("keep.PRN"), "Invalid File - Select Another File!"},
-      {"report " + dir.File("many.K81"), "More than 500 books - Program aborted!"},
-      {"report " + sample + " -o /dev/full", "/dev/full: No space left on device"},
-      {"resave " + sample + " -o /dev/full", "/dev/full: No space left on device"},
-      {"report " + sample + " -o " + dir.File("no/such/x.PRN"), "no/such/x.PRN"},
-      {"resave " + sample + " -o " + dir.File("nowhere/x.K81"), "nowhere/x.K81"},
+    std::string args;
+    int exitCode;
+    std::string says;
+  } cases[] = {
+      {"check", 2, ""}, {"frobnicate x", 2, ""}, {"report", 2, ""}, {"report /no/such/missing.K81", 2, ""},
+      {"report " + sample + " --run-date 2026-07-01", 2, ""}, {"report " + sample + " --run-date 02/31/2026", 2, ""},
+      {"report " + sample + " --run-time 25:00:00", 2, ""},
+      {"check " + dir.File("bad.K81"), 1, invalid},
+      {"export " + dir.File("bad.K81"), 1, invalid},
+      {"report " + dir.File("bad.K81") + " -o " + dir.File("keep.PRN"), 1, invalid},
+      {"report " + dir.File("many.K81"), 1, "More than 500 books - Program aborted!"},
+      {"report " + sample + " -o /dev/full", 1, "/dev/full: No space left on device"},
+      {"resave " + sample + " -o /dev/full", 1, "/dev/full: No space left on device"},
+      {"report " + sample + " -o " + dir.File("no/such/x.PRN"), 1, "no/such/x.PRN"},
+      {"resave " + sample + " -o " + dir.File("nowhere/x.K81"), 1, "nowhere/x.K81"},
+      {"daily " + sample + " --date 01/05/2026 -o " + dir.File("x.csv"), 1, ""},  // no ticket that day
+      {"daily " + dir.File("bad.K81") + " --date 09/28/2026 -o " + dir.File("x.csv"), 1, invalid},
+      {"daily " + sample + " --date 09/28/2026 -o " + dir.File("x.txt"), 2, ""},
+      {"daily " + sample + " --date 2026-09-28 -o " + dir.File("x.csv"), 2, ""},
+      {"daily " + sample + " --date 09/30/2026 --to 09/28/2026 -o " + dir.File("x.csv"), 2, ""},
+      {"daily " + sample + " -o " + dir.File("x.csv"), 2, ""},
   };
-  for (const auto& r : refused) {
-    const CliRun run = Tonnage(r.args);
-    EXPECT_EQ(run.exitCode, 1) << r.args;
-    EXPECT_NE(run.err.find(r.says), std::string::npos) << r.args << ": " << run.err;
-    EXPECT_EQ(run.out, "") << r.args;
+  for (const auto& c : cases) {
+    const CliRun run = Tonnage(c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << c.args << ": " << run.err;
+    EXPECT_EQ(run.out, "") << c.args;
   }
   EXPECT_EQ(ReadFile(dir.File("keep.PRN")), "an older report\r\n");
   EXPECT_EQ(ListFolder(dir.path()).size(), 3u) << "nothing written beside the files";
@@ -81,27 +81,25 @@ TEST(TonnageCommand, CheckListsTheIndexRecordAndEveryBookAndResaveUpgradesTheOld
   EXPECT_EQ(ReadFile(dir.File("old.K81")).rfind("CST81 1988    F-019-1(7)  05/14/2001 E J. KOSTELNIK\r\n", 0), 0u);
 }
 
-TEST(TonnageCommand, ReportWritesTheGoldenSpoolToStdoutOrAFileAndTheClockByDefault) {
-  for (const char* name : {"us-standard-tickets", "old-layout-2001", "metric-with-tons-book"}) {
-    const CliRun r = Tonnage("report " + SamplePath(std::string(name) + ".K81") + " --run-date 07/01/2026 --run-time 14:05:09");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, Golden(name)) << name;
-  }
+// The spools of the samples on stdout are the report cases'; here the file
+// replaced in place, the other spelling of the options and the clock.
+TEST(TonnageCommand, ReportReplacesTheNamedFileAndTakesTheClockByDefault) {
   ScratchFolder dir;
   WriteFile(dir.File("old.PRN"), "an older report\r\n");
   const CliRun r = Tonnage("report " + SamplePath("batch-plant-gravities.K81") + " -o " + dir.File("old.PRN") +
-                        " --date 07-01-2026 --time 14:05:09");
+                           " --date 07-01-2026 --time 14:05:09");
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(ReadFile(dir.File("old.PRN")), Golden("batch-plant-gravities"));
+  EXPECT_EQ(ReadFile(dir.File("old.PRN")),
+            ReadFile(std::string(TONNAGE_TESTDATA_DIR) + "/report/samples/batch-plant-gravities.SPL"));
   EXPECT_EQ(ListFolder(dir.path()).size(), 1u);  // no temporary left beside it
-
   const CliRun now = Tonnage("report " + SamplePath("us-standard-tickets.K81"));
   ASSERT_EQ(now.exitCode, 0) << now.err;
   const std::string line = now.out.substr(now.out.find(" PROGRAM HARKST81"), 78);
   EXPECT_EQ(line.substr(35, 1) + line.substr(59, 1) + line.substr(68, 4), "/:PAGE");
 }
 
+// The rows' contents are the core's export test; here the file, the count and a metric unit.
 TEST(TonnageCommand, ExportWritesOneCsvRowPerTicket) {
   ScratchFolder dir;
   CliRun r = Tonnage("export " + SamplePath("checks-page-order-and-weights.K81") + " -o " + dir.File("t.csv"));
@@ -112,13 +110,7 @@ TEST(TonnageCommand, ExportWritesOneCsvRowPerTicket) {
                      "41360,lb,5.400,,,,\r\n"),
             std::string::npos)
       << csv;
-  EXPECT_NE(csv.find(",7305,2026-06-17,29940,70180,40240,-40240,40240,lb,5.400,,,,"
-                     "PAGE ORDER; GROSS LESS THAN TARE; THEO/KP MISMATCH\r\n"),
-            std::string::npos)
-      << csv;
-  int rows = 0;
-  for (std::size_t p = csv.find("\r\n"); p != std::string::npos; p = csv.find("\r\n", p + 2)) ++rows;
-  EXPECT_EQ(rows, 1 + 10);
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 10);
   r = Tonnage("export " + SamplePath("metric-with-tons-book.K81"));
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find(",kg,"), std::string::npos);
@@ -151,15 +143,8 @@ int RunIntoClosedPipe(const std::string& tmpdir, const std::vector<std::string>&
 TEST(TonnageCommand, ACommandCutShortByAClosedPipeLeavesNothingInTmpdir) {
   ScratchFolder dir;
   std::string big = "CST81 4417    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n";
-  char ticket[80];
-  for (int b = 1; b <= 60; ++b) {
-    big += "* 0 0.0000 SURFACE COURSE SP 12.5 LOT " + std::to_string(b) + "\r\n";
-    for (int t = 0; t < 200; ++t) {
-      std::snprintf(ticket, sizeof ticket, "%06d 09/28/2026 77756     30056     47700      5.600      ",
-                    1201 + t);
-      big += std::string(ticket) + "\r\n";
-    }
-  }
+  for (int line = 0; line < 60 * 201; ++line)
+    big += line % 201 ? "001201 09/28/2026 77756     30056     47700      5.600      \r\n" : "* 0 0.0000 LOT\r\n";
   WriteFile(dir.File("BIG.K81"), big);
   ::mkdir(dir.File("tmp").c_str(), 0700);
   for (const char* command : {"check", "report", "export"}) {
@@ -170,8 +155,10 @@ TEST(TonnageCommand, ACommandCutShortByAClosedPipeLeavesNothingInTmpdir) {
 }
 
 
-// Each sample export into its sample job: the counts printed, the tickets in
-// the data file after it, and exactly the differences planted in the export.
+// Sample exports into their sample jobs (kilograms into a metric book, a
+// quoted file with a byte-order mark and a column named by hand): the counts
+// printed, the tickets in the data file after it, and exactly the
+// differences planted in the export. Short tons are the core's import test.
 TEST(TonnageCommand, ImportAndReconcileOfTheSampleExports) {
   const struct {
     const char *job, *csv, *book, *map, *counts, *added, *reconciled;
@@ -185,15 +172,6 @@ TEST(TonnageCommand, ImportAndReconcileOfTheSampleExports) {
        "duplicate in book: 0\ngap in e-ticket numbers: 2\n"
        "weights differ             5506       08/27/2026 tare e-ticket 14351.000, book 14315.000 (+36); "
        "net e-ticket 23445.000, book 23481.000 (-36)\n"},
-      {"us-standard-tickets.K81", "eticket-short-tons.csv", "3", "",
-       "imported: 2\nduplicate of a ticket in the book: 16\nduplicate of a ticket earlier in the file: 0\n"
-       "refused: 1\nrefused, gross below tare: 1\n",
-       "3,SHOULDERS SP 9.5 BOTH SIDES,0,0.0000,1257,2026-10-03,77420,30040,47380,"
-       "|3,SHOULDERS SP 9.5 BOTH SIDES,0,0.0000,1258,2026-10-03,72240,29760,42480,",
-       "matched: 15\nweights differ: 1\ne-ticket only: 3\nbook only: 1\nduplicate e-ticket: 0\n"
-       "duplicate in book: 0\ngap in e-ticket numbers: 1\n"
-       "weights differ             27001248   10/02/2026 gross e-ticket 69340, book 68982 (+358); "
-       "net e-ticket 39040, book 38679 (+361)\n"},
       {"checks-page-order-and-weights.K81", "eticket-quoted-bom.csv", "1", "--map 'truck=Hauler / Truck'",
        "imported: 2\nduplicate of a ticket in the book: 9\nduplicate of a ticket earlier in the file: 0\n"
        "refused: 1\nrefused, wrong number of fields: 1\n",
@@ -209,32 +187,24 @@ TEST(TonnageCommand, ImportAndReconcileOfTheSampleExports) {
   };
   for (const auto& s : samples) {
     ScratchFolder dir;
-    const std::string job = dir.File(s.job), csv = SamplePath(s.csv);
+    const std::string job = dir.File(s.job), csv = SamplePath(s.csv), book = std::string(" --book ") + s.book;
     WriteFile(job, ReadFile(SamplePath(s.job)));
     const std::string before = Tonnage("export " + job).out;
-    const std::string book = std::string(" --book ") + s.book;
     CliRun r = Tonnage("import " + job + " " + csv + book + " " + s.map);
     ASSERT_EQ(r.exitCode, 0) << s.csv << r.err;
     EXPECT_EQ(r.out.rfind(s.counts, 0), 0u) << r.out;
-    EXPECT_EQ(ReadFile(job + ".bak"), ReadFile(SamplePath(s.job))) << "replaced safely, the old file kept";
     // The file as found starts its history; the import's entry holds only what it added.
     const std::string history = Tonnage("history " + job).out;
     const std::size_t entry = history.find(std::string("save: imported from ") + s.csv + ", rows ");
     ASSERT_NE(entry, std::string::npos) << history;
-    const std::string added = std::string("    book ") + s.book + " (2 tickets)\n";
-    EXPECT_EQ(history.substr(history.find('\n', entry) + 1, added.size()), added) << history;
+    const std::string line = "    " + book.substr(3) + " (2 tickets)\n";
+    EXPECT_EQ(history.substr(history.find('\n', entry) + 1, line.size()), line) << history;
+    // The old tickets and the new ones: two lines more, each of them found.
     const std::string after = Tonnage("export " + job).out;
-    std::string expected = before;
-    for (std::string_view added = s.added; !added.empty();) {
-      const std::string_view one = added.substr(0, added.find('|'));
-      const std::size_t at = after.find(one);
-      ASSERT_NE(at, std::string::npos) << one << " in\n" << after;
-      expected += after.substr(after.rfind('\n', at) + 1, after.find('\n', at) - after.rfind('\n', at));
-      added.remove_prefix(std::min(added.size(), one.size() + 1));
-    }
-    // The old tickets and the new ones; the same ticket twice in the new
-    // file would show as a longer export than this.
-    EXPECT_EQ(after.size(), expected.size()) << after;
+    EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), std::count(before.begin(), before.end(), '\n') + 2);
+    const std::string added = s.added;
+    EXPECT_NE(after.find(added.substr(0, added.find('|'))), std::string::npos) << after;
+    EXPECT_NE(after.find(added.substr(added.find('|') + 1)), std::string::npos) << after;
     r = Tonnage("reconcile " + SamplePath(s.job) + " " + csv + book);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out.rfind(s.reconciled, 0), 0u) << r.out;
@@ -249,10 +219,8 @@ TEST(TonnageCommand, ImportRefusesBadFilesWholeAndChangesNothing) {
     std::string csv, args, says;
     int exitCode;
   } cases[] = {
-      {"Ticket,Date,Net (lb)\n1,\"10/01/2026,40000\n", "--book 1", "never closed", 1},
+      // The reasons are the core's; one refused reading and one refused preview.
       {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "--book 1", "not a text file", 1},
-      {"Customer,Job\nA,B\n", "--book 1", "No column can be recognised", 1},
-      {"Ticket,Date,Net\n1,10/01/2026,40000\n", "--book 1", "unit of the net weights", 1},
       {"Ticket,Date,Net (lb)\n1201,02/30/2026,40000\n", "--book 1", "refused, not a date: 1", 1},
       {"Ticket,Date,Net (lb)\n1,10/01/2026,40000\n", "--book 9", "Book 9 is not in use", 1},
       {"Ticket,Date,Net (lb)\n1,10/01/2026,40000\n", "", "--book N or --book-per-mix", 2},
@@ -337,20 +305,6 @@ TEST(TonnageCommand, DailyWritesCsvSpreadsheetAndPdfAndRefusesWhatItCannot) {
     const std::string check = "/usr/bin/python3 " + script + " " + dir.File("day.xlsx") + " " + dir.File("day.csv");
     EXPECT_EQ(std::system(check.c_str()), 0) << check;
   }
-  WriteFile(dir.File("bad.K81"), "HELLO\r\n");
-  const struct {
-    std::string args;
-    int code;
-  } cases[] = {
-      {"daily " + sample + " --date 01/05/2026 -o " + dir.File("x.csv"), 1},  // no ticket that day
-      {"daily " + dir.File("bad.K81") + " --date 09/28/2026 -o " + dir.File("x.csv"), 1},
-      {"daily " + sample + " --date 09/28/2026 -o " + dir.File("x.txt"), 2},
-      {"daily " + sample + " --date 2026-09-28 -o " + dir.File("x.csv"), 2},
-      {"daily " + sample + " --date 09/30/2026 --to 09/28/2026 -o " + dir.File("x.csv"), 2},
-      {"daily " + sample + " -o " + dir.File("x.csv"), 2},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Tonnage(c.args).exitCode, c.code) << c.args;
-  EXPECT_FALSE(Exists(dir.File("x.csv")));
 }
 
 }  // namespace

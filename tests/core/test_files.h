@@ -3,7 +3,6 @@
 // writes made to fail at one step.
 #pragma once
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,6 +10,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -24,13 +24,8 @@ namespace tonnage::testing {
 
 inline std::vector<std::string> ListFolder(const std::string& path) {
   std::vector<std::string> names;
-  if (DIR* dir = ::opendir(path.c_str())) {
-    while (dirent* e = ::readdir(dir)) {
-      std::string n = e->d_name;
-      if (n != "." && n != "..") names.push_back(n);
-    }
-    ::closedir(dir);
-  }
+  std::error_code error;  // no folder: no names
+  for (const auto& e : std::filesystem::directory_iterator(path, error)) names.push_back(e.path().filename());
   return names;
 }
 
@@ -95,6 +90,11 @@ inline std::string CrLf(const std::vector<std::string>& lines) {
 inline std::string SamplePath(const std::string& name) {
   return std::string(TONNAGE_SAMPLES_DIR) + "/" + name;
 }
+
+// The sample data files, every book type and both unit systems among them.
+inline const char* const kSampleFiles[] = {"us-standard-tickets.K81", "batch-plant-gravities.K81",
+                                           "checks-page-order-and-weights.K81", "metric-with-tons-book.K81",
+                                           "old-layout-2001.K81"};
 
 // Runs `body` in a child process and gives its exit code (99: it died).
 template <class Body>

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "daily/yield_check.h"
 
 namespace tonnage::daily {
@@ -23,46 +25,41 @@ TEST(YieldCheck, StationsInFeetAndMetres) {
   }
 }
 
-TEST(YieldCheck, WorkedExampleFromGmm) {
-  // 12+50 to 45+00: 3250 ft; x 12 ft / 9 = 4333.33 SY.
-  // Target 43.3 x 2.540 x 2.0 in = 219.964 lb/SY.
-  // 480 tons x 2000 / 4333.33 SY = 221.54 lb/SY; 221.54 / 219.964 = 100.72 %.
-  // Planned 219.964 x 4333.33 / 2000 = 476.589 tons.
-  const YieldEntry e{1, "20260928", "12+50", "45+00", 0, 12, 2.0, 0, 2.540};
-  const YieldResult r = ComputeYield(e, 480, false);
-  ASSERT_EQ(r.error, "");
-  EXPECT_DOUBLE_EQ(r.figures.length, 3250);
-  EXPECT_NEAR(r.figures.area, 4333.333, 0.001);
-  EXPECT_NEAR(r.figures.target, 219.964, 1e-9);
-  EXPECT_NEAR(r.figures.spreadRate, 221.538, 0.001);
-  EXPECT_NEAR(r.figures.percentOfTarget, 100.715, 0.001);
-  EXPECT_FALSE(r.figures.offTarget);
-  EXPECT_NEAR(r.figures.plannedTons, 476.589, 0.001);
+// The figures to the thousandth: length, area, target, rate placed, percent
+// of target, planned tons, and whether it is off the band.
+std::string Figures(const YieldEntry& e, double tons, bool metric) {
+  const YieldResult r = ComputeYield(e, tons, metric);
+  const YieldFigures& f = r.figures;
+  char text[160];
+  std::snprintf(text, sizeof text, "%.3f %.3f %.4f %.3f %.3f %.3f %s", f.length, f.area, f.target, f.spreadRate,
+                f.percentOfTarget, f.plannedTons, f.offTarget ? "off" : "on");
+  return r.error.empty() ? text : "refused";
 }
 
-TEST(YieldCheck, WorkedExampleMetricAndByRate) {
-  // 1+250 to 1+850: 600 m x 3.5 m = 2100 m2; 0.925 x 2.450 x 50 mm = 113.3125
-  // kg/m2; 260 t x 1000 / 2100 = 123.81 kg/m2 = 109.26 %: above the band.
-  const YieldResult m = ComputeYield({2, "20260827", "1+250", "1+850", 0, 3.5, 50, 0, 2.450}, 260, true);
-  ASSERT_EQ(m.error, "");
-  EXPECT_DOUBLE_EQ(m.figures.area, 2100);
-  EXPECT_NEAR(m.figures.target, 113.3125, 1e-9);
-  EXPECT_NEAR(m.figures.percentOfTarget, 109.264, 0.001);
-  EXPECT_TRUE(m.figures.offTarget);
-  // A length of 1000 ft x 11 ft = 1222.22 SY at 110 lb/SY/in x 1.5 in = 165
-  // lb/SY; 95 tons give 155.45 lb/SY = 94.2 %: below the band.
-  const YieldResult e = ComputeYield({1, "20260928", "", "", 1000, 11, 1.5, 110, 0}, 95, false);
-  ASSERT_EQ(e.error, "");
-  EXPECT_NEAR(e.figures.target, 165, 1e-12);
-  EXPECT_NEAR(e.figures.percentOfTarget, 94.215, 0.001);
-  EXPECT_TRUE(e.figures.offTarget);
+TEST(YieldCheck, WorkedExamples) {
+  const struct {
+    YieldEntry entry;
+    double tons;
+    bool metric;
+    const char* figures;
+  } cases[] = {
+      // 12+50 to 45+00: 3250 ft x 12 ft / 9 = 4333.33 SY; 43.3 x 2.540 x 2 in = 219.964 lb/SY;
+      // 480 tons x 2000 / 4333.33 SY = 221.54 lb/SY = 100.716 %; planned 219.964 x 4333.33 / 2000.
+      {{1, "20260928", "12+50", "45+00", 0, 12, 2.0, 0, 2.540}, 480, false,
+       "3250.000 4333.333 219.9640 221.538 100.716 476.589 on"},
+      // 600 m x 3.5 m = 2100 m2; 0.925 x 2.450 x 50 mm = 113.3125 kg/m2; 260 t x 1000 / 2100 =
+      // 123.81 kg/m2 = 109.26 %: above the band.
+      {{2, "20260827", "1+250", "1+850", 0, 3.5, 50, 0, 2.450}, 260, true,
+       "600.000 2100.000 113.3125 123.810 109.264 237.956 off"},
+      // 1000 ft x 11 ft = 1222.22 SY at 110 lb/SY/in x 1.5 in = 165 lb/SY; 95 tons give 155.45
+      // lb/SY = 94.2 %: below the band.
+      {{1, "20260928", "", "", 1000, 11, 1.5, 110, 0}, 95, false, "1000.000 1222.222 165.0000 155.455 94.215 100.833 off"},
+      {{1, "d", "12+50", "4500x", 0, 12, 2, 110, 0}, 10, false, "refused"},
+      {{1, "d", "", "", 0, 12, 2, 110, 0}, 10, false, "refused"},
+      {{1, "d", "", "", 100, 12, 2, 0, 0}, 10, false, "refused"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Figures(c.entry, c.tons, c.metric), c.figures);
   EXPECT_NEAR(DefaultTargetRate(true), 2.349, 0.001);
-}
-
-TEST(YieldCheck, RefusedEntries) {
-  EXPECT_NE(ComputeYield({1, "d", "12+50", "4500x", 0, 12, 2, 110, 0}, 10, false).error, "");
-  EXPECT_NE(ComputeYield({1, "d", "", "", 0, 12, 2, 110, 0}, 10, false).error, "");
-  EXPECT_NE(ComputeYield({1, "d", "", "", 100, 12, 2, 0, 0}, 10, false).error, "");
 }
 
 TEST(YieldCheck, WarnsWhenTonsToDatePassPlanned) {

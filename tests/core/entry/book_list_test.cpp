@@ -12,17 +12,16 @@ using namespace testing;
 
 using BookListTest = EntryTest;
 
+std::string Fields(const BookHeader& h) { return h.comments + "|" + h.dataType + "|" + h.specificGravity; }
+
 TEST_F(BookListTest, EntriesNumberEverySlotAndTheSelectionFollowsTheChoice) {
   session.Book(7).comments = "HOT MIX";
   const std::vector<std::string> entries = ListBooks(session.books);
   ASSERT_EQ(entries.size(), 500u);
-  EXPECT_EQ(entries[6], "Book  7 HOT MIX");
-  EXPECT_EQ(entries[499], "Book  500 ");
-  EXPECT_EQ(ChosenSlot(-1), std::nullopt) << "Enter with nothing selected chooses nothing";
-  EXPECT_EQ(ChosenSlot(499), 500);
-  EXPECT_EQ(ChosenSlot(500), std::nullopt);
-  EXPECT_EQ(SelectionAfter(3), 3) << "slot 4's entry";
-  EXPECT_EQ(SelectionAfter(500), 499) << "slot 500 stays selected";
+  EXPECT_EQ(entries[6] + "|" + entries[499], "Book  7 HOT MIX|Book  500 ");
+  // Enter with nothing selected chooses nothing; slot 500 stays selected.
+  EXPECT_EQ(std::tuple(ChosenSlot(-1), ChosenSlot(499), ChosenSlot(500)), std::tuple(std::nullopt, 500, std::nullopt));
+  EXPECT_EQ(std::pair(SelectionAfter(3), SelectionAfter(500)), std::pair(3, 499));
 }
 
 TEST_F(BookListTest, ADeletedBookKeepsItsTicketsUntilTheSlotIsSetUpAgain) {
@@ -33,9 +32,7 @@ TEST_F(BookListTest, ADeletedBookKeepsItsTicketsUntilTheSlotIsSetUpAgain) {
   ASSERT_TRUE(SaveGridToBook(session, 3, grid).ok());
 
   ASSERT_TRUE(DeleteBook(session, 3).ok());
-  EXPECT_EQ(session.Book(3).comments, "");
-  EXPECT_EQ(session.Book(3).dataType, "");
-  EXPECT_EQ(session.Book(3).specificGravity, "");
+  EXPECT_EQ(Fields(session.Book(3)), "||");
   EXPECT_EQ(session.rows[0][TicketField::PageNo], "") << "rows in memory cleared";
   EXPECT_TRUE(Exists(session.SectionPath(3)));
 
@@ -58,21 +55,18 @@ TEST(BookSetup, TypeIsChosenOnceAndThenFixed) {
   fields.comments = "SURFACE";
   fields.specificGravity = "2.640";
   ContinueBookSetup(header, fields);
-  EXPECT_EQ(header.dataType, "") << "Continue without a type leaves the code empty";
-  EXPECT_EQ(header.specificGravity, "2.640");
+  EXPECT_EQ(Fields(header), "SURFACE||2.640") << "Continue without a type leaves the code empty";
 
   fields = OpenBookSetup(header);
   fields.ChosenTypeIndex = 1;
   ContinueBookSetup(header, fields);
   EXPECT_EQ(header.dataType, "1");
   fields = OpenBookSetup(header);
-  EXPECT_EQ(fields.ChosenTypeIndex, 1);
-  EXPECT_TRUE(fields.typeFixed);
+  EXPECT_EQ(std::pair(fields.ChosenTypeIndex, fields.typeFixed), std::pair(1, true));
 
   BookHeader odd{"HAND EDITED", "7", ""};
   fields = OpenBookSetup(odd);
-  EXPECT_TRUE(fields.typeFixed);
-  EXPECT_EQ(fields.ChosenTypeIndex, -1);
+  EXPECT_EQ(std::pair(fields.ChosenTypeIndex, fields.typeFixed), std::pair(-1, true));
   ContinueBookSetup(odd, fields);
   EXPECT_EQ(odd.dataType, "7");
 }
@@ -88,8 +82,8 @@ TEST(BookSetup, SpecificGravityStaysBelowTen) {
 TEST(IndexRecordForm, NewFileShowsTodayOthersTheStoredDate) {
   IndexRecord index{"CST81", "4471", "NH-0094-07", "09/30/2025", "P. LINDQVIST", "E"};
   const CalendarDate today{2026, 3, 7};
-  EXPECT_EQ(OpenIndexRecord(index, kNoName, today).date, "03/07/2026");
-  EXPECT_EQ(OpenIndexRecord(index, "/jobs/NH0094.K81", today).date, "09/30/2025");
+  const std::string saved = OpenIndexRecord(index, "/jobs/NH0094.K81", today).date;
+  EXPECT_EQ(OpenIndexRecord(index, kNoName, today).date + "|" + saved, "03/07/2026|09/30/2025");
   index.date.clear();
   EXPECT_EQ(OpenIndexRecord(index, "/jobs/NH0094.K81", today).date, "");
 }

@@ -40,11 +40,9 @@ TEST(CellEntry, DatesGetTheirSlashesAsTypedAndMarksTakeTheirKeys) {
   } dates[] = {{"0", "0"}, {"09", "09"}, {"092", "09/2"}, {"09/28", "09/28"}, {"092820", "09/28/20"},
                {"09282026", "09/28/2026"}, {"9/2", "9/2"}, {"09/28/", "09/28"}, {"092820261", "092820261"}};
   for (const auto& d : dates) EXPECT_EQ(ShapeDateAsTyped(d.typed), d.shown) << d.typed;
-  EXPECT_EQ(MarkAfterKey("", 'y'), "Y");
-  EXPECT_EQ(MarkAfterKey("Y", ' '), "");
-  EXPECT_EQ(MarkAfterKey("", ' '), "Y");
-  EXPECT_EQ(MarkAfterKey("Y", 'N'), "");
-  EXPECT_EQ(MarkAfterKey("Y", 'x'), std::nullopt);
+  const std::tuple<const char*, char, std::optional<std::string>> marks[] = {
+      {"", 'y', "Y"}, {"Y", ' ', ""}, {"", ' ', "Y"}, {"Y", 'N', ""}, {"Y", 'x', std::nullopt}};
+  for (const auto& [held, key, after] : marks) EXPECT_EQ(MarkAfterKey(held, key), after) << held << key;
 }
 
 TEST(GridHistory, AStepHoldsOnlyTheRowsItChangedAndGoesBothWays) {

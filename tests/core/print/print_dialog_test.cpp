@@ -40,40 +40,6 @@ class PrintStep : public ::testing::Test {
   RecordingPrinter printer;
 };
 
-TEST_F(PrintStep, EachCopyIsADocumentTheFirstFailedOneStopsTheRestAndNoCopiesPrintNothing) {
-  PrintDialog d = LoadPrintDialog(false);
-  ChooseRange(d, PrintRange::Pages);
-  d.pageFrom = 2;
-  d.pageTo = 3;
-  d.copiesText = "3";
-  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
-  EXPECT_EQ(d.PrintCopies, 3);
-  EXPECT_EQ(d.PrintFrom, 2);
-  ASSERT_EQ(printer.documents.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(printer.Sheets(i), "P2|P3");
-    EXPECT_EQ(printer.documents[i].fonts, std::vector<std::string>{"Courier New 12"});
-  }
-  // "All" wins over what the page fields still hold.
-  ChooseRange(d, PrintRange::All);
-  d.pageFrom = d.pageTo = 3;
-  d.copiesText = "4";
-  printer.failures = {Outcome::Success(), Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
-  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, printer).message, "The printer is off line.");
-  ASSERT_EQ(printer.documents.size(), 5u) << "no copy after the failed one";
-  EXPECT_EQ(printer.Sheets(3), "P1|P2|P3");
-  for (const char* none : {"0", ""}) {
-    RecordingPrinter idle;
-    d.copiesText = none;
-    ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, idle).ok());
-    EXPECT_TRUE(idle.documents.empty()) << '"' << none << '"';
-    EXPECT_FALSE(idle.documentOpen()) << "a font with no document after it";
-    // Preview and PDF: one document whatever the field says.
-    ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, idle, true).ok());
-    EXPECT_EQ(idle.documents.size(), 1u);
-  }
-}
-
 TEST_F(PrintStep, SelectedTextPrintsOnceFromItsFile) {
   PrintDialog d = LoadPrintDialog(true);
   ChooseRange(d, PrintRange::SelectedText);

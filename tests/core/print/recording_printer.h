@@ -17,40 +17,35 @@ class RecordingPrinter final : public print::LinePrinter {
  public:
   struct Document {
     std::vector<std::string> fonts;  // "Courier New 12"
-    std::vector<std::vector<std::string>> sheets;
+    std::vector<std::vector<std::string>> sheets{{}};
     int newPages = 0;  // NewPage requests
   };
 
   void SetFont(const std::string& name, int points) override {
     Open().fonts.push_back(name + " " + std::to_string(points));
   }
-  void PrintLine(std::string_view line) override {
-    Open().sheets.back().emplace_back(line);
-  }
+  void PrintLine(std::string_view line) override { Open().sheets.back().emplace_back(line); }
   void NewPage() override {
-    Document& doc = Open();
-    ++doc.newPages;
-    doc.sheets.emplace_back();
+    ++Open().newPages;
+    open_->sheets.emplace_back();
   }
   Outcome EndDocument() override {
-    Document doc = open_ ? *open_ : Document{{}, {{}}, 0};
+    Document doc = Open();
     open_.reset();
-    if (doc.sheets.size() > 1 && doc.sheets.back().empty()) doc.sheets.pop_back();
-    if (doc.sheets.size() == 1 && doc.sheets.back().empty()) doc.sheets.clear();
+    if (doc.sheets.back().empty()) doc.sheets.pop_back();
     documents.push_back(doc);
     if (failures.empty()) return Outcome::Success();
-    Outcome failure = failures.front();
+    const Outcome failure = failures.front();
     failures.erase(failures.begin());
     return failure;
   }
-
   void Abandon() override {
     open_.reset();
     ++abandoned;
   }
 
-  // Ended documents, in order.
   int abandoned = 0;
+  // Ended documents, in order.
   std::vector<Document> documents;
   // EndDocument's answers, one per document, before it succeeds again.
   std::vector<Outcome> failures;
@@ -67,10 +62,7 @@ class RecordingPrinter final : public print::LinePrinter {
   }
 
  private:
-  Document& Open() {
-    if (!open_) open_ = Document{{}, {{}}, 0};
-    return *open_;
-  }
+  Document& Open() { return open_ ? *open_ : open_.emplace(); }
   std::optional<Document> open_;
 };
 
@@ -90,12 +82,9 @@ class FakePrinterSystem final : public print::PrinterSystem {
   print::PrinterState Current() override { return current; }
   bool MakeCurrent(const std::string& deviceName) override {
     calls.push_back("make current " + deviceName);
-    for (const Installed& p : installed) {
-      if (p.state.deviceName != deviceName) continue;
-      current = p.state;
-      return true;
-    }
-    return false;
+    const Installed* p = Find(deviceName);
+    if (p) current = p->state;
+    return p != nullptr;
   }
   void SetOrientation(int orientation) override { current.orientation = orientation; }
   void SetPaperSize(std::int16_t paper) override { current.paperSize = paper; }
@@ -103,8 +92,7 @@ class FakePrinterSystem final : public print::PrinterSystem {
   std::optional<print::PrinterCapabilities> Capabilities(const std::string& deviceName,
                                                          const std::string& port) override {
     calls.push_back("capabilities " + deviceName + " " + port);
-    for (const Installed& p : installed)
-      if (p.state.deviceName == deviceName) return p.caps;
+    if (const Installed* p = Find(deviceName)) return p->caps;
     return extraCaps.count(deviceName) ? std::optional(extraCaps[deviceName]) : std::nullopt;
   }
   print::LinePrinter& Printer() override { return printer; }
@@ -115,6 +103,13 @@ class FakePrinterSystem final : public print::PrinterSystem {
   print::PrinterState current;
   RecordingPrinter printer;
   std::vector<std::string> calls;
+
+ private:
+  const Installed* Find(const std::string& deviceName) const {
+    for (const Installed& p : installed)
+      if (p.state.deviceName == deviceName) return &p;
+    return nullptr;
+  }
 };
 
 // A name field as the capability query fills it: the name, then NULs.
@@ -128,13 +123,11 @@ inline std::string Field(const std::string& name, std::size_t width) {
 // a plotter that cannot be opened.
 inline FakePrinterSystem OfficePrinters() {
   FakePrinterSystem system;
-  print::PrinterCapabilities laser;
-  laser.paperNumbers = {1, 5, 9};
-  laser.paperNames = {Field("Letter", 64), Field("Legal", 64), Field("A4", 64)};
-  laser.binNumbers = {7, 15, 260};
-  laser.binNames = {Field("Automatically Select", 24), Field("Tray 1", 24), Field("Manual Feed", 24)};
-  system.installed.push_back({{"Site Office Laser", "lp0", 1, 1, 7}, laser});
-  system.installed.push_back({{"Plan Plotter", "usb1", 2, 9, 15}, std::nullopt});
+  const print::PrinterCapabilities laser{{1, 5, 9},
+                                         {Field("Letter", 64), Field("Legal", 64), Field("A4", 64)},
+                                         {7, 15, 260},
+                                         {Field("Automatically Select", 24), Field("Tray 1", 24), Field("Manual Feed", 24)}};
+  system.installed = {{{"Site Office Laser", "lp0", 1, 1, 7}, laser}, {{"Plan Plotter", "usb1", 2, 9, 15}, std::nullopt}};
   system.current = system.installed[0].state;
   return system;
 }

@@ -1,7 +1,7 @@
 // Pages of the spool on a recording printer, and the spool copied to a file.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstdlib>
 
 #include "../test_files.h"
 #include "print/print_dialog.h"
@@ -21,6 +21,12 @@ std::string Spool(int pages) {
     text += (p > 1 ? "\f\r\n" : "") + ("P" + n + ".1\r\nP" + n + ".2\r\n");
   }
   return text;
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string all;
+  while (times-- > 0) all += text;
+  return all;
 }
 
 TEST(SpoolPages, SheetsAndNewPagesByRange) {
@@ -44,27 +50,18 @@ TEST(SpoolPages, SheetsAndNewPagesByRange) {
       {"A\nB\rC\r\n\f\nD", 0, 0, "A,B,C|D", 1},
       // A selection ending on a page break: the request is made, no blank sheet.
       {"P1.9\r\n\f\r\nP2.1\r\n\f\r\n", 0, 0, "P1.9|P2.1", 2},
+      // 65537 page breaks: a 16-bit count would be back at page 2 for "LATE".
+      {"FIRST\r\n" + Repeat("\f\r\n", 65537) + "LATE\r\n", 1, 2, "FIRST", 1},
   };
   ScratchFolder dir;
   for (const Case& c : cases) {
     WriteFile(dir.File("PRINT.SPL"), c.text);
     RecordingPrinter printer;
     ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), c.from, c.to, printer).ok());
-    ASSERT_EQ(printer.documents.size(), 1u) << c.text;
-    EXPECT_EQ(printer.Sheets(0), c.sheets) << c.from << ".." << c.to << " of " << c.text;
-    EXPECT_EQ(printer.documents[0].newPages, c.newPages) << c.from << ".." << c.to << " of " << c.text;
+    ASSERT_EQ(printer.documents.size(), 1u) << c.text.substr(0, 40);
+    EXPECT_EQ(printer.Sheets(0), c.sheets) << c.from << ".." << c.to << " of " << c.text.substr(0, 40);
+    EXPECT_EQ(printer.documents[0].newPages, c.newPages) << c.from << ".." << c.to << " of " << c.text.substr(0, 40);
   }
-}
-
-TEST(SpoolPages, PageCountPastSixteenBitsNeverComesRoundToTheRangeAgain) {
-  // 65537 page breaks: a 16-bit count would be back at page 2 for "LATE".
-  std::string text = "FIRST\r\n";
-  for (int i = 0; i < 65537; ++i) text += "\f\r\n";
-  ScratchFolder dir;
-  WriteFile(dir.File("PRINT.SPL"), text + "LATE\r\n");
-  RecordingPrinter printer;
-  ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), 1, 2, printer).ok());
-  EXPECT_EQ(printer.Sheets(0), "FIRST");
 }
 
 TEST(SpoolPages, FailuresOfTheSpoolAndOfThePrinterComeBack) {
@@ -103,63 +100,77 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   const Outcome noFolder = CopySpoolToFile(spool, dir.File("gone/REPORT.PRN"));
   EXPECT_NE(noFolder.message.find("gone/REPORT.PRN: No such file or directory"), std::string::npos)
       << noFolder.message;
+  // A copy stopped part way leaves the older file and no other.
+  WriteFile(spool, Spool(5));
+  std::vector<std::int64_t> done;
+  const Outcome copied = CopySpoolToFile(spool, target, [&](std::int64_t d, std::int64_t total) {
+    EXPECT_EQ(total, 5);
+    done.push_back(d);
+    return d < 3;
+  });
+  EXPECT_EQ(copied.kind, OutcomeKind::Cancelled);
+  EXPECT_EQ(done, (std::vector<std::int64_t>{1, 2, 3}));
+  EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
+  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
 }
 
-TEST(SpoolProgress, EveryPageOfEveryCopyIsToldAndAStopAbandonsTheDocument) {
-  struct Case {
+// Each copy is a document of its own; every page of every copy is told, a
+// stop abandons the document and a failed copy ends the run.
+TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
+  const std::string all = "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2|P4.1,P4.2";
+  const struct {
     PrintRange range;
     int from, to;
     const char* copies;
-    std::int64_t stopAt;  // 0: never
+    bool oneCopy;           // preview and PDF
+    bool failSecond;        // the printer refuses the second document
+    std::int64_t stopAt;    // 0: never
     std::int64_t told, total;
-    std::size_t ended;  // documents ended
-  };
-  const Case cases[] = {
-      {PrintRange::All, 0, 0, "2", 0, 8, 8, 2},
-      {PrintRange::Pages, 2, 3, "1", 0, 2, 2, 1},
-      {PrintRange::Pages, 3, 9, "1", 0, 2, 2, 1},  // To past the end
-      {PrintRange::All, 0, 0, "3", 6, 6, 12, 1},   // stopped in the second copy
-      {PrintRange::Pages, 4, 4, "1", 1, 1, 1, 0},  // stopped on the last page
+    std::size_t ended;      // documents ended
+    std::string sheets;     // of each of them
+  } cases[] = {
+      {PrintRange::All, 0, 0, "2", false, false, 0, 8, 8, 2, all},
+      {PrintRange::Pages, 2, 3, "3", false, false, 0, 6, 6, 3, "P2.1,P2.2|P3.1,P3.2"},
+      {PrintRange::Pages, 3, 9, "1", false, false, 0, 2, 2, 1, "P3.1,P3.2|P4.1,P4.2"},  // To past the end
+      {PrintRange::All, 3, 3, "4", false, true, 0, 8, 16, 2, all},  // All wins over the page fields
+      {PrintRange::All, 0, 0, "3", false, false, 6, 6, 12, 1, all},  // stopped in the second copy
+      {PrintRange::Pages, 4, 4, "1", false, false, 1, 1, 1, 0, ""},  // stopped on the last page
+      {PrintRange::All, 0, 0, "0", false, false, 0, 0, 0, 0, ""},
+      {PrintRange::All, 0, 0, "", false, false, 0, 0, 0, 0, ""},
+      {PrintRange::All, 0, 0, "", true, false, 0, 4, 4, 1, all},
   };
   ScratchFolder dir;
   WriteFile(dir.File("PRINT.SPL"), Spool(4));
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.from) + "-" + std::to_string(c.to) + " x" + c.copies);
     PrintDialog dialog = LoadPrintDialog(false);
     ChooseRange(dialog, c.range);
     dialog.pageFrom = c.from, dialog.pageTo = c.to, dialog.copiesText = c.copies;
     std::string spool = dir.File("PRINT.SPL");
     RecordingPrinter printer;
+    if (c.failSecond)
+      printer.failures = {Outcome::Success(), Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
     std::vector<std::int64_t> done;
-    const Outcome printed = PrintChosenPages(dialog, spool, dir.File("SEL.TXT"), printer, false,
+    const Outcome printed = PrintChosenPages(dialog, spool, dir.File("SEL.TXT"), printer, c.oneCopy,
                                              [&](std::int64_t d, std::int64_t total) {
                                                EXPECT_EQ(total, c.total);
                                                done.push_back(d);
                                                return d != c.stopAt;
                                              });
-    EXPECT_EQ(printed.kind, c.stopAt ? OutcomeKind::Cancelled : OutcomeKind::Ok) << c.from << " " << c.copies;
-    ASSERT_EQ(static_cast<std::int64_t>(done.size()), c.told) << c.from << " " << c.copies;
-    EXPECT_EQ(done.back(), c.told);
-    EXPECT_EQ(printer.documents.size(), c.ended);
+    EXPECT_EQ(printed.kind, c.stopAt ? OutcomeKind::Cancelled : c.failSecond ? OutcomeKind::IoError : OutcomeKind::Ok);
+    EXPECT_EQ(printed.message == "The printer is off line.", c.failSecond) << printed.message;
+    EXPECT_EQ(std::pair(dialog.PrintFrom, dialog.PrintCopies),
+              (std::pair<std::int16_t, std::int16_t>(c.range == PrintRange::All ? 0 : c.from, std::atoi(c.copies))));
+    ASSERT_EQ(static_cast<std::int64_t>(done.size()), c.told);
+    EXPECT_EQ(done.empty() ? 0 : done.back(), c.told);
+    ASSERT_EQ(printer.documents.size(), c.ended);
+    for (std::size_t d = 0; d < c.ended; ++d) {
+      EXPECT_EQ(printer.Sheets(d), c.sheets);
+      EXPECT_EQ(printer.documents[d].fonts, std::vector<std::string>{"Courier New 12"});
+    }
     EXPECT_EQ(printer.abandoned, c.stopAt ? 1 : 0);
-    EXPECT_FALSE(printer.documentOpen());
+    EXPECT_FALSE(printer.documentOpen()) << "a font with no document after it";
   }
-}
-
-TEST(SpoolProgress, ACopyStoppedLeavesTheOlderFileAndNoOther) {
-  ScratchFolder dir;
-  WriteFile(dir.File("PRINT.SPL"), Spool(5));
-  WriteFile(dir.File("REPORT.PRN"), "OLDER REPORT\r\n");
-  std::vector<std::int64_t> done;
-  const Outcome copied = CopySpoolToFile(dir.File("PRINT.SPL"), dir.File("REPORT.PRN"),
-                                         [&](std::int64_t d, std::int64_t total) {
-                                           EXPECT_EQ(total, 5);
-                                           done.push_back(d);
-                                           return d < 3;
-                                         });
-  EXPECT_EQ(copied.kind, OutcomeKind::Cancelled);
-  EXPECT_EQ(done, (std::vector<std::int64_t>{1, 2, 3}));
-  EXPECT_EQ(ReadFile(dir.File("REPORT.PRN")), "OLDER REPORT\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 }  // namespace

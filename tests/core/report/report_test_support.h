@@ -1,7 +1,11 @@
 // Building WORK.TMP images and picking lines out of a spool.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -78,6 +82,25 @@ inline std::string LineStarting(const std::vector<std::string>& lines, const std
   for (const std::string& l : lines)
     if (l.rfind(prefix, 0) == 0) return l;
   return {};
+}
+
+// `count` files made by the reference computation in `dir` (each case's
+// path without its ".K81" / ".SPL"); none, said loudly, without python3.
+inline std::vector<std::string> GeneratedCases(int count, int seed, const std::string& dir) {
+  if (std::system("python3 -c 'import decimal' >/dev/null 2>&1") != 0) {
+    std::printf("*** python3 not found: generated files NOT checked ***\n");
+    return {};
+  }
+  const std::string cmd = "python3 " + std::string(TONNAGE_TESTDATA_DIR) + "/../tools/report_reference.py generate " +
+                          std::to_string(count) + " " + std::to_string(seed) + " " + dir;
+  EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  std::vector<std::string> cases;
+  for (int i = 0; i < count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "case_%03d", i);
+    cases.push_back(dir + name);
+  }
+  return cases;
 }
 
 }  // namespace tonnage::report::testing

@@ -15,16 +15,10 @@ namespace {
 
 using namespace testing;
 
-std::string Ticket(int page, int net) {
-  TicketRow r;
-  r[TicketField::PageNo] = std::to_string(page);
-  r[TicketField::Date] = "09/28/2026";
-  r[TicketField::Gross] = std::to_string(net + 30056);
-  r[TicketField::Tare] = "30056";
-  r[TicketField::Net] = std::to_string(net);
-  r[TicketField::PctBitumen] = "5.6";
-  return FormatTicketLine(r, "E", "0") + "\r\n";
+TicketRow Row(int page, int net) {
+  return {{std::to_string(page), "09/28/2026", std::to_string(net + 30056), "30056", std::to_string(net), "5.6"}};
 }
+std::string Ticket(int page, int net) { return FormatTicketLine(Row(page, net), "E", "0") + "\r\n"; }
 
 std::string Job() {
   std::string text = FormatIndexLine({"CST81", "4417", "STP-0312(8)", "09/28/2026", "R. HALVORSEN", "E"}) + "\r\n";
@@ -44,10 +38,7 @@ void SetTicket(Session& s, int book, int page, std::optional<int> net) {
   auto at = std::find_if(rows.begin(), rows.end(),
                          [&](const TicketRow& r) { return std::atol(r[TicketField::PageNo].c_str()) == page; });
   if (at == rows.end()) at = std::find_if(rows.begin(), rows.end(), [](const TicketRow& r) { return !RowIsWritten(r); });
-  if (net)
-    *at = ParseTicketLine(Ticket(page, *net).substr(0, Ticket(page, *net).size() - 2));
-  else
-    *at = TicketRow{};
+  *at = net ? ParseTicketLine(FormatTicketLine(Row(page, *net), "E", "0")) : TicketRow{};
   std::stable_partition(rows.begin(), rows.end(), [](const TicketRow& r) { return RowIsWritten(r); });
   ASSERT_TRUE(WriteSectionFile(s.SectionPath(book), rows, "E", "0").ok());
 }

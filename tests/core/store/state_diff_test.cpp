@@ -10,14 +10,7 @@ namespace tonnage::store {
 namespace {
 
 std::string Ticket(int page, const std::string& net, const std::string& date = "09/28/2026") {
-  TicketRow r;
-  r[TicketField::PageNo] = std::to_string(page);
-  r[TicketField::Date] = date;
-  r[TicketField::Gross] = "77756";
-  r[TicketField::Tare] = "30056";
-  r[TicketField::Net] = net;
-  r[TicketField::PctBitumen] = "5.6";
-  return FormatTicketLine(r, "E", "0");
+  return FormatTicketLine(TicketRow{{std::to_string(page), date, "77756", "30056", net, "5.6"}}, "E", "0");
 }
 
 StateBook Book(const std::string& comments, int firstPage, int count, const std::string& type = "0") {

@@ -29,15 +29,13 @@ TEST(ParseLeadingNumber, TakesTheLeadingNumericPart) {
 // conversion gives, at every length around its 15-digit limit.
 TEST(ParseLeadingNumber, GivesTheCorrectlyRoundedDoubleOfEveryDecimal) {
   std::mt19937_64 random(81);
-  auto digits = [&](int n) {
+  auto digits = [&](std::uint64_t n) {
     std::string s;
-    for (int i = 0; i < n; ++i) s.push_back(static_cast<char>('0' + random() % 10));
+    while (n--) s.push_back(static_cast<char>('0' + random() % 10));
     return s;
   };
   for (int i = 0; i < 200000; ++i) {
-    const int whole = static_cast<int>(random() % 12), fraction = static_cast<int>(random() % 12);
-    std::string text = digits(whole);
-    if (fraction > 0 || random() % 2) text += "." + digits(fraction);
+    const std::string text = digits(random() % 12) + (random() % 2 ? "." + digits(random() % 12) : "");
     if (text.find_first_of("0123456789") == std::string::npos) continue;
     ASSERT_EQ(ParseLeadingNumber(text), Exact(text)) << text;
     ASSERT_EQ(ParseLeadingNumber("-" + text), -Exact(text)) << text;
@@ -67,11 +65,6 @@ TEST(FormatMask, RoundsTheFifteenDigitDecimalHalfAwayFromZeroAndNeverCutsTheInte
   for (const auto& c : cases) EXPECT_EQ(FormatMask(c.value, c.mask), c.text) << c.value << " " << c.mask;
 }
 
-TEST(PadText, PadsWithoutCutting) {
-  EXPECT_EQ(PadText("AB", 5, PadSide::Right), "AB   ");
-  EXPECT_EQ(PadText("ABCDEFG", 5, PadSide::Left), "ABCDEFG");
-}
-
 TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour) {
   for (const auto& [value, rounded] : {std::pair{812.5, 812.0}, {813.5, 814.0}, {812.6, 813.0}, {812.4999, 812.0},
                                        {-2.5, -2.0}, {0.5, 0.0}, {1.5, 2.0}})
@@ -81,13 +74,12 @@ TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour) {
 TEST(Text, UpperCasesAsciiAndLatin1LettersOnly) {
   EXPECT_EQ(ToUpper("abc xyz 12/05"), "ABC XYZ 12/05");
   EXPECT_EQ(ToUpper("\xE9\xF7\xFF\xDF"), "\xC9\xF7\xFF\xDF");  // e-acute, division, y-diaeresis, sharp s
-  EXPECT_EQ(TrimBlanks("  A B  "), "A B");
-  EXPECT_EQ(TrimBlanks("    "), "");
-  EXPECT_EQ(TrimRightBlanks(" A  "), " A");
-  EXPECT_EQ(Columns("CST81 1234567", 7, 13), "1234567");
-  EXPECT_EQ(Columns("CST81", 7, 13), "");
-  EXPECT_EQ(Columns("CST81 12", 7, 13), "12");
+  using V = std::vector<std::string_view>;
+  EXPECT_EQ((V{TrimBlanks("  A B  "), TrimBlanks("    "), TrimRightBlanks(" A  ")}), (V{"A B", "", " A"}));
+  EXPECT_EQ((V{Columns("CST81 1234567", 7, 13), Columns("CST81", 7, 13), Columns("CST81 12", 7, 13)}),
+            (V{"1234567", "", "12"}));
   EXPECT_EQ(ColumnsFrom("* 0 2.6500 BOOK", 12), "BOOK");
+  EXPECT_EQ(PadText("AB", 5, PadSide::Right) + "|" + PadText("ABCDEFG", 5, PadSide::Left), "AB   |ABCDEFG");
 }
 
 }  // namespace
