@@ -13,7 +13,6 @@
 
 namespace {
 
-
 FullFile& File() {
   static FullFile file;
   return file;
@@ -37,8 +36,7 @@ BENCHMARK(BM_OpenFullFile)->Unit(benchmark::kMillisecond);
 
 void BM_SaveFullFile(benchmark::State& state) {
   tonnage::Session session;
-  if (!session.Start(".", File().folder) || !session.Open(File().path))
-    return state.SkipWithError("open failed");
+  if (!session.Start(".", File().folder) || !session.Open(File().path)) return state.SkipWithError("open failed");
   const std::string out = File().folder + "/SAVED.K81";
   for (auto _ : state) {
     if (!session.SaveAs(out)) state.SkipWithError("save failed");

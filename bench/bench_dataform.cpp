@@ -34,9 +34,15 @@ struct FullBook {
     session.Book(1) = {"SURFACE COURSE SP 12.5 NB LANES", "0", "2.6500"};
     session.currentBook = 1;
     for (int p = 1; p <= tonnage::kMaxRows; ++p)
-      session.rows[static_cast<std::size_t>(p - 1)].cells = {
-          tonnage::FormatMask(1200 + p, "000000"), "09/28/2026", std::to_string(70000 + p * 31), "30056",
-          std::to_string(39944 + p * 31), "5.600", "", "", p % 7 ? "" : "Y"};
+      session.rows[static_cast<std::size_t>(p - 1)].cells = {tonnage::FormatMask(1200 + p, "000000"),
+                                                             "09/28/2026",
+                                                             std::to_string(70000 + p * 31),
+                                                             "30056",
+                                                             std::to_string(39944 + p * 31),
+                                                             "5.600",
+                                                             "",
+                                                             "",
+                                                             p % 7 ? "" : "Y"};
     if (!tonnage::WriteSectionFile(session.SectionPath(1), session.rows, "E", "0")) std::abort();
   }
   ~FullBook() {
@@ -96,7 +102,8 @@ BENCHMARK(BM_TypeCellInDataform)->Unit(benchmark::kMillisecond);
 // The list window filled with 500 books, all in use.
 void BM_OpenSectList(benchmark::State& state) {
   for (int b = 1; b <= tonnage::kMaxBooks; ++b)
-    if (!Book().session.Book(b).InUse()) Book().session.Book(b) = {"BOOK " + std::to_string(b) + " BASE COURSE", "0", ""};
+    if (!Book().session.Book(b).InUse())
+      Book().session.Book(b) = {"BOOK " + std::to_string(b) + " BASE COURSE", "0", ""};
   for (auto _ : state) {
     gui::SectList list(Book().windows.Entry(), Book().rowMenu, nullptr);
     benchmark::DoNotOptimize(list.list()->count());

@@ -32,8 +32,15 @@ struct FullBook {
     }
     for (int p = 1; p <= tonnage::kMaxRows; ++p) {
       tonnage::TicketRow& row = session.rows[static_cast<std::size_t>(p - 1)];
-      row.cells = {tonnage::FormatMask(1200 + p, "000000"), "09/28/2026", std::to_string(70000 + p * 31),
-                   "30056", std::to_string(39944 + p * 31), "5.600", p % 9 ? "" : "Y", "", p % 7 ? "" : "Y"};
+      row.cells = {tonnage::FormatMask(1200 + p, "000000"),
+                   "09/28/2026",
+                   std::to_string(70000 + p * 31),
+                   "30056",
+                   std::to_string(39944 + p * 31),
+                   "5.600",
+                   p % 9 ? "" : "Y",
+                   "",
+                   p % 7 ? "" : "Y"};
     }
     if (!tonnage::WriteSectionFile(session.SectionPath(1), session.rows, "E", "0")) std::abort();
   }

@@ -20,7 +20,6 @@
 
 namespace {
 
-
 FullFile& File() {
   static FullFile file;
   return file;
@@ -40,8 +39,7 @@ void SaveOneTicketChanged(benchmark::State& state, bool history) {
     tonnage::ClearBookRows(session.rows);
     tonnage::ReadSectionFile(session.SectionPath(250), session.rows);
     session.rows[99][tonnage::TicketField::Net] = std::to_string(47000 + (++n % 2));
-    if (!tonnage::WriteSectionFile(session.SectionPath(250), session.rows, "E", "0"))
-      state.SkipWithError("section");
+    if (!tonnage::WriteSectionFile(session.SectionPath(250), session.rows, "E", "0")) state.SkipWithError("section");
     state.ResumeTiming();
     if (!session.Save()) state.SkipWithError("save failed");
   }

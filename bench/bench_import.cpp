@@ -26,10 +26,9 @@ std::string Export() {
     const int gross = 3000000 + (i * 7919) % 1000000;  // in 1/100000 ton
     const int tare = 1400000 + (i * 104729) % 200000;
     auto tons = [](int h) { return std::to_string(h / 100000) + "." + std::to_string(h / 1000 % 100 + 100).substr(1); };
-    csv += std::to_string(27100000 + i) + ",10/" + std::to_string(1 + i % 21) + "/2026,07:" +
-           std::to_string(10 + i % 50) + ",T-" + std::to_string(100 + i % 40) + ",SP 12.5 MIX " +
-           std::to_string(i % 10) + "," + tons(gross) + "," + tons(tare) + "," + tons(gross - tare) +
-           ",PLANT 2\n";
+    csv += std::to_string(27100000 + i) + ",10/" + std::to_string(1 + i % 21) +
+           "/2026,07:" + std::to_string(10 + i % 50) + ",T-" + std::to_string(100 + i % 40) + ",SP 12.5 MIX " +
+           std::to_string(i % 10) + "," + tons(gross) + "," + tons(tare) + "," + tons(gross - tare) + ",PLANT 2\n";
   }
   return csv;
 }

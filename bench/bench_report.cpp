@@ -66,15 +66,14 @@ long RunMeasured(const std::string& command) {
   }
   int status = 0;
   struct rusage usage {};
-  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    return -1;
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
   return usage.ru_maxrss;
 }
 
 void BM_CpInputAndOutputBytes(benchmark::State& state) {
   Files& f = TheFiles();
-  const std::string cmd = "cp " + f.full + " " + f.folder + "/COPY.K81 && cp " + f.fullSpool + " " +
-                          f.folder + "/COPY.PRN";
+  const std::string cmd =
+      "cp " + f.full + " " + f.folder + "/COPY.K81 && cp " + f.fullSpool + " " + f.folder + "/COPY.PRN";
   for (auto _ : state)
     if (RunMeasured(cmd) < 0) state.SkipWithError("cp failed");
   state.counters["spool_MB"] = static_cast<double>(f.spoolBytes) / 1e6;
@@ -83,8 +82,8 @@ BENCHMARK(BM_CpInputAndOutputBytes)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 void BM_TonnageReportFullFile(benchmark::State& state) {
   Files& f = TheFiles();
-  const std::string cmd = CliPath() + " report " + f.full + " -o " + f.folder + "/OUT.PRN" +
-                          " --run-date 09/30/2026 --run-time 16:45:00";
+  const std::string cmd =
+      CliPath() + " report " + f.full + " -o " + f.folder + "/OUT.PRN" + " --run-date 09/30/2026 --run-time 16:45:00";
   for (auto _ : state)
     if (RunMeasured(cmd) < 0) state.SkipWithError("tonnage report failed");
 }
@@ -96,10 +95,10 @@ BENCHMARK(BM_TonnageReportFullFile)->Unit(benchmark::kMillisecond)->UseRealTime(
 // pairs' ratios is the steadier figure.
 void BM_ReportToCpRatio(benchmark::State& state) {
   Files& f = TheFiles();
-  const std::string cp = "cp " + f.full + " " + f.folder + "/COPY.K81 && cp " + f.fullSpool + " " +
-                         f.folder + "/COPY.PRN";
-  const std::string report = CliPath() + " report " + f.full + " -o " + f.folder + "/OUT.PRN" +
-                             " --run-date 09/30/2026 --run-time 16:45:00";
+  const std::string cp =
+      "cp " + f.full + " " + f.folder + "/COPY.K81 && cp " + f.fullSpool + " " + f.folder + "/COPY.PRN";
+  const std::string report =
+      CliPath() + " report " + f.full + " -o " + f.folder + "/OUT.PRN" + " --run-date 09/30/2026 --run-time 16:45:00";
   using Clock = std::chrono::steady_clock;
   std::vector<double> ratios, cpMs, reportMs;
   for (auto _ : state) {

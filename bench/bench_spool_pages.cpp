@@ -36,7 +36,9 @@ void PrintRange(benchmark::State& state, std::int16_t from, std::int16_t to) {
 }
 
 void BM_PrintAllPages(benchmark::State& state) { PrintRange(state, 0, 0); }
-void BM_PrintLastPages(benchmark::State& state) { PrintRange(state, bench::kFullSpoolPages - 2, bench::kFullSpoolPages); }
+void BM_PrintLastPages(benchmark::State& state) {
+  PrintRange(state, bench::kFullSpoolPages - 2, bench::kFullSpoolPages);
+}
 
 void BM_PrintToFile(benchmark::State& state) {
   const std::string& spool = SpoolPath();

@@ -13,8 +13,8 @@
 namespace {
 
 inline std::string TicketLine(int book, int page, int net) {
-  return tonnage::FormatMask(book * 1000 + page, "000000") + " 09/28/2026 77756     30056     " +
-         std::to_string(net) + "      5.600      ";
+  return tonnage::FormatMask(book * 1000 + page, "000000") + " 09/28/2026 77756     30056     " + std::to_string(net) +
+         "      5.600      ";
 }
 
 struct FullFile {

@@ -24,8 +24,8 @@ inline std::string DataFile(int books, int tickets) {
   int day = 0;
   for (int b = 1; b <= books; ++b) {
     const int type = b % 3;
-    text += "* " + std::to_string(type) + (type == 2 ? " 1.0250" : " 0.0000") + " BOOK " +
-            std::to_string(b) + " SURFACE COURSE SP 12.5\r\n";
+    text += "* " + std::to_string(type) + (type == 2 ? " 1.0250" : " 0.0000") + " BOOK " + std::to_string(b) +
+            " SURFACE COURSE SP 12.5\r\n";
     for (int p = 1; p <= tickets; ++p) {
       if (p % 40 == 1) ++day;
       const int d = day % 200;
@@ -38,9 +38,7 @@ inline std::string DataFile(int books, int tickets) {
         w3 = tonnage::PadText(tonnage::FormatMask(g - t, "####0.000"), 9, tonnage::PadSide::Left) + " ";
       } else {
         const int a = next(52000, 80000), c = type == 2 ? a / 19 : next(26000, 32000);
-        auto cell = [](int v) {
-          return tonnage::PadText(std::to_string(v), 5, tonnage::PadSide::Left) + "     ";
-        };
+        auto cell = [](int v) { return tonnage::PadText(std::to_string(v), 5, tonnage::PadSide::Left) + "     "; };
         w1 = cell(a);
         w2 = cell(c);
         w3 = cell(type == 2 ? a + c : a - c + (p % 97 == 0 ? 20 : 0));

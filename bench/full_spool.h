@@ -28,16 +28,15 @@ inline void WriteFullSpool(const std::string& path) {
                   " PROGRAM HARKST81      DATE PROC 10/06/2026    TIME PROC 14:05:09   PAGE %5d\r\n",
                   page);
     spool.Write(line);
-    spool.Write(" REF. # - 4417        PROJECT NO. STP-0312(8)\r\n SUBM ENGINEER: R. HALVORSEN\r\n"
-                " DATA IS IN ENGLISH\r\n");
+    spool.Write(
+        " REF. # - 4417        PROJECT NO. STP-0312(8)\r\n SUBM ENGINEER: R. HALVORSEN\r\n"
+        " DATA IS IN ENGLISH\r\n");
     for (int row = 0; row < 52; ++row) {
       const int ticket = page * 52 + row;
-      std::snprintf(line, sizeof line,
-                    "  %06d 09/%02d/2026  %5d  %5d  %5d   %6.3f  %7.3f  %7.3f    %5.2f",
-                    ticket % 1000000, 1 + ticket % 28, 60000 + ticket % 19000,
-                    28000 + ticket % 3000, 32000 + ticket % 16000, 23.5 + (ticket % 90) / 10.0,
-                    23.5 + (ticket % 91) / 10.0, 1.3 + (ticket % 7) / 10.0,
-                    5.2 + (ticket % 9) / 10.0);
+      std::snprintf(line, sizeof line, "  %06d 09/%02d/2026  %5d  %5d  %5d   %6.3f  %7.3f  %7.3f    %5.2f",
+                    ticket % 1000000, 1 + ticket % 28, 60000 + ticket % 19000, 28000 + ticket % 3000,
+                    32000 + ticket % 16000, 23.5 + (ticket % 90) / 10.0, 23.5 + (ticket % 91) / 10.0,
+                    1.3 + (ticket % 7) / 10.0, 5.2 + (ticket % 9) / 10.0);
       spool.WriteLine(line);
     }
   }

@@ -15,8 +15,7 @@ using namespace tonnage;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& dir = fuzz::Scratch();
   const std::string in = dir + "IN.K81";
-  if (!io::WriteWholeFile(in, std::string_view(reinterpret_cast<const char*>(data), size),
-                          io::WriteMode::Atomic))
+  if (!io::WriteWholeFile(in, std::string_view(reinterpret_cast<const char*>(data), size), io::WriteMode::Atomic))
     std::abort();
   ReadDataFileResult first = ReadDataFile(in, dir);
   WorkImageSource streamed(in);

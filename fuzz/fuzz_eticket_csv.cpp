@@ -44,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.columns = RecognizeColumns(table.header);
   // A header nothing recognises still has its rows read, by position.
   for (int f = 0; f < kTicketColumnCount; ++f)
-    if (options.columns.index[f] < 0 && static_cast<std::size_t>(f) < table.header.size())
-      options.columns.index[f] = f;
+    if (options.columns.index[f] < 0 && static_cast<std::size_t>(f) < table.header.size()) options.columns.index[f] = f;
   options.askedUnit = size % 2 ? WeightUnit::Pound : WeightUnit::MetricTon;
   options.overflow = true;
   Session& session = OpenSession();

@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const double value = ParseLeadingNumber(text);
   if (!std::isfinite(value)) std::abort();
-  static const char* const kMasks[] = {"####0", "####0.000", "#0.000", "0.0000", "000000",
-                                       "##0.0000", "####0.00"};
+  static const char* const kMasks[] = {"####0", "####0.000", "#0.000", "0.0000", "000000", "##0.0000", "####0.00"};
   for (const char* mask : kMasks) {
     const std::string out = FormatMask(value, mask);
     if (out.empty()) std::abort();

@@ -16,9 +16,8 @@ namespace {
 
 using daily::DailySummary;
 
-const QColor kPalette[] = {QColor(31, 119, 180), QColor(255, 127, 14), QColor(44, 160, 44),
-                           QColor(214, 39, 40),  QColor(148, 103, 189), QColor(140, 86, 75),
-                           QColor(227, 119, 194), QColor(127, 127, 127)};
+const QColor kPalette[] = {QColor(31, 119, 180),  QColor(255, 127, 14), QColor(44, 160, 44),   QColor(214, 39, 40),
+                           QColor(148, 103, 189), QColor(140, 86, 75),  QColor(227, 119, 194), QColor(127, 127, 127)};
 QColor BookColor(std::size_t i) { return kPalette[i % (sizeof kPalette / sizeof kPalette[0])]; }
 const QColor kLineColor(20, 20, 20);
 const QColor kBandColor(44, 160, 44, 60);
@@ -55,8 +54,8 @@ struct LegendItem {
 class Frame {
  public:
   Frame(QPainter& p, const QRectF& area, const QString& title, const QString& unit, Axis left,
-        const std::vector<QString>& labels, const std::vector<LegendItem>& legend,
-        const Axis* right = nullptr, const QString& rightUnit = {})
+        const std::vector<QString>& labels, const std::vector<LegendItem>& legend, const Axis* right = nullptr,
+        const QString& rightUnit = {})
       : p_(p), left_(left), n_(std::max<std::size_t>(labels.size(), 1)) {
     p.save();
     QFont font = p.font();
@@ -112,8 +111,7 @@ class Frame {
     }();
     const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(widest / Slot())));
     for (std::size_t i = 0; i < labels.size(); i += every)
-      p.drawText(QRectF(X(i) - widest / 2, plot_.bottom() + line * 0.2, widest, line), Qt::AlignCenter,
-                 labels[i]);
+      p.drawText(QRectF(X(i) - widest / 2, plot_.bottom() + line * 0.2, widest, line), Qt::AlignCenter, labels[i]);
     // Legend.
     double x = plot_.left();
     const double y = plot_.bottom() + line * 1.6;
@@ -141,9 +139,7 @@ class Frame {
   double Slot() const { return plot_.width() / static_cast<double>(n_); }
   double X(std::size_t i) const { return plot_.left() + (static_cast<double>(i) + 0.5) * Slot(); }
   double Y(double v) const { return plot_.bottom() - (v - left_.lo) / (left_.hi - left_.lo) * plot_.height(); }
-  double YRight(double v) const {
-    return plot_.bottom() - (v - right_.lo) / (right_.hi - right_.lo) * plot_.height();
-  }
+  double YRight(double v) const { return plot_.bottom() - (v - right_.lo) / (right_.hi - right_.lo) * plot_.height(); }
   const QRectF& plot() const { return plot_; }
   QPainter& painter() { return p_; }
 
@@ -243,7 +239,8 @@ void TicketBitumen(QPainter& p, const QRectF& area, const DailySummary& s) {
     p.drawLine(QPointF(f.X(start) - f.Slot() / 2, y), QPointF(f.X(i - 1) + f.Slot() / 2, y));
     if (start > 0) {
       p.setPen(QPen(Qt::gray, 0, Qt::DashLine));
-      p.drawLine(QPointF(f.X(start) - f.Slot() / 2, f.plot().top()), QPointF(f.X(start) - f.Slot() / 2, f.plot().bottom()));
+      p.drawLine(QPointF(f.X(start) - f.Slot() / 2, f.plot().top()),
+                 QPointF(f.X(start) - f.Slot() / 2, f.plot().bottom()));
     }
     start = i;
   }
@@ -268,8 +265,10 @@ void SpreadRate(QPainter& p, const QRectF& area, const DailySummary& s) {
     labels.push_back(ShortDay(y->entry.dateKey) + QString(" B%1").arg(y->entry.book));
   const double pad = (hi - lo) * 0.15 + 1;
   Frame f(p, area, title, QString::fromLatin1(u.rate), NiceAxis(std::max(0.0, lo - pad), hi + pad), labels,
-          {{kBandColor, "Target band", LegendItem::Box}, {kLineColor, "Target", LegendItem::Line},
-           {BookColor(0), "Placed", LegendItem::Dot}, {BookColor(3), "Off target", LegendItem::Dot}});
+          {{kBandColor, "Target band", LegendItem::Box},
+           {kLineColor, "Target", LegendItem::Line},
+           {BookColor(0), "Placed", LegendItem::Dot},
+           {BookColor(3), "Off target", LegendItem::Dot}});
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const daily::YieldFigures& y = lines[i]->figures;
     const double x0 = f.X(i) - f.Slot() * 0.4, x1 = f.X(i) + f.Slot() * 0.4;
@@ -287,9 +286,12 @@ void SpreadRate(QPainter& p, const QRectF& area, const DailySummary& s) {
 
 void DrawDailyChart(QPainter& p, const QRectF& area, const DailySummary& s, DailyChart which) {
   switch (which) {
-    case DailyChart::TonsPerDay: return TonsPerDay(p, area, s);
-    case DailyChart::TicketBitumen: return TicketBitumen(p, area, s);
-    case DailyChart::SpreadRate: return SpreadRate(p, area, s);
+    case DailyChart::TonsPerDay:
+      return TonsPerDay(p, area, s);
+    case DailyChart::TicketBitumen:
+      return TicketBitumen(p, area, s);
+    case DailyChart::SpreadRate:
+      return SpreadRate(p, area, s);
   }
 }
 

@@ -16,7 +16,9 @@
 namespace tonnage::charts {
 namespace {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Lays the pages out top to bottom in points (the writer runs at 72 dpi).
 class PdfPages {
@@ -165,11 +167,11 @@ QByteArray DailyPdf(const daily::DailySummary& s) {
     writer.setTitle(Latin1(daily::SummaryTitle(s)));
     writer.setCreator("Quarrendale Tonnage");
     writer.setResolution(72);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
-                                     QMarginsF(36, 36, 36, 30), QPageLayout::Point));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF(36, 36, 36, 30),
+                                     QPageLayout::Point));
     const QString title = Latin1(daily::SummaryTitle(s));
-    const QString who = Latin1("Ref. No. " + s.refNo + "    Project No. " + s.projectNo + "    Engineer " +
-                               s.engineer + "    Data is " + (s.metric ? "metric" : "English"));
+    const QString who = Latin1("Ref. No. " + s.refNo + "    Project No. " + s.projectNo + "    Engineer " + s.engineer +
+                               "    Data is " + (s.metric ? "metric" : "English"));
     PdfPages pages(writer, title + "    " + who);
     pages.Heading(title, 15);
     pages.Line(who);

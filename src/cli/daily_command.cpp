@@ -44,8 +44,7 @@ int RunDaily(const DailyOptions& o) {
   }
   const Format format = FormatOf(o.out);
   if (format == Format::Unknown || (format == Format::Pdf && !CanWriteDailyPdf())) {
-    std::fprintf(stderr, "tonnage daily: the output is named *.csv, *.xlsx%s\n",
-                 CanWriteDailyPdf() ? " or *.pdf" : "");
+    std::fprintf(stderr, "tonnage daily: the output is named *.csv, *.xlsx%s\n", CanWriteDailyPdf() ? " or *.pdf" : "");
     return 2;
   }
   return WithWorkImage(o.path, true, [&](io::LineSource& work, const std::function<Outcome()>& workOutcome) {

@@ -38,9 +38,7 @@ namespace {
 
 // check and resave read the file as it stands, one book at a time: no work
 // files, so a run cut short leaves nothing behind.
-void PrintRefusal(const Outcome& why) {
-  std::fprintf(stderr, "%s: %s\n", why.title.c_str(), why.message.c_str());
-}
+void PrintRefusal(const Outcome& why) { std::fprintf(stderr, "%s: %s\n", why.title.c_str(), why.message.c_str()); }
 
 int RunCheck(const std::string& path) {
   DataFileReader reader(path);
@@ -60,8 +58,8 @@ int RunCheck(const std::string& path) {
     total += tickets_in_book;
     const std::string gravity = FormatMask(ParseLeadingNumber(h.specificGravity), "0.0000");
     char line[64];
-    std::snprintf(line, sizeof line, "%4d %-4s %-9s %7d  ", reader.bookCount(), h.dataType.c_str(),
-                  gravity.c_str(), tickets_in_book);
+    std::snprintf(line, sizeof line, "%4d %-4s %-9s %7d  ", reader.bookCount(), h.dataType.c_str(), gravity.c_str(),
+                  tickets_in_book);
     books += line + h.comments + "\n";
   }
   if (!reader.outcome().ok()) {
@@ -70,8 +68,8 @@ int RunCheck(const std::string& path) {
   }
   std::printf("File:        %s\n", path.c_str());
   std::printf("Layout:      %s\n", ix.fileTypeCode.c_str());
-  std::printf("Units:       %s\n", ix.unitSystem == "M" ? "M (metric: kilograms, litres)"
-                                                        : "E (English: pounds, gallons)");
+  std::printf("Units:       %s\n",
+              ix.unitSystem == "M" ? "M (metric: kilograms, litres)" : "E (English: pounds, gallons)");
   std::printf("Ref No.:     %s\n", ix.refNo.c_str());
   std::printf("Project No.: %s\n", ix.projectNo.c_str());
   std::printf("Date:        %s\n", ix.date.c_str());

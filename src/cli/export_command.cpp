@@ -18,8 +18,7 @@ class OutputSink final : public report::LineSink {
 };
 
 int RunExport(const std::string& path, const std::string& outPath) {
-  return WithWorkImage(path, outPath.empty(), [&](io::LineSource& work,
-                                                  const std::function<Outcome()>& workOutcome) {
+  return WithWorkImage(path, outPath.empty(), [&](io::LineSource& work, const std::function<Outcome()>& workOutcome) {
     CommandOutput out(outPath);
     OutputSink sink(out);
     report::ExportTickets(work, sink);

@@ -35,8 +35,10 @@ bool ApplyMaps(const std::vector<std::string>& maps, const CsvTable& table, Colu
     const auto eq = m.find('=');
     const auto field = ColumnFromFieldName(m.substr(0, eq == std::string::npos ? m.size() : eq));
     if (eq == std::string::npos || !field) {
-      std::fprintf(stderr, "tonnage: --map %s: FIELD=COLUMN, FIELD one of ticket, date, time, gross, "
-                           "tare, net, mix, truck, pct, plant\n", m.c_str());
+      std::fprintf(stderr,
+                   "tonnage: --map %s: FIELD=COLUMN, FIELD one of ticket, date, time, gross, "
+                   "tare, net, mix, truck, pct, plant\n",
+                   m.c_str());
       return false;
     }
     const std::string column = m.substr(eq + 1);

@@ -9,10 +9,11 @@
 #include "tonnage_version.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"Quantity records of asphalt delivered to road projects: check, resave and report "
-               "tonnage data files (*.K81)."};
-  app.set_version_flag("--version", std::string("tonnage ") + tonnage::version::kText + " (" +
-                                        tonnage::version::kDateText + ")");
+  CLI::App app{
+      "Quantity records of asphalt delivered to road projects: check, resave and report "
+      "tonnage data files (*.K81)."};
+  app.set_version_flag("--version",
+                       std::string("tonnage ") + tonnage::version::kText + " (" + tonnage::version::kDateText + ")");
   app.require_subcommand(1);
   int exitCode = 0;
   tonnage::cli::AddCheckCommand(app, exitCode);

@@ -72,9 +72,7 @@ bool CommandOutput::Finish(std::string& why) {
 
 namespace {
 
-void PrintRefusal(const Outcome& why) {
-  std::fprintf(stderr, "%s: %s\n", why.title.c_str(), why.message.c_str());
-}
+void PrintRefusal(const Outcome& why) { std::fprintf(stderr, "%s: %s\n", why.title.c_str(), why.message.c_str()); }
 
 }  // namespace
 
@@ -131,8 +129,7 @@ std::string CheckedTime(const std::string& text) {
   if (text.size() != 8 || text[2] != ':' || text[5] != ':') return {};
   const std::string_view t(text);
   if (!AllDigits(t.substr(0, 2)) || !AllDigits(t.substr(3, 2)) || !AllDigits(t.substr(6, 2))) return {};
-  if (Number(t.substr(0, 2)) > 23 || Number(t.substr(3, 2)) > 59 || Number(t.substr(6, 2)) > 59)
-    return {};
+  if (Number(t.substr(0, 2)) > 23 || Number(t.substr(3, 2)) > 59 || Number(t.substr(6, 2)) > 59) return {};
   return text;
 }
 
@@ -140,8 +137,8 @@ report::RunStamp ClockStamp() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   ::localtime_r(&now, &local);
-  return report::MakeRunStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                              local.tm_min, local.tm_sec);
+  return report::MakeRunStamp(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                              local.tm_sec);
 }
 
 class OutputSink final : public report::LineSink {
@@ -176,33 +173,32 @@ int RunReport(const ReportOptions& options) {
     std::fprintf(stderr, "tonnage: %s\n", made.message.c_str());
     return 1;
   }
-  return WithWorkImage(options.path, options.out.empty(), [&](io::LineSource& work,
-                                                             const std::function<Outcome()>& workOutcome) {
-    CommandOutput out(options.out);
-    OutputSink sink(out);
-    const Outcome run = report::RunTonnageReportFrom(work, workOutcome, VersionStamp(),
-                                                     scratch.path(), stamp, sink);
-    // A refused file has been told by the caller already.
-    if (!run && workOutcome().ok()) PrintRefusal(run);
-    if (!run) return 1;
-    std::string why;
-    if (!out.Finish(why)) {
-      std::fprintf(stderr, "Report Error: %s\n", why.c_str());
-      return 1;
-    }
-    return 0;
-  });
+  return WithWorkImage(
+      options.path, options.out.empty(), [&](io::LineSource& work, const std::function<Outcome()>& workOutcome) {
+        CommandOutput out(options.out);
+        OutputSink sink(out);
+        const Outcome run =
+            report::RunTonnageReportFrom(work, workOutcome, VersionStamp(), scratch.path(), stamp, sink);
+        // A refused file has been told by the caller already.
+        if (!run && workOutcome().ok()) PrintRefusal(run);
+        if (!run) return 1;
+        std::string why;
+        if (!out.Finish(why)) {
+          std::fprintf(stderr, "Report Error: %s\n", why.c_str());
+          return 1;
+        }
+        return 0;
+      });
 }
 
 }  // namespace
 
 void AddReportCommand(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand(
-      "report", "Write the tonnage report (error report, then the report pages) of a data file");
+  auto* cmd =
+      app.add_subcommand("report", "Write the tonnage report (error report, then the report pages) of a data file");
   auto options = std::make_shared<ReportOptions>();
   cmd->add_option("FILE", options->path, "Data file (*.K81)")->required()->check(CLI::ExistingFile);
-  cmd->add_option("-o,--output", options->out,
-                  "Report file to write (*.PRN); standard output when left out");
+  cmd->add_option("-o,--output", options->out, "Report file to write (*.PRN); standard output when left out");
   cmd->add_option("--run-date,--date", options->date, "Date in the page headers, MM/DD/YYYY (default: today)");
   cmd->add_option("--run-time,--time", options->time, "Time in the page headers, HH:MM:SS (default: now)");
   cmd->callback([options, &exitCode] { exitCode = RunReport(*options); });

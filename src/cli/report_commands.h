@@ -29,9 +29,9 @@ void AddDailyCommand(CLI::App& app, int& exitCode);
 std::string CheckedDate(const std::string& text);
 
 // Shared by the commands: the work image of FILE (the lines Open then Save
-// would write) streamed from the file itself, handed to `run`. When `checkFirst`, the whole file is checked before `run`
-// starts, so a refused file writes nothing to an output that cannot be taken
-// back. A refusal is printed on stderr. Returns the exit code.
+// would write) streamed from the file itself, handed to `run`. When `checkFirst`, the whole file is checked before
+// `run` starts, so a refused file writes nothing to an output that cannot be taken back. A refusal is printed on
+// stderr. Returns the exit code.
 using WorkImageRun = std::function<int(io::LineSource& work, const std::function<Outcome()>& workOutcome)>;
 int WithWorkImage(const std::string& path, bool checkFirst, const WorkImageRun& run);
 

@@ -30,8 +30,7 @@ AboutBox::AboutBox(QWidget* parent) : ModalWindow(nullptr, 0, parent) {
                                  .arg(tonnage::version::kRevision),
                              this);
   version->setObjectName(QStringLiteral("Lbl_Version"));
-  auto* date = new QLabel(QStringLiteral("Date ") + QString::fromLatin1(tonnage::version::kDateText),
-                          this);
+  auto* date = new QLabel(QStringLiteral("Date ") + QString::fromLatin1(tonnage::version::kDateText), this);
   date->setObjectName(QStringLiteral("Label1"));
   auto* what = new QLabel(QStringLiteral("Quantity records of asphalt delivered to projects"), this);
   what->setObjectName(QStringLiteral("Lbl_Purpose"));

@@ -52,8 +52,7 @@ BookForm::BookForm(const EntryServices& services, tonnage::RowMenuState& rowMenu
   frame_ = new QGroupBox(QStringLiteral("Type Of Data"), this);
   frame_->setObjectName(QStringLiteral("Frame1"));
   auto* frameLayout = new QVBoxLayout(frame_);
-  const char* captions[] = {"Standard Weight Tickets", "Tickets Are Recorded In Tons",
-                            "Automatic Batch Plant Tickets"};
+  const char* captions[] = {"Standard Weight Tickets", "Tickets Are Recorded In Tons", "Automatic Batch Plant Tickets"};
   for (int i = 0; i < 3; ++i) {
     types_[i] = new QRadioButton(QString::fromLatin1(captions[i]), frame_);
     types_[i]->setObjectName(QStringLiteral("dbtype%1").arg(i));
@@ -123,8 +122,7 @@ bool BookForm::eventFilter(QObject* object, QEvent* event) {
 void BookForm::Continue() {
   if (frame_->isEnabled() && fields_.ChosenTypeIndex < 0) {
     platform::Tell(services_.messages, this, QStringLiteral("Book Setup"),
-                   QStringLiteral("Choose the Type Of Data of this book before Continue."),
-                   platform::Icon::Warning);
+                   QStringLiteral("Choose the Type Of Data of this book before Continue."), platform::Icon::Warning);
     types_[0]->setFocus();
     return;
   }

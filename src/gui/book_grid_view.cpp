@@ -32,13 +32,9 @@ Qt::Alignment CellAlignment(const tonnage::ColumnRule& rule) {
 
 // ---- model ------------------------------------------------------------------
 
-int BookGridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : tonnage::kGridRows;
-}
+int BookGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : tonnage::kGridRows; }
 
-int BookGridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : tonnage::kGridColumns;
-}
+int BookGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : tonnage::kGridColumns; }
 
 QVariant BookGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
@@ -113,8 +109,7 @@ void BookGridModel::Refresh() {
 
 // ---- editors ----------------------------------------------------------------
 
-QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                                    const QModelIndex& index) const {
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
   const tonnage::ColumnRule rule = model_.grid().columns()[index.column() + 1];
   // Marks are set with keys and clicks on the cell, never typed in place.
   if (rule.kind == tonnage::CellKind::Mark) return nullptr;
@@ -202,9 +197,9 @@ void BookGridView::FitColumns() {
     QString widest = QStringLiteral("W");
     if (rule.kind == tonnage::CellKind::Date) widest = QStringLiteral("00/00/0000");
     if (IsNumber(rule.kind)) widest = Latin1(rule.maxText);
-    const int width = std::max({static_cast<int>(std::ceil(rule.width * charWidth)) + 8,
-                                titles.horizontalAdvance(Latin1(rule.title)) + 18,
-                                cells.horizontalAdvance(widest) + 14});
+    const int width =
+        std::max({static_cast<int>(std::ceil(rule.width * charWidth)) + 8,
+                  titles.horizontalAdvance(Latin1(rule.title)) + 18, cells.horizontalAdvance(widest) + 14});
     setColumnWidth(c - 1, width);
   }
   verticalHeader()->setMinimumWidth(cells.horizontalAdvance(QStringLiteral("0000")) + 10);
@@ -238,8 +233,8 @@ void BookGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     return;
   }
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-  const QModelIndex target = moveCursor(
-      hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
+  const QModelIndex target =
+      moveCursor(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);
   if (!target.isValid()) return;
   selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
   // The cell-leave rule may have kept the cursor or sent it elsewhere; only
@@ -319,10 +314,9 @@ void BookGridView::keyPressEvent(QKeyEvent* event) {
       return;
     }
     int first = 0, last = 0;
-    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && shift && rowAnchor_ >= 0 &&
-        current.isValid() && WholeRows(first, last)) {
-      const int row = std::clamp(current.row() + (event->key() == Qt::Key_Down ? 1 : -1), 0,
-                                 tonnage::kGridRows - 1);
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && shift && rowAnchor_ >= 0 && current.isValid() &&
+        WholeRows(first, last)) {
+      const int row = std::clamp(current.row() + (event->key() == Qt::Key_Down ? 1 : -1), 0, tonnage::kGridRows - 1);
       selectionModel()->setCurrentIndex(model()->index(row, current.column()), QItemSelectionModel::NoUpdate);
       SelectRowBlock(rowAnchor_, row);
       event->accept();

@@ -55,8 +55,7 @@ class CellDelegate : public QStyledItemDelegate {
 
  public:
   CellDelegate(BookGridModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                        const QModelIndex& index) const override;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 

@@ -20,9 +20,7 @@ ShownHome& Shown() {
 
 }  // namespace
 
-std::string SelTextFilePath(const tonnage::Session& session) {
-  return session.workFolder().File("SELTEXT.TXT");
-}
+std::string SelTextFilePath(const tonnage::Session& session) { return session.workFolder().File("SELTEXT.TXT"); }
 
 QString Latin1(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));

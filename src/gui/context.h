@@ -55,12 +55,10 @@ struct Services {
   tonnage::RowMenuState& rowMenu;
 
   EntryServices Entry() const { return {session, *platform.messages, platform.clipboard, *platform.help}; }
-  FileServices Files() const {
-    return {session, *platform.messages, *platform.files, *platform.busy, *platform.help};
-  }
+  FileServices Files() const { return {session, *platform.messages, *platform.files, *platform.busy, *platform.help}; }
   PrintServices Print() const {
-    return {session,          *platform.messages, *platform.files, *platform.busy,
-            platform.printing, platform.progress, *platform.help};
+    return {session,           *platform.messages, *platform.files, *platform.busy,
+            platform.printing, platform.progress,  *platform.help};
   }
 };
 

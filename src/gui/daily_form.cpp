@@ -133,8 +133,7 @@ DailyForm::DailyForm(const FileServices& services, daily::YieldEntryStore& yield
   });
   connect(yieldButton, &QPushButton::clicked, this, &DailyForm::EditYield);
   connect(pdf, &QPushButton::clicked, this, [this] { Save("Save as PDF", "PDF (*.pdf)|*.pdf", ".pdf"); });
-  connect(xlsx, &QPushButton::clicked, this,
-          [this] { Save("Save as XLSX", "Spreadsheet (*.xlsx)|*.xlsx", ".xlsx"); });
+  connect(xlsx, &QPushButton::clicked, this, [this] { Save("Save as XLSX", "Spreadsheet (*.xlsx)|*.xlsx", ".xlsx"); });
   connect(csv, &QPushButton::clicked, this, [this] { Save("Save as CSV", "CSV (*.csv)|*.csv", ".csv"); });
   connect(exit, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -220,7 +219,8 @@ void DailyForm::Refresh() {
   add(daily::Section::Tickets);
   if (current >= 0) tabs_->setCurrentIndex(current);
 
-  const QString when = Latin1(daily::ShowDay(from)) + (from == to ? QString() : QStringLiteral(" to ") + Latin1(daily::ShowDay(to)));
+  const QString when =
+      Latin1(daily::ShowDay(from)) + (from == to ? QString() : QStringLiteral(" to ") + Latin1(daily::ShowDay(to)));
   if (!r.outcome.ok()) {
     status_->setText(Latin1(r.outcome.message));
   } else if (summary_.days.empty()) {

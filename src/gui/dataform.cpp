@@ -1,6 +1,5 @@
 #include "dataform.h"
 
-
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -248,9 +247,8 @@ Dataform::Dataform(const EntryServices& services, tonnage::RowMenuState& rowMenu
     const std::string text = FromLatin1(ClipboardText());
     tonnage::RowOperation op;
     Change(RowsName(QStringLiteral("Paste %1"), state_.ClipRowCount), [&] {
-      op = tonnage::PasteRows(state_, grid_, text, [this, &question] {
-        return messages_.Ask(this, question) == platform::Button::Yes;
-      });
+      op = tonnage::PasteRows(state_, grid_, text,
+                              [this, &question] { return messages_.Ask(this, question) == platform::Button::Yes; });
     });
     Apply(op);
   });
@@ -299,15 +297,13 @@ Dataform::Dataform(const EntryServices& services, tonnage::RowMenuState& rowMenu
   view_->onRowsSelected = [this](int first, int last, QPoint at) { RowsSelected(first, last, at); };
 
   comments->setText(Latin1(tonnage::LoadBookIntoGrid(session_, book_, grid_)));
-  checks_ = tonnage::CheckBookRows(grid_.rows(), session_.index.unitSystem, session_.Book(book_).dataType,
-                                   headerLine_);
+  checks_ = tonnage::CheckBookRows(grid_.rows(), session_.index.unitSystem, session_.Book(book_).dataType, headerLine_);
   model_->Refresh();
   view_->FitColumns();
   // The whole row in sight: the row numbers, nine columns and the scroll bar.
   view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 8);
   const int width = view_->verticalHeader()->sizeHint().width() +
-                    view_->fontMetrics().horizontalAdvance(QStringLiteral("! ")) +
-                    view_->horizontalHeader()->length() +
+                    view_->fontMetrics().horizontalAdvance(QStringLiteral("! ")) + view_->horizontalHeader()->length() +
                     view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * view_->frameWidth() + 8;
   view_->setMinimumWidth(width);
   view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -339,8 +335,7 @@ void Dataform::Replay(const tonnage::GridDelta& delta, bool forward, int row, in
 }
 
 void Dataform::Changed() {
-  checks_ = tonnage::CheckBookRows(grid_.rows(), session_.index.unitSystem, session_.Book(book_).dataType,
-                                   headerLine_);
+  checks_ = tonnage::CheckBookRows(grid_.rows(), session_.index.unitSystem, session_.Book(book_).dataType, headerLine_);
   model_->Refresh();
   const tonnage::Outcome kept = tonnage::KeepGridRows(session_, book_, grid_);
   if (!kept) {
@@ -446,8 +441,8 @@ void Dataform::MarkKey(const QString& key) {
   }
   grid_.activeRow = row;
   grid_.activeColumn = column;
-  Change(QStringLiteral("%1 %2, Row %3").arg(mark->empty() ? QStringLiteral("Clear") : QStringLiteral("Set"),
-                                             Latin1(rule.title))
+  Change(QStringLiteral("%1 %2, Row %3")
+             .arg(mark->empty() ? QStringLiteral("Clear") : QStringLiteral("Set"), Latin1(rule.title))
              .arg(row),
          [&] { grid_.SetCell(row, column, *mark); });
 }
@@ -455,8 +450,7 @@ void Dataform::MarkKey(const QString& key) {
 void Dataform::RowsSelected(int firstRow, int lastRow, QPoint at) {
   // The paste items follow what the clipboard holds, from this program or another.
   state_.ClipRowCount = tonnage::ClipboardRowCount(FromLatin1(ClipboardText()), grid_.columns());
-  const std::optional<tonnage::RowMenuItems> items =
-      tonnage::OpenRowMenu(state_, grid_, 0, firstRow, 0, lastRow);
+  const std::optional<tonnage::RowMenuItems> items = tonnage::OpenRowMenu(state_, grid_, 0, firstRow, 0, lastRow);
   if (!items) return;
   // Without a clipboard rows could be cut into nowhere.
   const bool clipboard = clipboard_ != nullptr;
@@ -476,8 +470,8 @@ void Dataform::Apply(const tonnage::RowOperation& operation) {
   view_->clearSelection();
   view_->MoveTo(grid_.activeRow, grid_.activeColumn);
   if (!operation.message.empty())
-    platform::Tell(messages_, this, QString::fromLatin1(tonnage::kPasteRefusedTitle),
-                   Latin1(operation.message), platform::Icon::Warning);
+    platform::Tell(messages_, this, QString::fromLatin1(tonnage::kPasteRefusedTitle), Latin1(operation.message),
+                   platform::Icon::Warning);
 }
 
 void Dataform::CopyCells(bool cut) {
@@ -498,8 +492,7 @@ void Dataform::CopyCells(bool cut) {
     return;
   }
   clipboard_->Clear();
-  clipboard_->SetText(
-      Latin1(tonnage::FormatClipboardCells(grid_, firstRow, lastRow, firstColumn, lastColumn)));
+  clipboard_->SetText(Latin1(tonnage::FormatClipboardCells(grid_, firstRow, lastRow, firstColumn, lastColumn)));
   if (!cut) return;
   grid_.activeRow = firstRow;
   grid_.activeColumn = firstColumn;
@@ -530,13 +523,12 @@ void Dataform::PasteCells() {
   tonnage::RowOperation op;
   grid_.activeRow = firstRow;
   grid_.activeColumn = firstColumn;
-  Change(RowsName(QStringLiteral("Paste %1"), count), [&] { op = tonnage::PasteCells(grid_, firstRow, firstColumn, text); });
+  Change(RowsName(QStringLiteral("Paste %1"), count),
+         [&] { op = tonnage::PasteCells(grid_, firstRow, firstColumn, text); });
   Apply(op);
 }
 
-QString Dataform::ClipboardText() const {
-  return clipboard_ ? clipboard_->Text() : QString();
-}
+QString Dataform::ClipboardText() const { return clipboard_ ? clipboard_->Text() : QString(); }
 
 bool Dataform::ConfirmFaultyCells() {
   for (int row = 1; row <= tonnage::kGridRows; ++row)

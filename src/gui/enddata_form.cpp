@@ -106,10 +106,10 @@ namespace {
 void ReportSaveError(platform::Messages& messages, QWidget* parent, const std::string& path,
                      const tonnage::Outcome& outcome) {
   // The session keeps the data in memory and the section files as they were.
-  platform::Tell(messages, parent, QStringLiteral("Save Error"),
-                 QStringLiteral("The data could not be saved to\n%1\n\n%2")
-                     .arg(DisplayPath(path), DisplayPath(outcome.message)),
-                 platform::Icon::Critical);
+  platform::Tell(
+      messages, parent, QStringLiteral("Save Error"),
+      QStringLiteral("The data could not be saved to\n%1\n\n%2").arg(DisplayPath(path), DisplayPath(outcome.message)),
+      platform::Icon::Critical);
 }
 
 }  // namespace
@@ -132,8 +132,7 @@ bool SaveToOpenFile(const FileServices& services, QWidget* parent) {
 
 bool SaveUnderNewName(const FileServices& services, QWidget* parent) {
   tonnage::Session& session = services.session;
-  const platform::FileRequest request{QStringLiteral("Save Data As"), session.dataFolder,
-                                      tonnage::kDataFileFilter, {}};
+  const platform::FileRequest request{QStringLiteral("Save Data As"), session.dataFolder, tonnage::kDataFileFilter, {}};
   const std::optional<std::string> chosen = services.files.SaveAs(parent, request);
   if (!chosen) return false;
   session.RememberDataFolder(*chosen);
@@ -154,7 +153,7 @@ bool SaveUnderNewName(const FileServices& services, QWidget* parent) {
 
 bool SaveOpenData(const FileServices& services, QWidget* parent) {
   return services.session.dataFilePath == tonnage::kNoName ? SaveUnderNewName(services, parent)
-                                                          : SaveToOpenFile(services, parent);
+                                                           : SaveToOpenFile(services, parent);
 }
 
 void EnddataForm::TakeReason() { session_.saveReason = FromLatin1(reason_->text().simplified()); }

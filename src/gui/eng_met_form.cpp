@@ -12,10 +12,9 @@ EngMet_Form::EngMet_Form(tonnage::Session& session, platform::Messages& messages
   setObjectName(QStringLiteral("EngMet_Form"));
   setWindowTitle(QStringLiteral("Creating A New Data File"));
 
-  auto* prompt = new QLabel(
-      QStringLiteral("Choose the units of the new file's weights.\n"
-                     "They cannot be changed once the file is created."),
-      this);
+  auto* prompt = new QLabel(QStringLiteral("Choose the units of the new file's weights.\n"
+                                           "They cannot be changed once the file is created."),
+                            this);
   prompt->setObjectName(QStringLiteral("Lbl_Prompt"));
 
   auto* english = new QPushButton(QStringLiteral("Data Is &English"), this);

@@ -188,7 +188,7 @@ void HistoryForm::ShowChanges() {
     changes_->insertRow(row);
     QString book = BookText(c.book ? c.book : c.oldBook);
     if (c.book && c.oldBook && c.oldBook != c.book) book += QStringLiteral(" (was %1)").arg(c.oldBook);
-    const QStringList cells = {Latin1(c.what), book, Latin1(c.page), Latin1(c.field), Latin1(c.oldValue),
+    const QStringList cells = {Latin1(c.what),    book, Latin1(c.page), Latin1(c.field), Latin1(c.oldValue),
                                Latin1(c.newValue)};
     for (int col = 0; col < cells.size(); ++col) changes_->setItem(row, col, new QTableWidgetItem(cells[col]));
   }
@@ -224,8 +224,8 @@ void HistoryForm::Print() {
 }
 
 void HistoryForm::SavePdf() {
-  const auto chosen = files_.SaveAs(
-      this, {QStringLiteral("Save as PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf", {}});
+  const auto chosen =
+      files_.SaveAs(this, {QStringLiteral("Save as PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf", {}});
   if (!chosen) return;
   const std::unique_ptr<tonnage::print::LinePrinter> pdf = printing_.PdfPrinter(*chosen);
   if (const tonnage::Outcome done = PrintPages(*pdf, tonnage::store::HistoryPages(rows_, Title())); !done)
@@ -233,8 +233,8 @@ void HistoryForm::SavePdf() {
 }
 
 void HistoryForm::SaveCsv() {
-  const auto chosen = files_.SaveAs(
-      this, {QStringLiteral("Save as CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv", {}});
+  const auto chosen =
+      files_.SaveAs(this, {QStringLiteral("Save as CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv", {}});
   if (!chosen) return;
   if (const tonnage::Outcome done = tonnage::io::WriteWholeFile(*chosen, tonnage::store::HistoryCsv(rows_)); !done)
     Tell(QStringLiteral("Save as CSV"), done);

@@ -26,16 +26,20 @@ using namespace tonnage::import;
 
 namespace {
 
-const char* const kFieldCaptions[kTicketColumnCount] = {"Ticket", "Date",  "Time", "Gross", "Tare",
-                                                         "Net",    "Mix",   "Truck", "AC %", "Plant"};
+const char* const kFieldCaptions[kTicketColumnCount] = {"Ticket", "Date", "Time",  "Gross", "Tare",
+                                                        "Net",    "Mix",  "Truck", "AC %",  "Plant"};
 const char* const kUnitChoices[] = {"", "lb", "kg", "ton", "t"};
 
 QString StatusText(const ETicket& t) {
   switch (t.status) {
-    case RowStatus::Import: return QStringLiteral("will import");
-    case RowStatus::DuplicateInBook: return QStringLiteral("duplicate in the book");
-    case RowStatus::DuplicateInFile: return QStringLiteral("duplicate in the file");
-    case RowStatus::Refused: break;
+    case RowStatus::Import:
+      return QStringLiteral("will import");
+    case RowStatus::DuplicateInBook:
+      return QStringLiteral("duplicate in the book");
+    case RowStatus::DuplicateInFile:
+      return QStringLiteral("duplicate in the file");
+    case RowStatus::Refused:
+      break;
   }
   return QStringLiteral("refused: ") + Latin1(t.detail);
 }
@@ -87,7 +91,8 @@ ImportForm::ImportForm(tonnage::Session& session, platform::Messages& messages, 
   auto* grid = new QGridLayout(columns);
   for (int f = 0; f < kTicketColumnCount; ++f) {
     auto* combo = new QComboBox(columns);
-    combo->setObjectName(QStringLiteral("Cmb_Map_") + Latin1(std::string(ColumnFieldName(static_cast<TicketColumn>(f)))));
+    combo->setObjectName(QStringLiteral("Cmb_Map_") +
+                         Latin1(std::string(ColumnFieldName(static_cast<TicketColumn>(f)))));
     combo->addItem(QStringLiteral("(none)"));
     for (const std::string& h : table_.header) combo->addItem(Latin1(h));
     combo->setCurrentIndex(options_.columns.index[static_cast<std::size_t>(f)] + 1);
@@ -140,8 +145,8 @@ ImportForm::ImportForm(tonnage::Session& session, platform::Messages& messages, 
   grid_ = new QTableWidget(this);
   grid_->setObjectName(QStringLiteral("Grd_Preview"));
   grid_->setColumnCount(12);
-  grid_->setHorizontalHeaderLabels({"Row", "Ticket", "Page No", "Date", "Time", "Gross", "Tare", "Net",
-                                    "Mix", "Truck", "Book", "Status"});
+  grid_->setHorizontalHeaderLabels(
+      {"Row", "Ticket", "Page No", "Date", "Time", "Gross", "Tare", "Net", "Mix", "Truck", "Book", "Status"});
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->verticalHeader()->hide();
@@ -184,15 +189,16 @@ void ImportForm::Refresh() {
   if (!preview_.ok()) {
     counts_->setText(Latin1(preview_.error));
   } else {
-    QString text = QStringLiteral("Will import: %1    Duplicates in the book: %2    Duplicates in the file: %3"
-                                  "    Refused: %4")
+    QString text = QStringLiteral(
+                       "Will import: %1    Duplicates in the book: %2    Duplicates in the file: %3"
+                       "    Refused: %4")
                        .arg(c.import)
                        .arg(c.duplicateInBook)
                        .arg(c.duplicateInFile)
                        .arg(c.refused);
     if (preview_.beyondBook > 0)
-      text += QStringLiteral("\n%1 tickets do not fit the book; Import asks about a second book.")
-                  .arg(preview_.beyondBook);
+      text +=
+          QStringLiteral("\n%1 tickets do not fit the book; Import asks about a second book.").arg(preview_.beyondBook);
     counts_->setText(text);
   }
   import_->setEnabled(preview_.ok() && (c.import > 0 || preview_.beyondBook > 0));
@@ -202,17 +208,24 @@ void ImportForm::FillPreview() {
   grid_->setRowCount(static_cast<int>(preview_.rows.size()));
   for (int r = 0; r < grid_->rowCount(); ++r) {
     const ETicket& t = preview_.rows[static_cast<std::size_t>(r)];
-    const QString cells[] = {QString::number(t.row), Latin1(t.ticket),
-                             t.page >= 0 ? QString::number(t.page) : QString(), Latin1(t.date), Latin1(t.time),
+    const QString cells[] = {QString::number(t.row),
+                             Latin1(t.ticket),
+                             t.page >= 0 ? QString::number(t.page) : QString(),
+                             Latin1(t.date),
+                             Latin1(t.time),
                              t.converted ? Latin1(t.cells[tonnage::TicketField::Gross]) : Weight(t.gross),
                              t.converted ? Latin1(t.cells[tonnage::TicketField::Tare]) : Weight(t.tare),
                              t.converted ? Latin1(t.cells[tonnage::TicketField::Net]) : Weight(t.net),
-                             Latin1(t.mix), Latin1(t.truck), t.book ? QString::number(t.book) : QString(),
+                             Latin1(t.mix),
+                             Latin1(t.truck),
+                             t.book ? QString::number(t.book) : QString(),
                              StatusText(t)};
     for (int c = 0; c < 12; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
-      if (t.status == RowStatus::Refused) item->setForeground(QColor(0xB0, 0x00, 0x20));
-      else if (t.status != RowStatus::Import) item->setForeground(Qt::darkGray);
+      if (t.status == RowStatus::Refused)
+        item->setForeground(QColor(0xB0, 0x00, 0x20));
+      else if (t.status != RowStatus::Import)
+        item->setForeground(Qt::darkGray);
       grid_->setItem(r, c, item);
     }
   }

@@ -19,8 +19,8 @@ class Indexform : public ModalWindow {
 
  public:
   // A new file not yet saved shows today's date (the clock's).
-  Indexform(tonnage::Session& session, platform::Messages& messages, const platform::Clock& clock,
-            platform::Help& help, QWidget* parent);
+  Indexform(tonnage::Session& session, platform::Messages& messages, const platform::Clock& clock, platform::Help& help,
+            QWidget* parent);
   // Closing by any means stores the four fields.
   void done(int result) override;
 

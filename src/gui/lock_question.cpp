@@ -15,12 +15,13 @@ bool MayUseFile(platform::Messages& messages, QWidget* parent, const std::string
     case tonnage::LockState::Taken:
       return true;
     case tonnage::LockState::HeldElsewhere: {
-      const QString consequence =
-          use == FileUse::Open
-              ? QStringLiteral("Open it all the same? A save in either copy overwrites what the "
-                               "other saved.")
-              : QStringLiteral("Save over it all the same? The other copy's next save overwrites "
-                               "this one.");
+      const QString consequence = use == FileUse::Open
+                                      ? QStringLiteral(
+                                            "Open it all the same? A save in either copy overwrites what the "
+                                            "other saved.")
+                                      : QStringLiteral(
+                                            "Save over it all the same? The other copy's next save overwrites "
+                                            "this one.");
       const platform::Message question{
           QStringLiteral("File In Use"),
           QStringLiteral("This file is open in another copy of the program\n\n%1\n\n(%2).\n\n%3")

@@ -34,8 +34,7 @@ namespace gui {
 
 namespace {
 
-QPushButton* MakeCommand(QWidget* parent, const char* name, const QString& text,
-                         QStyle::StandardPixmap icon) {
+QPushButton* MakeCommand(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap icon) {
   auto* b = new QPushButton(parent->style()->standardIcon(icon), text, parent);
   b->setObjectName(QString::fromLatin1(name));
   b->setAutoDefault(false);
@@ -104,10 +103,9 @@ MainForm1::MainForm1(const Services& services, std::function<void()> quitProgram
   layout->addWidget(line);
 
   // The two ways into a file, each with a word on what it does.
-  auto* newFile = MakeCommand(central, "Cmd_New", QStringLiteral("Start a &New File"),
-                              QStyle::SP_FileIcon);
-  auto* openFile = MakeCommand(central, "Cmd_Open", QStringLiteral("&Open an Existing File"),
-                               QStyle::SP_DialogOpenButton);
+  auto* newFile = MakeCommand(central, "Cmd_New", QStringLiteral("Start a &New File"), QStyle::SP_FileIcon);
+  auto* openFile =
+      MakeCommand(central, "Cmd_Open", QStringLiteral("&Open an Existing File"), QStyle::SP_DialogOpenButton);
   for (QPushButton* b : {newFile, openFile}) {
     b->setMinimumHeight(40);
     b->setIconSize(QSize(22, 22));
@@ -117,23 +115,16 @@ MainForm1::MainForm1(const Services& services, std::function<void()> quitProgram
   commands->setHorizontalSpacing(14);
   commands->setVerticalSpacing(10);
   commands->addWidget(newFile, 0, 0);
-  commands->addWidget(MakeNote(central, QStringLiteral(
-                                            "An empty data file in English or metric units.")),
-                      0, 1);
+  commands->addWidget(MakeNote(central, QStringLiteral("An empty data file in English or metric units.")), 0, 1);
   commands->addWidget(openFile, 1, 0);
-  commands->addWidget(MakeNote(central, QStringLiteral(
-                                            "A data file (*.K81) to edit, save or report.")),
-                      1, 1);
+  commands->addWidget(MakeNote(central, QStringLiteral("A data file (*.K81) to edit, save or report.")), 1, 1);
   commands->setColumnStretch(1, 1);
   layout->addLayout(commands);
   layout->addStretch(1);
 
-  auto* help = MakeCommand(central, "Cmd_Help", QStringLiteral("He&lp"),
-                           QStyle::SP_DialogHelpButton);
-  auto* about = MakeCommand(central, "Cmd_About", QStringLiteral("A&bout"),
-                            QStyle::SP_MessageBoxInformation);
-  auto* exit = MakeCommand(central, "Cmd_Exit", QStringLiteral("E&xit"),
-                           QStyle::SP_DialogCloseButton);
+  auto* help = MakeCommand(central, "Cmd_Help", QStringLiteral("He&lp"), QStyle::SP_DialogHelpButton);
+  auto* about = MakeCommand(central, "Cmd_About", QStringLiteral("A&bout"), QStyle::SP_MessageBoxInformation);
+  auto* exit = MakeCommand(central, "Cmd_Exit", QStringLiteral("E&xit"), QStyle::SP_DialogCloseButton);
   auto* footer = new QHBoxLayout;
   footer->addWidget(help);
   footer->addWidget(about);
@@ -151,8 +142,7 @@ MainForm1::MainForm1(const Services& services, std::function<void()> quitProgram
   QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
   QAction* newAction = fileMenu->addAction(QStringLiteral("&New..."), newFile, &QPushButton::click);
   newAction->setShortcut(QKeySequence::New);
-  QAction* openAction =
-      fileMenu->addAction(QStringLiteral("&Open..."), openFile, &QPushButton::click);
+  QAction* openAction = fileMenu->addAction(QStringLiteral("&Open..."), openFile, &QPushButton::click);
   openAction->setShortcut(QKeySequence::Open);
   fileMenu->addSeparator();
   QAction* quitAction = fileMenu->addAction(QStringLiteral("E&xit"), exit, &QPushButton::click);
@@ -163,8 +153,7 @@ MainForm1::MainForm1(const Services& services, std::function<void()> quitProgram
 
   auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
   f1->setObjectName(QStringLiteral("HelpKey"));
-  connect(f1, &QShortcut::activated, this,
-          [this] { services_.platform.help->ShowTopic(help_id::kMainForm); });
+  connect(f1, &QShortcut::activated, this, [this] { services_.platform.help->ShowTopic(help_id::kMainForm); });
 
   connect(newFile, &QPushButton::clicked, this, &MainForm1::NewFile);
   connect(openFile, &QPushButton::clicked, this, &MainForm1::ChooseAndOpen);
@@ -213,8 +202,8 @@ void MainForm1::NewFile() {
 }
 
 void MainForm1::ChooseAndOpen() {
-  const platform::FileRequest request{QStringLiteral("Open Data File"), session_.dataFolder,
-                                      tonnage::kDataFileFilter, {}};
+  const platform::FileRequest request{
+      QStringLiteral("Open Data File"), session_.dataFolder, tonnage::kDataFileFilter, {}};
   const std::optional<std::string> chosen = services_.platform.files->OpenExisting(this, request);
   if (!chosen) return;
   session_.RememberDataFolder(*chosen);
@@ -234,13 +223,12 @@ void MainForm1::OpenFile(const std::string& path) {
     TellIfStateNotKept(messages_, this, session_.TakeStateProblem());
     // Changes made outside the program, a damaged history set aside: once.
     if (!session_.openNotice.empty()) {
-      platform::Tell(messages_, this, QStringLiteral("History"),
-                     DisplayPath(std::exchange(session_.openNotice, {})), platform::Icon::Information);
+      platform::Tell(messages_, this, QStringLiteral("History"), DisplayPath(std::exchange(session_.openNotice, {})),
+                     platform::Icon::Information);
     }
     return ShowProcess();
   }
-  platform::Tell(messages_, this, Latin1(read.title),
-                 DisplayPath(read.message),
+  platform::Tell(messages_, this, Latin1(read.title), DisplayPath(read.message),
                  read.critical ? platform::Icon::Critical : platform::Icon::Warning);
   // A refused file leaves the main window for another try; a file beyond the
   // limits of the format ends the program.
@@ -251,9 +239,8 @@ bool MainForm1::OfferRecovery() {
   const std::optional<tonnage::RecoveryOffer> offer = session_.FindRecoveryOffer();
   if (!offer) return false;
   const QDateTime changed = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(offer->changed));
-  const QString file = offer->dataFilePath == tonnage::kNoName
-                           ? QStringLiteral("a new file not yet saved")
-                           : DisplayPath(offer->dataFilePath);
+  const QString file = offer->dataFilePath == tonnage::kNoName ? QStringLiteral("a new file not yet saved")
+                                                               : DisplayPath(offer->dataFilePath);
   const platform::Message question{
       QStringLiteral("Recover unsaved data"),
       QStringLiteral("The program ended without saving the data of\n\n%1\n\nas they were on %2.\n\n"
@@ -269,8 +256,7 @@ bool MainForm1::OfferRecovery() {
   const tonnage::Outcome recovered = session_.Recover(offer->folder);
   if (!recovered) {
     // The folder stays, to be offered again.
-    platform::Tell(messages_, this, Latin1(recovered.title),
-                   DisplayPath(recovered.message), platform::Icon::Critical);
+    platform::Tell(messages_, this, Latin1(recovered.title), DisplayPath(recovered.message), platform::Icon::Critical);
     return false;
   }
   TellRecoveredLock(session_.LockRecoveredFile());
@@ -286,8 +272,7 @@ void MainForm1::OpenAtStart(const QString& file) {
   const QFileInfo info(file);
   if (!info.isFile()) {
     platform::Tell(messages_, this, QStringLiteral("File Input Error"),
-                   QStringLiteral("Cannot find the file\n%1").arg(info.absoluteFilePath()),
-                   platform::Icon::Warning);
+                   QStringLiteral("Cannot find the file\n%1").arg(info.absoluteFilePath()), platform::Icon::Warning);
     return;
   }
   const std::string path(QFile::encodeName(info.absoluteFilePath()).constData());

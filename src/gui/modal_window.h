@@ -31,7 +31,6 @@ class ModalWindow : public QDialog {
 
   void showEvent(QShowEvent* event) override;
 
-
  private:
   platform::Help* help_;
   int helpId_;

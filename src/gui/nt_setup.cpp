@@ -104,8 +104,7 @@ NTSetup::NTSetup(platform::BusyPointer& busy, print::PrinterSystem& printers, pl
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(printers_, &QComboBox::activated, this,
-          [this](int index) { ChoosePrinter(printers_->itemText(index)); });
+  connect(printers_, &QComboBox::activated, this, [this](int index) { ChoosePrinter(printers_->itemText(index)); });
   connect(ok, &QPushButton::clicked, this, &NTSetup::Ok);
   connect(cancel, &QPushButton::clicked, this, &NTSetup::reject);
 
@@ -154,8 +153,7 @@ void NTSetup::showEvent(QShowEvent* event) {
   if (!screen) return;
   const QRect area = screen->availableGeometry();
   const QRect frame = frameGeometry();
-  move(area.x() + (area.width() - frame.width()) / 2,
-       area.y() + std::max(0, area.height() - frame.height()) / 3);
+  move(area.x() + (area.width() - frame.width()) / 2, area.y() + std::max(0, area.height() - frame.height()) / 3);
 }
 
 }  // namespace gui

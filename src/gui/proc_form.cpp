@@ -20,8 +20,7 @@ namespace gui {
 
 namespace {
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
-                        const QString& tip) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& tip) {
   auto* b = new QPushButton(text, parent);
   b->setObjectName(QString::fromLatin1(name));
   b->setToolTip(tip);
@@ -51,8 +50,8 @@ ProcForm::ProcForm(const Services& services, QWidget* parent)
   fileLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(fileLine_);
 
-  auto* books = MakeButton(this, "BookCmd", QStringLiteral("&Edit Books"),
-                           QStringLiteral("Set up books and type their tickets"));
+  auto* books =
+      MakeButton(this, "BookCmd", QStringLiteral("&Edit Books"), QStringLiteral("Set up books and type their tickets"));
   auto* index = MakeButton(this, "IndexCmd", QStringLiteral("&Index Data"),
                            QStringLiteral("Reference number, project number, date and engineer"));
   auto* save = MakeButton(this, "SaveCmd", QStringLiteral("&Save Data"),
@@ -69,8 +68,7 @@ ProcForm::ProcForm(const Services& services, QWidget* parent)
                            QStringLiteral("Take the last import back, until the data are changed or saved (Ctrl+Z)"));
   auto* history = MakeButton(this, "HistoryCmd", QStringLiteral("&History..."),
                              QStringLiteral("Every recorded change of the file's tickets: who, when and why"));
-  auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"),
-                          QStringLiteral("Back to the main window"));
+  auto* exit = MakeButton(this, "ExitCmd", QStringLiteral("E&xit"), QStringLiteral("Back to the main window"));
 
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(12);
@@ -116,14 +114,11 @@ ProcForm::ProcForm(const Services& services, QWidget* parent)
 
 void ProcForm::ShowFileLine() {
   // The mark of unsaved changes, as desktop programs show it.
-  setWindowTitle(session_.Modified() ? QStringLiteral("Process Options*")
-                                     : QStringLiteral("Process Options"));
+  setWindowTitle(session_.Modified() ? QStringLiteral("Process Options*") : QStringLiteral("Process Options"));
   undoImport_->setEnabled(CanUndoImport(session_, importUndo_));
   const std::string& units = session_.index.unitSystem;
-  const QString unitText = units == "M" ? QStringLiteral("metric units")
-                                        : QStringLiteral("English units");
-  fileLine_->setText(QStringLiteral("File: %1   (%2)")
-                         .arg(DisplayPath(session_.dataFilePath), unitText));
+  const QString unitText = units == "M" ? QStringLiteral("metric units") : QStringLiteral("English units");
+  fileLine_->setText(QStringLiteral("File: %1   (%2)").arg(DisplayPath(session_.dataFilePath), unitText));
 }
 
 void ProcForm::EditBooks() {
@@ -170,18 +165,17 @@ bool ProcForm::MakeReport(QWidget* parent) {
     }
   }
   if (!made) {
-    platform::Tell(*services_.platform.messages, parent,
-                   Latin1(made.title.empty() ? std::string("Report Error") : made.title),
-                   QStringLiteral("The report could not be made.\n\n") + DisplayPath(made.message),
-                   platform::Icon::Critical);
+    platform::Tell(
+        *services_.platform.messages, parent, Latin1(made.title.empty() ? std::string("Report Error") : made.title),
+        QStringLiteral("The report could not be made.\n\n") + DisplayPath(made.message), platform::Icon::Critical);
   }
   if (!made) return false;
   // The tickets it showed are on record: changing one later needs a reason.
   if (const tonnage::Outcome kept = session_.RecordReportRun(); !kept)
-    platform::Tell(*services_.platform.messages, parent, QStringLiteral("History"),
-                   QStringLiteral("The report run could not be recorded in the file's history.\n\n") +
-                       DisplayPath(kept.message),
-                   platform::Icon::Warning);
+    platform::Tell(
+        *services_.platform.messages, parent, QStringLiteral("History"),
+        QStringLiteral("The report run could not be recorded in the file's history.\n\n") + DisplayPath(kept.message),
+        platform::Icon::Warning);
   return true;
 }
 
@@ -203,8 +197,7 @@ std::optional<std::string> ChooseExport(const Services& services, QWidget* paren
 void ProcForm::ImportTickets() {
   const auto chosen = ChooseExport(services_, this, QStringLiteral("Import Tickets"));
   if (!chosen) return;
-  ImportForm form(session_, *services_.platform.messages, *services_.platform.help, *chosen, LayoutMemoryPath(),
-                  this);
+  ImportForm form(session_, *services_.platform.messages, *services_.platform.help, *chosen, LayoutMemoryPath(), this);
   if (!form.error().empty()) {
     platform::Tell(*services_.platform.messages, this, QStringLiteral("Import Tickets"), Latin1(form.error()),
                    platform::Icon::Warning);
@@ -235,8 +228,8 @@ void ProcForm::Reconcile() {
   const platform::Platform& p = services_.platform;
   ReconcileForm form(session_, *p.messages, *p.files, *p.printing, *p.help, *chosen, LayoutMemoryPath(), this);
   if (!form.error().empty()) {
-    platform::Tell(*services_.platform.messages, this, QStringLiteral("Reconcile With E-Tickets"),
-                   Latin1(form.error()), platform::Icon::Warning);
+    platform::Tell(*services_.platform.messages, this, QStringLiteral("Reconcile With E-Tickets"), Latin1(form.error()),
+                   platform::Icon::Warning);
     return;
   }
   form.exec();
@@ -253,14 +246,16 @@ bool ProcForm::MayLeave() {
       platform::Icon::Question,
       platform::Button::Save};
   switch (services_.platform.messages->Ask(this, question)) {
-    case platform::Button::Discard: return true;
+    case platform::Button::Discard:
+      return true;
     case platform::Button::Save: {
       // Leaves only once the data are in a file.
       const bool saved = SaveOpenData(services_.Files(), this);
       ShowFileLine();
       return saved;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 

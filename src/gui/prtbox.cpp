@@ -297,8 +297,8 @@ void Prtbox::Print() {
   tonnage::Outcome printed;
   {
     platform::BusyScope busy(services_.busy);
-    printed = print::PrintChosenPages(state_, session_.spoolPath, SelTextFilePath(session_),
-                                      printers().Printer(), false, JobProgress(QStringLiteral("Print")));
+    printed = print::PrintChosenPages(state_, session_.spoolPath, SelTextFilePath(session_), printers().Printer(),
+                                      false, JobProgress(QStringLiteral("Print")));
   }
   Told(printed, QStringLiteral("Print"), QStringLiteral("The report could not be printed."));
 }
@@ -349,9 +349,9 @@ void Prtbox::ShowWritten(const std::string& path) {
 }
 
 void Prtbox::SaveToFile() {
-  const std::optional<std::string> chosen = ChooseReportFile(
-      QStringLiteral("Save Report ") + DisplayPath(session_.spoolPath) + QStringLiteral(" As"),
-      kReportFileFilter, ".PRN");
+  const std::optional<std::string> chosen =
+      ChooseReportFile(QStringLiteral("Save Report ") + DisplayPath(session_.spoolPath) + QStringLiteral(" As"),
+                       kReportFileFilter, ".PRN");
   if (!chosen) return;
   tonnage::Outcome written;
   {

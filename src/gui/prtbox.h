@@ -48,8 +48,7 @@ class Prtbox : public ModalWindow {
   void SaveAsPdf();
   bool RangeCanBePrinted();
   // The chooser for a report file named like the data file, with `extension`.
-  std::optional<std::string> ChooseReportFile(const QString& title, const char* filter,
-                                              const std::string& extension);
+  std::optional<std::string> ChooseReportFile(const QString& title, const char* filter, const std::string& extension);
   void ShowWritten(const std::string& path);
   // The progress of a long job in the progress window, when there is one.
   tonnage::print::PageProgress JobProgress(const QString& title);

@@ -24,12 +24,11 @@ using namespace tonnage::import;
 
 namespace {
 
-const char* const kFilterNames[kMatchClasses] = {"Chk_Matched",   "Chk_Differs",     "Chk_ETicketOnly",
-                                                  "Chk_BookOnly",  "Chk_DupETicket",  "Chk_DupBook",
-                                                  "Chk_Gap"};
-const char* const kFilterCaptions[kMatchClasses] = {"Matched",           "Weights Differ",    "E-Ticket Only",
-                                                     "Book Only",         "Duplicate E-Ticket", "Duplicate In Book",
-                                                     "Gaps In Numbers"};
+const char* const kFilterNames[kMatchClasses] = {"Chk_Matched",    "Chk_Differs", "Chk_ETicketOnly", "Chk_BookOnly",
+                                                 "Chk_DupETicket", "Chk_DupBook", "Chk_Gap"};
+const char* const kFilterCaptions[kMatchClasses] = {"Matched",        "Weights Differ",     "E-Ticket Only",
+                                                    "Book Only",      "Duplicate E-Ticket", "Duplicate In Book",
+                                                    "Gaps In Numbers"};
 
 }  // namespace
 
@@ -50,8 +49,8 @@ ReconcileForm::ReconcileForm(tonnage::Session& session, platform::Messages& mess
     return;
   }
   // The mapping confirmed when the same layout was imported, if it was.
-  options_.columns = MappingFor(ParseLayoutMemory(tonnage::io::ReadWholeFile(layoutFile).bytes), table_.header,
-                                options_.askedUnit);
+  options_.columns =
+      MappingFor(ParseLayoutMemory(tonnage::io::ReadWholeFile(layoutFile).bytes), table_.header, options_.askedUnit);
   options_.overflow = true;
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(14, 10, 14, 12);
@@ -145,7 +144,8 @@ int ReconcileForm::Book() const { return book_->currentData().toInt(); }
 
 std::array<bool, kMatchClasses> ReconcileForm::Shown() const {
   std::array<bool, kMatchClasses> shown{};
-  for (int c = 0; c < kMatchClasses; ++c) shown[static_cast<std::size_t>(c)] = filters_[static_cast<std::size_t>(c)]->isChecked();
+  for (int c = 0; c < kMatchClasses; ++c)
+    shown[static_cast<std::size_t>(c)] = filters_[static_cast<std::size_t>(c)]->isChecked();
   return shown;
 }
 
@@ -180,11 +180,18 @@ void ReconcileForm::ShowFindings() {
     }
     const int r = grid_->rowCount();
     grid_->insertRow(r);
-    const QString cells[] = {QString::fromLatin1(MatchClassText(l.match)), Latin1(l.ticket), Latin1(l.date),
+    const QString cells[] = {QString::fromLatin1(MatchClassText(l.match)),
+                             Latin1(l.ticket),
+                             Latin1(l.date),
                              l.bookRow ? QString::number(l.bookRow) : QString(),
                              e ? QString::number(e->row) : QString(),
-                             e ? Latin1(e->time) : kept ? Latin1(kept->time) : QString(),
-                             e ? Latin1(e->truck) : kept ? Latin1(kept->truck) : QString(), Latin1(l.text)};
+                             e      ? Latin1(e->time)
+                             : kept ? Latin1(kept->time)
+                                    : QString(),
+                             e      ? Latin1(e->truck)
+                             : kept ? Latin1(kept->truck)
+                                    : QString(),
+                             Latin1(l.text)};
     for (int c = 0; c < 8; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (kept) item->setToolTip(QStringLiteral("In the book: ") + Latin1(TicketDetailsText(*kept)));
@@ -214,13 +221,12 @@ void ReconcileForm::TakeETicketValues() {
   std::vector<tonnage::TicketRow> tickets = BookTickets(session_, Book());
   tonnage::BookRows rows;
   for (std::size_t i = 0; i < tickets.size() && i < rows.size(); ++i) rows[i] = tickets[i];
-  rows[static_cast<std::size_t>(l.bookRow - 1)] =
-      tonnage::import::TakeETicketValues(rows[static_cast<std::size_t>(l.bookRow - 1)],
-                                         preview_.rows[static_cast<std::size_t>(l.eticket)]);
+  rows[static_cast<std::size_t>(l.bookRow - 1)] = tonnage::import::TakeETicketValues(
+      rows[static_cast<std::size_t>(l.bookRow - 1)], preview_.rows[static_cast<std::size_t>(l.eticket)]);
   const tonnage::Outcome written = session_.WriteBookTickets(Book(), rows);
   if (!written) {
-    platform::Tell(messages_, this, QStringLiteral("&Take The E-Ticket's Values"),
-                   DisplayPath(written.message), platform::Icon::Critical);
+    platform::Tell(messages_, this, QStringLiteral("&Take The E-Ticket's Values"), DisplayPath(written.message),
+                   platform::Icon::Critical);
     return;
   }
   const ETicket& taken = preview_.rows[static_cast<std::size_t>(l.eticket)];
@@ -240,13 +246,12 @@ void ReconcileForm::Print() {
     for (const std::string& line : pages[p]) printer.PrintLine(line);
   }
   if (const tonnage::Outcome done = printer.EndDocument(); !done)
-    platform::Tell(messages_, this, QStringLiteral("Print"), Latin1(done.message),
-                   platform::Icon::Critical);
+    platform::Tell(messages_, this, QStringLiteral("Print"), Latin1(done.message), platform::Icon::Critical);
 }
 
 void ReconcileForm::SavePdf() {
-  const auto chosen = files_.SaveAs(
-      this, {QStringLiteral("Save As PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf", {}});
+  const auto chosen =
+      files_.SaveAs(this, {QStringLiteral("Save As PDF"), session_.dataFolder, "PDF File (*.pdf)|*.pdf", {}});
   if (!chosen) return;
   const auto pdf = printing_.PdfPrinter(*chosen);
   pdf->SetFont(tonnage::print::kReportFont.name, 10);
@@ -256,21 +261,19 @@ void ReconcileForm::SavePdf() {
     for (const std::string& line : pages[p]) pdf->PrintLine(line);
   }
   if (const tonnage::Outcome done = pdf->EndDocument(); !done)
-    platform::Tell(messages_, this, QStringLiteral("Save As PDF"), DisplayPath(done.message),
-                   platform::Icon::Critical);
+    platform::Tell(messages_, this, QStringLiteral("Save As PDF"), DisplayPath(done.message), platform::Icon::Critical);
 }
 
 void ReconcileForm::SaveCsv() {
-  const auto chosen = files_.SaveAs(
-      this, {QStringLiteral("Save As CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv", {}});
+  const auto chosen =
+      files_.SaveAs(this, {QStringLiteral("Save As CSV"), session_.dataFolder, "CSV File (*.csv)|*.csv", {}});
   if (!chosen) return;
   Reconciliation shown = result_;
   const auto filter = Shown();
   std::erase_if(shown.lines, [&](const ReconcileLine& l) { return !filter[static_cast<std::size_t>(l.match)]; });
   if (const tonnage::Outcome done = tonnage::io::WriteWholeFile(*chosen, ReconciliationCsv(shown, preview_.rows));
       !done)
-    platform::Tell(messages_, this, QStringLiteral("Save As CSV"), DisplayPath(done.message),
-                   platform::Icon::Critical);
+    platform::Tell(messages_, this, QStringLiteral("Save As CSV"), DisplayPath(done.message), platform::Icon::Critical);
 }
 
 }  // namespace gui

@@ -39,8 +39,9 @@ SectList::SectList(const EntryServices& services, tonnage::RowMenuState& rowMenu
   list_->setObjectName(QStringLiteral("List1"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setUniformItemSizes(true);
-  list_->setMinimumSize(list_->fontMetrics().horizontalAdvance(QStringLiteral("Book  500 ") + QString(35, QLatin1Char('N'))),
-                        list_->fontMetrics().height() * 18);
+  list_->setMinimumSize(
+      list_->fontMetrics().horizontalAdvance(QStringLiteral("Book  500 ") + QString(35, QLatin1Char('N'))),
+      list_->fontMetrics().height() * 18);
   list_->installEventFilter(this);
   layout->addWidget(list_, 1);
 

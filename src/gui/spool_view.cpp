@@ -20,8 +20,7 @@ namespace {
 QFont ReportFont(int points) {
   // Liberation Mono has Courier New's metrics; either one keeps the columns.
   QFont font(QStringLiteral("Liberation Mono"));
-  font.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"),
-                    QStringLiteral("Courier")});
+  font.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"), QStringLiteral("Courier")});
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   font.setPointSize(points);
@@ -82,8 +81,7 @@ void SpoolView::reload() {
 
 std::string_view SpoolView::lineText(std::size_t line) const {
   if (line >= text_.lineCount()) return {};
-  return std::string_view(text_.bytes())
-      .substr(text_.lineStart(line), text_.lineEnd(line) - text_.lineStart(line));
+  return std::string_view(text_.bytes()).substr(text_.lineStart(line), text_.lineEnd(line) - text_.lineStart(line));
 }
 
 std::vector<std::string_view> SpoolView::lines() const {
@@ -146,9 +144,7 @@ void SpoolView::scrollToLine(std::size_t line) {
   verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(line, INT32_MAX)));
 }
 
-void SpoolView::scrollToPage(std::size_t page) {
-  scrollToLine(text_.firstLineOfPage(page));
-}
+void SpoolView::scrollToPage(std::size_t page) { scrollToLine(text_.firstLineOfPage(page)); }
 
 std::pair<std::size_t, std::size_t> SpoolView::matchNumber(const QString& text) const {
   return text_.MatchNumber(Latin1(text), selectionStart());
@@ -160,11 +156,10 @@ void SpoolView::paintEvent(QPaintEvent* event) {
   const QPalette& pal = viewport()->palette();
   p.fillRect(area, pal.color(QPalette::Base));
 
-  const std::size_t first = static_cast<std::size_t>(firstVisibleLine()) +
-                            static_cast<std::size_t>(area.top() / lineHeight_);
-  const std::size_t last = std::min(text_.lineCount() - 1,
-                                    static_cast<std::size_t>(firstVisibleLine()) +
-                                        static_cast<std::size_t>(area.bottom() / lineHeight_));
+  const std::size_t first =
+      static_cast<std::size_t>(firstVisibleLine()) + static_cast<std::size_t>(area.top() / lineHeight_);
+  const std::size_t last = std::min(text_.lineCount() - 1, static_cast<std::size_t>(firstVisibleLine()) +
+                                                               static_cast<std::size_t>(area.bottom() / lineHeight_));
   const int column0 = horizontalScrollBar()->value();
   const qreal x0 = 2 - column0 * charWidth_;
   const std::size_t selFrom = selectionStart();
@@ -213,8 +208,8 @@ void SpoolView::paintEvent(QPaintEvent* event) {
     const std::size_t visibleCols = static_cast<std::size_t>(viewport()->width() / charWidth_) + 2;
     const std::size_t visibleTo = std::min(end, visibleFrom + visibleCols);
     if (visibleTo <= visibleFrom) continue;
-    QString chars = QString::fromLatin1(text_.bytes().data() + visibleFrom,
-                                        static_cast<qsizetype>(visibleTo - visibleFrom));
+    QString chars =
+        QString::fromLatin1(text_.bytes().data() + visibleFrom, static_cast<qsizetype>(visibleTo - visibleFrom));
     for (QChar& c : chars)
       if (c.unicode() < 0x20) c = QLatin1Char(' ');
     const qreal xText = x0 + static_cast<qreal>(visibleFrom - start) * charWidth_;
@@ -258,8 +253,7 @@ void SpoolView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   // Dragging past the edges scrolls.
   if (at.y() < 0) verticalScrollBar()->setValue(verticalScrollBar()->value() - 1);
-  if (at.y() > viewport()->height())
-    verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
+  if (at.y() > viewport()->height()) verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
   caret_ = OffsetAt(at);
   viewport()->update();
   emit selectionChanged();
@@ -303,8 +297,10 @@ void SpoolView::keyPressEvent(QKeyEvent* event) {
     if (ctrl) v->setValue(0);
     h->setValue(0);
   } else if (event->key() == Qt::Key_End) {
-    if (ctrl) v->setValue(v->maximum());
-    else h->setValue(h->maximum());
+    if (ctrl)
+      v->setValue(v->maximum());
+    else
+      h->setValue(h->maximum());
   } else if (event->key() == Qt::Key_Left) {
     h->setValue(h->value() - 1);
   } else if (event->key() == Qt::Key_Right) {
@@ -314,9 +310,7 @@ void SpoolView::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-std::string SpoolView::selectedText() const {
-  return text_.bytes().substr(selectionStart(), selectionLength());
-}
+std::string SpoolView::selectedText() const { return text_.bytes().substr(selectionStart(), selectionLength()); }
 
 void SpoolView::setSelection(std::size_t start, std::size_t length) {
   start = std::min(start, text_.size());
@@ -329,8 +323,7 @@ void SpoolView::setSelection(std::size_t start, std::size_t length) {
 void SpoolView::CopySelection() const {
   if (selectionLength() == 0) return;
   const std::string bytes = selectedText();
-  QApplication::clipboard()->setText(
-      QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  QApplication::clipboard()->setText(QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 void SpoolView::EnsureVisible(std::size_t offset) {

@@ -35,9 +35,7 @@ class SpoolView : public QAbstractScrollArea {
   int fontSize() const { return fontSize_; }
 
   std::size_t selectionStart() const { return std::min(anchor_, caret_); }
-  std::size_t selectionLength() const {
-    return anchor_ > caret_ ? anchor_ - caret_ : caret_ - anchor_;
-  }
+  std::size_t selectionLength() const { return anchor_ > caret_ ? anchor_ - caret_ : caret_ - anchor_; }
   // The selected bytes, line ends included.
   std::string selectedText() const;
   void setSelection(std::size_t start, std::size_t length);
@@ -55,9 +53,7 @@ class SpoolView : public QAbstractScrollArea {
   void scrollToLine(std::size_t line);
   std::size_t pageCount() const { return text_.pageCount(); }
   // The page of the line at the top, from 1.
-  std::size_t PageOfTop() const {
-    return text_.pageOfLine(static_cast<std::size_t>(firstVisibleLine()));
-  }
+  std::size_t PageOfTop() const { return text_.pageOfLine(static_cast<std::size_t>(firstVisibleLine())); }
   // Brings page `page` (from 1) to the top.
   void scrollToPage(std::size_t page);
   // Which match of `text` (ignoring case) the selection is, from 1, and how

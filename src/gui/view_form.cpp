@@ -24,9 +24,7 @@
 namespace gui {
 
 ViewForm::ViewForm(const Services& services, QWidget* parent)
-    : ModalWindow(services.platform.help, help_id::kViewForm, parent),
-      services_(services),
-      session_(services.session) {
+    : ModalWindow(services.platform.help, help_id::kViewForm, parent), services_(services), session_(services.session) {
   setObjectName(QStringLiteral("ViewForm"));
   setWindowTitle(QStringLiteral("View Report"));
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -77,8 +75,9 @@ ViewForm::ViewForm(const Services& services, QWidget* parent)
   findBar_->hide();
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("ViewStatus"));
-  status_->setText(QStringLiteral("Enter or a double-click on a ticket or error line opens its book's grid; "
-                                  "F5 runs the report again."));
+  status_->setText(
+      QStringLiteral("Enter or a double-click on a ticket or error line opens its book's grid; "
+                     "F5 runs the report again."));
   layout->addWidget(status_);
 
   auto* findKey = new QShortcut(QKeySequence::Find, this);
@@ -136,8 +135,7 @@ void ViewForm::Print() {
   const std::string selFile = SelTextFilePath(session_);
   bool selTextReady = false;
   if (display_->selectionLength() > 10) {
-    const tonnage::Outcome written =
-        tonnage::print::WriteSelectedText(selFile, display_->selectedText());
+    const tonnage::Outcome written = tonnage::print::WriteSelectedText(selFile, display_->selectedText());
     // Without the file the dialog offers no selected-text printing.
     selTextReady = written.ok();
   }

@@ -155,8 +155,8 @@ void YieldForm::ShowFigures() {
   }
   const daily::YieldEntry e = Typed();
   const auto tons = summary_.projectTons.find({e.book, e.dateKey});
-  const daily::YieldResult r = daily::ComputeYield(e, tons == summary_.projectTons.end() ? 0 : tons->second,
-                                                   summary_.metric);
+  const daily::YieldResult r =
+      daily::ComputeYield(e, tons == summary_.projectTons.end() ? 0 : tons->second, summary_.metric);
   if (!r.error.empty()) {
     figures_->setText(Latin1(r.error));
     return;
@@ -173,7 +173,8 @@ void YieldForm::ShowFigures() {
                      .arg(f.tonsPlaced, 0, 'f', 3)
                      .arg(f.spreadRate, 0, 'f', 1)
                      .arg(f.percentOfTarget, 0, 'f', 1);
-  if (f.offTarget) text += f.percentOfTarget > 100 ? QStringLiteral(": ABOVE TARGET") : QStringLiteral(": BELOW TARGET");
+  if (f.offTarget)
+    text += f.percentOfTarget > 100 ? QStringLiteral(": ABOVE TARGET") : QStringLiteral(": BELOW TARGET");
   figures_->setText(text);
 }
 
@@ -184,16 +185,15 @@ void YieldForm::Store() {
   tonnage::Outcome stored;
   if (r.error.empty()) stored = store_.Put(e);
   if (!r.error.empty() || !stored)
-    platform::Tell(messages_, this, QStringLiteral("Yield Entries"),
-                   Latin1(r.error.empty() ? stored.message : r.error), platform::Icon::Warning);
+    platform::Tell(messages_, this, QStringLiteral("Yield Entries"), Latin1(r.error.empty() ? stored.message : r.error),
+                   platform::Icon::Warning);
 }
 
 void YieldForm::Remove() {
   if (book_->count() == 0) return;
   const tonnage::Outcome removed = store_.Remove(book_->currentData().toInt(), dateKey_);
   if (!removed)
-    platform::Tell(messages_, this, QStringLiteral("Yield Entries"), Latin1(removed.message),
-                   platform::Icon::Warning);
+    platform::Tell(messages_, this, QStringLiteral("Yield Entries"), Latin1(removed.message), platform::Icon::Warning);
   LoadBook();
 }
 

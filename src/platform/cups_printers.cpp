@@ -13,8 +13,7 @@ constexpr const char* kJobTitle = "Tonnage Report";
 constexpr const char* kJobFileName = "PRINTJOB.PDF";
 
 tonnage::Outcome PrinterFailure(std::string message) {
-  return tonnage::Outcome::Failure(tonnage::OutcomeKind::IoError, "Printer Error",
-                                   std::move(message));
+  return tonnage::Outcome::Failure(tonnage::OutcomeKind::IoError, "Printer Error", std::move(message));
 }
 
 std::string Quoted(const std::string& printer) { return "\"" + printer + "\""; }
@@ -99,17 +98,15 @@ tonnage::Outcome CupsJobPrinter::EndDocument() {
   // instead, and send nothing.
   const cups::QueueStatus status = cups::ReadStatus(printer);
   if (!status.found) {
-    outcome = PrinterFailure("The printer " + Quoted(printer) + " cannot be reached: " +
-                             status.message + ". Nothing was printed.");
+    outcome = PrinterFailure("The printer " + Quoted(printer) + " cannot be reached: " + status.message +
+                             ". Nothing was printed.");
   } else if (status.stopped) {
     outcome = PrinterFailure("The printer " + Quoted(printer) + " is stopped" +
-                             (status.message.empty() ? "" : " (" + status.message + ")") +
-                             ". Nothing was printed.");
+                             (status.message.empty() ? "" : " (" + status.message + ")") + ". Nothing was printed.");
   } else {
     const cups::JobResult job = cups::SubmitPdf(printer, path, kJobTitle, job_.options);
     if (job.jobId == 0)
-      outcome = PrinterFailure("The printer " + Quoted(printer) + " refused the report: " +
-                               job.error);
+      outcome = PrinterFailure("The printer " + Quoted(printer) + " refused the report: " + job.error);
   }
   tonnage::io::RemoveQuietly(path);
   return outcome;
@@ -136,8 +133,10 @@ tonnage::print::PrinterState CupsPrinterSystem::Defaults(const cups::QueueEntry&
   state.port = queue.port;
   state.orientation = queue.orientation;
   if (const std::optional<QueueInfo> info = cups::ReadQueue(queue.name)) {
-    if (info->defaultPaper >= 0) state.paperSize = info->papers[info->defaultPaper].number;
-    else if (!info->papers.empty()) state.paperSize = info->papers.front().number;
+    if (info->defaultPaper >= 0)
+      state.paperSize = info->papers[info->defaultPaper].number;
+    else if (!info->papers.empty())
+      state.paperSize = info->papers.front().number;
     if (info->defaultBin >= 0) state.paperBin = info->bins[info->defaultBin].number;
   }
   return state;
@@ -200,8 +199,8 @@ void CupsPrinterSystem::SetPaperBin(std::int16_t bin) {
   Remember();
 }
 
-std::optional<tonnage::print::PrinterCapabilities> CupsPrinterSystem::Capabilities(
-    const std::string& deviceName, const std::string& /*port*/) {
+std::optional<tonnage::print::PrinterCapabilities> CupsPrinterSystem::Capabilities(const std::string& deviceName,
+                                                                                   const std::string& /*port*/) {
   const std::optional<QueueInfo> queue = cups::ReadQueue(deviceName);
   if (!queue) return std::nullopt;
   return CapabilitiesOf(*queue);
@@ -217,12 +216,11 @@ CupsPrinterSystem::Job CupsPrinterSystem::NextJob() {
   Job job;
   if (current_.deviceName.empty()) {
     job.sheet = SheetLayout(nullptr, current_.orientation);
-    job.noPrinter =
-        listError_.empty()
-            ? "No printer is installed. Add a printer in the system's printer settings, or save "
-              "the report with Print To File."
-            : "No printer can be used: the print service does not answer (" + listError_ +
-                  "). Save the report with Print To File, or try again when the service runs.";
+    job.noPrinter = listError_.empty()
+                        ? "No printer is installed. Add a printer in the system's printer settings, or save "
+                          "the report with Print To File."
+                        : "No printer can be used: the print service does not answer (" + listError_ +
+                              "). Save the report with Print To File, or try again when the service runs.";
     return job;
   }
   job.queue = current_.deviceName;

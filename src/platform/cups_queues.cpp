@@ -33,15 +33,13 @@ std::string Option(const cups_dest_t& dest, const char* name) {
 }
 
 int StandardPaperNumber(double width, double length) {
-  const QPageSize::PageSizeId id =
-      QPageSize::id(QSizeF(width, length), QPageSize::Point, QPageSize::FuzzyMatch);
+  const QPageSize::PageSizeId id = QPageSize::id(QSizeF(width, length), QPageSize::Point, QPageSize::FuzzyMatch);
   return id == QPageSize::Custom ? 0 : QPageSize::windowsId(id);
 }
 
 void Number(QueueInfo& queue) {
   std::vector<int> standard;
-  for (const QueuePaper& paper : queue.papers)
-    standard.push_back(StandardPaperNumber(paper.width, paper.length));
+  for (const QueuePaper& paper : queue.papers) standard.push_back(StandardPaperNumber(paper.width, paper.length));
   const std::vector<std::int16_t> paperNumbers = NumberPapers(standard);
   for (std::size_t i = 0; i < queue.papers.size(); ++i) queue.papers[i].number = paperNumbers[i];
 
@@ -84,10 +82,8 @@ std::optional<QueueInfo> ReadPpd(const std::string& name) {
       paper.name = Latin1(choice.text[0] ? choice.text : choice.choice);
       paper.width = size->width;
       paper.length = size->length;
-      paper.margins = {size->left, size->length - size->top, size->width - size->right,
-                       size->bottom};
-      if (std::strcmp(choice.choice, sizes->defchoice) == 0)
-        queue.defaultPaper = static_cast<int>(queue.papers.size());
+      paper.margins = {size->left, size->length - size->top, size->width - size->right, size->bottom};
+      if (std::strcmp(choice.choice, sizes->defchoice) == 0) queue.defaultPaper = static_cast<int>(queue.papers.size());
       queue.papers.push_back(std::move(paper));
     }
   }
@@ -109,16 +105,13 @@ std::optional<QueueInfo> ReadIpp(cups_dest_t* dest) {
   if (!info) return std::nullopt;
   QueueInfo queue;
   cups_size_t fallback{};
-  const bool hasDefault =
-      cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &fallback);
+  const bool hasDefault = cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &fallback);
   const int count = cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT);
   for (int i = 0; i < count; ++i) {
     cups_size_t size{};
-    if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest, info, i, CUPS_MEDIA_FLAGS_DEFAULT, &size))
-      continue;
+    if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest, info, i, CUPS_MEDIA_FLAGS_DEFAULT, &size)) continue;
     if (size.width <= 0 || size.length <= 0) continue;
-    const char* shown =
-        cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
+    const char* shown = cupsLocalizeDestMedia(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
     QueuePaper paper;
     paper.keyword = size.media;
     paper.name = Latin1(shown ? shown : size.media);
@@ -159,8 +152,7 @@ QueueList ListQueues() {
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
   // "Not found" is a service without queues; server errors mean no service.
-  if (count == 0 && cupsLastError() >= IPP_STATUS_ERROR_INTERNAL)
-    list.error = Latin1(cupsLastErrorString());
+  if (count == 0 && cupsLastError() >= IPP_STATUS_ERROR_INTERNAL) list.error = Latin1(cupsLastErrorString());
   for (int i = 0; i < count; ++i) {
     const cups_dest_t& dest = dests[i];
     // A saved set of options of a queue (an instance) is not a printer of its own.
@@ -206,10 +198,8 @@ QueueStatus ReadStatus(const std::string& name) {
   const std::string uri = Option(*dest, "printer-uri-supported");
   ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
-  static const char* const kWanted[] = {"printer-state", "printer-state-message",
-                                        "printer-state-reasons"};
-  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr,
-                kWanted);
+  static const char* const kWanted[] = {"printer-state", "printer-state-message", "printer-state-reasons"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr, kWanted);
   ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
   if (!response) {
     // The list said what it knows; go by that.
@@ -230,8 +220,7 @@ JobResult SubmitPdf(const std::string& queue, const std::string& path, const std
                     const JobOptions& options) {
   cups_option_t* list = nullptr;
   int count = 0;
-  for (const auto& [name, value] : options)
-    count = cupsAddOption(name.c_str(), value.c_str(), count, &list);
+  for (const auto& [name, value] : options) count = cupsAddOption(name.c_str(), value.c_str(), count, &list);
   JobResult result;
   result.jobId = cupsPrintFile(queue.c_str(), path.c_str(), title.c_str(), count, list);
   if (result.jobId == 0) result.error = Latin1(cupsLastErrorString());

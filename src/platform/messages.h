@@ -31,8 +31,7 @@ class Messages {
 };
 
 // Shorthand for a box with OK only.
-inline void Tell(Messages& messages, QWidget* parent, const QString& title, const QString& text,
-                 Icon icon) {
+inline void Tell(Messages& messages, QWidget* parent, const QString& title, const QString& text, Icon icon) {
   messages.Ask(parent, Message{title, text, {Button::Ok}, icon, Button::Ok});
 }
 

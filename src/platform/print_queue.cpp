@@ -25,12 +25,18 @@ struct ClassicBin {
 // name the usual slots. "main" is a printer's only or first tray; "default"
 // and "auto" leave the choice to the printer.
 constexpr ClassicBin kClassicBins[] = {
-    {"upper", 1},         {"top", 1},          {"onlyone", 1},        {"main", 1},
-    {"tray1", 1},         {"lower", 2},        {"bottom", 2},         {"tray2", 2},
-    {"middle", 3},        {"manual", 4},       {"manualfeed", 4},     {"bypasstray", 4},
-    {"bypass", 4},        {"envelope", 5},     {"envelopefeed", 5},   {"envmanual", 6},
-    {"manualenvelope", 6}, {"envelopemanual", 6}, {"auto", 7},        {"autoselect", 7},
-    {"automatic", 7},     {"default", 7},      {"tractor", 8},        {"largecapacity", 11},
+    {"upper", 1},          {"top", 1},
+    {"onlyone", 1},        {"main", 1},
+    {"tray1", 1},          {"lower", 2},
+    {"bottom", 2},         {"tray2", 2},
+    {"middle", 3},         {"manual", 4},
+    {"manualfeed", 4},     {"bypasstray", 4},
+    {"bypass", 4},         {"envelope", 5},
+    {"envelopefeed", 5},   {"envmanual", 6},
+    {"manualenvelope", 6}, {"envelopemanual", 6},
+    {"auto", 7},           {"autoselect", 7},
+    {"automatic", 7},      {"default", 7},
+    {"tractor", 8},        {"largecapacity", 11},
     {"cassette", 14},
 };
 
@@ -43,8 +49,7 @@ std::vector<std::int16_t> Unique(const std::vector<int>& wanted) {
     const int w = wanted[i];
     const bool standard = w > 0 && w < kFirstOwnNumber;
     const bool taken =
-        standard && std::find(numbers.begin(), numbers.end(), static_cast<std::int16_t>(w)) !=
-                        numbers.end();
+        standard && std::find(numbers.begin(), numbers.end(), static_cast<std::int16_t>(w)) != numbers.end();
     const std::size_t own = kFirstOwnNumber + i;
     numbers.push_back(static_cast<std::int16_t>(standard && !taken ? w : std::min<std::size_t>(own, 32767)));
   }
@@ -67,9 +72,7 @@ std::vector<std::int16_t> NumberBins(const std::vector<std::string>& keywords) {
   return Unique(wanted);
 }
 
-std::vector<std::int16_t> NumberPapers(const std::vector<int>& standardNumbers) {
-  return Unique(standardNumbers);
-}
+std::vector<std::int16_t> NumberPapers(const std::vector<int>& standardNumbers) { return Unique(standardNumbers); }
 
 std::string NameField(std::string_view name, std::size_t width) {
   std::string field(name);

@@ -21,8 +21,7 @@ class Printing {
   virtual std::unique_ptr<tonnage::print::LinePrinter> PdfPrinter(const std::string& path) = 0;
   // Shows a preview of exactly what `render` prints on the current printer,
   // modally over `parent`; `render` draws one whole document.
-  virtual void Preview(QWidget* parent,
-                       const std::function<void(tonnage::print::LinePrinter&)>& render) = 0;
+  virtual void Preview(QWidget* parent, const std::function<void(tonnage::print::LinePrinter&)>& render) = 0;
 };
 
 }  // namespace platform

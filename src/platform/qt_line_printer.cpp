@@ -33,13 +33,12 @@ QFont ReportFont(const std::string& name, int points) {
 }
 
 QPageLayout SheetLayout(const QueuePaper* paper, int orientation) {
-  const QPageLayout::Orientation turn =
-      orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
+  const QPageLayout::Orientation turn = orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
   QPageSize size;
   SheetMargins margins{kUsualMargin, kUsualMargin, kUsualMargin, kUsualMargin};
   if (paper) {
-    size = QPageSize(QSizeF(paper->width, paper->length), QPageSize::Point,
-                     QString::fromLatin1(paper->name.c_str()), QPageSize::FuzzyMatch);
+    size = QPageSize(QSizeF(paper->width, paper->length), QPageSize::Point, QString::fromLatin1(paper->name.c_str()),
+                     QPageSize::FuzzyMatch);
     margins = paper->margins;
   } else {
     const bool us = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
@@ -52,8 +51,7 @@ QPageLayout SheetLayout(const QueuePaper* paper, int orientation) {
 
 // ---- lines on sheets --------------------------------------------------------
 
-SheetPainter::SheetPainter(QPagedPaintDevice& device, const QFont& font)
-    : device_(device), font_(font) {}
+SheetPainter::SheetPainter(QPagedPaintDevice& device, const QFont& font) : device_(device), font_(font) {}
 
 SheetPainter::~SheetPainter() { End(); }
 
@@ -113,8 +111,7 @@ void SheetPainter::PrintLine(std::string_view line) {
   // printable area goes to the next sheet; a sheet always takes one line.
   if ((pageHeld_ && !first) || (y_ > 0 && y_ + lineHeight_ > pageHeight_)) StartSheet();
   pageHeld_ = false;
-  painter_.drawText(QPointF(0, y_ + ascent_),
-                    QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+  painter_.drawText(QPointF(0, y_ + ascent_), QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
   y_ += lineHeight_;
 }
 
@@ -148,8 +145,7 @@ class PdfDocument::Device final : public QIODevice {
   tonnage::io::FileWriter& writer_;
 };
 
-PdfDocument::PdfDocument(const std::string& path, const QPageLayout& layout, bool durable,
-                         const QFont& font)
+PdfDocument::PdfDocument(const std::string& path, const QPageLayout& layout, bool durable, const QFont& font)
     : writer_(std::make_unique<tonnage::io::FileWriter>(
           path, durable ? tonnage::io::WriteMode::Replace : tonnage::io::WriteMode::Atomic)),
       device_(std::make_unique<Device>(*writer_)),

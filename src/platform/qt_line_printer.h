@@ -77,8 +77,7 @@ class SheetPainter {
 // writer (temporary name, then renamed into place).
 class PdfDocument {
  public:
-  PdfDocument(const std::string& path, const QPageLayout& layout, bool durable,
-              const QFont& font);
+  PdfDocument(const std::string& path, const QPageLayout& layout, bool durable, const QFont& font);
   ~PdfDocument();
   PdfDocument(const PdfDocument&) = delete;
   PdfDocument& operator=(const PdfDocument&) = delete;

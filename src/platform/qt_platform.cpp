@@ -26,23 +26,34 @@ namespace {
 
 QMessageBox::StandardButton ToQt(Button b) {
   switch (b) {
-    case Button::Ok: return QMessageBox::Ok;
-    case Button::Cancel: return QMessageBox::Cancel;
-    case Button::Yes: return QMessageBox::Yes;
-    case Button::No: return QMessageBox::No;
-    case Button::Save: return QMessageBox::Save;
-    case Button::Discard: return QMessageBox::Discard;
+    case Button::Ok:
+      return QMessageBox::Ok;
+    case Button::Cancel:
+      return QMessageBox::Cancel;
+    case Button::Yes:
+      return QMessageBox::Yes;
+    case Button::No:
+      return QMessageBox::No;
+    case Button::Save:
+      return QMessageBox::Save;
+    case Button::Discard:
+      return QMessageBox::Discard;
   }
   return QMessageBox::Ok;
 }
 
 QMessageBox::Icon ToQt(Icon icon) {
   switch (icon) {
-    case Icon::None: return QMessageBox::NoIcon;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Warning: return QMessageBox::Warning;
-    case Icon::Critical: return QMessageBox::Critical;
-    case Icon::Question: return QMessageBox::Question;
+    case Icon::None:
+      return QMessageBox::NoIcon;
+    case Icon::Information:
+      return QMessageBox::Information;
+    case Icon::Warning:
+      return QMessageBox::Warning;
+    case Icon::Critical:
+      return QMessageBox::Critical;
+    case Icon::Question:
+      return QMessageBox::Question;
   }
   return QMessageBox::NoIcon;
 }
@@ -75,13 +86,20 @@ Button QtMessages::Ask(QWidget* parent, const Message& message) {
   QAbstractButton* clicked = box.clickedButton();
   if (!clicked) return escape;
   switch (box.standardButton(clicked)) {
-    case QMessageBox::Ok: return Button::Ok;
-    case QMessageBox::Cancel: return Button::Cancel;
-    case QMessageBox::Yes: return Button::Yes;
-    case QMessageBox::No: return Button::No;
-    case QMessageBox::Save: return Button::Save;
-    case QMessageBox::Discard: return Button::Discard;
-    default: return escape;
+    case QMessageBox::Ok:
+      return Button::Ok;
+    case QMessageBox::Cancel:
+      return Button::Cancel;
+    case QMessageBox::Yes:
+      return Button::Yes;
+    case QMessageBox::No:
+      return Button::No;
+    case QMessageBox::Save:
+      return Button::Save;
+    case QMessageBox::Discard:
+      return Button::Discard;
+    default:
+      return escape;
   }
 }
 
@@ -103,10 +121,8 @@ QString QtNameFilters(const std::string& pipeFilter) {
     // A description that already names its patterns in brackets keeps only its
     // words, so the dialog does not show the patterns twice.
     const qsizetype bracket = description.lastIndexOf(QLatin1Char('('));
-    if (bracket > 0 && description.endsWith(QLatin1Char(')')))
-      description = description.left(bracket).trimmed();
-    filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                   QLatin1Char(')');
+    if (bracket > 0 && description.endsWith(QLatin1Char(')'))) description = description.left(bracket).trimmed();
+    filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters.join(QStringLiteral(";;"));
 }
@@ -220,12 +236,11 @@ void PlaceBeside(QWidget* help, const QWidget* anchor) {
   const QSize size = help->size().boundedTo(room);
   const QRect near = anchor ? anchor->frameGeometry() : QRect(area.center(), QSize(1, 1));
   const int outer = size.width() + frame.left() + frame.right();
-  int left = near.right() + 1;                                  // beside, on the right
+  int left = near.right() + 1;                                      // beside, on the right
   if (left + outer > area.right() + 1) left = near.left() - outer;  // else on the left
-  if (left < area.left()) left = near.left();                    // else over it
+  if (left < area.left()) left = near.left();                       // else over it
   left = std::clamp(left, area.left(), area.right() + 1 - outer);
-  const int top = std::clamp(near.top(), area.top(),
-                             area.bottom() + 1 - size.height() - frame.top() - frame.bottom());
+  const int top = std::clamp(near.top(), area.top(), area.bottom() + 1 - size.height() - frame.top() - frame.bottom());
   help->setGeometry(left + frame.left(), top + frame.top(), size.width(), size.height());
 }
 

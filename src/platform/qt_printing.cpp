@@ -14,9 +14,7 @@ namespace {
 class PreviewLinePrinter final : public tonnage::print::LinePrinter {
  public:
   explicit PreviewLinePrinter(QPrinter& printer) : sheets_(printer, ReportFont()) {}
-  void SetFont(const std::string& name, int points) override {
-    sheets_.SetFont(ReportFont(name, points));
-  }
+  void SetFont(const std::string& name, int points) override { sheets_.SetFont(ReportFont(name, points)); }
   void PrintLine(std::string_view line) override { sheets_.PrintLine(line); }
   void NewPage() override { sheets_.NewPage(); }
   tonnage::Outcome EndDocument() override {
@@ -49,8 +47,7 @@ std::unique_ptr<tonnage::print::LinePrinter> QtPrinting::PdfPrinter(const std::s
   return std::make_unique<PdfLinePrinter>(path, printers_.CurrentSheet());
 }
 
-void QtPrinting::Preview(QWidget* parent,
-                         const std::function<void(tonnage::print::LinePrinter&)>& render) {
+void QtPrinting::Preview(QWidget* parent, const std::function<void(tonnage::print::LinePrinter&)>& render) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setPageLayout(printers_.CurrentSheet());
@@ -58,13 +55,12 @@ void QtPrinting::Preview(QWidget* parent,
   dialog.setObjectName(QStringLiteral("PrintPreview"));
   dialog.setWindowTitle(QStringLiteral("Print Preview"));
   HidePrintActions(dialog);
-  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                   [&render](QPrinter* target) {
-                     PreviewLinePrinter lines(*target);
-                     render(lines);
-                     // Pages painted for the screen: nothing to fail.
-                     (void)lines.EndDocument();
-                   });
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&render](QPrinter* target) {
+    PreviewLinePrinter lines(*target);
+    render(lines);
+    // Pages painted for the screen: nothing to fail.
+    (void)lines.EndDocument();
+  });
   dialog.exec();
 }
 

@@ -20,8 +20,7 @@ class QtPrinting final : public Printing {
   // The preview only shows: its own print and page-setup buttons are taken
   // away, since printing goes through the program's print dialog, which also
   // applies the paper bin.
-  void Preview(QWidget* parent,
-               const std::function<void(tonnage::print::LinePrinter&)>& render) override;
+  void Preview(QWidget* parent, const std::function<void(tonnage::print::LinePrinter&)>& render) override;
 
   CupsPrinterSystem& cups() { return printers_; }
 

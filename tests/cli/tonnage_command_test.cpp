@@ -39,8 +39,12 @@ TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) 
     int exitCode;
     std::string says;
   } cases[] = {
-      {"check", 2, ""}, {"frobnicate x", 2, ""}, {"report", 2, ""}, {"report /no/such/missing.K81", 2, ""},
-      {"report " + sample + " --run-date 2026-07-01", 2, ""}, {"report " + sample + " --run-date 02/31/2026", 2, ""},
+      {"check", 2, ""},
+      {"frobnicate x", 2, ""},
+      {"report", 2, ""},
+      {"report /no/such/missing.K81", 2, ""},
+      {"report " + sample + " --run-date 2026-07-01", 2, ""},
+      {"report " + sample + " --run-date 02/31/2026", 2, ""},
       {"report " + sample + " --run-time 25:00:00", 2, ""},
       {"check " + dir.File("bad.K81"), 1, invalid},
       {"export " + dir.File("bad.K81"), 1, invalid},
@@ -153,7 +157,6 @@ TEST(TonnageCommand, ACommandCutShortByAClosedPipeLeavesNothingInTmpdir) {
     EXPECT_EQ(ListFolder(dir.File("tmp")), std::vector<std::string>{}) << command;
   }
 }
-
 
 // Sample exports into their sample jobs (kilograms into a metric book, a
 // quoted file with a byte-order mark and a column named by hand): the counts
@@ -272,7 +275,9 @@ TEST(TonnageHistory, ResaveStartsAHistoryThatVerifyAndEditsAreCaught) {
   EXPECT_EQ(Tonnage("history " + job + " --book 2 --page 1202").out, "");
 
   // An entry edited with the sqlite3 tool.
-  ASSERT_EQ(std::system(("sqlite3 " + job + ".history \"UPDATE change SET new = '42935' WHERE field = 'Net Weight'\"").c_str()), 0);
+  ASSERT_EQ(std::system(
+                ("sqlite3 " + job + ".history \"UPDATE change SET new = '42935' WHERE field = 'Net Weight'\"").c_str()),
+            0);
   r = Tonnage("verify " + job);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("was altered"), std::string::npos) << r.err;

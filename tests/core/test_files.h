@@ -87,9 +87,7 @@ inline std::string CrLf(const std::vector<std::string>& lines) {
   return text;
 }
 
-inline std::string SamplePath(const std::string& name) {
-  return std::string(TONNAGE_SAMPLES_DIR) + "/" + name;
-}
+inline std::string SamplePath(const std::string& name) { return std::string(TONNAGE_SAMPLES_DIR) + "/" + name; }
 
 // The sample data files, every book type and both unit systems among them.
 inline const char* const kSampleFiles[] = {"us-standard-tickets.K81", "batch-plant-gravities.K81",

@@ -86,7 +86,8 @@ TEST(YieldEntriesWindow, AStoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
         EXPECT_EQ(entries.Entries().size(), 0u);
         Find<QLineEdit>(w, "DStaTo")->setText("45+00");
         // Book 1 placed 168.189 tons on 4333.3 SY: 77.6 lb/SY of 219.964.
-        EXPECT_TRUE(Text(w, "Lbl_Figures").endsWith("35.3 % of target: BELOW TARGET")) << Text(w, "Lbl_Figures").toStdString();
+        EXPECT_TRUE(Text(w, "Lbl_Figures").endsWith("35.3 % of target: BELOW TARGET"))
+            << Text(w, "Lbl_Figures").toStdString();
         Click(w, "Cmd_Store");
         Click(w, "Cmd_Close");
       })

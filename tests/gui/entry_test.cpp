@@ -137,15 +137,23 @@ TEST_F(Entry, TypedTicketsAreCheckedAsTypedUndoneAndStoredOnClose) {
   EXPECT_EQ(ReadFile(h.session.SectionPath(3)),
             "000012 03/15/2004 77756     30056     47701      5.600      \r\n"
             "000013 03/15/2004 72708     29773     42935      5.400     Y\r\n"
-            "000014 03/15/2004 76500     30010     46870" + std::string(17, ' ') + "\r\n");
+            "000014 03/15/2004 76500     30010     46870" +
+                std::string(17, ' ') + "\r\n");
 }
 
 TEST_F(Entry, TheRowMenuFromRowHeadersOrKeyboardCopiesPastesAndCutsAcrossBooks) {
   auto form = OpenGrid(1, "SURFACE COURSE", "0");
   auto& grid = const_cast<tonnage::BookGrid&>(form->grid());
   for (int row = 1; row <= 8; ++row)
-    grid.Row(row).cells = {std::to_string(1200 + row), "09/28/2026", std::to_string(77000 + row * 37),
-                           "30056", std::to_string(46944 + row * 37), "5.6", "", "", row == 6 ? "Y" : ""};
+    grid.Row(row).cells = {std::to_string(1200 + row),
+                           "09/28/2026",
+                           std::to_string(77000 + row * 37),
+                           "30056",
+                           std::to_string(46944 + row * 37),
+                           "5.6",
+                           "",
+                           "",
+                           row == 6 ? "Y" : ""};
   const tonnage::TicketRow r5 = grid.Row(5), r6 = grid.Row(6);
 
   // A whole-row selection opens the menu, up to row 199.
@@ -189,8 +197,9 @@ TEST_F(Entry, TheRowMenuFromRowHeadersOrKeyboardCopiesPastesAndCutsAcrossBooks) 
 
 TEST_F(Entry, CtrlVPastesSpreadsheetRowsOnlyWhenAllFitAndCtrlXCutsCells) {
   auto form = OpenGrid(4, "SURFACE COURSE", "0");
-  h.clipboard.text = "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
-                     "1201\t9/28/2026\t77756\t30056\t47700\n1202\t9/28/2026\t77,1\t30056\t47044,5\n";
+  h.clipboard.text =
+      "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
+      "1201\t9/28/2026\t77756\t30056\t47700\n1202\t9/28/2026\t77,1\t30056\t47044,5\n";
   form->view()->MoveTo(1, 1);
   form->view()->setFocus();
   Key(Qt::Key_V, Qt::ControlModifier);

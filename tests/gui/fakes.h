@@ -65,8 +65,7 @@ class Files final : public platform::FileChooser {
 
  private:
   static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q,
-                                         std::vector<platform::FileRequest>& requests,
-                                         const platform::FileRequest& r) {
+                                         std::vector<platform::FileRequest>& requests, const platform::FileRequest& r) {
     requests.push_back(r);
     std::optional<std::string> v = q.empty() ? std::nullopt : q.front();
     if (!q.empty()) q.pop_front();
@@ -119,9 +118,7 @@ class Printing final : public platform::Printing {
     pdfPaths.push_back(path);
     return std::make_unique<Forward>(pdf);
   }
-  void Preview(QWidget*, const std::function<void(tonnage::print::LinePrinter&)>& render) override {
-    render(preview);
-  }
+  void Preview(QWidget*, const std::function<void(tonnage::print::LinePrinter&)>& render) override { render(preview); }
   tonnage::testing::FakePrinterSystem system = tonnage::testing::OfficePrinters();
   tonnage::testing::RecordingPrinter pdf;
   tonnage::testing::RecordingPrinter preview;

@@ -98,7 +98,8 @@ QStringList InTopic(int id) {
     QString text = it.next().captured(1);
     text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
     // The page's own markup holds no other entities than these.
-    for (const auto& [entity, c] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#x27;", "'"}, {"&amp;", "&"}})
+    for (const auto& [entity, c] :
+         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#x27;", "'"}, {"&amp;", "&"}})
       text.replace(QLatin1String(entity), QLatin1String(c));
     names << text.trimmed();
   }
@@ -125,7 +126,8 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
   add(gui::help_id::kProcForm, h.Make<gui::ProcForm>());
   add(gui::help_id::kEnddataForm, h.Make<gui::EnddataForm>());
   add(gui::help_id::kEnddataForm,
-      h.Make<gui::ReasonForm>(h.help, std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, ""));
+      h.Make<gui::ReasonForm>(h.help,
+                              std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, ""));
   add(gui::help_id::kHistoryForm, h.Make<gui::HistoryForm>(h.session, h.messages, h.files, h.printing, h.help));
   add(gui::help_id::kSectList, h.Make<gui::SectList>(h.rowMenu));
   h.session.currentBook = 1;
@@ -142,7 +144,8 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
   tonnage::testing::WriteFile(csv, "Ticket,Date,Net (lb)\n1201,10/01/2026,40000\n");
   h.session.Book(2) = {"SURFACE COURSE", "0", "0"};
   add(gui::help_id::kImportForm, h.Make<gui::ImportForm>(h.session, h.messages, h.help, csv, layouts));
-  add(gui::help_id::kReconcileForm, h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, csv, layouts));
+  add(gui::help_id::kReconcileForm,
+      h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, csv, layouts));
   // The grid's titles and unit line follow the book's type and the file's units.
   for (const auto& [units, type] : {std::pair{"E", "0"}, {"E", "1"}, {"E", "2"}, {"M", "0"}, {"M", "1"}}) {
     h.session.New();
@@ -159,7 +162,8 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
     for (const auto& w : list) {
       const std::string name = w->objectName().toStdString();
       const bool shared = name == "EngMet_Form" || name == "AboutBox";
-      const std::vector<std::string> sent = shared ? std::vector<std::string>{} : std::vector{"topic " + std::to_string(id)};
+      const std::vector<std::string> sent =
+          shared ? std::vector<std::string>{} : std::vector{"topic " + std::to_string(id)};
       h.help.calls.clear();
       w->setWindowModality(Qt::NonModal);
       w->show();
@@ -241,8 +245,9 @@ TEST(HelpTopics, LinksAndPicturesOfEveryPageAreBuiltIn) {
           << page.toStdString() << " leads to " << m.captured(0).toStdString();
       pictures += m.captured(1) == QLatin1String("src");
       const QString anchor = m.captured(3).mid(1);
-      EXPECT_TRUE(anchor.isEmpty() ||
-                  ReadResource(QStringLiteral(":/help/") + file).contains(QStringLiteral("<a name=\"%1\">").arg(anchor)))
+      EXPECT_TRUE(
+          anchor.isEmpty() ||
+          ReadResource(QStringLiteral(":/help/") + file).contains(QStringLiteral("<a name=\"%1\">").arg(anchor)))
           << page.toStdString() << " leads to the missing place " << m.captured(0).toStdString();
     }
   }

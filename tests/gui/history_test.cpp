@@ -51,13 +51,12 @@ TEST_F(History, AReportedTicketChangedAsksForAReasonThatTheEntryKeeps) {
   auto form = h.Make<gui::EnddataForm>();
   form->show();
   QString refusal;
-  driver.Then([&](QWidget* w) { Click(w, "Cmd_Cancel"); })
-      .Then([&](QWidget* w) {
-        Click(w, "Cmd_OK");  // nothing typed
-        refusal = w->isVisible() ? Text(w, "Lbl_Why") : QString();
-        Find<QLineEdit>(w, "DReason")->setText(QStringLiteral("scale ticket misread, corrected from the plant copy"));
-        Click(w, "Cmd_OK");
-      });
+  driver.Then([&](QWidget* w) { Click(w, "Cmd_Cancel"); }).Then([&](QWidget* w) {
+    Click(w, "Cmd_OK");  // nothing typed
+    refusal = w->isVisible() ? Text(w, "Lbl_Why") : QString();
+    Find<QLineEdit>(w, "DReason")->setText(QStringLiteral("scale ticket misread, corrected from the plant copy"));
+    Click(w, "Cmd_OK");
+  });
   Click(form.get(), "Endsave");
   EXPECT_EQ(ReadFile(job), before) << "Cancel saves nothing";
   EXPECT_FALSE(Shown(form.get(), "Image1"));

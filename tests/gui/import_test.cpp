@@ -74,7 +74,8 @@ TEST_F(ImportWindows, PreviewCancelImportAndTheRememberedLayout) {
 
 TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
   OpenJob("checks-page-order-and-weights.K81");
-  auto form = h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, SamplePath("eticket-quoted-bom.csv"), layouts);
+  auto form = h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help,
+                                         SamplePath("eticket-quoted-bom.csv"), layouts);
   EXPECT_EQ(Text(form.get(), "Lbl_Count_Matched") + " " + Text(form.get(), "Lbl_Count_Differs"), "7 2");
   auto* grid = Find<QTableWidget>(form.get(), "Grd_Findings");
   EXPECT_EQ(grid->rowCount(), 5) << "all but the matched ones";
@@ -137,20 +138,24 @@ TEST_F(ImportWindows, UndoImportTakesItBackUntilTheSaveWhichKeepsTheDetails) {
   for (const bool saved : {false, true}) {
     if (saved) emit Find<QShortcut>(process.get(), "SaveKey")->activated();
     auto grid = h.Make<gui::Dataform>(h.rowMenu);
-    EXPECT_TRUE(grid->view()->model()->headerData(18, Qt::Vertical, Qt::ToolTipRole).toString().startsWith(
-        "E-ticket 27001258, loaded 07:40, truck T-117")) << saved;
+    EXPECT_TRUE(grid->view()
+                    ->model()
+                    ->headerData(18, Qt::Vertical, Qt::ToolTipRole)
+                    .toString()
+                    .startsWith("E-ticket 27001258, loaded 07:40, truck T-117"))
+        << saved;
   }
   EXPECT_FALSE(undo->isEnabled()) << "a save ends it";
   EXPECT_EQ(h.session.store().LastEntry()->reason, "imported from eticket-short-tons.csv, rows 18-19");
   // The book's side of a reconciliation shows what the import kept.
-  auto reconcile = h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, SamplePath("eticket-short-tons.csv"), layouts);
+  auto reconcile = h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help,
+                                              SamplePath("eticket-short-tons.csv"), layouts);
   ChooseBook(reconcile.get(), 3);
   Find<QCheckBox>(reconcile.get(), "Chk_Matched")->setChecked(true);
   const auto found = Find<QTableWidget>(reconcile.get(), "Grd_Findings")->findItems("27001258", Qt::MatchExactly);
   ASSERT_EQ(found.size(), 1);
   const QString tip = found[0]->tableWidget()->item(found[0]->row(), 0)->toolTip();
   EXPECT_TRUE(tip.startsWith("In the book: E-ticket 27001258, loaded 07:40, truck T-117")) << tip.toStdString();
-
 }
 
 }  // namespace

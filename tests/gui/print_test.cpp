@@ -142,7 +142,8 @@ TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
   EXPECT_TRUE(printer().documents.empty());
   EXPECT_TRUE(h.messages.asked.empty());
   Click(box.get(), "Cmd_Print");  // a folder that is not there: the path and the reason
-  EXPECT_TRUE(h.messages.Text(0).contains("gone/JOB.PRN: No such file or directory")) << h.messages.Text(0).toStdString();
+  EXPECT_TRUE(h.messages.Text(0).contains("gone/JOB.PRN: No such file or directory"))
+      << h.messages.Text(0).toStdString();
   Find<QCheckBox>(box.get(), "Prtfile_Check")->click();
   for (const char* name : hidden) EXPECT_FALSE(Find<QWidget>(box.get(), name)->isHidden()) << name;
 }

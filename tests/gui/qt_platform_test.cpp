@@ -76,8 +76,10 @@ TEST_F(QtServices, SaveAsKeepsANameWithoutExtensionAndConfirmsReplacing) {
 
 TEST_F(QtServices, MessageBoxesAnswerWithTheButtonPressedAndCloseAsNo) {
   platform::QtMessages messages;
-  const platform::Message question{QStringLiteral("Save Data"), QStringLiteral("Do You Want To Save The Data\n\nNoName"),
-                                   {platform::Button::Yes, platform::Button::No}, platform::Icon::Question,
+  const platform::Message question{QStringLiteral("Save Data"),
+                                   QStringLiteral("Do You Want To Save The Data\n\nNoName"),
+                                   {platform::Button::Yes, platform::Button::No},
+                                   platform::Icon::Question,
                                    platform::Button::Yes};
   QString shown;
   driver.Then([&](QWidget* w) {

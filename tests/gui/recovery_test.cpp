@@ -122,8 +122,9 @@ TEST(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
   fs::create_directories(root / "docs");
   fs::copy_file(kSample, file);
   {
-    child::Process run("killed-run", {"TMPDIR=" + (root / "tmp").string(), "TONNAGE_TEST_DOCS=" + (root / "docs").string(),
-                                      "TONNAGE_TEST_FILE=" + file.string()});
+    child::Process run("killed-run",
+                       {"TMPDIR=" + (root / "tmp").string(), "TONNAGE_TEST_DOCS=" + (root / "docs").string(),
+                        "TONNAGE_TEST_FILE=" + file.string()});
     ASSERT_EQ(run.Await(60), "ready") << "the child never got to the open grid";
     ASSERT_TRUE(run.Kill());
   }

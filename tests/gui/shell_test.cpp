@@ -162,7 +162,8 @@ TEST_F(Shell, LeavingAsksOnlyAboutChangesAndSaveSaves) {
   std::vector<QString> titles;
   bool stayedAfterCancel = false, leftUnchanged = false;
   std::string afterCancel, afterCtrlS;
-  driver.Then([&](QWidget* w) {
+  driver
+      .Then([&](QWidget* w) {
         Click(w, "ExitCmd");  // opened and left as it was: nothing asked
         leftUnchanged = !w->isVisible();
       })

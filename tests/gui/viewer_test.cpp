@@ -28,8 +28,15 @@ TEST(ViewerFont, FollowsTheDisplayWidthInTwips) {
   struct Case {
     int twips, points;
   };
-  for (const Case c : {Case{0, 8}, {10694, 8}, {10695, 10}, {12239, 10}, {12240, 12}, {13784, 12},
-                       {13785, 14}, {40000, 14}, {-500, 8}})
+  for (const Case c : {Case{0, 8},
+                       {10694, 8},
+                       {10695, 10},
+                       {12239, 10},
+                       {12240, 12},
+                       {13784, 12},
+                       {13785, 14},
+                       {40000, 14},
+                       {-500, 8}})
     EXPECT_EQ(gui::FontSizeForDisplayWidth(c.twips), c.points) << c.twips;
   EXPECT_EQ(gui::PixelsToTwips(725, 96), 10875);
   EXPECT_EQ(gui::PixelsToTwips(100, 144), 1000);

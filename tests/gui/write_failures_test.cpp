@@ -31,9 +31,7 @@ struct Site {
 
 class WriteFailures : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(h.started);
-  }
+  void SetUp() override { ASSERT_TRUE(h.started); }
   // Opens the job with an unsaved change, as a user would have it.
   void OpenJob() {
     ASSERT_TRUE(h.session.Open(job).ok());

@@ -19,8 +19,8 @@ void Row(std::string& out, const std::vector<std::string>& fields) {
 
 std::string DailyCsv(const DailySummary& s) {
   std::string out;
-  Row(out, {SummaryTitle(s), "Ref. No. " + s.refNo, "Project No. " + s.projectNo,
-            "Engineer " + s.engineer, s.metric ? "Metric" : "English"});
+  Row(out, {SummaryTitle(s), "Ref. No. " + s.refNo, "Project No. " + s.projectNo, "Engineer " + s.engineer,
+            s.metric ? "Metric" : "English"});
   for (const Table& t : DailyTables(s)) {
     out += "\r\n";
     Row(out, {t.title});
@@ -34,8 +34,6 @@ std::string DailyCsv(const DailySummary& s) {
   return out;
 }
 
-Outcome WriteDailyCsv(const std::string& path, const DailySummary& s) {
-  return io::WriteWholeFile(path, DailyCsv(s));
-}
+Outcome WriteDailyCsv(const std::string& path, const DailySummary& s) { return io::WriteWholeFile(path, DailyCsv(s)); }
 
 }  // namespace tonnage::daily

@@ -64,8 +64,7 @@ struct DayState {
   Day extras;  // hours and ticket percents, for days of the range
 };
 
-void AddRunning(BookRunning& r, const report::ProjectDate& p, const report::PrivateDate& q,
-                int loads) {
+void AddRunning(BookRunning& r, const report::ProjectDate& p, const report::PrivateDate& q, int loads) {
   r.loads += loads;
   r.kpTons += p.kpTons;
   r.theoTons += p.theoTons;
@@ -147,8 +146,7 @@ DailyResult SummarizeDays(io::LineSource& work, std::string_view fromKey, std::s
   IndexLineTap tap(work);
   NullSink errors;
   NullMainSink main;
-  const report::RunResult run =
-      report::ComputeTonnageReport(tap, "", report::RunStamp{}, errors, main, observe);
+  const report::RunResult run = report::ComputeTonnageReport(tap, "", report::RunStamp{}, errors, main, observe);
   if (!run.validFormat) {
     result.outcome = Outcome::Failure(OutcomeKind::InvalidFile, "Daily Summary",
                                       "The file is not a data file: its first line is not an "
@@ -232,8 +230,8 @@ DailyResult SummarizeDays(io::LineSource& work, std::string_view fromKey, std::s
   auto chartFrom = firstIn;
   const auto inside = static_cast<std::size_t>(lastIn - firstIn);
   if (inside < kChartMinDays)
-    chartFrom -= std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(kChartMinDays - inside),
-                                          firstIn - s.dates.begin());
+    chartFrom -=
+        std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(kChartMinDays - inside), firstIn - s.dates.begin());
   double cumulative = 0;
   for (auto it = s.dates.begin(); it != lastIn; ++it) {
     const report::ProjectDate p = report::ProjectByDate(days[*it].slot, s.metric);

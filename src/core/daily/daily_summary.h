@@ -52,8 +52,8 @@ struct BookDay {
   int loads = 0;         // tickets counted, project and private
   int privateLoads = 0;  // of which private work or waste
   int voids = 0;
-  int leftOut = 0;       // tickets of a date the report's table had no room for
-  double netWeight = 0;  // KP weight of the project loads, pounds or kilograms
+  int leftOut = 0;              // tickets of a date the report's table had no room for
+  double netWeight = 0;         // KP weight of the project loads, pounds or kilograms
   report::ProjectDate project;  // with this book's own gravity
   report::PrivateDate privateWaste;
   long firstPage = 0, lastPage = 0;
@@ -82,7 +82,7 @@ struct Day {
   std::array<int, 24> loadsByHour{};
   int timedLoads = 0;  // loads whose load time is known
   std::vector<TicketPercent> tickets;
-  double meanPct = 0;  // tons-weighted mean of the tickets' percents
+  double meanPct = 0;     // tons-weighted mean of the tickets' percents
   BookRunning jobToDate;  // all books together
 };
 
@@ -98,12 +98,12 @@ struct DailySummary {
   std::string fromKey, toKey;
   bool metric = false;
   std::string refNo, projectNo, engineer;
-  std::vector<std::string> dates;  // every date key that has tickets, ascending
+  std::vector<std::string> dates;                  // every date key that has tickets, ascending
   std::vector<std::pair<int, std::string>> books;  // book number and comments
-  std::vector<Day> days;           // the days of the range that have tickets
-  std::vector<DayTons> tonsByDay;  // the range, with earlier dates so a chart shows a trend
-  BookDateTons projectTons;        // every book on every date
-  std::vector<YieldLine> yield;    // the entries of the range
+  std::vector<Day> days;                           // the days of the range that have tickets
+  std::vector<DayTons> tonsByDay;                  // the range, with earlier dates so a chart shows a trend
+  BookDateTons projectTons;                        // every book on every date
+  std::vector<YieldLine> yield;                    // the entries of the range
 };
 
 struct DailyResult {

@@ -10,7 +10,7 @@
 namespace tonnage::daily {
 
 struct TableCell {
-  std::string text;     // as shown; numbers formatted to `decimals`
+  std::string text;  // as shown; numbers formatted to `decimals`
   double number = 0;
   bool isNumber = false;
   int decimals = 0;
@@ -30,12 +30,12 @@ std::vector<Table> DailyTables(const DailySummary& s);
 
 // Unit words of the summary's units.
 struct UnitWords {
-  const char* tons;     // "Tons" or "Metric tons"
-  const char* gallons;  // "Gallons" or "Litres"
-  const char* weight;   // "lb" or "kg"
-  const char* area;     // "SY" or "m2"
-  const char* rate;     // "lb/SY" or "kg/m2"
-  const char* length;   // "ft" or "m"
+  const char* tons;       // "Tons" or "Metric tons"
+  const char* gallons;    // "Gallons" or "Litres"
+  const char* weight;     // "lb" or "kg"
+  const char* area;       // "SY" or "m2"
+  const char* rate;       // "lb/SY" or "kg/m2"
+  const char* length;     // "ft" or "m"
   const char* thickness;  // "in" or "mm"
 };
 UnitWords UnitsOf(bool metric);

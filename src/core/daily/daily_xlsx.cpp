@@ -106,8 +106,7 @@ lxw_row_t LastRow(const Table& t) {
   return static_cast<lxw_row_t>(Book::kHeadRow + std::max<std::size_t>(t.rows.size(), 1));
 }
 
-void Series(lxw_chart* chart, const Table& t, int categoryColumn, int valueColumn,
-            const std::string& name) {
+void Series(lxw_chart* chart, const Table& t, int categoryColumn, int valueColumn, const std::string& name) {
   lxw_chart_series* s = chart_add_series(chart, nullptr, nullptr);
   const auto cat = static_cast<lxw_col_t>(categoryColumn), val = static_cast<lxw_col_t>(valueColumn);
   chart_series_set_categories(s, t.name.c_str(), FirstRow(), cat, LastRow(t), cat);
@@ -140,8 +139,8 @@ Outcome WriteDailyXlsx(const std::string& path, const DailySummary& s) {
   {
     Book book(folder.File());
     if (!book.ok()) return Outcome::Io(path + ": the spreadsheet could not be started");
-    const std::string heading = SummaryTitle(s) + "   Ref. No. " + s.refNo + "   Project No. " +
-                                s.projectNo + "   Engineer " + s.engineer;
+    const std::string heading =
+        SummaryTitle(s) + "   Ref. No. " + s.refNo + "   Project No. " + s.projectNo + "   Engineer " + s.engineer;
     lxw_worksheet* charts = workbook_add_worksheet(book.wb(), "Charts");
     worksheet_write_string(charts, 0, 0, heading.c_str(), nullptr);
     for (const Table& t : tables) book.Sheet(t, heading);
@@ -179,8 +178,7 @@ Outcome WriteDailyXlsx(const std::string& path, const DailySummary& s) {
     Series(spread, yield, 0, ColumnOf(yield, "Target +5 %"), "Target +5 %");
     Insert(charts, 62, spread);
 
-    if (const lxw_error e = book.Close(); e != LXW_NO_ERROR)
-      return Outcome::Io(path + ": " + lxw_strerror(e));
+    if (const lxw_error e = book.Close(); e != LXW_NO_ERROR) return Outcome::Io(path + ": " + lxw_strerror(e));
   }
   const io::ReadResult bytes = io::ReadWholeFile(folder.File());
   if (!bytes.outcome.ok()) return bytes.outcome;

@@ -57,8 +57,8 @@ std::vector<YieldEntry> LoadYieldEntries(store::ProjectStore& store) {
                      "SELECT book, date, station_from, station_to, length, width, thickness, target_rate, gmm "
                      "FROM yield_entry ORDER BY date, book");
   while (q.Next() == store::Step::Row)
-    out.push_back({static_cast<int>(q.Int(0)), q.Text(1), q.Text(2), q.Text(3), ReadNum(q.Text(4)),
-                   ReadNum(q.Text(5)), ReadNum(q.Text(6)), ReadNum(q.Text(7)), ReadNum(q.Text(8))});
+    out.push_back({static_cast<int>(q.Int(0)), q.Text(1), q.Text(2), q.Text(3), ReadNum(q.Text(4)), ReadNum(q.Text(5)),
+                   ReadNum(q.Text(6)), ReadNum(q.Text(7)), ReadNum(q.Text(8))});
   return out;
 }
 
@@ -101,7 +101,10 @@ Outcome StoredYieldEntries::Remove(int book, const std::string& dateKey) {
 Outcome StoredYieldEntries::Record(const YieldEntry* before, const YieldEntry* after, int book,
                                    const std::string& dateKey) {
   const std::string what = "yield entry of book " + std::to_string(book) + " for " + ShowDay(dateKey);
-  const std::string reason = what + (!before ? " added: " : !after ? " removed: " : ": ") +
+  const std::string reason = what +
+                             (!before  ? " added: "
+                              : !after ? " removed: "
+                                       : ": ") +
                              DescribeYieldChange(before, after);
   std::string details = "book=" + std::to_string(book) + "\ndate=" + dateKey + "\n";
   if (after)

@@ -45,8 +45,7 @@ std::optional<double> ParseStation(std::string_view text, bool metric) {
   }
   const std::string_view whole = text.substr(0, plus), part = text.substr(plus + 1);
   const double unit = metric ? 1000.0 : 100.0;
-  if (!IsNumber(whole) || whole.find('.') != std::string_view::npos || !IsNumber(part))
-    return std::nullopt;
+  if (!IsNumber(whole) || whole.find('.') != std::string_view::npos || !IsNumber(part)) return std::nullopt;
   const double offset = ParseLeadingNumber(part);
   if (offset >= unit) return std::nullopt;
   return ParseLeadingNumber(whole) * unit + offset;
@@ -116,8 +115,7 @@ std::vector<YieldLine> YieldCheck(const std::vector<YieldEntry>& entries, const 
     if (e->dateKey >= fromKey) lines.push_back(std::move(line));
   }
   std::stable_sort(lines.begin(), lines.end(), [](const YieldLine& a, const YieldLine& b) {
-    return a.entry.dateKey != b.entry.dateKey ? a.entry.dateKey < b.entry.dateKey
-                                              : a.entry.book < b.entry.book;
+    return a.entry.dateKey != b.entry.dateKey ? a.entry.dateKey < b.entry.dateKey : a.entry.book < b.entry.book;
   });
   return lines;
 }

@@ -15,8 +15,8 @@ namespace tonnage::daily {
 // lb/SY per inch; metric: metres, millimetres, kg/m2 per mm.
 struct YieldEntry {
   int book = 0;
-  std::string dateKey;                  // YYYYMMDD
-  std::string stationFrom, stationTo;   // "12+50" to "45+00"; both empty when a length is given
+  std::string dateKey;                 // YYYYMMDD
+  std::string stationFrom, stationTo;  // "12+50" to "45+00"; both empty when a length is given
   double length = 0;
   double width = 0;
   double thickness = 0;
@@ -25,9 +25,9 @@ struct YieldEntry {
 };
 
 inline bool operator==(const YieldEntry& a, const YieldEntry& b) {
-  return a.book == b.book && a.dateKey == b.dateKey && a.stationFrom == b.stationFrom &&
-         a.stationTo == b.stationTo && a.length == b.length && a.width == b.width &&
-         a.thickness == b.thickness && a.targetRate == b.targetRate && a.gmm == b.gmm;
+  return a.book == b.book && a.dateKey == b.dateKey && a.stationFrom == b.stationFrom && a.stationTo == b.stationTo &&
+         a.length == b.length && a.width == b.width && a.thickness == b.thickness && a.targetRate == b.targetRate &&
+         a.gmm == b.gmm;
 }
 
 // The usual target rate: 110 lb/SY per inch, in metric the same as kg/m2 per mm.

@@ -39,8 +39,7 @@ Outcome Refused(const io::FileLineReader& reader) {
     case io::Refusal::LineTooLong:
       return Outcome::Failure(OutcomeKind::BadLine, kInputErrorTitle,
                               "Line " + std::to_string(reader.lineNumber()) + " is longer than " +
-                                  std::to_string(kMaxDataLineLength) +
-                                  " characters - Select Another File!");
+                                  std::to_string(kMaxDataLineLength) + " characters - Select Another File!");
     case io::Refusal::None:
       break;
   }
@@ -116,8 +115,8 @@ BookHeader ParseBookHeaderLine(std::string_view line) {
 }
 
 DataFileReader::DataFileReader(const std::string& path)
-    : reader_(std::make_unique<io::FileLineReader>(
-          path, io::ReadLimits{true, kMaxDataFileBytes, kMaxDataLineLength})) {}
+    : reader_(std::make_unique<io::FileLineReader>(path, io::ReadLimits{true, kMaxDataFileBytes, kMaxDataLineLength})) {
+}
 
 DataFileReader::~DataFileReader() = default;
 
@@ -136,8 +135,7 @@ bool DataFileReader::ReadIndex(IndexRecord& index) {
   index = ParseIndexLine(line_);
   if (index.fileTypeCode != kCurrentFileType && index.fileTypeCode != kOlderFileType) {
     index = IndexRecord{};
-    return Fail(Outcome::Failure(OutcomeKind::InvalidFile, kInputErrorTitle,
-                                 "Invalid File - Select Another File!"));
+    return Fail(Outcome::Failure(OutcomeKind::InvalidFile, kInputErrorTitle, "Invalid File - Select Another File!"));
   }
   // Up to the first book header, only blank lines may stand: nothing could
   // keep another line, and the next save would drop it.
@@ -149,9 +147,9 @@ bool DataFileReader::ReadIndex(IndexRecord& index) {
       return true;
     }
     if (IsBlankLine(line_)) continue;
-    return Fail(Outcome::Failure(OutcomeKind::BadLine, kInputErrorTitle,
-                                 "Line " + std::to_string(lineNumber_) +
-                                     " comes before the first book header - Select Another File!"));
+    return Fail(Outcome::Failure(
+        OutcomeKind::BadLine, kInputErrorTitle,
+        "Line " + std::to_string(lineNumber_) + " comes before the first book header - Select Another File!"));
   }
   return outcome_ = Refused(*reader_), outcome_.ok();
 }
@@ -165,8 +163,8 @@ bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tick
   std::size_t count = 0;
   pending_ = false;
   if (bookCount_ >= kMaxBooks)
-    return Fail(Outcome::Failure(OutcomeKind::TooManyBooks, kCriticalTitle,
-                                 "More than 500 books - Program aborted!", true));
+    return Fail(
+        Outcome::Failure(OutcomeKind::TooManyBooks, kCriticalTitle, "More than 500 books - Program aborted!", true));
   ++bookCount_;
   header = ParseBookHeaderLine(line_);
   while (reader_->Next(line_)) {
@@ -191,8 +189,7 @@ bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tick
   }
   // A book read without comments would be dropped, tickets and all, by the
   // next save; it gets the name the grid gives such a book.
-  if (header.comments.empty() && count > 0)
-    header.comments = "BOOK NUMBER  " + std::to_string(bookCount_);
+  if (header.comments.empty() && count > 0) header.comments = "BOOK NUMBER  " + std::to_string(bookCount_);
   return true;
 }
 

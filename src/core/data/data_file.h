@@ -98,7 +98,6 @@ ReadDataFileResult ReadDataFile(const std::string& path, const std::string& sect
 // Empty data types become "0" in `books` as well. The target is replaced only
 // when the whole file was written.
 Outcome WriteDataFile(const std::string& path, const IndexRecord& index, BookTable& books,
-                      const std::string& sectionFolder,
-                      io::WriteMode mode = io::WriteMode::Replace);
+                      const std::string& sectionFolder, io::WriteMode mode = io::WriteMode::Replace);
 
 }  // namespace tonnage

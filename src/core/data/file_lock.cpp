@@ -50,7 +50,8 @@ bool HolderIsGone(const LockHolder& holder) {
 }
 
 bool SameFile(int fd, const std::string& path) {
-  struct stat open {}, named {};
+  struct stat open {
+  }, named{};
   return ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
          open.st_ino == named.st_ino;
 }
@@ -73,9 +74,7 @@ std::string LockFilePath(const std::string& dataFile) {
   return real + kLockSuffix;
 }
 
-LockHolder ReadLockHolder(const std::string& lockPath) {
-  return ParseHolder(io::ReadWholeFile(lockPath).bytes);
-}
+LockHolder ReadLockHolder(const std::string& lockPath) { return ParseHolder(io::ReadWholeFile(lockPath).bytes); }
 
 DataFileLock::~DataFileLock() { Release(); }
 
@@ -126,10 +125,8 @@ LockAttempt DataFileLock::Take(const std::string& dataFile) {
       ::close(fd);
       continue;
     }
-    const std::string text =
-        std::to_string(::getpid()) + "\n" + kProgramName + "\n" + HostName() + "\n";
-    if (::ftruncate(fd, 0) != 0 ||
-        ::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
+    const std::string text = std::to_string(::getpid()) + "\n" + kProgramName + "\n" + HostName() + "\n";
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
       const int err = errno;
       ::close(fd);
       return NotPossible(path, err);

@@ -9,12 +9,12 @@ namespace tonnage {
 
 enum class OutcomeKind {
   Ok,
-  InvalidFile,      // not a data file; the user may pick another
-  TooManyBooks,     // a limit of the format; the program ends
+  InvalidFile,   // not a data file; the user may pick another
+  TooManyBooks,  // a limit of the format; the program ends
   TooManyPages,
-  BadLine,          // a line the reader cannot place
-  IoError,          // the system refused a read or a write
-  Cancelled,        // the user stopped it; nothing was written
+  BadLine,    // a line the reader cannot place
+  IoError,    // the system refused a read or a write
+  Cancelled,  // the user stopped it; nothing was written
 };
 
 struct [[nodiscard]] Outcome {
@@ -27,14 +27,11 @@ struct [[nodiscard]] Outcome {
   explicit operator bool() const { return ok(); }
 
   static Outcome Success() { return {}; }
-  static Outcome Failure(OutcomeKind kind, std::string title, std::string message,
-                         bool critical = false) {
+  static Outcome Failure(OutcomeKind kind, std::string title, std::string message, bool critical = false) {
     return {kind, std::move(title), std::move(message), critical};
   }
   // A failed read or write, with the path and the system's reason in `message`.
-  static Outcome Io(std::string message) {
-    return {OutcomeKind::IoError, "File Error", std::move(message), false};
-  }
+  static Outcome Io(std::string message) { return {OutcomeKind::IoError, "File Error", std::move(message), false}; }
 };
 
 }  // namespace tonnage

@@ -63,22 +63,34 @@ bool ParseSessionState(const std::string& text, SessionState& state) {
     if (eq == std::string::npos) return false;
     const std::string key = line.substr(0, eq);
     std::string value = line.substr(eq + 1);
-    if (key == "path") parsed.dataFilePath = std::move(value);
-    else if (key == "type") parsed.index.fileTypeCode = std::move(value);
-    else if (key == "ref") parsed.index.refNo = std::move(value);
-    else if (key == "project") parsed.index.projectNo = std::move(value);
-    else if (key == "date") parsed.index.date = std::move(value);
-    else if (key == "engineer") parsed.index.engineer = std::move(value);
-    else if (key == "units") parsed.index.unitSystem = std::move(value);
+    if (key == "path")
+      parsed.dataFilePath = std::move(value);
+    else if (key == "type")
+      parsed.index.fileTypeCode = std::move(value);
+    else if (key == "ref")
+      parsed.index.refNo = std::move(value);
+    else if (key == "project")
+      parsed.index.projectNo = std::move(value);
+    else if (key == "date")
+      parsed.index.date = std::move(value);
+    else if (key == "engineer")
+      parsed.index.engineer = std::move(value);
+    else if (key == "units")
+      parsed.index.unitSystem = std::move(value);
     else if (key == "book") {
       const int n = std::atoi(value.c_str());
       if (n < 1 || n > kMaxBooks) return false;
       book = &parsed.books[static_cast<std::size_t>(n - 1)];
-    } else if (key == "comments" && book) book->comments = std::move(value);
-    else if (key == "datatype" && book) book->dataType = std::move(value);
-    else if (key == "gravity" && book) book->specificGravity = std::move(value);
-    else if (key == "end") ended = true;
-    else return false;
+    } else if (key == "comments" && book)
+      book->comments = std::move(value);
+    else if (key == "datatype" && book)
+      book->dataType = std::move(value);
+    else if (key == "gravity" && book)
+      book->specificGravity = std::move(value);
+    else if (key == "end")
+      ended = true;
+    else
+      return false;
   }
   // A state file cut short is not trusted.
   if (!ended) return false;
@@ -138,8 +150,7 @@ void ForEachDeadWorkFolder(const std::string& parent, Visit visit) {
     FolderLock probe;
     if (!probe.Take(folder)) continue;  // its run is still alive
     struct stat stateStat {};
-    const bool hasState =
-        ::lstat((folder + kStateFileName).c_str(), &stateStat) == 0 && S_ISREG(stateStat.st_mode);
+    const bool hasState = ::lstat((folder + kStateFileName).c_str(), &stateStat) == 0 && S_ISREG(stateStat.st_mode);
     visit(folder, hasState ? &stateStat : nullptr);
   }
 }
@@ -147,8 +158,7 @@ void ForEachDeadWorkFolder(const std::string& parent, Visit visit) {
 // Something to offer back: a file was open (a unit system was chosen).
 bool HoldsOpenData(const std::string& folder) {
   SessionState state;
-  return ParseSessionState(io::ReadWholeFile(folder + kStateFileName).bytes, state) &&
-         !state.index.unitSystem.empty();
+  return ParseSessionState(io::ReadWholeFile(folder + kStateFileName).bytes, state) && !state.index.unitSystem.empty();
 }
 
 }  // namespace

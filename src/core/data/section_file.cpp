@@ -35,8 +35,7 @@ std::string WeightCell(std::string_view text, bool wholePounds) {
   const double value = ParseLeadingNumber(text);
   if (wholePounds) {
     // Five digits and five blanks; a bigger weight spends the blanks first.
-    return PadText(PadText(FormatMask(RoundHalfEven(value), "####0"), 5, PadSide::Left), 10,
-                   PadSide::Right);
+    return PadText(PadText(FormatMask(RoundHalfEven(value), "####0"), 5, PadSide::Left), 10, PadSide::Right);
   }
   std::string cell = FitDecimals(value, 9);
   return PadText(cell, 10, PadSide::Right);
@@ -82,8 +81,7 @@ TicketRow ParseTicketLine(std::string_view rawLine) {
   return row;
 }
 
-std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem,
-                             std::string_view dataType) {
+std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem, std::string_view dataType) {
   const bool whole = WholePounds(unitSystem, dataType);
   std::string line;
   line.reserve(60);
@@ -121,8 +119,7 @@ std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem,
 }
 
 bool RowIsWritten(const TicketRow& row) {
-  return !Blank(row[TicketField::Gross]) || !Blank(row[TicketField::Net]) ||
-         !Blank(row[TicketField::Void]);
+  return !Blank(row[TicketField::Gross]) || !Blank(row[TicketField::Net]) || !Blank(row[TicketField::Void]);
 }
 
 bool BookHasRows(const BookRows& rows) {
@@ -143,8 +140,8 @@ bool ReadSectionFile(const std::string& path, BookRows& rows) {
   return true;
 }
 
-Outcome WriteSectionFile(const std::string& path, const BookRows& rows,
-                         std::string_view unitSystem, std::string_view dataType) {
+Outcome WriteSectionFile(const std::string& path, const BookRows& rows, std::string_view unitSystem,
+                         std::string_view dataType) {
   io::FileWriter writer(path, io::WriteMode::Atomic);
   for (const TicketRow& row : rows)
     if (RowIsWritten(row)) writer.WriteLine(FormatTicketLine(row, unitSystem, dataType));

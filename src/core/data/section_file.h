@@ -20,8 +20,7 @@ TicketRow ParseTicketLine(std::string_view line);
 // The 60-column line of a row, weights formatted for the unit system and the
 // book's data type. Never wider than its columns: a short date is padded to
 // 10 and a percent that does not fit 6 characters loses decimals.
-std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem,
-                             std::string_view dataType);
+std::string FormatTicketLine(const TicketRow& row, std::string_view unitSystem, std::string_view dataType);
 
 // A row is kept when it has a gross weight, a net weight or a void mark.
 bool RowIsWritten(const TicketRow& row);
@@ -36,7 +35,7 @@ void ClearBookRows(BookRows& rows);
 bool ReadSectionFile(const std::string& path, BookRows& rows);
 
 // Writes the kept rows, closing up gaps. Replaces the file only on success.
-Outcome WriteSectionFile(const std::string& path, const BookRows& rows,
-                         std::string_view unitSystem, std::string_view dataType);
+Outcome WriteSectionFile(const std::string& path, const BookRows& rows, std::string_view unitSystem,
+                         std::string_view dataType);
 
 }  // namespace tonnage

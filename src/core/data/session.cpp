@@ -101,8 +101,8 @@ Outcome Session::WriteBookTickets(int book, const BookRows& tickets) {
 
 Outcome Session::SaveState() const {
   if (!work_.valid()) return Outcome::Success();
-  return io::WriteWholeFile(work_.File(kStateFileName),
-                            FormatSessionState({dataFilePath, index, books}), io::WriteMode::Atomic);
+  return io::WriteWholeFile(work_.File(kStateFileName), FormatSessionState({dataFilePath, index, books}),
+                            io::WriteMode::Atomic);
 }
 
 void Session::KeepState() {
@@ -148,8 +148,7 @@ Outcome Session::Recover(const std::string& folder) {
   if (!text.outcome) return text.outcome;
   SessionState state;
   if (!ParseSessionState(text.bytes, state))
-    return Outcome::Failure(OutcomeKind::BadLine, "Recover Data",
-                            "The saved state in " + from + " cannot be read.");
+    return Outcome::Failure(OutcomeKind::BadLine, "Recover Data", "The saved state in " + from + " cannot be read.");
   // Rows of a grid that was open when the run ended join their book.
   ApplyGridJournals(from, state.index.unitSystem, state.books);
   ReleaseLocks();
@@ -238,8 +237,8 @@ void Session::OpenHistory(const std::string& path) {
   }
   openNotice = opened.notice;
   const store::OpenRecording recorded = store::RecordOnOpen(store_, path);
-  const std::string told = recorded.outcome ? recorded.notice
-                                            : "The history of this file cannot be written: " + recorded.outcome.message;
+  const std::string told =
+      recorded.outcome ? recorded.notice : "The history of this file cannot be written: " + recorded.outcome.message;
   if (!told.empty()) openNotice += (openNotice.empty() ? "" : "\n\n") + told;
 }
 

@@ -27,8 +27,8 @@ struct RecoveryOffer {
 
 // What became of the recovered file's lock.
 struct RecoveredLock {
-  std::string path;          // the file the data came from
-  LockAttempt attempt;       // Taken when there is no file to lock
+  std::string path;           // the file the data came from
+  LockAttempt attempt;        // Taken when there is no file to lock
   bool keptAsNoName = false;  // another copy has the file open: the data are NoName now
 };
 

@@ -31,8 +31,7 @@ std::string Reasons(const RowCheck& row, long previousPage, const GridColumns& c
     AddReason(text, "THEO = " + FormatMask(row.theo, "0.000") + "  KP = " + FormatMask(row.kp, "0.000") + ": " +
                         columns[5].title + " is not " + worked);
   }
-  if (row.samePageRow != 0)
-    AddReason(text, "Page " + Number(row.page) + " is also on row " + Number(row.samePageRow));
+  if (row.samePageRow != 0) AddReason(text, "Page " + Number(row.page) + " is also on row " + Number(row.samePageRow));
   return text;
 }
 

@@ -14,12 +14,12 @@
 namespace tonnage {
 
 struct RowCheck {
-  bool kept = false;     // the row goes into the section file
-  unsigned errors = 0;   // report::TicketError bits, as the report finds them
-  int samePageRow = 0;   // another kept row with the same page number (1-based)
+  bool kept = false;    // the row goes into the section file
+  unsigned errors = 0;  // report::TicketError bits, as the report finds them
+  int samePageRow = 0;  // another kept row with the same page number (1-based)
   double theo = 0, kp = 0;
   long page = 0;
-  std::string reason;    // every problem of the row, for the status line
+  std::string reason;  // every problem of the row, for the status line
 
   bool Marked() const { return errors != 0 || samePageRow != 0; }
 };

@@ -13,7 +13,6 @@
 namespace tonnage {
 namespace {
 
-
 std::string WholeNumberText(long long value) {
   char buffer[24];
   const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
@@ -52,9 +51,10 @@ std::string LoadBookIntoGrid(Session& session, int book, BookGrid& grid) {
   // Numbers read from the file show as typed ones do (page 000012 as 12).
   for (int row = 1; row <= kGridRows; ++row)
     for (int column = 1; column <= kGridColumns; ++column)
-      grid.SetCell(row, column, ShowAsEntered(grid.columns()[column],
-                                              session.rows[static_cast<std::size_t>(row - 1)]
-                                                  .cells[static_cast<std::size_t>(column - 1)]));
+      grid.SetCell(
+          row, column,
+          ShowAsEntered(grid.columns()[column],
+                        session.rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(column - 1)]));
   grid.activeRow = FirstEmptyRow(grid);
   grid.activeColumn = 1;
   return header.comments;
@@ -63,8 +63,8 @@ std::string LoadBookIntoGrid(Session& session, int book, BookGrid& grid) {
 Outcome SaveGridToBook(Session& session, int book, const BookGrid& grid) {
   BookHeader header = session.Book(book);
   const bool named = StoreGridRows(grid.rows(), book, header, session.rows);
-  Outcome written = WriteSectionFile(session.SectionPath(book), session.rows,
-                                     session.index.unitSystem, header.dataType);
+  Outcome written =
+      WriteSectionFile(session.SectionPath(book), session.rows, session.index.unitSystem, header.dataType);
   if (named) {
     Outcome state = session.SetBookHeader(book, header);
     if (written && !state) return state;
@@ -77,8 +77,7 @@ Outcome KeepGridRows(const Session& session, int book, const BookGrid& grid) {
   return KeepGridJournal(session.workFolder().File(GridJournalName(book)), book, grid.rows());
 }
 
-CellLeave LeaveCell(BookGrid& grid, int column, int row, int newColumn, int newRow,
-                    const GridOptions& options) {
+CellLeave LeaveCell(BookGrid& grid, int column, int row, int newColumn, int newRow, const GridOptions& options) {
   CellLeave leave;
   // Text the cell cannot take stays for correcting; the user is told why.
   if (const CellEntry entry = EnterCell(grid.columns()[column], grid.Cell(row, column)); !entry.accepted)
@@ -87,8 +86,8 @@ CellLeave LeaveCell(BookGrid& grid, int column, int row, int newColumn, int newR
   grid.activeColumn = newColumn;
   const bool pastNote = column == kNoteColumn && newRow > row;
   // With the marks skipped, the row ends at Pct. Bitum.
-  const bool pastPct = options.skipMarks && column == kPctColumn &&
-                       (newRow > row || (newRow == row && newColumn == column + 1));
+  const bool pastPct =
+      options.skipMarks && column == kPctColumn && (newRow > row || (newRow == row && newColumn == column + 1));
   if (!pastNote && !pastPct) return leave;
   const int next = pastPct ? row + 1 : newRow;
   if (next < 2 || next > kGridRows) return leave;
@@ -125,8 +124,7 @@ int FindPageRow(const BookGrid& grid, std::string_view page) {
 }
 
 void DeleteActiveCell(BookGrid& grid) {
-  if (grid.activeRow >= 1 && grid.activeRow <= kGridRows && grid.activeColumn >= 1 &&
-      grid.activeColumn <= kGridColumns)
+  if (grid.activeRow >= 1 && grid.activeRow <= kGridRows && grid.activeColumn >= 1 && grid.activeColumn <= kGridColumns)
     grid.SetCell(grid.activeRow, grid.activeColumn, {});
 }
 

@@ -73,7 +73,7 @@ Outcome KeepGridRows(const Session& session, int book, const BookGrid& grid);
 
 // What leaving a cell did.
 struct CellLeave {
-  std::string message;   // shown to the user when not empty
+  std::string message;  // shown to the user when not empty
   // Where the cursor goes instead of the requested cell (0: as requested).
   int moveRow = 0;
   int moveColumn = 0;
@@ -90,8 +90,7 @@ struct GridOptions {
 // Pct. Bitum. with the marks skipped) to the next row carries the page
 // number (plus one), the date and, if asked, the percent into that row's
 // empty cells and goes to its first weight.
-CellLeave LeaveCell(BookGrid& grid, int column, int row, int newColumn, int newRow,
-                    const GridOptions& options = {});
+CellLeave LeaveCell(BookGrid& grid, int column, int row, int newColumn, int newRow, const GridOptions& options = {});
 
 // The row after the last one that holds anything (200 when that is full).
 int FirstEmptyRow(const BookGrid& grid);

@@ -40,8 +40,8 @@ std::string DeleteBookQuestion(const Session& session, int slot) {
   while (section.Next(line)) ++tickets;
   const std::string& comments = session.Book(slot).comments;
   return std::string(kDeleteQuestion) + "\n\nBook " + std::to_string(slot) + "   " +
-         (comments.empty() ? std::string("(not in use)") : comments) + "\n" +
-         std::to_string(tickets) + (tickets == 1 ? " ticket" : " tickets");
+         (comments.empty() ? std::string("(not in use)") : comments) + "\n" + std::to_string(tickets) +
+         (tickets == 1 ? " ticket" : " tickets");
 }
 
 Outcome DeleteBook(Session& session, int slot) {

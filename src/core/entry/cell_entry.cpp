@@ -17,8 +17,7 @@ std::string DateAsTyped(std::string_view text) {
     bool digits = true;
     for (char c : text) digits = digits && IsDigit(c);
     if (digits)
-      return std::string(text.substr(0, 2)) + "/" + std::string(text.substr(2, 2)) + "/" +
-             std::string(text.substr(4));
+      return std::string(text.substr(0, 2)) + "/" + std::string(text.substr(2, 2)) + "/" + std::string(text.substr(4));
   }
   std::string parts[3];
   int part = 0;
@@ -74,8 +73,7 @@ CellEntry EnterCell(const ColumnRule& rule, std::string_view typed) {
   if (rule.kind == CellKind::Decimal3 && text.find(',') == text.rfind(',')) {
     if (const std::size_t comma = text.find(','); comma != std::string::npos) text[comma] = '.';
   }
-  if (CheckCellInput(rule, text).state != CellInput::Acceptable || text == ".")
-    return Refused(text, CellTakes(rule));
+  if (CheckCellInput(rule, text).state != CellInput::Acceptable || text == ".") return Refused(text, CellTakes(rule));
   const double value = ParseLeadingNumber(text);
   return {FormatMask(value, rule.kind == CellKind::WholeNumber ? "0" : "0.000"), true, {}};
 }

@@ -12,7 +12,7 @@
 namespace tonnage {
 
 struct CellEntry {
-  std::string text;    // what the cell holds from now on
+  std::string text;  // what the cell holds from now on
   bool accepted = true;
   std::string reason;  // why it was not accepted
 };

@@ -8,18 +8,13 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int TwoDigits(std::string_view text, std::size_t at) {
-  return (text[at] - '0') * 10 + (text[at + 1] - '0');
-}
+int TwoDigits(std::string_view text, std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); }
 
-ColumnRule Number(std::string title, double width, CellKind kind, double max, std::string maxText,
-                  std::string unit) {
+ColumnRule Number(std::string title, double width, CellKind kind, double max, std::string maxText, std::string unit) {
   return {std::move(title), width, kind, max, std::move(maxText), true, std::move(unit)};
 }
 
-ColumnRule Mark(std::string title, double width) {
-  return {std::move(title), width, CellKind::Mark, 0, {}, false, {}};
-}
+ColumnRule Mark(std::string title, double width) { return {std::move(title), width, CellKind::Mark, 0, {}, false, {}}; }
 
 CellCheck Refuse(std::string reason) { return {CellInput::Invalid, std::move(reason)}; }
 

@@ -6,12 +6,10 @@
 namespace tonnage {
 
 std::string FormatCalendarDate(const CalendarDate& date) {
-  return FormatMask(date.month, "00") + "/" + FormatMask(date.day, "00") + "/" +
-         FormatMask(date.year, "0000");
+  return FormatMask(date.month, "00") + "/" + FormatMask(date.day, "00") + "/" + FormatMask(date.year, "0000");
 }
 
-IndexFields OpenIndexRecord(const IndexRecord& index, const std::string& dataFilePath,
-                            const CalendarDate& today) {
+IndexFields OpenIndexRecord(const IndexRecord& index, const std::string& dataFilePath, const CalendarDate& today) {
   IndexFields fields{index.refNo, index.date, index.projectNo, index.engineer};
   if (dataFilePath == kNoName) fields.date = FormatCalendarDate(today);
   return fields;

@@ -27,8 +27,7 @@ struct IndexFields {
 
 // The fields as the window opens: the stored record, except that a file
 // created with New and not yet saved ("NoName") shows `today`.
-IndexFields OpenIndexRecord(const IndexRecord& index, const std::string& dataFilePath,
-                            const CalendarDate& today);
+IndexFields OpenIndexRecord(const IndexRecord& index, const std::string& dataFilePath, const CalendarDate& today);
 
 // Closing by any means stores the four fields as shown.
 void StoreIndexRecord(IndexRecord& index, const IndexFields& fields);

@@ -24,8 +24,7 @@ bool BottomFree(const BookGrid& grid, int count) {
 // used row off the bottom if it is inserted.
 bool ClipBlockFits(const RowMenuState& state, const BookGrid& grid) {
   const int count = state.ClipRowCount;
-  return count > 0 && state.SelFirstRow >= 1 && state.SelFirstRow + count - 1 <= kGridRows &&
-         BottomFree(grid, count);
+  return count > 0 && state.SelFirstRow >= 1 && state.SelFirstRow + count - 1 <= kGridRows && BottomFree(grid, count);
 }
 
 std::vector<CellKind> KindsOf(const GridColumns& columns) {
@@ -74,8 +73,8 @@ ClipboardRows SplitRows(std::string_view text, const GridColumns* columns, int m
     return result;
   }
   if (maxRows > 0 && static_cast<int>(lines.size()) > maxRows) {
-    result.error = "The clipboard holds " + Number(static_cast<int>(lines.size())) + " rows; only " +
-                   Number(maxRows) + " fit here.";
+    result.error = "The clipboard holds " + Number(static_cast<int>(lines.size())) + " rows; only " + Number(maxRows) +
+                   " fit here.";
     return result;
   }
   std::string errors;
@@ -170,8 +169,8 @@ RowOperation PutOnClipboard(RowMenuState& state, const BookGrid& grid) {
 
 }  // namespace
 
-std::optional<RowMenuItems> OpenRowMenu(RowMenuState& state, const BookGrid& grid, int firstColumn,
-                                        int firstRow, int lastColumn, int lastRow) {
+std::optional<RowMenuItems> OpenRowMenu(RowMenuState& state, const BookGrid& grid, int firstColumn, int firstRow,
+                                        int lastColumn, int lastRow) {
   (void)lastColumn;
   if (firstColumn >= 1 || firstRow < 1 || lastRow >= kGridRows || lastRow < firstRow) return std::nullopt;
   state.SelFirstRow = firstRow;

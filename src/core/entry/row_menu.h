@@ -39,8 +39,8 @@ struct RowMenuItems {
 // A block selection of columns firstColumn..lastColumn, rows firstRow..
 // lastRow (column 0 or less: whole rows). Opens the menu (returns its items
 // and records the selection) only for whole rows above row 200.
-std::optional<RowMenuItems> OpenRowMenu(RowMenuState& state, const BookGrid& grid,
-                                        int firstColumn, int firstRow, int lastColumn, int lastRow);
+std::optional<RowMenuItems> OpenRowMenu(RowMenuState& state, const BookGrid& grid, int firstColumn, int firstRow,
+                                        int lastColumn, int lastRow);
 
 // What an item did; the caller puts `clipboardText` on the clipboard when
 // `setClipboard` and shows `message` when not empty (the grid is then as it
@@ -63,8 +63,7 @@ RowOperation CopyRows(RowMenuState& state, BookGrid& grid);
 // block is used; only true pastes.
 RowOperation PasteRows(RowMenuState& state, BookGrid& grid, std::string_view clipboardText,
                        const std::function<bool()>& confirmOverwrite);
-RowOperation InsertRowsFromClipboard(RowMenuState& state, BookGrid& grid,
-                                     std::string_view clipboardText);
+RowOperation InsertRowsFromClipboard(RowMenuState& state, BookGrid& grid, std::string_view clipboardText);
 void CancelRowMenu(const RowMenuState& state, BookGrid& grid);
 
 // Rows as text: one line per row, the nine cells separated by tabs, each

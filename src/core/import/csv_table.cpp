@@ -138,8 +138,8 @@ CsvTable Refused(std::string why) {
 }
 
 std::string TooLarge() {
-  return "The file is larger than an e-ticket export can be (" +
-         std::to_string(kMaxTicketFileBytes >> 20) + " MB at most).";
+  return "The file is larger than an e-ticket export can be (" + std::to_string(kMaxTicketFileBytes >> 20) +
+         " MB at most).";
 }
 
 }  // namespace
@@ -171,8 +171,7 @@ CsvTable ReadCsvText(std::string_view bytes) {
   if (failed) {
     const bool unclosed = parsed == text.size();
     table.error = unclosed ? "A quote is never closed: the file ends inside a quoted field."
-                           : "Line " + std::to_string(LineAt(text, parsed)) +
-                                 " has a quote out of place.";
+                           : "Line " + std::to_string(LineAt(text, parsed)) + " has a quote out of place.";
   }
   csv_free(&parser);
   if (failed) return table;

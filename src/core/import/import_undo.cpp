@@ -31,8 +31,7 @@ void FinishImportUndo(ImportUndo& undo, const Session& session, std::shared_ptr<
 
 bool CanUndoImport(const Session& session, const ImportUndo& undo) {
   if (!undo.ready || session.dataSaved) return false;
-  const store::DataStateRead now =
-      store::CollectDataState(session.index, session.books, session.workFolder().path());
+  const store::DataStateRead now = store::CollectDataState(session.index, session.books, session.workFolder().path());
   return now.outcome.ok() && now.state == undo.after;
 }
 

@@ -31,8 +31,8 @@ LayoutMemory ParseLayoutMemory(std::string_view text) {
       const auto field = ColumnFromFieldName(pair.substr(0, eq));
       int column = -1;
       if (eq == std::string_view::npos || !field ||
-          std::from_chars(pair.data() + eq + 1, pair.data() + pair.size(), column).ec != std::errc() ||
-          column < 0 || column > 9999) {
+          std::from_chars(pair.data() + eq + 1, pair.data() + pair.size(), column).ec != std::errc() || column < 0 ||
+          column > 9999) {
         good = false;
         break;
       }
@@ -40,8 +40,10 @@ LayoutMemory ParseLayoutMemory(std::string_view text) {
     }
     if (!parts[2].empty()) {
       const auto unit = UnitFromName(parts[2]);
-      if (!unit) good = false;
-      else layout.askedUnit = *unit;
+      if (!unit)
+        good = false;
+      else
+        layout.askedUnit = *unit;
     }
     if (good) memory[std::string(parts[0])] = layout;
   }
@@ -77,8 +79,8 @@ void MapColumn(ColumnMap& map, const std::vector<std::string>& header, TicketCol
         index < 0 ? WeightUnit::Unknown : HeaderUnit(header[static_cast<std::size_t>(index)]);
 }
 
-ColumnMap MappingFor(const LayoutMemory& memory, const std::vector<std::string>& header,
-                     WeightUnit& askedUnit, bool* remembered) {
+ColumnMap MappingFor(const LayoutMemory& memory, const std::vector<std::string>& header, WeightUnit& askedUnit,
+                     bool* remembered) {
   const auto found = memory.find(LayoutKey(header));
   if (remembered) *remembered = found != memory.end();
   if (found == memory.end()) return RecognizeColumns(header);

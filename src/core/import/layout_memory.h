@@ -27,8 +27,8 @@ std::string FormatLayoutMemory(const LayoutMemory& memory);
 
 // The mapping for `header`: the remembered one (units named in the header
 // taken from it again), or the recognised one. `remembered` tells which.
-ColumnMap MappingFor(const LayoutMemory& memory, const std::vector<std::string>& header,
-                     WeightUnit& askedUnit, bool* remembered = nullptr);
+ColumnMap MappingFor(const LayoutMemory& memory, const std::vector<std::string>& header, WeightUnit& askedUnit,
+                     bool* remembered = nullptr);
 
 // Column `index` (or -1) for `field`, with the unit its header names.
 void MapColumn(ColumnMap& map, const std::vector<std::string>& header, TicketColumn field, int index);

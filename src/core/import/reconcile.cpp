@@ -13,18 +13,23 @@ namespace tonnage::import {
 namespace {
 
 constexpr std::array<const char*, kMatchClasses> kClassTexts = {
-    "matched", "weights differ", "e-ticket only", "book only",
-    "duplicate e-ticket", "duplicate in book", "gap in e-ticket numbers"};
+    "matched",           "weights differ",         "e-ticket only", "book only", "duplicate e-ticket",
+    "duplicate in book", "gap in e-ticket numbers"};
 
 constexpr std::array<TicketField, 3> kWeights = {TicketField::Gross, TicketField::Tare, TicketField::Net};
 
 const char* FieldName(TicketField f) {
   switch (f) {
-    case TicketField::Gross: return "gross";
-    case TicketField::Tare: return "tare";
-    case TicketField::Net: return "net";
-    case TicketField::Date: return "date";
-    default: return "";
+    case TicketField::Gross:
+      return "gross";
+    case TicketField::Tare:
+      return "tare";
+    case TicketField::Net:
+      return "net";
+    case TicketField::Date:
+      return "date";
+    default:
+      return "";
   }
 }
 
@@ -39,8 +44,7 @@ std::string Signed(double v) {
 
 std::vector<FieldDifference> Compare(const ETicket& e, const TicketRow& book) {
   std::vector<FieldDifference> out;
-  if (e.date != book[TicketField::Date])
-    out.push_back({TicketField::Date, e.date, book[TicketField::Date], 0});
+  if (e.date != book[TicketField::Date]) out.push_back({TicketField::Date, e.date, book[TicketField::Date], 0});
   for (std::size_t k = 0; k < kWeights.size(); ++k) {
     const TicketField f = kWeights[k];
     const std::string& a = e.cells[f];
@@ -56,10 +60,9 @@ std::string Describe(const std::vector<FieldDifference>& diffs) {
   std::string text;
   for (const FieldDifference& d : diffs) {
     if (!text.empty()) text += "; ";
-    text += std::string(FieldName(d.field)) + " e-ticket " + (d.eticket.empty() ? "none" : d.eticket) +
-            ", book " + (d.book.empty() ? "none" : d.book);
-    if (d.field != TicketField::Date && !d.eticket.empty() && !d.book.empty())
-      text += " (" + Signed(d.delta) + ")";
+    text += std::string(FieldName(d.field)) + " e-ticket " + (d.eticket.empty() ? "none" : d.eticket) + ", book " +
+            (d.book.empty() ? "none" : d.book);
+    if (d.field != TicketField::Date && !d.eticket.empty() && !d.book.empty()) text += " (" + Signed(d.delta) + ")";
   }
   return text;
 }
@@ -92,8 +95,8 @@ Reconciliation Reconcile(const std::vector<ETicket>& etickets, const std::vector
     ReconcileLine line{MatchClass::Matched, static_cast<int>(i), 0, e.ticket, e.date, {}, {}};
     if (auto [it, fresh] = seen.emplace(e.page, i); !fresh) {
       line.match = MatchClass::DuplicateETicket;
-      line.text = "ticket " + e.ticket + " came earlier in the file (row " +
-                  std::to_string(etickets[it->second].row) + ")";
+      line.text =
+          "ticket " + e.ticket + " came earlier in the file (row " + std::to_string(etickets[it->second].row) + ")";
       add(std::move(line));
       continue;
     }
@@ -117,10 +120,20 @@ Reconciliation Reconcile(const std::vector<ETicket>& etickets, const std::vector
     if (used[i] || book[i][TicketField::PageNo].empty()) continue;
     const std::string page = std::to_string(PageOf(book[i]));
     if (again[i])
-      add({MatchClass::DuplicateBook, -1, static_cast<int>(i + 1), page, book[i][TicketField::Date], {},
+      add({MatchClass::DuplicateBook,
+           -1,
+           static_cast<int>(i + 1),
+           page,
+           book[i][TicketField::Date],
+           {},
            "page " + page + " is in the book again"});
     else
-      add({MatchClass::BookOnly, -1, static_cast<int>(i + 1), page, book[i][TicketField::Date], {},
+      add({MatchClass::BookOnly,
+           -1,
+           static_cast<int>(i + 1),
+           page,
+           book[i][TicketField::Date],
+           {},
            "no e-ticket for page " + page});
   }
   std::sort(numbers.begin(), numbers.end());
@@ -176,10 +189,11 @@ std::string ReconciliationCsv(const Reconciliation& r, const std::vector<ETicket
   std::string out = "Class,Ticket,Date,Book Row,File Row,Load Time,Truck,Mix,Details\r\n";
   for (const ReconcileLine& l : r.lines) {
     const ETicket* e = l.eticket >= 0 ? &etickets[static_cast<std::size_t>(l.eticket)] : nullptr;
-    out += report::CsvField(MatchClassText(l.match)) + ',' + report::CsvField(l.ticket) + ',' + report::CsvField(l.date) + ',' +
-           (l.bookRow ? std::to_string(l.bookRow) : std::string()) + ',' +
+    out += report::CsvField(MatchClassText(l.match)) + ',' + report::CsvField(l.ticket) + ',' +
+           report::CsvField(l.date) + ',' + (l.bookRow ? std::to_string(l.bookRow) : std::string()) + ',' +
            (e ? std::to_string(e->row) : std::string()) + ',' + report::CsvField(e ? e->time : "") + ',' +
-           report::CsvField(e ? e->truck : "") + ',' + report::CsvField(e ? e->mix : "") + ',' + report::CsvField(l.text) + "\r\n";
+           report::CsvField(e ? e->truck : "") + ',' + report::CsvField(e ? e->mix : "") + ',' +
+           report::CsvField(l.text) + "\r\n";
   }
   return out;
 }

@@ -23,17 +23,17 @@ struct FieldDifference {
   TicketField field = TicketField::Gross;
   std::string eticket;  // as the book's cell would hold it
   std::string book;
-  double delta = 0;     // e-ticket less book, in the book's units (weights)
+  double delta = 0;  // e-ticket less book, in the book's units (weights)
 };
 
 struct ReconcileLine {
   MatchClass match = MatchClass::Matched;
-  int eticket = -1;   // index into the e-ticket rows; -1 none
-  int bookRow = 0;    // 1-based row of the book; 0 none
-  std::string ticket; // whole e-ticket number, or the book's page number
+  int eticket = -1;    // index into the e-ticket rows; -1 none
+  int bookRow = 0;     // 1-based row of the book; 0 none
+  std::string ticket;  // whole e-ticket number, or the book's page number
   std::string date;
   std::vector<FieldDifference> differences;
-  std::string text;   // what differs, or the gap, in words
+  std::string text;  // what differs, or the gap, in words
 };
 
 struct Reconciliation {

@@ -5,8 +5,8 @@
 namespace tonnage::import {
 namespace {
 
-constexpr std::array<std::string_view, kTicketColumnCount> kFieldNames = {
-    "ticket", "date", "time", "gross", "tare", "net", "mix", "truck", "pct", "plant"};
+constexpr std::array<std::string_view, kTicketColumnCount> kFieldNames = {"ticket", "date", "time",  "gross", "tare",
+                                                                          "net",    "mix",  "truck", "pct",   "plant"};
 
 // Header names as they read with case, blanks and punctuation taken out.
 const std::array<std::initializer_list<std::string_view>, kTicketColumnCount> kHeaderNames = {{
@@ -55,9 +55,7 @@ std::string NameOf(std::string_view header, WeightUnit* unit) {
 
 }  // namespace
 
-std::string_view ColumnFieldName(TicketColumn column) {
-  return kFieldNames[static_cast<std::size_t>(column)];
-}
+std::string_view ColumnFieldName(TicketColumn column) { return kFieldNames[static_cast<std::size_t>(column)]; }
 
 std::optional<TicketColumn> ColumnFromFieldName(std::string_view name) {
   for (std::size_t i = 0; i < kFieldNames.size(); ++i)
@@ -77,11 +75,16 @@ std::optional<WeightUnit> UnitFromName(std::string_view name) {
 
 std::string_view UnitName(WeightUnit unit) {
   switch (unit) {
-    case WeightUnit::Pound: return "lb";
-    case WeightUnit::Kilogram: return "kg";
-    case WeightUnit::ShortTon: return "ton";
-    case WeightUnit::MetricTon: return "t";
-    case WeightUnit::Unknown: break;
+    case WeightUnit::Pound:
+      return "lb";
+    case WeightUnit::Kilogram:
+      return "kg";
+    case WeightUnit::ShortTon:
+      return "ton";
+    case WeightUnit::MetricTon:
+      return "t";
+    case WeightUnit::Unknown:
+      break;
   }
   return {};
 }

@@ -21,13 +21,18 @@ constexpr const char* kColumns =
     "SELECT book, page, ticket, load_time, truck, mix, plant, source_file, source_row FROM import_ticket ";
 
 TicketDetails Read(const store::Statement& q) {
-  return {static_cast<int>(q.Int(0)), static_cast<long>(q.Int(1)), q.Text(2), q.Text(3), q.Text(4), q.Text(5),
-          q.Text(6), q.Text(7), static_cast<int>(q.Int(8))};
+  return {static_cast<int>(q.Int(0)),
+          static_cast<long>(q.Int(1)),
+          q.Text(2),
+          q.Text(3),
+          q.Text(4),
+          q.Text(5),
+          q.Text(6),
+          q.Text(7),
+          static_cast<int>(q.Int(8))};
 }
 
-bool HasDetails(store::ProjectStore& store) {
-  return store.isOpen() && store.ModuleVersion(kModule) == kModuleVersion;
-}
+bool HasDetails(store::ProjectStore& store) { return store.isOpen() && store.ModuleVersion(kModule) == kModuleVersion; }
 
 // Imports waiting for a save, by session; an entry lapses with the queued
 // write that holds it (a save that ran it, or a file closed unsaved).

@@ -57,7 +57,7 @@ struct PendingImport {
   std::vector<TicketDetails> tickets;  // `book` is the slot
   std::string reason;                  // "imported from FILE, rows a-b"
   bool withdrawn = false;
-  bool written = false;                // by a save, into the store
+  bool written = false;  // by a save, into the store
 };
 
 // After ApplyImport: queues the details of the imported rows for the next

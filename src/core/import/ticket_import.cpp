@@ -33,8 +33,7 @@ constexpr std::array<const char*, kRefusedReasons> kReasonTexts = {
 };
 
 constexpr std::size_t kGrossIndex = 0, kTareIndex = 1, kNetIndex = 2;
-constexpr std::array<TicketColumn, 3> kWeightColumns = {TicketColumn::Gross, TicketColumn::Tare,
-                                                        TicketColumn::Net};
+constexpr std::array<TicketColumn, 3> kWeightColumns = {TicketColumn::Gross, TicketColumn::Tare, TicketColumn::Net};
 constexpr std::array<const char*, 3> kWeightNames = {"gross", "tare", "net"};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -57,11 +56,15 @@ std::string Trimmed(std::string_view text) {
 // Kilograms in one unit.
 double Kilograms(WeightUnit unit) {
   switch (unit) {
-    case WeightUnit::Pound: return 0.45359237;
-    case WeightUnit::ShortTon: return 907.18474;
-    case WeightUnit::MetricTon: return 1000.0;
+    case WeightUnit::Pound:
+      return 0.45359237;
+    case WeightUnit::ShortTon:
+      return 907.18474;
+    case WeightUnit::MetricTon:
+      return 1000.0;
     case WeightUnit::Kilogram:
-    case WeightUnit::Unknown: break;
+    case WeightUnit::Unknown:
+      break;
   }
   return 1.0;
 }
@@ -167,8 +170,7 @@ class Reader {
     const std::size_t fields = record.fields.size();
     if (fields < table_.header.size() || (fields > table_.header.size() && !ExtraBlank(record))) {
       return Refuse(std::move(t), RefusedReason::Fields,
-                    std::to_string(fields) + " fields where the header has " +
-                        std::to_string(table_.header.size()));
+                    std::to_string(fields) + " fields where the header has " + std::to_string(table_.header.size()));
     }
     if (!AllDigits(t.ticket))
       return Refuse(std::move(t), RefusedReason::NoTicket,
@@ -200,8 +202,7 @@ class Reader {
     }
     const std::string pctText = cell(TicketColumn::Pct);
     const Number pct = ParseNumber(pctText, decimalComma_);
-    if (!pct.ok)
-      return Refuse(std::move(t), RefusedReason::NotANumber, "percent \"" + pctText + "\" is not a number");
+    if (!pct.ok) return Refuse(std::move(t), RefusedReason::NotANumber, "percent \"" + pctText + "\" is not a number");
     t.pct = pct.value;
     t.gross = w[kGrossIndex];
     t.tare = w[kTareIndex];
@@ -223,8 +224,7 @@ class Reader {
       const double difference = kg(kNetIndex) - (kg(kGrossIndex) - kg(kTareIndex));
       if (std::fabs(difference) > tolerance * 1.000001)
         return Refuse(std::move(t), RefusedReason::NetNotGrossLessTare,
-                      "net " + Plain(*t.net) + " is not gross " + Plain(*t.gross) + " less tare " +
-                          Plain(*t.tare));
+                      "net " + Plain(*t.net) + " is not gross " + Plain(*t.gross) + " less tare " + Plain(*t.tare));
     }
     return t;
   }
@@ -243,7 +243,8 @@ class Reader {
       const std::string text = CellText(rule, import::Convert(*w[k], units_[k], plan.unit));
       const CellCheck check = CheckCellInput(rule, text);
       if (check.state != CellInput::Acceptable) {
-        t = Refuse(std::move(t), RefusedReason::OutOfRange, kWeightNames[k] + std::string(" ") + text + ": " + check.reason);
+        t = Refuse(std::move(t), RefusedReason::OutOfRange,
+                   kWeightNames[k] + std::string(" ") + text + ": " + check.reason);
         return false;
       }
       t.cells[static_cast<TicketField>(static_cast<int>(TicketField::Gross) + static_cast<int>(k))] = text;
@@ -348,8 +349,7 @@ std::string NormalizeDate(std::string_view raw) {
     m = std::stoi(parts[1]);
     d = std::stoi(parts[2]);
   } else {
-    if (parts[0].size() > 2 || parts[1].size() > 2 || (parts[2].size() != 4 && parts[2].size() != 2))
-      return {};
+    if (parts[0].size() > 2 || parts[1].size() > 2 || (parts[2].size() != 4 && parts[2].size() != 2)) return {};
     m = std::stoi(parts[0]);
     d = std::stoi(parts[1]);
     y = std::stoi(parts[2]);
@@ -400,8 +400,7 @@ std::vector<TicketRow> BookTickets(const Session& session, int book) {
   io::FileLineReader reader(session.SectionPath(book));
   if (!reader.is_open()) return rows;
   std::string line;
-  while (reader.Next(line) && rows.size() < static_cast<std::size_t>(kMaxRows))
-    rows.push_back(ParseTicketLine(line));
+  while (reader.Next(line) && rows.size() < static_cast<std::size_t>(kMaxRows)) rows.push_back(ParseTicketLine(line));
   return rows;
 }
 
@@ -532,9 +531,15 @@ ImportPreview PreviewImport(const CsvTable& table, const ImportOptions& options,
 
   for (const ETicket& t : preview.rows) {
     switch (t.status) {
-      case RowStatus::Import: ++preview.counts.import; break;
-      case RowStatus::DuplicateInBook: ++preview.counts.duplicateInBook; break;
-      case RowStatus::DuplicateInFile: ++preview.counts.duplicateInFile; break;
+      case RowStatus::Import:
+        ++preview.counts.import;
+        break;
+      case RowStatus::DuplicateInBook:
+        ++preview.counts.duplicateInBook;
+        break;
+      case RowStatus::DuplicateInFile:
+        ++preview.counts.duplicateInFile;
+        break;
       case RowStatus::Refused:
         ++preview.counts.refused;
         ++preview.counts.byReason[static_cast<std::size_t>(t.reason)];

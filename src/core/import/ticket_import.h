@@ -25,15 +25,15 @@ enum class RowStatus { Import, DuplicateInBook, DuplicateInFile, Refused };
 // Why a row is refused, one class each so they can be counted.
 enum class RefusedReason {
   None,
-  Fields,       // more or fewer fields than the header
-  NoTicket,     // no ticket number, or not a number
-  NoDate,       // no date, or not a date
-  NoWeights,    // neither gross nor net weight
-  NotANumber,   // a weight or the percent is not a number
+  Fields,      // more or fewer fields than the header
+  NoTicket,    // no ticket number, or not a number
+  NoDate,      // no date, or not a date
+  NoWeights,   // neither gross nor net weight
+  NotANumber,  // a weight or the percent is not a number
   GrossBelowTare,
   NetNotGrossLessTare,
-  OutOfRange,   // a value the book's cell cannot hold
-  BookFull,     // no room left and no second book wanted
+  OutOfRange,  // a value the book's cell cannot hold
+  BookFull,    // no room left and no second book wanted
 };
 inline constexpr int kRefusedReasons = 10;
 
@@ -42,10 +42,10 @@ const char* ReasonText(RefusedReason reason);
 
 // One data row of the export, as read and as it would go into the book.
 struct ETicket {
-  int row = 0;              // row in the file, the header being row 1
-  std::string ticket;       // the whole ticket number as written
-  int page = -1;            // Page No: the ticket number, or its last six digits
-  std::string date;         // mm/dd/yyyy
+  int row = 0;         // row in the file, the header being row 1
+  std::string ticket;  // the whole ticket number as written
+  int page = -1;       // Page No: the ticket number, or its last six digits
+  std::string date;    // mm/dd/yyyy
   std::string time, mix, truck, plant;
   // Weights as numbers in the export's units; empty when the cell was.
   std::optional<double> gross, tare, net;
@@ -53,15 +53,15 @@ struct ETicket {
   std::array<int, 3> decimals{};  // decimals written on gross, tare and net
   // The row as the book's grid would hold it (only once it is placed).
   TicketRow cells;
-  bool converted = false;   // `cells` hold the weights in the book's units
+  bool converted = false;  // `cells` hold the weights in the book's units
   // How far a converted weight may be from the book's own figure for the
   // same load: the export's last decimal in the book's units, or next to
   // nothing when the export is in the book's units already.
   std::array<double, 3> tolerance{};
   RowStatus status = RowStatus::Import;
   RefusedReason reason = RefusedReason::None;
-  std::string detail;       // the reason in words with the values, for the preview
-  int book = 0;             // book the row goes into
+  std::string detail;  // the reason in words with the values, for the preview
+  int book = 0;        // book the row goes into
 };
 
 struct ImportOptions {
@@ -76,9 +76,9 @@ struct ImportOptions {
 
 struct PlannedBook {
   int slot = 0;
-  bool created = false;       // a new book
+  bool created = false;  // a new book
   BookHeader header;
-  int usedRows = 0;           // tickets the book holds before the import
+  int usedRows = 0;                  // tickets the book holds before the import
   std::vector<std::size_t> tickets;  // indexes into ImportPreview::rows
 };
 
@@ -109,8 +109,7 @@ std::vector<TicketColumn> UnitsToAsk(const ImportOptions& options);
 ImportPreview ReadTickets(const CsvTable& table, const ImportOptions& options);
 
 // Reads, converts, classifies and places the rows: what Import would do.
-ImportPreview PreviewImport(const CsvTable& table, const ImportOptions& options,
-                            const Session& session);
+ImportPreview PreviewImport(const CsvTable& table, const ImportOptions& options, const Session& session);
 
 // Adds the rows that will import to their books (new books set up) as one
 // step: every section file is written, or none is changed.

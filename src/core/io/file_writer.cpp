@@ -213,15 +213,13 @@ Outcome FileWriter::Commit() {
   Flush();
   if (!failed() && mode_ == WriteMode::Direct) {
     struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) &&
-        ::ftruncate(fd_, static_cast<off_t>(written_)) != 0)
+    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0)
       Fail("Cannot write", errno);
   }
   if (!failed()) {
     if (int err = Injected(FaultPoint::Sync, path_, 0)) {
       Fail("Cannot write", err);
-    } else if (mode_ == WriteMode::Replace && ::fsync(fd_) != 0 && errno != EINVAL &&
-               errno != EROFS) {
+    } else if (mode_ == WriteMode::Replace && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
       // Devices and pipes cannot be synced; that is no failure of the write.
       Fail("Cannot write", errno);
     }

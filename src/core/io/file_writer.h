@@ -85,8 +85,7 @@ class FileWriter {
 };
 
 // Writes `bytes` as the whole new content of `path`.
-Outcome WriteWholeFile(const std::string& path, std::string_view bytes,
-                       WriteMode mode = WriteMode::Replace);
+Outcome WriteWholeFile(const std::string& path, std::string_view bytes, WriteMode mode = WriteMode::Replace);
 
 // Keeps the file now at `path` as `path` + ".bak" (replacing an older one),
 // so a save that went wrong can be undone by hand. Nothing to keep (no file,

@@ -36,8 +36,7 @@ bool NextIn(std::string_view text, std::size_t& pos, std::string& line) {
 
 }  // namespace
 
-FileLineReader::FileLineReader(std::string path, ReadLimits limits)
-    : path_(std::move(path)), limits_(limits) {
+FileLineReader::FileLineReader(std::string path, ReadLimits limits) : path_(std::move(path)), limits_(limits) {
   // Without O_NONBLOCK, opening a pipe nobody writes to would wait for ever.
   const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | (limits_.regularFileOnly ? O_NONBLOCK : 0));
   if (fd < 0) {

@@ -27,8 +27,7 @@ Outcome ScratchFile::Create(const std::string& parent) {
     fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd >= 0) ::unlink(name.c_str());
   }
-  if (fd < 0)
-    return Outcome::Io("Cannot make a scratch file in " + folder + ": " + std::strerror(errno));
+  if (fd < 0) return Outcome::Io("Cannot make a scratch file in " + folder + ": " + std::strerror(errno));
   fd_ = fd;
   path_ = "/proc/self/fd/" + std::to_string(fd);
   return Outcome::Success();

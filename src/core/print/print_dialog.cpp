@@ -42,10 +42,7 @@ std::int16_t CopiesFromText(std::string_view text) {
 
 namespace {
 
-std::int16_t PageField(int value) {
-  return static_cast<std::int16_t>(std::clamp(value, 0, kMaxPageNumber));
-}
-
+std::int16_t PageField(int value) { return static_cast<std::int16_t>(std::clamp(value, 0, kMaxPageNumber)); }
 
 }  // namespace
 
@@ -72,8 +69,7 @@ Outcome PrintChosenPages(PrintDialog& dialog, const std::string& spoolPath, cons
     job.total = std::max<std::int64_t>(0, last - first + 1) * copies;
   }
   for (int copy = 0; copy < copies; ++copy) {
-    const Outcome printed =
-        PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont, &job);
+    const Outcome printed = PrintSpoolPages(spoolPath, dialog.PrintFrom, dialog.PrintTo, printer, &kReportFont, &job);
     if (!printed) return printed;
   }
   return Outcome::Success();
@@ -82,17 +78,15 @@ Outcome PrintChosenPages(PrintDialog& dialog, const std::string& spoolPath, cons
 Outcome CheckPageRange(const PrintDialog& dialog, const std::string& spoolPath) {
   if (dialog.range != PrintRange::Pages) return Outcome::Success();
   const int from = PageField(dialog.pageFrom), to = PageField(dialog.pageTo);
-  const auto refuse = [](const std::string& why) {
-    return Outcome::Failure(OutcomeKind::BadLine, "Print", why);
-  };
+  const auto refuse = [](const std::string& why) { return Outcome::Failure(OutcomeKind::BadLine, "Print", why); };
   if (to != 0 && from > to)
     return refuse("Pages From " + std::to_string(from) + " To " + std::to_string(to) +
                   " cannot be printed: the first page comes after the last.\n"
                   "Change From or To and try again.");
   const std::int64_t pages = CountSpoolPages(spoolPath);
   if (from > pages)
-    return refuse("The report has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") +
-                  ": Pages From " + std::to_string(from) + " cannot be printed.");
+    return refuse("The report has " + std::to_string(pages) + (pages == 1 ? " page" : " pages") + ": Pages From " +
+                  std::to_string(from) + " cannot be printed.");
   return Outcome::Success();
 }
 

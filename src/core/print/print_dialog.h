@@ -34,7 +34,7 @@ struct PrintDialog {
   bool pageFieldsEnabled = false;    // the From and To fields
   int pageFrom = 0;
   int pageTo = 0;
-  std::string copiesText = "1";      // the copies field as typed
+  std::string copiesText = "1";  // the copies field as typed
 };
 
 // The dialog as it opens: "All", pages 0 to 0, one copy, not to a file; the

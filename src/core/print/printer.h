@@ -72,8 +72,7 @@ class PrinterSystem {
   virtual void SetPaperBin(std::int16_t bin) = 0;
   // Opens the printer and reads its papers and bins; nothing when the printer
   // cannot be opened.
-  virtual std::optional<PrinterCapabilities> Capabilities(const std::string& deviceName,
-                                                           const std::string& port) = 0;
+  virtual std::optional<PrinterCapabilities> Capabilities(const std::string& deviceName, const std::string& port) = 0;
   // Prints on the current printer with its current settings.
   virtual LinePrinter& Printer() = 0;
 };

@@ -30,8 +30,7 @@ std::string FirstNameOf(std::int16_t number, const std::vector<std::int16_t>& nu
 SetupList ListOf(const std::vector<std::int16_t>& numbers, const std::vector<std::string>& names,
                  std::int16_t current) {
   SetupList list;
-  for (std::size_t i = 0; i < Pairs(numbers, names); ++i)
-    list.entries.push_back(CapabilityEntry(numbers[i], names[i]));
+  for (std::size_t i = 0; i < Pairs(numbers, names); ++i) list.entries.push_back(CapabilityEntry(numbers[i], names[i]));
   for (std::size_t i = 0; i < list.entries.size(); ++i) {
     const std::optional<double> number = EntryNumber(list.entries[i]);
     if (number && *number == current) list.selected = static_cast<int>(i);
@@ -58,9 +57,7 @@ std::string PrinterLine(const PrinterState& printer) {
   return " Printer: " + printer.deviceName + "   [" + printer.port + "] ";
 }
 
-std::string PaperLine(const PrinterDesc& desc) {
-  return " Paper: " + desc.PaperDesc + "   [" + desc.OrientDesc + "] ";
-}
+std::string PaperLine(const PrinterDesc& desc) { return " Paper: " + desc.PaperDesc + "   [" + desc.OrientDesc + "] "; }
 
 std::string BinLine(const PrinterDesc& desc) { return " Bin: " + desc.BinDesc + " "; }
 

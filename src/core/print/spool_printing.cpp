@@ -46,8 +46,8 @@ Outcome PrintPages(io::LineSource& lines, std::int16_t from, std::int16_t to, Li
   return printer.EndDocument();
 }
 
-Outcome PrintSpoolPages(const std::string& spoolPath, std::int16_t from, std::int16_t to,
-                        LinePrinter& printer, const PrinterFont* font, JobProgress* progress) {
+Outcome PrintSpoolPages(const std::string& spoolPath, std::int16_t from, std::int16_t to, LinePrinter& printer,
+                        const PrinterFont* font, JobProgress* progress) {
   io::FileLineReader reader(spoolPath);
   if (!reader.is_open()) return reader.error();
   if (font) printer.SetFont(font->name, font->points);
@@ -57,8 +57,7 @@ Outcome PrintSpoolPages(const std::string& spoolPath, std::int16_t from, std::in
   return printed;
 }
 
-Outcome CopySpoolToFile(const std::string& spoolPath, const std::string& target,
-                        const PageProgress& progress) {
+Outcome CopySpoolToFile(const std::string& spoolPath, const std::string& target, const PageProgress& progress) {
   io::FileLineReader reader(spoolPath);
   if (!reader.is_open()) return reader.error();
   JobProgress job{progress, progress ? CountSpoolPages(spoolPath) : 0};

@@ -54,15 +54,13 @@ Outcome PrintPages(io::LineSource& lines, std::int16_t from, std::int16_t to, Li
 // PrintPages over the file `spoolPath`. A spool that cannot be opened leaves
 // the printer untouched; otherwise `font`, when given, is set first. A spool
 // that cannot be read to its end still ends the document and is reported.
-Outcome PrintSpoolPages(const std::string& spoolPath, std::int16_t from, std::int16_t to,
-                        LinePrinter& printer, const PrinterFont* font = nullptr,
-                        JobProgress* progress = nullptr);
+Outcome PrintSpoolPages(const std::string& spoolPath, std::int16_t from, std::int16_t to, LinePrinter& printer,
+                        const PrinterFont* font = nullptr, JobProgress* progress = nullptr);
 
 // The spool line for line into `target` with CR LF line ends, form-feed lines
 // included. The target is replaced only once the whole copy is written: on
 // any failure, or when `progress` is told to stop, an older file of that name
 // stays as it was.
-Outcome CopySpoolToFile(const std::string& spoolPath, const std::string& target,
-                        const PageProgress& progress = {});
+Outcome CopySpoolToFile(const std::string& spoolPath, const std::string& target, const PageProgress& progress = {});
 
 }  // namespace tonnage::print

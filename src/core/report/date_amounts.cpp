@@ -61,8 +61,7 @@ ProjectDate ProjectByDate(const DateSlot& slot, bool metric) {
 PrivateDate PrivateByDate(const DateSlot& slot, bool metric) {
   if (!(slot.privateTheo > kPrivateThreshold)) return {};
   const double tons = TonFactor(metric);
-  return {slot.privateTheo / tons, slot.privateKp / tons, slot.privateTheoGallons,
-          slot.privateKpGallons, true};
+  return {slot.privateTheo / tons, slot.privateKp / tons, slot.privateTheoGallons, slot.privateKpGallons, true};
 }
 
 }  // namespace tonnage::report

@@ -37,9 +37,8 @@ constexpr unsigned long long kTens[] = {1ull,
 // where that could tip the rounding of the 15th digit (within 1/4 of a half)
 // the caller takes the exact conversion instead.
 bool QuickSignificantDigits(double magnitude, unsigned long long& digits, int& exponent) {
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   if (!(magnitude >= 1e-8 && magnitude < 1e15)) return false;
   // Weights are a few digits long: counting up finds their power soonest.
   int e = magnitude >= 1 ? 0 : -1;

@@ -8,12 +8,8 @@
 namespace tonnage::report {
 namespace {
 
-std::string Right(std::string_view text, std::size_t width) {
-  return PadText(text, width, PadSide::Left);
-}
-std::string Left(std::string_view text, std::size_t width) {
-  return PadText(text, width, PadSide::Right);
-}
+std::string Right(std::string_view text, std::size_t width) { return PadText(text, width, PadSide::Left); }
+std::string Left(std::string_view text, std::size_t width) { return PadText(text, width, PadSide::Right); }
 std::string Blanks(std::size_t n) { return std::string(n, ' '); }
 
 // English gallons are whole, metric litres carry three decimals.
@@ -37,17 +33,15 @@ PageHeader PageHeaderLines(const HeaderInfo& info, int pageNumber) {
   header.lines.push_back(std::move(first));
 
   header.pageNumberLine = header.lines.size();
-  header.lines.push_back(" PROGRAM HARKST81      DATE PROC " + info.runDate + "    TIME PROC " +
-                         info.runTime + "   PAGE " + PageNumberField(pageNumber));
+  header.lines.push_back(" PROGRAM HARKST81      DATE PROC " + info.runDate + "    TIME PROC " + info.runTime +
+                         "   PAGE " + PageNumberField(pageNumber));
   header.lines.push_back(" REF. # - " + Left(info.refNo, 7) + "     PROJECT NO. " + info.projectNo);
   header.lines.push_back(" SUBM ENGINEER: " + info.engineer);
   header.lines.push_back(std::string(" DATA IS IN ") + (info.metric ? "METRIC" : "ENGLISH"));
   return header;
 }
 
-std::string PageNumberField(int pageNumber) {
-  return Amount(pageNumber, 5, 0);
-}
+std::string PageNumberField(int pageNumber) { return Amount(pageNumber, 5, 0); }
 
 std::string WithPageNumber(std::string_view pageLine, int pageNumber) {
   // The number fills columns 74-78, the end of the line.
@@ -58,8 +52,7 @@ std::string WithPageNumber(std::string_view pageLine, int pageNumber) {
 }
 
 std::string GravityLine(double bookGravity, std::string_view comments) {
-  return " ***SPEC. GRAV. THIS BOOK = " + Amount(bookGravity, 7, 4) + "      " +
-         std::string(comments);
+  return " ***SPEC. GRAV. THIS BOOK = " + Amount(bookGravity, 7, 4) + "      " + std::string(comments);
 }
 
 Headings MainHeadings(LayoutCode code, bool metric, double bookGravity, std::string_view comments) {
@@ -77,9 +70,8 @@ Headings MainHeadings(LayoutCode code, bool metric, double bookGravity, std::str
       break;
     case LayoutCode::ProjectMaterial:
       h.lines.push_back(Blanks(7) + "DATE" + Blanks(14) + "PROJECT MATERIAL");
-      h.lines.push_back(Blanks(19) +
-                        (metric ? "THEO MTON       KP MTON   CALC. PAY  L     THEO %     KP %"
-                                : "THEO TONS       KP TONS   CALC. PAY GALS   THEO %     KP %"));
+      h.lines.push_back(Blanks(19) + (metric ? "THEO MTON       KP MTON   CALC. PAY  L     THEO %     KP %"
+                                             : "THEO TONS       KP TONS   CALC. PAY GALS   THEO %     KP %"));
       h.lineCount = 8;
       break;
     case LayoutCode::PrivateWaste:
@@ -89,9 +81,8 @@ Headings MainHeadings(LayoutCode code, bool metric, double bookGravity, std::str
       h.lineCount = 8;
       break;
     case LayoutCode::MonthlySummary:
-      h.lines.emplace_back(metric
-                               ? "    SUMMARY OF LITTERS BY MONTH FROM PRECEEDING CALC. PAY LITTERS"
-                               : "    SUMMARY OF GALLONS BY MONTH FROM PRECEEDING CALC. PAY GALLONS");
+      h.lines.emplace_back(metric ? "    SUMMARY OF LITTERS BY MONTH FROM PRECEEDING CALC. PAY LITTERS"
+                                  : "    SUMMARY OF GALLONS BY MONTH FROM PRECEEDING CALC. PAY GALLONS");
       h.lineCount = 7;
       break;
   }
@@ -106,18 +97,14 @@ std::vector<std::string> InvalidFormatBlock() {
 }
 
 std::vector<std::string> ErrorBookLines(std::string_view comments, double bookGravity) {
-  return {std::string(kBlankLine),
-          "  " + Left(comments, 35) + "  " + Amount(bookGravity, 7, 4)};
+  return {std::string(kBlankLine), "  " + Left(comments, 35) + "  " + Amount(bookGravity, 7, 4)};
 }
 
 std::string TheoKpMismatchLine(double theo, double kp) {
-  return " *** ERROR *** THEO = " + Amount(theo, 15, 3) + "  KP = " +
-         Amount(kp, 15, 3);
+  return " *** ERROR *** THEO = " + Amount(theo, 15, 3) + "  KP = " + Amount(kp, 15, 3);
 }
 
-std::string TicketEcho(std::string_view ticketLine) {
-  return " " + std::string(TrimRightBlanks(ticketLine));
-}
+std::string TicketEcho(std::string_view ticketLine) { return " " + std::string(TrimRightBlanks(ticketLine)); }
 
 void BuildDetailLine(std::string& line, const DetailValues& v) {
   const bool threeDecimals = v.tonsBook || v.metric;
@@ -155,18 +142,15 @@ void BuildDetailLine(std::string& line, const DetailValues& v) {
 }
 
 std::vector<std::string> VoidLines(long pageNo, std::string_view date, std::string_view errorTag) {
-  return {" " + Amount(static_cast<double>(pageNo), 10, 0) + "  " + Right(date, 10) +
-              Blanks(52) + std::string(errorTag),
-          " -------- VOID, STATE REASON:", std::string(kBlankLine)};
+  return {
+      " " + Amount(static_cast<double>(pageNo), 10, 0) + "  " + Right(date, 10) + Blanks(52) + std::string(errorTag),
+      " -------- VOID, STATE REASON:", std::string(kBlankLine)};
 }
 
 std::string BitumenLine(double pct, double theoGallons, double kpGallons, bool metric) {
-  auto gallons = [&](double g) {
-    return Left(metric ? Amount(g, 10, 3) : Amount(g, 6, 0), 10);
-  };
-  return " -------- PRVT- %BITUM= " + Amount(pct, 7, 3) +
-         (metric ? " TH L =" : " THGAL=") + gallons(theoGallons) + (metric ? " KP L = " : " KPGAL= ") +
-         gallons(kpGallons);
+  auto gallons = [&](double g) { return Left(metric ? Amount(g, 10, 3) : Amount(g, 6, 0), 10); };
+  return " -------- PRVT- %BITUM= " + Amount(pct, 7, 3) + (metric ? " TH L =" : " THGAL=") + gallons(theoGallons) +
+         (metric ? " KP L = " : " KPGAL= ") + gallons(kpGallons);
 }
 
 std::vector<std::string> BookTotalLines(const BookTotals& t, bool metric) {
@@ -175,12 +159,9 @@ std::vector<std::string> BookTotalLines(const BookTotals& t, bool metric) {
   const std::string pvt = " PRIVATE_WASTE    ";
   // English weights and gallons are whole with a wide gap; metric all three decimals.
   auto pair = [&](double a, double b) {
-    return metric ? Amount(a, 12, 3) + " " + Amount(b, 12, 3)
-                  : Amount(a, 8, 0) + "     " + Amount(b, 8, 0);
+    return metric ? Amount(a, 12, 3) + " " + Amount(b, 12, 3) : Amount(a, 8, 0) + "     " + Amount(b, 8, 0);
   };
-  auto tonPair = [&](double a, double b) {
-    return Amount(a / tons, 12, 3) + " " + Amount(b / tons, 12, 3);
-  };
+  auto tonPair = [&](double a, double b) { return Amount(a / tons, 12, 3) + " " + Amount(b / tons, 12, 3); };
   const char* weightWord = metric ? "KGS  " : "LBS  ";
   const char* tonWord = metric ? "MTON " : "TONS ";
   const char* gallonWord = metric ? "L    " : "GALS ";
@@ -192,41 +173,33 @@ std::vector<std::string> BookTotalLines(const BookTotals& t, bool metric) {
           pvt + "BOOK TOTAL  " + gallonWord + pair(t.privateTheoGallons, t.privateKpGallons)};
 }
 
-std::string ProjectDateLine(std::string_view date, double theoTons, double kpTons,
-                            double payGallons, double theoPct, double kpPct, bool metric) {
-  return " " + Right(date, 10) + "       " + Amount(theoTons, 10, 3) + "    " +
-         Amount(kpTons, 10, 3) + "    " + Amount(payGallons, 13, GallonDecimals(metric)) +
-         "   " + Amount(theoPct, 6, 2) + "   " + Amount(kpPct, 6, 2);
+std::string ProjectDateLine(std::string_view date, double theoTons, double kpTons, double payGallons, double theoPct,
+                            double kpPct, bool metric) {
+  return " " + Right(date, 10) + "       " + Amount(theoTons, 10, 3) + "    " + Amount(kpTons, 10, 3) + "    " +
+         Amount(payGallons, 13, GallonDecimals(metric)) + "   " + Amount(theoPct, 6, 2) + "   " + Amount(kpPct, 6, 2);
 }
 
 std::string ProjectTotalLine(double theoWeight, double kpWeight, double payGallons, bool metric) {
   const double tons = TonFactor(metric);
-  return "    TOTAL        " + Amount(theoWeight / tons, 11, 3) + "   " +
-         Amount(kpWeight / tons, 11, 3) + "    " +
+  return "    TOTAL        " + Amount(theoWeight / tons, 11, 3) + "   " + Amount(kpWeight / tons, 11, 3) + "    " +
          Amount(payGallons, 13, GallonDecimals(metric));
 }
 
-std::string PrivateDateLine(std::string_view date, double theoTons, double theoGallons,
-                            double kpTons, double kpGallons, bool metric) {
-  auto gallons = [&](double g) {
-    return metric ? Amount(g, 10, 3) : Left(Amount(g, 6, 0), 10);
-  };
-  return " " + Right(date, 10) + "      " + Amount(theoTons, 10, 3) + "  " +
-         gallons(theoGallons) + "  " + Amount(kpTons, 10, 3) + "  " + gallons(kpGallons);
+std::string PrivateDateLine(std::string_view date, double theoTons, double theoGallons, double kpTons, double kpGallons,
+                            bool metric) {
+  auto gallons = [&](double g) { return metric ? Amount(g, 10, 3) : Left(Amount(g, 6, 0), 10); };
+  return " " + Right(date, 10) + "      " + Amount(theoTons, 10, 3) + "  " + gallons(theoGallons) + "  " +
+         Amount(kpTons, 10, 3) + "  " + gallons(kpGallons);
 }
 
-std::string PrivateTotalLine(double theoWeight, double theoGallons, double kpWeight,
-                             double kpGallons, bool metric) {
+std::string PrivateTotalLine(double theoWeight, double theoGallons, double kpWeight, double kpGallons, bool metric) {
   const double tons = TonFactor(metric);
-  auto gallons = [&](double g) {
-    return metric ? Amount(g, 11, 3) : Left(Amount(g, 7, 0), 11);
-  };
-  return "    TOTAL       " + Amount(theoWeight / tons, 11, 3) + " " + gallons(theoGallons) +
-         " " + Amount(kpWeight / tons, 11, 3) + " " + gallons(kpGallons);
+  auto gallons = [&](double g) { return metric ? Amount(g, 11, 3) : Left(Amount(g, 7, 0), 11); };
+  return "    TOTAL       " + Amount(theoWeight / tons, 11, 3) + " " + gallons(theoGallons) + " " +
+         Amount(kpWeight / tons, 11, 3) + " " + gallons(kpGallons);
 }
 
-std::string MonthLine(std::string_view fromDate, std::string_view toDate, double payGallons,
-                      bool metric) {
+std::string MonthLine(std::string_view fromDate, std::string_view toDate, double payGallons, bool metric) {
   return Blanks(10) + std::string(fromDate) + "  TO  " + std::string(toDate) + "     " +
          Amount(payGallons, 13, GallonDecimals(metric));
 }

@@ -94,15 +94,13 @@ struct BookTotals {
 std::vector<std::string> BookTotalLines(const BookTotals& t, bool metric);
 
 // Date sections; `date` is MM/DD/YYYY, weights in pounds or kilograms.
-std::string ProjectDateLine(std::string_view date, double theoTons, double kpTons,
-                            double payGallons, double theoPct, double kpPct, bool metric);
+std::string ProjectDateLine(std::string_view date, double theoTons, double kpTons, double payGallons, double theoPct,
+                            double kpPct, bool metric);
 std::string ProjectTotalLine(double theoWeight, double kpWeight, double payGallons, bool metric);
-std::string PrivateDateLine(std::string_view date, double theoTons, double theoGallons,
-                            double kpTons, double kpGallons, bool metric);
-std::string PrivateTotalLine(double theoWeight, double theoGallons, double kpWeight,
-                             double kpGallons, bool metric);
-std::string MonthLine(std::string_view fromDate, std::string_view toDate, double payGallons,
-                      bool metric);
+std::string PrivateDateLine(std::string_view date, double theoTons, double theoGallons, double kpTons, double kpGallons,
+                            bool metric);
+std::string PrivateTotalLine(double theoWeight, double theoGallons, double kpWeight, double kpGallons, bool metric);
+std::string MonthLine(std::string_view fromDate, std::string_view toDate, double payGallons, bool metric);
 
 // Pounds per short ton or kilograms per metric ton.
 inline double TonFactor(bool metric) { return metric ? 1000.0 : 2000.0; }

@@ -73,12 +73,10 @@ Outcome CopyRenumbered(const std::string& scratchPath, const std::vector<Scratch
     // their new numbers.
     const std::string_view held(buffer);
     std::size_t from = 0;
-    while (next < numbered.size() &&
-           numbered[next].offset + numbered[next].length + 2 <= bufferStart + held.size()) {
+    while (next < numbered.size() && numbered[next].offset + numbered[next].length + 2 <= bufferStart + held.size()) {
       const auto at = static_cast<std::size_t>(numbered[next].offset - bufferStart);
       if (at > from) spool.WriteLines(held.substr(from, at - from));
-      spool.WriteLine(WithPageNumber(held.substr(at, numbered[next].length),
-                                     errorPages + static_cast<int>(next) + 1));
+      spool.WriteLine(WithPageNumber(held.substr(at, numbered[next].length), errorPages + static_cast<int>(next) + 1));
       from = at + numbered[next].length + 2;
       ++next;
     }
@@ -115,8 +113,8 @@ Outcome ReadFailure(const io::FileLineReader& reader, const std::string& path) {
 }  // namespace
 
 Outcome RunTonnageReportFrom(io::LineSource& work, const std::function<Outcome()>& sourceOutcome,
-                             std::string_view versionText, const std::string& scratchPath,
-                             const RunStamp& stamp, LineSink& spool) {
+                             std::string_view versionText, const std::string& scratchPath, const RunStamp& stamp,
+                             LineSink& spool) {
   RunResult result;
   std::vector<ScratchWriter::NumberedLine> numbered;
   {
@@ -156,8 +154,7 @@ Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, L
   io::FileLineReader work(workPath);
   if (!work.is_open()) return ReadFailure(work, workPath);
   return RunTonnageReportFrom(
-      work, [&work] { return work.error(); }, versionText, folder + kScratchSpoolFileName, stamp,
-      spool);
+      work, [&work] { return work.error(); }, versionText, folder + kScratchSpoolFileName, stamp, spool);
 }
 
 Outcome RunTonnageReport(const std::string& folder, const RunStamp& stamp) {

@@ -19,8 +19,8 @@ Outcome RunTonnageReportInto(const std::string& folder, const RunStamp& stamp, L
 // held in `scratchPath` meanwhile. `sourceOutcome` tells, after the last
 // line, whether the source was read whole; a failed source fails the run.
 Outcome RunTonnageReportFrom(io::LineSource& work, const std::function<Outcome()>& sourceOutcome,
-                             std::string_view versionText, const std::string& scratchPath,
-                             const RunStamp& stamp, LineSink& spool);
+                             std::string_view versionText, const std::string& scratchPath, const RunStamp& stamp,
+                             LineSink& spool);
 
 // Writes PRINT.SPL in `folder`. The new one appears only complete; after a
 // failure an old PRINT.SPL is left byte for byte as it was.

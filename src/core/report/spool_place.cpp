@@ -56,7 +56,8 @@ class SpoolWalk {
         ++ticket_;
         ticketPage_ = static_cast<long>(ParseLeadingNumber(line));
         return LineKind::Detail;
-      case Area::Sections: return LineKind::Other;
+      case Area::Sections:
+        return LineKind::Other;
     }
     return LineKind::Other;
   }

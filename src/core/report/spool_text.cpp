@@ -74,8 +74,7 @@ bool SpoolText::MatchesAt(std::size_t at, std::string_view foldedNeedle) const {
   return true;
 }
 
-std::optional<std::size_t> SpoolText::Find(std::string_view needle, std::size_t from,
-                                           bool backward) const {
+std::optional<std::size_t> SpoolText::Find(std::string_view needle, std::size_t from, bool backward) const {
   const std::size_t m = needle.size();
   if (m == 0 || m > text_.size()) return std::nullopt;
   const std::string folded = ToUpper(needle);
@@ -83,15 +82,13 @@ std::optional<std::size_t> SpoolText::Find(std::string_view needle, std::size_t 
   from = std::min(from, text_.size());
   for (std::size_t step = 0; step < positions; ++step) {
     // Backward: from-1, from-2, ... wrapping round to the end.
-    const std::size_t i =
-        backward ? (from + positions * 2 - 1 - step) % positions : (from + step) % positions;
+    const std::size_t i = backward ? (from + positions * 2 - 1 - step) % positions : (from + step) % positions;
     if (MatchesAt(i, folded)) return i;
   }
   return std::nullopt;
 }
 
-std::pair<std::size_t, std::size_t> SpoolText::MatchNumber(std::string_view needle,
-                                                            std::size_t at) const {
+std::pair<std::size_t, std::size_t> SpoolText::MatchNumber(std::string_view needle, std::size_t at) const {
   if (needle.empty() || needle.size() > text_.size()) return {0, 0};
   const std::string folded = ToUpper(needle);
   std::size_t before = 0, total = 0;

@@ -24,10 +24,8 @@ std::string IsoDate(std::string_view date) {
       if (i >= date.size() || date[i] < '0' || date[i] > '9') return false;
     return true;
   };
-  if (date.size() == 10 && digits(0, 2) && date[2] == '/' && digits(3, 2) && date[5] == '/' &&
-      digits(6, 4))
-    return std::string(date.substr(6, 4)) + "-" + std::string(date.substr(0, 2)) + "-" +
-           std::string(date.substr(3, 2));
+  if (date.size() == 10 && digits(0, 2) && date[2] == '/' && digits(3, 2) && date[5] == '/' && digits(6, 4))
+    return std::string(date.substr(6, 4)) + "-" + std::string(date.substr(0, 2)) + "-" + std::string(date.substr(3, 2));
   return std::string(date);
 }
 
@@ -64,16 +62,14 @@ bool ExportTickets(io::LineSource& work, LineSink& csv) {
       "Net or Tot Weight,THEO,KP,Unit,Pct Bitumen,Priv Waste,Void,Note,Errors");
   std::string row;
   auto observer = [&](const TicketSeen& t) {
-    auto weight = [&](std::string_view text, double value) {
-      return text.empty() ? std::string() : Number(value);
-    };
+    auto weight = [&](std::string_view text, double value) { return text.empty() ? std::string() : Number(value); };
     auto mark = [](bool on) { return on ? "Y" : ""; };
     row = std::to_string(t.book) + "," + CsvField(t.comments) + "," + CsvField(t.dataType) + "," +
-          FormatMask(t.bookGravity, "0.0000") + "," + std::to_string(t.pageNo) + "," +
-          CsvField(IsoDate(t.date)) + "," + weight(t.w1Text, t.w1) + "," + weight(t.w2Text, t.w2) +
-          "," + weight(t.w3Text, t.w3) + "," + Number(t.theo) + "," + Number(t.kp) + "," +
-          (t.metric ? "kg" : "lb") + "," + (t.pctText.empty() ? std::string() : FormatMask(t.pct, "0.000")) + "," +
-          mark(t.privWaste) + "," + mark(t.isVoid) + "," + mark(t.note) + "," + Errors(t.errors);
+          FormatMask(t.bookGravity, "0.0000") + "," + std::to_string(t.pageNo) + "," + CsvField(IsoDate(t.date)) + "," +
+          weight(t.w1Text, t.w1) + "," + weight(t.w2Text, t.w2) + "," + weight(t.w3Text, t.w3) + "," + Number(t.theo) +
+          "," + Number(t.kp) + "," + (t.metric ? "kg" : "lb") + "," +
+          (t.pctText.empty() ? std::string() : FormatMask(t.pct, "0.000")) + "," + mark(t.privWaste) + "," +
+          mark(t.isVoid) + "," + mark(t.note) + "," + Errors(t.errors);
     csv.WriteLine(row);
   };
   NullSink errors;

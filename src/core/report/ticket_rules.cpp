@@ -9,9 +9,7 @@ namespace tonnage::report {
 namespace {
 
 // A one-column Y/N flag (1-based column); a short line reads as no.
-bool IsYes(std::string_view line, std::size_t column) {
-  return line.size() >= column && line[column - 1] == 'Y';
-}
+bool IsYes(std::string_view line, std::size_t column) { return line.size() >= column && line[column - 1] == 'Y'; }
 
 // A page number as a 32-bit integer, rounding as the conversion always has.
 long PageNumberOf(std::string_view text) {

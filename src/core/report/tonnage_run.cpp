@@ -21,9 +21,7 @@ namespace book_header_line = line_layout::book_header_line;
 namespace ticket_line = line_layout::ticket_line;
 namespace report_line = line_layout::report_line;
 
-std::string Trimmed(std::string_view line, line_layout::Span span) {
-  return std::string(TrimBlanks(Take(line, span)));
-}
+std::string Trimmed(std::string_view line, line_layout::Span span) { return std::string(TrimBlanks(Take(line, span))); }
 
 // Months are grouped by year and month, so one January is never summed with
 // the next year's.
@@ -48,8 +46,8 @@ constexpr int kDateLines = 2;
 
 class Run {
  public:
-  Run(std::string_view versionText, const RunStamp& stamp, LineSink& errorReport,
-      MainReportSink& mainReport, const TicketObserver& observer)
+  Run(std::string_view versionText, const RunStamp& stamp, LineSink& errorReport, MainReportSink& mainReport,
+      const TicketObserver& observer)
       : error_(errorReport), main_(mainReport), observer_(observer) {
     header_.versionText = std::string(versionText);
     header_.runDate = stamp.date;
@@ -99,8 +97,7 @@ class Run {
     ++mainPage_;
     if (mainPage_ > 1) Main(kPageSeparator);
     const PageHeader header = PageHeaderLines(header_, mainPage_);
-    for (std::size_t i = 0; i < header.lines.size(); ++i)
-      main_.WriteLine(header.lines[i], i == header.pageNumberLine);
+    for (std::size_t i = 0; i < header.lines.size(); ++i) main_.WriteLine(header.lines[i], i == header.pageNumberLine);
     const Headings headings = MainHeadings(layout_, header_.metric, gravity_, comments_);
     for (const std::string& l : headings.lines) Main(l);
     mainCount_ = headings.lineCount;
@@ -205,8 +202,7 @@ class Run {
       closing = true;
     }
     if (t.privWaste) {
-      MainCounted(t.pct == 0 ? std::string(kNoBitumenLine)
-                             : BitumenLine(t.pct, t.theoGallons, t.kpGallons, metric));
+      MainCounted(t.pct == 0 ? std::string(kNoBitumenLine) : BitumenLine(t.pct, t.theoGallons, t.kpGallons, metric));
       closing = true;
     }
     if (closing) MainCounted(kBlankLine);
@@ -270,8 +266,8 @@ class Run {
       projectTheo += slot.projectTheo;
       projectKp += slot.projectKp;
       projectGallons += p.payGallons;
-      WriteDateLine(ProjectDateLine(ShowDateKey(slot.key), p.theoTons, p.kpTons, p.payGallons,
-                                    p.theoPct, p.kpPct, metric));
+      WriteDateLine(
+          ProjectDateLine(ShowDateKey(slot.key), p.theoTons, p.kpTons, p.payGallons, p.theoPct, p.kpPct, metric));
     }
     Main(kBlankLine);
     Main(ProjectTotalLine(projectTheo, projectKp, projectGallons, metric));
@@ -290,8 +286,7 @@ class Run {
       }
       privTheoGallons += p.theoGallons;
       privKpGallons += p.kpGallons;
-      WriteDateLine(PrivateDateLine(ShowDateKey(slot.key), p.theoTons, p.theoGallons, p.kpTons,
-                                    p.kpGallons, metric));
+      WriteDateLine(PrivateDateLine(ShowDateKey(slot.key), p.theoTons, p.theoGallons, p.kpTons, p.kpGallons, metric));
     }
     Main(kBlankLine);
     Main(PrivateTotalLine(privTheo, privTheoGallons, privKp, privKpGallons, metric));
@@ -375,9 +370,8 @@ RunStamp MakeRunStamp(int year, int month, int day, int hour, int minute, int se
           two(hour) + ":" + two(minute) + ":" + two(second)};
 }
 
-RunResult ComputeTonnageReport(io::LineSource& work, std::string_view versionText,
-                               const RunStamp& stamp, LineSink& errorReport,
-                               MainReportSink& mainReport, const TicketObserver& observer) {
+RunResult ComputeTonnageReport(io::LineSource& work, std::string_view versionText, const RunStamp& stamp,
+                               LineSink& errorReport, MainReportSink& mainReport, const TicketObserver& observer) {
   Run run(versionText, stamp, errorReport, mainReport, observer);
   return run.Execute(work);
 }
@@ -398,8 +392,7 @@ void RenumberingAppender::WriteLine(std::string_view line, bool pageNumberLine) 
     spool_.WriteLine(line);
 }
 
-std::string MakeReportSpool(std::string_view workText, std::string_view versionText,
-                            const RunStamp& stamp) {
+std::string MakeReportSpool(std::string_view workText, std::string_view versionText, const RunStamp& stamp) {
   std::string spool;
   StringSink sink(spool);
   HeldMainReport main;

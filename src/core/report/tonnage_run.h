@@ -52,7 +52,7 @@ struct TicketSeen {
   long pageNo = 0;
   std::string_view date;
   std::string_view w1Text, w2Text, w3Text, pctText;  // trimmed fields
-  double w1 = 0, w2 = 0, w3 = 0;                      // pounds or kilograms
+  double w1 = 0, w2 = 0, w3 = 0;                     // pounds or kilograms
   double theo = 0, kp = 0, pct = 0;
   double theoGallons = 0, kpGallons = 0;  // private/waste tickets with bitumen
   bool privWaste = false, isVoid = false, note = false;
@@ -71,9 +71,8 @@ struct RunResult {
 // Writes the error report, or the invalid-format block, to `errorReport`,
 // followed by the separator that precedes the main report; the main report
 // goes to `mainReport`, its pages numbered from 1.
-RunResult ComputeTonnageReport(io::LineSource& work, std::string_view versionText,
-                               const RunStamp& stamp, LineSink& errorReport,
-                               MainReportSink& mainReport, const TicketObserver& observer = {});
+RunResult ComputeTonnageReport(io::LineSource& work, std::string_view versionText, const RunStamp& stamp,
+                               LineSink& errorReport, MainReportSink& mainReport, const TicketObserver& observer = {});
 
 // Appends main report lines to the spool, giving the page-number lines the
 // numbers errorPages + 1, errorPages + 2, ...
@@ -88,7 +87,6 @@ class RenumberingAppender final : public MainReportSink {
 };
 
 // The whole spool of a WORK.TMP image held in memory, lines ended by CR LF.
-std::string MakeReportSpool(std::string_view workText, std::string_view versionText,
-                            const RunStamp& stamp);
+std::string MakeReportSpool(std::string_view workText, std::string_view versionText, const RunStamp& stamp);
 
 }  // namespace tonnage::report

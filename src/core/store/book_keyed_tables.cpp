@@ -33,8 +33,8 @@ Outcome Follow(ProjectStore& s, const BookKeyedTable& t, const std::vector<Chang
     if (c.what == kBookDeleted) {
       if (Outcome r = Run(s, "DELETE FROM " + table + " WHERE book = ?1", c.oldBook); !r) return r;
     } else if (t.byPage && c.what == kTicketRemoved && c.oldBook > 0) {
-      if (Outcome r = Run(s, "DELETE FROM " + table + " WHERE book = ?1 AND page = ?2", c.oldBook,
-                          std::atol(c.page.c_str()));
+      if (Outcome r =
+              Run(s, "DELETE FROM " + table + " WHERE book = ?1 AND page = ?2", c.oldBook, std::atol(c.page.c_str()));
           !r)
         return r;
     }

@@ -69,17 +69,13 @@ int ShimWrite(sqlite3_file* f, const void* buf, int n, sqlite3_int64 off) {
   errno = 0;
   return Seen(Real(f)->pMethods->xWrite(Real(f), buf, n, off), *Shim(f)->path);
 }
-int ShimTruncate(sqlite3_file* f, sqlite3_int64 size) {
-  return Real(f)->pMethods->xTruncate(Real(f), size);
-}
+int ShimTruncate(sqlite3_file* f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); }
 int ShimSync(sqlite3_file* f, int flags) {
   if (Inject(io::FaultPoint::Sync, *Shim(f)->path, 0)) return SQLITE_IOERR_FSYNC;
   errno = 0;
   return Seen(Real(f)->pMethods->xSync(Real(f), flags), *Shim(f)->path);
 }
-int ShimFileSize(sqlite3_file* f, sqlite3_int64* size) {
-  return Real(f)->pMethods->xFileSize(Real(f), size);
-}
+int ShimFileSize(sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); }
 int ShimLock(sqlite3_file* f, int level) { return Real(f)->pMethods->xLock(Real(f), level); }
 int ShimUnlock(sqlite3_file* f, int level) {
   // A transaction ends: the next one counts its writes from 0 again, as a
@@ -87,22 +83,17 @@ int ShimUnlock(sqlite3_file* f, int level) {
   if (level <= SQLITE_LOCK_SHARED) Shim(f)->writes = 0;
   return Real(f)->pMethods->xUnlock(Real(f), level);
 }
-int ShimCheckReserved(sqlite3_file* f, int* out) {
-  return Real(f)->pMethods->xCheckReservedLock(Real(f), out);
-}
-int ShimFileControl(sqlite3_file* f, int op, void* arg) {
-  return Real(f)->pMethods->xFileControl(Real(f), op, arg);
-}
+int ShimCheckReserved(sqlite3_file* f, int* out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); }
+int ShimFileControl(sqlite3_file* f, int op, void* arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); }
 int ShimSectorSize(sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); }
 int ShimDevice(sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); }
 
 // Version 1 methods: no shared memory (so no WAL) and no memory mapping; the
 // store keeps SQLite's rollback journal.
 const sqlite3_io_methods kShimMethods = {
-    1,         ShimClose,  ShimRead,          ShimWrite,       ShimTruncate,    ShimSync,
-    ShimFileSize, ShimLock, ShimUnlock,       ShimCheckReserved, ShimFileControl, ShimSectorSize,
-    ShimDevice, nullptr,   nullptr,           nullptr,         nullptr,         nullptr,
-    nullptr};
+    1,        ShimClose,  ShimRead,          ShimWrite,       ShimTruncate,   ShimSync,   ShimFileSize,
+    ShimLock, ShimUnlock, ShimCheckReserved, ShimFileControl, ShimSectorSize, ShimDevice, nullptr,
+    nullptr,  nullptr,    nullptr,           nullptr,         nullptr};
 
 int ShimOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
   f->pMethods = nullptr;
@@ -123,12 +114,8 @@ int ShimOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, in
 }
 
 int ShimDelete(sqlite3_vfs*, const char* name, int syncDir) { return gReal->xDelete(gReal, name, syncDir); }
-int ShimAccess(sqlite3_vfs*, const char* name, int flags, int* out) {
-  return gReal->xAccess(gReal, name, flags, out);
-}
-int ShimFullPath(sqlite3_vfs*, const char* name, int n, char* out) {
-  return gReal->xFullPathname(gReal, name, n, out);
-}
+int ShimAccess(sqlite3_vfs*, const char* name, int flags, int* out) { return gReal->xAccess(gReal, name, flags, out); }
+int ShimFullPath(sqlite3_vfs*, const char* name, int n, char* out) { return gReal->xFullPathname(gReal, name, n, out); }
 void* ShimDlOpen(sqlite3_vfs*, const char* name) { return gReal->xDlOpen(gReal, name); }
 void ShimDlError(sqlite3_vfs*, int n, char* out) { gReal->xDlError(gReal, n, out); }
 void (*ShimDlSym(sqlite3_vfs*, void* h, const char* sym))(void) { return gReal->xDlSym(gReal, h, sym); }
@@ -176,8 +163,7 @@ const char* VfsName() {
 
 Database::~Database() { Close(); }
 
-Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+Database::Database(Database&& other) noexcept : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
   if (this != &other) {
@@ -315,9 +301,7 @@ std::string Statement::Text(int column) const {
   return p ? std::string(p, static_cast<std::size_t>(n)) : std::string();
 }
 
-bool Statement::IsNull(int column) const {
-  return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
-}
+bool Statement::IsNull(int column) const { return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
 Transaction::Transaction(Database& db) : db_(db) {
   began_ = db.Exec("BEGIN IMMEDIATE");

@@ -81,8 +81,8 @@ RecordedState LoadRecordedState(ProjectStore& store) {
   return out;
 }
 
-Recording RecordState(ProjectStore& store, const DataState& now, const std::string& bytesHash,
-                      const std::string& kind, const std::string& reason) {
+Recording RecordState(ProjectStore& store, const DataState& now, const std::string& bytesHash, const std::string& kind,
+                      const std::string& reason) {
   Recording rec;
   const bool save = kind == "save";
   const std::string content = Sha256Hex(DataFileBytes(now));
@@ -90,8 +90,8 @@ Recording RecordState(ProjectStore& store, const DataState& now, const std::stri
     rec.before = LoadRecordedState(s);
     if (!rec.before.outcome) return rec.before.outcome;
     rec.changes = DiffStates(rec.before.recorded ? rec.before.state : DataState{}, now);
-    if (Outcome r = s.AppendEntry(kind, reason, DescribeSummary(Summarize(rec.changes)), rec.changes, bytesHash,
-                                  content);
+    if (Outcome r =
+            s.AppendEntry(kind, reason, DescribeSummary(Summarize(rec.changes)), rec.changes, bytesHash, content);
         !r)
       return r;
     rec.seq = s.LastEntry()->seq;
@@ -149,8 +149,9 @@ OpenRecording RecordOnOpen(ProjectStore& store, const std::string& dataFile) {
   out.outcome = rec.outcome;
   if (rec.outcome && !first) {
     std::string name = dataFile.substr(dataFile.rfind('/') + 1);
-    out.notice = name + " was changed outside the program since it was last saved: " +
-                 DescribeSummary(Summarize(rec.changes)) + ". The changes are kept in its history.";
+    out.notice =
+        name + " was changed outside the program since it was last saved: " + DescribeSummary(Summarize(rec.changes)) +
+        ". The changes are kept in its history.";
   }
   return out;
 }
@@ -164,17 +165,19 @@ Verification VerifyHistory(ProjectStore& store, const std::string& dataFile) {
   Statement entries(store.db(),
                     "SELECT seq, utc, local, login, version, program, kind, reason, details, state, content, prev, "
                     "hash FROM entry ORDER BY seq");
-  Statement changes(store.db(), "SELECT entry, what, book, old_book, page, field, old, new FROM change ORDER BY entry, n");
+  Statement changes(store.db(),
+                    "SELECT entry, what, book, old_book, page, field, old, new FROM change ORDER BY entry, n");
   Step changeStep = changes.Next();
   std::string prev = kFirstPrev;
   std::int64_t expected = 1;
   Entry e;
   Step step;
   while ((step = entries.Next()) == Step::Row) {
-    e = Entry{entries.Int(0),
-              {entries.Text(1), entries.Text(2), entries.Text(3), entries.Text(4), entries.Text(5)},
-              entries.Text(6), entries.Text(7), entries.Text(8), entries.Text(9), entries.Text(10),
-              entries.Text(11), entries.Text(12)};
+    e = Entry{entries.Int(0),   {entries.Text(1), entries.Text(2), entries.Text(3), entries.Text(4), entries.Text(5)},
+              entries.Text(6),  entries.Text(7),
+              entries.Text(8),  entries.Text(9),
+              entries.Text(10), entries.Text(11),
+              entries.Text(12)};
     const std::string name = "History entry " + std::to_string(e.seq);
     if (e.seq != expected)
       return fail(e.seq > expected ? "History entry " + std::to_string(expected) + " is missing."

@@ -35,8 +35,8 @@ struct Recording {
 // state: an entry of `kind` with every difference from the state recorded
 // before, the kept state brought up to date and the queued writes run, in
 // one transaction.
-Recording RecordState(ProjectStore& store, const DataState& now, const std::string& bytesHash,
-                      const std::string& kind, const std::string& reason);
+Recording RecordState(ProjectStore& store, const DataState& now, const std::string& bytesHash, const std::string& kind,
+                      const std::string& reason);
 // Takes back a recording whose data file never reached the disk.
 Outcome UndoRecording(ProjectStore& store, const Recording& recording);
 

@@ -16,7 +16,7 @@ struct HistoryFilter {
   std::string page;      // empty: every page; "1201" matches "001201"
   std::string fromDate;  // YYYY-MM-DD, local date of the entry; empty: no bound
   std::string toDate;
-  std::string text;      // anywhere in the entry or the change, any case
+  std::string text;  // anywhere in the entry or the change, any case
 };
 
 struct HistoryRow {

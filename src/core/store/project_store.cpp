@@ -61,8 +61,9 @@ std::string LoginName() {
 std::string Unusable(const std::string& path, const struct stat& st) {
   if (S_ISDIR(st.st_mode)) return path + " is a folder, not a history file. Move it away, then save again.";
   if (S_ISLNK(st.st_mode))
-    return path + " is a link. The history is kept only in a plain file beside the data file: "
-                  "move the link away, then save again.";
+    return path +
+           " is a link. The history is kept only in a plain file beside the data file: "
+           "move the link away, then save again.";
   if (!S_ISREG(st.st_mode)) return path + " is not a plain file. Move it away, then save again.";
   return {};
 }
@@ -87,8 +88,7 @@ std::string DamagedHeader(const std::string& path, std::uint64_t size) {
   if (pageSize == 1) pageSize = 65536;
   const std::uint64_t pages = BigEndian(header + 28, 4);
   // The page count is valid when the change counter matches its copy.
-  if (BigEndian(header + 24, 4) == BigEndian(header + 92, 4) && pages * pageSize > size)
-    return "it is cut short";
+  if (BigEndian(header + 24, 4) == BigEndian(header + 92, 4) && pages * pageSize > size) return "it is cut short";
   return {};
 }
 
@@ -131,18 +131,18 @@ EntryStamp StampNow(const std::string& program) {
   std::tm utc{}, local{};
   ::gmtime_r(&now, &utc);
   ::localtime_r(&now, &local);
-  return {TimeText(utc, "%Y-%m-%dT%H:%M:%SZ"), TimeText(local, "%Y-%m-%d %H:%M:%S %z"), LoginName(),
-          version::kText, program};
+  return {TimeText(utc, "%Y-%m-%dT%H:%M:%SZ"), TimeText(local, "%Y-%m-%d %H:%M:%S %z"), LoginName(), version::kText,
+          program};
 }
 
 std::string CanonicalEntry(const Entry& e, const std::vector<Change>& changes) {
   std::string out = "tonnage history entry 1\n";
   const std::string seq = std::to_string(e.seq);  // outlives the list of views below
-  for (std::string_view f : {std::string_view(seq), std::string_view(e.stamp.utc),
-                             std::string_view(e.stamp.local), std::string_view(e.stamp.login),
-                             std::string_view(e.stamp.version), std::string_view(e.stamp.program),
-                             std::string_view(e.kind), std::string_view(e.reason), std::string_view(e.details),
-                             std::string_view(e.state), std::string_view(e.content), std::string_view(e.prev)})
+  for (std::string_view f :
+       {std::string_view(seq), std::string_view(e.stamp.utc), std::string_view(e.stamp.local),
+        std::string_view(e.stamp.login), std::string_view(e.stamp.version), std::string_view(e.stamp.program),
+        std::string_view(e.kind), std::string_view(e.reason), std::string_view(e.details), std::string_view(e.state),
+        std::string_view(e.content), std::string_view(e.prev)})
     Field(out, f);
   Field(out, std::to_string(changes.size()));
   for (const Change& c : changes) {
@@ -191,11 +191,12 @@ StoreOpen ProjectStore::Open(const std::string& dataFile, const std::string& pro
     return {Outcome::Io("Cannot set aside the damaged " + path + ": " + std::strerror(errno)), {}, false};
   // A journal belongs to the file it was written for.
   ::rename((path + "-journal").c_str(), (aside + "-journal").c_str());
-  std::string details = "the history file " + path + " could not be used: " + damage + ". It was kept as " +
-                        aside + "; its last entry: " + last + ".";
+  std::string details = "the history file " + path + " could not be used: " + damage + ". It was kept as " + aside +
+                        "; its last entry: " + last + ".";
   StoreOpen started = Start(path, details);
-  if (started.outcome) started.notice = "The history of this file could not be used (" + damage +
-                                        "). It was kept as " + aside + " and a new history was started.";
+  if (started.outcome)
+    started.notice = "The history of this file could not be used (" + damage + "). It was kept as " + aside +
+                     " and a new history was started.";
   return started;
 }
 

@@ -54,8 +54,7 @@ class BookPairing {
       auto [from, to] = open.equal_range(key(a_[i]));
       auto best = to;
       for (auto it = from; it != to; ++it)
-        if (newFrom_[it->second] < 0 && same(a_[i], b_[it->second]) &&
-            (best == to || it->second < best->second))
+        if (newFrom_[it->second] < 0 && same(a_[i], b_[it->second]) && (best == to || it->second < best->second))
           best = it;
       if (best != to) {
         Pair(i, best->second);
@@ -149,10 +148,11 @@ void DiffTickets(const StateBook& a, const StateBook& b, int oldBook, int newBoo
 void DiffIndex(const std::string& before, const std::string& after, std::vector<Change>& out) {
   if (before == after) return;
   const IndexRecord a = ParseIndexLine(before), b = ParseIndexLine(after);
-  const std::pair<const char*, std::string IndexRecord::*> fields[] = {
-      {"Ref No.", &IndexRecord::refNo},       {"Project No.", &IndexRecord::projectNo},
-      {"Date", &IndexRecord::date},           {"Engineer", &IndexRecord::engineer},
-      {"Units", &IndexRecord::unitSystem}};
+  const std::pair<const char*, std::string IndexRecord::*> fields[] = {{"Ref No.", &IndexRecord::refNo},
+                                                                       {"Project No.", &IndexRecord::projectNo},
+                                                                       {"Date", &IndexRecord::date},
+                                                                       {"Engineer", &IndexRecord::engineer},
+                                                                       {"Units", &IndexRecord::unitSystem}};
   for (const auto& [caption, member] : fields)
     if (a.*member != b.*member) out.push_back({kChangeIndex, 0, 0, "", caption, a.*member, b.*member});
 }

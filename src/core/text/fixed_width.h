@@ -32,9 +32,9 @@ double RoundHalfEven(double value);
 
 // Upper case of ASCII and Latin-1 letters; every other byte kept.
 inline char UpperLatin1(char ch) {
-    const auto c = static_cast<unsigned char>(ch);
-    const bool lower = (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
-    return lower ? static_cast<char>(c - 0x20) : ch;
+  const auto c = static_cast<unsigned char>(ch);
+  const bool lower = (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
+  return lower ? static_cast<char>(c - 0x20) : ch;
 }
 void ToUpperInPlace(std::string& text);
 std::string ToUpper(std::string_view text);

@@ -49,8 +49,7 @@ int main(int argc, char** argv) {
   gui::ConfigureApplication();
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Quantity records of asphalt delivered to road projects."));
+  parser.setApplicationDescription(QStringLiteral("Quantity records of asphalt delivered to road projects."));
   parser.addHelpOption();
   parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A data file (*.K81) to open."),

@@ -25,8 +25,8 @@ bool SaveReportPages(const PrintServices& services, const QString& folder) {
   }
   const std::string path(QFile::encodeName(QDir(folder).filePath(QStringLiteral("report-pages.pdf"))).constData());
   const std::unique_ptr<tonnage::print::LinePrinter> pdf = services.printing->PdfPrinter(path);
-  const tonnage::Outcome written = tonnage::print::PrintSpoolPages(
-      services.session.spoolPath, 1, kPdfPages, *pdf, &tonnage::print::kReportFont);
+  const tonnage::Outcome written =
+      tonnage::print::PrintSpoolPages(services.session.spoolPath, 1, kPdfPages, *pdf, &tonnage::print::kReportFont);
   std::fprintf(stderr, "%s %s%s%s\n", written ? "saved" : "FAILED", path.c_str(), written ? "" : ": ",
                written.message.c_str());
   return written.ok();

@@ -80,8 +80,8 @@ class ScreenshotSetting {
 
 }  // namespace
 
-int RunScreenshots(Services& services, MainForm1& main, platform::QtHelp& help,
-                   const QString& folder, const std::string& sample) {
+int RunScreenshots(Services& services, MainForm1& main, platform::QtHelp& help, const QString& folder,
+                   const std::string& sample) {
   if (!QDir().mkpath(folder)) return 1;
   tonnage::Session& session = services.session;
   const ScreenshotSetting setting(services);
@@ -121,8 +121,7 @@ int RunScreenshots(Services& services, MainForm1& main, platform::QtHelp& help,
   }
   {
     QMessageBox question(QMessageBox::Question, QStringLiteral("Save Data"),
-                         QStringLiteral("Do You Want To Save The Data\n\n") +
-                             DisplayPath(session.dataFilePath),
+                         QStringLiteral("Do You Want To Save The Data\n\n") + DisplayPath(session.dataFilePath),
                          QMessageBox::Yes | QMessageBox::No, &process);
     question.setDefaultButton(QMessageBox::Yes);
     question.show();

@@ -22,7 +22,7 @@ bool SaveWindowPicture(QWidget* window, const QString& folder, const QString& na
 
 // Shows each window in turn and saves it as a PNG into `folder`. `sample`
 // (a data file) gives the process window and the viewer something to show.
-int RunScreenshots(Services& services, MainForm1& main, platform::QtHelp& help,
-                   const QString& folder, const std::string& sample);
+int RunScreenshots(Services& services, MainForm1& main, platform::QtHelp& help, const QString& folder,
+                   const std::string& sample);
 
 }  // namespace gui

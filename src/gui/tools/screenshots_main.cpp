@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   // The file dialogs open where the program's would: the documents folder.
   QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (documents.isEmpty() || !QFileInfo(documents).isDir()) documents = QDir::homePath();
-  if (!gui::StartSession(session, *windows.platform.messages, std::string(QFile::encodeName(documents).constData()))) return 1;
+  if (!gui::StartSession(session, *windows.platform.messages, std::string(QFile::encodeName(documents).constData())))
+    return 1;
 
   gui::MainForm1 main(windows, [] { QCoreApplication::exit(0); });
   const std::string sample = args.size() == 3 ? std::string(QFile::encodeName(args[2]).constData()) : std::string();

@@ -43,10 +43,10 @@ std::vector<std::string> SummaryDateLines(const DailySummary& s) {
     if (d.loads == 0) continue;  // voids only, or left out of the report's table
     const report::ProjectDate& p = d.project;
     const report::PrivateDate& q = d.privateWaste;
-    lines.push_back(report::ProjectDateLine(ShowDay(d.key), p.theoTons, p.kpTons, p.payGallons,
-                                            p.theoPct, p.kpPct, s.metric));
-    lines.push_back(report::PrivateDateLine(ShowDay(d.key), q.theoTons, q.theoGallons, q.kpTons,
-                                            q.kpGallons, s.metric));
+    lines.push_back(
+        report::ProjectDateLine(ShowDay(d.key), p.theoTons, p.kpTons, p.payGallons, p.theoPct, p.kpPct, s.metric));
+    lines.push_back(
+        report::PrivateDateLine(ShowDay(d.key), q.theoTons, q.theoGallons, q.kpTons, q.kpGallons, s.metric));
   }
   std::sort(lines.begin(), lines.end());
   return lines;
@@ -86,8 +86,7 @@ std::string TwoDayImage() {
                 Ticket(1203, "09/28/2026", "70000", "30000", "40000"),
                 Ticket(1205, "09/29/2026", "", "", "", "", false, true),
                 Ticket(1206, "09/29/2026", "60000", "30000", "30000", "5.000", true),
-                BookLine("2", "1.0320", "BASE COURSE BATCH"),
-                Ticket(88001, "09/29/2026", "38686", "2382", "41068"),
+                BookLine("2", "1.0320", "BASE COURSE BATCH"), Ticket(88001, "09/29/2026", "38686", "2382", "41068"),
                 Ticket(88002, "09/29/2026", "42941", "2644", "45585")});
 }
 
@@ -115,8 +114,8 @@ TEST(DailySummary, BookDayNamesPagesAndKeepsRunningTotals) {
   // Percent bitumen: the private load's Pct, the batch loads' asphalt share.
   ASSERT_EQ(d.tickets.size(), 3u);
   EXPECT_NEAR(d.tickets[1].pct, 2382.0 / 41068 * 100, 1e-9);
-  const double mean = (5.0 * 15 + 2382.0 / 41068 * 100 * 20.534 + 2644.0 / 45585 * 100 * 22.7925) /
-                      (15 + 20.534 + 22.7925);
+  const double mean =
+      (5.0 * 15 + 2382.0 / 41068 * 100 * 20.534 + 2644.0 / 45585 * 100 * 22.7925) / (15 + 20.534 + 22.7925);
   EXPECT_NEAR(d.meanPct, mean, 1e-9);
   EXPECT_NEAR(d.jobToDate.kpTons, (166067 + 41068 + 45585) / 2000.0, 1e-9);
   // The chart reaches back to 09/28 and accumulates.

@@ -41,8 +41,9 @@ TEST_F(StoredYieldTest, EntriesLiveInTheStoreAndEveryChangeIsInTheHistory) {
   wider.stationFrom = wider.stationTo = "";
   wider.length = 3250;
   ASSERT_TRUE(entries.Put(wider).ok());
-  EXPECT_EQ(LastReason(), "yield entry of book 1 for 09/29/2026: stations 12+50 to 45+00 -> (none), "
-                          "length (none) -> 3250, width 12 -> 14.5");
+  EXPECT_EQ(LastReason(),
+            "yield entry of book 1 for 09/29/2026: stations 12+50 to 45+00 -> (none), "
+            "length (none) -> 3250, width 12 -> 14.5");
   YieldEntry metric{1, "20260930", "", "", 991.5, 3.75, 40, 2.3, 0};
   ASSERT_TRUE(entries.Put(metric).ok());
 
@@ -50,8 +51,9 @@ TEST_F(StoredYieldTest, EntriesLiveInTheStoreAndEveryChangeIsInTheHistory) {
   StoredYieldEntries reopened(session);
   EXPECT_EQ(reopened.Entries(), (std::vector<YieldEntry>{wider, metric}));
   ASSERT_TRUE(reopened.Remove(1, "20260929").ok());
-  EXPECT_EQ(LastReason(), "yield entry of book 1 for 09/29/2026 removed: length 3250, width 14.5, thickness 2, "
-                          "Gmm 2.54");
+  EXPECT_EQ(LastReason(),
+            "yield entry of book 1 for 09/29/2026 removed: length 3250, width 14.5, thickness 2, "
+            "Gmm 2.54");
   EXPECT_EQ(LoadYieldEntries(session.store()), std::vector<YieldEntry>{metric});
 }
 

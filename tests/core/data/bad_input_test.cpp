@@ -148,7 +148,7 @@ TEST(BadInput, AMegabyteLineIsRefusedWithItsNumber) {
 TEST(BadInput, NulBytesAreKeptAsText) {
   std::string text = Sample();
   const std::size_t ticket = text.find("001203");
-  text[ticket + 30] = '\0';          // inside the tare weight
+  text[ticket + 30] = '\0';            // inside the tare weight
   text[text.find("NB LANES")] = '\0';  // inside a book's comments
   Workbench bench;
   ASSERT_TRUE(bench.Use(text).ok());
@@ -167,10 +167,9 @@ TEST(BadInput, CarriageReturnOnlyLineEndsReadLikeCrLf) {
 // Every numeric column given negative, tiny, huge and non-numeric values,
 // one book for each, in one file.
 TEST(BadInput, NegativeAndHugeNumbersInEveryNumericColumn) {
-  const std::vector<std::string> values = {"-99999",     "-0.0005", "-1",          "0",
-                                           "99999999",   "1E300",   "12.5.6",      ".",
-                                           "-",          "+7",      std::string(40, '9'),
-                                           std::string(400, '9')};
+  const std::vector<std::string> values = {
+      "-99999", "-0.0005", "-1", "0",  "99999999",           "1E300",
+      "12.5.6", ".",       "-",  "+7", std::string(40, '9'), std::string(400, '9')};
   std::string text = "CST81 4417    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n";
   int books = 0;
   for (const std::string type : {"0", "1", "2"}) {

@@ -12,8 +12,8 @@ namespace {
 
 using namespace testing;
 
-const char* const kSamples[] = {"us-standard-tickets.K81", "metric-with-tons-book.K81",
-                                "batch-plant-gravities.K81", "checks-page-order-and-weights.K81"};
+const char* const kSamples[] = {"us-standard-tickets.K81", "metric-with-tons-book.K81", "batch-plant-gravities.K81",
+                                "checks-page-order-and-weights.K81"};
 
 TEST(DataFile, IndexLineFields) {
   IndexRecord blank;
@@ -55,9 +55,8 @@ TEST(DataFile, BookHeaderFields) {
 
 TEST(DataFile, BooksWithoutTicketsAndDeletedBooks) {
   ScratchFolder work;
-  WriteFile(work.File("IN.K81"),
-            CrLf({"CST81 1", "* 0 0.0000 EMPTY BOOK", "* 0 0.0000",
-                  "001001 06/01/2026 70000     30000     40000      5.500      "}));
+  WriteFile(work.File("IN.K81"), CrLf({"CST81 1", "* 0 0.0000 EMPTY BOOK", "* 0 0.0000",
+                                       "001001 06/01/2026 70000     30000     40000      5.500      "}));
   ReadDataFileResult read = ReadDataFile(work.File("IN.K81"), work.path());
   ASSERT_TRUE(read.outcome.ok());
   EXPECT_EQ(read.bookCount, 2);
@@ -71,22 +70,21 @@ TEST(DataFile, BooksWithoutTicketsAndDeletedBooks) {
   ASSERT_TRUE(again.outcome.ok());
   EXPECT_EQ(again.bookCount, 1);
   EXPECT_EQ(again.books[0].comments, "BOOK NUMBER  2");
-  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")),
-            "001001 06/01/2026 70000     30000     40000      5.500      \r\n");
+  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")), "001001 06/01/2026 70000     30000     40000      5.500      \r\n");
 }
 
 TEST(DataFile, TextIsUpperCasedAndForeignLineEndsAreAccepted) {
   ScratchFolder work;
   // LF only, no end on the last line, lower case and a Latin-1 letter.
-  WriteFile(work.File("IN.K81"), "cst81 77      sp-1        06/01/2026 e j. m\xfcller\n"
-                                 "* 0 0.0000 overlay\n"
-                                 "001001 06/01/2026 70000     30000     40000      5.500 y    ");
+  WriteFile(work.File("IN.K81"),
+            "cst81 77      sp-1        06/01/2026 e j. m\xfcller\n"
+            "* 0 0.0000 overlay\n"
+            "001001 06/01/2026 70000     30000     40000      5.500 y    ");
   ReadDataFileResult read = ReadDataFile(work.File("IN.K81"), work.path());
   ASSERT_TRUE(read.outcome.ok()) << read.outcome.message;
   EXPECT_EQ(read.index.engineer, "J. M\xdcLLER");
   EXPECT_EQ(read.books[0].comments, "OVERLAY");
-  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")),
-            "001001 06/01/2026 70000     30000     40000      5.500 Y    \r\n");
+  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")), "001001 06/01/2026 70000     30000     40000      5.500 Y    \r\n");
 }
 
 TEST(DataFile, RefusedFiles) {
@@ -144,7 +142,6 @@ TEST(DataFile, BookAndPageLimits) {
   EXPECT_EQ(pages.outcome.message, "More than 200 pages in a book - Program aborted!");
   EXPECT_TRUE(pages.outcome.critical);
 }
-
 
 // What the report streams from a data file.
 std::string StreamedImage(const std::string& path, Outcome* outcome = nullptr) {

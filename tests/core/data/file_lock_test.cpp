@@ -113,7 +113,8 @@ TEST(SessionLock, FollowsTheFileOpenOrSavedAndNeverTakesAnotherCopysLock) {
   ScratchFolder dir;
   Session session;
   ASSERT_TRUE(session.Start(dir.path(), dir.path()).ok());
-  for (const char* name : {"A.K81", "B.K81"}) WriteFile(dir.File(name), ReadFile(SamplePath("us-standard-tickets.K81")));
+  for (const char* name : {"A.K81", "B.K81"})
+    WriteFile(dir.File(name), ReadFile(SamplePath("us-standard-tickets.K81")));
   const auto locked = [&](const char* name) { return Exists(dir.File(name) + ".lock"); };
   const auto open = [&](const char* name) {
     ASSERT_EQ(session.PrepareLock(dir.File(name)).state, LockState::Taken) << name;

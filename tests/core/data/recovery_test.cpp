@@ -96,8 +96,8 @@ std::string FullFile(int shift) {
   for (int b = 1; b <= kMaxBooks; ++b) {
     text += "* 0 1.0250 BOOK " + std::to_string(b) + "\r\n";
     for (int p = 1; p <= kMaxRows; ++p)
-      text += FormatTicketLine(TicketRow{{std::to_string(p), "09/28/2026", std::to_string(60000 + shift + p),
-                                          "30000", std::to_string(30000 + shift + p), "5.6"}},
+      text += FormatTicketLine(TicketRow{{std::to_string(p), "09/28/2026", std::to_string(60000 + shift + p), "30000",
+                                          std::to_string(30000 + shift + p), "5.6"}},
                                "E", "0") +
               "\r\n";
   }

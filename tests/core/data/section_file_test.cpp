@@ -46,13 +46,14 @@ TEST(SectionFile, KeptRowsCloseUpAndReadBack) {
   BookRows rows;
   rows[0] = Row({"1201", "09/28/2026", "77756", "30056", "47700", "5.6"});
   rows[1] = Row({"1202", "09/28/2026", "", "30010", "", "5.6"});  // no gross, net or void: dropped
-  rows[4] = Row({"", "", "", "", "", "", "", "Y"});                // only a void: kept, page 0
+  rows[4] = Row({"", "", "", "", "", "", "", "Y"});               // only a void: kept, page 0
   rows[7] = Row({"1204", "09/29/2026", "", "", "41200", "", "", "", "Y"});
   ASSERT_TRUE(WriteSectionFile(dir.File("SECT0003.TMP"), rows, "E", "0").ok());
   EXPECT_EQ(ReadFile(dir.File("SECT0003.TMP")),
             "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
             "000000                                                   Y  \r\n"
-            "001204 09/29/2026                     41200" + std::string(16, ' ') + "Y\r\n");
+            "001204 09/29/2026                     41200" +
+                std::string(16, ' ') + "Y\r\n");
   BookRows back;
   back[5][TicketField::PageNo] = "kept";
   ASSERT_TRUE(ReadSectionFile(dir.File("SECT0003.TMP"), back));

@@ -16,13 +16,19 @@ using namespace testing;
 TEST(SessionEdits, EachRewritesTheStateFileAndReportsWhenItCannot) {
   struct Edit {
     const char* name;
-    Outcome (*make)(Session&);  // the edit, and what its caller learns of the state file
+    Outcome (*make)(Session&);                          // the edit, and what its caller learns of the state file
     bool (*kept)(const Session&, const SessionState&);  // the edit as a later run finds it
   };
   const Edit edits[] = {
-      {"index record", [](Session& s) { return s.SetIndexRecord({"CST81", "5120", "SP-6213-44", "", "K. NEUMANN", "E"}); },
+      {"index record",
+       [](Session& s) {
+         return s.SetIndexRecord({"CST81", "5120", "SP-6213-44", "", "K. NEUMANN", "E"});
+       },
        [](const Session&, const SessionState& state) { return state.index.engineer == "K. NEUMANN"; }},
-      {"book header", [](Session& s) { return s.SetBookHeader(2, {"SURFACE COURSE SP 12.5", "0", "1.0250"}); },
+      {"book header",
+       [](Session& s) {
+         return s.SetBookHeader(2, {"SURFACE COURSE SP 12.5", "0", "1.0250"});
+       },
        [](const Session&, const SessionState& state) { return state.books[1].specificGravity == "1.0250"; }},
       {"tickets",
        [](Session& s) {

@@ -34,14 +34,15 @@ TEST_F(BookGridTest, SavingDropsRowsWithoutGrossNetOrVoidClosesUpAndFindsPages) 
   OpenBook(2, "SURFACE COURSE", "0", grid);
   Type(grid, 1, {"1201", "09/28/2026", "77756", "30056", "47700", "5.6"});
   Type(grid, 2, {"1202", "09/28/2026", "", "30010", "", "5.4", "x", "", "n"});  // dropped
-  Type(grid, 5, {"1203", "09/29/2026", "", "", "", "", "", "v"});                // void only: kept
+  Type(grid, 5, {"1203", "09/29/2026", "", "", "", "", "", "v"});               // void only: kept
   Type(grid, 7, {"", "09/29/2026"});                                            // dropped
   grid.SetCell(9, 9, "Y");
   EXPECT_EQ(FirstEmptyRow(grid), 10) << "a row with only a mark is not empty";
   ASSERT_TRUE(SaveGridToBook(session, 2, grid).ok());
   EXPECT_EQ(Section(2),
             "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
-            "001203 09/29/2026" + std::string(40, ' ') + "Y  \r\n");
+            "001203 09/29/2026" +
+                std::string(40, ' ') + "Y  \r\n");
   EXPECT_EQ(session.rows[1][TicketField::Note], "Y") << "marks are kept as Y in memory";
   EXPECT_EQ(session.rows[1][TicketField::PrivWaste], "Y");
 
@@ -65,10 +66,10 @@ TEST_F(BookGridTest, WeightFormatsOfEveryTypeAndUnitSystemAndUnnamedBooks) {
   const struct {
     const char *units, *type, *typed, *stored;
   } cases[] = {
-      {"E", "0", "54320", "54320     "}, {"E", "0", "812.6", "  813     "}, {"E", "2", "812.5", "  812     "},
-      {"E", "0", "813.5", "  814     "}, {"E", "1", "23.45", "   23.450 "}, {"E", "1", "12.5", "   12.500 "},
-      {"E", "1", "38.0005", "   38.001 "}, {"E", "", "24.5", "   24.500 "}, {"M", "0", "24500", "24500.000 "},
-      {"M", "1", "24.5", "   24.500 "},  {"M", "2", "24500", "24500.000 "},
+      {"E", "0", "54320", "54320     "},   {"E", "0", "812.6", "  813     "}, {"E", "2", "812.5", "  812     "},
+      {"E", "0", "813.5", "  814     "},   {"E", "1", "23.45", "   23.450 "}, {"E", "1", "12.5", "   12.500 "},
+      {"E", "1", "38.0005", "   38.001 "}, {"E", "", "24.5", "   24.500 "},   {"M", "0", "24500", "24500.000 "},
+      {"M", "1", "24.5", "   24.500 "},    {"M", "2", "24500", "24500.000 "},
   };
   int book = 1;
   for (const auto& c : cases) {
@@ -142,8 +143,9 @@ TEST(BookGridRows, InsertPushesOffTheBottomAndDeletePullsInEmptyRows) {
   BookGrid grid;
   for (int row = 1; row <= kGridRows; ++row) grid.SetCell(row, 1, std::to_string(row));
   grid.InsertBlankRows(20, 3);
-  EXPECT_EQ(grid.Cell(19, 1) + "|" + grid.Cell(20, 1) + grid.Cell(22, 1) + "|" + grid.Cell(23, 1) + "|" +
-                grid.Cell(200, 1), "19||20|197");
+  EXPECT_EQ(
+      grid.Cell(19, 1) + "|" + grid.Cell(20, 1) + grid.Cell(22, 1) + "|" + grid.Cell(23, 1) + "|" + grid.Cell(200, 1),
+      "19||20|197");
   grid.DeleteRows(20, 3);
   EXPECT_EQ(grid.Cell(20, 1) + "|" + grid.Cell(197, 1) + "|" + grid.Cell(198, 1) + grid.Cell(200, 1), "20|197|");
   EXPECT_FALSE(grid.RowUsed(200));

@@ -72,9 +72,11 @@ TEST(BookSetup, TypeIsChosenOnceAndThenFixed) {
 }
 
 TEST(BookSetup, SpecificGravityStaysBelowTen) {
-  for (const char* ok : {"2.65", "9.9999", ""}) EXPECT_EQ(CheckSpecificGravity(ok).state, GravityInput::Acceptable) << ok;
+  for (const char* ok : {"2.65", "9.9999", ""})
+    EXPECT_EQ(CheckSpecificGravity(ok).state, GravityInput::Acceptable) << ok;
   EXPECT_EQ(CheckSpecificGravity(".").state, GravityInput::Intermediate);
-  for (const char* bad : {"10", "2.65001", "2,65"}) EXPECT_EQ(CheckSpecificGravity(bad).state, GravityInput::Invalid) << bad;
+  for (const char* bad : {"10", "2.65001", "2,65"})
+    EXPECT_EQ(CheckSpecificGravity(bad).state, GravityInput::Invalid) << bad;
   EXPECT_EQ(CheckSpecificGravity("10").reason, "Specific Gravity accepts 0 to 9.9999");
 }
 

@@ -27,9 +27,11 @@ TEST(GridColumns, WeightCellsTitlesAndUnitLineByTypeAndUnits) {
               std::string(c.label) + "|" + c.gross + "|" + c.tare + "|" + c.net);
     for (int col = 3; col <= 5; ++col)
       EXPECT_EQ(std::pair(g[col].kind, g[col].max),
-                std::pair(c.weight, c.weight == CellKind::WholeNumber ? 99999 : 99999.999)) << c.units << c.type;
+                std::pair(c.weight, c.weight == CellKind::WholeNumber ? 99999 : 99999.999))
+          << c.units << c.type;
   }
-  EXPECT_EQ(DataEntryCaption("M") + "|" + DataEntryCaption(""), "Data Entry --  Data Is In Metric|Data Entry --  Data Is In English");
+  EXPECT_EQ(DataEntryCaption("M") + "|" + DataEntryCaption(""),
+            "Data Entry --  Data Is In Metric|Data Entry --  Data Is In English");
 }
 
 TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
@@ -39,17 +41,19 @@ TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
     const char* text;
     bool accepted;
   } cases[] = {
-      {g[1], "000012", true},     {g[1], "999999", true},     {g[1], "1000000", false}, {g[1], "-4", false},
-      {g[3], "77756", true},      {g[3], "812.6", false},     {tons[3], "23.45", true}, {tons[3], "99999.999", true},
-      {tons[3], "23.4567", false}, {tons[3], "1.2.3", false},  {g[6], "5.6", true},      {g[6], "99.999", true},
-      {g[6], "100", false},       {g[7], "Y", true},          {g[7], "", true},         {g[8], "YY", false},
+      {g[1], "000012", true},      {g[1], "999999", true},    {g[1], "1000000", false}, {g[1], "-4", false},
+      {g[3], "77756", true},       {g[3], "812.6", false},    {tons[3], "23.45", true}, {tons[3], "99999.999", true},
+      {tons[3], "23.4567", false}, {tons[3], "1.2.3", false}, {g[6], "5.6", true},      {g[6], "99.999", true},
+      {g[6], "100", false},        {g[7], "Y", true},         {g[7], "", true},         {g[8], "YY", false},
   };
   for (const auto& c : cases) EXPECT_EQ(CellAccepts(c.column, c.text), c.accepted) << c.column.title << " " << c.text;
   EXPECT_EQ(CheckCellInput(tons[3], ".").state, CellInput::Intermediate);
   EXPECT_EQ(CheckCellInput(g[3], "100000").reason, "Gross Weight takes whole pounds up to 99999");
   EXPECT_EQ(CheckCellInput(tons[3], "1,5").reason, "Gross Weight takes tons up to 99999.999, three decimals at most");
-  EXPECT_EQ(CellTakes(SetGridColumns("M", "0")[4]), "Tare Weight takes kilograms up to 99999.999, three decimals at most");
-  EXPECT_EQ(CellTakes(SetGridColumns("M", "1")[5]), "Net Weight takes metric tons up to 99999.999, three decimals at most");
+  EXPECT_EQ(CellTakes(SetGridColumns("M", "0")[4]),
+            "Tare Weight takes kilograms up to 99999.999, three decimals at most");
+  EXPECT_EQ(CellTakes(SetGridColumns("M", "1")[5]),
+            "Net Weight takes metric tons up to 99999.999, three decimals at most");
   // The ticket line holds six characters for the percent.
   EXPECT_EQ(CheckCellInput(g[6], "100").reason, "Pct. Bitum. takes percent up to 99.999, three decimals at most");
   EXPECT_EQ(CheckCellInput(g[7], "YY").reason, "Priv Waste takes Y, N, Space or Delete");

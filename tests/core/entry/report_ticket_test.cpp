@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "entry_fixture.h"
 #include "io/line_reader.h"
 #include "report/tonnage_run.h"
@@ -25,8 +24,9 @@ class ReportTicket : public EntryTest {
     for (int row = 1; row <= 70; ++row) {
       std::string net = row > 20 && row % 2 == 1 ? "47710" : "47700";
       if (row == 5) net = "47600";
-      Type(big, row, {std::to_string(Page(row)), row <= 40 ? "09/28/2026" : "09/29/2026",
-                      row == 9 ? "30056" : "77756", row == 9 ? "77756" : "30056", net, "5.600"});
+      Type(big, row,
+           {std::to_string(Page(row)), row <= 40 ? "09/28/2026" : "09/29/2026", row == 9 ? "30056" : "77756",
+            row == 9 ? "77756" : "30056", net, "5.600"});
     }
     ASSERT_TRUE(SaveGridToBook(session, 2, big).ok());
     BookGrid small;
@@ -37,8 +37,8 @@ class ReportTicket : public EntryTest {
     Type(small, 4, {"304", "09/30/2026", "", "", "", "", "", "Y"});
     ASSERT_TRUE(SaveGridToBook(session, 5, small).ok());
     ASSERT_TRUE(session.WriteWorkFile().ok());
-    spool = io::SplitLines(report::MakeReportSpool(ReadFile(session.workFolder().File("WORK.TMP")), "V 4.2",
-                                                   {"10/01/2026", "07:15:00"}));
+    spool = io::SplitLines(
+        report::MakeReportSpool(ReadFile(session.workFolder().File("WORK.TMP")), "V 4.2", {"10/01/2026", "07:15:00"}));
   }
 
   // The line of the `n`-th (from 1) occurrence of `prefix`.

@@ -15,8 +15,9 @@ class RowMenuTest : public EntryTest {
     EntryTest::SetUp();
     OpenBook(1, "HOT MIX", "0", grid);
     for (int row = 1; row <= 30; ++row)
-      Type(grid, row, {std::to_string(1200 + row), "09/28/2026", std::to_string(77000 + row), "30056",
-                       std::to_string(46944 + row), "5.6", row % 7 == 0 ? "Y" : "", "", row % 5 == 0 ? "Y" : ""});
+      Type(grid, row,
+           {std::to_string(1200 + row), "09/28/2026", std::to_string(77000 + row), "30056", std::to_string(46944 + row),
+            "5.6", row % 7 == 0 ? "Y" : "", "", row % 5 == 0 ? "Y" : ""});
   }
   // Whole rows first..last selected from the row headers.
   std::optional<RowMenuItems> Select(int first, int last) { return OpenRowMenu(state, grid, 0, first, 0, last); }
@@ -45,7 +46,8 @@ TEST_F(RowMenuTest, EnablingLooksAtTheRowsReallyTouched) {
   for (const auto& c : nothingCopied) {
     const auto items = Select(c.first, c.last);
     EXPECT_EQ(std::tuple(items->insertBlank, items->paste, items->clipInsert),
-              std::tuple(c.insertBlank, c.paste, c.clipInsert)) << c.first << ".." << c.last << ": row 200 is free";
+              std::tuple(c.insertBlank, c.paste, c.clipInsert))
+        << c.first << ".." << c.last << ": row 200 is free";
   }
   Copy(10, 10);
   auto items = Select(10, 10);
@@ -144,17 +146,19 @@ TEST_F(RowMenuTest, SpreadsheetRowsAndRowsOfAnotherBookPasteWhenTheyFit) {
 
 TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamedAndNoRowKept) {
   const GridColumns columns = SetGridColumns("E", "0");
-  const std::string sheet = "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
-                            "1201\t9/28/2026\t77756\t30056\t47700\n1202\t09/28/2026\t77,1\t30056\t47044,5\n";
+  const std::string sheet =
+      "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
+      "1201\t9/28/2026\t77756\t30056\t47700\n1202\t09/28/2026\t77,1\t30056\t47044,5\n";
   EXPECT_EQ(ClipboardRowCount(sheet, columns), 2);
   EXPECT_EQ(ClipboardRowCount("", columns), 0);
   EXPECT_EQ(ParseClipboardRows(sheet.substr(0, sheet.rfind("1202")), columns, 200).rows.size(), 1u);
   // Found by fuzzing: text refused part way gave back the rows read before.
   const ClipboardRows bad = ParseClipboardRows(sheet, columns, 200);
   EXPECT_TRUE(bad.rows.empty());
-  EXPECT_EQ(bad.error,
-            "Row 2 of the clipboard, Gross Weight: \"77,1\" does not fit. Gross Weight takes whole pounds up to 99999.\n"
-            "Row 2 of the clipboard, Net Weight: \"47044,5\" does not fit. Net Weight takes whole pounds up to 99999.");
+  EXPECT_EQ(
+      bad.error,
+      "Row 2 of the clipboard, Gross Weight: \"77,1\" does not fit. Gross Weight takes whole pounds up to 99999.\n"
+      "Row 2 of the clipboard, Net Weight: \"47044,5\" does not fit. Net Weight takes whole pounds up to 99999.");
 
   // Cells pasted at the cursor; a block that leaves the grid changes nothing.
   BookGrid grid;

@@ -54,8 +54,8 @@ TEST(CsvTable, BadFilesAreRefusedWhole) {
 }
 
 TEST(TicketColumns, HeadersAndTheirUnits) {
-  const ColumnMap m = RecognizeColumns({"Load No.", "Ticket Date", "TIME", "Gross Wt (lbs)", "Tare [kg]",
-                                        "Net Tons", "Mix ID", "Truck #", "AC%", "Plant", "Ticket"});
+  const ColumnMap m = RecognizeColumns({"Load No.", "Ticket Date", "TIME", "Gross Wt (lbs)", "Tare [kg]", "Net Tons",
+                                        "Mix ID", "Truck #", "AC%", "Plant", "Ticket"});
   const int expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   for (int f = 0; f < kTicketColumnCount; ++f) EXPECT_EQ(m.index[f], expected[f]) << f;
   EXPECT_EQ(std::tuple(m.headerUnits[0], m.headerUnits[1], m.headerUnits[2]),
@@ -67,7 +67,6 @@ TEST(TicketColumns, HeadersAndTheirUnits) {
   EXPECT_EQ(LayoutKey({"Ticket No.", "Net (t)"}), LayoutKey({"TICKET NO", "net T"}));
   EXPECT_NE(LayoutKey({"Ticket", "Net"}), LayoutKey({"Net", "Ticket"}));
 }
-
 
 TEST(LayoutMemory, AConfirmedMappingComesBackForTheSameLayout) {
   RememberedLayout layout;

@@ -125,8 +125,8 @@ TEST_F(DetailsTest, LoadsByHourOfAnImportedSample) {
 
 TEST(MinutesOfDay, TheFormsPlantsWrite) {
   const std::pair<const char*, int> cases[] = {
-      {"07:03", 423}, {" 7:03:40 ", 423}, {"0703", 423}, {"2:15 PM", 855}, {"12:05 am", 5}, {"23:59", 1439},
-      {"24:00", -1},  {"7:60", -1},       {"13:00 PM", -1}, {"7", -1},     {"07:03 x", -1}, {"", -1},
+      {"07:03", 423}, {" 7:03:40 ", 423}, {"0703", 423},    {"2:15 PM", 855}, {"12:05 am", 5}, {"23:59", 1439},
+      {"24:00", -1},  {"7:60", -1},       {"13:00 PM", -1}, {"7", -1},        {"07:03 x", -1}, {"", -1},
   };
   for (const auto& [text, minutes] : cases) EXPECT_EQ(MinutesOfDay(text).value_or(-1), minutes) << text;
 }

@@ -15,10 +15,18 @@ using namespace tonnage::testing;
 
 TEST(NormalizeDate, TheThreeFormsAndRealDaysOnly) {
   const std::pair<const char*, const char*> cases[] = {
-      {"08/27/2026", "08/27/2026"}, {"8/7/26", "08/07/2026"}, {"2026-08-27", "08/27/2026"},
-      {"2/29/2024", "02/29/2024"},  {"12/31/99", "12/31/1999"}, {"02/30/2026", ""},
-      {"2/29/2025", ""},            {"13/01/2026", ""},         {"2026-8-27x", ""},
-      {"27.08.2026", ""},           {"08/27/226", ""},          {"", ""},
+      {"08/27/2026", "08/27/2026"},
+      {"8/7/26", "08/07/2026"},
+      {"2026-08-27", "08/27/2026"},
+      {"2/29/2024", "02/29/2024"},
+      {"12/31/99", "12/31/1999"},
+      {"02/30/2026", ""},
+      {"2/29/2025", ""},
+      {"13/01/2026", ""},
+      {"2026-8-27x", ""},
+      {"27.08.2026", ""},
+      {"08/27/226", ""},
+      {"", ""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(NormalizeDate(in), out) << in;
 }
@@ -43,9 +51,9 @@ TEST_F(ImportTest, EveryRowClassifiedAndConvertedAsTheGridStoresIt) {
   one.book = 1;
   const ImportPreview p = Preview(
       "Ticket;Date;Gross (t);Tare (t);Net (t);AC %\n"
-      "41001201;09/28/2026;35,269;13,633;21,636;5,6\n"   // 1201 of 09/28 is in the book
-      "41001202;2026-09-28;32,979;13,505;19,474;5,6\n"   // imports, metric tons to pounds
-      "41001202;9/28/26;32,979;13,505;19,474;\n"         // earlier in the file
+      "41001201;09/28/2026;35,269;13,633;21,636;5,6\n"  // 1201 of 09/28 is in the book
+      "41001202;2026-09-28;32,979;13,505;19,474;5,6\n"  // imports, metric tons to pounds
+      "41001202;9/28/26;32,979;13,505;19,474;\n"        // earlier in the file
       "41001203;09/28/2026;;;;\n"
       "41001204;09/28/2026;13,5;14,2;;\n"
       "41001205;09/28/2026;30,0;10,0;19,8;\n"
@@ -58,16 +66,17 @@ TEST_F(ImportTest, EveryRowClassifiedAndConvertedAsTheGridStoresIt) {
       one);
   ASSERT_TRUE(p.ok()) << p.error;
   const std::pair<RowStatus, RefusedReason> expected[] = {
-      {RowStatus::DuplicateInBook, RefusedReason::None}, {RowStatus::Import, RefusedReason::None},
-      {RowStatus::DuplicateInFile, RefusedReason::None}, {RowStatus::Refused, RefusedReason::NoWeights},
+      {RowStatus::DuplicateInBook, RefusedReason::None},   {RowStatus::Import, RefusedReason::None},
+      {RowStatus::DuplicateInFile, RefusedReason::None},   {RowStatus::Refused, RefusedReason::NoWeights},
       {RowStatus::Refused, RefusedReason::GrossBelowTare}, {RowStatus::Refused, RefusedReason::NetNotGrossLessTare},
-      {RowStatus::Refused, RefusedReason::NoDate},       {RowStatus::Refused, RefusedReason::Fields},
-      {RowStatus::Refused, RefusedReason::NoTicket},     {RowStatus::Refused, RefusedReason::NotANumber},
-      {RowStatus::Refused, RefusedReason::OutOfRange},   {RowStatus::Import, RefusedReason::None},
+      {RowStatus::Refused, RefusedReason::NoDate},         {RowStatus::Refused, RefusedReason::Fields},
+      {RowStatus::Refused, RefusedReason::NoTicket},       {RowStatus::Refused, RefusedReason::NotANumber},
+      {RowStatus::Refused, RefusedReason::OutOfRange},     {RowStatus::Import, RefusedReason::None},
   };
   ASSERT_EQ(p.rows.size(), std::size(expected));
   for (std::size_t i = 0; i < p.rows.size(); ++i)
-    EXPECT_EQ(std::pair(p.rows[i].status, p.rows[i].reason), expected[i]) << "row " << p.rows[i].row << p.rows[i].detail;
+    EXPECT_EQ(std::pair(p.rows[i].status, p.rows[i].reason), expected[i])
+        << "row " << p.rows[i].row << p.rows[i].detail;
   EXPECT_EQ(std::tuple(p.counts.import, p.counts.duplicateInBook, p.counts.duplicateInFile, p.counts.refused),
             std::tuple(2, 1, 1, 8));
   const ETicket& t = p.rows[1];
@@ -142,9 +151,7 @@ TEST_F(ImportTest, AFailedWriteChangesNoBook) {
 }
 
 TEST(Reconcile, EveryClassWithWhatDiffers) {
-  auto book = [](const char* page, const char* date, const char* net) {
-    return TicketRow{{page, date, "", "", net}};
-  };
+  auto book = [](const char* page, const char* date, const char* net) { return TicketRow{{page, date, "", "", net}}; };
   auto eticket = [&](const char* ticket, int page, const char* date, const char* net) {
     ETicket e;
     std::tie(e.ticket, e.page, e.date, e.cells, e.converted) = std::tuple(ticket, page, date, book("", "", net), true);
@@ -153,11 +160,10 @@ TEST(Reconcile, EveryClassWithWhatDiffers) {
   const std::vector<TicketRow> rows = {book("001", "10/01/2026", "40000"), book("002", "10/01/2026", "41000"),
                                        book("002", "10/01/2026", "41000"), book("004", "10/01/2026", "39000"),
                                        book("009", "10/02/2026", "38000")};
-  std::vector<ETicket> e = {eticket("41000001", 1, "10/01/2026", "40000"),
-                            eticket("41000002", 2, "10/01/2026", "41360"),
-                            eticket("41000002", 2, "10/01/2026", "41360"),
-                            eticket("41000006", 6, "10/01/2026", "40500"),
-                            eticket("41000004", 4, "10/02/2026", "39000")};
+  std::vector<ETicket> e = {
+      eticket("41000001", 1, "10/01/2026", "40000"), eticket("41000002", 2, "10/01/2026", "41360"),
+      eticket("41000002", 2, "10/01/2026", "41360"), eticket("41000006", 6, "10/01/2026", "40500"),
+      eticket("41000004", 4, "10/02/2026", "39000")};
   e.push_back(eticket("41000003", 3, "10/01/2026", "1"));
   e.back().converted = false;  // a row that could not be read takes no part
   const Reconciliation r = Reconcile(e, rows);

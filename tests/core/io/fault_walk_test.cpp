@@ -71,8 +71,14 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
   const auto save = [](Session& s) { return s.Save(); };
   const auto saveAs = [&](Session& s) { return s.SaveAs(dir.File("COPY.K81")); };
   const std::vector<Site> sites = {
-      {"JOB.K81", save}, {"COPY.K81", saveAs}, {"JOB.K81.history", save}, {"JOB.K81.history-journal", save},
-      {"COPY.K81.history", saveAs}, {"WORK.TMP", report}, {"TMP.SPL", report}, {"PRINT.SPL", report},
+      {"JOB.K81", save},
+      {"COPY.K81", saveAs},
+      {"JOB.K81.history", save},
+      {"JOB.K81.history-journal", save},
+      {"COPY.K81.history", saveAs},
+      {"WORK.TMP", report},
+      {"TMP.SPL", report},
+      {"PRINT.SPL", report},
       {"SECT0002.TMP", [](Session& s) { return WriteSectionFile(s.SectionPath(2), s.rows, "E", "0"); }},
       {"VERSION.TMP", [](Session& s) { return s.workFolder().WriteVersionFile(); }},
       {"STATE.TMP", [](Session& s) { return s.SaveState(); }},
@@ -117,8 +123,7 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
     // Older files than the write would make, so that a write in place shows.
     if (site.file == "WORK.TMP" || site.file.find(".SPL") != std::string::npos)
       WriteFile(s.spoolPath, "the report before\r\n");
-    if (site.file != "JOB.K81" && !inHistory && Exists(target))
-      WriteFile(target, "the " + site.file + " before\r\n");
+    if (site.file != "JOB.K81" && !inHistory && Exists(target)) WriteFile(target, "the " + site.file + " before\r\n");
     for (const WriteStep& step : steps) {
       const std::string where = StepName(site.file, step);
       const bool existed = Exists(target);
@@ -133,7 +138,8 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
       }
       SCOPED_TRACE(where + ": " + r.message);
       EXPECT_EQ(r.kind, OutcomeKind::IoError);
-      EXPECT_TRUE(r.message.find(site.file) != r.message.npos && r.message.find("Input/output error") != r.message.npos);
+      EXPECT_TRUE(r.message.find(site.file) != r.message.npos &&
+                  r.message.find("Input/output error") != r.message.npos);
       EXPECT_TRUE(Exists(target) == existed && ReadFile(target) == before) << "the file as it was";
       EXPECT_TRUE(Snapshot::Of(s) == memory);
       EXPECT_EQ(HistoryOf(s), recorded);
@@ -148,7 +154,8 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
       }
       for (const std::string& folder : {dir.path(), s.workFolder().path()})
         for (const std::string& name : ListFolder(folder))
-          EXPECT_TRUE(name.find(".tonnage-") == std::string::npos && name.find("-journal") == std::string::npos) << name;
+          EXPECT_TRUE(name.find(".tonnage-") == std::string::npos && name.find("-journal") == std::string::npos)
+              << name;
     }
     s.Cleanup();
   }

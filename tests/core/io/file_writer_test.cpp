@@ -29,7 +29,10 @@ TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCom
   WriteFile(target, "old\r\n");
   ::chmod(target.c_str(), 0640);
   ASSERT_EQ(::symlink("JOB.K81", dir.File("LINK.K81").c_str()), 0);
-  { FileWriter unused(dir.File("WORK.TMP")); unused.WriteLine("never kept"); }
+  {
+    FileWriter unused(dir.File("WORK.TMP"));
+    unused.WriteLine("never kept");
+  }
   FileWriter writer(dir.File("LINK.K81"));
   writer.WriteLine("CST81 first");
   writer.Write(std::string(200000, 'x'));  // bigger than the buffer

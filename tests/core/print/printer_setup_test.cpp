@@ -13,15 +13,19 @@ using namespace testing;
 TEST(PrinterNames, FieldsEntriesAndLeadingNumbers) {
   const std::string full24 = "Large Capacity Tray 2 LC";  // fills its field: no NUL
   ASSERT_EQ(full24.size(), kBinNameField);
-  for (const auto& [field, name] : {std::pair{Field("Letter", 64), "Letter"}, {std::string("A4\0junk", 7), "A4"},
-                                    {full24, full24.c_str()}})
+  for (const auto& [field, name] :
+       {std::pair{Field("Letter", 64), "Letter"}, {std::string("A4\0junk", 7), "A4"}, {full24, full24.c_str()}})
     EXPECT_EQ(CutName(field), name);
   EXPECT_EQ(CapabilityEntry(9, Field("A4", 64)) + "|" + CapabilityEntry(256, Field(" Custom  ", 64)) + "|" +
-                CapabilityEntry(15, Field("", 24)), "9  A4|256   Custom|15");  // trimmed: no space left
+                CapabilityEntry(15, Field("", 24)),
+            "9  A4|256   Custom|15");  // trimmed: no space left
   for (const auto& [entry, number] : {std::pair<const char*, std::optional<double>>{"9  A4", 9.0},
-                                      {"256  Custom", 256.0}, {kUnavailableEntry, 0.0}, {"15", std::nullopt}})
+                                      {"256  Custom", 256.0},
+                                      {kUnavailableEntry, 0.0},
+                                      {"15", std::nullopt}})
     EXPECT_EQ(EntryNumber(entry), number) << entry;  // the unavailable entry is empty before the space
-  for (const auto& [entry, number] : {std::pair<const char*, int>{"9  A4", 9}, {"256  Custom", 256}, {"-2  Envelope", -2}})
+  for (const auto& [entry, number] :
+       {std::pair<const char*, int>{"9  A4", 9}, {"256  Custom", 256}, {"-2  Envelope", -2}})
     EXPECT_EQ(ChosenNumber(entry), number) << entry;
   for (const char* none : {"", kUnavailableEntry, "15", "40000  Big", "A4 paper", "9x  A4", "+-1 X"})
     EXPECT_EQ(ChosenNumber(none), std::nullopt) << '"' << none << '"';
@@ -69,13 +73,15 @@ TEST(SetupWindow, OpensOnTheCurrentPrinterAsItIs) {
   PrinterSetup setup(system);
   EXPECT_EQ(setup.printers(), (std::vector<std::string>{"Site Office Laser", "Plan Plotter"}));
   // Anything but orientation 1 is landscape here.
-  EXPECT_EQ(std::tuple(setup.selectedPrinter(), setup.portrait(), setup.lists().papers.selected), std::tuple(0, false, 2));
+  EXPECT_EQ(std::tuple(setup.selectedPrinter(), setup.portrait(), setup.lists().papers.selected),
+            std::tuple(0, false, 2));
   // Making it current again would give it back its own defaults.
   for (const std::string& call : system.calls) EXPECT_EQ(call.rfind("make current", 0), std::string::npos);
 
   // A current printer that is not installed: none selected, lists filled.
   system.current = {"Old Dot Matrix", "lpt1", 1, 2, 4};
-  system.extraCaps["Old Dot Matrix"] = {{1, 2}, {Field("Letter", 64), Field("Fanfold", 64)}, {4}, {Field("Tractor", 24)}};
+  system.extraCaps["Old Dot Matrix"] = {
+      {1, 2}, {Field("Letter", 64), Field("Fanfold", 64)}, {4}, {Field("Tractor", 24)}};
   PrinterSetup old(system);
   EXPECT_EQ(std::pair(old.selectedPrinter(), old.lists().papers.selected), std::pair(-1, 1));
   EXPECT_EQ(old.lists().papers.entries, (std::vector<std::string>{"1  Letter", "2  Fanfold"}));

@@ -123,11 +123,13 @@ inline std::string Field(const std::string& name, std::size_t width) {
 // a plotter that cannot be opened.
 inline FakePrinterSystem OfficePrinters() {
   FakePrinterSystem system;
-  const print::PrinterCapabilities laser{{1, 5, 9},
-                                         {Field("Letter", 64), Field("Legal", 64), Field("A4", 64)},
-                                         {7, 15, 260},
-                                         {Field("Automatically Select", 24), Field("Tray 1", 24), Field("Manual Feed", 24)}};
-  system.installed = {{{"Site Office Laser", "lp0", 1, 1, 7}, laser}, {{"Plan Plotter", "usb1", 2, 9, 15}, std::nullopt}};
+  const print::PrinterCapabilities laser{
+      {1, 5, 9},
+      {Field("Letter", 64), Field("Legal", 64), Field("A4", 64)},
+      {7, 15, 260},
+      {Field("Automatically Select", 24), Field("Tray 1", 24), Field("Manual Feed", 24)}};
+  system.installed = {{{"Site Office Laser", "lp0", 1, 1, 7}, laser},
+                      {{"Plan Plotter", "usb1", 2, 9, 15}, std::nullopt}};
   system.current = system.installed[0].state;
   return system;
 }

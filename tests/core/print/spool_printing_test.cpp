@@ -98,8 +98,7 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   const Outcome full = CopySpoolToFile(spool, "/dev/full");
   EXPECT_NE(full.message.find("/dev/full: No space left on device"), std::string::npos) << full.message;
   const Outcome noFolder = CopySpoolToFile(spool, dir.File("gone/REPORT.PRN"));
-  EXPECT_NE(noFolder.message.find("gone/REPORT.PRN: No such file or directory"), std::string::npos)
-      << noFolder.message;
+  EXPECT_NE(noFolder.message.find("gone/REPORT.PRN: No such file or directory"), std::string::npos) << noFolder.message;
   // A copy stopped part way leaves the older file and no other.
   WriteFile(spool, Spool(5));
   std::vector<std::int64_t> done;
@@ -122,19 +121,19 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     PrintRange range;
     int from, to;
     const char* copies;
-    bool oneCopy;           // preview and PDF
-    bool failSecond;        // the printer refuses the second document
-    std::int64_t stopAt;    // 0: never
+    bool oneCopy;         // preview and PDF
+    bool failSecond;      // the printer refuses the second document
+    std::int64_t stopAt;  // 0: never
     std::int64_t told, total;
-    std::size_t ended;      // documents ended
-    std::string sheets;     // of each of them
+    std::size_t ended;   // documents ended
+    std::string sheets;  // of each of them
   } cases[] = {
       {PrintRange::All, 0, 0, "2", false, false, 0, 8, 8, 2, all},
       {PrintRange::Pages, 2, 3, "3", false, false, 0, 6, 6, 3, "P2.1,P2.2|P3.1,P3.2"},
       {PrintRange::Pages, 3, 9, "1", false, false, 0, 2, 2, 1, "P3.1,P3.2|P4.1,P4.2"},  // To past the end
-      {PrintRange::All, 3, 3, "4", false, true, 0, 8, 16, 2, all},  // All wins over the page fields
-      {PrintRange::All, 0, 0, "3", false, false, 6, 6, 12, 1, all},  // stopped in the second copy
-      {PrintRange::Pages, 4, 4, "1", false, false, 1, 1, 1, 0, ""},  // stopped on the last page
+      {PrintRange::All, 3, 3, "4", false, true, 0, 8, 16, 2, all},                      // All wins over the page fields
+      {PrintRange::All, 0, 0, "3", false, false, 6, 6, 12, 1, all},                     // stopped in the second copy
+      {PrintRange::Pages, 4, 4, "1", false, false, 1, 1, 1, 0, ""},                     // stopped on the last page
       {PrintRange::All, 0, 0, "0", false, false, 0, 0, 0, 0, ""},
       {PrintRange::All, 0, 0, "", false, false, 0, 0, 0, 0, ""},
       {PrintRange::All, 0, 0, "", true, false, 0, 4, 4, 1, all},
@@ -149,7 +148,8 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     std::string spool = dir.File("PRINT.SPL");
     RecordingPrinter printer;
     if (c.failSecond)
-      printer.failures = {Outcome::Success(), Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
+      printer.failures = {Outcome::Success(),
+                          Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
     std::vector<std::int64_t> done;
     const Outcome printed = PrintChosenPages(dialog, spool, dir.File("SEL.TXT"), printer, c.oneCopy,
                                              [&](std::int64_t d, std::int64_t total) {

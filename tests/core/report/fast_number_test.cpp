@@ -27,10 +27,20 @@ double ExactKeep3(double value) { return ParseLeadingNumber(FormatMask(value, "#
 // Right-aligned, never cut (1234567.891 in 6 columns), halves away from zero.
 TEST(FastNumber, SameTextAsFormatMaskAndKeep3) {
   std::mt19937_64 rng(4417);
-  std::vector<double> values = {0.0, -0.0, 0.0005, -0.0005, 0.0004999, 2.675, 1.0005, 9.9995,
-                                99999.9995, 207.8745, 19.3055, 812.5, -812.5, 1e15, 1e15 + 2,
-                                123456789012.0, 1e20, -1e-300, 5e-324, 1e300, 1.7e308, 1234567.891, 23.4567,
-                                20001.0 / 2000.0, 0.1 + 0.2, 1176.4705882352941, NAN, INFINITY};
+  std::vector<double> values = {0.0,        -0.0,
+                                0.0005,     -0.0005,
+                                0.0004999,  2.675,
+                                1.0005,     9.9995,
+                                99999.9995, 207.8745,
+                                19.3055,    812.5,
+                                -812.5,     1e15,
+                                1e15 + 2,   123456789012.0,
+                                1e20,       -1e-300,
+                                5e-324,     1e300,
+                                1.7e308,    1234567.891,
+                                23.4567,    20001.0 / 2000.0,
+                                0.1 + 0.2,  1176.4705882352941,
+                                NAN,        INFINITY};
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int i = 0; i < 200000; ++i) {
     const double magnitude = std::pow(10.0, static_cast<int>(unit(rng) * 14) - 4);
@@ -71,13 +81,13 @@ TEST(FastNumber, QuickDigitsAreTheExactConversionsOrNone) {
     return true;
   };
   int typed = 0;
-  for (double v : {9.99999999999999951, 0.999999999999999944, 99999.9995, 1e-8, 1e15 - 1, 0.1, 35.123,
-                   2.675, 1176.4705882352941, 123456789012345.6})
+  for (double v : {9.99999999999999951, 0.999999999999999944, 99999.9995, 1e-8, 1e15 - 1, 0.1, 35.123, 2.675,
+                   1176.4705882352941, 123456789012345.6})
     check(v);
   for (int i = 0; i < 500000; ++i) {
     const double magnitude = std::pow(10.0, static_cast<int>(unit(rng) * 24) - 9);
     check(unit(rng) * magnitude);
-    typed += check(std::round(unit(rng) * 1e8) / 1000.0);  // three decimals, as tons are typed
+    typed += check(std::round(unit(rng) * 1e8) / 1000.0);                      // three decimals, as tons are typed
     check(std::nextafter(std::round(unit(rng) * 1e6) / 1000.0 + 5e-15, 1.0));  // near a 15th-digit half
   }
   EXPECT_EQ(typed, 500000);

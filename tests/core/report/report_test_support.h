@@ -18,9 +18,9 @@ inline const RunStamp kStamp{"07/01/2026", "14:05:09"};
 inline const std::string kVersion = "PRAX V4.2.1 04/2006";
 
 // A 60-column ticket line. Weights are the cell texts as they stand.
-inline std::string Ticket(int page, const std::string& date, const std::string& w1,
-                          const std::string& w2, const std::string& w3, const std::string& pct = "",
-                          bool priv = false, bool isVoid = false, bool note = false) {
+inline std::string Ticket(int page, const std::string& date, const std::string& w1, const std::string& w2,
+                          const std::string& w3, const std::string& pct = "", bool priv = false, bool isVoid = false,
+                          bool note = false) {
   auto right = [](const std::string& s, std::size_t n) {
     return s.size() >= n ? s : std::string(n - s.size(), ' ') + s;
   };
@@ -43,12 +43,10 @@ inline std::string TrimmedTicket(std::string line) {
 }
 
 inline std::string IndexLine(bool metric = false) {
-  return std::string("CST81 4417    STP-0312(8) 10/06/2026 ") + (metric ? "M" : "E") +
-         " R. HALVORSEN";
+  return std::string("CST81 4417    STP-0312(8) 10/06/2026 ") + (metric ? "M" : "E") + " R. HALVORSEN";
 }
 
-inline std::string BookLine(const std::string& type, const std::string& gravity,
-                            const std::string& comments) {
+inline std::string BookLine(const std::string& type, const std::string& gravity, const std::string& comments) {
   return "* " + type + " " + gravity + " " + comments;
 }
 

@@ -73,20 +73,21 @@ TEST(TicketExport, OneRowPerTicketWithTheErrorsFound) {
     void WriteLine(std::string_view l) override { rows.emplace_back(l); }
     std::vector<std::string> rows;
   } csv;
-  const std::string image =
-      Image({IndexLine(), BookLine("1", "0.0000", "BASE, \"TONS\" BOOK"),
-             Ticket(7, "06/16/2026", "12.500", "2.500", "10.000", "5.200", true, false, true),
-             Ticket(9, "06/16/2026", "2.500", "12.500", "10.000"),
-             Ticket(10, "06/17/2026", "", "", "", "", false, true)});
+  const std::string image = Image({IndexLine(), BookLine("1", "0.0000", "BASE, \"TONS\" BOOK"),
+                                   Ticket(7, "06/16/2026", "12.500", "2.500", "10.000", "5.200", true, false, true),
+                                   Ticket(9, "06/16/2026", "2.500", "12.500", "10.000"),
+                                   Ticket(10, "06/17/2026", "", "", "", "", false, true)});
   io::StringLineSource work(image);
   ASSERT_TRUE(ExportTickets(work, csv));
   ASSERT_EQ(csv.rows.size(), 4u);
   EXPECT_EQ(csv.rows[0],
             "Book,Comments,Data Type,Specific Gravity,Page,Date,Gross or Agg Weight,Tare or Bit "
             "Weight,Net or Tot Weight,THEO,KP,Unit,Pct Bitumen,Priv Waste,Void,Note,Errors");
-  EXPECT_EQ(csv.rows[1], "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,7,2026-06-16,25000,5000,20000,20000,20000,lb,5.200,Y,,Y,");
-  EXPECT_EQ(csv.rows[2], "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,9,2026-06-16,5000,25000,20000,-20000,20000,lb,,,,,"
-                         "PAGE ORDER; GROSS LESS THAN TARE; THEO/KP MISMATCH");
+  EXPECT_EQ(csv.rows[1],
+            "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,7,2026-06-16,25000,5000,20000,20000,20000,lb,5.200,Y,,Y,");
+  EXPECT_EQ(csv.rows[2],
+            "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,9,2026-06-16,5000,25000,20000,-20000,20000,lb,,,,,"
+            "PAGE ORDER; GROSS LESS THAN TARE; THEO/KP MISMATCH");
   EXPECT_EQ(csv.rows[3], "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,10,2026-06-17,,,,0,0,lb,,,Y,,");
   io::StringLineSource bad("HELLO\r\n");
   EXPECT_FALSE(ExportTickets(bad, csv));

@@ -38,7 +38,7 @@ TEST(SpoolText, FindsIgnoringLatin1CaseBothWaysAndWrapsRound) {
       {"row ROW row", "row", 1, false, 4},
       {"row ROW row", "Row", 9, false, 0},  // past the last one: round to the first
       {"row ROW row", "row", 8, true, 4},
-      {"row ROW row", "row", 0, true, 8},   // before the first: round to the last
+      {"row ROW row", "row", 0, true, 8},  // before the first: round to the last
       {"caf\xE9 CAF\xC9", "CAF\xC9", 1, false, 5},
       {"CAF\xC9", "caf\xE9", 0, false, 0},
       {"\xD7", "\xF7", 0, false, std::nullopt},  // signs, not letters

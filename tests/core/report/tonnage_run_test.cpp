@@ -53,7 +53,8 @@ TEST(TonnageRun, WorkedExamples) {
       // English tons books are told in pounds.
       {Job(false, tons), " *** ERROR", " *** ERROR *** THEO =       20000.000  KP =       20002.000"},
       {Job(false, tons), "      1  ", "      1  06/16/2026      12.500      2.500     10.000            TONS "},
-      {Job(false, tons), "                  BOOK TOTAL  LBS", "                  BOOK TOTAL  LBS     40000        40002"},
+      {Job(false, tons), "                  BOOK TOTAL  LBS",
+       "                  BOOK TOTAL  LBS     40000        40002"},
       {Job(false, priv), " 06/18/2026           0", " 06/18/2026           0.000       0           0.000       0    "},
       // 5 x 40000 lbs with 2000 lbs of asphalt each; the date's gravity is the
       // last batch book's: 10000 / (8.3282 x 1.02), not x 1.03.
@@ -61,7 +62,8 @@ TEST(TonnageRun, WorkedExamples) {
                          Batch("1.0200", "06/29/2026", 4, "38000", "2000", "40000"))),
        " 06/29/2026          100", " 06/29/2026          100.000       100.000             1177     5.00     5.00"},
       // Private asphalt counts toward pay gallons, but a date of private tickets only shows zeros.
-      {Job(false, {BookLine("2", "0.0000", "WASTE BATCH"), Ticket(1, "06/30/2026", "38000", "2000", "40000", "5.000", true)}),
+      {Job(false,
+           {BookLine("2", "0.0000", "WASTE BATCH"), Ticket(1, "06/30/2026", "38000", "2000", "40000", "5.000", true)}),
        " 06/30/2026  ", " 06/30/2026            0.000         0.000                0     0.00     0.00"},
   };
   for (const auto& c : cases) EXPECT_EQ(LineStarting(SpoolLines(c.work), c.prefix), c.line) << c.prefix;
@@ -72,7 +74,8 @@ TEST(TonnageRun, TheTableIsFullAtThe251stDate) {
   Lines work = {IndexLine(), BookLine("0", "0.0000", "DAILY")};
   auto date = [](int i) {  // months 01-11, days 01-25
     const int month = i / 25 + 1, day = i % 25 + 1;
-    return (month < 10 ? "0" : "") + std::to_string(month) + "/" + (day < 10 ? "0" : "") + std::to_string(day) + "/2026";
+    return (month < 10 ? "0" : "") + std::to_string(month) + "/" + (day < 10 ? "0" : "") + std::to_string(day) +
+           "/2026";
   };
   for (int i = 0; i < 251; ++i) {
     if (i == 200) work.push_back(BookLine("0", "0.0000", "DAILY 2"));

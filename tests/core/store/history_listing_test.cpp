@@ -21,22 +21,25 @@ TEST(HistoryListing, TicketNotesFollowTheBookBackThroughItsMoves) {
         {kTicketChanged, 2, 2, "002203", "Gross Weight", "77059", "77306"},
         {kTicketChanged, 2, 2, "002203", "Net Weight", "47003", "47250"}}},
       {"book 1 entered twice",
-       {{kBookDeleted, 0, 1, "", "", "HEADER", ""}, {kBookMoved, 1, 2, "", "Book", "2", "1"},
+       {{kBookDeleted, 0, 1, "", "", "HEADER", ""},
+        {kBookMoved, 1, 2, "", "Book", "2", "1"},
         {kTicketRemoved, 0, 1, "001201", "", "LINE", ""}}},
       {"", {{kTicketAdded, 1, 1, "002206", "", "", "LINE"}}},
   };
   ASSERT_TRUE(s.AppendEntry("start", "", "", saves[0].second).ok());
-  for (std::size_t k = 1; k < saves.size(); ++k) ASSERT_TRUE(s.AppendEntry("save", saves[k].first, "", saves[k].second).ok());
+  for (std::size_t k = 1; k < saves.size(); ++k)
+    ASSERT_TRUE(s.AppendEntry("save", saves[k].first, "", saves[k].second).ok());
   const auto entries = s.Entries();  // newest first
   auto by = [&](std::size_t newest) {
     return " " + entries[newest].first.stamp.local + " by " + entries[newest].first.stamp.login;
   };
 
   const std::map<long, std::string> notes = TicketHistoryNotes(s, 1);
-  EXPECT_EQ(notes, (std::map<long, std::string>{
-                       {2203, "Changed" + by(2) + "\nGross Weight: 77059 -> 77306\nNet Weight: 47003 -> 47250\n"
-                                             "Why: scale fault"},
-                       {2206, "Added" + by(0) + "\nWhy: no reason given"}}));
+  EXPECT_EQ(notes,
+            (std::map<long, std::string>{{2203, "Changed" + by(2) +
+                                                    "\nGross Weight: 77059 -> 77306\nNet Weight: 47003 -> 47250\n"
+                                                    "Why: scale fault"},
+                                         {2206, "Added" + by(0) + "\nWhy: no reason given"}}));
 
   const std::vector<HistoryRow> rows = ListHistory(s, {});
   const auto pages = HistoryPages(rows, "JOB.K81", 5);

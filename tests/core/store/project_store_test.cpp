@@ -45,15 +45,26 @@ TEST(ProjectStore, EntriesChainAndEveryFieldIsInTheHash) {
 
   // Every field counts, and moving bytes between two fields counts too.
   const std::vector<std::function<void(Entry&, std::vector<Change>&)>> edits = {
-      [](Entry& e, auto&) { e.seq++; },           [](Entry& e, auto&) { e.stamp.utc += "1"; },
-      [](Entry& e, auto&) { e.stamp.local += "1"; }, [](Entry& e, auto&) { e.stamp.login += "x"; },
-      [](Entry& e, auto&) { e.stamp.version += "x"; }, [](Entry& e, auto&) { e.stamp.program += "x"; },
-      [](Entry& e, auto&) { e.kind += "x"; },     [](Entry& e, auto&) { e.reason += "x"; },
-      [](Entry& e, auto&) { e.details += "x"; },  [](Entry& e, auto&) { e.state += "x"; },     [](Entry& e, auto&) { e.content += "x"; },
-      [](Entry& e, auto&) { e.prev[0] = '1'; },   [](Entry&, auto& c) { c.clear(); },
-      [](Entry&, auto& c) { c[0].book = 2; },     [](Entry&, auto& c) { c[0].oldBook = 2; },
+      [](Entry& e, auto&) { e.seq++; },
+      [](Entry& e, auto&) { e.stamp.utc += "1"; },
+      [](Entry& e, auto&) { e.stamp.local += "1"; },
+      [](Entry& e, auto&) { e.stamp.login += "x"; },
+      [](Entry& e, auto&) { e.stamp.version += "x"; },
+      [](Entry& e, auto&) { e.stamp.program += "x"; },
+      [](Entry& e, auto&) { e.kind += "x"; },
+      [](Entry& e, auto&) { e.reason += "x"; },
+      [](Entry& e, auto&) { e.details += "x"; },
+      [](Entry& e, auto&) { e.state += "x"; },
+      [](Entry& e, auto&) { e.content += "x"; },
+      [](Entry& e, auto&) { e.prev[0] = '1'; },
+      [](Entry&, auto& c) { c.clear(); },
+      [](Entry&, auto& c) { c[0].book = 2; },
+      [](Entry&, auto& c) { c[0].oldBook = 2; },
       [](Entry&, auto& c) { c[0].newValue = "LINF"; },
-      [](Entry&, auto& c) { c[0].field = "0"; c[0].page = "00120"; },
+      [](Entry&, auto& c) {
+        c[0].field = "0";
+        c[0].page = "00120";
+      },
   };
   for (std::size_t i = 0; i < edits.size(); ++i) {
     Entry e = first;
@@ -140,8 +151,8 @@ TEST(ProjectStore, ModulesKeepTablesAndAFailedWriteLeavesNothing) {
   EXPECT_EQ(s.ModuleVersion("yield"), 1);
   EXPECT_FALSE(s.EnsureModule("yield", 2, create).ok());  // no way up given
   ASSERT_TRUE(s.EnsureModule("yield", 2, create, [](ProjectStore& st, int from) {
-                  return from == 1 ? st.db().Exec("ALTER TABLE yield_entry ADD COLUMN note TEXT") : Outcome::Io("?");
-                }).ok());
+                 return from == 1 ? st.db().Exec("ALTER TABLE yield_entry ADD COLUMN note TEXT") : Outcome::Io("?");
+               }).ok());
   EXPECT_FALSE(s.EnsureModule("yield", 1, create).ok());  // written by a newer version
 
   auto put = [](ProjectStore& st, bool fail) {
@@ -173,8 +184,8 @@ TEST(ProjectStore, AFolderThatMayNotBeWrittenInIsNamedAsTheReason) {
   EXPECT_TRUE(AsOrdinaryUser([&] {
     ProjectStore s;
     const StoreOpen o = s.Open(dir.File("JOB.K81"), "x");
-    return !o.outcome && o.outcome.message.find("its folder cannot be written in (Permission denied)") !=
-                             std::string::npos;
+    return !o.outcome &&
+           o.outcome.message.find("its folder cannot be written in (Permission denied)") != std::string::npos;
   }));
   EXPECT_FALSE(Exists(dir.File("JOB.K81.history")));
 }

@@ -37,7 +37,8 @@ void SetTicket(Session& s, int book, int page, std::optional<int> net) {
   ASSERT_TRUE(ReadSectionFile(s.SectionPath(book), rows));
   auto at = std::find_if(rows.begin(), rows.end(),
                          [&](const TicketRow& r) { return std::atol(r[TicketField::PageNo].c_str()) == page; });
-  if (at == rows.end()) at = std::find_if(rows.begin(), rows.end(), [](const TicketRow& r) { return !RowIsWritten(r); });
+  if (at == rows.end())
+    at = std::find_if(rows.begin(), rows.end(), [](const TicketRow& r) { return !RowIsWritten(r); });
   *at = net ? ParseTicketLine(FormatTicketLine(Row(page, *net), "E", "0")) : TicketRow{};
   std::stable_partition(rows.begin(), rows.end(), [](const TicketRow& r) { return RowIsWritten(r); });
   ASSERT_TRUE(WriteSectionFile(s.SectionPath(book), rows, "E", "0").ok());
@@ -69,7 +70,8 @@ TEST(ReportRuns, ChangedOrRemovedReportedTicketsNeedAReason) {
     std::vector<std::string> expected;
   };
   const std::vector<Case> cases = {
-      {"a weight", [](Session& s) { SetTicket(s, 2, 2203, 47250); },
+      {"a weight",
+       [](Session& s) { SetTicket(s, 2, 2203, 47250); },
        {"book 2 page 002203 Gross Weight: 77059 -> 77306", "book 2 page 002203 Net Weight: 47003 -> 47250"}},
       {"a ticket removed", [](Session& s) { SetTicket(s, 1, 1202, std::nullopt); }, {"book 1 page 001202 removed"}},
       {"a ticket added", [](Session& s) { SetTicket(s, 3, 3205, 46980); }, {}},
@@ -100,9 +102,9 @@ TEST(ReportRuns, ReportedTicketsFollowRenumberedBooksAndNewFiles) {
   // opened again); its tickets are still on record as reported.
   SetTicket(s, 2, 2203, 47250);
   SetTicket(s, 3, 3204, std::nullopt);
-  EXPECT_EQ(NeedReason(s), (std::vector<std::string>{"book 1 page 002203 Gross Weight: 77059 -> 77306",
-                                                     "book 1 page 002203 Net Weight: 47003 -> 47250",
-                                                     "book 2 page 003204 removed"}));
+  EXPECT_EQ(NeedReason(s),
+            (std::vector<std::string>{"book 1 page 002203 Gross Weight: 77059 -> 77306",
+                                      "book 1 page 002203 Net Weight: 47003 -> 47250", "book 2 page 003204 removed"}));
 
   // A file never saved: its report covers the tickets from the first save on.
   Session fresh;

@@ -63,7 +63,8 @@ TEST(StateDiff, FollowsTicketsByBookAndPage) {
          s.books[1].header = FormatBookHeaderLine({"BASE COURSE SP 25.0 LANE 2", "0", "2.70"});
          s.books[1].tickets[0] = Ticket(3201, "47000", "09/29/2026");
        },
-       "book moved 2>1  Book [2|1]\nbook moved 3>2  Book [3|2]\nbook changed 3>2  Comments [BASE COURSE |BASE COURSE ]\n"
+       "book moved 2>1  Book [2|1]\nbook moved 3>2  Book [3|2]\nbook changed 3>2  Comments [BASE COURSE |BASE COURSE "
+       "]\n"
        "book changed 3>2  Specific Gravity [2.6500|2.7000]\nticket changed 3>2 003201 Date [09/28/2026|09/29/2026]\n"
        "book moved 4>3  Book [4|3]\nbook deleted 1>0   [* 0 2.6500 S|]\n"
        "ticket removed 1>0 001201  [001201 09/28|]\nticket removed 1>0 001202  [001202 09/28|]\n"
