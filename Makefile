@@ -8,7 +8,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 SAMPLE     ?= samples/us-standard-tickets.K81
 
-.PHONY: all deps deps-run build run screenshots test test-sanitize bench clean
+.PHONY: all deps deps-run build run screenshots test test-sanitize bench clean format
 
 all: build
 
@@ -69,6 +69,10 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTONNAGE_BUILD_TESTS=OFF $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b" || exit 1; done
+
+# Lays out every C++ file as .clang-format says (ctest's format_check holds it).
+format:
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) build-fuzz build-package

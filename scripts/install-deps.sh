@@ -39,6 +39,7 @@ cups-client
 poppler-utils
 python3-openpyxl
 clang
+clang-format
 libclang-rt-14-dev
 appstream
 desktop-file-utils
