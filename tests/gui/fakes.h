@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -36,14 +37,17 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace fakes {
 
-class Messages final : public platform::Messages {
- public:
-  platform::Button Ask(QWidget*, const platform::Message& message) override {
-    asked.push_back(message);
-    if (answers.empty()) return message.defaultButton;
-    const platform::Button answer = answers.front();
-    answers.pop_front();
-    return answer;
+// The next of `queue`, or `otherwise` when it is empty.
+template <typename T>
+T Next(std::deque<T>& queue, T otherwise) {
+  if (!queue.empty()) otherwise = std::move(queue.front()), queue.pop_front();
+  return otherwise;
+}
+
+// Answers each question with the next answer queued, or its default.
+struct Messages final : platform::Messages {
+  platform::Button Ask(QWidget*, const platform::Message& m) override {
+    return asked.push_back(m), Next(answers, m.defaultButton);
   }
   // The text of the i-th question, or "<none>" when fewer were asked.
   QString Text(std::size_t i) const { return i < asked.size() ? asked[i].text : QStringLiteral("<none>"); }
@@ -52,86 +56,71 @@ class Messages final : public platform::Messages {
 };
 
 // Answers each chooser with the next path queued, or as cancelled.
-class Files final : public platform::FileChooser {
- public:
+struct Files final : platform::FileChooser {
   std::optional<std::string> OpenExisting(QWidget*, const platform::FileRequest& r) override {
-    return openRequests.push_back(r), Next(opens);
+    return openRequests.push_back(r), Next(opens, {});
   }
   std::optional<std::string> SaveAs(QWidget*, const platform::FileRequest& r) override {
-    return saveRequests.push_back(r), Next(saves);
+    return saveRequests.push_back(r), Next(saves, {});
   }
   std::deque<std::optional<std::string>> opens, saves;
   std::vector<platform::FileRequest> openRequests, saveRequests;
-
- private:
-  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q) {
-    if (q.empty()) return std::nullopt;
-    std::optional<std::string> v = q.front();
-    q.pop_front();
-    return v;
-  }
 };
 
-class Help final : public platform::Help {
- public:
+struct Help final : platform::Help {
   void ShowTopic(int id) override { calls.push_back("topic " + std::to_string(id)); }
   void ShowContents() override { calls.push_back("contents"); }
   void Quit() override { calls.push_back("quit"); }
   std::vector<std::string> calls;
 };
 
-class Busy final : public platform::BusyPointer {
- public:
+struct Busy final : platform::BusyPointer {
   void Begin() override { ++depth, ++begins; }
   void End() override { --depth; }
   int depth = 0, begins = 0;
 };
 
-// Records what a long job showed; stops it at page `stopAt` (0: never).
-class Progress final : public platform::Progress {
- public:
-  bool Step(QWidget*, const QString& title, std::int64_t done, std::int64_t total) override {
-    titles.push_back(title), last = {done, total};
-    return stopAt == 0 || done < stopAt;
-  }
-  void Finish() override { ++finishes; }
-  void Stop() override { stopAt = -1; }
-  std::int64_t stopAt = 0;
-  std::vector<QString> titles;
-  std::pair<std::int64_t, std::int64_t> last;
-  int finishes = 0;
+// A long job goes on until the program stops it (a PDF being saved when the program ends).
+struct Progress final : platform::Progress {
+  bool Step(QWidget*, const QString&, std::int64_t, std::int64_t) override { return !stopped; }
+  void Finish() override {}
+  void Stop() override { stopped = true; }
+  bool stopped = false;
 };
 
-class Clock final : public platform::Clock {
- public:
+struct Clock final : platform::Clock {
   platform::LocalTime Now() const override { return {2006, 7, 14, 9, 30, 5}; }
+};
+
+struct Clipboard final : platform::Clipboard {
+  QString Text() const override { return text; }
+  void SetText(const QString& t) override { text = t; }
+  void Clear() override { text.clear(); }
+  QString text;
+};
+
+// What a printer given out is told goes on to a recording printer kept here.
+struct Forward final : tonnage::print::LinePrinter {
+  explicit Forward(LinePrinter& to) : to(to) {}
+  void SetFont(const std::string& name, int points) override { to.SetFont(name, points); }
+  void PrintLine(std::string_view line) override { to.PrintLine(line); }
+  void NewPage() override { to.NewPage(); }
+  tonnage::Outcome EndDocument() override { return to.EndDocument(); }
+  void Abandon() override { to.Abandon(); }
+  LinePrinter& to;
 };
 
 // Printing on made-up printers: the current printer's documents, the PDF
 // files' and the previews' documents, each on a recording printer.
-class Printing final : public platform::Printing {
- public:
+struct Printing final : platform::Printing {
   tonnage::print::PrinterSystem& printers() override { return system; }
   std::unique_ptr<tonnage::print::LinePrinter> PdfPrinter(const std::string& path) override {
-    pdfPaths.push_back(path);
-    return std::make_unique<Forward>(pdf);
+    return pdfPaths.push_back(path), std::make_unique<Forward>(pdf);
   }
   void Preview(QWidget*, const std::function<void(tonnage::print::LinePrinter&)>& render) override { render(preview); }
   tonnage::testing::FakePrinterSystem system = tonnage::testing::OfficePrinters();
-  tonnage::testing::RecordingPrinter pdf;
-  tonnage::testing::RecordingPrinter preview;
+  tonnage::testing::RecordingPrinter pdf, preview;
   std::vector<std::string> pdfPaths;
-
- private:
-  struct Forward final : tonnage::print::LinePrinter {
-    explicit Forward(LinePrinter& to) : to(to) {}
-    void SetFont(const std::string& name, int points) override { to.SetFont(name, points); }
-    void PrintLine(std::string_view line) override { to.PrintLine(line); }
-    void NewPage() override { to.NewPage(); }
-    tonnage::Outcome EndDocument() override { return to.EndDocument(); }
-    void Abandon() override { to.Abandon(); }
-    LinePrinter& to;
-  };
 };
 
 // Answers each modal window as it appears, in order. A window with no step
@@ -141,15 +130,8 @@ class ModalDriver : public QObject {
  public:
   using Step = std::function<void(QWidget*)>;
 
-  ModalDriver() {
-    timer_.setInterval(5);
-    connect(&timer_, &QTimer::timeout, this, &ModalDriver::Tick);
-    timer_.start();
-  }
-  ModalDriver& Then(Step step) {
-    steps_.push_back(std::move(step));
-    return *this;
-  }
+  ModalDriver() { connect(&timer_, &QTimer::timeout, this, &ModalDriver::Tick), timer_.start(5); }
+  ModalDriver& Then(Step step) { return steps_.push_back(std::move(step)), *this; }
 
   std::vector<QString> seen;        // object names, in the order they appeared
   std::vector<QString> unexpected;  // windows no step was left for
@@ -159,27 +141,19 @@ class ModalDriver : public QObject {
  private:
   void Tick() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) return;
-    for (const QPointer<QWidget>& p : handled_)
-      if (p == modal) return;
-    handled_.emplace_back(modal);
-    // The windows under a question are never questions themselves: between two
-    // questions the timer may see the test's own window as the modal one.
-    for (QWidget* under = modal->parentWidget(); under; under = under->parentWidget())
-      handled_.emplace_back(under->window());
+    if (!modal || std::find(handled_.begin(), handled_.end(), modal) != handled_.end()) return;
+    // Nor are the windows under it ever answered: between two questions the
+    // timer may see the test's own window as the modal one.
+    for (QWidget* w = modal; w; w = w->parentWidget()) handled_.emplace_back(w->window());
     seen.push_back(modal->objectName());
     if (steps_.empty()) {
       unexpected.push_back(modal->objectName());
       if (auto* d = qobject_cast<QDialog*>(modal)) d->done(QDialog::Rejected);
       return;
     }
-    Step step = std::move(steps_.front());
-    steps_.pop_front();
     // Run the step outside this timer: it may open the next modal window.
-    QPointer<QWidget> target(modal);
-    QTimer::singleShot(0, modal, [step, target] {
-      if (target) step(target);
-    });
+    QTimer::singleShot(
+        0, modal, [step = Next(steps_, Step()), target = QPointer<QWidget>(modal)] { target ? step(target) : void(); });
   }
 
   QTimer timer_;
@@ -187,29 +161,19 @@ class ModalDriver : public QObject {
   std::vector<QPointer<QWidget>> handled_;
 };
 
-class Clipboard final : public platform::Clipboard {
- public:
-  QString Text() const override { return text; }
-  void SetText(const QString& t) override { text = t; }
-  void Clear() override { text.clear(); }
-  QString text;
-};
-
 // One session in a fresh folder with doubles for every service. Windows are
 // made through Make, so every test builds them the same way.
 struct Harness {
   Harness() {
-    std::filesystem::create_directories(root / "docs");
-    std::filesystem::create_directories(root / "tmp");
+    for (const char* folder : {"docs", "tmp"}) std::filesystem::create_directories(root / folder);
     EXPECT_TRUE(session.Start((root / "docs").string(), (root / "tmp").string()).ok());
   }
   ~Harness() { session.Cleanup(); }
   std::string Work(const std::string& name) const { return session.workFolder().File(name); }
   // A copy of `sample` in the documents folder as `name`, not yet opened.
   std::string Copy(const std::string& sample, const std::string& name = "JOB.K81") const {
-    const std::string path = (root / "docs" / name).string();
-    std::filesystem::copy_file(tonnage::testing::SamplePath(sample), path);
-    return path;
+    std::filesystem::copy_file(tonnage::testing::SamplePath(sample), root / "docs" / name);
+    return (root / "docs" / name).string();
   }
   // The window `W` given the services it takes from this harness; `args` are
   // what it takes besides (all of them for the windows given their services
@@ -265,35 +229,22 @@ T* Find(QWidget* window, const char* name) {
 }
 
 inline void Click(QWidget* window, const char* name) {
-  auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
-  ASSERT_NE(button, nullptr) << name;
-  button->click();
+  if (auto* button = Find<QPushButton>(window, name)) button->click();
 }
 
 inline QString Text(QWidget* window, const char* label) { return Find<QLabel>(window, label)->text(); }
 inline bool Shown(QWidget* window, const char* name) { return !Find<QWidget>(window, name)->isHidden(); }
 
-// Keys go where the keyboard focus is.
-inline QWidget* Focus() {
-  QWidget* focus = QApplication::focusWidget();
-  EXPECT_NE(focus, nullptr) << "no keyboard focus";
-  return focus ? focus : QApplication::activeWindow();
-}
-
+// Keys go where the keyboard focus is (with none, to QTest's own choice).
+inline QWidget* Focus() { return QApplication::focusWidget(); }
 inline void Keys(const QString& text) {
   for (QChar c : text) QTest::keyClicks(Focus(), QString(c));
 }
-
-inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  QTest::keyClick(Focus(), key, modifiers);
-}
+inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(Focus(), key, modifiers); }
 
 // Cells typed one after the other, each ended with Tab.
 inline void TypeCells(std::initializer_list<const char*> cells) {
-  for (const char* cell : cells) {
-    Keys(QString::fromLatin1(cell));
-    Key(Qt::Key_Tab);
-  }
+  for (const char* cell : cells) Keys(QString::fromLatin1(cell)), Key(Qt::Key_Tab);
 }
 
 // A window is made active before it is typed into.

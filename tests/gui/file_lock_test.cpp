@@ -1,6 +1,7 @@
 // The windows and the data file's lock: a file open in another copy of the
 // program is opened or saved over only when the user says so, a lock that
-// cannot be had is mentioned and ignored, and the lock follows the file.
+// cannot be had is mentioned and ignored. The lock's rules are core's
+// (tests/core/data/file_lock_test.cpp).
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -12,20 +13,19 @@
 #include "fakes.h"
 #include "main_form.h"
 
+// Another copy of the program holding a file's lock until it is killed.
+int child::HoldLock(const char* file) {
+  tonnage::DataFileLock lock;
+  if (lock.Take(file).state != tonnage::LockState::Taken) return 2;
+  child::Report("locked");
+  for (;;) ::pause();
+}
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace steps;
 using platform::Button;
-
-// Another copy of the program holding a file's lock until it is killed.
-int LockHolder() {
-  tonnage::DataFileLock lock;
-  if (lock.Take(std::getenv("TONNAGE_TEST_FILE")).state != tonnage::LockState::Taken) return 2;
-  child::Report("locked");
-  for (;;) ::pause();
-}
-child::Register lockHolder("lock-holder", LockHolder);
 
 class FileLock : public ::testing::Test {
  protected:
@@ -36,65 +36,62 @@ class FileLock : public ::testing::Test {
   fakes::ModalDriver driver;
 };
 
-// The lock's rules are core's (tests/core/data/file_lock_test.cpp); here the
-// windows ask before they open or save over a file another copy has open.
 TEST_F(FileLock, AFileOpenInAnotherCopyIsOpenedOrSavedOverOnlyWhenTheUserSaysYes) {
-  child::Process other("lock-holder", {"TONNAGE_TEST_FILE=" + file});
+  child::Process other(file);
   ASSERT_EQ(other.Await(30), "locked");
-  h.files.opens = {file};
-  Click(main.get(), "Cmd_Open");  // the double answers the question's default
+  h.files.opens = {file, file}, Click(main.get(), "Cmd_Open");  // the double answers the question's default
   ASSERT_EQ(h.messages.asked.size(), 1u);
   const platform::Message& q = h.messages.asked[0];
-  EXPECT_EQ(q.title, "File In Use");
-  EXPECT_TRUE(q.text.startsWith("This file is open in another copy of the program\n\n" + QString::fromStdString(file)))
+  EXPECT_TRUE(
+      q.title == "File In Use" &&
+      q.text.startsWith("This file is open in another copy of the program\n\n" + QString::fromStdString(file)) &&
+      q.text.contains(QStringLiteral("process %1 on ").arg(other.pid())))
       << q.text.toStdString();
-  EXPECT_TRUE(q.text.contains(QStringLiteral("process %1 on ").arg(other.pid())));
-  EXPECT_EQ(q.defaultButton, Button::No);
-  // No: nothing read, no process window, the other copy's lock untouched.
-  EXPECT_TRUE(driver.seen.empty());
-  EXPECT_TRUE(h.session.dataFilePath.empty());
+  // No (the default): nothing read, no process window, the other copy's lock untouched.
+  EXPECT_TRUE(q.defaultButton == Button::No && driver.seen.empty() && h.session.dataFilePath.empty());
   // Yes: opened, without a lock of its own.
-  h.files.opens = {file};
   h.messages.answers = {Button::Yes, Button::No};
-  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); });
-  Click(main.get(), "Cmd_Open");
+  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); }), Click(main.get(), "Cmd_Open");
   EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
-  EXPECT_EQ(h.session.dataFilePath, file);
-  EXPECT_FALSE(h.session.holdsLock());
+  EXPECT_TRUE(h.session.dataFilePath == file && !h.session.holdsLock());
   EXPECT_EQ(tonnage::ReadLockHolder(file + ".lock").pid, other.pid());
 
   // Save As of a new file over it: asked first, No keeps the file.
-  h.messages.asked.clear();
-  h.session.New();
-  h.session.ChooseUnits("M");
+  h.messages.asked.clear(), h.session.New(), h.session.ChooseUnits("M");
   h.session.Book(1) = {"NEW BOOK", "0", "2.65"};
   auto save = h.Make<gui::EnddataForm>();
-  h.files.saves = {file, file};
-  Click(save.get(), "Endsaveas");
+  h.files.saves = {file, file}, Click(save.get(), "Endsaveas");
   EXPECT_EQ(h.messages.asked.at(0).title, "File In Use");
-  EXPECT_EQ(ReadFile(file), ReadFile(kSample));
-  EXPECT_FALSE(Shown(save.get(), "Image2"));
-  h.messages.answers = {Button::Yes};
-  Click(save.get(), "Endsaveas");
-  EXPECT_NE(ReadFile(file).find("NEW BOOK"), std::string::npos);
-  EXPECT_FALSE(h.session.holdsLock()) << "the other copy still holds it";
+  EXPECT_TRUE(ReadFile(file) == ReadFile(kSample) && !Shown(save.get(), "Image2"));
+  h.messages.answers = {Button::Yes}, Click(save.get(), "Endsaveas");
+  // Written, and the lock still the other copy's.
+  EXPECT_TRUE(ReadFile(file).find("NEW BOOK") != std::string::npos && !h.session.holdsLock());
 }
 
-TEST_F(FileLock, ALockThatCannotBeTakenIsMentionedAndTheFileOpens) {
+// A lock that cannot be had is mentioned and the file opens; a file changed
+// outside the program since its last save says so once, after it.
+TEST_F(FileLock, ALockThatCannotBeTakenAndAChangeMadeOutsideAreMentionedAndTheFileOpens) {
+  {
+    tonnage::Session other;
+    // The history starts with the open.
+    ASSERT_TRUE(other.Start((h.root / "docs").string(), (h.root / "tmp").string()).ok() && other.Open(file).ok());
+    other.keepHistory = false, other.index.engineer = "M. OKAFOR";
+    ASSERT_TRUE(other.Save().ok());  // as another program would, without a word to the history
+    other.Cleanup();
+  }
   // Where no lock file can be made, as in a read-only folder (a folder of
   // that name stands in, since the tests may run as root).
   fs::create_directory(file + ".lock");
-  h.files.opens = {file};
-  h.messages.answers = {Button::Ok, Button::No};
-  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); });
-  Click(main.get(), "Cmd_Open");
-  ASSERT_GE(h.messages.asked.size(), 1u);
+  h.files.opens = {file}, h.messages.answers = {Button::Ok, Button::Ok, Button::No};
+  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); }), Click(main.get(), "Cmd_Open");
+  ASSERT_EQ(h.messages.asked.size(), 2u);
   const platform::Message& note = h.messages.asked[0];
-  EXPECT_EQ(note.title, "File Lock");
-  EXPECT_EQ(note.buttons, std::vector<Button>{Button::Ok});
+  EXPECT_TRUE(note.title == "File Lock" && note.buttons == std::vector<Button>{Button::Ok});
   EXPECT_TRUE(note.text.contains(QString::fromStdString(file + ".lock: Is a directory"))) << note.text.toStdString();
-  EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
-  EXPECT_EQ(h.session.index.refNo, "4417");
+  EXPECT_TRUE(h.messages.asked[1].title == "History" &&
+              h.messages.Text(1).contains("changed outside the program since it was last saved: the index record."))
+      << h.messages.Text(1).toStdString();
+  EXPECT_TRUE(driver.seen == std::vector<QString>{"ProcForm"} && h.session.index.engineer == "M. OKAFOR");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The windows are tested without a display. Started with a role in its
-// environment, the program plays that role instead (see child_process.h).
+// The windows are tested without a display. Started with a file in its
+// environment, the program holds that file's lock instead (see child_process.h).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -19,7 +19,6 @@ int main(int argc, char** argv) {
   // turns an option on must not change the keys another test types.
   QTemporaryDir settings;
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-  if (const char* role = std::getenv(child::kRoleVariable)) return child::RunRole(role);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  if (const char* file = std::getenv(child::kLockVariable)) return child::HoldLock(file);
+  return ::testing::InitGoogleTest(&argc, argv), RUN_ALL_TESTS();
 }

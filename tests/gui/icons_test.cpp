@@ -16,9 +16,7 @@ TEST(ProgramIcon, ThePackagedPictureIsDrawnAtEverySize) {
     ASSERT_EQ(image.width(), size) << "no icon: the SVG resource or Qt's SVG plugin is missing";
     // The pile of asphalt under the ticket, on a clear background.
     const QColor pile = image.pixelColor(size / 2, size * 25 / 32);
-    EXPECT_EQ(pile.alpha(), 255) << size;
-    EXPECT_LT(pile.red(), 80) << size;
-    EXPECT_EQ(image.pixelColor(1, 1).alpha(), 0) << size;
+    EXPECT_TRUE(pile.alpha() == 255 && pile.red() < 80 && image.pixelColor(1, 1).alpha() == 0) << size;
   }
 }
 
@@ -26,8 +24,8 @@ TEST(Application, WindowTitlesAreNotLengthenedWithTheProgramName) {
   gui::ConfigureApplication();
   // Qt adds a display name that was set to every window title ("Print - ..."),
   // which cut the short titles of message boxes: none may be set.
-  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("quarrendale-tonnage"));
-  EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("quarrendale-tonnage"));
+  EXPECT_EQ(QGuiApplication::applicationDisplayName() + "|" + QCoreApplication::applicationName(),
+            "quarrendale-tonnage|quarrendale-tonnage");
   EXPECT_FALSE(QApplication::windowIcon().isNull());
 }
 

@@ -19,15 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace steps;
 using namespace tonnage::testing;
-using tonnage::io::FaultPoint;
 
-// One command of a window that writes `file`. `act` runs it; `check` looks
-// at the window afterwards, given whether the write failed.
-struct Site {
-  const char* name;
-  std::string file;
-  std::function<void(fakes::Harness&, const std::function<void(bool failed)>& check)> act;
-};
+using Check = std::function<void(bool failed)>;
 
 class WriteFailures : public ::testing::Test {
  protected:
@@ -36,30 +29,26 @@ class WriteFailures : public ::testing::Test {
     ASSERT_TRUE(h.session.Open(job).ok());
     h.session.index.engineer = "NOT SAVED YET";
   }
-  // Each step `site` takes on its file, made to fail in turn.
-  void Walk(const Site& site) {
-    OpenJob();
-    h.messages.asked.clear();
-    const std::vector<WriteStep> steps = WriteSteps(site.file, [&] { site.act(h, [&](bool) {}); });
-    ASSERT_GE(steps.size(), 3u) << site.name;
-    EXPECT_TRUE(h.messages.asked.empty()) << site.name << ": " << h.messages.asked[0].text.toStdString();
+  // Each step the command `act` takes on `file`, made to fail in turn; `act`
+  // hands `check` whether the window shows the failure.
+  void Walk(const char* name, const std::string& file, const std::function<void(const Check& check)>& act) {
+    OpenJob(), h.messages.asked.clear();
+    const std::vector<WriteStep> steps = WriteSteps(file, [&] { act([&](bool) {}); });
+    ASSERT_GE(steps.size(), 3u) << name;
+    EXPECT_TRUE(h.messages.asked.empty()) << name << ": " << h.messages.asked[0].text.toStdString();
     for (const WriteStep& step : steps) {
-      const std::string where = StepName(site.name, step);
+      const std::string where = StepName(name, step);
       fs::copy_file(kSample, job, fs::copy_options::overwrite_existing);
-      OpenJob();
-      h.messages.asked.clear();
-      h.messages.answers.clear();
-      FaultGuard fail(FailStep(site.file, step, EIO));
-      site.act(h, [&](bool failed) {
-        EXPECT_TRUE(failed) << where;
+      OpenJob(), h.messages.asked.clear(), h.messages.answers.clear();
+      FaultGuard fail(FailStep(file, step, EIO));
+      act([&](bool failed) {
         ASSERT_EQ(h.messages.asked.size(), 1u) << where;
         const platform::Message& shown = h.messages.asked[0];
-        EXPECT_EQ(shown.icon, platform::Icon::Critical) << where;
-        EXPECT_TRUE(shown.text.contains(QString::fromStdString(site.file))) << where << shown.text.toStdString();
-        EXPECT_TRUE(shown.text.contains("Input/output error")) << where << shown.text.toStdString();
-        EXPECT_FALSE(h.session.dataSaved) << where;
-        EXPECT_EQ(h.session.index.engineer, "NOT SAVED YET") << where;
-        EXPECT_EQ(h.busy.depth, 0) << where;
+        EXPECT_TRUE(shown.text.contains(QString::fromStdString(file)) && shown.text.contains("Input/output error"))
+            << where << shown.text.toStdString();
+        EXPECT_EQ(std::tuple(failed, shown.icon, h.session.dataSaved, h.session.index.engineer, h.busy.depth),
+                  std::tuple(true, platform::Icon::Critical, false, std::string("NOT SAVED YET"), 0))
+            << where;
       });
       EXPECT_EQ(ReadFile(job), ReadFile(kSample)) << where;
     }
@@ -70,71 +59,44 @@ class WriteFailures : public ::testing::Test {
 };
 
 TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
-  Walk({"Save", "JOB.K81", [](fakes::Harness& h, const auto& check) {
-          auto save = h.Make<gui::EnddataForm>();
-          Click(save.get(), "Endsave");
-          check(!Shown(save.get(), "Image1"));
-          EXPECT_EQ(h.messages.asked.empty() ? "Save Error" : h.messages.asked[0].title, "Save Error");
-        }});
+  Walk("Save", "JOB.K81", [&](const Check& check) {
+    auto save = h.Make<gui::EnddataForm>();
+    Click(save.get(), "Endsave"), check(!Shown(save.get(), "Image1"));
+    EXPECT_EQ(h.messages.asked.empty() ? "Save Error" : h.messages.asked[0].title, "Save Error");
+  });
   const std::string copy = (h.root / "docs" / "COPY.K81").string();
-  Walk({"Save As", "COPY.K81", [&](fakes::Harness& h, const auto& check) {
-          fs::remove(copy);
-          h.files.saves = {copy};
-          auto save = h.Make<gui::EnddataForm>();
-          Click(save.get(), "Endsaveas");
-          const bool failed = !Shown(save.get(), "Image2");
-          check(failed);
-          if (failed) {
-            EXPECT_EQ(h.messages.asked.empty() ? QString() : h.messages.asked[0].title, "Save Error");
-            EXPECT_FALSE(fs::exists(copy));
-            EXPECT_EQ(Text(save.get(), "Label1").toStdString(), h.session.dataFilePath);
-          }
-        }});
+  Walk("Save As", "COPY.K81", [&](const Check& check) {
+    fs::remove(copy), h.files.saves = {copy};
+    auto save = h.Make<gui::EnddataForm>();
+    Click(save.get(), "Endsaveas");
+    const bool failed = !Shown(save.get(), "Image2");
+    check(failed);
+    // Failed: nothing written, the window still on the old name.
+    EXPECT_TRUE(!failed || ((h.messages.asked.empty() ? QString() : h.messages.asked[0].title) == "Save Error" &&
+                            !fs::exists(copy) && Text(save.get(), "Label1").toStdString() == h.session.dataFilePath));
+  });
 }
 
 TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
   for (const char* file : {"WORK.TMP", "TMP.SPL", "PRINT.SPL"}) {
-    Walk({file, file, [](fakes::Harness& h, const auto& check) {
-            fakes::ModalDriver driver;
-            driver.Then([](QWidget* viewer) { viewer->close(); });
-            Click(h.Make<gui::ProcForm>().get(), "ReportCmd");
-            check(driver.seen.empty());
-          }});
+    Walk(file, file, [&](const Check& check) {
+      fakes::ModalDriver driver;
+      driver.Then([](QWidget* viewer) { viewer->close(); });
+      Click(h.Make<gui::ProcForm>().get(), "ReportCmd"), check(driver.seen.empty());
+    });
   }
 }
 
 TEST_F(WriteFailures, ClosingTheGridAsksBeforeLosingTheTickets) {
-  Walk({"grid", "SECT0002.TMP", [](fakes::Harness& h, const auto& check) {
-          h.session.currentBook = 2;
-          auto grid = h.Make<gui::Dataform>(h.rowMenu);
-          grid->show();
-          h.messages.answers = {platform::Button::No};
-          Click(grid.get(), "dataexit");
-          check(grid->isVisible());
-          if (grid->isVisible()) {
-            EXPECT_EQ(h.messages.asked[0].defaultButton, platform::Button::No);
-            tonnage::io::SetFaultHook({});
-            Click(grid.get(), "dataexit");
-            EXPECT_FALSE(grid->isVisible()) << "stored on the next try";
-          }
-        }});
-}
-
-TEST(WriteFailuresAtStart, AWorkFolderThatCannotBeWrittenStopsTheProgramWithItsReason) {
-  fakes::Harness h;
-  h.session.Cleanup();
-  for (FaultPoint point : {FaultPoint::Open, FaultPoint::Write, FaultPoint::Rename}) {
-    h.messages.asked.clear();
-    FaultGuard fail(FailStep("VERSION.TMP", {point, 0}, ENOSPC));
-    EXPECT_FALSE(gui::StartSession(h.session, h.messages, (h.root / "docs").string(), (h.root / "tmp").string()));
-    ASSERT_EQ(h.messages.asked.size(), 1u);
-    EXPECT_EQ(h.messages.asked[0].icon, platform::Icon::Critical);
-    EXPECT_TRUE(h.messages.asked[0].text.contains("VERSION.TMP: No space left on device"))
-        << h.messages.asked[0].text.toStdString();
-    // Nothing of the failed start is left behind.
-    EXPECT_TRUE(fs::is_empty(h.root / "tmp"));
-  }
-  EXPECT_TRUE(gui::StartSession(h.session, h.messages, (h.root / "docs").string(), (h.root / "tmp").string()));
+  Walk("grid", "SECT0002.TMP", [&](const Check& check) {
+    h.session.currentBook = 2;
+    auto grid = h.Make<gui::Dataform>(h.rowMenu);
+    grid->show(), h.messages.answers = {platform::Button::No}, Click(grid.get(), "dataexit"), check(grid->isVisible());
+    if (!grid->isVisible()) return;
+    EXPECT_EQ(h.messages.asked[0].defaultButton, platform::Button::No);
+    tonnage::io::SetFaultHook({}), Click(grid.get(), "dataexit");
+    EXPECT_FALSE(grid->isVisible()) << "stored on the next try";
+  });
 }
 
 }  // namespace
