@@ -138,14 +138,9 @@ TEST_F(PdfOutput, EachDocumentReplacesTheFileWithoutBlankSheetsAndAFailedOneKeep
   const double pitch = printtest::SheetPitch(layout);
   ASSERT_TRUE(PrintPages(printer, {{"ONE"}, {"TWO"}, {"THREE"}}).ok());
   EXPECT_EQ(CompareDocument(pdf, {{"ONE"}, {"TWO"}, {"THREE"}}, pitch), "");
-  printer.NewPage();  // a selection that starts at a page break
-  printer.PrintLine("ALPHA");
-  printer.NewPage();
-  printer.NewPage();
-  printer.PrintLine("BRAVO");
-  printer.PrintLine("CAF\xC9 M\xDCLLER 12\xB0");  // Latin-1 bytes
-  // A selection that ends with a page break.
-  printer.NewPage();
+  // A selection that starts and ends at a page break, two breaks in a row, Latin-1 bytes ("\f" a break).
+  for (const char* step : {"\f", "ALPHA", "\f", "\f", "BRAVO", "CAF\xC9 M\xDCLLER 12\xB0", "\f"})
+    step[0] == '\f' ? printer.NewPage() : printer.PrintLine(step);
   ASSERT_TRUE(printer.EndDocument().ok());
   const std::vector<Page> selection = {{"ALPHA"}, {"BRAVO", "CAF\xC9 M\xDCLLER 12\xB0"}};
   EXPECT_EQ(CompareDocument(pdf, selection, pitch), "");
