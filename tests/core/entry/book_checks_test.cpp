@@ -84,19 +84,13 @@ int CompareWithReport(const std::string& path) {
         tableFull = true;
         continue;
       }
-      EXPECT_EQ(r.errors, t.errors) << path << " book " << book << " row " << row + 1 << " page " << t.page;
-      EXPECT_EQ(r.page, t.page);
-      if (t.errors & report::kErrorTheoKpMismatch) {
-        EXPECT_TRUE(r.theo == t.theo && r.kp == t.kp) << path;
-      }
-      const struct {
-        unsigned bit;
-        const char* says;
-      } reasons[] = {{report::kErrorPageOrder, "Page order"},
-                     {report::kErrorGrossLessThanTare, " is less than "},
-                     {report::kErrorTheoKpMismatch, "THEO = "}};
-      for (const auto& reason : reasons)
-        EXPECT_EQ((r.errors & reason.bit) != 0, r.reason.find(reason.says) != std::string::npos) << r.reason;
+      EXPECT_EQ(std::tuple(r.errors, r.page), std::tuple(t.errors, t.page))
+          << path << " book " << book << " row " << row + 1 << " page " << t.page;
+      EXPECT_TRUE(!(t.errors & report::kErrorTheoKpMismatch) || (r.theo == t.theo && r.kp == t.kp)) << path;
+      for (const auto& [bit, says] : {std::pair(report::kErrorPageOrder, "Page order"),
+                                      std::pair(report::kErrorGrossLessThanTare, " is less than "),
+                                      std::pair(report::kErrorTheoKpMismatch, "THEO = ")})
+        EXPECT_EQ((r.errors & bit) != 0, r.reason.find(says) != std::string::npos) << r.reason;
     }
     if (tableFull) {
       gridTotals.clear();
@@ -140,8 +134,7 @@ TEST(BookChecks, APageUsedTwiceIsMarkedOnBothRowsAndTotalsFollowTheDate) {
   EXPECT_EQ(std::pair(check.rows[0].samePageRow, check.rows[4].samePageRow), std::pair(5, 1));
   EXPECT_EQ(check.rows[4].reason, "Page 1205 is also on row 1");
   EXPECT_EQ(check.rows[1].reason, "Page order: page 1202 does not follow page 1205");
-  EXPECT_FALSE(check.rows[2].Marked());
-  EXPECT_FALSE(check.rows[5].kept);
+  EXPECT_FALSE(check.rows[2].Marked() || check.rows[5].kept);
   EXPECT_EQ(std::pair(check.totals.tickets, check.totals.voids), std::pair(5, 1));
   EXPECT_EQ(FormatGridTotals(check.totals, DateWeight(rows, check, "09/29/2026"), "09/29/2026"),
             "5 tickets (1 void)   Net 78700 LBS = 39.350 TONS   09/29/2026: 8.000 TONS   Bitumen 88 GALS");

@@ -32,8 +32,7 @@ TEST_F(BookListTest, ADeletedBookKeepsItsTicketsUntilTheSlotIsSetUpAgain) {
   ASSERT_TRUE(SaveGridToBook(session, 3, grid).ok());
 
   ASSERT_TRUE(DeleteBook(session, 3).ok());
-  EXPECT_EQ(Fields(session.Book(3)), "||");
-  EXPECT_EQ(session.rows[0][TicketField::PageNo], "") << "rows in memory cleared";
+  EXPECT_EQ(Fields(session.Book(3)) + session.rows[0][TicketField::PageNo], "||") << "rows in memory cleared";
   EXPECT_TRUE(Exists(session.SectionPath(3)));
 
   BookGrid empty;
@@ -52,17 +51,15 @@ TEST(BookSetup, TypeIsChosenOnceAndThenFixed) {
   BookHeader header;
   BookSetupFields fields = OpenBookSetup(header);
   EXPECT_FALSE(fields.typeFixed);
-  fields.comments = "SURFACE";
-  fields.specificGravity = "2.640";
+  std::tie(fields.comments, fields.specificGravity) = std::pair("SURFACE", "2.640");
   ContinueBookSetup(header, fields);
   EXPECT_EQ(Fields(header), "SURFACE||2.640") << "Continue without a type leaves the code empty";
 
   fields = OpenBookSetup(header);
   fields.ChosenTypeIndex = 1;
   ContinueBookSetup(header, fields);
-  EXPECT_EQ(header.dataType, "1");
   fields = OpenBookSetup(header);
-  EXPECT_EQ(std::pair(fields.ChosenTypeIndex, fields.typeFixed), std::pair(1, true));
+  EXPECT_EQ(std::tuple(header.dataType, fields.ChosenTypeIndex, fields.typeFixed), std::tuple("1", 1, true));
 
   BookHeader odd{"HAND EDITED", "7", ""};
   fields = OpenBookSetup(odd);
@@ -72,11 +69,9 @@ TEST(BookSetup, TypeIsChosenOnceAndThenFixed) {
 }
 
 TEST(BookSetup, SpecificGravityStaysBelowTen) {
-  for (const char* ok : {"2.65", "9.9999", ""})
-    EXPECT_EQ(CheckSpecificGravity(ok).state, GravityInput::Acceptable) << ok;
+  for (const char* ok : {"2.65", "9.9999", ""}) EXPECT_EQ(CheckSpecificGravity(ok).state, GravityInput::Acceptable);
   EXPECT_EQ(CheckSpecificGravity(".").state, GravityInput::Intermediate);
-  for (const char* bad : {"10", "2.65001", "2,65"})
-    EXPECT_EQ(CheckSpecificGravity(bad).state, GravityInput::Invalid) << bad;
+  for (const char* bad : {"10", "2.65001", "2,65"}) EXPECT_EQ(CheckSpecificGravity(bad).state, GravityInput::Invalid);
   EXPECT_EQ(CheckSpecificGravity("10").reason, "Specific Gravity accepts 0 to 9.9999");
 }
 

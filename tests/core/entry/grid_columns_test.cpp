@@ -1,4 +1,6 @@
 #include "entry/grid_columns.h"
+#include "entry/cell_entry.h"
+#include "entry/grid_history.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +8,8 @@ namespace tonnage {
 namespace {
 
 TEST(GridColumns, WeightCellsTitlesAndUnitLineByTypeAndUnits) {
-  struct Case {
-    const char *units, *type;
-    CellKind weight;
-    const char *gross, *tare, *net, *label;
-  };
-  const Case cases[] = {
+  // Units, book type, weight cells, their titles and the unit line.
+  const std::tuple<const char*, const char*, CellKind, std::string, const char*, const char*, const char*> cases[] = {
       {"E", "0", CellKind::WholeNumber, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in LBS"},
       {"E", "1", CellKind::Decimal3, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in TONS"},
       {"E", "2", CellKind::WholeNumber, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in LBS"},
@@ -21,14 +19,14 @@ TEST(GridColumns, WeightCellsTitlesAndUnitLineByTypeAndUnits) {
       {"M", "2", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in KGS"},
       {"M", "", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in METRIC TONS"},
   };
-  for (const Case& c : cases) {
-    const GridColumns g = SetGridColumns(c.units, c.type);
-    EXPECT_EQ(g.weightUnitLine + "|" + g[3].title + "|" + g[4].title + "|" + g[5].title,
-              std::string(c.label) + "|" + c.gross + "|" + c.tare + "|" + c.net);
+  for (const auto& [units, type, weight, gross, tare, net, label] : cases) {
+    const GridColumns g = SetGridColumns(units, type);
+    EXPECT_EQ(g[3].title + "|" + g[4].title + "|" + g[5].title + "|" + g.weightUnitLine,
+              gross + "|" + tare + "|" + net + "|" + label);
     for (int col = 3; col <= 5; ++col)
       EXPECT_EQ(std::pair(g[col].kind, g[col].max),
-                std::pair(c.weight, c.weight == CellKind::WholeNumber ? 99999 : 99999.999))
-          << c.units << c.type;
+                std::pair(weight, weight == CellKind::WholeNumber ? 99999 : 99999.999))
+          << units << type;
   }
   EXPECT_EQ(DataEntryCaption("M") + "|" + DataEntryCaption(""),
             "Data Entry --  Data Is In Metric|Data Entry --  Data Is In English");
@@ -50,9 +48,8 @@ TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
   EXPECT_EQ(CheckCellInput(tons[3], ".").state, CellInput::Intermediate);
   EXPECT_EQ(CheckCellInput(g[3], "100000").reason, "Gross Weight takes whole pounds up to 99999");
   EXPECT_EQ(CheckCellInput(tons[3], "1,5").reason, "Gross Weight takes tons up to 99999.999, three decimals at most");
-  EXPECT_EQ(CellTakes(SetGridColumns("M", "0")[4]),
-            "Tare Weight takes kilograms up to 99999.999, three decimals at most");
-  EXPECT_EQ(CellTakes(SetGridColumns("M", "1")[5]),
+  EXPECT_EQ(CellTakes(SetGridColumns("M", "0")[4]) + "|" + CellTakes(SetGridColumns("M", "1")[5]),
+            "Tare Weight takes kilograms up to 99999.999, three decimals at most|"
             "Net Weight takes metric tons up to 99999.999, three decimals at most");
   // The ticket line holds six characters for the percent.
   EXPECT_EQ(CheckCellInput(g[6], "100").reason, "Pct. Bitum. takes percent up to 99.999, three decimals at most");
@@ -69,6 +66,56 @@ TEST(GridColumns, DateCellsTakeRealDaysFrom1990To2100) {
     EXPECT_EQ(CheckCellInput(date, start).state, CellInput::Intermediate) << start;
   for (const char* wrong : {"2", "13", "3/", "03/4", "03/32", "03/15/3", "03/15/20040"})
     EXPECT_EQ(CheckCellInput(date, wrong).state, CellInput::Invalid) << wrong;
+}
+
+TEST(CellEntry, KeepsWhatItCannotTakeAndGivesTheGridsOneForm) {
+  const GridColumns pounds = SetGridColumns("E", "0"), kilos = SetGridColumns("M", "2");
+  const struct {
+    const ColumnRule& rule;
+    const char *typed, *held;
+    bool accepted;
+  } cases[] = {// clang-format off
+      {kilos[3], "12,5", "12.500", true}, {pounds[4], "12,5", "12,5", false}, {pounds[3], "1234567", "1234567", false},
+      {kilos[3], "abc12.34567", "abc12.34567", false}, {pounds[1], " 000012 ", "12", true},
+      {pounds[6], "5.6", "5.600", true}, {pounds[2], "09282026", "09/28/2026", true},
+      {pounds[2], "9/28/2026", "09/28/2026", true}, {pounds[2], "9-8-2026", "09/08/2026", true},
+      {pounds[2], "13/45/2026", "13/45/2026", false}, {pounds[2], "02/30/2026", "02/30/2026", false},
+      {pounds[7], "y", "Y", true}, {pounds[8], "N", "", true}, {pounds[9], "x", "x", false},
+      {kilos[5], "1,2,3", "1,2,3", false}, {pounds[3], "", "", true}};
+  // clang-format on
+  for (const auto& c : cases) {
+    const CellEntry entry = EnterCell(c.rule, c.typed);
+    EXPECT_EQ(std::tuple(entry.text, entry.accepted, entry.reason.empty()), std::tuple(c.held, c.accepted, c.accepted))
+        << c.typed;
+  }
+  EXPECT_EQ(EnterCell(pounds[2], "02/30/2026").reason, "There is no 02/30/2026 in the calendar");
+  EXPECT_EQ(ShowAsEntered(pounds[4], "12,5"), "12,5");
+}
+
+TEST(CellEntry, DatesGetTheirSlashesAsTypedAndMarksTakeTheirKeys) {
+  const std::pair<const char*, const char*> dates[] = {
+      {"0", "0"},         {"09", "09"},           {"092", "09/2"},
+      {"09/28", "09/28"}, {"092820", "09/28/20"}, {"09282026", "09/28/2026"},
+      {"9/2", "9/2"},     {"09/28/", "09/28"},    {"092820261", "092820261"}};
+  for (const auto& [typed, shown] : dates) EXPECT_EQ(ShapeDateAsTyped(typed), shown) << typed;
+  const std::tuple<const char*, char, std::optional<std::string>> marks[] = {
+      {"", 'y', "Y"}, {"Y", ' ', ""}, {"", ' ', "Y"}, {"Y", 'N', ""}, {"Y", 'x', std::nullopt}};
+  for (const auto& [held, key, after] : marks) EXPECT_EQ(MarkAfterKey(held, key), after) << held << key;
+}
+
+TEST(GridHistory, AStepHoldsOnlyTheRowsItChangedAndGoesBothWays) {
+  BookRows before, after;
+  before[3].cells[0] = "4";
+  after = before;
+  after[5].cells[2] = "77756";
+  after[9].cells[0] = "10";
+  const GridDelta delta = DiffRows(before, after);
+  EXPECT_EQ(std::tuple(delta.first, delta.after.size()), std::tuple(5, 5ul));
+  BookRows rows = before;
+  ApplyDelta(rows, delta, true);
+  EXPECT_EQ(rows, after);
+  ApplyDelta(rows, delta, false);
+  EXPECT_TRUE(rows == before && DiffRows(before, before).empty());
 }
 
 }  // namespace

@@ -60,32 +60,23 @@ class ReportTicket : public EntryTest {
 
 TEST_F(ReportTicket, ErrorAndTicketLinesLeadToTheirRowAndCellOtherLinesToNone) {
   ASSERT_GE(std::count(spool.begin(), spool.end(), "    ERROR REPORT"), 2);
-  const struct {
-    std::size_t line;
-    int book, row, column;
-  } cases[] = {
-      {Line(" *** ERROR *** THEO"), 2, 5, 5},
-      {Line(" *** ERROR *** THEO") + 1, 2, 5, 5},  // the ticket echo
-      {Line(" *** ERROR *** GROSS LESS THAN TARE"), 2, 9, 3},
-      {Line(" *** ERROR *** THEO", 2), 2, 9, 5},
+  // Spool line, then book, row and column of the ticket (book 0: none).
+  // clang-format off
+  const std::tuple<std::size_t, int, int, int> cases[] = {
+      {Line(" *** ERROR *** THEO"), 2, 5, 5}, {Line(" *** ERROR *** THEO") + 1, 2, 5, 5} /* the ticket echo */,
+      {Line(" *** ERROR *** GROSS LESS THAN TARE"), 2, 9, 3}, {Line(" *** ERROR *** THEO", 2), 2, 9, 5},
       {Line(" *** ERROR *** PAGE ORDER ERROR"), 2, 60, 1},
       {Line(" *** ERROR *** THEO", 28), 5, 2, 5},  // on the second error page
       {Line(Detail(1201, "09/28/2026")), 2, 1, 1},
       {Line(Detail(Page(70), "09/29/2026")), 2, 70, 1},  // second main page of the book
-      {Line(Detail(302, "09/30/2026")), 5, 2, 1},
-      {Line(" -------- NOTE"), 5, 3, 1},
-      {Line(" -------- VOID"), 5, 4, 1},
-      {Line(" DATA IS IN "), 0, 0, 1},
-      {Line("  SURFACE COURSE"), 0, 0, 1},  // the error report's book line
-      {Line("                  BOOK TOTAL"), 0, 0, 1},
-      {Line("    TOTAL"), 0, 0, 1},
-      {spool.size(), 0, 0, 1},
-  };
-  for (const auto& c : cases) {
-    const TicketRowPlace place = Place(c.line);
-    const std::string line = c.line < spool.size() ? spool[c.line] : "(end)";
-    EXPECT_EQ(place.found(), c.book != 0) << line << ": " << place.error;
-    EXPECT_EQ(std::tie(place.book, place.row, place.column), std::tie(c.book, c.row, c.column)) << line;
+      {Line(Detail(302, "09/30/2026")), 5, 2, 1}, {Line(" -------- NOTE"), 5, 3, 1}, {Line(" -------- VOID"), 5, 4, 1},
+      {Line(" DATA IS IN "), 0, 0, 1}, {Line("  SURFACE COURSE"), 0, 0, 1} /* the error report's book line */,
+      {Line("                  BOOK TOTAL"), 0, 0, 1}, {Line("    TOTAL"), 0, 0, 1}, {spool.size(), 0, 0, 1}};
+  // clang-format on
+  for (const auto& [at, book, row, column] : cases) {
+    const TicketRowPlace place = Place(at);
+    EXPECT_EQ(std::tuple(place.found(), place.book, place.row, place.column), std::tuple(book != 0, book, row, column))
+        << (at < spool.size() ? spool[at] : "(end)") << ": " << place.error;
   }
 }
 

@@ -38,38 +38,33 @@ class RowMenuTest : public EntryTest {
 };
 
 TEST_F(RowMenuTest, EnablingLooksAtTheRowsReallyTouched) {
-  const struct {
-    int first, last;
-    bool insertBlank, paste, clipInsert;
-  } nothingCopied[] = {{10, 12, false, false, false}, {10, 10, true, false, false}};
   grid.SetCell(198, 1, "99");
-  for (const auto& c : nothingCopied) {
-    const auto items = Select(c.first, c.last);
+  // Rows first..last, then whether Insert Blank Row(s), Paste and Insert from Clipboard are enabled.
+  for (const auto& [first, last, insertBlank, paste, clipInsert] :
+       {std::tuple(10, 12, false, false, false), std::tuple(10, 10, true, false, false)}) {
+    const auto items = Select(first, last);
     EXPECT_EQ(std::tuple(items->insertBlank, items->paste, items->clipInsert),
-              std::tuple(c.insertBlank, c.paste, c.clipInsert))
-        << c.first << ".." << c.last << ": row 200 is free";
+              std::tuple(insertBlank, paste, clipInsert))
+        << first << ".." << last << ": row 200 is free";
   }
   Copy(10, 10);
   auto items = Select(10, 10);
   EXPECT_TRUE(items->paste && items->clipInsert) << "one row on the clipboard, row 200 free";
   grid.SetCell(198, 1, "");
-
   Copy(5, 7);
   grid.SetCell(198, 1, "99");
   items = Select(10, 10);
-  EXPECT_TRUE(items->insertBlank);
-  EXPECT_FALSE(items->clipInsert || items->paste) << "three inserted rows would push row 198 out";
+  EXPECT_EQ(std::tuple(items->insertBlank, items->clipInsert, items->paste), std::tuple(true, false, false))
+      << "three inserted rows would push row 198 out";
   grid.SetCell(198, 1, "");
   items = Select(199, 199);
-  EXPECT_FALSE(items->paste || items->clipInsert) << "three rows from 199 reach past row 200";
-  EXPECT_TRUE(Select(198, 198)->paste);
+  EXPECT_TRUE(!items->paste && !items->clipInsert && Select(198, 198)->paste) << "three rows from 199 reach past 200";
 
   // Insert Blank Row(s) pushes the rows down and leaves nothing to paste.
   Select(2, 3);
   InsertBlankRows(state, grid);
   EXPECT_EQ(grid.Cell(2, 1) + "|" + grid.Cell(4, 1) + "|" + grid.Cell(32, 1), "|1202|1230");
-  EXPECT_EQ(grid.activeRow, 2);
-  EXPECT_EQ(state.ClipRowCount, 0);
+  EXPECT_EQ(std::tuple(grid.activeRow, state.ClipRowCount), std::tuple(2, 0));
   items = Select(10, 10);
   EXPECT_FALSE(items->paste || items->clipInsert);
 }
@@ -87,38 +82,32 @@ TEST_F(RowMenuTest, CopyThenPasteOverUsedRowsAsksAndYesOverwrites) {
   EXPECT_EQ(grid.activeRow, 5);
   Select(20, 20);
   Paste(grid, clipboard);
-  EXPECT_EQ(questions, 1);
-  EXPECT_EQ(state.SelLastRow, 22);
+  EXPECT_EQ(std::tuple(questions, state.SelLastRow), std::tuple(1, 22));
   for (int row = 20; row <= 22; ++row) EXPECT_EQ(grid.Row(row), before[row - 16]) << row;
   EXPECT_EQ(grid.Row(23), before[22]);
   Copy(1, 2);
   Select(100, 100);
   Paste(grid, clipboard);
-  EXPECT_EQ(grid.Row(100), before[0]);
-  EXPECT_EQ(grid.Row(101), before[1]);
+  EXPECT_TRUE(grid.Row(100) == before[0] && grid.Row(101) == before[1]);
 }
 
 TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
   Copy(5, 5);  // ClipRowCount 1
   const BookRows before = grid.rows();
+  // clang-format off
   const std::pair<const char*, const char*> cases[] = {
-      {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"},
-      {"1300\t13/45/2026\t77000\n", "Date"},
+      {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"}, {"1300\t13/45/2026\t77000\n", "Date"},
       {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. takes percent up to 99.999"},
-      {"1300\t09/28/2026\t77000\t\t\t\tYES\n", "Priv Waste"},
-      {"1\t\t\t\t\t\t\t\t\tx\n", "more cells"},
-      {"1\n2\n", "2 rows"},
-      {"", "no rows"},
-  };
+      {"1300\t09/28/2026\t77000\t\t\t\tYES\n", "Priv Waste"}, {"1\t\t\t\t\t\t\t\t\tx\n", "more cells"},
+      {"1\n2\n", "2 rows"}, {"", "no rows"}};
+  // clang-format on
   for (const auto& [text, says] : cases) {
     SCOPED_TRACE(text);
     Select(40, 40);
     const RowOperation op = Paste(grid, text);
-    EXPECT_FALSE(op.changed);
-    EXPECT_NE(op.message.find(says), std::string::npos) << op.message;
+    EXPECT_TRUE(!op.changed && op.message.find(says) != std::string::npos) << op.message;
     Select(40, 40);
-    EXPECT_FALSE(InsertRowsFromClipboard(state, grid, text).message.empty());
-    EXPECT_EQ(grid.rows(), before);
+    EXPECT_TRUE(!InsertRowsFromClipboard(state, grid, text).message.empty() && grid.rows() == before);
   }
 }
 
@@ -139,8 +128,7 @@ TEST_F(RowMenuTest, SpreadsheetRowsAndRowsOfAnotherBookPasteWhenTheyFit) {
   EXPECT_EQ(tons.Cell(1, 3), "77005.000") << "whole pounds fit the three-decimal cells";
 
   const ClipboardRows one = ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "1"), 1);
-  ASSERT_EQ(one.rows.size(), 1u);
-  EXPECT_EQ(one.rows[0][TicketField::Gross], "23.500");
+  ASSERT_TRUE(one.rows.size() == 1u && one.rows[0][TicketField::Gross] == "23.500");
   EXPECT_FALSE(ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "0"), 1).error.empty());
 }
 
@@ -149,12 +137,11 @@ TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamedAndNoRowKept) {
   const std::string sheet =
       "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
       "1201\t9/28/2026\t77756\t30056\t47700\n1202\t09/28/2026\t77,1\t30056\t47044,5\n";
-  EXPECT_EQ(ClipboardRowCount(sheet, columns), 2);
-  EXPECT_EQ(ClipboardRowCount("", columns), 0);
+  EXPECT_EQ(std::tuple(ClipboardRowCount(sheet, columns), ClipboardRowCount("", columns)), std::tuple(2, 0));
   EXPECT_EQ(ParseClipboardRows(sheet.substr(0, sheet.rfind("1202")), columns, 200).rows.size(), 1u);
   // Found by fuzzing: text refused part way gave back the rows read before.
   const ClipboardRows bad = ParseClipboardRows(sheet, columns, 200);
-  EXPECT_TRUE(bad.rows.empty());
+  EXPECT_EQ(bad.rows.size(), 0u);
   EXPECT_EQ(
       bad.error,
       "Row 2 of the clipboard, Gross Weight: \"77,1\" does not fit. Gross Weight takes whole pounds up to 99999.\n"
@@ -174,9 +161,7 @@ TEST_F(RowMenuTest, PasteItemsDoNothingWithoutClipboardRows) {
   Select(3, 3);
   grid.activeRow = 9;
   const RowOperation op = Paste(grid, "1\n");
-  EXPECT_FALSE(op.changed);
-  EXPECT_EQ(op.message, "");
-  EXPECT_EQ(grid.activeRow, 9) << "not even the move of the active cell";
+  EXPECT_EQ(std::tuple(op.changed, op.message, grid.activeRow), std::tuple(false, "", 9)) << "not even the active cell";
   InsertRowsFromClipboard(state, grid, "1\n");
   EXPECT_EQ(grid.rows(), before);
   CancelRowMenu(state, grid);

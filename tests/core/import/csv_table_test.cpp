@@ -9,14 +9,8 @@ namespace tonnage::import {
 namespace {
 
 TEST(CsvTable, QuotingDelimitersAndEncodings) {
-  struct Case {
-    std::string text;
-    char delimiter;
-    std::size_t records;
-    std::string lastField;  // last field of the last record
-    std::string encoding;
-  };
-  const Case cases[] = {
+  // Text, delimiter, records, the last field of the last record, encoding.
+  const std::tuple<std::string, char, std::size_t, std::string, std::string> cases[] = {
       {"Ticket,Net\r\n1,20.5\r\n2,21\r\n", ',', 2, "21", "UTF-8"},
       {"Ticket;Net;Mix\n1;20,5;AC 14\n", ';', 1, "AC 14", "UTF-8"},
       {"Ticket\tNet\n1\t20.5\n\n2\t3\n", '\t', 2, "3", "UTF-8"},
@@ -25,27 +19,23 @@ TEST(CsvTable, QuotingDelimitersAndEncodings) {
       {"\xEF\xBB\xBFTicket,Mix\n1,M\xC3\xA9lange \xE2\x82\xAC\n", ',', 1, "M\xE9lange ?", "UTF-8 with BOM"},
       {"Ticket,Mix\n1,M\xE9lange\n", ',', 1, "M\xE9lange", "Latin-1"},
   };
-  for (const Case& c : cases) {
-    const CsvTable t = ReadCsvText(c.text);
-    ASSERT_TRUE(t.ok()) << c.text << ": " << t.error;
-    EXPECT_EQ(t.delimiter, c.delimiter) << c.text;
-    ASSERT_EQ(t.records.size(), c.records) << c.text;
-    EXPECT_EQ(t.records.back().fields.back(), c.lastField) << c.text;
-    EXPECT_EQ(t.encoding, c.encoding) << c.text;
+  for (const auto& [text, delimiter, records, lastField, encoding] : cases) {
+    const CsvTable t = ReadCsvText(text);
+    ASSERT_TRUE(t.ok() && t.records.size() == records) << text << ": " << t.error;
+    EXPECT_EQ(std::tuple(t.delimiter, t.records.back().fields.back(), t.encoding),
+              std::tuple(delimiter, lastField, encoding))
+        << text;
   }
   EXPECT_EQ(ReadCsvText("A,B\n1,2\n\n3,4\n").records.back().row, 3) << "rows count records, header first";
 }
 
 TEST(CsvTable, BadFilesAreRefusedWhole) {
+  // clang-format off
   const std::pair<std::string, std::string> cases[] = {
-      {"", "empty"},
-      {"\n\n  \n", "empty"},
-      {std::string("Ticket,Net\n1,\0\x01\x02", 16), "not a text file"},
-      {"\xFF\xFET\0i\0", "UTF-16"},
-      {"Ticket,Mix\n1,\"AC 14\n2,AC 20\n", "never closed"},
-      {"Ticket,Mix\n1,AC\"14\"x\n", "Line 2"},
-      {std::string(kMaxTicketFileBytes + 1, 'x'), "larger"},
-  };
+      {"", "empty"}, {"\n\n  \n", "empty"}, {std::string("Ticket,Net\n1,\0\x01\x02", 16), "not a text file"},
+      {"\xFF\xFET\0i\0", "UTF-16"}, {"Ticket,Mix\n1,\"AC 14\n2,AC 20\n", "never closed"},
+      {"Ticket,Mix\n1,AC\"14\"x\n", "Line 2"}, {std::string(kMaxTicketFileBytes + 1, 'x'), "larger"}};
+  // clang-format on
   for (const auto& [text, why] : cases) {
     const CsvTable t = ReadCsvText(text);
     EXPECT_NE(t.error.find(why), std::string::npos) << text.substr(0, 30) << " gave: " << t.error;

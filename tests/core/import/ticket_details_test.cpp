@@ -44,12 +44,10 @@ class DetailsTest : public EntryTest {
 
 TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   const ImportPreview p = Preview();
-  ASSERT_EQ(p.counts.import, 2);
-  ASSERT_TRUE(ApplyImport(session, p).ok());
+  ASSERT_TRUE(p.counts.import == 2 && ApplyImport(session, p).ok());
   QueueImportDetails(session, p, "loads.csv");
   EXPECT_FALSE(FindTicketDetails(session.store(), 2, 1257)) << "nothing before the save";
-  ASSERT_EQ(PendingImports(session).size(), 1u);
-  ASSERT_TRUE(session.Save().ok());
+  ASSERT_TRUE(PendingImports(session).size() == 1u && session.Save().ok());
   EXPECT_TRUE(PendingImports(session).empty());
   EXPECT_EQ(session.store().LastEntry()->reason, "imported from loads.csv, rows 2-3");
   const TicketDetails kept = FindTicketDetails(session.store(), 2, 1258).value_or(TicketDetails{});
@@ -76,12 +74,9 @@ TEST_F(DetailsTest, UndoImportPutsTheBooksBackAndKeepsTheDetailsOut) {
   ASSERT_TRUE(ApplyImport(session, p).ok());
   FinishImportUndo(undo, session, QueueImportDetails(session, p, "loads.csv"));
   EXPECT_EQ(session.saveReason, "index record typed; imported from loads.csv, rows 2-3");
-  ASSERT_TRUE(CanUndoImport(session, undo));
-  ASSERT_TRUE(UndoImport(session, undo).ok());
-  EXPECT_TRUE(PendingImports(session).empty());
-  EXPECT_EQ(Section(2), before);
+  ASSERT_TRUE(CanUndoImport(session, undo) && UndoImport(session, undo).ok());
+  EXPECT_TRUE(PendingImports(session).empty() && Section(2) == before && !session.Modified());
   EXPECT_EQ(session.saveReason, "index record typed");
-  EXPECT_FALSE(session.Modified());
   EXPECT_FALSE(UndoImport(session, undo).ok()) << "spent";
   ASSERT_TRUE(session.Save().ok());
   EXPECT_TRUE(BookTicketDetails(session.store(), 2).empty());
@@ -116,18 +111,19 @@ TEST_F(DetailsTest, LoadsByHourOfAnImportedSample) {
   const daily::DailyResult r =
       daily::SummarizeDays(work, "20261003", "20261003", {StoredLoadTimes(session.store()), {}});
   ASSERT_EQ(r.summary.days.size(), 1u);
-  EXPECT_EQ(r.summary.days[0].loadsByHour, (std::array<int, 24>{0, 0, 0, 0, 0, 0, 0, 2}));
-  EXPECT_EQ(r.summary.days[0].timedLoads, 2);
+  EXPECT_EQ(std::tuple(r.summary.days[0].loadsByHour, r.summary.days[0].timedLoads),
+            std::tuple((std::array<int, 24>{0, 0, 0, 0, 0, 0, 0, 2}), 2));
   const daily::Table hours = daily::DailyTables(r.summary)[static_cast<std::size_t>(daily::Section::Hours)];
   ASSERT_EQ(hours.rows.size(), 1u);
   EXPECT_EQ(hours.rows[0][1].text + " " + hours.rows[0][2].text, "07:00 2");
 }
 
 TEST(MinutesOfDay, TheFormsPlantsWrite) {
+  // clang-format off
   const std::pair<const char*, int> cases[] = {
-      {"07:03", 423}, {" 7:03:40 ", 423}, {"0703", 423},    {"2:15 PM", 855}, {"12:05 am", 5}, {"23:59", 1439},
-      {"24:00", -1},  {"7:60", -1},       {"13:00 PM", -1}, {"7", -1},        {"07:03 x", -1}, {"", -1},
-  };
+      {"07:03", 423}, {" 7:03:40 ", 423}, {"0703", 423}, {"2:15 PM", 855}, {"12:05 am", 5}, {"23:59", 1439},
+      {"24:00", -1}, {"7:60", -1}, {"13:00 PM", -1}, {"7", -1}, {"07:03 x", -1}, {"", -1}};
+  // clang-format on
   for (const auto& [text, minutes] : cases) EXPECT_EQ(MinutesOfDay(text).value_or(-1), minutes) << text;
 }
 

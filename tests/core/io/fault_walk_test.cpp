@@ -70,23 +70,18 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
   };
   const auto save = [](Session& s) { return s.Save(); };
   const auto saveAs = [&](Session& s) { return s.SaveAs(dir.File("COPY.K81")); };
+  // clang-format off
   const std::vector<Site> sites = {
-      {"JOB.K81", save},
-      {"COPY.K81", saveAs},
-      {"JOB.K81.history", save},
-      {"JOB.K81.history-journal", save},
-      {"COPY.K81.history", saveAs},
-      {"WORK.TMP", report},
-      {"TMP.SPL", report},
-      {"PRINT.SPL", report},
+      {"JOB.K81", save}, {"COPY.K81", saveAs}, {"JOB.K81.history", save}, {"JOB.K81.history-journal", save},
+      {"COPY.K81.history", saveAs}, {"WORK.TMP", report}, {"TMP.SPL", report}, {"PRINT.SPL", report},
       {"SECT0002.TMP", [](Session& s) { return WriteSectionFile(s.SectionPath(2), s.rows, "E", "0"); }},
       {"VERSION.TMP", [](Session& s) { return s.workFolder().WriteVersionFile(); }},
       {"STATE.TMP", [](Session& s) { return s.SaveState(); }},
       // Print To File, and the viewer's selection for the print dialog.
       {"REPORT.PRN", [&](Session& s) { return print::CopySpoolToFile(s.spoolPath, dir.File("REPORT.PRN")); }},
       {"SELTEXT.TXT",
-       [](Session& s) { return print::WriteSelectedText(s.workFolder().File("SELTEXT.TXT"), ReadFile(s.spoolPath)); }},
-  };
+       [](Session& s) { return print::WriteSelectedText(s.workFolder().File("SELTEXT.TXT"), ReadFile(s.spoolPath)); }}};
+  // clang-format on
   for (const Site& site : sites) {
     // A new history records every ticket, a page at a time: the small job
     // walks the same steps in a fraction of the saves.

@@ -19,11 +19,10 @@ TEST(PrinterNames, FieldsEntriesAndLeadingNumbers) {
   EXPECT_EQ(CapabilityEntry(9, Field("A4", 64)) + "|" + CapabilityEntry(256, Field(" Custom  ", 64)) + "|" +
                 CapabilityEntry(15, Field("", 24)),
             "9  A4|256   Custom|15");  // trimmed: no space left
-  for (const auto& [entry, number] : {std::pair<const char*, std::optional<double>>{"9  A4", 9.0},
-                                      {"256  Custom", 256.0},
-                                      {kUnavailableEntry, 0.0},
-                                      {"15", std::nullopt}})
-    EXPECT_EQ(EntryNumber(entry), number) << entry;  // the unavailable entry is empty before the space
+  // The unavailable entry is empty before the space.
+  const std::pair<const char*, std::optional<double>> numbers[] = {
+      {"9  A4", 9.0}, {"256  Custom", 256.0}, {kUnavailableEntry, 0.0}, {"15", std::nullopt}};
+  for (const auto& [entry, number] : numbers) EXPECT_EQ(EntryNumber(entry), number) << entry;
   for (const auto& [entry, number] :
        {std::pair<const char*, int>{"9  A4", 9}, {"256  Custom", 256}, {"-2  Envelope", -2}})
     EXPECT_EQ(ChosenNumber(entry), number) << entry;
@@ -54,16 +53,16 @@ TEST(PrinterDescription, FirstMatchingNamesAndOrientationInWords) {
     EXPECT_EQ(GetPrinterDesc(system).OrientDesc, words);
   }
   std::tie(system.current.paperSize, system.current.paperBin) = std::pair(77, 8);
-  EXPECT_EQ(GetPrinterDesc(system).PaperDesc, "Not Defined");
-  EXPECT_EQ(FillPaperAndBins(system, system.current).bins.selected, -1);
+  EXPECT_EQ(std::tuple(GetPrinterDesc(system).PaperDesc, FillPaperAndBins(system, system.current).bins.selected),
+            std::tuple(std::string("Not Defined"), -1));
 
   system.current = system.installed[1].state;  // cannot be opened
   desc = GetPrinterDesc(system);
   EXPECT_EQ(PaperLine(desc) + BinLine(desc), " Paper: Not Defined   [Landscape]  Bin: Not Defined ");
   const PaperAndBins none = FillPaperAndBins(system, system.current);
   EXPECT_EQ(none.papers.entries, std::vector<std::string>{"  <Unavailable>"});
-  EXPECT_EQ(none.bins.entries, none.papers.entries);
-  EXPECT_EQ(std::pair(none.papers.selected, none.bins.selected), std::pair(-1, -1));
+  EXPECT_EQ(std::tuple(none.bins.entries, none.papers.selected, none.bins.selected),
+            std::tuple(none.papers.entries, -1, -1));
 }
 
 TEST(SetupWindow, OpensOnTheCurrentPrinterAsItIs) {
@@ -94,11 +93,10 @@ TEST(SetupWindow, ChoosingOkAndCancel) {
   system.current.paperBin = 15;  // changed earlier in the run
   PrinterSetup cancelled(system);
   cancelled.ChoosePrinter("Plan Plotter");
-  EXPECT_EQ(system.current.deviceName, "Plan Plotter");  // at once
-  EXPECT_FALSE(cancelled.portrait());
+  EXPECT_TRUE(system.current.deviceName == "Plan Plotter" && !cancelled.portrait());  // at once
   cancelled.Cancel();
-  EXPECT_EQ(system.current.deviceName, "Site Office Laser");
-  EXPECT_EQ(system.current.paperBin, 15);
+  EXPECT_EQ(std::tuple(system.current.deviceName, system.current.paperBin),
+            std::tuple(std::string("Site Office Laser"), 15));
 
   PrinterSetup(system).Ok("256  Custom", "7  Automatically Select", true);
   EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin, system.current.orientation),
@@ -109,9 +107,9 @@ TEST(SetupWindow, ChoosingOkAndCancel) {
   plotter.ChoosePrinter("Plan Plotter");
   plotter.ChoosePrinter("Nobody");
   plotter.Ok(kUnavailableEntry, "", false);
-  EXPECT_EQ(system.current.deviceName, "Plan Plotter");
-  EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin, system.current.orientation),
-            std::tuple(9, 15, 2));
+  EXPECT_EQ(std::tuple(system.current.deviceName, system.current.paperSize, system.current.paperBin,
+                       system.current.orientation),
+            std::tuple("Plan Plotter", 9, 15, 2));
 }
 
 }  // namespace

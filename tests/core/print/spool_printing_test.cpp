@@ -1,4 +1,5 @@
-// Pages of the spool on a recording printer, and the spool copied to a file.
+// Pages of the spool on a recording printer, the spool copied to a file, and
+// the print dialog's state and Print step where the window tests do not reach.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -30,13 +31,8 @@ std::string Repeat(const std::string& text, int times) {
 }
 
 TEST(SpoolPages, SheetsAndNewPagesByRange) {
-  struct Case {
-    std::string text;
-    std::int16_t from, to;
-    const char* sheets;  // sheets that got lines, split by '|'
-    int newPages;
-  };
-  const Case cases[] = {
+  // The spool, From and To, the sheets that got lines (split by '|') and the new pages asked.
+  const std::tuple<std::string, std::int16_t, std::int16_t, const char*, int> cases[] = {
       {Spool(3), 0, 0, "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2", 2},  // one new page before 2 and 3
       {Spool(4), 2, 3, "P2.1,P2.2|P3.1,P3.2", 1},            // none in front of page 2
       {Spool(4), 0, 2, "P1.1,P1.2|P2.1,P2.2", 1},
@@ -54,13 +50,12 @@ TEST(SpoolPages, SheetsAndNewPagesByRange) {
       {"FIRST\r\n" + Repeat("\f\r\n", 65537) + "LATE\r\n", 1, 2, "FIRST", 1},
   };
   ScratchFolder dir;
-  for (const Case& c : cases) {
-    WriteFile(dir.File("PRINT.SPL"), c.text);
+  for (const auto& [text, from, to, sheets, newPages] : cases) {
+    SCOPED_TRACE(std::to_string(from) + ".." + std::to_string(to) + " of " + text.substr(0, 40));
+    WriteFile(dir.File("PRINT.SPL"), text);
     RecordingPrinter printer;
-    ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), c.from, c.to, printer).ok());
-    ASSERT_EQ(printer.documents.size(), 1u) << c.text.substr(0, 40);
-    EXPECT_EQ(printer.Sheets(0), c.sheets) << c.from << ".." << c.to << " of " << c.text.substr(0, 40);
-    EXPECT_EQ(printer.documents[0].newPages, c.newPages) << c.from << ".." << c.to << " of " << c.text.substr(0, 40);
+    ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), from, to, printer).ok() && printer.documents.size() == 1u);
+    EXPECT_EQ(std::tuple(printer.Sheets(0), printer.documents[0].newPages), std::tuple(sheets, newPages));
   }
 }
 
@@ -69,8 +64,7 @@ TEST(SpoolPages, FailuresOfTheSpoolAndOfThePrinterComeBack) {
   RecordingPrinter printer;
   const Outcome missing = PrintSpoolPages(dir.File("NONE.SPL"), 0, 0, printer, &kReportFont);
   EXPECT_NE(missing.message.find("NONE.SPL: No such file"), std::string::npos) << missing.message;
-  EXPECT_TRUE(printer.documents.empty());
-  EXPECT_FALSE(printer.documentOpen());  // not even the font was set
+  EXPECT_TRUE(printer.documents.empty() && !printer.documentOpen());  // not even the font was set
   // A folder opens but cannot be read: the document is ended, the failure told.
   EXPECT_NE(PrintSpoolPages(dir.path(), 0, 0, printer).message.find("Is a directory"), std::string::npos);
   EXPECT_FALSE(printer.documentOpen());
@@ -107,26 +101,25 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
     done.push_back(d);
     return d < 3;
   });
-  EXPECT_EQ(copied.kind, OutcomeKind::Cancelled);
-  EXPECT_EQ(done, (std::vector<std::int64_t>{1, 2, 3}));
-  EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
-  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
+  EXPECT_EQ(std::tuple(copied.kind, done), std::tuple(OutcomeKind::Cancelled, std::vector<std::int64_t>{1, 2, 3}));
+  EXPECT_EQ(ReadFile(target) + std::to_string(ListFolder(dir.path()).size()), "A\r\nB\r\n\f\r\n\xE9 C\r\n2");
 }
 
 // Each copy is a document of its own; every page of every copy is told, a
 // stop abandons the document and a failed copy ends the run.
 TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
   const std::string all = "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2|P4.1,P4.2";
+  // Range, From, To, Copies; one copy only (preview and PDF); the printer refuses the second
+  // document; the progress step that stops (0: never); pages told and their total; documents
+  // ended and the sheets of each.
   const struct {
     PrintRange range;
     int from, to;
     const char* copies;
-    bool oneCopy;         // preview and PDF
-    bool failSecond;      // the printer refuses the second document
-    std::int64_t stopAt;  // 0: never
-    std::int64_t told, total;
-    std::size_t ended;   // documents ended
-    std::string sheets;  // of each of them
+    bool oneCopy, failSecond;
+    std::int64_t stopAt, told, total;
+    std::size_t ended;
+    std::string sheets;
   } cases[] = {
       {PrintRange::All, 0, 0, "2", false, false, 0, 8, 8, 2, all},
       {PrintRange::Pages, 2, 3, "3", false, false, 0, 6, 6, 3, "P2.1,P2.2|P3.1,P3.2"},
@@ -161,16 +154,50 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     EXPECT_EQ(printed.message == "The printer is off line.", c.failSecond) << printed.message;
     EXPECT_EQ(std::pair(dialog.PrintFrom, dialog.PrintCopies),
               (std::pair<std::int16_t, std::int16_t>(c.range == PrintRange::All ? 0 : c.from, std::atoi(c.copies))));
-    ASSERT_EQ(static_cast<std::int64_t>(done.size()), c.told);
-    EXPECT_EQ(done.empty() ? 0 : done.back(), c.told);
+    ASSERT_EQ(std::tuple(static_cast<std::int64_t>(done.size()), done.empty() ? 0 : done.back()),
+              std::tuple(c.told, c.told));
     ASSERT_EQ(printer.documents.size(), c.ended);
-    for (std::size_t d = 0; d < c.ended; ++d) {
-      EXPECT_EQ(printer.Sheets(d), c.sheets);
-      EXPECT_EQ(printer.documents[d].fonts, std::vector<std::string>{"Courier New 12"});
-    }
+    for (std::size_t d = 0; d < c.ended; ++d)
+      EXPECT_EQ(std::tuple(printer.Sheets(d), printer.documents[d].fonts),
+                std::tuple(c.sheets, std::vector<std::string>{"Courier New 12"}));
     EXPECT_EQ(printer.abandoned, c.stopAt ? 1 : 0);
     EXPECT_FALSE(printer.documentOpen()) << "a font with no document after it";
   }
+}
+
+TEST(PrintDialogState, OpensOnAllAndFollowsTheRangeChoice) {
+  PrintDialog d = LoadPrintDialog(false);
+  ChooseRange(d, PrintRange::SelectedText);  // disabled: no selection handed on
+  EXPECT_EQ(d.range, PrintRange::All);
+  PrintDialog sel = LoadPrintDialog(true);
+  ChooseRange(sel, PrintRange::Pages);
+  sel.pageTo = 4;
+  ChooseRange(sel, PrintRange::SelectedText);  // leaves the page fields alone
+  EXPECT_EQ(std::tuple(sel.range, sel.pageFieldsEnabled, sel.pageTo), std::tuple(PrintRange::SelectedText, true, 4));
+  for (const char* ok : {"", "0", "12", "999"}) EXPECT_TRUE(CopiesTextAcceptable(ok)) << ok;
+  for (const char* bad : {"1000", "-1", "2a", " 2", "+3"}) EXPECT_FALSE(CopiesTextAcceptable(bad)) << bad;
+  EXPECT_TRUE(CopiesFromText("007") == 7 && CopiesFromText("") == 0);
+}
+
+TEST(PrintStep, SelectedTextPrintsOnceFromItsFile) {
+  ScratchFolder dir;
+  const std::string spoolPath = dir.File("PRINT.SPL"), selText = dir.File("SELTEXT.TXT");
+  WriteFile(spoolPath, "P1\r\n\f\r\nP2\r\n\f\r\nP3\r\n");
+  WriteFile(selText, "SELECTED\r\n\f\r\n");
+  RecordingPrinter printer;
+  PrintDialog d = LoadPrintDialog(true);
+  ChooseRange(d, PrintRange::SelectedText);
+  d.copiesText = "5";
+  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
+  EXPECT_EQ(std::tuple(printer.documents.size(), printer.Sheets(0)),
+            std::tuple(std::size_t{1}, std::string("SELECTED")));
+  printer.failures = {Outcome::Failure(OutcomeKind::IoError, "Print", "Job refused.")};
+  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, printer).message, "Job refused.");
+  // A selection whose file is gone says why.
+  RemoveTree(selText);
+  const Outcome r = PrintChosenPages(d, spoolPath, selText, printer);
+  EXPECT_NE(r.message.find(selText + ": No such file or directory"), std::string::npos) << r.message;
+  EXPECT_EQ(printer.documents.size(), 2u);
 }
 
 }  // namespace

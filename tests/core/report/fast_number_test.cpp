@@ -27,20 +27,12 @@ double ExactKeep3(double value) { return ParseLeadingNumber(FormatMask(value, "#
 // Right-aligned, never cut (1234567.891 in 6 columns), halves away from zero.
 TEST(FastNumber, SameTextAsFormatMaskAndKeep3) {
   std::mt19937_64 rng(4417);
-  std::vector<double> values = {0.0,        -0.0,
-                                0.0005,     -0.0005,
-                                0.0004999,  2.675,
-                                1.0005,     9.9995,
-                                99999.9995, 207.8745,
-                                19.3055,    812.5,
-                                -812.5,     1e15,
-                                1e15 + 2,   123456789012.0,
-                                1e20,       -1e-300,
-                                5e-324,     1e300,
-                                1.7e308,    1234567.891,
-                                23.4567,    20001.0 / 2000.0,
-                                0.1 + 0.2,  1176.4705882352941,
-                                NAN,        INFINITY};
+  // clang-format off
+  std::vector<double> values = {0.0, -0.0, 0.0005, -0.0005, 0.0004999, 2.675, 1.0005, 9.9995, 99999.9995, 207.8745,
+                                19.3055, 812.5, -812.5, 1e15, 1e15 + 2, 123456789012.0, 1e20, -1e-300, 5e-324, 1e300,
+                                1.7e308, 1234567.891, 23.4567, 20001.0 / 2000.0, 0.1 + 0.2, 1176.4705882352941, NAN,
+                                INFINITY};
+  // clang-format on
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int i = 0; i < 200000; ++i) {
     const double magnitude = std::pow(10.0, static_cast<int>(unit(rng) * 14) - 4);

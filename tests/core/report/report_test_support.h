@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../test_files.h"
 #include "io/line_reader.h"
 #include "report/tonnage_run.h"
 
@@ -21,24 +22,9 @@ inline const std::string kVersion = "PRAX V4.2.1 04/2006";
 inline std::string Ticket(int page, const std::string& date, const std::string& w1, const std::string& w2,
                           const std::string& w3, const std::string& pct = "", bool priv = false, bool isVoid = false,
                           bool note = false) {
-  auto right = [](const std::string& s, std::size_t n) {
-    return s.size() >= n ? s : std::string(n - s.size(), ' ') + s;
-  };
-  auto left = [](const std::string& s, std::size_t n) {
-    return s.size() >= n ? s : s + std::string(n - s.size(), ' ');
-  };
-  std::string p = std::to_string(page);
-  std::string line = std::string(6 - p.size(), '0') + p + " " + left(date, 10) + " ";
-  line += left(w1, 10) + left(w2, 10) + left(w3, 10);
-  line += pct.empty() ? std::string(7, ' ') : right(pct, 6) + " ";
-  line += priv ? "Y " : "  ";
-  line += isVoid ? "Y " : "  ";
-  line += note ? "Y" : " ";
-  return line;
-}
-
-inline std::string TrimmedTicket(std::string line) {
-  while (!line.empty() && line.back() == ' ') line.pop_back();
+  char line[160];
+  std::snprintf(line, sizeof line, "%06d %-10s %-10s%-10s%-10s%6s %s %s %s", page, date.c_str(), w1.c_str(), w2.c_str(),
+                w3.c_str(), pct.c_str(), priv ? "Y" : " ", isVoid ? "Y" : " ", note ? "Y" : " ");
   return line;
 }
 
@@ -50,11 +36,7 @@ inline std::string BookLine(const std::string& type, const std::string& gravity,
   return "* " + type + " " + gravity + " " + comments;
 }
 
-inline std::string Image(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& l : lines) text += l + "\r\n";
-  return text;
-}
+inline std::string Image(const std::vector<std::string>& lines) { return tonnage::testing::CrLf(lines); }
 
 // Where two spools first differ, line and column, with both lines.
 inline std::string Difference(const std::string& actual, const std::string& expected) {

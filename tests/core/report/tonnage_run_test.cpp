@@ -1,6 +1,10 @@
-// Worked examples of the run, each worked out by hand: what neither the report
-// cases nor the generated comparison (a second reading) vouch for.
+// The run: worked examples, each worked out by hand, of what neither the report
+// cases nor the generated comparison (a second reading) vouch for; the page
+// header; and the comparison of generated files with an independent
+// computation written in Python (tests/tools/report_reference.py), skipped,
+// loudly, without python3.
 #include "report/tonnage_run.h"
+#include "report/report_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -10,26 +14,24 @@ namespace tonnage::report {
 namespace {
 
 using namespace testing;
+using tonnage::testing::ReadFile;
+using tonnage::testing::ScratchFolder;
 using Lines = std::vector<std::string>;
 
 const std::string kD1 = "06/16/2026", kD2 = "06/17/2026";
 
-Lines Job(bool metric, const Lines& books) {
-  Lines work = {IndexLine(metric)};
-  work.insert(work.end(), books.begin(), books.end());
-  return work;
+Lines Job(bool metric, Lines books) {
+  books.insert(books.begin(), IndexLine(metric));
+  return books;
 }
 
+// A batch book of `tickets` equal tickets, then the lines of `then`.
 Lines Batch(const std::string& gravity, const std::string& date, int tickets, const std::string& agg,
-            const std::string& bit, const std::string& tot) {
+            const std::string& bit, const std::string& tot, const Lines& then = {}) {
   Lines lines = {BookLine("2", gravity, "MAINLINE SURFACE BATCH")};
   for (int i = 1; i <= tickets; ++i) lines.push_back(Ticket(i, date, agg, bit, tot));
+  lines.insert(lines.end(), then.begin(), then.end());
   return lines;
-}
-
-Lines Joined(Lines a, const Lines& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 
 // The rules no report case shows; the ordinary lines of every kind are the
@@ -44,10 +46,8 @@ TEST(TonnageRun, WorkedExamples) {
   // 1.0 lb of private material is not more than the threshold.
   const Lines priv = {BookLine("0", "0.0000", "WASTE"), Ticket(1, kD1, "30000", "10000", "20000", "5.000", true),
                       Ticket(3, "06/18/2026", "", "", "1", "5.000", true)};
-  const struct {
-    Lines work;
-    std::string prefix, line;
-  } cases[] = {
+  // The data, and the line of the spool that starts with the prefix.
+  const std::tuple<Lines, std::string, std::string> cases[] = {
       {Job(false, std0), "      2  ", "      2  06/16/2026   20000                  20000               LBS  "},
       {Job(false, std0), "    100  ", "    100  06/17/2026   60000      30000       30000               LBS  "},
       // English tons books are told in pounds.
@@ -58,15 +58,15 @@ TEST(TonnageRun, WorkedExamples) {
       {Job(false, priv), " 06/18/2026           0", " 06/18/2026           0.000       0           0.000       0    "},
       // 5 x 40000 lbs with 2000 lbs of asphalt each; the date's gravity is the
       // last batch book's: 10000 / (8.3282 x 1.02), not x 1.03.
-      {Job(false, Joined(Batch("1.0300", "06/29/2026", 1, "38000", "2000", "40000"),
-                         Batch("1.0200", "06/29/2026", 4, "38000", "2000", "40000"))),
+      {Job(false, Batch("1.0300", "06/29/2026", 1, "38000", "2000", "40000",
+                        Batch("1.0200", "06/29/2026", 4, "38000", "2000", "40000"))),
        " 06/29/2026          100", " 06/29/2026          100.000       100.000             1177     5.00     5.00"},
       // Private asphalt counts toward pay gallons, but a date of private tickets only shows zeros.
       {Job(false,
            {BookLine("2", "0.0000", "WASTE BATCH"), Ticket(1, "06/30/2026", "38000", "2000", "40000", "5.000", true)}),
        " 06/30/2026  ", " 06/30/2026            0.000         0.000                0     0.00     0.00"},
   };
-  for (const auto& c : cases) EXPECT_EQ(LineStarting(SpoolLines(c.work), c.prefix), c.line) << c.prefix;
+  for (const auto& [work, prefix, line] : cases) EXPECT_EQ(LineStarting(SpoolLines(work), prefix), line) << prefix;
 }
 
 TEST(TonnageRun, TheTableIsFullAtThe251stDate) {
@@ -96,6 +96,44 @@ TEST(TonnageRun, AnEmptyOrForeignFileIsInvalid) {
   const std::string block = stars + "\r\n    DATA FORMAT IS INVALID\r\n" + stars + "\r\n";
   EXPECT_EQ(MakeReportSpool("HELLO\r\n* 0 0.0000 X\r\n", kVersion, kStamp), block);
   EXPECT_EQ(MakeReportSpool("", kVersion, kStamp), block);
+}
+
+// Every other line of the report is held by the report cases and the reference comparison.
+HeaderInfo Info(std::string version, bool metric = false) {
+  return {std::move(version), "07/01/2026", "14:05:09", "4417", "STP-0312(8)", "R. HALVORSEN", metric};
+}
+
+TEST(PageHeader, TitleStandsAtColumn32OrWrapsBelowALongVersionText) {
+  // The program's own version text is the report cases'; 30 characters end
+  // at column 31: the title still fits at 32.
+  PageHeader h = PageHeaderLines(Info(std::string(30, 'V'), true), 1);
+  ASSERT_EQ(h.lines.size(), 5u);
+  EXPECT_EQ(h.lines[0], " " + std::string(30, 'V') + "QUARRENDALE (METRIC TONS)");
+  EXPECT_EQ(h.lines[4], " DATA IS IN METRIC");
+  EXPECT_EQ(h.pageNumberLine, 1u);
+
+  // 31 characters reach column 32: the title goes to column 32 of a new line.
+  h = PageHeaderLines(Info(std::string(31, 'V')), 1);
+  ASSERT_EQ(h.lines.size(), 6u);
+  EXPECT_EQ(h.lines[0], " " + std::string(31, 'V'));
+  EXPECT_EQ(h.lines[1], std::string(31, ' ') + "QUARRENDALE (TONNAGE)");
+  EXPECT_EQ(h.pageNumberLine, 2u);
+
+  // Renumbering rewrites only the page number, up to four digits.
+  const std::string line = h.lines[2];
+  EXPECT_EQ(WithPageNumber(line, 1234), line.substr(0, 73) + " 1234");
+}
+
+TEST(ReferenceComparison, GeneratedFilesAgreeByteForByte) {
+  ScratchFolder dir;
+  const std::vector<std::string> cases = GeneratedCases(200, 4417, dir.path());
+  if (cases.empty()) GTEST_SKIP() << "*** the comparison with the reference computation did NOT run ***";
+  for (const std::string& base : cases) {
+    const std::string expected = ReadFile(base + ".SPL");
+    ASSERT_FALSE(expected.empty()) << base;
+    const std::string actual = MakeReportSpool(ReadFile(base + ".K81"), ReadFile(base + ".version"), kStamp);
+    if (actual != expected) ADD_FAILURE() << base << " (seed 4417): " << Difference(actual, expected);
+  }
 }
 
 }  // namespace

@@ -26,11 +26,9 @@ std::string FullFile(int version) {
   for (int b = 1; b <= kMaxBooks; ++b) {
     text += "* 0 1.0250 BOOK " + std::to_string(b) + "\r\n";
     for (int p = 1; p <= kMaxRows; ++p) {
-      const int net = 30000 + p + (p == b % kMaxRows + 1 ? version : 0);
-      text += FormatTicketLine(TicketRow{{std::to_string(p), "09/28/2026", std::to_string(60000 + p), "30000",
-                                          std::to_string(net), "5.6"}},
-                               "E", "0") +
-              "\r\n";
+      const std::string net = std::to_string(30000 + p + (p == b % kMaxRows + 1 ? version : 0));
+      const TicketRow row{{std::to_string(p), "09/28/2026", std::to_string(60000 + p), "30000", net, "5.6"}};
+      text += FormatTicketLine(row, "E", "0") + "\r\n";
     }
   }
   return text;
@@ -50,9 +48,9 @@ TEST(KilledSave, FileAndHistoryStayInStep) {
     sessions[v].keepHistory = true;
     sessions[v].dataFilePath = target;
   }
-  auto start = std::chrono::steady_clock::now();
+  const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(sessions[0].Save().ok() && sessions[1].Save().ok());
-  const long long saveTime =
+  const auto saveTime =
       std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count() / 2;
 
   const char *seed = std::getenv("TONNAGE_KILL_SEED"), *rounds = std::getenv("TONNAGE_KILL_ROUNDS");

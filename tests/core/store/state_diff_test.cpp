@@ -36,12 +36,7 @@ std::string Show(const std::vector<Change>& changes) {
 }
 
 TEST(StateDiff, FollowsTicketsByBookAndPage) {
-  struct Case {
-    const char* name;
-    std::function<void(DataState&)> edit;
-    const char* expected;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::tuple<const char*, std::function<void(DataState&)>, const char*>> cases = {
       {"nothing", [](DataState&) {}, ""},
       {"a weight", [](DataState& s) { s.books[1].tickets[2] = Ticket(2203, "47250"); },
        "ticket changed 2>2 002203 Net Weight [47002|47250]\n"},
@@ -84,10 +79,10 @@ TEST(StateDiff, FollowsTicketsByBookAndPage) {
        },
        "book changed 3>3  Data Type [0|2]\nticket changed 3>3 003201 Tot Weight [47000|47010]\n"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [name, edit, expected] : cases) {
     DataState after = Job();
-    c.edit(after);
-    EXPECT_EQ(Show(DiffStates(Job(), after)), c.expected) << c.name;
+    edit(after);
+    EXPECT_EQ(Show(DiffStates(Job(), after)), expected) << name;
   }
 }
 
