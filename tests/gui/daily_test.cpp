@@ -100,7 +100,7 @@ TEST(YieldEntriesWindow, AStoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
       });
   Click(form.get(), "Cmd_Yield");
   // The stored entry shows in the summary; reading it back from the store is
-  // core's (tests/core/daily/stored_yield_entries_test.cpp).
+  // core's (StoredYieldTest in tests/core/daily/daily_summary_test.cpp).
   ASSERT_EQ(entries.Entries().size(), 1u);
   ASSERT_EQ(Rows(form.get(), "Tbl_Yield"), 1);
   EXPECT_EQ(Cell(form.get(), "Tbl_Yield", 0, 10), "77.6");

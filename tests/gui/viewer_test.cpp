@@ -57,7 +57,7 @@ std::string MakeSpool(int pages) {
 // Find shows which match it is on; Escape closes the find bar first and only
 // then the viewer; Ctrl+G goes to a page, which stays at the top when the
 // window (and with it the font) changes size. Find's own rules are core's
-// (tests/core/report/spool_text_test.cpp).
+// (SpoolText in tests/core/report/run_tonnage_report_test.cpp).
 TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
   fakes::Harness h;
   ASSERT_TRUE(h.started);

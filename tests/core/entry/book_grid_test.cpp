@@ -5,6 +5,8 @@
 #include "data/grid_journal.h"
 #include "data/section_file.h"
 #include "entry_fixture.h"
+#include "entry/book_list.h"
+#include "entry/index_record_form.h"
 
 namespace tonnage {
 namespace {
@@ -150,10 +152,8 @@ TEST_F(BookGridTest, KeptRowsComeBackWhenTheRunDiesWithTheGridOpen) {
   BookGrid closed, grid;
   OpenBook(5, "HOT MIX", "0", closed);
   Type(closed, 1, {"7", "09/28/2026", "77756", "30056", "47700"});
-  ASSERT_TRUE(KeepGridRows(session, 5, closed).ok());
-  ASSERT_TRUE(Exists(session.workFolder().File(GridJournalName(5))));
-  ASSERT_TRUE(SaveGridToBook(session, 5, closed).ok());
-  EXPECT_FALSE(Exists(session.workFolder().File(GridJournalName(5))));
+  ASSERT_TRUE(KeepGridRows(session, 5, closed).ok() && Exists(session.workFolder().File(GridJournalName(5))));
+  ASSERT_TRUE(SaveGridToBook(session, 5, closed).ok() && !Exists(session.workFolder().File(GridJournalName(5))));
 
   OpenBook(4, "", "1", grid);
   Type(grid, 1, {"1201", "09/28/2026", "38.878", "15.028", "23.850"});
@@ -161,8 +161,7 @@ TEST_F(BookGridTest, KeptRowsComeBackWhenTheRunDiesWithTheGridOpen) {
   ASSERT_TRUE(KeepGridRows(session, 4, grid).ok());
   ScratchFolder other;
   Session next;
-  ASSERT_TRUE(next.Start(".", other.path()).ok());
-  ASSERT_TRUE(next.Recover(session.workFolder().path()).ok());
+  ASSERT_TRUE(next.Start(".", other.path()).ok() && next.Recover(session.workFolder().path()).ok());
   EXPECT_EQ(next.Book(4).comments, "BOOK NUMBER  4");
   BookRows back;
   ASSERT_TRUE(ReadSectionFile(next.SectionPath(4), back));
@@ -170,6 +169,78 @@ TEST_F(BookGridTest, KeptRowsComeBackWhenTheRunDiesWithTheGridOpen) {
             "23.850 001202 Y");
   EXPECT_TRUE(back[2] == TicketRow{} && !Exists(next.workFolder().File(GridJournalName(4))));
   next.Cleanup();
+}
+
+using BookListTest = EntryTest;
+
+std::string Fields(const BookHeader& h) { return h.comments + "|" + h.dataType + "|" + h.specificGravity; }
+
+TEST_F(BookListTest, EntriesNumberEverySlotAndTheSelectionFollowsTheChoice) {
+  session.Book(7).comments = "HOT MIX";
+  const std::vector<std::string> entries = ListBooks(session.books);
+  ASSERT_TRUE(entries.size() == 500u && entries[6] + "|" + entries[499] == "Book  7 HOT MIX|Book  500 ");
+  // Enter with nothing selected chooses nothing; slot 500 stays selected.
+  EXPECT_EQ(std::tuple(ChosenSlot(-1), ChosenSlot(499), ChosenSlot(500)), std::tuple(std::nullopt, 500, std::nullopt));
+  EXPECT_EQ(std::pair(SelectionAfter(3), SelectionAfter(500)), std::pair(3, 499));
+}
+
+TEST_F(BookListTest, ADeletedBookKeepsItsTicketsUntilTheSlotIsSetUpAgain) {
+  BookGrid grid;
+  OpenBook(3, "HOT MIX", "1", grid);
+  session.Book(3).specificGravity = "2.65";
+  Type(grid, 1, {"1", "06/01/2026", "38.880", "14.975", "23.905", "5.5"});
+  ASSERT_TRUE(SaveGridToBook(session, 3, grid).ok());
+
+  ASSERT_TRUE(DeleteBook(session, 3).ok());
+  EXPECT_TRUE(Fields(session.Book(3)) + session.rows[0][TicketField::PageNo] == "||" && Exists(session.SectionPath(3)))
+      << "rows in memory cleared, the file kept";
+
+  BookGrid empty;
+  LoadBookIntoGrid(session, 3, empty);
+  EXPECT_EQ(empty.Cell(1, 1), "") << "a free slot shows an empty grid";
+
+  BookSetupFields fields = OpenBookSetup(session.Book(3));
+  fields.comments = "HOT MIX AGAIN";
+  ContinueBookSetup(session.Book(3), fields);
+  BookGrid back;
+  LoadBookIntoGrid(session, 3, back);
+  EXPECT_EQ(back.Cell(1, 3), "38.880");
+}
+
+TEST(BookSetup, TypeIsChosenOnceAndThenFixed) {
+  BookHeader header;
+  BookSetupFields fields = OpenBookSetup(header);
+  EXPECT_FALSE(fields.typeFixed);
+  std::tie(fields.comments, fields.specificGravity) = std::pair("SURFACE", "2.640");
+  ContinueBookSetup(header, fields);
+  EXPECT_EQ(Fields(header), "SURFACE||2.640") << "Continue without a type leaves the code empty";
+
+  fields = OpenBookSetup(header);
+  fields.ChosenTypeIndex = 1;
+  ContinueBookSetup(header, fields);
+  fields = OpenBookSetup(header);
+  EXPECT_EQ(std::tuple(header.dataType, fields.ChosenTypeIndex, fields.typeFixed), std::tuple("1", 1, true));
+
+  BookHeader odd{"HAND EDITED", "7", ""};
+  fields = OpenBookSetup(odd);
+  ContinueBookSetup(odd, fields);
+  EXPECT_EQ(std::tuple(fields.ChosenTypeIndex, fields.typeFixed, odd.dataType), std::tuple(-1, true, "7"));
+}
+
+TEST(BookSetup, SpecificGravityStaysBelowTen) {
+  for (const char* ok : {"2.65", "9.9999", ""}) EXPECT_EQ(CheckSpecificGravity(ok).state, GravityInput::Acceptable);
+  EXPECT_EQ(CheckSpecificGravity(".").state, GravityInput::Intermediate);
+  for (const char* bad : {"10", "2.65001", "2,65"}) EXPECT_EQ(CheckSpecificGravity(bad).state, GravityInput::Invalid);
+}
+
+// Today for a new file at every opening; a saved file's own date, even empty.
+TEST(IndexRecordForm, NewFileShowsTodayOthersTheStoredDate) {
+  IndexRecord index{"CST81", "4471", "NH-0094-07", "09/30/2025", "P. LINDQVIST", "E"};
+  const CalendarDate today{2026, 3, 7};
+  const std::string saved = OpenIndexRecord(index, "/jobs/NH0094.K81", today).date;
+  EXPECT_EQ(OpenIndexRecord(index, kNoName, today).date + "|" + saved, "03/07/2026|09/30/2025");
+  index.date.clear();
+  EXPECT_EQ(OpenIndexRecord(index, "/jobs/NH0094.K81", today).date, "");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "print/print_dialog.h"
 #include "print/spool_printing.h"
 #include "recording_printer.h"
+#include "print/printer_setup.h"
 
 namespace tonnage::print {
 namespace {
@@ -66,8 +67,8 @@ TEST(SpoolPages, FailuresOfTheSpoolAndOfThePrinterComeBack) {
   EXPECT_NE(missing.message.find("NONE.SPL: No such file"), std::string::npos) << missing.message;
   EXPECT_TRUE(printer.documents.empty() && !printer.documentOpen());  // not even the font was set
   // A folder opens but cannot be read: the document is ended, the failure told.
-  EXPECT_NE(PrintSpoolPages(dir.path(), 0, 0, printer).message.find("Is a directory"), std::string::npos);
-  EXPECT_FALSE(printer.documentOpen());
+  EXPECT_TRUE(PrintSpoolPages(dir.path(), 0, 0, printer).message.find("Is a directory") != std::string::npos &&
+              !printer.documentOpen());
 
   printer.failures.push_back(Outcome::Failure(OutcomeKind::IoError, "Print", "The queue is stopped."));
   WriteFile(dir.File("PRINT.SPL"), Spool(1));
@@ -77,8 +78,7 @@ TEST(SpoolPages, FailuresOfTheSpoolAndOfThePrinterComeBack) {
 
 TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   ScratchFolder dir;
-  const std::string spool = dir.File("PRINT.SPL");
-  const std::string target = dir.File("REPORT.PRN");
+  const std::string spool = dir.File("PRINT.SPL"), target = dir.File("REPORT.PRN");
   WriteFile(spool, Spool(3));
   ASSERT_TRUE(CopySpoolToFile(spool, target).ok());
   EXPECT_EQ(ReadFile(target), Spool(3));
@@ -87,12 +87,12 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   ASSERT_TRUE(CopySpoolToFile(spool, target).ok());
   EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
 
-  EXPECT_NE(CopySpoolToFile(dir.File("NONE.SPL"), target).message.find("NONE.SPL"), std::string::npos);
-  EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
-  const Outcome full = CopySpoolToFile(spool, "/dev/full");
-  EXPECT_NE(full.message.find("/dev/full: No space left on device"), std::string::npos) << full.message;
-  const Outcome noFolder = CopySpoolToFile(spool, dir.File("gone/REPORT.PRN"));
-  EXPECT_NE(noFolder.message.find("gone/REPORT.PRN: No such file or directory"), std::string::npos) << noFolder.message;
+  // Failures name path and reason; the older copy stays (see the end).
+  for (const auto& [from, to, says] :
+       {std::tuple(dir.File("NONE.SPL"), target, "NONE.SPL"),
+        std::tuple(spool, std::string("/dev/full"), "/dev/full: No space left on device"),
+        std::tuple(spool, dir.File("gone/REPORT.PRN"), "gone/REPORT.PRN: No such file or directory")})
+    EXPECT_NE(CopySpoolToFile(from, to).message.find(says), std::string::npos) << says;
   // A copy stopped part way leaves the older file and no other.
   WriteFile(spool, Spool(5));
   std::vector<std::int64_t> done;
@@ -138,13 +138,12 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     PrintDialog dialog = LoadPrintDialog(false);
     ChooseRange(dialog, c.range);
     dialog.pageFrom = c.from, dialog.pageTo = c.to, dialog.copiesText = c.copies;
-    std::string spool = dir.File("PRINT.SPL");
     RecordingPrinter printer;
     if (c.failSecond)
       printer.failures = {Outcome::Success(),
                           Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
     std::vector<std::int64_t> done;
-    const Outcome printed = PrintChosenPages(dialog, spool, dir.File("SEL.TXT"), printer, c.oneCopy,
+    const Outcome printed = PrintChosenPages(dialog, dir.File("PRINT.SPL"), dir.File("SEL.TXT"), printer, c.oneCopy,
                                              [&](std::int64_t d, std::int64_t total) {
                                                EXPECT_EQ(total, c.total);
                                                done.push_back(d);
@@ -160,8 +159,7 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     for (std::size_t d = 0; d < c.ended; ++d)
       EXPECT_EQ(std::tuple(printer.Sheets(d), printer.documents[d].fonts),
                 std::tuple(c.sheets, std::vector<std::string>{"Courier New 12"}));
-    EXPECT_EQ(printer.abandoned, c.stopAt ? 1 : 0);
-    EXPECT_FALSE(printer.documentOpen()) << "a font with no document after it";
+    EXPECT_TRUE(printer.abandoned == (c.stopAt ? 1 : 0) && !printer.documentOpen()) << "no font without a document";
   }
 }
 
@@ -198,6 +196,108 @@ TEST(PrintStep, SelectedTextPrintsOnceFromItsFile) {
   const Outcome r = PrintChosenPages(d, spoolPath, selText, printer);
   EXPECT_NE(r.message.find(selText + ": No such file or directory"), std::string::npos) << r.message;
   EXPECT_EQ(printer.documents.size(), 2u);
+}
+
+// Printer descriptions, the setup lists and the setup window's steps over
+// made-up installed printers.
+TEST(PrinterNames, FieldsEntriesAndLeadingNumbers) {
+  const std::string full24 = "Large Capacity Tray 2 LC";  // fills its field: no NUL
+  ASSERT_EQ(full24.size(), kBinNameField);
+  for (const auto& [field, name] :
+       {std::pair{Field("Letter", 64), "Letter"}, {std::string("A4\0junk", 7), "A4"}, {full24, full24.c_str()}})
+    EXPECT_EQ(CutName(field), name);
+  EXPECT_EQ(CapabilityEntry(9, Field("A4", 64)) + "|" + CapabilityEntry(256, Field(" Custom  ", 64)) + "|" +
+                CapabilityEntry(15, Field("", 24)),
+            "9  A4|256   Custom|15");  // trimmed: no space left
+  // The unavailable entry is empty before the space.
+  const std::pair<const char*, std::optional<double>> numbers[] = {
+      {"9  A4", 9.0}, {"256  Custom", 256.0}, {kUnavailableEntry, 0.0}, {"15", std::nullopt}};
+  for (const auto& [entry, number] : numbers) EXPECT_EQ(EntryNumber(entry), number) << entry;
+  for (const auto& [entry, number] :
+       {std::pair<const char*, int>{"9  A4", 9}, {"256  Custom", 256}, {"-2  Envelope", -2}})
+    EXPECT_EQ(ChosenNumber(entry), number) << entry;
+  for (const char* none : {"", kUnavailableEntry, "15", "40000  Big", "A4 paper", "9x  A4", "+-1 X"})
+    EXPECT_EQ(ChosenNumber(none), std::nullopt) << '"' << none << '"';
+}
+
+TEST(PrinterDescription, FirstMatchingNamesAndOrientationInWords) {
+  FakePrinterSystem system = OfficePrinters();
+  auto& caps = *system.installed[0].caps;
+  caps.paperNumbers.push_back(9);
+  // A second paper numbered 9, and a name without a number.
+  caps.paperNames.insert(caps.paperNames.end(), {Field("A4 Long Edge", 64), Field("Orphan", 64)});
+  caps.binNames[2] = "Manual Feed Slot 24 char";
+  std::tie(system.current.paperSize, system.current.paperBin) = std::pair(9, 260);
+
+  PrinterDesc desc = GetPrinterDesc(system);
+  EXPECT_EQ(PrinterLine(system.current) + PaperLine(desc) + BinLine(desc),
+            " Printer: Site Office Laser   [lp0]  Paper: A4   [Portrait]  Bin: Manual Feed Slot 24 char ");
+  // The list selects the last of the two, and leaves the orphan name out.
+  const PaperAndBins lists = FillPaperAndBins(system, system.current);
+  EXPECT_EQ(lists.papers.entries, (std::vector<std::string>{"1  Letter", "5  Legal", "9  A4", "9  A4 Long Edge"}));
+  EXPECT_EQ(std::pair(lists.papers.selected, lists.bins.selected), std::pair(3, 2));
+
+  for (const auto& [orientation, words] : {std::pair{2, "Landscape"}, {3, "Portrait"}}) {
+    system.current.orientation = orientation;
+    EXPECT_EQ(GetPrinterDesc(system).OrientDesc, words);
+  }
+  std::tie(system.current.paperSize, system.current.paperBin) = std::pair(77, 8);
+  EXPECT_EQ(std::tuple(GetPrinterDesc(system).PaperDesc, FillPaperAndBins(system, system.current).bins.selected),
+            std::tuple(std::string("Not Defined"), -1));
+
+  system.current = system.installed[1].state;  // cannot be opened
+  desc = GetPrinterDesc(system);
+  EXPECT_EQ(PaperLine(desc) + BinLine(desc), " Paper: Not Defined   [Landscape]  Bin: Not Defined ");
+  const PaperAndBins none = FillPaperAndBins(system, system.current);
+  EXPECT_EQ(none.papers.entries, std::vector<std::string>{"  <Unavailable>"});
+  EXPECT_EQ(std::tuple(none.bins.entries, none.papers.selected, none.bins.selected),
+            std::tuple(none.papers.entries, -1, -1));
+}
+
+TEST(SetupWindow, OpensOnTheCurrentPrinterAsItIs) {
+  FakePrinterSystem system = OfficePrinters();
+  std::tie(system.current.paperSize, system.current.orientation) = std::pair(9, 0);  // chosen in an earlier setup
+  PrinterSetup setup(system);
+  EXPECT_EQ(setup.printers(), (std::vector<std::string>{"Site Office Laser", "Plan Plotter"}));
+  // Anything but orientation 1 is landscape here.
+  EXPECT_EQ(std::tuple(setup.selectedPrinter(), setup.portrait(), setup.lists().papers.selected),
+            std::tuple(0, false, 2));
+  // Making it current again would give it back its own defaults.
+  for (const std::string& call : system.calls) EXPECT_EQ(call.rfind("make current", 0), std::string::npos);
+
+  // A current printer that is not installed: none selected, lists filled.
+  system.current = {"Old Dot Matrix", "lpt1", 1, 2, 4};
+  system.extraCaps["Old Dot Matrix"] = {
+      {1, 2}, {Field("Letter", 64), Field("Fanfold", 64)}, {4}, {Field("Tractor", 24)}};
+  PrinterSetup old(system);
+  EXPECT_EQ(std::pair(old.selectedPrinter(), old.lists().papers.selected), std::pair(-1, 1));
+  EXPECT_EQ(old.lists().papers.entries, (std::vector<std::string>{"1  Letter", "2  Fanfold"}));
+}
+
+// The window test chooses A4 in the manual feed; here Cancel after a change
+// of printer, numbers past 255 and entries without a number.
+TEST(SetupWindow, ChoosingOkAndCancel) {
+  FakePrinterSystem system = OfficePrinters();
+  system.current.paperBin = 15;  // changed earlier in the run
+  PrinterSetup cancelled(system);
+  cancelled.ChoosePrinter("Plan Plotter");
+  EXPECT_TRUE(system.current.deviceName == "Plan Plotter" && !cancelled.portrait());  // at once
+  cancelled.Cancel();
+  EXPECT_EQ(std::tuple(system.current.deviceName, system.current.paperBin),
+            std::tuple(std::string("Site Office Laser"), 15));
+
+  PrinterSetup(system).Ok("256  Custom", "7  Automatically Select", true);
+  EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin, system.current.orientation),
+            std::tuple(256, 7, 1));
+  // Texts with no leading number keep the printer's values; a typed name
+  // that no printer has changes nothing.
+  PrinterSetup plotter(system);
+  plotter.ChoosePrinter("Plan Plotter");
+  plotter.ChoosePrinter("Nobody");
+  plotter.Ok(kUnavailableEntry, "", false);
+  EXPECT_EQ(std::tuple(system.current.deviceName, system.current.paperSize, system.current.paperBin,
+                       system.current.orientation),
+            std::tuple("Plan Plotter", 9, 15, 2));
 }
 
 }  // namespace

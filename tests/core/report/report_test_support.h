@@ -38,23 +38,17 @@ inline std::string BookLine(const std::string& type, const std::string& gravity,
 
 inline std::string Image(const std::vector<std::string>& lines) { return tonnage::testing::CrLf(lines); }
 
-// Where two spools first differ, line and column, with both lines.
+// Where two spools first differ, with both lines.
 inline std::string Difference(const std::string& actual, const std::string& expected) {
   const auto a = io::SplitLines(actual), e = io::SplitLines(expected);
-  for (std::size_t i = 0; i < std::max(a.size(), e.size()); ++i) {
-    const std::string x = i < a.size() ? a[i] : "<none>", y = i < e.size() ? e[i] : "<none>";
-    if (x == y) continue;
-    std::size_t c = 0;
-    while (c < x.size() && c < y.size() && x[c] == y[c]) ++c;
-    return "first difference at line " + std::to_string(i + 1) + ", column " + std::to_string(c + 1) +
-           "\n  actual:   \"" + x + "\"\n  expected: \"" + y + "\"";
-  }
-  return "line ends differ";
+  std::size_t i = 0;
+  while (i < a.size() && i < e.size() && a[i] == e[i]) ++i;
+  return "first difference at line " + std::to_string(i + 1) + "\n  actual:   \"" + (i < a.size() ? a[i] : "<none>") +
+         "\"\n  expected: \"" + (i < e.size() ? e[i] : "<none>") + "\"";
 }
 
-inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work,
-                                           const std::string& version = kVersion) {
-  return io::SplitLines(MakeReportSpool(Image(work), version, kStamp));
+inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work) {
+  return io::SplitLines(MakeReportSpool(Image(work), kVersion, kStamp));
 }
 
 // The first line that starts with `prefix`, or "" when there is none.
@@ -75,11 +69,7 @@ inline std::vector<std::string> GeneratedCases(int count, int seed, const std::s
                           std::to_string(count) + " " + std::to_string(seed) + " " + dir;
   EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
   std::vector<std::string> cases;
-  for (int i = 0; i < count; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "case_%03d", i);
-    cases.push_back(dir + name);
-  }
+  for (int i = 0; i < count; ++i) cases.push_back(dir + "case_" + std::to_string(1000 + i).substr(1));  // case_007
   return cases;
 }
 
