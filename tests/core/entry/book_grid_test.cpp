@@ -231,6 +231,7 @@ TEST(BookSetup, SpecificGravityStaysBelowTen) {
   for (const char* ok : {"2.65", "9.9999", ""}) EXPECT_EQ(CheckSpecificGravity(ok).state, GravityInput::Acceptable);
   EXPECT_EQ(CheckSpecificGravity(".").state, GravityInput::Intermediate);
   for (const char* bad : {"10", "2.65001", "2,65"}) EXPECT_EQ(CheckSpecificGravity(bad).state, GravityInput::Invalid);
+  EXPECT_EQ(CheckSpecificGravity("10").reason, "Specific Gravity accepts 0 to 9.9999");
 }
 
 // Today for a new file at every opening; a saved file's own date, even empty.
