@@ -55,20 +55,19 @@ class Messages final : public platform::Messages {
 class Files final : public platform::FileChooser {
  public:
   std::optional<std::string> OpenExisting(QWidget*, const platform::FileRequest& r) override {
-    return Next(opens, openRequests, r);
+    return openRequests.push_back(r), Next(opens);
   }
   std::optional<std::string> SaveAs(QWidget*, const platform::FileRequest& r) override {
-    return Next(saves, saveRequests, r);
+    return saveRequests.push_back(r), Next(saves);
   }
   std::deque<std::optional<std::string>> opens, saves;
   std::vector<platform::FileRequest> openRequests, saveRequests;
 
  private:
-  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q,
-                                         std::vector<platform::FileRequest>& requests, const platform::FileRequest& r) {
-    requests.push_back(r);
-    std::optional<std::string> v = q.empty() ? std::nullopt : q.front();
-    if (!q.empty()) q.pop_front();
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q) {
+    if (q.empty()) return std::nullopt;
+    std::optional<std::string> v = q.front();
+    q.pop_front();
     return v;
   }
 };
@@ -92,15 +91,14 @@ class Busy final : public platform::BusyPointer {
 class Progress final : public platform::Progress {
  public:
   bool Step(QWidget*, const QString& title, std::int64_t done, std::int64_t total) override {
-    titles.push_back(title);
-    steps.emplace_back(done, total);
+    titles.push_back(title), last = {done, total};
     return stopAt == 0 || done < stopAt;
   }
   void Finish() override { ++finishes; }
   void Stop() override { stopAt = -1; }
   std::int64_t stopAt = 0;
   std::vector<QString> titles;
-  std::vector<std::pair<std::int64_t, std::int64_t>> steps;
+  std::pair<std::int64_t, std::int64_t> last;
   int finishes = 0;
 };
 
@@ -155,7 +153,6 @@ class ModalDriver : public QObject {
 
   std::vector<QString> seen;        // object names, in the order they appeared
   std::vector<QString> unexpected;  // windows no step was left for
-  bool done() const { return steps_.empty(); }
   // A modal window the test shows itself and drives directly: never answered.
   void Ignore(QWidget* window) { handled_.emplace_back(window); }
 
@@ -204,7 +201,7 @@ struct Harness {
   Harness() {
     std::filesystem::create_directories(root / "docs");
     std::filesystem::create_directories(root / "tmp");
-    started = session.Start((root / "docs").string(), (root / "tmp").string()).ok();
+    EXPECT_TRUE(session.Start((root / "docs").string(), (root / "tmp").string()).ok());
   }
   ~Harness() { session.Cleanup(); }
   std::string Work(const std::string& name) const { return session.workFolder().File(name); }
@@ -236,7 +233,6 @@ struct Harness {
   tonnage::testing::ScratchFolder scratch;
   std::filesystem::path root{scratch.path()};
   tonnage::Session session;
-  bool started = false;
   int quits = 0;
   Messages messages;
   Files files;
@@ -280,12 +276,8 @@ inline bool Shown(QWidget* window, const char* name) { return !Find<QWidget>(win
 // Keys go where the keyboard focus is.
 inline QWidget* Focus() {
   QWidget* focus = QApplication::focusWidget();
-  if (!focus) {
-    QWidget* modal = QApplication::activeModalWidget();
-    ADD_FAILURE() << "no keyboard focus in " << (modal ? qPrintable(modal->objectName()) : "-");
-    focus = modal ? modal : QApplication::activeWindow();
-  }
-  return focus;
+  EXPECT_NE(focus, nullptr) << "no keyboard focus";
+  return focus ? focus : QApplication::activeWindow();
 }
 
 inline void Keys(const QString& text) {
@@ -308,11 +300,6 @@ inline void TypeCells(std::initializer_list<const char*> cells) {
 inline void Activate(QWidget* w) {
   w->activateWindow();
   EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-}
-
-// Keys into a popup menu, which takes the keyboard while it is open.
-inline void MenuKeys(QMenu* menu, std::initializer_list<Qt::Key> keys) {
-  for (Qt::Key key : keys) QTest::keyClick(menu, key);
 }
 
 }  // namespace steps

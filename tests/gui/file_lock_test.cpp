@@ -29,10 +29,7 @@ child::Register lockHolder("lock-holder", LockHolder);
 
 class FileLock : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(h.started);
-    main->show();
-  }
+  void SetUp() override { main->show(); }
   fakes::Harness h;
   const std::string file = h.Copy("us-standard-tickets.K81");
   std::unique_ptr<gui::MainForm1> main = h.Make<gui::MainForm1>();

@@ -114,7 +114,6 @@ QStringList InTopic(int id) {
 // in its window, and the first window shows the keyboard focus from the start.
 TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
   fakes::Harness h;
-  ASSERT_TRUE(h.started);
   h.session.New();
   h.session.ChooseUnits("E");
   h.session.dataFilePath = "/home/inspector/JOB.K81";

@@ -46,30 +46,19 @@ int KilledRun() {
   gui::MainForm1 main(context, [] {});
   main.show();
   // A field's old text selected and typed over, then on to the next.
-  const auto over = [](const char* text) {
-    Key(Qt::Key_A, Qt::ControlModifier);
-    Keys(text);
-    Key(Qt::Key_Return);
-  };
+  const auto over = [](const char* text) { Key(Qt::Key_A, Qt::ControlModifier), Keys(text), Key(Qt::Key_Return); };
   // Book Setup: comments, "Standard Weight Tickets", the gravity, Continue.
   const auto setup = [](const char* comments, const char* gravity) {
     return [=](QWidget* w) {
       Activate(w);
       Keys(comments);
-      Key(Qt::Key_Return);
-      Key(Qt::Key_Space);
-      Key(Qt::Key_Return);
+      for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Return}) Key(key);
       Keys(gravity);
-      Key(Qt::Key_Return);
-      Key(Qt::Key_Return);
+      Key(Qt::Key_Return), Key(Qt::Key_Return);
     };
   };
   fakes::ModalDriver driver;
-  driver
-      .Then([](QWidget* process) {
-        Click(process, "IndexCmd");
-        Click(process, "BookCmd");
-      })
+  driver.Then([](QWidget* process) { Click(process, "IndexCmd"), Click(process, "BookCmd"); })
       .Then([&](QWidget* index) {
         Activate(index);
         over("4471");
@@ -81,19 +70,15 @@ int KilledRun() {
       .Then([](QWidget* list) {
         // Slot 4, after the sample's three books.
         Activate(list);
-        Key(Qt::Key_Home);
-        for (int i = 0; i < 3; ++i) Key(Qt::Key_Down);
-        Key(Qt::Key_Return);
+        for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) Key(key);
         // Back from the grid the book just edited is still chosen: slot 5 is one down.
         Activate(list);
-        Key(Qt::Key_Down);
-        Key(Qt::Key_Return);
+        Key(Qt::Key_Down), Key(Qt::Key_Return);
       })
       .Then(setup("NIGHT PAVING", "2.65"))
       .Then([](QWidget* grid) {
         Activate(grid);
         TypeCells({"3001", "10/07/2026", "77756", "30056", "47700", "5.6", "", "", ""});
-        TypeCells({"72708", "29773", "42935", "5.6", "", "", ""});
         TypeCells({"64284", "28852", "35432", "5.6", "", "Y", ""});
         Key(Qt::Key_Escape);  // closes the grid, which stores the book
       })
@@ -116,11 +101,10 @@ child::Register killedRun("killed-run", KilledRun);
 // were, the closed grid's book as it stored it, and of the grid left open
 // every row the cursor left; nothing is saved behind the user's back.
 TEST(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
-  tonnage::testing::ScratchFolder scratch;
-  const fs::path root = scratch.path(), file = root / "docs" / "JOB.K81";
-  fs::create_directories(root / "tmp");
-  fs::create_directories(root / "docs");
-  fs::copy_file(kSample, file);
+  fakes::Harness h;
+  const fs::path root = h.root, file = h.Copy("us-standard-tickets.K81");
+  const std::string saved = ReadFile(file.string());
+  h.session.Cleanup();
   {
     child::Process run("killed-run",
                        {"TMPDIR=" + (root / "tmp").string(), "TONNAGE_TEST_DOCS=" + (root / "docs").string(),
@@ -129,22 +113,17 @@ TEST(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
     ASSERT_TRUE(run.Kill());
   }
   ASSERT_EQ(tonnage::FindAbandonedWorkFolders((root / "tmp").string()).size(), 1u);
-  const std::string saved = ReadFile(file.string());
-
   // The start-up path of the next run, as the program's main takes it.
-  fakes::Harness h;
-  h.session.Cleanup();
   ASSERT_TRUE(h.session.Start((root / "docs").string(), (root / "tmp").string()).ok());
   auto main = h.Make<gui::MainForm1>();
   main->show();
   tonnage::Session& s = h.session;
   bool savedFlag = true, locked = false;
-  std::string sections[5];
+  std::string sections[6];
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* process) {
-    savedFlag = s.dataSaved;
-    locked = s.holdsLock();
-    for (int b = 1; b <= 5; ++b) sections[b - 1] = ReadFile(s.SectionPath(b));
+    savedFlag = s.dataSaved, locked = s.holdsLock();
+    for (int b = 1; b <= 5; ++b) sections[b] = ReadFile(s.SectionPath(b));
     Click(process, "ExitCmd");  // not saved: asked, answered Don't Save
   });
   h.messages.answers = {Button::Yes, Button::Discard};
@@ -162,12 +141,11 @@ TEST(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
   EXPECT_EQ(s.Book(4).comments + "|" + s.Book(4).specificGravity + "|" + s.Book(5).comments,
             "NIGHT PAVING|2.65|DAY PAVING");
   EXPECT_TRUE(locked);
-  for (int b = 1; b <= 3; ++b) EXPECT_NE(saved.find(sections[b - 1]), std::string::npos) << "book " << b;
-  EXPECT_EQ(sections[3],
-            "003001 10/07/2026 77756     30056     47700      5.600      \r\n"
-            "003002 10/07/2026 72708     29773     42935      5.600      \r\n"
-            "003003 10/07/2026 64284     28852     35432      5.600   Y  \r\n");
+  for (int b = 1; b <= 3; ++b) EXPECT_NE(saved.find(sections[b]), std::string::npos) << "book " << b;
   EXPECT_EQ(sections[4],
+            "003001 10/07/2026 77756     30056     47700      5.600      \r\n"
+            "003002 10/07/2026 64284     28852     35432      5.600   Y  \r\n");
+  EXPECT_EQ(sections[5],
             "003101 10/08/2026 70120     29980     40140      5.500      \r\n"
             "003102 10/08/2026 71210     30020     41190      5.500   Y  \r\n");
   EXPECT_EQ(ReadFile(file.string()), saved);
@@ -176,11 +154,11 @@ TEST(KilledProgram, YesBringsBackTheIndexRecordTheBooksAndTheirTickets) {
 }
 
 // A SIGTERM (a logout, a shutdown) ends the program as Exit does, but an open
-// file's data stay for the next start's offer. What the state holds, and that
-// runs without a file leave nothing, is core's (tests/core/data/recovery_test.cpp).
-TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStart) {
+// file's data stay for the next start's offer; No there removes them, and
+// nothing is offered again. What the state holds, and that runs without a
+// file leave nothing, is core's (tests/core/data/recovery_test.cpp).
+TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartWhereNoRemovesThem) {
   fakes::Harness h;
-  ASSERT_TRUE(h.started);
   const std::string file = h.Copy("us-standard-tickets.K81");
   ASSERT_EQ(h.session.PrepareLock(file).state, tonnage::LockState::Taken);
   ASSERT_TRUE(h.session.Open(file).ok());
@@ -193,50 +171,33 @@ TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStart) {
   EXPECT_EQ(h.quits, 1);
   EXPECT_FALSE(fs::exists(file + ".lock"));
   ASSERT_EQ(tonnage::FindAbandonedWorkFolders((h.root / "tmp").string()), std::vector<std::string>{folder});
-  tonnage::Session::Discard(folder);
-}
 
-// A run that ended with a file open, as the session leaves it on SIGTERM.
-std::string LeaveDeadRun(const fs::path& root, const std::string& file) {
-  tonnage::Session dead;
-  EXPECT_TRUE(dead.Start((root / "docs").string(), (root / "tmp").string()).ok());
-  EXPECT_TRUE(dead.Open(file).ok());
-  const std::string folder = dead.workFolder().path();
-  dead.LeaveForRecovery();
-  return folder;
-}
-
-// The question names the time of the newest data it would bring back; No
-// removes the old work folder, and nothing is offered again.
-TEST(RecoveryOffer, NamesTheNewestDataAndNoRemovesThem) {
-  fakes::Harness h;
-  const std::string folder = LeaveDeadRun(h.root, h.Copy("us-standard-tickets.K81"));
-  // Headers last changed ten minutes ago, book 2's grid closed two minutes ago.
-  for (const char* name : {"STATE.TMP", "SECT0001.TMP", "SECT0003.TMP"}) tonnage::testing::Age(folder + name, 600);
-  tonnage::testing::Age(folder + "SECT0002.TMP", 120);
-  auto main = h.Make<gui::MainForm1>();
+  ASSERT_TRUE(h.session.Start((h.root / "docs").string(), (h.root / "tmp").string()).ok());
+  auto next = h.Make<gui::MainForm1>();
   h.messages.answers = {Button::No};
-  EXPECT_FALSE(main->OfferRecovery());
-  ASSERT_EQ(h.messages.asked.size(), 1u);
-  const QDateTime now = QDateTime::currentDateTime();
-  const QString format = QStringLiteral("MM/dd/yyyy hh:mm"), text = h.messages.asked[0].text;
-  EXPECT_TRUE(text.contains(now.addSecs(-120).toString(format))) << text.toStdString();
-  EXPECT_FALSE(text.contains(now.addSecs(-600).toString(format))) << text.toStdString();
+  EXPECT_FALSE(next->OfferRecovery());
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_TRUE(h.session.dataFilePath.empty());
-  EXPECT_FALSE(main->OfferRecovery());
+  EXPECT_FALSE(next->OfferRecovery());
   EXPECT_EQ(h.messages.asked.size(), 1u);
 }
 
 // After the recovered file, the file named at start is opened as well; the
-// file dialogs after the recovered file was saved open in its folder.
+// file dialogs after the recovered file was saved open in its folder. The
+// question names the time of the newest data it would bring back.
 TEST(RecoveryOffer, TheFileNamedAtStartFollowsAndTheDialogsOpenInTheRecoveredFilesFolder) {
   fakes::Harness h;
-  const fs::path other = h.root / "jobs" / "OTHER.K81";
-  fs::create_directories(other.parent_path());
+  const fs::path other = h.root / "OTHER.K81";
   fs::copy_file(kSample, other);
   const std::string job = h.Copy("us-standard-tickets.K81");
-  LeaveDeadRun(h.root, other.string());
+  tonnage::Session dead;  // a run that ended with a file open, as on SIGTERM
+  ASSERT_TRUE(dead.Start((h.root / "docs").string(), (h.root / "tmp").string()).ok());
+  ASSERT_TRUE(dead.Open(other.string()).ok());
+  const std::string folder = dead.workFolder().path();
+  dead.LeaveForRecovery();
+  // Headers last changed ten minutes ago, book 2's grid closed two minutes ago.
+  for (const char* name : {"STATE.TMP", "SECT0001.TMP", "SECT0003.TMP"}) tonnage::testing::Age(folder + name, 600);
+  tonnage::testing::Age(folder + "SECT0002.TMP", 120);
   auto main = h.Make<gui::MainForm1>();
   main->show();
   std::vector<std::string> opened;
@@ -247,9 +208,7 @@ TEST(RecoveryOffer, TheFileNamedAtStartFollowsAndTheDialogsOpenInTheRecoveredFil
         Click(process, "SaveCmd");
       })
       .Then([&](QWidget* save) {
-        Click(save, "Endsave");
-        Click(save, "Endsaveas");  // cancelled in the dialog
-        Click(save, "saveexit");
+        for (const char* button : {"Endsave", "Endsaveas", "saveexit"}) Click(save, button);  // Save As cancelled
         Click(save->parentWidget(), "ExitCmd");
       })
       .Then([&](QWidget* process) {
@@ -262,6 +221,10 @@ TEST(RecoveryOffer, TheFileNamedAtStartFollowsAndTheDialogsOpenInTheRecoveredFil
   EXPECT_EQ(opened, (std::vector<std::string>{other.string(), job}));
   ASSERT_EQ(h.files.saveRequests.size(), 1u);
   EXPECT_EQ(h.files.saveRequests[0].initialFolder, other.parent_path().string());
+  const QDateTime now = QDateTime::currentDateTime();
+  const QString format = QStringLiteral("MM/dd/yyyy hh:mm"), text = h.messages.Text(0);
+  EXPECT_TRUE(text.contains(now.addSecs(-120).toString(format))) << text.toStdString();
+  EXPECT_FALSE(text.contains(now.addSecs(-600).toString(format))) << text.toStdString();
   main->ExitProgram();
 }
 

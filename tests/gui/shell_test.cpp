@@ -20,7 +20,6 @@ using platform::Button;
 class Shell : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(h.started);
     main = h.Make<gui::MainForm1>();
     main->show();
   }
