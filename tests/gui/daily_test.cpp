@@ -61,7 +61,7 @@ TEST(DailySummaryWindow, CalendarMarksTicketDatesAndEachDayOrRangeShowsAndSaves)
 
 // A refused station is told; a stored entry shows in the summary, is loaded
 // again and removed. Reading it back from the store is core's
-// (tests/core/daily/stored_yield_entries_test.cpp).
+// (StoredYieldTest in tests/core/daily/daily_summary_test.cpp).
 TEST(YieldEntriesWindow, AStoredEntryShowsInTheSummaryIsLoadedAgainAndRemoved) {
   fakes::Harness h;
   ASSERT_TRUE(h.session.Open(h.Copy("us-standard-tickets.K81")).ok());

@@ -46,7 +46,8 @@ std::string MakeSpool(int pages) {
 // Find shows which match it is on; Escape closes the find bar first and only
 // then the viewer; Ctrl+G goes to a page, which stays at the top when the
 // window (and with it the font) changes size. Find's own rules are core's
-// (tests/core/report/spool_text_test.cpp). A file gone shows nothing.
+// (SpoolText in tests/core/report/tonnage_run_test.cpp). A file gone shows
+// nothing.
 TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
   fakes::Harness h;
   h.session.spoolPath = h.Work("PRINT.SPL");
