@@ -40,7 +40,10 @@ class ImportTest : public EntryTest {
     WriteFile(session.SectionPath(1), "001201 09/28/2026 77756     30056     47700      5.600      \r\n");
   }
   ImportPreview Preview(const std::string& csv, ImportOptions options = {}) {
-    table = ReadCsvText(csv);
+    return Preview(ReadCsvText(csv), options);
+  }
+  ImportPreview Preview(const CsvTable& csv, ImportOptions options) {
+    table = csv;
     options.columns = RecognizeColumns(table.header);
     return PreviewImport(table, options, session);
   }
@@ -236,10 +239,11 @@ constexpr const char* kExport =
     "27001257,10/03/2026,06:58,T-101,SP 9.5 SHOULDER,38.71,15.02,23.69,HALVORSEN PLANT 2\n"
     "27001258,10/03/2026,2:15 PM,T-108,SP 9.5 SHOULDER,36.12,14.88,21.24,HALVORSEN PLANT 2\n";
 
-class DetailsTest : public EntryTest {
+// The import test's book 1 replaced, and a book 2 the e-tickets go into.
+class DetailsTest : public ImportTest {
  protected:
   void SetUp() override {
-    EntryTest::SetUp();
+    ImportTest::SetUp();
     session.Book(1) = {"BASE COURSE SP 19.0", "0", "0"};
     WriteFile(session.SectionPath(1), "001101 10/01/2026 79120     30100     49020      4.900      \r\n");
     session.Book(2) = {"SHOULDERS SP 9.5", "0", "0"};
@@ -247,13 +251,8 @@ class DetailsTest : public EntryTest {
     job = scratch.File("JOB.K81");
     ASSERT_TRUE(session.SaveAs(job).ok());
   }
-  ImportPreview Preview() { return Preview(ReadCsvText(kExport), 2); }
-  ImportPreview Preview(const CsvTable& csv, int book) {
-    table = csv;
-    return PreviewImport(table, {.columns = RecognizeColumns(table.header), .book = book}, session);
-  }
+  ImportPreview Preview() { return ImportTest::Preview(kExport, {.columns = {}, .book = 2}); }
   std::string job;
-  CsvTable table;
 };
 
 TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
@@ -313,7 +312,8 @@ TEST_F(DetailsTest, LoadsByHourOfAnImportedSample) {
   job = scratch.File("us-standard-tickets.K81");
   WriteFile(job, ReadFile(SamplePath("us-standard-tickets.K81")));
   ASSERT_TRUE(session.Open(job).ok());
-  const ImportPreview p = Preview(ReadCsvFile(SamplePath("eticket-short-tons.csv")), 3);
+  const ImportPreview p =
+      ImportTest::Preview(ReadCsvFile(SamplePath("eticket-short-tons.csv")), {.columns = {}, .book = 3});
   ASSERT_TRUE(ApplyImport(session, p).ok());
   QueueImportDetails(session, p, "eticket-short-tons.csv");
   ASSERT_TRUE(session.Save().ok() && session.WriteWorkFile().ok());
