@@ -59,7 +59,8 @@ TEST(DailySummaryWindow, CalendarMarksTicketDatesAndEachDayOrRangeShowsAndSaves)
 }
 
 // A refused station is told; a stored entry shows in the summary. Reading
-// it back and removing it is core's (tests/core/daily/stored_yield_entries_test.cpp).
+// it back and removing it is core's (StoredYieldTest in
+// tests/core/daily/daily_summary_test.cpp).
 TEST(YieldEntriesWindow, ARefusedStationIsToldAndAStoredEntryShowsInTheSummary) {
   fakes::Harness h;
   ASSERT_TRUE(h.session.Open(h.Copy("us-standard-tickets.K81")).ok());

@@ -61,14 +61,11 @@ TEST_F(Entry, TypedTicketsAreCheckedAsTypedUndoneAndStoredOnClose) {
             "Data Entry --  Data Is In English|Weights are in LBS|HOT MIX");
   auto* view = form->view();
   auto* model = view->model();
-  const auto cells = [&](std::initializer_list<std::pair<int, int>> at) {
-    std::string text;
-    for (const auto& [row, column] : at) text += form->grid().Cell(row, column) + "|";
-    return text;
-  };
+  const auto cell = [&](int row, int column) { return form->grid().Cell(row, column) + "|"; };
   TypeCells({"12", "03152004", "77756", "30056", "47701", "5.6", "", "", ""});
-  EXPECT_EQ(cells({{2, 1}, {2, 2}, {1, 6}}) + (view->currentIndex() == model->index(1, 2) ? "at row 2's Gross" : ""),
-            "13|03/15/2004|5.600|at row 2's Gross")
+  EXPECT_EQ(
+      cell(2, 1) + cell(2, 2) + cell(1, 6) + (view->currentIndex() == model->index(1, 2) ? "at row 2's Gross" : ""),
+      "13|03/15/2004|5.600|at row 2's Gross")
       << "carried past Note";
   EXPECT_EQ(model->headerData(0, Qt::Vertical).toString() + "|" +
                 model->headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(),
@@ -78,21 +75,21 @@ TEST_F(Entry, TypedTicketsAreCheckedAsTypedUndoneAndStoredOnClose) {
             "2 tickets   Net 90636 LBS = 45.318 TONS   03/15/2004: 45.318 TONS   Bitumen 0 GALS");
   // A comma in whole pounds is kept, marked and explained, never merged.
   Keys("76,5"), Key(Qt::Key_Return);
-  EXPECT_EQ(cells({{3, 3}}) + Text(form.get(), "GridStatus").toStdString() +
+  EXPECT_EQ(cell(3, 3) + Text(form.get(), "GridStatus").toStdString() +
                 (model->index(2, 2).data(Qt::BackgroundRole).isValid() ? " (marked)" : ""),
             "76,5|Gross Weight takes whole pounds up to 99999 (marked)");
   TypeCells({"30010", "46870"}), Keys("100");
   EXPECT_EQ(Text(form.get(), "GridStatus"), "Pct. Bitum. takes percent up to 99.999, three decimals at most");
   Key(Qt::Key_Escape);  // the cell as it was
-  EXPECT_EQ(cells({{3, 6}}) + (h.messages.asked.empty() ? "no box while typing" : ""), "|no box while typing");
+  EXPECT_EQ(cell(3, 6) + (h.messages.asked.empty() ? "no box while typing" : ""), "|no box while typing");
 
   // Each cell is one step, named in the Edit menu; Ctrl+Z and Ctrl+Y; row
-  // operations are steps too. What a step holds is core's
-  // (tests/core/entry/cell_entry_test.cpp).
+  // operations are steps too. What a step holds is core's (GridHistory in
+  // tests/core/entry/row_menu_test.cpp).
   QAction* undo = Find<QAction>(form.get(), "Mnu_Undo");
   EXPECT_EQ(undo->text(), "Undo Typing in Net Weight, Row 3");
-  const std::string undone = (Key(Qt::Key_Z, Qt::ControlModifier), cells({{3, 5}}));
-  const std::string redone = (Key(Qt::Key_Y, Qt::ControlModifier), cells({{3, 5}}));
+  const std::string undone = (Key(Qt::Key_Z, Qt::ControlModifier), cell(3, 5));
+  const std::string redone = (Key(Qt::Key_Y, Qt::ControlModifier), cell(3, 5));
   SelectRows(*form, 1, 1), Choose(*form, "Mnu_OptsInsert");
   EXPECT_EQ(undone + redone + undo->text().toStdString(), "|46870|Undo Insert Blank Row");
   undo->trigger();
@@ -149,16 +146,17 @@ TEST_F(Entry, TheRowMenuReachesTheClipboardAndTheRowsOfEveryBook) {
             "001207 09/28/2026 77259     30056     47203      5.600      \r\n");
 }
 
-// From the list a book of a fixed type goes straight to its grid, which remembers its options; Delete
-// Book's question names the book and defaults to No. When a type is fixed is
-// core's (tests/core/entry/book_list_test.cpp).
+// From the list a book of a fixed type goes straight to its grid, which
+// remembers its options; Delete Book's question names the book and defaults
+// to No. When a type is fixed is core's (BookSetup in
+// tests/core/entry/book_grid_test.cpp).
 TEST_F(Entry, TheListOpensAFixedTypesGridWhichRemembersItsOptions) {
   h.session.Book(2) = {"BINDER COURSE", "0", "2.6500"}, h.session.Book(3) = {"SURFACE COURSE SP 12.5", "1", "2.6500"};
   tonnage::testing::WriteFile(h.session.SectionPath(3),
                               "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
                               "001202 09/28/2026 72708     29773     42935      5.600      \r\n");
-  h.session.currentBook = 2;
-  Find<QAction>(h.Make<gui::Dataform>(h.rowMenu).get(), "Mnu_SkipMarks")->setChecked(true);  // remembered
+  // An option of the grid, remembered for the next.
+  h.session.currentBook = 2, Find<QAction>(h.Make<gui::Dataform>(h.rowMenu).get(), "Mnu_SkipMarks")->setChecked(true);
   auto list = h.Make<gui::SectList>(h.rowMenu);
   fakes::ModalDriver driver;
   driver

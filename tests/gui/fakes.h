@@ -136,7 +136,7 @@ class ModalDriver : public QObject {
   std::vector<QString> seen;        // object names, in the order they appeared
   std::vector<QString> unexpected;  // windows no step was left for
   // A modal window the test shows itself and drives directly: never answered.
-  void Ignore(QWidget* window) { handled_.emplace_back(window); }
+  ModalDriver& Ignore(QWidget* window) { return handled_.emplace_back(window), *this; }
 
  private:
   void Tick() {

@@ -57,8 +57,7 @@ TEST_F(FileLock, AFileOpenInAnotherCopyIsOpenedOrSavedOverOnlyWhenTheUserSaysYes
   EXPECT_EQ(tonnage::ReadLockHolder(file + ".lock").pid, other.pid());
 
   // Save As of a new file over it: asked first, No keeps the file.
-  h.messages.asked.clear(), h.session.New(), h.session.ChooseUnits("M");
-  h.session.Book(1) = {"NEW BOOK", "0", "2.65"};
+  h.messages.asked.clear(), h.session.New(), h.session.ChooseUnits("M"), h.session.Book(1) = {"NEW BOOK", "0", "2.65"};
   auto save = h.Make<gui::EnddataForm>();
   h.files.saves = {file, file}, Click(save.get(), "Endsaveas");
   EXPECT_EQ(h.messages.asked.at(0).title, "File In Use");

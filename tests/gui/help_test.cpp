@@ -105,8 +105,7 @@ QStringList InTopic(int id) {
 // in its window, and the first window shows the keyboard focus from the start.
 TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
   fakes::Harness h;
-  h.session.New(), h.session.ChooseUnits("E");
-  h.session.dataFilePath = "/home/inspector/JOB.K81";
+  h.session.New(), h.session.ChooseUnits("E"), h.session.dataFilePath = "/home/inspector/JOB.K81";
   std::map<int, std::vector<std::unique_ptr<QWidget>>> windows;
   const auto add = [&](int id, std::unique_ptr<QWidget> w) { windows[id].push_back(std::move(w)); };
   add(gui::help_id::kMainForm, h.Make<gui::MainForm1>());
@@ -119,8 +118,7 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
                               std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, ""));
   add(gui::help_id::kHistoryForm, h.Make<gui::HistoryForm>(h.session, h.messages, h.files, h.printing, h.help));
   add(gui::help_id::kSectList, h.Make<gui::SectList>(h.rowMenu));
-  h.session.currentBook = 1;
-  add(gui::help_id::kBookForm, h.Make<gui::BookForm>(h.rowMenu));
+  h.session.currentBook = 1, add(gui::help_id::kBookForm, h.Make<gui::BookForm>(h.rowMenu));
   add(gui::help_id::kIndexform, h.Make<gui::Indexform>(h.session, h.messages, h.clock, h.help));
   add(gui::help_id::kViewForm, h.Make<gui::ViewForm>());
   add(gui::help_id::kPrtbox, h.Make<gui::Prtbox>(false));

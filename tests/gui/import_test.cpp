@@ -2,7 +2,7 @@
 // mapping found or chosen, the unit asked, the preview and its counts,
 // Cancel changing nothing, Import adding the rows; the findings filtered,
 // one taken into the book, printed and saved. Undo Import and the details an
-// import keeps are core's (tests/core/import/ticket_details_test.cpp).
+// import keeps are core's (DetailsTest in tests/core/import/ticket_import_test.cpp).
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTableWidget>
@@ -33,7 +33,8 @@ struct ImportWindows : ::testing::Test {
 
 // The rows' classes and conversions are core's (tests/core/import); here the
 // preview shows them, Cancel keeps the book, a mapping chosen imports. What a
-// chosen mapping is remembered as is core's (tests/core/import/csv_table_test.cpp).
+// chosen mapping is remembered as is core's (LayoutMemory in
+// tests/core/import/ticket_import_test.cpp).
 TEST_F(ImportWindows, PreviewCancelAndImportWithAChosenMapping) {
   OpenJob("us-standard-tickets.K81");
   const std::string section = ReadFile(h.session.SectionPath(3));

@@ -87,10 +87,8 @@ TEST_F(PrintWindows, EachButtonPrintsItsPagesAndFailuresAreTold) {
       {4, 0, "Cmd_Print", "The report has 3 pages: Pages From 4"},
       {4, 9, "Cmd_Preview", "The report has 3 pages"}};
   // clang-format on
-  for (const auto& r : refused) {
-    Pages(box.get(), r.from, r.to), Click(box.get(), r.button);
-    EXPECT_TRUE(h.messages.Text(h.messages.asked.size() - 1).contains(r.says)) << r.button;
-  }
+  for (const auto& r : refused) Pages(box.get(), r.from, r.to), Click(box.get(), r.button);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_TRUE(h.messages.Text(i).contains(refused[i].says)) << refused[i].button;
   EXPECT_TRUE(h.messages.asked.size() == 3u && h.files.saveRequests.empty() && printer().documents.empty() &&
               h.printing.preview.documents.empty());
   h.messages.asked.clear();
@@ -147,6 +145,20 @@ TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
       << h.messages.Text(0).toStdString();
   Find<QCheckBox>(box.get(), "Prtfile_Check")->click();
   for (const char* name : hidden) EXPECT_FALSE(Find<QWidget>(box.get(), name)->isHidden()) << name;
+}
+
+// Without a printer Print says so and the dialog how to add one; without a
+// printing service there is no preview and no PDF either.
+TEST_F(PrintWindows, WithoutAPrinterPrintSaysSoAndWithoutPrintingThereIsNoPreviewOrPdf) {
+  h.printing.system.installed.clear(), h.printing.system.current = {};
+  auto box = Box();
+  Click(box.get(), "Cmd_Print");
+  EXPECT_TRUE(Text(box.get(), "Label1").startsWith("No printer is installed. Add one"));
+  h.services.platform.printing = nullptr;
+  auto bare = h.Make<gui::Prtbox>(false);
+  Click(bare.get(), "Cmd_Print");
+  EXPECT_EQ(h.messages.Text(0) + "|" + h.messages.Text(1), "No printer is installed.|No printer is installed.");
+  for (const char* name : {"Cmd_Preview", "Cmd_Pdf"}) EXPECT_FALSE(Find<QPushButton>(bare.get(), name)->isEnabled());
 }
 
 }  // namespace

@@ -45,14 +45,13 @@ std::string MakeSpool(int pages) {
 // Find shows which match it is on; Escape closes the find bar first and only
 // then the viewer; Ctrl+G goes to a page, which stays at the top when the
 // window (and with it the font) changes size. Find's own rules are core's
-// (tests/core/report/spool_text_test.cpp).
+// (SpoolText in tests/core/report/tonnage_run_test.cpp).
 TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
   fakes::Harness h;
   h.session.spoolPath = h.Work("PRINT.SPL");
   ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, MakeSpool(9)).ok());
   auto view = h.Make<gui::ViewForm>();
-  view->resize(800, 600), view->show();
-  Activate(view.get());
+  view->resize(800, 600), view->show(), Activate(view.get());
   auto* display = view->display();
   QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
   auto* text = Find<QLineEdit>(view.get(), "FindText");
@@ -63,8 +62,10 @@ TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
   EXPECT_TRUE(!Shown(view.get(), "FindBar") && view->isVisible());
 
   fakes::ModalDriver driver;
-  driver.Ignore(view.get());  // modal itself: once the question closes, the timer may see it
-  driver.Then([](QWidget* w) { qobject_cast<QInputDialog*>(w)->setIntValue(7), qobject_cast<QDialog*>(w)->accept(); });
+  // The viewer is modal itself: once the question closes, the timer may see it.
+  driver.Ignore(view.get()).Then([](QWidget* w) {
+    qobject_cast<QInputDialog*>(w)->setIntValue(7), qobject_cast<QDialog*>(w)->accept();
+  });
   QTest::keyClick(display, Qt::Key_G, Qt::ControlModifier);
   const int top = display->firstVisibleLine(), font = display->fontSize();
   view->resize(500, 400), QCoreApplication::processEvents();
@@ -78,7 +79,8 @@ TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
 // book's grid on that row and cell; closing it offers to run the report
 // again, which keeps the place; F5 runs it at any time; Enter on a line of
 // no ticket opens nothing. Which line leads where, and when a report is too
-// old to lead anywhere, is core's (tests/core/entry/report_ticket_test.cpp).
+// old to lead anywhere, is core's (ReportTicket in
+// tests/core/entry/book_checks_test.cpp).
 TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
   fakes::Harness h;
   h.session.keepHistory = false;  // no store beside the sample in the source tree

@@ -24,7 +24,7 @@ class CupsPrinting : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!service_.running()) GTEST_SKIP() << service_.SkipMessage();
-    if (const std::string missing = printtest::MissingReaders(); !missing.empty()) GTEST_SKIP() << missing;
+    ASSERT_TRUE(printtest::PdfReaders()) << "pdftotext and pdfinfo (poppler-utils) are missing";
   }
   void AddQueue(const std::string& name, const std::string& driver) { ASSERT_EQ(service_.AddQueue(name, driver), ""); }
   void Admin(const std::string& command) { ASSERT_EQ(service_.Admin(command).status, 0) << command; }
@@ -112,17 +112,14 @@ TEST_F(CupsPrinting, AStoppedOrRefusingQueueOrAnUnwritableJobSaysWhyAndPrintsNot
   ASSERT_GE(pages.size(), 4u);
   platform::CupsPrinterSystem printers(jobs_.path());
   ASSERT_EQ(printers.Current().deviceName, kMain);
-  const struct {
-    const char *stop, *start;
-    std::vector<std::string> why;
-  } refusals[] = {{"cupsdisable -r 'Paper jam in tray 2' ", "cupsenable ", {kMain, "stopped", "Paper jam in tray 2"}},
-                  {"cupsreject ", "cupsaccept ", {kMain, "not accepting jobs"}}};
-  for (const auto& refusal : refusals) {
-    Admin(refusal.stop + std::string(kMain));
+  for (const auto& [stop, start, why] : std::vector<std::tuple<std::string, std::string, std::string>>{
+           {"cupsdisable -r 'Paper jam in tray 2' ", "cupsenable ", "is stopped (Paper jam in tray 2)"},
+           {"cupsreject ", "cupsaccept ", "not accepting jobs"}}) {
+    Admin(stop + kMain);
     const tonnage::Outcome outcome = PrintPages(printers.Printer(), {{"REFUSED"}});
-    for (const std::string& words : refusal.why) EXPECT_TRUE(Says(outcome, words)) << outcome.message;
+    EXPECT_TRUE(Says(outcome, kMain) && Says(outcome, why)) << outcome.message;
     EXPECT_TRUE(service_.Jobs(kMain).empty());
-    Admin(refusal.start + std::string(kMain));
+    Admin(start + kMain);
   }
   const tonnage::Outcome accepted = PrintPages(printers.Printer(), {{"ACCEPTED"}});
   EXPECT_TRUE(accepted.ok()) << accepted.message;

@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
-"""Reads a daily summary spreadsheet with openpyxl, a reader that shares
-nothing with the writer, and checks it against the CSV of the same summary.
+"""Reads a daily summary spreadsheet with openpyxl (sharing nothing with the writer) and checks
+its sheets, charts and every number of the day totals against the CSV of the same summary.
 
-  check_daily_xlsx.py SUMMARY.xlsx SUMMARY.csv
-
-Exit 0 when the sheets, the charts and every number of the day totals agree;
-1 with the reasons on stderr otherwise.
+  check_daily_xlsx.py SUMMARY.xlsx SUMMARY.csv      (exit 1 with the reasons on stderr)
 """
 import csv
 import sys

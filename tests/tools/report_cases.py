@@ -1,12 +1,8 @@
 #!/usr/bin/env python3
-"""Runs one report case through `tonnage report` and compares the spool.
+"""Runs one report case (its layout is in tests/README.md) through `tonnage report`
+and compares the spool; UPDATE_GOLDEN=1 rewrites it, to be reviewed before committing.
 
-  report_cases.py TONNAGE CASE ROOT
-
-A case file holds, byte for byte: the data file (nothing, when the command
-names one under ROOT), a line `test ARGUMENTS`, the expected spool, and a line
-`end test`. UPDATE_GOLDEN=1 rewrites the expected spool; review it before
-committing.
+  report_cases.py TONNAGE CASE ROOT   (ROOT: where a sample named by the command is)
 """
 import os
 import subprocess

@@ -1,16 +1,12 @@
 #!/usr/bin/env python3
-"""An independent computation of the tonnage report spool, and a generator
-of random WORK.TMP images to check the program against it.
+"""An independent computation of the tonnage report spool (sharing nothing with
+the C++ code but the report's rules), and random data files to check it against.
 
   report_reference.py generate COUNT SEED FOLDER
-      writes FOLDER/case_NNN.K81 (a data file that Open reads back unchanged,
-      so it is its own WORK.TMP), case_NNN.version and case_NNN.SPL (the
-      spool this script computes, run date 07/01/2026, time 14:05:09).
-
-Kept apart from the C++ code on purpose: nothing here is shared with it but
-the report's rules. Numbers are formatted the way the program formats every
-number: the 15-significant-digit decimal of a double, rounded half away from
-zero.
+      writes FOLDER/case_NNN.K81 (a data file Open reads back unchanged: its own
+      WORK.TMP), case_NNN.version and case_NNN.SPL (the spool computed here, run
+      07/01/2026 14:05:09). Numbers are formatted as the program does: the
+      15-significant-digit decimal of a double, rounded half away from zero.
 """
 import random
 import re
@@ -53,8 +49,7 @@ def val(text):
 
 
 def clng(x):
-    v = int(dec15(x).quantize(Decimal(1), rounding=ROUND_HALF_EVEN))
-    return max(-2**31, min(2**31 - 1, v))
+    return max(-2**31, min(2**31 - 1, int(dec15(x).quantize(Decimal(1), rounding=ROUND_HALF_EVEN))))
 
 
 def cols(line, a, b=None):
@@ -93,22 +88,19 @@ class Report:
         if self.mcount < 57:
             return
         self.mpage += 1
-        if self.mpage > 1:
-            self.main.append(("\f", False))
+        self.main += [("\f", False)] if self.mpage > 1 else []
         lines, numbered = self.header(self.mpage)
         self.main += [(l, i == numbered) for i, l in enumerate(lines)]
         M, date = self.metric, " " * 7 + "DATE" + " " * 14
+        t, u, v = ("MTON", " L  ", "LITTERS") if M else ("TONS", "GALS", "GALLONS")
         if self.code == 3:
-            extra = [" ", date + "PROJECT MATERIAL",
-                     " " * 19 + ("THEO MTON       KP MTON   CALC. PAY  L     THEO %     KP %" if M
-                                 else "THEO TONS       KP TONS   CALC. PAY GALS   THEO %     KP %")]
+            extra = [" ", date + "PROJECT MATERIAL", " " * 19 + "THEO %s       KP %s   CALC. PAY %s   THEO %%     KP %%"
+                     % (t, t, u)]
         elif self.code == 4:
-            extra = [" ", date + "PRIVATE WORK OR WASTE MATERIAL",
-                     " " * 18 + ("THEO MTON      THEO  L    KP MTON     KP  L  " if M
-                                 else "THEO TONS    THEO GALS    KP TONS   KP GALS")]
+            extra = [" ", date + "PRIVATE WORK OR WASTE MATERIAL", " " * 18 + (
+                "THEO MTON      THEO  L    KP MTON     KP  L  " if M else "THEO TONS    THEO GALS    KP TONS   KP GALS")]
         elif self.code == 5:
-            extra = [" ", "    SUMMARY OF LITTERS BY MONTH FROM PRECEEDING CALC. PAY LITTERS" if M
-                     else "    SUMMARY OF GALLONS BY MONTH FROM PRECEEDING CALC. PAY GALLONS"]
+            extra = [" ", "    SUMMARY OF %s BY MONTH FROM PRECEEDING CALC. PAY %s" % (v, v)]
         else:
             extra = [" ", " PAGE NO      DATE    AGGR. WT   ASPH WT    TOT WT    KP TOT" if self.code == 1
                      else " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET", self.gravity_line(), " "]
@@ -119,9 +111,7 @@ class Report:
         if self.ecount < 57:
             return
         self.epage += 1
-        if self.epage > 1:
-            self.err.append("\f")
-        self.err += self.header(self.epage)[0] + [" ", "    ERROR REPORT"]
+        self.err += (["\f"] if self.epage > 1 else []) + self.header(self.epage)[0] + [" ", "    ERROR REPORT"]
         self.ecount = 7
 
     def m(self, *lines):
@@ -150,8 +140,7 @@ class Report:
         self.metric = units == "M"
         self.check_err()
         books = 0
-        for raw in lines[1:]:
-            line = raw.translate(UPPER)
+        for line in (raw.translate(UPPER) for raw in lines[1:]):
             if line[:1] != "*":
                 self.ticket(line)
                 continue
@@ -197,8 +186,7 @@ class Report:
         pct = val(cols(line, 49, 54))
         priv, void, note = (cols(line, c, c) == "Y" for c in (56, 58, 60))
         if self.tons:
-            k = 1000.0 if self.metric else 2000.0
-            w1, w2, w3 = d3(w1 * k), d3(w2 * k), d3(w3 * k)
+            w1, w2, w3 = (d3(w * (1000.0 if self.metric else 2000.0)) for w in (w1, w2, w3))
         err, tag = False, ""
         kp = theo = d3(w3)
         if page != (self.expected or page):
@@ -214,18 +202,14 @@ class Report:
             err = True
         else:
             if f1 != "" and f2 != "":
-                if self.batch:
-                    theo = d3(w1 + w2)
-                    if self.grav > 0:
-                        s["ga"] += w2
-                        s["dg"] = self.grav
-                    else:
-                        s["pa"] += w2
-                else:
-                    if w1 < w2:
-                        self.error_line(" *** ERROR *** GROSS LESS THAN TARE")
-                        err = True
-                    theo = d3(w1 - w2)
+                theo = d3(w1 + w2) if self.batch else d3(w1 - w2)
+                if self.batch and self.grav > 0:
+                    s["ga"] += w2; s["dg"] = self.grav
+                elif self.batch:
+                    s["pa"] += w2
+                elif w1 < w2:
+                    self.error_line(" *** ERROR *** GROSS LESS THAN TARE")
+                    err = True
                 if kp != theo:
                     self.error_line(" *** ERROR *** THEO = " + fmt(theo, "#####0.000").rjust(15)
                                     + "  KP = " + fmt(kp, "#####0.000").rjust(15))
@@ -235,8 +219,7 @@ class Report:
             s[p + "k"] += kp; t[i + 1] += kp
             s[p + "t"] += theo; t[i] += theo
             if priv and pct != 0:
-                bitumen = (lambda w: w * pct * 0.009817784) if self.metric else (lambda w: w * pct / 850.0004)
-                tg, kg = bitumen(theo), bitumen(kp)
+                tg, kg = (w * pct * 0.009817784 if self.metric else w * pct / 850.0004 for w in (theo, kp))
                 s["vtg"] += tg; s["vkg"] += kg
                 t[4] += tg; t[5] += kg
             word = (" MTON " if self.metric else " TONS ") if self.tons else (" KGS  " if self.metric else " LBS  ")
@@ -248,9 +231,8 @@ class Report:
             extra = [" -------- NOTE"] if note else []
             if priv and pct == 0:
                 extra.append(" --------  PVT. WORK OR WASTE, NO BITUMEN PUNCHED")
-            if priv and pct != 0:
-                th, kpw, g = (" TH L =", " KP L = ", 10) if self.metric else (" THGAL=", " KPGAL= ", 6)
-                d = 3 if self.metric else 0
+            elif priv:
+                th, kpw, g, d = (" TH L =", " KP L = ", 10, 3) if self.metric else (" THGAL=", " KPGAL= ", 6, 0)
                 extra.append(" -------- PRVT- %BITUM= " + fmt(pct, "###0.000").rjust(7) + th
                              + amount(tg, g, d).ljust(10) + kpw + amount(kg, g, d).ljust(10))
             for l in extra + [" "] if extra else []:
@@ -262,12 +244,9 @@ class Report:
         self.mcount += 6
         self.check_main()
         t, k = self.totals, 1000.0 if self.metric else 2000.0
-        if self.metric:
-            pair = lambda a, b: amount(a, 12, 3) + " " + amount(b, 12, 3)
-            wl, tl, gl = "KGS  ", "MTON ", "L    "
-        else:
-            pair = lambda a, b: amount(a, 8, 0) + "     " + amount(b, 8, 0)
-            wl, tl, gl = "LBS  ", "TONS ", "GALS "
+        pair = ((lambda a, b: amount(a, 12, 3) + " " + amount(b, 12, 3)) if self.metric
+                else (lambda a, b: amount(a, 8, 0) + "     " + amount(b, 8, 0)))
+        wl, tl, gl = ("KGS  ", "MTON ", "L    ") if self.metric else ("LBS  ", "TONS ", "GALS ")
         tons = lambda a, b: amount(a / k, 12, 3) + " " + amount(b / k, 12, 3)
         p18, pw = " " * 18 + "BOOK TOTAL  ", " PRIVATE_WASTE    BOOK TOTAL  "
         self.m(" ", p18 + wl + pair(t[0], t[1]), p18 + tl + tons(t[0], t[1]), pw + wl + pair(t[2], t[3]),
@@ -287,13 +266,11 @@ class Report:
         for s in slots:
             theo_t, kp_t = s["pt"] / k, s["pk"] / k
             g = s["pa"] / plain if s["pa"] > 0 else 0.0
-            if s["ga"] > 0:
-                g = g + s["ga"] / (water * s["dg"])
-            if s["pt"] > 0:
-                tp = 0.0 if theo_t == 0 else g / theo_t * pctf
-                kpp = 0.0 if kp_t == 0 else g / kp_t * pctf
-            else:
-                theo_t = kp_t = g = tp = kpp = 0.0
+            g = g + s["ga"] / (water * s["dg"]) if s["ga"] > 0 else g
+            if not s["pt"] > 0:
+                theo_t = kp_t = g = 0.0
+            tp = 0.0 if theo_t == 0 else g / theo_t * pctf
+            kpp = 0.0 if kp_t == 0 else g / kp_t * pctf
             s["pay"] += g
             tt += s["pt"]; tk += s["pk"]; tg += g
             self.put(" ", " " + show(s["key"]).rjust(10) + "       " + amount(theo_t, 10, 3) + "    " + amount(kp_t, 10, 3)
@@ -354,9 +331,8 @@ def ticket_line(page, date, w, pct, priv, void, note, metric, code):
             + ("Y " if priv else "  ") + ("Y " if void else "  ") + ("Y" if note else " "))
 
 
-WORDS = ["SURFACE", "BINDER", "BASE", "COURSE", "SP", "12.5", "19.0", "NB", "SB", "LANES", "RAMPS",
-         "SHOULDERS", "PG", "64-22", "58-28", "BATCH", "MILE", "14", "TO", "19", "OVERLAY", "WEARING",
-         "AC", "KM", "LEVELING", "PATCHING", "TH", "61", "I-80", "WIDENING"]
+WORDS = ("SURFACE BINDER BASE COURSE SP 12.5 19.0 NB SB LANES RAMPS SHOULDERS PG 64-22 58-28 BATCH MILE 14 TO 19 "
+         "OVERLAY WEARING AC KM LEVELING PATCHING TH 61 I-80 WIDENING").split()
 
 
 def comments(rng):
@@ -364,8 +340,7 @@ def comments(rng):
         return "SURFACE COURSE SP 12.5 NB  PAGE 7"
     if rng.random() < 0.05:
         return ("WEARING COURSE AC 11 KM 12.4-14.1 X" * 2)[:35]
-    n = rng.randint(2, 7)
-    return " ".join(rng.choice(WORDS) for _ in range(n))[:35].rstrip(" ")
+    return " ".join(rng.choice(WORDS) for _ in range(rng.randint(2, 7)))[:35].rstrip(" ")
 
 
 def next_day(state):
@@ -406,8 +381,7 @@ def make_case(rng, big_dates=False):
         page = rng.randint(1, 90000)
         for _ in range(200 if big_dates else rng.choice([0, 1, 5, 20, 60, 140])):
             date = random_date(rng, state, big_dates)
-            if rng.random() < 0.01:
-                date = ""                   # a row typed without its date
+            date = "" if rng.random() < 0.01 else date    # a row typed without its date
             r = rng.random()
             page += 1
             if r < 0.05:
@@ -415,11 +389,8 @@ def make_case(rng, big_dates=False):
             elif r < 0.07:
                 page -= rng.randint(1, 2)   # back
             page = max(page, 1)
-            if code == "2":
-                w1 = rng.uniform(34000, 46000)
-                w2 = w1 * rng.uniform(0.04, 0.07)
-            else:
-                w1, w2 = rng.uniform(52000, 80000), rng.uniform(26000, 32000)
+            w1 = rng.uniform(34000, 46000) if code == "2" else rng.uniform(52000, 80000)
+            w2 = w1 * rng.uniform(0.04, 0.07) if code == "2" else rng.uniform(26000, 32000)
             if metric:
                 w1, w2 = w1 * 0.4535924, w2 * 0.4535924
             if code == "1":                 # a book in tons
@@ -429,18 +400,15 @@ def make_case(rng, big_dates=False):
             w3 = w1 + w2 if code == "2" else w1 - w2
             e = rng.random()
             if e < 0.04:
-                w3 += rng.choice([1, -1, 20, 0.012]) if dec else rng.choice([1, -1, 20])
+                w3 += rng.choice([1, -1, 20, 0.012] if dec else [1, -1, 20])
             elif e < 0.06 and code != "2":
                 w1, w2 = w2, w1             # gross less than tare
             w = [w1, w2, round(w3, dec)]
-            if rng.random() < 0.03:
-                w[1] = None                 # blank tare
-            if rng.random() < 0.01:
-                w[0] = None
+            w[1] = None if rng.random() < 0.03 else w[1]    # blank tare
+            w[0] = None if rng.random() < 0.01 else w[0]
             priv = rng.random() < 0.1
             pct = rng.choice([None, 4.8, 5.2, 5.5, 6.1]) if rng.random() < 0.6 else None
-            void = rng.random() < 0.03
-            note = rng.random() < 0.05
+            void, note = rng.random() < 0.03, rng.random() < 0.05
             lines.append(ticket_line(page, date, [None] * 3 if void else w, pct, priv, void, note, metric, code))
     if rng.random() < 0.02:
         lines[0] = "HELLO" + lines[0][5:]

@@ -177,10 +177,11 @@ bool DataFileReader::NextBook(BookHeader& header, std::vector<std::string>& tick
     if (count >= static_cast<std::size_t>(kMaxRows))
       return Fail(Outcome::Failure(OutcomeKind::TooManyPages, kCriticalTitle,
                                    "More than 200 pages in a book - Program aborted!", true));
+    // Swapped, not copied: the line's room goes back to the reader.
     if (count < tickets.size())
-      tickets[count] = line_;
+      tickets[count].swap(line_);
     else
-      tickets.push_back(line_);
+      tickets.push_back(std::move(line_));
     ++count;
   }
   tickets.resize(count);
@@ -202,7 +203,7 @@ bool WorkImageSource::Next(std::string& line) {
     return true;
   }
   if (nextTicket_ < tickets_.size()) {
-    line = tickets_[nextTicket_++];
+    line.swap(tickets_[nextTicket_++]);  // each ticket is handed on once
     return true;
   }
   // Books not in use are left out, as a save leaves them out.

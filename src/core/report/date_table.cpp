@@ -14,8 +14,15 @@ namespace {
 // runs once for every ticket.
 void FillDateKey(std::string_view date, char (&key)[8]) {
   std::size_t length = 0;
-  for (std::string_view part : {Columns(date, 7, 10), Columns(date, 1, 2), Columns(date, 4, 5)})
-    for (char c : part) key[length++] = c;
+  if (date.size() >= 10) {  // a whole date, as nearly every ticket has
+    std::memcpy(key, date.data() + 6, 4);
+    std::memcpy(key + 4, date.data(), 2);
+    std::memcpy(key + 6, date.data() + 3, 2);
+    length = 8;
+  } else {
+    for (std::string_view part : {Columns(date, 7, 10), Columns(date, 1, 2), Columns(date, 4, 5)})
+      for (char c : part) key[length++] = c;
+  }
   while (length < 8) key[length++] = ' ';
   std::replace(key, key + 8, ' ', '0');
 }

@@ -99,6 +99,19 @@ bool QuickScaled(double value, int decimals, unsigned long long& scaled) {
     scaled = static_cast<unsigned long long>(magnitude) * kTens[decimals];
     return true;
   }
+  // Most amounts have no more decimals than shown. Where magnitude * 10^decimals
+  // lies within 2.5e-16 of its own size of a whole number below 10^15 (the
+  // product's rounding adds at most 1.2e-16 more), the value is nearer that
+  // number than half a unit of its 15th digit: the 15-digit decimal is the
+  // number itself, with nothing left to round.
+  if (decimals <= 4) {
+    const double product = magnitude * static_cast<double>(kTens[decimals]);
+    const double nearest = std::round(product);
+    if (nearest >= 1 && nearest < kExactIntegers && std::fabs(product - nearest) <= product * 2.5e-16) {
+      scaled = static_cast<unsigned long long>(nearest);
+      return true;
+    }
+  }
   unsigned long long digits = 0;
   int exponent = 0;
   if (!QuickSignificantDigits(magnitude, digits, exponent)) return false;

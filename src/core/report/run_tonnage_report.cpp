@@ -57,21 +57,24 @@ Outcome CopyRenumbered(const std::string& scratchPath, const std::vector<Scratch
                        int errorPages, LineSink& spool) {
   std::FILE* file = std::fopen(scratchPath.c_str(), "rb");
   if (!file) return Outcome::Io("Cannot open " + scratchPath + ": " + std::strerror(errno));
-  std::string buffer;
+  // Read straight into one buffer; only the part line at its end moves to
+  // the front for the next read.
+  constexpr std::size_t kChunk = 1 << 18;
+  std::vector<char> buffer(2 * kChunk);
+  std::size_t kept = 0;           // bytes at the front carried from the last read
   std::uint64_t bufferStart = 0;  // scratch offset of buffer[0]
   std::size_t next = 0;           // the next page-number line
-  std::vector<char> chunk(1 << 18);
   bool failed = false;
   for (;;) {
-    const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
+    if (buffer.size() - kept < kChunk) buffer.resize(kept + kChunk);
+    const std::size_t n = std::fread(buffer.data() + kept, 1, buffer.size() - kept, file);
     if (n == 0) {
       failed = std::ferror(file) != 0;
       break;
     }
-    buffer.append(chunk.data(), n);
     // Whole lines go on as they are, the page-number lines held whole with
     // their new numbers.
-    const std::string_view held(buffer);
+    const std::string_view held(buffer.data(), kept + n);
     std::size_t from = 0;
     while (next < numbered.size() && numbered[next].offset + numbered[next].length + 2 <= bufferStart + held.size()) {
       const auto at = static_cast<std::size_t>(numbered[next].offset - bufferStart);
@@ -84,13 +87,15 @@ Outcome CopyRenumbered(const std::string& scratchPath, const std::vector<Scratch
     std::size_t end = held.rfind('\n');
     end = end == std::string_view::npos ? 0 : end + 1;
     if (end > from) spool.WriteLines(held.substr(from, end - from));
-    buffer.erase(0, std::max(end, from));
-    bufferStart += std::max(end, from);
+    const std::size_t done = std::max(end, from);
+    kept = held.size() - done;
+    std::memmove(buffer.data(), buffer.data() + done, kept);
+    bufferStart += done;
   }
   const int err = errno;
   std::fclose(file);
   if (failed) return Outcome::Io("Cannot read " + scratchPath + ": " + std::strerror(err));
-  if (!buffer.empty()) spool.WriteLines(buffer);
+  if (kept > 0) spool.WriteLines(std::string_view(buffer.data(), kept));
   return Outcome::Success();
 }
 

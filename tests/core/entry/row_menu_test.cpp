@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "entry_fixture.h"
+#include "entry/grid_columns.h"
+#include "entry/cell_entry.h"
+#include "entry/grid_history.h"
 
 namespace tonnage {
 namespace {
@@ -38,38 +41,33 @@ class RowMenuTest : public EntryTest {
 };
 
 TEST_F(RowMenuTest, EnablingLooksAtTheRowsReallyTouched) {
-  const struct {
-    int first, last;
-    bool insertBlank, paste, clipInsert;
-  } nothingCopied[] = {{10, 12, false, false, false}, {10, 10, true, false, false}};
   grid.SetCell(198, 1, "99");
-  for (const auto& c : nothingCopied) {
-    const auto items = Select(c.first, c.last);
+  // Rows first..last, then whether Insert Blank Row(s), Paste and Insert from Clipboard are enabled.
+  for (const auto& [first, last, insertBlank, paste, clipInsert] :
+       {std::tuple(10, 12, false, false, false), std::tuple(10, 10, true, false, false)}) {
+    const auto items = Select(first, last);
     EXPECT_EQ(std::tuple(items->insertBlank, items->paste, items->clipInsert),
-              std::tuple(c.insertBlank, c.paste, c.clipInsert))
-        << c.first << ".." << c.last << ": row 200 is free";
+              std::tuple(insertBlank, paste, clipInsert))
+        << first << ".." << last << ": row 200 is free";
   }
   Copy(10, 10);
   auto items = Select(10, 10);
   EXPECT_TRUE(items->paste && items->clipInsert) << "one row on the clipboard, row 200 free";
   grid.SetCell(198, 1, "");
-
   Copy(5, 7);
   grid.SetCell(198, 1, "99");
   items = Select(10, 10);
-  EXPECT_TRUE(items->insertBlank);
-  EXPECT_FALSE(items->clipInsert || items->paste) << "three inserted rows would push row 198 out";
+  EXPECT_EQ(std::tuple(items->insertBlank, items->clipInsert, items->paste), std::tuple(true, false, false))
+      << "three inserted rows would push row 198 out";
   grid.SetCell(198, 1, "");
   items = Select(199, 199);
-  EXPECT_FALSE(items->paste || items->clipInsert) << "three rows from 199 reach past row 200";
-  EXPECT_TRUE(Select(198, 198)->paste);
+  EXPECT_TRUE(!items->paste && !items->clipInsert && Select(198, 198)->paste) << "three rows from 199 reach past 200";
 
   // Insert Blank Row(s) pushes the rows down and leaves nothing to paste.
   Select(2, 3);
   InsertBlankRows(state, grid);
   EXPECT_EQ(grid.Cell(2, 1) + "|" + grid.Cell(4, 1) + "|" + grid.Cell(32, 1), "|1202|1230");
-  EXPECT_EQ(grid.activeRow, 2);
-  EXPECT_EQ(state.ClipRowCount, 0);
+  EXPECT_EQ(std::tuple(grid.activeRow, state.ClipRowCount), std::tuple(2, 0));
   items = Select(10, 10);
   EXPECT_FALSE(items->paste || items->clipInsert);
 }
@@ -87,38 +85,32 @@ TEST_F(RowMenuTest, CopyThenPasteOverUsedRowsAsksAndYesOverwrites) {
   EXPECT_EQ(grid.activeRow, 5);
   Select(20, 20);
   Paste(grid, clipboard);
-  EXPECT_EQ(questions, 1);
-  EXPECT_EQ(state.SelLastRow, 22);
+  EXPECT_EQ(std::tuple(questions, state.SelLastRow), std::tuple(1, 22));
   for (int row = 20; row <= 22; ++row) EXPECT_EQ(grid.Row(row), before[row - 16]) << row;
   EXPECT_EQ(grid.Row(23), before[22]);
   Copy(1, 2);
   Select(100, 100);
   Paste(grid, clipboard);
-  EXPECT_EQ(grid.Row(100), before[0]);
-  EXPECT_EQ(grid.Row(101), before[1]);
+  EXPECT_TRUE(grid.Row(100) == before[0] && grid.Row(101) == before[1]);
 }
 
 TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
   Copy(5, 5);  // ClipRowCount 1
   const BookRows before = grid.rows();
+  // clang-format off
   const std::pair<const char*, const char*> cases[] = {
-      {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"},
-      {"1300\t13/45/2026\t77000\n", "Date"},
+      {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"}, {"1300\t13/45/2026\t77000\n", "Date"},
       {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. takes percent up to 99.999"},
-      {"1300\t09/28/2026\t77000\t\t\t\tYES\n", "Priv Waste"},
-      {"1\t\t\t\t\t\t\t\t\tx\n", "more cells"},
-      {"1\n2\n", "2 rows"},
-      {"", "no rows"},
-  };
+      {"1300\t09/28/2026\t77000\t\t\t\tYES\n", "Priv Waste"}, {"1\t\t\t\t\t\t\t\t\tx\n", "more cells"},
+      {"1\n2\n", "2 rows"}, {"", "no rows"}};
+  // clang-format on
   for (const auto& [text, says] : cases) {
     SCOPED_TRACE(text);
     Select(40, 40);
     const RowOperation op = Paste(grid, text);
-    EXPECT_FALSE(op.changed);
-    EXPECT_NE(op.message.find(says), std::string::npos) << op.message;
+    EXPECT_TRUE(!op.changed && op.message.find(says) != std::string::npos) << op.message;
     Select(40, 40);
-    EXPECT_FALSE(InsertRowsFromClipboard(state, grid, text).message.empty());
-    EXPECT_EQ(grid.rows(), before);
+    EXPECT_TRUE(!InsertRowsFromClipboard(state, grid, text).message.empty() && grid.rows() == before);
   }
 }
 
@@ -139,8 +131,7 @@ TEST_F(RowMenuTest, SpreadsheetRowsAndRowsOfAnotherBookPasteWhenTheyFit) {
   EXPECT_EQ(tons.Cell(1, 3), "77005.000") << "whole pounds fit the three-decimal cells";
 
   const ClipboardRows one = ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "1"), 1);
-  ASSERT_EQ(one.rows.size(), 1u);
-  EXPECT_EQ(one.rows[0][TicketField::Gross], "23.500");
+  ASSERT_TRUE(one.rows.size() == 1u && one.rows[0][TicketField::Gross] == "23.500");
   EXPECT_FALSE(ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "0"), 1).error.empty());
 }
 
@@ -149,12 +140,11 @@ TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamedAndNoRowKept) {
   const std::string sheet =
       "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
       "1201\t9/28/2026\t77756\t30056\t47700\n1202\t09/28/2026\t77,1\t30056\t47044,5\n";
-  EXPECT_EQ(ClipboardRowCount(sheet, columns), 2);
-  EXPECT_EQ(ClipboardRowCount("", columns), 0);
+  EXPECT_EQ(std::tuple(ClipboardRowCount(sheet, columns), ClipboardRowCount("", columns)), std::tuple(2, 0));
   EXPECT_EQ(ParseClipboardRows(sheet.substr(0, sheet.rfind("1202")), columns, 200).rows.size(), 1u);
   // Found by fuzzing: text refused part way gave back the rows read before.
   const ClipboardRows bad = ParseClipboardRows(sheet, columns, 200);
-  EXPECT_TRUE(bad.rows.empty());
+  EXPECT_EQ(bad.rows.size(), 0u);
   EXPECT_EQ(
       bad.error,
       "Row 2 of the clipboard, Gross Weight: \"77,1\" does not fit. Gross Weight takes whole pounds up to 99999.\n"
@@ -174,13 +164,115 @@ TEST_F(RowMenuTest, PasteItemsDoNothingWithoutClipboardRows) {
   Select(3, 3);
   grid.activeRow = 9;
   const RowOperation op = Paste(grid, "1\n");
-  EXPECT_FALSE(op.changed);
-  EXPECT_EQ(op.message, "");
-  EXPECT_EQ(grid.activeRow, 9) << "not even the move of the active cell";
+  EXPECT_EQ(std::tuple(op.changed, op.message, grid.activeRow), std::tuple(false, "", 9)) << "not even the active cell";
   InsertRowsFromClipboard(state, grid, "1\n");
   EXPECT_EQ(grid.rows(), before);
   CancelRowMenu(state, grid);
   EXPECT_EQ(grid.activeRow, 3);
+}
+
+TEST(GridColumns, WeightCellsTitlesAndUnitLineByTypeAndUnits) {
+  // Units, book type, weight cells, their titles and the unit line.
+  const std::tuple<const char*, const char*, CellKind, std::string, const char*, const char*, const char*> cases[] = {
+      {"E", "0", CellKind::WholeNumber, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in LBS"},
+      {"E", "1", CellKind::Decimal3, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in TONS"},
+      {"E", "2", CellKind::WholeNumber, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in LBS"},
+      {"E", "", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in TONS"},
+      {"M", "0", CellKind::Decimal3, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in KGS"},
+      {"M", "1", CellKind::Decimal3, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in METRIC TONS"},
+      {"M", "2", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in KGS"},
+      {"M", "", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in METRIC TONS"},
+  };
+  for (const auto& [units, type, weight, gross, tare, net, label] : cases) {
+    const GridColumns g = SetGridColumns(units, type);
+    EXPECT_EQ(g[3].title + "|" + g[4].title + "|" + g[5].title + "|" + g.weightUnitLine,
+              gross + "|" + tare + "|" + net + "|" + label);
+    for (int col = 3; col <= 5; ++col)
+      EXPECT_EQ(std::pair(g[col].kind, g[col].max),
+                std::pair(weight, weight == CellKind::WholeNumber ? 99999 : 99999.999))
+          << units << type;
+  }
+  EXPECT_EQ(DataEntryCaption("M") + "|" + DataEntryCaption(""),
+            "Data Entry --  Data Is In Metric|Data Entry --  Data Is In English");
+}
+
+TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
+  const GridColumns g = SetGridColumns("E", "0"), tons = SetGridColumns("E", "1");
+  // clang-format off
+  const std::tuple<const ColumnRule*, const char*, bool> cases[] = {
+      {&g[1], "000012", true}, {&g[1], "999999", true}, {&g[1], "1000000", false}, {&g[1], "-4", false},
+      {&g[3], "77756", true}, {&g[3], "812.6", false}, {&tons[3], "23.45", true}, {&tons[3], "99999.999", true},
+      {&tons[3], "23.4567", false}, {&tons[3], "1.2.3", false}, {&g[6], "5.6", true}, {&g[6], "99.999", true},
+      {&g[6], "100", false}, {&g[7], "Y", true}, {&g[7], "", true}, {&g[8], "YY", false}};
+  // clang-format on
+  for (const auto& [rule, text, accepted] : cases) EXPECT_EQ(CellAccepts(*rule, text), accepted) << rule->title << text;
+  EXPECT_EQ(CheckCellInput(tons[3], ".").state, CellInput::Intermediate);
+  EXPECT_EQ(CheckCellInput(g[3], "100000").reason, "Gross Weight takes whole pounds up to 99999");
+  EXPECT_EQ(CheckCellInput(tons[3], "1,5").reason, "Gross Weight takes tons up to 99999.999, three decimals at most");
+  EXPECT_EQ(CellTakes(SetGridColumns("M", "0")[4]) + "|" + CellTakes(SetGridColumns("M", "1")[5]),
+            "Tare Weight takes kilograms up to 99999.999, three decimals at most|"
+            "Net Weight takes metric tons up to 99999.999, three decimals at most");
+  EXPECT_EQ(CheckCellInput(g[7], "YY").reason, "Priv Waste takes Y, N, Space or Delete");
+}
+
+// Which days are days is the calendar's; here the cell takes them and no other form.
+TEST(GridColumns, DateCellsTakeRealDaysFrom1990To2100) {
+  const ColumnRule date = SetGridColumns("E", "0")[2];
+  EXPECT_TRUE(CellAccepts(date, "02/29/2004"));
+  for (const char* day : {"02/29/2100", "04/31/2004", "2004-03-15"}) EXPECT_FALSE(CellAccepts(date, day)) << day;
+  // While typing, a start that can still become a date is not refused.
+  for (const char* start : {"0", "03", "03/", "03/1", "03/15/", "03/15/2", "03/15/200"})
+    EXPECT_EQ(CheckCellInput(date, start).state, CellInput::Intermediate) << start;
+  for (const char* wrong : {"2", "13", "3/", "03/4", "03/32", "03/15/3", "03/15/20040"})
+    EXPECT_EQ(CheckCellInput(date, wrong).state, CellInput::Invalid) << wrong;
+}
+
+TEST(CellEntry, KeepsWhatItCannotTakeAndGivesTheGridsOneForm) {
+  const GridColumns pounds = SetGridColumns("E", "0"), kilos = SetGridColumns("M", "2");
+  // clang-format off
+  const std::tuple<const ColumnRule*, const char*, const char*, bool> cases[] = {
+      {&kilos[3], "12,5", "12.500", true}, {&pounds[4], "12,5", "12,5", false},
+      {&pounds[3], "1234567", "1234567", false}, {&kilos[3], "abc12.34567", "abc12.34567", false},
+      {&pounds[1], " 000012 ", "12", true},
+      {&pounds[6], "5.6", "5.600", true}, {&pounds[2], "09282026", "09/28/2026", true},
+      {&pounds[2], "9/28/2026", "09/28/2026", true}, {&pounds[2], "9-8-2026", "09/08/2026", true},
+      {&pounds[2], "13/45/2026", "13/45/2026", false}, {&pounds[2], "02/30/2026", "02/30/2026", false},
+      {&pounds[7], "y", "Y", true}, {&pounds[8], "N", "", true}, {&pounds[9], "x", "x", false},
+      {&kilos[5], "1,2,3", "1,2,3", false}, {&pounds[3], "", "", true}};
+  // clang-format on
+  for (const auto& [rule, typed, held, accepted] : cases) {
+    const CellEntry entry = EnterCell(*rule, typed);
+    EXPECT_EQ(std::tuple(entry.text, entry.accepted, entry.reason.empty()), std::tuple(held, accepted, accepted))
+        << typed;
+  }
+  EXPECT_EQ(EnterCell(pounds[2], "02/30/2026").reason, "There is no 02/30/2026 in the calendar");
+  EXPECT_EQ(ShowAsEntered(pounds[4], "12,5"), "12,5");
+}
+
+TEST(CellEntry, DatesGetTheirSlashesAsTypedAndMarksTakeTheirKeys) {
+  const std::pair<const char*, const char*> dates[] = {
+      {"0", "0"},         {"09", "09"},           {"092", "09/2"},
+      {"09/28", "09/28"}, {"092820", "09/28/20"}, {"09282026", "09/28/2026"},
+      {"9/2", "9/2"},     {"09/28/", "09/28"},    {"092820261", "092820261"}};
+  for (const auto& [typed, shown] : dates) EXPECT_EQ(ShapeDateAsTyped(typed), shown) << typed;
+  const std::tuple<const char*, char, std::optional<std::string>> marks[] = {
+      {"", 'y', "Y"}, {"Y", ' ', ""}, {"", ' ', "Y"}, {"Y", 'N', ""}, {"Y", 'x', std::nullopt}};
+  for (const auto& [held, key, after] : marks) EXPECT_EQ(MarkAfterKey(held, key), after) << held << key;
+}
+
+TEST(GridHistory, AStepHoldsOnlyTheRowsItChangedAndGoesBothWays) {
+  BookRows before, after;
+  before[3].cells[0] = "4";
+  after = before;
+  after[5].cells[2] = "77756";
+  after[9].cells[0] = "10";
+  const GridDelta delta = DiffRows(before, after);
+  EXPECT_EQ(std::tuple(delta.first, delta.after.size()), std::tuple(5, 5ul));
+  BookRows rows = before;
+  ApplyDelta(rows, delta, true);
+  EXPECT_EQ(rows, after);
+  ApplyDelta(rows, delta, false);
+  EXPECT_TRUE(rows == before && DiffRows(before, before).empty());
 }
 
 }  // namespace

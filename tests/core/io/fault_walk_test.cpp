@@ -51,50 +51,39 @@ std::string HistoryOf(Session& s) {
   return shot + store::Sha256Hex(store::DataFileBytes(store::LoadRecordedState(s.store()).state)).substr(0, 8);
 }
 
-std::string BigJob() {
-  // Big enough for several buffered writes of every file.
-  std::string text = ReadFile(SamplePath("us-standard-tickets.K81"));
-  for (int b = 0; b < 40; ++b) {
-    text += "* 0 0.0000 EXTRA BOOK " + std::to_string(b) + "\r\n";
-    for (int p = 0; p < 200; ++p) text += "001201 09/28/2026 77756     30056     47700      5.600      \r\n";
-  }
-  return text;
-}
-
 TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
   ScratchFolder dir;
-  const std::string job = dir.File("JOB.K81"), big = BigJob(), small = ReadFile(SamplePath("us-standard-tickets.K81"));
+  const std::string job = dir.File("JOB.K81"), small = ReadFile(SamplePath("us-standard-tickets.K81"));
+  std::string big = small;  // big enough for several buffered writes of every file
+  for (int b = 0; b < 40; ++b) {
+    big += "* 0 0.0000 EXTRA BOOK " + std::to_string(b) + "\r\n";
+    for (int p = 0; p < 200; ++p) big += "001201 09/28/2026 77756     30056     47700      5.600      \r\n";
+  }
   auto report = [](Session& s) {
     Outcome work = s.WriteWorkFile();
     return work ? report::RunTonnageReport(s.workFolder().path(), kStamp) : work;
   };
   const auto save = [](Session& s) { return s.Save(); };
   const auto saveAs = [&](Session& s) { return s.SaveAs(dir.File("COPY.K81")); };
+  // clang-format off
   const std::vector<Site> sites = {
-      {"JOB.K81", save},
-      {"COPY.K81", saveAs},
-      {"JOB.K81.history", save},
-      {"JOB.K81.history-journal", save},
-      {"COPY.K81.history", saveAs},
-      {"WORK.TMP", report},
-      {"TMP.SPL", report},
-      {"PRINT.SPL", report},
+      {"JOB.K81", save}, {"COPY.K81", saveAs}, {"JOB.K81.history", save}, {"JOB.K81.history-journal", save},
+      {"COPY.K81.history", saveAs}, {"WORK.TMP", report}, {"TMP.SPL", report}, {"PRINT.SPL", report},
       {"SECT0002.TMP", [](Session& s) { return WriteSectionFile(s.SectionPath(2), s.rows, "E", "0"); }},
       {"VERSION.TMP", [](Session& s) { return s.workFolder().WriteVersionFile(); }},
       {"STATE.TMP", [](Session& s) { return s.SaveState(); }},
       // Print To File, and the viewer's selection for the print dialog.
       {"REPORT.PRN", [&](Session& s) { return print::CopySpoolToFile(s.spoolPath, dir.File("REPORT.PRN")); }},
       {"SELTEXT.TXT",
-       [](Session& s) { return print::WriteSelectedText(s.workFolder().File("SELTEXT.TXT"), ReadFile(s.spoolPath)); }},
-  };
+       [](Session& s) { return print::WriteSelectedText(s.workFolder().File("SELTEXT.TXT"), ReadFile(s.spoolPath)); }}};
+  // clang-format on
   for (const Site& site : sites) {
     // A new history records every ticket, a page at a time: the small job
     // walks the same steps in a fraction of the saves.
     const std::string& text = site.file == "COPY.K81.history" ? small : big;
     WriteFile(job, text);
     Session s;
-    ASSERT_TRUE(s.Start(dir.path(), dir.path()).ok());
-    ASSERT_TRUE(s.Open(job).ok());
+    ASSERT_TRUE(s.Start(dir.path(), dir.path()).ok() && s.Open(job).ok());
     ReadSectionFile(s.SectionPath(2), s.rows);
     s.rows[0][TicketField::Net] = "47701";
     s.index.engineer = "CHANGED IN MEMORY";
@@ -104,8 +93,7 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
     const std::vector<WriteStep> steps = WriteSteps(site.file, [&] { EXPECT_TRUE(site.write(s).ok()) << site.file; });
     ASSERT_GT(steps.size(), 2u) << site.file;
     // The counting run wrote the files: put back what was there before it.
-    const bool inHistory = site.file.find(".history") != std::string::npos;
-    const bool copy = site.file.rfind("COPY", 0) == 0;
+    const bool inHistory = site.file.find(".history") != std::string::npos, copy = site.file.rfind("COPY", 0) == 0;
     if (copy) {
       // Failed Save As runs start the copy's history and must take it away.
       s.store().Close();
@@ -125,27 +113,22 @@ TEST(FaultWalk, EveryWriteSiteAtEveryStepKeepsFilesAndMemory) {
       WriteFile(s.spoolPath, "the report before\r\n");
     if (site.file != "JOB.K81" && !inHistory && Exists(target)) WriteFile(target, "the " + site.file + " before\r\n");
     for (const WriteStep& step : steps) {
-      const std::string where = StepName(site.file, step);
       const bool existed = Exists(target);
       const std::string before = ReadFile(target);
       const Snapshot memory = Snapshot::Of(s);
       const std::string recorded = HistoryOf(s);
       s.dataSaved = false;
-      Outcome r;
-      {
+      const Outcome r = [&] {
         FaultGuard fail(FailStep(site.file, step, EIO));
-        r = site.write(s);
-      }
-      SCOPED_TRACE(where + ": " + r.message);
-      EXPECT_EQ(r.kind, OutcomeKind::IoError);
-      EXPECT_TRUE(r.message.find(site.file) != r.message.npos &&
+        return site.write(s);
+      }();
+      SCOPED_TRACE(StepName(site.file, step) + ": " + r.message);
+      EXPECT_TRUE(r.kind == OutcomeKind::IoError && r.message.find(site.file) != r.message.npos &&
                   r.message.find("Input/output error") != r.message.npos);
       EXPECT_TRUE(Exists(target) == existed && ReadFile(target) == before) << "the file as it was";
-      EXPECT_TRUE(Snapshot::Of(s) == memory);
-      EXPECT_EQ(HistoryOf(s), recorded);
-      EXPECT_FALSE(copy && Exists(dir.File("COPY.K81.history")));
-      EXPECT_FALSE(s.dataSaved);
-      EXPECT_FALSE(Exists(s.workFolder().File("TMP.SPL")));
+      EXPECT_TRUE(Snapshot::Of(s) == memory && HistoryOf(s) == recorded);
+      EXPECT_FALSE((copy && Exists(dir.File("COPY.K81.history"))) || s.dataSaved ||
+                   Exists(s.workFolder().File("TMP.SPL")));
       if (site.file == "JOB.K81") {
         // The backup is taken before the save: it holds the bytes the save
         // would have replaced.

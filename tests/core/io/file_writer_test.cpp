@@ -11,17 +11,14 @@
 
 #include "../test_files.h"
 #include "io/async_file_writer.h"
+#include "io/line_reader.h"
 
 namespace tonnage::io {
 namespace {
 
 using namespace tonnage::testing;
 
-unsigned Mode(const std::string& path) {
-  struct stat st {};
-  ::stat(path.c_str(), &st);
-  return st.st_mode & 0777;
-}
+unsigned Mode(const std::string& path) { return static_cast<unsigned>(std::filesystem::status(path).permissions()); }
 
 TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCommit) {
   ScratchFolder dir;
@@ -29,10 +26,7 @@ TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCom
   WriteFile(target, "old\r\n");
   ::chmod(target.c_str(), 0640);
   ASSERT_EQ(::symlink("JOB.K81", dir.File("LINK.K81").c_str()), 0);
-  {
-    FileWriter unused(dir.File("WORK.TMP"));
-    unused.WriteLine("never kept");
-  }
+  FileWriter(dir.File("WORK.TMP")).WriteLine("never kept");
   FileWriter writer(dir.File("LINK.K81"));
   writer.WriteLine("CST81 first");
   writer.Write(std::string(200000, 'x'));  // bigger than the buffer
@@ -40,8 +34,7 @@ TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCom
   ASSERT_TRUE(writer.Commit().ok());
   EXPECT_EQ(ReadFile(target), "CST81 first\r\n" + std::string(200000, 'x') + "\r\n");
   EXPECT_EQ(ListFolder(dir.path()).size(), 2u) << "no temporary file, and no WORK.TMP without Commit";
-  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("LINK.K81")));
-  EXPECT_EQ(Mode(target), 0640u) << "a replaced file keeps its permissions";
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("LINK.K81")) && Mode(target) == 0640u) << "keeps its permissions";
 }
 
 // Work files are put in place by swapping names with the old file: whoever
@@ -56,14 +49,11 @@ TEST(FileWriter, AWorkFileTakesTheOldOnesPlaceWholeAndLeavesNothingBehind) {
   const int viewer = ::open(spool.c_str(), O_RDONLY);
   ASSERT_GE(viewer, 0);
   ASSERT_TRUE(WriteWholeFile(spool, "second run\r\n", WriteMode::Atomic).ok());
-  EXPECT_EQ(ReadFile(spool), "second run\r\n");
-  EXPECT_EQ(ReadFile(dir.File("KEPT.SPL")), "first run\r\n");
+  EXPECT_EQ(ReadFile(spool) + ReadFile(dir.File("KEPT.SPL")), "second run\r\nfirst run\r\n");
   char seen[32] = {};
-  EXPECT_EQ(::pread(viewer, seen, sizeof seen, 0), 11);
-  EXPECT_STREQ(seen, "first run\r\n");
+  EXPECT_TRUE(::pread(viewer, seen, sizeof seen, 0) == 11 && std::string(seen) == "first run\r\n");
   ::close(viewer);
-  EXPECT_EQ(Mode(spool), 0640u);
-  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
+  EXPECT_EQ(std::tuple(Mode(spool), ListFolder(dir.path()).size()), std::tuple(0640u, 2ul));
 }
 
 TEST(FileWriter, RealConditionsAreReportedAndKeepTheOldFile) {
@@ -91,8 +81,8 @@ TEST(FileWriter, RealConditionsAreReportedAndKeepTheOldFile) {
               return WriteWholeFile(target, std::string(100000, 'x')).ok() ? 1 : 0;
             }),
             0);
-  EXPECT_EQ(ReadFile(target), "the old file\r\n");
-  EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+  EXPECT_EQ(std::tuple(ReadFile(target), ListFolder(dir.path()).size()),
+            std::tuple(std::string("the old file\r\n"), 1ul));
 }
 
 TEST(FileWriter, ASaveClearsAwayWhatKilledSavesLeftButNoLiveOnesFile) {
@@ -146,8 +136,34 @@ TEST(AsyncFileWriter, WritesInOrderAndCommitsOnlyWhenAsked) {
     for (int i = 0; i < 20000; ++i) writer.WriteLine("NEVER COMMITTED");
   }
   // Compared whole rather than diffed: a diff of megabytes takes minutes.
-  EXPECT_TRUE(ReadFile(target) == expected) << "the old report was changed";
-  EXPECT_EQ(ListFolder(dir.path()).size(), 1u);
+  EXPECT_TRUE(ReadFile(target) == expected && ListFolder(dir.path()).size() == 1u) << "the old report was changed";
+}
+
+using V = std::vector<std::string>;
+
+V ReadAll(const std::string& path) {
+  FileLineReader reader(path);
+  V lines;
+  std::string line;
+  while (reader.Next(line)) lines.push_back(line);
+  return lines;
+}
+
+TEST(LineReader, EveryLineEndAnUnendedLastLineLinesAcrossReadChunksAndAMissingFile) {
+  EXPECT_EQ((std::tuple(SplitLines("A\r\n\r\nB\r\n"), SplitLines(""), SplitLines("\r\n"))),
+            (std::tuple(V{"A", "", "B"}, V{}, V{""})));
+  ScratchFolder dir;
+  WriteFile(dir.File("f"), "A\r\nB\nC\rD");
+  EXPECT_EQ(ReadAll(dir.File("f")), (V{"A", "B", "C", "D"}));
+  // 65536 is the read chunk: put a CR LF pair and a long line across it.
+  const std::string first(65535, 'a');
+  WriteFile(dir.File("f"), first + "\r\n" + std::string(70000, 'b') + "\r\nlast");
+  EXPECT_EQ(ReadAll(dir.File("f")), (V{first, std::string(70000, 'b'), "last"}));
+  FileLineReader reader("/nonexistent/JOB.K81");  // what a reader of no file says
+  std::string line;
+  EXPECT_TRUE(!reader.is_open() && !reader.Next(line));
+  EXPECT_NE(reader.error().message.find("/nonexistent/JOB.K81"), std::string::npos);
+  EXPECT_FALSE(ReadWholeFile("/nonexistent/JOB.K81").outcome.ok());
 }
 
 }  // namespace

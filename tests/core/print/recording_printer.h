@@ -34,10 +34,9 @@ class RecordingPrinter final : public print::LinePrinter {
     open_.reset();
     if (doc.sheets.back().empty()) doc.sheets.pop_back();
     documents.push_back(doc);
-    if (failures.empty()) return Outcome::Success();
-    const Outcome failure = failures.front();
-    failures.erase(failures.begin());
-    return failure;
+    const Outcome answer = failures.empty() ? Outcome::Success() : failures.front();
+    if (!failures.empty()) failures.erase(failures.begin());
+    return answer;
   }
   void Abandon() override {
     open_.reset();
@@ -113,21 +112,19 @@ class FakePrinterSystem final : public print::PrinterSystem {
 };
 
 // A name field as the capability query fills it: the name, then NULs.
-inline std::string Field(const std::string& name, std::size_t width) {
-  std::string field = name;
-  if (field.size() < width) field.resize(width, '\0');
-  return field;
+inline std::string Field(std::string name, std::size_t width) {
+  return name.append(width - std::min(width, name.size()), '\0');
 }
 
 // Two printers: an office laser with letter, legal and A4 in two trays, and
 // a plotter that cannot be opened.
 inline FakePrinterSystem OfficePrinters() {
   FakePrinterSystem system;
+  // clang-format off
   const print::PrinterCapabilities laser{
-      {1, 5, 9},
-      {Field("Letter", 64), Field("Legal", 64), Field("A4", 64)},
-      {7, 15, 260},
-      {Field("Automatically Select", 24), Field("Tray 1", 24), Field("Manual Feed", 24)}};
+      {1, 5, 9}, {Field("Letter", 64), Field("Legal", 64), Field("A4", 64)},
+      {7, 15, 260}, {Field("Automatically Select", 24), Field("Tray 1", 24), Field("Manual Feed", 24)}};
+  // clang-format on
   system.installed = {{{"Site Office Laser", "lp0", 1, 1, 7}, laser},
                       {{"Plan Plotter", "usb1", 2, 9, 15}, std::nullopt}};
   system.current = system.installed[0].state;

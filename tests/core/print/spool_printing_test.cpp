@@ -1,4 +1,5 @@
-// Pages of the spool on a recording printer, and the spool copied to a file.
+// Pages of the spool on a recording printer, the spool copied to a file, and
+// the print dialog's state and Print step where the window tests do not reach.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include "print/print_dialog.h"
 #include "print/spool_printing.h"
 #include "recording_printer.h"
+#include "print/printer_setup.h"
 
 namespace tonnage::print {
 namespace {
@@ -30,13 +32,8 @@ std::string Repeat(const std::string& text, int times) {
 }
 
 TEST(SpoolPages, SheetsAndNewPagesByRange) {
-  struct Case {
-    std::string text;
-    std::int16_t from, to;
-    const char* sheets;  // sheets that got lines, split by '|'
-    int newPages;
-  };
-  const Case cases[] = {
+  // The spool, From and To, the sheets that got lines (split by '|') and the new pages asked.
+  const std::tuple<std::string, std::int16_t, std::int16_t, const char*, int> cases[] = {
       {Spool(3), 0, 0, "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2", 2},  // one new page before 2 and 3
       {Spool(4), 2, 3, "P2.1,P2.2|P3.1,P3.2", 1},            // none in front of page 2
       {Spool(4), 0, 2, "P1.1,P1.2|P2.1,P2.2", 1},
@@ -54,13 +51,12 @@ TEST(SpoolPages, SheetsAndNewPagesByRange) {
       {"FIRST\r\n" + Repeat("\f\r\n", 65537) + "LATE\r\n", 1, 2, "FIRST", 1},
   };
   ScratchFolder dir;
-  for (const Case& c : cases) {
-    WriteFile(dir.File("PRINT.SPL"), c.text);
+  for (const auto& [text, from, to, sheets, newPages] : cases) {
+    SCOPED_TRACE(std::to_string(from) + ".." + std::to_string(to) + " of " + text.substr(0, 40));
+    WriteFile(dir.File("PRINT.SPL"), text);
     RecordingPrinter printer;
-    ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), c.from, c.to, printer).ok());
-    ASSERT_EQ(printer.documents.size(), 1u) << c.text.substr(0, 40);
-    EXPECT_EQ(printer.Sheets(0), c.sheets) << c.from << ".." << c.to << " of " << c.text.substr(0, 40);
-    EXPECT_EQ(printer.documents[0].newPages, c.newPages) << c.from << ".." << c.to << " of " << c.text.substr(0, 40);
+    ASSERT_TRUE(PrintSpoolPages(dir.File("PRINT.SPL"), from, to, printer).ok() && printer.documents.size() == 1u);
+    EXPECT_EQ(std::tuple(printer.Sheets(0), printer.documents[0].newPages), std::tuple(sheets, newPages));
   }
 }
 
@@ -69,11 +65,10 @@ TEST(SpoolPages, FailuresOfTheSpoolAndOfThePrinterComeBack) {
   RecordingPrinter printer;
   const Outcome missing = PrintSpoolPages(dir.File("NONE.SPL"), 0, 0, printer, &kReportFont);
   EXPECT_NE(missing.message.find("NONE.SPL: No such file"), std::string::npos) << missing.message;
-  EXPECT_TRUE(printer.documents.empty());
-  EXPECT_FALSE(printer.documentOpen());  // not even the font was set
+  EXPECT_TRUE(printer.documents.empty() && !printer.documentOpen());  // not even the font was set
   // A folder opens but cannot be read: the document is ended, the failure told.
-  EXPECT_NE(PrintSpoolPages(dir.path(), 0, 0, printer).message.find("Is a directory"), std::string::npos);
-  EXPECT_FALSE(printer.documentOpen());
+  EXPECT_TRUE(PrintSpoolPages(dir.path(), 0, 0, printer).message.find("Is a directory") != std::string::npos &&
+              !printer.documentOpen());
 
   printer.failures.push_back(Outcome::Failure(OutcomeKind::IoError, "Print", "The queue is stopped."));
   WriteFile(dir.File("PRINT.SPL"), Spool(1));
@@ -83,8 +78,7 @@ TEST(SpoolPages, FailuresOfTheSpoolAndOfThePrinterComeBack) {
 
 TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   ScratchFolder dir;
-  const std::string spool = dir.File("PRINT.SPL");
-  const std::string target = dir.File("REPORT.PRN");
+  const std::string spool = dir.File("PRINT.SPL"), target = dir.File("REPORT.PRN");
   WriteFile(spool, Spool(3));
   ASSERT_TRUE(CopySpoolToFile(spool, target).ok());
   EXPECT_EQ(ReadFile(target), Spool(3));
@@ -93,12 +87,12 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   ASSERT_TRUE(CopySpoolToFile(spool, target).ok());
   EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
 
-  EXPECT_NE(CopySpoolToFile(dir.File("NONE.SPL"), target).message.find("NONE.SPL"), std::string::npos);
-  EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
-  const Outcome full = CopySpoolToFile(spool, "/dev/full");
-  EXPECT_NE(full.message.find("/dev/full: No space left on device"), std::string::npos) << full.message;
-  const Outcome noFolder = CopySpoolToFile(spool, dir.File("gone/REPORT.PRN"));
-  EXPECT_NE(noFolder.message.find("gone/REPORT.PRN: No such file or directory"), std::string::npos) << noFolder.message;
+  // Failures name path and reason; the older copy stays (see the end).
+  for (const auto& [from, to, says] :
+       {std::tuple(dir.File("NONE.SPL"), target, "NONE.SPL"),
+        std::tuple(spool, std::string("/dev/full"), "/dev/full: No space left on device"),
+        std::tuple(spool, dir.File("gone/REPORT.PRN"), "gone/REPORT.PRN: No such file or directory")})
+    EXPECT_NE(CopySpoolToFile(from, to).message.find(says), std::string::npos) << says;
   // A copy stopped part way leaves the older file and no other.
   WriteFile(spool, Spool(5));
   std::vector<std::int64_t> done;
@@ -107,26 +101,25 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
     done.push_back(d);
     return d < 3;
   });
-  EXPECT_EQ(copied.kind, OutcomeKind::Cancelled);
-  EXPECT_EQ(done, (std::vector<std::int64_t>{1, 2, 3}));
-  EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
-  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
+  EXPECT_EQ(std::tuple(copied.kind, done), std::tuple(OutcomeKind::Cancelled, std::vector<std::int64_t>{1, 2, 3}));
+  EXPECT_EQ(ReadFile(target) + std::to_string(ListFolder(dir.path()).size()), "A\r\nB\r\n\f\r\n\xE9 C\r\n2");
 }
 
 // Each copy is a document of its own; every page of every copy is told, a
 // stop abandons the document and a failed copy ends the run.
 TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
   const std::string all = "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2|P4.1,P4.2";
+  // Range, From, To, Copies; one copy only (preview and PDF); the printer refuses the second
+  // document; the progress step that stops (0: never); pages told and their total; documents
+  // ended and the sheets of each.
   const struct {
     PrintRange range;
     int from, to;
     const char* copies;
-    bool oneCopy;         // preview and PDF
-    bool failSecond;      // the printer refuses the second document
-    std::int64_t stopAt;  // 0: never
-    std::int64_t told, total;
-    std::size_t ended;   // documents ended
-    std::string sheets;  // of each of them
+    bool oneCopy, failSecond;
+    std::int64_t stopAt, told, total;
+    std::size_t ended;
+    std::string sheets;
   } cases[] = {
       {PrintRange::All, 0, 0, "2", false, false, 0, 8, 8, 2, all},
       {PrintRange::Pages, 2, 3, "3", false, false, 0, 6, 6, 3, "P2.1,P2.2|P3.1,P3.2"},
@@ -145,13 +138,12 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     PrintDialog dialog = LoadPrintDialog(false);
     ChooseRange(dialog, c.range);
     dialog.pageFrom = c.from, dialog.pageTo = c.to, dialog.copiesText = c.copies;
-    std::string spool = dir.File("PRINT.SPL");
     RecordingPrinter printer;
     if (c.failSecond)
       printer.failures = {Outcome::Success(),
                           Outcome::Failure(OutcomeKind::IoError, "Print", "The printer is off line.")};
     std::vector<std::int64_t> done;
-    const Outcome printed = PrintChosenPages(dialog, spool, dir.File("SEL.TXT"), printer, c.oneCopy,
+    const Outcome printed = PrintChosenPages(dialog, dir.File("PRINT.SPL"), dir.File("SEL.TXT"), printer, c.oneCopy,
                                              [&](std::int64_t d, std::int64_t total) {
                                                EXPECT_EQ(total, c.total);
                                                done.push_back(d);
@@ -161,16 +153,151 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     EXPECT_EQ(printed.message == "The printer is off line.", c.failSecond) << printed.message;
     EXPECT_EQ(std::pair(dialog.PrintFrom, dialog.PrintCopies),
               (std::pair<std::int16_t, std::int16_t>(c.range == PrintRange::All ? 0 : c.from, std::atoi(c.copies))));
-    ASSERT_EQ(static_cast<std::int64_t>(done.size()), c.told);
-    EXPECT_EQ(done.empty() ? 0 : done.back(), c.told);
+    ASSERT_EQ(std::tuple(static_cast<std::int64_t>(done.size()), done.empty() ? 0 : done.back()),
+              std::tuple(c.told, c.told));
     ASSERT_EQ(printer.documents.size(), c.ended);
-    for (std::size_t d = 0; d < c.ended; ++d) {
-      EXPECT_EQ(printer.Sheets(d), c.sheets);
-      EXPECT_EQ(printer.documents[d].fonts, std::vector<std::string>{"Courier New 12"});
-    }
-    EXPECT_EQ(printer.abandoned, c.stopAt ? 1 : 0);
-    EXPECT_FALSE(printer.documentOpen()) << "a font with no document after it";
+    for (std::size_t d = 0; d < c.ended; ++d)
+      EXPECT_EQ(std::tuple(printer.Sheets(d), printer.documents[d].fonts),
+                std::tuple(c.sheets, std::vector<std::string>{"Courier New 12"}));
+    EXPECT_TRUE(printer.abandoned == (c.stopAt ? 1 : 0) && !printer.documentOpen()) << "no font without a document";
   }
+}
+
+TEST(PrintDialogState, OpensOnAllAndFollowsTheRangeChoice) {
+  PrintDialog d = LoadPrintDialog(false);
+  ChooseRange(d, PrintRange::SelectedText);  // disabled: no selection handed on
+  EXPECT_EQ(d.range, PrintRange::All);
+  PrintDialog sel = LoadPrintDialog(true);
+  ChooseRange(sel, PrintRange::Pages);
+  sel.pageTo = 4;
+  ChooseRange(sel, PrintRange::SelectedText);  // leaves the page fields alone
+  EXPECT_EQ(std::tuple(sel.range, sel.pageFieldsEnabled, sel.pageTo), std::tuple(PrintRange::SelectedText, true, 4));
+  for (const char* ok : {"", "0", "12", "999"}) EXPECT_TRUE(CopiesTextAcceptable(ok)) << ok;
+  for (const char* bad : {"1000", "-1", "2a", " 2", "+3"}) EXPECT_FALSE(CopiesTextAcceptable(bad)) << bad;
+  EXPECT_TRUE(CopiesFromText("007") == 7 && CopiesFromText("") == 0);
+}
+
+TEST(PrintStep, SelectedTextPrintsOnceFromItsFile) {
+  ScratchFolder dir;
+  const std::string spoolPath = dir.File("PRINT.SPL"), selText = dir.File("SELTEXT.TXT");
+  WriteFile(spoolPath, "P1\r\n\f\r\nP2\r\n\f\r\nP3\r\n");
+  WriteFile(selText, "SELECTED\r\n\f\r\n");
+  RecordingPrinter printer;
+  PrintDialog d = LoadPrintDialog(true);
+  ChooseRange(d, PrintRange::SelectedText);
+  d.copiesText = "5";
+  ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
+  EXPECT_EQ(std::tuple(printer.documents.size(), printer.Sheets(0)),
+            std::tuple(std::size_t{1}, std::string("SELECTED")));
+  printer.failures = {Outcome::Failure(OutcomeKind::IoError, "Print", "Job refused.")};
+  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, printer).message, "Job refused.");
+  // A selection whose file is gone says why.
+  RemoveTree(selText);
+  const Outcome r = PrintChosenPages(d, spoolPath, selText, printer);
+  EXPECT_NE(r.message.find(selText + ": No such file or directory"), std::string::npos) << r.message;
+  EXPECT_EQ(printer.documents.size(), 2u);
+}
+
+// Printer descriptions, the setup lists and the setup window's steps over
+// made-up installed printers.
+TEST(PrinterNames, FieldsEntriesAndLeadingNumbers) {
+  const std::string full24 = "Large Capacity Tray 2 LC";  // fills its field: no NUL
+  ASSERT_EQ(full24.size(), kBinNameField);
+  for (const auto& [field, name] :
+       {std::pair{Field("Letter", 64), "Letter"}, {std::string("A4\0junk", 7), "A4"}, {full24, full24.c_str()}})
+    EXPECT_EQ(CutName(field), name);
+  EXPECT_EQ(CapabilityEntry(9, Field("A4", 64)) + "|" + CapabilityEntry(256, Field(" Custom  ", 64)) + "|" +
+                CapabilityEntry(15, Field("", 24)),
+            "9  A4|256   Custom|15");  // trimmed: no space left
+  // The unavailable entry is empty before the space.
+  const std::pair<const char*, std::optional<double>> numbers[] = {
+      {"9  A4", 9.0}, {"256  Custom", 256.0}, {kUnavailableEntry, 0.0}, {"15", std::nullopt}};
+  for (const auto& [entry, number] : numbers) EXPECT_EQ(EntryNumber(entry), number) << entry;
+  for (const auto& [entry, number] :
+       {std::pair<const char*, int>{"9  A4", 9}, {"256  Custom", 256}, {"-2  Envelope", -2}})
+    EXPECT_EQ(ChosenNumber(entry), number) << entry;
+  for (const char* none : {"", kUnavailableEntry, "15", "40000  Big", "A4 paper", "9x  A4", "+-1 X"})
+    EXPECT_EQ(ChosenNumber(none), std::nullopt) << '"' << none << '"';
+}
+
+TEST(PrinterDescription, FirstMatchingNamesAndOrientationInWords) {
+  FakePrinterSystem system = OfficePrinters();
+  auto& caps = *system.installed[0].caps;
+  caps.paperNumbers.push_back(9);
+  // A second paper numbered 9, and a name without a number.
+  caps.paperNames.insert(caps.paperNames.end(), {Field("A4 Long Edge", 64), Field("Orphan", 64)});
+  caps.binNames[2] = "Manual Feed Slot 24 char";
+  std::tie(system.current.paperSize, system.current.paperBin) = std::pair(9, 260);
+
+  PrinterDesc desc = GetPrinterDesc(system);
+  EXPECT_EQ(PrinterLine(system.current) + PaperLine(desc) + BinLine(desc),
+            " Printer: Site Office Laser   [lp0]  Paper: A4   [Portrait]  Bin: Manual Feed Slot 24 char ");
+  // The list selects the last of the two, and leaves the orphan name out.
+  const PaperAndBins lists = FillPaperAndBins(system, system.current);
+  EXPECT_EQ(lists.papers.entries, (std::vector<std::string>{"1  Letter", "5  Legal", "9  A4", "9  A4 Long Edge"}));
+  EXPECT_EQ(std::pair(lists.papers.selected, lists.bins.selected), std::pair(3, 2));
+
+  for (const auto& [orientation, words] : {std::pair{2, "Landscape"}, {3, "Portrait"}}) {
+    system.current.orientation = orientation;
+    EXPECT_EQ(GetPrinterDesc(system).OrientDesc, words);
+  }
+  std::tie(system.current.paperSize, system.current.paperBin) = std::pair(77, 8);
+  EXPECT_EQ(std::tuple(GetPrinterDesc(system).PaperDesc, FillPaperAndBins(system, system.current).bins.selected),
+            std::tuple(std::string("Not Defined"), -1));
+
+  system.current = system.installed[1].state;  // cannot be opened
+  desc = GetPrinterDesc(system);
+  EXPECT_EQ(PaperLine(desc) + BinLine(desc), " Paper: Not Defined   [Landscape]  Bin: Not Defined ");
+  const PaperAndBins none = FillPaperAndBins(system, system.current);
+  EXPECT_EQ(none.papers.entries, std::vector<std::string>{"  <Unavailable>"});
+  EXPECT_EQ(std::tuple(none.bins.entries, none.papers.selected, none.bins.selected),
+            std::tuple(none.papers.entries, -1, -1));
+}
+
+TEST(SetupWindow, OpensOnTheCurrentPrinterAsItIs) {
+  FakePrinterSystem system = OfficePrinters();
+  std::tie(system.current.paperSize, system.current.orientation) = std::pair(9, 0);  // chosen in an earlier setup
+  PrinterSetup setup(system);
+  EXPECT_EQ(setup.printers(), (std::vector<std::string>{"Site Office Laser", "Plan Plotter"}));
+  // Anything but orientation 1 is landscape here.
+  EXPECT_EQ(std::tuple(setup.selectedPrinter(), setup.portrait(), setup.lists().papers.selected),
+            std::tuple(0, false, 2));
+  // Making it current again would give it back its own defaults.
+  for (const std::string& call : system.calls) EXPECT_EQ(call.rfind("make current", 0), std::string::npos);
+
+  // A current printer that is not installed: none selected, lists filled.
+  system.current = {"Old Dot Matrix", "lpt1", 1, 2, 4};
+  system.extraCaps["Old Dot Matrix"] = {
+      {1, 2}, {Field("Letter", 64), Field("Fanfold", 64)}, {4}, {Field("Tractor", 24)}};
+  PrinterSetup old(system);
+  EXPECT_EQ(std::pair(old.selectedPrinter(), old.lists().papers.selected), std::pair(-1, 1));
+  EXPECT_EQ(old.lists().papers.entries, (std::vector<std::string>{"1  Letter", "2  Fanfold"}));
+}
+
+// The window test chooses A4 in the manual feed; here Cancel after a change
+// of printer, numbers past 255 and entries without a number.
+TEST(SetupWindow, ChoosingOkAndCancel) {
+  FakePrinterSystem system = OfficePrinters();
+  system.current.paperBin = 15;  // changed earlier in the run
+  PrinterSetup cancelled(system);
+  cancelled.ChoosePrinter("Plan Plotter");
+  EXPECT_TRUE(system.current.deviceName == "Plan Plotter" && !cancelled.portrait());  // at once
+  cancelled.Cancel();
+  EXPECT_EQ(std::tuple(system.current.deviceName, system.current.paperBin),
+            std::tuple(std::string("Site Office Laser"), 15));
+
+  PrinterSetup(system).Ok("256  Custom", "7  Automatically Select", true);
+  EXPECT_EQ(std::tuple(system.current.paperSize, system.current.paperBin, system.current.orientation),
+            std::tuple(256, 7, 1));
+  // Texts with no leading number keep the printer's values; a typed name
+  // that no printer has changes nothing.
+  PrinterSetup plotter(system);
+  plotter.ChoosePrinter("Plan Plotter");
+  plotter.ChoosePrinter("Nobody");
+  plotter.Ok(kUnavailableEntry, "", false);
+  EXPECT_EQ(std::tuple(system.current.deviceName, system.current.paperSize, system.current.paperBin,
+                       system.current.orientation),
+            std::tuple("Plan Plotter", 9, 15, 2));
 }
 
 }  // namespace

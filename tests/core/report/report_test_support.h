@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../test_files.h"
 #include "io/line_reader.h"
 #include "report/tonnage_run.h"
 
@@ -21,24 +22,9 @@ inline const std::string kVersion = "PRAX V4.2.1 04/2006";
 inline std::string Ticket(int page, const std::string& date, const std::string& w1, const std::string& w2,
                           const std::string& w3, const std::string& pct = "", bool priv = false, bool isVoid = false,
                           bool note = false) {
-  auto right = [](const std::string& s, std::size_t n) {
-    return s.size() >= n ? s : std::string(n - s.size(), ' ') + s;
-  };
-  auto left = [](const std::string& s, std::size_t n) {
-    return s.size() >= n ? s : s + std::string(n - s.size(), ' ');
-  };
-  std::string p = std::to_string(page);
-  std::string line = std::string(6 - p.size(), '0') + p + " " + left(date, 10) + " ";
-  line += left(w1, 10) + left(w2, 10) + left(w3, 10);
-  line += pct.empty() ? std::string(7, ' ') : right(pct, 6) + " ";
-  line += priv ? "Y " : "  ";
-  line += isVoid ? "Y " : "  ";
-  line += note ? "Y" : " ";
-  return line;
-}
-
-inline std::string TrimmedTicket(std::string line) {
-  while (!line.empty() && line.back() == ' ') line.pop_back();
+  char line[160];
+  std::snprintf(line, sizeof line, "%06d %-10s %-10s%-10s%-10s%6s %s %s %s", page, date.c_str(), w1.c_str(), w2.c_str(),
+                w3.c_str(), pct.c_str(), priv ? "Y" : " ", isVoid ? "Y" : " ", note ? "Y" : " ");
   return line;
 }
 
@@ -50,29 +36,19 @@ inline std::string BookLine(const std::string& type, const std::string& gravity,
   return "* " + type + " " + gravity + " " + comments;
 }
 
-inline std::string Image(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& l : lines) text += l + "\r\n";
-  return text;
-}
+inline std::string Image(const std::vector<std::string>& lines) { return tonnage::testing::CrLf(lines); }
 
-// Where two spools first differ, line and column, with both lines.
+// Where two spools first differ, with both lines.
 inline std::string Difference(const std::string& actual, const std::string& expected) {
   const auto a = io::SplitLines(actual), e = io::SplitLines(expected);
-  for (std::size_t i = 0; i < std::max(a.size(), e.size()); ++i) {
-    const std::string x = i < a.size() ? a[i] : "<none>", y = i < e.size() ? e[i] : "<none>";
-    if (x == y) continue;
-    std::size_t c = 0;
-    while (c < x.size() && c < y.size() && x[c] == y[c]) ++c;
-    return "first difference at line " + std::to_string(i + 1) + ", column " + std::to_string(c + 1) +
-           "\n  actual:   \"" + x + "\"\n  expected: \"" + y + "\"";
-  }
-  return "line ends differ";
+  std::size_t i = 0;
+  while (i < a.size() && i < e.size() && a[i] == e[i]) ++i;
+  return "first difference at line " + std::to_string(i + 1) + "\n  actual:   \"" + (i < a.size() ? a[i] : "<none>") +
+         "\"\n  expected: \"" + (i < e.size() ? e[i] : "<none>") + "\"";
 }
 
-inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work,
-                                           const std::string& version = kVersion) {
-  return io::SplitLines(MakeReportSpool(Image(work), version, kStamp));
+inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work) {
+  return io::SplitLines(MakeReportSpool(Image(work), kVersion, kStamp));
 }
 
 // The first line that starts with `prefix`, or "" when there is none.
@@ -93,11 +69,7 @@ inline std::vector<std::string> GeneratedCases(int count, int seed, const std::s
                           std::to_string(count) + " " + std::to_string(seed) + " " + dir;
   EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
   std::vector<std::string> cases;
-  for (int i = 0; i < count; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "case_%03d", i);
-    cases.push_back(dir + name);
-  }
+  for (int i = 0; i < count; ++i) cases.push_back(dir + "case_" + std::to_string(1000 + i).substr(1));  // case_007
   return cases;
 }
 

@@ -1,35 +1,49 @@
-// Worked examples of the run, each worked out by hand: what neither the report
-// cases nor the generated comparison (a second reading) vouch for.
+// The run: worked examples, each worked out by hand, of what neither the report
+// cases nor the generated comparison (a second reading) vouch for; the page
+// header; the comparison of generated files with an independent computation
+// written in Python (tests/tools/report_reference.py), skipped, loudly,
+// without python3; the run over the work folder and the ticket export; the
+// allocation-free number texts; and the viewer's reading of the spool.
 #include "report/tonnage_run.h"
+#include "report/report_lines.h"
 
 #include <gtest/gtest.h>
 
 #include "report_test_support.h"
+#include "report/fast_number.h"
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <random>
+#include "text/fixed_width.h"
+#include "report/run_tonnage_report.h"
+#include "../test_files.h"
+#include "data/work_folder.h"
+#include "report/ticket_export.h"
+#include "report/spool_text.h"
 
 namespace tonnage::report {
 namespace {
 
-using namespace testing;
+using namespace tonnage::testing;
+using namespace tonnage::report::testing;
 using Lines = std::vector<std::string>;
 
 const std::string kD1 = "06/16/2026", kD2 = "06/17/2026";
 
-Lines Job(bool metric, const Lines& books) {
-  Lines work = {IndexLine(metric)};
-  work.insert(work.end(), books.begin(), books.end());
-  return work;
+Lines Job(bool metric, Lines books) {
+  books.insert(books.begin(), IndexLine(metric));
+  return books;
 }
 
+// A batch book of `tickets` equal tickets, then the lines of `then`.
 Lines Batch(const std::string& gravity, const std::string& date, int tickets, const std::string& agg,
-            const std::string& bit, const std::string& tot) {
+            const std::string& bit, const std::string& tot, const Lines& then = {}) {
   Lines lines = {BookLine("2", gravity, "MAINLINE SURFACE BATCH")};
   for (int i = 1; i <= tickets; ++i) lines.push_back(Ticket(i, date, agg, bit, tot));
+  lines.insert(lines.end(), then.begin(), then.end());
   return lines;
-}
-
-Lines Joined(Lines a, const Lines& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 
 // The rules no report case shows; the ordinary lines of every kind are the
@@ -44,10 +58,8 @@ TEST(TonnageRun, WorkedExamples) {
   // 1.0 lb of private material is not more than the threshold.
   const Lines priv = {BookLine("0", "0.0000", "WASTE"), Ticket(1, kD1, "30000", "10000", "20000", "5.000", true),
                       Ticket(3, "06/18/2026", "", "", "1", "5.000", true)};
-  const struct {
-    Lines work;
-    std::string prefix, line;
-  } cases[] = {
+  // The data, and the line of the spool that starts with the prefix.
+  const std::tuple<Lines, std::string, std::string> cases[] = {
       {Job(false, std0), "      2  ", "      2  06/16/2026   20000                  20000               LBS  "},
       {Job(false, std0), "    100  ", "    100  06/17/2026   60000      30000       30000               LBS  "},
       // English tons books are told in pounds.
@@ -58,15 +70,15 @@ TEST(TonnageRun, WorkedExamples) {
       {Job(false, priv), " 06/18/2026           0", " 06/18/2026           0.000       0           0.000       0    "},
       // 5 x 40000 lbs with 2000 lbs of asphalt each; the date's gravity is the
       // last batch book's: 10000 / (8.3282 x 1.02), not x 1.03.
-      {Job(false, Joined(Batch("1.0300", "06/29/2026", 1, "38000", "2000", "40000"),
-                         Batch("1.0200", "06/29/2026", 4, "38000", "2000", "40000"))),
+      {Job(false, Batch("1.0300", "06/29/2026", 1, "38000", "2000", "40000",
+                        Batch("1.0200", "06/29/2026", 4, "38000", "2000", "40000"))),
        " 06/29/2026          100", " 06/29/2026          100.000       100.000             1177     5.00     5.00"},
       // Private asphalt counts toward pay gallons, but a date of private tickets only shows zeros.
       {Job(false,
            {BookLine("2", "0.0000", "WASTE BATCH"), Ticket(1, "06/30/2026", "38000", "2000", "40000", "5.000", true)}),
        " 06/30/2026  ", " 06/30/2026            0.000         0.000                0     0.00     0.00"},
   };
-  for (const auto& c : cases) EXPECT_EQ(LineStarting(SpoolLines(c.work), c.prefix), c.line) << c.prefix;
+  for (const auto& [work, prefix, line] : cases) EXPECT_EQ(LineStarting(SpoolLines(work), prefix), line) << prefix;
 }
 
 TEST(TonnageRun, TheTableIsFullAtThe251stDate) {
@@ -83,19 +95,246 @@ TEST(TonnageRun, TheTableIsFullAtThe251stDate) {
   }
   work.push_back(Ticket(252, date(0), "60000", "30000", "30000"));
   const std::string spool = MakeReportSpool(Image(work), kVersion, kStamp);
-  EXPECT_NE(spool.find("\r\n *** ERROR *** TABLE IS FULL\r\n"), std::string::npos);
-  EXPECT_EQ(spool.find("\r\n    251  "), std::string::npos);  // neither printed nor counted
-  EXPECT_NE(spool.find("\r\n    252  "), std::string::npos);
-  EXPECT_NE(spool.find("\r\n 01/01/2026           30.000        30.000"), std::string::npos);
-  EXPECT_EQ(spool.find("\r\n 11/01/2026"), std::string::npos);
-  EXPECT_NE(spool.find("BOOK TOTAL  TONS      765.000      765.000\r\n"), std::string::npos);
+  // The 251st ticket is neither printed nor counted, its date not in the table.
+  // clang-format off
+  for (const auto& [text, found] : {std::pair("\r\n *** ERROR *** TABLE IS FULL\r\n", true), {"\r\n    251  ", false},
+       {"\r\n    252  ", true}, {"\r\n 01/01/2026           30.000        30.000", true}, {"\r\n 11/01/2026", false},
+       {"BOOK TOTAL  TONS      765.000      765.000\r\n", true}})
+    EXPECT_EQ(spool.find(text) != std::string::npos, found) << text;
+  // clang-format on
 }
 
 TEST(TonnageRun, AnEmptyOrForeignFileIsInvalid) {
-  const std::string stars(45, '*');
-  const std::string block = stars + "\r\n    DATA FORMAT IS INVALID\r\n" + stars + "\r\n";
-  EXPECT_EQ(MakeReportSpool("HELLO\r\n* 0 0.0000 X\r\n", kVersion, kStamp), block);
-  EXPECT_EQ(MakeReportSpool("", kVersion, kStamp), block);
+  const std::string stars(45, '*'), block = stars + "\r\n    DATA FORMAT IS INVALID\r\n" + stars + "\r\n";
+  for (const char* text : {"HELLO\r\n* 0 0.0000 X\r\n", ""}) EXPECT_EQ(MakeReportSpool(text, kVersion, kStamp), block);
+}
+
+// Every other line of the report is held by the report cases and the reference comparison.
+HeaderInfo Info(std::string version, bool metric = false) {
+  return {std::move(version), "07/01/2026", "14:05:09", "4417", "STP-0312(8)", "R. HALVORSEN", metric};
+}
+
+TEST(PageHeader, TitleStandsAtColumn32OrWrapsBelowALongVersionText) {
+  // The program's own version text is the report cases'; 30 characters end
+  // at column 31: the title still fits at 32.
+  PageHeader h = PageHeaderLines(Info(std::string(30, 'V'), true), 1);
+  ASSERT_EQ(h.lines.size(), 5u);
+  EXPECT_EQ(std::tuple(h.lines[0], h.lines[4], h.pageNumberLine),
+            std::tuple(" " + std::string(30, 'V') + "QUARRENDALE (METRIC TONS)", " DATA IS IN METRIC", 1u));
+
+  // 31 characters reach column 32: the title goes to column 32 of a new line.
+  h = PageHeaderLines(Info(std::string(31, 'V')), 1);
+  ASSERT_EQ(h.lines.size(), 6u);
+  EXPECT_EQ(std::tuple(h.lines[0], h.lines[1], h.pageNumberLine),
+            std::tuple(" " + std::string(31, 'V'), std::string(31, ' ') + "QUARRENDALE (TONNAGE)", 2u));
+
+  // Renumbering rewrites only the page number, up to four digits.
+  const std::string line = h.lines[2];
+  EXPECT_EQ(WithPageNumber(line, 1234), line.substr(0, 73) + " 1234");
+}
+
+TEST(ReferenceComparison, GeneratedFilesAgreeByteForByte) {
+  ScratchFolder dir;
+  const std::vector<std::string> cases = GeneratedCases(200, 4417, dir.path());
+  if (cases.empty()) GTEST_SKIP() << "*** the comparison with the reference computation did NOT run ***";
+  for (const std::string& base : cases) {
+    const std::string expected = ReadFile(base + ".SPL");
+    ASSERT_FALSE(expected.empty()) << base;
+    const std::string actual = MakeReportSpool(ReadFile(base + ".K81"), ReadFile(base + ".version"), kStamp);
+    if (actual != expected) ADD_FAILURE() << base << " (seed 4417): " << Difference(actual, expected);
+  }
+}
+
+// The report's allocation-free number texts against the shared helpers.
+std::string Mask(int decimals) {
+  return decimals == 0 ? "####0" : "####0." + std::string(static_cast<std::size_t>(decimals), '0');
+}
+
+// The exact way: FormatMask's text, right-aligned; three decimals read back.
+std::string ExactAmount(double value, std::size_t width, int decimals) {
+  return PadText(FormatMask(value, Mask(decimals)), width, PadSide::Left);
+}
+double ExactKeep3(double value) { return ParseLeadingNumber(FormatMask(value, "####0.000")); }
+
+// Right-aligned, never cut (1234567.891 in 6 columns), halves away from zero.
+TEST(FastNumber, SameTextAsFormatMaskAndKeep3) {
+  std::mt19937_64 rng(4417);
+  // clang-format off
+  std::vector<double> values = {0.0, -0.0, 0.0005, -0.0005, 0.0004999, 2.675, 1.0005, 9.9995, 99999.9995, 207.8745,
+                                19.3055, 812.5, -812.5, 1e15, 1e15 + 2, 123456789012.0, 1e20, -1e-300, 5e-324, 1e300,
+                                1.7e308, 1234567.891, 23.4567, 20001.0 / 2000.0, 0.1 + 0.2, 1176.4705882352941, NAN,
+                                INFINITY};
+  // clang-format on
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (int i = 0; i < 200000; ++i) {
+    const double magnitude = std::pow(10.0, static_cast<int>(unit(rng) * 14) - 4);
+    double v = unit(rng) * magnitude;
+    if (i % 3 == 0) v = std::round(v * 1000.0) / 1000.0 + (i % 2 ? 0.0005 : -0.0005);  // near halves
+    if (i % 5 == 0) v = std::round(v);
+    if (i % 7 == 0) v = std::round(v * 1000) / 1000 * 2000;  // tons to pounds
+    values.push_back(i % 2 ? -v : v);
+  }
+  for (double v : values) {
+    for (int decimals : {0, 2, 3, 4}) {
+      ASSERT_EQ(Amount(v, 0, decimals), FormatMask(v, Mask(decimals))) << v << " " << decimals;
+    }
+    // Appended behind a line's text, right-aligned, never cut.
+    for (const auto& [width, decimals] : {std::pair<std::size_t, int>{12, 3}, {6, 0}, {7, 0}}) {
+      std::string line = "|";
+      AppendAmount(line, v, width, decimals);
+      ASSERT_EQ(line, "|" + ExactAmount(v, width, decimals)) << v << " " << width;
+    }
+    const double a = Keep3(v), b = ExactKeep3(v);
+    ASSERT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << v;
+    ASSERT_EQ(std::signbit(a), std::signbit(b)) << v;
+  }
+}
+
+// The quick 15 digits must be the exact conversion's whenever it answers,
+// and must answer for the values tickets give.
+TEST(FastNumber, QuickDigitsAreTheExactConversionsOrNone) {
+  std::mt19937_64 rng(81);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  auto check = [&](double v) {
+    char digits[15], sci[40], quick[40];
+    int exponent = 0;
+    if (!SignificantDigitsForTest(v, digits, exponent)) return false;
+    *std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 14).ptr = '\0';
+    std::snprintf(quick, sizeof quick, "%c.%.14se%+03d", digits[0], digits + 1, exponent);
+    EXPECT_STREQ(quick, sci) << v;
+    return true;
+  };
+  int typed = 0;
+  for (double v : {9.99999999999999951, 0.999999999999999944, 99999.9995, 1e-8, 1e15 - 1, 0.1, 35.123, 2.675,
+                   1176.4705882352941, 123456789012345.6})
+    check(v);
+  for (int i = 0; i < 500000; ++i) {
+    const double magnitude = std::pow(10.0, static_cast<int>(unit(rng) * 24) - 9);
+    check(unit(rng) * magnitude);
+    typed += check(std::round(unit(rng) * 1e8) / 1000.0);                      // three decimals, as tons are typed
+    check(std::nextafter(std::round(unit(rng) * 1e6) / 1000.0 + 5e-15, 1.0));  // near a 15th-digit half
+  }
+  EXPECT_EQ(typed, 500000);
+}
+
+// The run over the work folder: PRINT.SPL appears whole or not at all.
+
+std::string SmallWork() {
+  return Image({IndexLine(), BookLine("0", "0.0000", "SURFACE COURSE SP 12.5 NB LANES"),
+                Ticket(1201, "09/28/2026", "77756", "30056", "47700", "5.600"),
+                Ticket(1203, "09/28/2026", "72708", "29773", "42936", "5.600")});
+}
+
+// A season's report runs to hundreds of kilobytes: its main part comes back
+// from the scratch file in pieces, and the page-number lines fall across the
+// pieces' edges at one length of the book comments or another. Error pages
+// in front (page-order mistakes) make every main page's number change.
+TEST(RunTonnageReport, ALongReportComesBackWholeAndRenumbered) {
+  for (int shift = 0; shift < 12; ++shift) {
+    std::vector<std::string> lines{IndexLine()};
+    for (int book = 1; book <= 40; ++book) {
+      const std::string comments = "BOOK " + std::to_string(book) + " BASE COURSE" + std::string(shift, '.');
+      lines.push_back(BookLine(book % 3 == 1 ? "1" : "0", "0.0000", comments));
+      for (int p = 1; p <= 200; ++p) {
+        const std::string date = "0" + std::to_string(3 + p / 50) + "/1" + std::to_string(p % 10) + "/2026";
+        const int page = book * 1000 + p + (p % 37 == 0 ? 1 : 0);
+        const bool tons = book % 3 == 1;
+        lines.push_back(Ticket(page, date, tons ? "35.120" : std::to_string(70000 + p), tons ? "14.420" : "29960",
+                               tons ? "20.700" : std::to_string(40040 + p), "5.600"));
+      }
+    }
+    const std::string work = Image(lines);
+    ScratchFolder dir;
+    WriteFile(dir.File(kVersionFileName), kVersion + "\r\n");
+    WriteFile(dir.File(kWorkFileName), work);
+    ASSERT_TRUE(RunTonnageReport(dir.path(), kStamp).ok());
+    const std::string spool = ReadFile(dir.File(kSpoolFileName));
+    ASSERT_TRUE(spool.size() > 500000u && spool == MakeReportSpool(work, kVersion, kStamp))
+        << "comments longer by " << shift;
+  }
+}
+
+TEST(RunTonnageReport, SaysWhichInputIsMissingOrWritesTheWholeSpool) {
+  ScratchFolder dir;
+  WriteFile(dir.File(kSpoolFileName), "an old report\r\n");
+  Outcome run = RunTonnageReport(dir.path(), kStamp);
+  EXPECT_TRUE(run.kind == OutcomeKind::IoError && run.message.find(kVersionFileName) != run.message.npos)
+      << run.message;
+  WriteFile(dir.File(kVersionFileName), "  PRAX V4.2.1 04/2006  \r\n");
+  run = RunTonnageReport(dir.path(), kStamp);
+  EXPECT_TRUE(run.message.find(kWorkFileName) != run.message.npos &&
+              ReadFile(dir.File(kSpoolFileName)) == "an old report\r\n")
+      << run.message;
+
+  WriteFile(dir.File(kWorkFileName), SmallWork());
+  ASSERT_TRUE(RunTonnageReport(dir.path(), kStamp).ok());
+  // The version text without the blanks around it.
+  EXPECT_EQ(ReadFile(dir.File(kSpoolFileName)), MakeReportSpool(SmallWork(), "PRAX V4.2.1 04/2006", kStamp));
+  EXPECT_FALSE(Exists(dir.File(kScratchSpoolFileName)));
+}
+
+TEST(TicketExport, OneRowPerTicketWithTheErrorsFound) {
+  struct Rows : LineSink {
+    void WriteLine(std::string_view l) override { rows.emplace_back(l); }
+    std::vector<std::string> rows;
+  } csv;
+  const std::string image = Image({IndexLine(), BookLine("1", "0.0000", "BASE, \"TONS\" BOOK"),
+                                   Ticket(7, "06/16/2026", "12.500", "2.500", "10.000", "5.200", true, false, true),
+                                   Ticket(9, "06/16/2026", "2.500", "12.500", "10.000"),
+                                   Ticket(10, "06/17/2026", "", "", "", "", false, true)});
+  io::StringLineSource work(image);
+  ASSERT_TRUE(ExportTickets(work, csv));
+  ASSERT_EQ(csv.rows.size(), 4u);
+  EXPECT_EQ(csv.rows[0],
+            "Book,Comments,Data Type,Specific Gravity,Page,Date,Gross or Agg Weight,Tare or Bit "
+            "Weight,Net or Tot Weight,THEO,KP,Unit,Pct Bitumen,Priv Waste,Void,Note,Errors");
+  const std::string book = "1,\"BASE, \"\"TONS\"\" BOOK\",1,0.0000,";
+  EXPECT_EQ(csv.rows[1], book + "7,2026-06-16,25000,5000,20000,20000,20000,lb,5.200,Y,,Y,");
+  EXPECT_EQ(csv.rows[2], book +
+                             "9,2026-06-16,5000,25000,20000,-20000,20000,lb,,,,,"
+                             "PAGE ORDER; GROSS LESS THAN TARE; THEO/KP MISMATCH");
+  EXPECT_EQ(csv.rows[3], book + "10,2026-06-17,,,,0,0,lb,,,Y,,");
+  io::StringLineSource bad("HELLO\r\n");
+  EXPECT_FALSE(ExportTickets(bad, csv));
+}
+
+TEST(SpoolText, LinesAndPagesAsTheLineReaderSeesThem) {
+  const SpoolText spool(std::string("ONE\r\nTWO\nTHREE\rFOUR\r\n\f\r\nSIX"));
+  EXPECT_EQ(std::tuple(spool.lineCount(), spool.widest(), spool.lineEnd(0)), std::tuple(6u, 5u, 3u));
+  const std::size_t lineOf[][2] = {{0, 0}, {4, 0}, {5, 1}, {9, 2}, {15, 3}, {21, 4}, {25, 5}, {28, 5}};
+  for (const auto& [offset, line] : lineOf) EXPECT_EQ(spool.lineOf(offset), line) << offset;
+  // The form-feed line ends page 1; page 2 starts after it.
+  EXPECT_EQ(std::tuple(spool.pageCount(), spool.isPageBreak(4), spool.isPageBreak(5), spool.pageOfLine(4),
+                       spool.pageOfLine(5)),
+            std::tuple(2u, true, false, 1u, 2u));
+  const std::size_t firstLine[][2] = {{0, 0}, {1, 0}, {2, 5}, {9, 5}};
+  for (const auto& [page, line] : firstLine) EXPECT_EQ(spool.firstLineOfPage(page), line) << page;
+  // An end at the very end adds no line; no text is one empty line.
+  EXPECT_EQ(
+      std::tuple(SpoolText(std::string("A\r\n\f\r\n")).lineCount(), SpoolText().lineCount(), SpoolText().pageCount()),
+      std::tuple(2u, 1u, 1u));
+}
+
+TEST(SpoolText, FindsIgnoringLatin1CaseBothWaysAndWrapsRound) {
+  // Text, what is sought, from where, backward, where it is found.
+  // clang-format off
+  const std::tuple<std::string, std::string, std::size_t, bool, std::optional<std::size_t>> cases[] = {
+      {"row ROW row", "ROW", 0, false, 0}, {"row ROW row", "row", 1, false, 4},
+      {"row ROW row", "Row", 9, false, 0},  // past the last one: round to the first
+      {"row ROW row", "row", 8, true, 4},
+      {"row ROW row", "row", 0, true, 8},  // before the first: round to the last
+      {"caf\xE9 CAF\xC9", "CAF\xC9", 1, false, 5}, {"CAF\xC9", "caf\xE9", 0, false, 0},
+      {"\xD7", "\xF7", 0, false, std::nullopt},  // signs, not letters
+      {"row", "col", 0, false, std::nullopt}, {"row", "", 0, false, std::nullopt},
+      {"row", "rows", 0, false, std::nullopt}};
+  // clang-format on
+  for (const auto& [text, needle, from, backward, at] : cases)
+    EXPECT_EQ(SpoolText(text).Find(needle, from, backward), at)
+        << text << "/" << needle << " from " << from << backward;
+  const SpoolText spool(std::string("ROW 1\r\nrow 2\r\n\xC9T\xC9 row 3"));
+  using Match = std::pair<std::size_t, std::size_t>;
+  EXPECT_EQ(std::tuple(spool.MatchNumber("Row", 7), spool.MatchNumber("\xE9t\xE9", 0), spool.MatchNumber("none", 0)),
+            std::tuple(Match{2, 3}, Match{1, 1}, Match{1, 0}));
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 // The store beside a data file: chained entries, damaged files set aside,
-// files that are no store refused, other features' tables and failed writes.
+// files that are no store refused, other features' tables and failed writes;
+// the history listing, and the differences between two states of a data file.
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
 
 #include "../test_files.h"
 #include "store/project_store.h"
+#include "store/history_listing.h"
+#include "data/data_file.h"
+#include "data/section_file.h"
+#include "store/state_diff.h"
 
 namespace tonnage::store {
 namespace {
@@ -23,14 +28,12 @@ TEST(ProjectStore, EntriesChainAndEveryFieldIsInTheHash) {
   {
     ProjectStore s;
     const StoreOpen o = s.Open(job, "tonnage resave");
-    ASSERT_TRUE(o.outcome.ok()) << o.outcome.message;
-    EXPECT_TRUE(o.created);
+    ASSERT_TRUE(o.outcome.ok() && o.created) << o.outcome.message;
     ASSERT_TRUE(s.AppendEntry("start", "", "3 books", {{kTicketAdded, 1, 0, "001201", "", "", "LINE"}}, "abc").ok());
     ASSERT_TRUE(s.AppendEntry("save", "scale fault", "").ok());
   }
   ProjectStore s;
-  ASSERT_TRUE(s.Open(job, "x").outcome.ok());
-  EXPECT_TRUE(Exists(dir.File("JOB.K81.history")));
+  ASSERT_TRUE(s.Open(job, "x").outcome.ok() && Exists(dir.File("JOB.K81.history")));
   const auto entries = s.Entries();
   ASSERT_EQ(entries.size(), 2u);
   const Entry &second = entries[0].first, &first = entries[1].first;
@@ -39,33 +42,21 @@ TEST(ProjectStore, EntriesChainAndEveryFieldIsInTheHash) {
   EXPECT_EQ(std::tuple(first.prev, second.prev, second.state, second.stamp.program),
             std::tuple(std::string(kFirstPrev), first.hash, "abc", "tonnage resave"));
   const std::string h = EntryHash(first, changes);
-  EXPECT_EQ(first.hash, h);
-  ASSERT_EQ(changes.size(), 1u);
-  EXPECT_EQ(changes[0].page, "001201");
+  ASSERT_EQ(std::tuple(first.hash, changes.size(), changes.back().page), std::tuple(h, 1u, "001201"));
 
   // Every field counts, and moving bytes between two fields counts too.
+  // clang-format off
   const std::vector<std::function<void(Entry&, std::vector<Change>&)>> edits = {
-      [](Entry& e, auto&) { e.seq++; },
-      [](Entry& e, auto&) { e.stamp.utc += "1"; },
-      [](Entry& e, auto&) { e.stamp.local += "1"; },
-      [](Entry& e, auto&) { e.stamp.login += "x"; },
-      [](Entry& e, auto&) { e.stamp.version += "x"; },
-      [](Entry& e, auto&) { e.stamp.program += "x"; },
-      [](Entry& e, auto&) { e.kind += "x"; },
-      [](Entry& e, auto&) { e.reason += "x"; },
-      [](Entry& e, auto&) { e.details += "x"; },
-      [](Entry& e, auto&) { e.state += "x"; },
-      [](Entry& e, auto&) { e.content += "x"; },
-      [](Entry& e, auto&) { e.prev[0] = '1'; },
-      [](Entry&, auto& c) { c.clear(); },
-      [](Entry&, auto& c) { c[0].book = 2; },
-      [](Entry&, auto& c) { c[0].oldBook = 2; },
-      [](Entry&, auto& c) { c[0].newValue = "LINF"; },
-      [](Entry&, auto& c) {
-        c[0].field = "0";
-        c[0].page = "00120";
-      },
-  };
+      [](Entry& e, auto&) { e.seq++; }, [](Entry& e, auto&) { e.stamp.utc += "1"; },
+      [](Entry& e, auto&) { e.stamp.local += "1"; }, [](Entry& e, auto&) { e.stamp.login += "x"; },
+      [](Entry& e, auto&) { e.stamp.version += "x"; }, [](Entry& e, auto&) { e.stamp.program += "x"; },
+      [](Entry& e, auto&) { e.kind += "x"; }, [](Entry& e, auto&) { e.reason += "x"; },
+      [](Entry& e, auto&) { e.details += "x"; }, [](Entry& e, auto&) { e.state += "x"; },
+      [](Entry& e, auto&) { e.content += "x"; }, [](Entry& e, auto&) { e.prev[0] = '1'; },
+      [](Entry&, auto& c) { c.clear(); }, [](Entry&, auto& c) { c[0].book = 2; },
+      [](Entry&, auto& c) { c[0].oldBook = 2; }, [](Entry&, auto& c) { c[0].newValue = "LINF"; },
+      [](Entry&, auto& c) { c[0].field = "0", c[0].page = "00120"; }};
+  // clang-format on
   for (std::size_t i = 0; i < edits.size(); ++i) {
     Entry e = first;
     std::vector<Change> c = changes;
@@ -84,43 +75,35 @@ TEST(ProjectStore, DamagedStoresAreSetAsideAndANewOneNamesThem) {
     };
   };
   // Whether the new store's first entry names the old one's last hash: "cut short" may have lost it.
-  const struct {
-    const char* name;
-    std::function<void(const std::string&)> spoil;
-    std::optional<bool> namesLastHash;
-  } cases[] = {
+  const std::tuple<const char*, std::function<void(const std::string&)>, std::optional<bool>> cases[] = {
       {"text", [](const std::string& p) { WriteFile(p, "CST81 4417    STP-0312(8)\r\n"); }, false},
       {"cut short", [](const std::string& p) { WriteFile(p, ReadFile(p).substr(0, 5000)); }, std::nullopt},
       {"newer form", sql("PRAGMA user_version = 99"), true},
       {"trigger", sql("CREATE TRIGGER t AFTER INSERT ON entry BEGIN DELETE FROM entry; END"), true},
   };
-  for (const auto& c : cases) {
+  for (const auto& [name, spoil, namesLastHash] : cases) {
     ScratchFolder dir;
     const std::string job = dir.File("JOB.K81"), path = job + kStoreSuffix;
     std::string lastHash;
     {
       ProjectStore s;
-      ASSERT_TRUE(s.Open(job, "t").outcome.ok());
       std::vector<Change> many(300, Change{kTicketAdded, 1, 0, "001201", "", "", std::string(60, 'X')});
-      ASSERT_TRUE(s.AppendEntry("start", "", "", many).ok());
+      ASSERT_TRUE(s.Open(job, "t").outcome.ok() && s.AppendEntry("start", "", "", many).ok());
       lastHash = s.LastEntry()->hash;
     }
-    c.spoil(path);
+    spoil(path);
     ProjectStore s;
     const StoreOpen o = s.Open(job, "t");
-    ASSERT_TRUE(o.outcome.ok()) << c.name << ": " << o.outcome.message;
-    EXPECT_FALSE(o.notice.empty()) << c.name;
+    ASSERT_TRUE(o.outcome.ok() && !o.notice.empty()) << name << ": " << o.outcome.message;
     std::string aside;
     for (const std::string& n : ListFolder(dir.path()))
       if (n.find(".damaged-") != std::string::npos && n.find("journal") == std::string::npos) aside = n;
-    ASSERT_FALSE(aside.empty()) << c.name;
+    ASSERT_FALSE(aside.empty()) << name;
     const auto entries = s.Entries();
-    ASSERT_EQ(entries.size(), 1u) << c.name;
+    ASSERT_EQ(entries.size(), 1u) << name;
     const Entry& restart = entries[0].first;
-    EXPECT_EQ(restart.kind, "restart");
-    EXPECT_NE(restart.details.find(aside), std::string::npos) << restart.details;
-    const bool named = restart.details.find(lastHash) != std::string::npos;
-    EXPECT_TRUE(!c.namesLastHash || named == *c.namesLastHash) << c.name;
+    EXPECT_TRUE(restart.kind == "restart" && restart.details.find(aside) != std::string::npos) << restart.details;
+    EXPECT_TRUE(!namesLastHash || (restart.details.find(lastHash) != std::string::npos) == *namesLastHash) << name;
   }
 }
 
@@ -135,10 +118,8 @@ TEST(ProjectStore, AFolderOrALinkIsRefusedAndLeftAlone) {
   WriteFile(dir.File("elsewhere"), "");
   ASSERT_EQ(::symlink(dir.File("elsewhere").c_str(), (job + kStoreSuffix).c_str()), 0);
   o = s.Open(job, "t");
-  EXPECT_NE(o.outcome.message.find("is a link"), std::string::npos) << o.outcome.message;
-  EXPECT_FALSE(o.outcome.ok());
-  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
-  EXPECT_EQ(ReadFile(dir.File("elsewhere")), "");
+  EXPECT_TRUE(!o.outcome && o.outcome.message.find("is a link") != std::string::npos) << o.outcome.message;
+  EXPECT_EQ(std::tuple(ListFolder(dir.path()).size(), ReadFile(dir.File("elsewhere"))), std::tuple(2ul, std::string()));
 }
 
 TEST(ProjectStore, ModulesKeepTablesAndAFailedWriteLeavesNothing) {
@@ -146,9 +127,9 @@ TEST(ProjectStore, ModulesKeepTablesAndAFailedWriteLeavesNothing) {
   ProjectStore s;
   ASSERT_TRUE(s.Open(dir.File("JOB.K81"), "t").outcome.ok());
   const char* create = "CREATE TABLE yield_entry(book INTEGER, day TEXT, tons TEXT);";
-  ASSERT_TRUE(s.EnsureModule("yield", 1, create).ok());
-  ASSERT_TRUE(s.EnsureModule("yield", 1, create).ok());  // the second call only checks
-  EXPECT_EQ(s.ModuleVersion("yield"), 1);
+  // The second call only checks.
+  ASSERT_TRUE(s.EnsureModule("yield", 1, create) && s.EnsureModule("yield", 1, create) &&
+              s.ModuleVersion("yield") == 1);
   EXPECT_FALSE(s.EnsureModule("yield", 2, create).ok());  // no way up given
   ASSERT_TRUE(s.EnsureModule("yield", 2, create, [](ProjectStore& st, int from) {
                  return from == 1 ? st.db().Exec("ALTER TABLE yield_entry ADD COLUMN note TEXT") : Outcome::Io("?");
@@ -169,13 +150,13 @@ TEST(ProjectStore, ModulesKeepTablesAndAFailedWriteLeavesNothing) {
       return p == io::FaultPoint::Write && Basename(path) == "JOB.K81.history" ? ENOSPC : 0;
     });
     const Outcome r = put(s, false);
-    EXPECT_NE(r.message.find("JOB.K81.history"), std::string::npos) << r.message;
-    EXPECT_NE(r.message.find("No space left on device"), std::string::npos) << r.message;
+    EXPECT_TRUE(r.message.find("JOB.K81.history") != r.message.npos &&
+                r.message.find("No space left") != r.message.npos)
+        << r.message;
   }
   EXPECT_EQ(Count(s, "SELECT count(*) FROM entry"), 0);
   ASSERT_TRUE(put(s, false).ok());
-  EXPECT_EQ(Count(s, "SELECT count(*) FROM yield_entry"), 1);
-  EXPECT_EQ(s.LastEntry()->kind, "yield");
+  EXPECT_TRUE(Count(s, "SELECT count(*) FROM yield_entry") == 1 && s.LastEntry()->kind == "yield");
 }
 
 TEST(ProjectStore, AFolderThatMayNotBeWrittenInIsNamedAsTheReason) {
@@ -188,6 +169,132 @@ TEST(ProjectStore, AFolderThatMayNotBeWrittenInIsNamedAsTheReason) {
            o.outcome.message.find("its folder cannot be written in (Permission denied)") != std::string::npos;
   }));
   EXPECT_FALSE(Exists(dir.File("JOB.K81.history")));
+}
+
+// A ticket's last change for the grid's tooltip, followed back through book
+// moves, and the listing cut into printed pages.
+TEST(HistoryListing, TicketNotesFollowTheBookBackThroughItsMoves) {
+  ScratchFolder dir;
+  ProjectStore s;
+  ASSERT_TRUE(s.Open(dir.File("JOB.K81"), "quarrendale-tonnage").outcome.ok());
+  // clang-format off
+  const std::vector<std::pair<std::string, std::vector<Change>>> saves = {
+      {"", {{kTicketAdded, 2, 0, "002203", "", "", "LINE"}, {kTicketAdded, 1, 0, "001201", "", "", "LINE"}}},
+      {"scale fault", {{kTicketChanged, 1, 1, "001201", "Net Weight", "47000", "47100"},
+                       {kTicketChanged, 2, 2, "002203", "Gross Weight", "77059", "77306"},
+                       {kTicketChanged, 2, 2, "002203", "Net Weight", "47003", "47250"}}},
+      {"book 1 entered twice", {{kBookDeleted, 0, 1, "", "", "HEADER", ""}, {kBookMoved, 1, 2, "", "Book", "2", "1"},
+                                {kTicketRemoved, 0, 1, "001201", "", "LINE", ""}}},
+      {"", {{kTicketAdded, 1, 1, "002206", "", "", "LINE"}}}};
+  // clang-format on
+  for (std::size_t k = 0; k < saves.size(); ++k)
+    ASSERT_TRUE(s.AppendEntry(k ? "save" : "start", saves[k].first, "", saves[k].second).ok());
+  const auto entries = s.Entries();  // newest first
+  auto by = [&](std::size_t newest) {
+    return " " + entries[newest].first.stamp.local + " by " + entries[newest].first.stamp.login;
+  };
+
+  EXPECT_EQ(TicketHistoryNotes(s, 1),
+            (std::map<long, std::string>{{2203, "Changed" + by(2) +
+                                                    "\nGross Weight: 77059 -> 77306\nNet Weight: 47003 -> 47250\n"
+                                                    "Why: scale fault"},
+                                         {2206, "Added" + by(0) + "\nWhy: no reason given"}}));
+
+  const std::vector<HistoryRow> rows = ListHistory(s, {});
+  std::string joined;
+  for (const auto& page : HistoryPages(rows, "JOB.K81", 5)) {
+    ASSERT_TRUE(page.size() <= 5u && page[0] == "JOB.K81");
+    for (std::size_t k = 2; k < page.size(); ++k) joined += page[k] + "\n";
+  }
+  EXPECT_EQ(joined, HistoryText(rows));
+}
+
+// Differences between two states of a data file: tickets followed by book and
+// page number, books followed across a deletion that renumbers the rest.
+std::string Ticket(int page, const std::string& net, const std::string& date = "09/28/2026") {
+  return FormatTicketLine(TicketRow{{std::to_string(page), date, "77756", "30056", net, "5.6"}}, "E", "0");
+}
+
+StateBook Book(const std::string& comments, int firstPage, int count, const std::string& type = "0") {
+  StateBook b{FormatBookHeaderLine({comments, type, "2.65"}), {}};
+  for (int p = 0; p < count; ++p) b.tickets.push_back(Ticket(firstPage + p, std::to_string(47000 + p)));
+  return b;
+}
+
+DataState Job() {
+  DataState s;
+  s.indexLine = FormatIndexLine({"CST81", "4417", "STP-0312(8)", "09/28/2026", "R. HALVORSEN", "E"});
+  s.books = {Book("SURFACE COURSE SP 12.5", 1201, 5), Book("BINDER COURSE SP 19.0", 2201, 5),
+             Book("BASE COURSE SP 25.0", 3201, 5), Book("SHOULDERS", 4201, 5)};
+  return s;
+}
+
+std::string Show(const std::vector<Change>& changes) {
+  std::string text;
+  for (const Change& c : changes)
+    text += c.what + " " + std::to_string(c.oldBook) + ">" + std::to_string(c.book) + " " + c.page + " " + c.field +
+            " [" + c.oldValue.substr(0, 12) + "|" + c.newValue.substr(0, 12) + "]\n";
+  return text;
+}
+
+TEST(StateDiff, FollowsTicketsByBookAndPage) {
+  const std::vector<std::tuple<const char*, std::function<void(DataState&)>, const char*>> cases = {
+      {"nothing", [](DataState&) {}, ""},
+      {"a weight", [](DataState& s) { s.books[1].tickets[2] = Ticket(2203, "47250"); },
+       "ticket changed 2>2 002203 Net Weight [47002|47250]\n"},
+      {"rows moved", [](DataState& s) { std::swap(s.books[0].tickets[0], s.books[0].tickets[4]); }, ""},
+      {"added and removed",
+       [](DataState& s) {
+         s.books[3].tickets.erase(s.books[3].tickets.begin() + 1);
+         s.books[3].tickets.push_back(Ticket(4206, "46980"));
+       },
+       "ticket added 4>4 004206  [|004206 09/28]\nticket removed 4>4 004202  [004202 09/28|]\n"},
+      {"book deleted, the rest renumbered", [](DataState& s) { s.books.erase(s.books.begin() + 1); },
+       "book moved 3>2  Book [3|2]\nbook moved 4>3  Book [4|3]\nbook deleted 2>0   [* 0 2.6500 B|]\n"
+       "ticket removed 2>0 002201  [002201 09/28|]\nticket removed 2>0 002202  [002202 09/28|]\n"
+       "ticket removed 2>0 002203  [002203 09/28|]\nticket removed 2>0 002204  [002204 09/28|]\n"
+       "ticket removed 2>0 002205  [002205 09/28|]\n"},
+      {"book deleted, one behind it renamed and one of its tickets changed",
+       [](DataState& s) {
+         s.books.erase(s.books.begin());
+         s.books[1].header = FormatBookHeaderLine({"BASE COURSE SP 25.0 LANE 2", "0", "2.70"});
+         s.books[1].tickets[0] = Ticket(3201, "47000", "09/29/2026");
+       },
+       "book moved 2>1  Book [2|1]\nbook moved 3>2  Book [3|2]\nbook changed 3>2  Comments [BASE COURSE |BASE COURSE "
+       "]\n"
+       "book changed 3>2  Specific Gravity [2.6500|2.7000]\nticket changed 3>2 003201 Date [09/28/2026|09/29/2026]\n"
+       "book moved 4>3  Book [4|3]\nbook deleted 1>0   [* 0 2.6500 S|]\n"
+       "ticket removed 1>0 001201  [001201 09/28|]\nticket removed 1>0 001202  [001202 09/28|]\n"
+       "ticket removed 1>0 001203  [001203 09/28|]\nticket removed 1>0 001204  [001204 09/28|]\n"
+       "ticket removed 1>0 001205  [001205 09/28|]\n"},
+      {"book set up at the end, index record",
+       [](DataState& s) {
+         s.books.push_back(Book("LEVELING", 5201, 1, "2"));
+         s.indexLine = FormatIndexLine({"CST81", "4417", "STP-0312(8)", "09/28/2026", "M. OKAFOR", "E"});
+       },
+       "index 0>0  Engineer [R. HALVORSEN|M. OKAFOR]\nbook set up 0>5   [|* 2 2.6500 L]\n"
+       "ticket added 0>5 005201  [|005201 09/28]\n"},
+      {"batch-plant captions",
+       [](DataState& s) {
+         s.books[2].header = FormatBookHeaderLine({"BASE COURSE SP 25.0", "2", "2.65"});
+         s.books[2].tickets[0] = Ticket(3201, "47010");
+       },
+       "book changed 3>3  Data Type [0|2]\nticket changed 3>3 003201 Tot Weight [47000|47010]\n"},
+  };
+  for (const auto& [name, edit, expected] : cases) {
+    DataState after = Job();
+    edit(after);
+    EXPECT_EQ(Show(DiffStates(Job(), after)), expected) << name;
+  }
+}
+
+TEST(StateDiff, SummaryCountsTicketsOnceAndNamesBooks) {
+  DataState after = Job();
+  after.books.erase(after.books.begin() + 1);
+  after.books[2].tickets[0] = Ticket(4201, "1");
+  after.books[2].tickets[1] = Ticket(4202, "2", "09/30/2026");
+  const ChangeSummary s = Summarize(DiffStates(Job(), after));
+  EXPECT_EQ(DescribeSummary(s) + "|" + DescribeSummary(Summarize({})), "books 2, 3 (7 tickets)|no ticket");
 }
 
 }  // namespace
