@@ -8,8 +8,7 @@
 
 namespace {
 
-using printtest::Page;
-using printtest::PrintPages;
+using namespace printtest;
 using Numbers = std::vector<std::int16_t>;
 
 constexpr const char* kMain = "Tonnage_Main";    // PostScript: Default, Upper, Manual
@@ -24,7 +23,7 @@ class CupsPrinting : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!service_.running()) GTEST_SKIP() << service_.SkipMessage();
-    ASSERT_TRUE(printtest::PdfReaders()) << "pdftotext and pdfinfo (poppler-utils) are missing";
+    ASSERT_TRUE(PdfReaders()) << "pdftotext and pdfinfo (poppler-utils) are missing";
   }
   void AddQueue(const std::string& name, const std::string& driver) { ASSERT_EQ(service_.AddQueue(name, driver), ""); }
   void Admin(const std::string& command) { ASSERT_EQ(service_.Admin(command).status, 0) << command; }
@@ -34,8 +33,8 @@ class CupsPrinting : public ::testing::Test {
     return a["media"] + " " + a["InputSlot"] + " " + a["orientation-requested"];
   }
 
-  printtest::PrivatePrintService service_;
-  printtest::ScratchFolder jobs_;
+  PrivatePrintService service_;
+  ScratchFolder jobs_;
 };
 
 // With no queue there is no printer until one is added; the default queue is
@@ -83,12 +82,12 @@ TEST_F(CupsPrinting, QueuesListTheirPapersAndSlotsAndTheDefaultPrintsOnItsOwnPap
   ASSERT_TRUE(PrintPages(printers.Printer(), {{"ONE LINE"}}).ok());
   ASSERT_EQ(service_.Jobs(kMain).size(), 1u);
   const int job = service_.Jobs(kMain)[0];
-  EXPECT_EQ(printtest::SheetSize(service_.JobDocument(job)), "612x792");
+  EXPECT_EQ(SheetSize(service_.JobDocument(job)), "612x792");
   EXPECT_EQ(Settings(job), "Letter Default portrait");
   platform::QtPrinting printing(jobs_.path());
   printing.printers().SetOrientation(2);
   ASSERT_TRUE(PrintPages(*printing.PdfPrinter(jobs_.File("report.pdf")), {{"ONE LINE"}}).ok());
-  EXPECT_EQ(printtest::SheetSize(jobs_.File("report.pdf")), "792x612");
+  EXPECT_EQ(SheetSize(jobs_.File("report.pdf")), "792x612");
 
   ASSERT_TRUE(printers.MakeCurrent(kLaser));
   printers.SetOrientation(2);
@@ -108,7 +107,7 @@ TEST_F(CupsPrinting, QueuesListTheirPapersAndSlotsAndTheDefaultPrintsOnItsOwnPap
 // line, one job a copy; a job file that cannot be written says where.
 TEST_F(CupsPrinting, AStoppedOrRefusingQueueOrAnUnwritableJobSaysWhyAndPrintsNothing) {
   AddQueue(kMain, "generic.ppd");
-  const std::vector<Page> pages = printtest::SamplePages();
+  const std::vector<Page> pages = SamplePages();
   ASSERT_GE(pages.size(), 4u);
   platform::CupsPrinterSystem printers(jobs_.path());
   ASSERT_EQ(printers.Current().deviceName, kMain);
@@ -134,11 +133,11 @@ TEST_F(CupsPrinting, AStoppedOrRefusingQueueOrAnUnwritableJobSaysWhyAndPrintsNot
   }
   const std::vector<int> jobs = service_.Jobs(kMain);
   ASSERT_EQ(jobs.size(), 3u);
-  const double pitch = printtest::FontMeasure(12, false);  // landscape: 80 columns fit as they are
+  const double pitch = FontMeasure(12, false);  // landscape: 80 columns fit as they are
   for (int job : {jobs[1], jobs[2]}) {
     const std::string document = service_.JobDocument(job);
-    EXPECT_EQ(printtest::SheetSize(document), "842x595");
-    EXPECT_EQ(printtest::CompareDocument(document, {pages[1], pages[2]}, pitch), "") << "job " << job;
+    EXPECT_EQ(SheetSize(document), "842x595");
+    EXPECT_EQ(CompareDocument(document, {pages[1], pages[2]}, pitch), "") << "job " << job;
     // One copy each: the program asks for every copy as a document of its own.
     EXPECT_EQ(Settings(job), "A4 Upper landscape");
     const std::string copies = service_.JobAttributes(job)["copies"];
@@ -157,7 +156,7 @@ TEST_F(CupsPrinting, AStoppedOrRefusingQueueOrAnUnwritableJobSaysWhyAndPrintsNot
 // No print service at all (the tests' usual state): printing says that no
 // printer can be used, even for an empty document.
 TEST(NoPrintService, PrintingSaysThatNoPrinterCanBeUsed) {
-  printtest::ScratchFolder jobs;
+  ScratchFolder jobs;
   platform::CupsPrinterSystem printers(jobs.path());
   EXPECT_TRUE(printers.InstalledPrinters().empty());
   EXPECT_EQ(printers.Current().deviceName, "");

@@ -14,9 +14,7 @@
 
 namespace {
 
-using printtest::CompareDocument;
-using printtest::Page;
-using printtest::PrintPages;
+using namespace printtest;
 
 // A4 with a printer's margins, which may differ on every side to see which
 // one the text starts from.
@@ -35,7 +33,7 @@ Page Numbered(int count, const std::string& tag) {
 // starts (xMin, yMin) and where the widest ends (xMax), in points from the
 // top-left corner.
 std::array<double, 3> WordEdges(const std::string& pdf) {
-  std::istringstream lines(printtest::Run("pdftotext -f 1 -l 1 -bbox '" + pdf + "' -").output);
+  std::istringstream lines(Run("pdftotext -f 1 -l 1 -bbox '" + pdf + "' -").output);
   std::array<double, 3> edges{-1, -1, 0};
   double x, y, right;
   for (std::string line; std::getline(lines, line);)
@@ -48,15 +46,15 @@ std::array<double, 3> WordEdges(const std::string& pdf) {
 
 class PdfOutput : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(printtest::PdfReaders()) << "pdftotext and pdfinfo (poppler-utils) are missing"; }
-  printtest::ScratchFolder folder_;
+  void SetUp() override { ASSERT_TRUE(PdfReaders()) << "pdftotext and pdfinfo (poppler-utils) are missing"; }
+  ScratchFolder folder_;
 };
 
 // Every page on a sheet of its own, line for line, from the top-left corner
 // of the printable area, upright and turned; a full report page (60 lines, 80
 // columns) on one A4 or Letter sheet, its last column inside the printable area.
 TEST_F(PdfOutput, PagesComeBackLineForLineOnSheetsOfTheirOwnFromTheTopLeftCornerOfThePrintableArea) {
-  const std::vector<Page> sample = printtest::SamplePages();
+  const std::vector<Page> sample = SamplePages();
   ASSERT_GE(sample.size(), 5u);
   Page full = Numbered(59, "FULL");
   full.push_back(std::string(70, '-') + "PAGE ORDER");  // column 80 holds text
@@ -74,7 +72,7 @@ TEST_F(PdfOutput, PagesComeBackLineForLineOnSheetsOfTheirOwnFromTheTopLeftCorner
       {A4(), 1, {full, {"NEXT PAGE"}}, "595x842", 12, 12, 595 - 12},
       {{"Letter", "Letter", 612, 792, {12, 12, 12, 12}, 1}, 1, {full, {"NEXT PAGE"}}, "612x792", 12, 12, 612 - 12},
   };
-  EXPECT_NEAR(printtest::FontMeasure(12, false), 7.2, 0.05) << "the report font is not a 12-point Courier New metric";
+  EXPECT_NEAR(FontMeasure(12, false), 7.2, 0.05) << "the report font is not a 12-point Courier New metric";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.paper.name + (c.orientation == 2 ? " landscape" : " portrait"));
     const QPageLayout layout = platform::SheetLayout(&c.paper, c.orientation);
@@ -82,16 +80,16 @@ TEST_F(PdfOutput, PagesComeBackLineForLineOnSheetsOfTheirOwnFromTheTopLeftCorner
     platform::PdfLinePrinter printer(pdf, layout);
     const tonnage::Outcome outcome = PrintPages(printer, c.pages);
     ASSERT_TRUE(outcome.ok()) << outcome.message;
-    EXPECT_EQ(printtest::SheetSize(pdf), c.size);
-    const double pitch = printtest::SheetPitch(layout);
+    EXPECT_EQ(SheetSize(pdf), c.size);
+    const double pitch = SheetPitch(layout);
     EXPECT_EQ(CompareDocument(pdf, c.pages, pitch), "");
-    const Page first = printtest::Trimmed(c.pages[0]);
+    const Page first = Trimmed(c.pages[0]);
     std::size_t blanks = first[0].find_first_not_of(' '), longest = 0;
     for (const std::string& line : first) longest = std::max(longest, line.size());
     const auto [x, y, right] = WordEdges(pdf);
     EXPECT_NEAR(x, c.left + blanks * pitch, 1.5);
     EXPECT_GE(y, c.top - 1);
-    EXPECT_LT(y, c.top + printtest::FontMeasure(12, true));
+    EXPECT_LT(y, c.top + FontMeasure(12, true));
     EXPECT_NEAR(right, c.left + longest * pitch, 1.0);
     EXPECT_LE(right, c.right + 0.5) << "the text runs into the margin";
   }
@@ -112,10 +110,10 @@ TEST_F(PdfOutput, APageLongerThanTheSheetGoesOnToNewSheetsInFullAtTheFontSizeAsk
     const std::string pdf = folder_.File("long.pdf");
     platform::PdfLinePrinter printer(pdf, layout);
     EXPECT_TRUE(PrintPages(printer, c.pages, c.points).ok());
-    const std::vector<Page> sheets = printtest::PdfSheets(pdf, printtest::SheetPitch(layout, c.points));
+    const std::vector<Page> sheets = PdfSheets(pdf, SheetPitch(layout, c.points));
     EXPECT_GE(sheets.size(), c.fewest);
     EXPECT_LE(sheets.size(), c.most);
-    const double line = printtest::FontMeasure(c.points, true), height = layout.paintRect(QPageLayout::Point).height();
+    const double line = FontMeasure(c.points, true), height = layout.paintRect(QPageLayout::Point).height();
     Page got, expected;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
       EXPECT_LE(sheets[i].size() * line, height + 0.01) << "sheet " << i + 1 << " runs off the paper";
@@ -135,7 +133,7 @@ TEST_F(PdfOutput, EachDocumentReplacesTheFileWithoutBlankSheetsAndAFailedOneKeep
   const platform::QueuePaper paper = A4();
   const QPageLayout layout = platform::SheetLayout(&paper, 1);
   platform::PdfLinePrinter printer(pdf, layout);
-  const double pitch = printtest::SheetPitch(layout);
+  const double pitch = SheetPitch(layout);
   ASSERT_TRUE(PrintPages(printer, {{"ONE"}, {"TWO"}, {"THREE"}}).ok());
   EXPECT_EQ(CompareDocument(pdf, {{"ONE"}, {"TWO"}, {"THREE"}}, pitch), "");
   // A selection that starts and ends at a page break, two breaks in a row, Latin-1 bytes ("\f" a break).
@@ -159,7 +157,7 @@ TEST_F(PdfOutput, EachDocumentReplacesTheFileWithoutBlankSheetsAndAFailedOneKeep
   });
   const tonnage::Outcome outcome = PrintPages(printer, {Numbered(20, "FULL")});
   EXPECT_NE(outcome.message.find(pdf + ": No space left"), std::string::npos) << outcome.message;
-  EXPECT_EQ(printtest::ReadFile(pdf), "old report");
+  EXPECT_EQ(ReadFile(pdf), "old report");
   EXPECT_EQ(tonnage::testing::ListFolder(folder_.path()).size(), 1u) << "a temporary file was left behind";
 }
 
@@ -172,7 +170,7 @@ TEST_F(PdfOutput, ThePreviewShowsTheSameSheetsAsThePdf) {
   };
   const std::string pdf = folder_.File("preview.pdf");
   render(*printing.PdfPrinter(pdf));
-  const int sheets = static_cast<int>(printtest::PdfSheets(pdf, 7.2).size());
+  const int sheets = static_cast<int>(PdfSheets(pdf, 7.2).size());
   ASSERT_GE(sheets, 4);
   int shown = -1;
   QStringList visibleActions;
