@@ -20,7 +20,10 @@ inline constexpr const char* kLockVariable = "TONNAGE_GUI_TEST_HOLD_LOCK";
 int HoldLock(const char* file);
 
 // In the child: tells the parent one word.
-inline void Report(const std::string& word) { std::printf("child: %s\n", word.c_str()), std::fflush(stdout); }
+inline void Report(const std::string& word) {
+  std::printf("child: %s\n", word.c_str());
+  std::fflush(stdout);
+}
 
 // This program started as the copy holding the lock of `file`; killed when the test is done with it.
 class Process {
@@ -32,7 +35,10 @@ class Process {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(QCoreApplication::applicationFilePath(), {});
   }
-  ~Process() { process_.kill(), process_.waitForFinished(); }
+  ~Process() {
+    process_.kill();
+    process_.waitForFinished();
+  }
 
   // The child's next word, or "" when none came within `seconds`.
   std::string Await(int seconds) {

@@ -74,13 +74,15 @@ TEST(YieldEntriesWindow, ARefusedStationIsToldAndAStoredEntryShowsInTheSummary) 
     const char* fields[][2] = {{"DStaFrom", "12+50"}, {"DStaTo", "45+0x"}, {"DWidth", "12"}, {"DThickness", "2"}, {"DGmm", "2.540"}};
     // clang-format on
     for (const auto& [name, text] : fields) Find<QLineEdit>(w, name)->setText(text);
-    Find<QRadioButton>(w, "Opt_Gmm")->setChecked(true), Click(w, "Cmd_Store");  // refused: no such station
+    Find<QRadioButton>(w, "Opt_Gmm")->setChecked(true);
+    Click(w, "Cmd_Store");  // refused: no such station
     EXPECT_EQ(std::pair(h.messages.asked.size(), entries.Entries().size()), std::pair(std::size_t{1}, std::size_t{0}));
     Find<QLineEdit>(w, "DStaTo")->setText("45+00");
     // Book 1 placed 168.189 tons on 4333.3 SY: 77.6 lb/SY of 219.964.
     EXPECT_TRUE(Text(w, "Lbl_Figures").endsWith("35.3 % of target: BELOW TARGET"))
         << Text(w, "Lbl_Figures").toStdString();
-    Click(w, "Cmd_Store"), Click(w, "Cmd_Close");
+    Click(w, "Cmd_Store");
+    Click(w, "Cmd_Close");
   });
   Click(form.get(), "Cmd_Yield");
   ASSERT_TRUE(driver.unexpected.empty() && entries.Entries().size() == 1u);

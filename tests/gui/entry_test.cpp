@@ -21,13 +21,18 @@ using platform::Button;
 
 class Entry : public ::testing::Test {
  protected:
-  void SetUp() override { h.session.New(), h.session.ChooseUnits("E"); }
+  void SetUp() override {
+    h.session.New();
+    h.session.ChooseUnits("E");
+  }
 
   // The grid window of `book`, shown and active, as Book Setup opens it.
   std::unique_ptr<gui::Dataform> OpenGrid(int book, const std::string& comments, const std::string& type) {
-    h.session.Book(book) = {comments, type, "2.6500"}, h.session.currentBook = book;
+    h.session.Book(book) = {comments, type, "2.6500"};
+    h.session.currentBook = book;
     auto form = h.Make<gui::Dataform>(h.rowMenu);
-    form->show(), Activate(form.get());
+    form->show();
+    Activate(form.get());
     return form;
   }
 
@@ -45,7 +50,8 @@ class Entry : public ::testing::Test {
   static void Choose(gui::Dataform& form, const char* name) {
     QAction* action = form.rowMenu()->findChild<QAction*>(QString::fromLatin1(name));
     ASSERT_TRUE(action && action->isEnabled()) << name;
-    action->trigger(), form.rowMenu()->hide();
+    action->trigger();
+    form.rowMenu()->hide();
   }
 
   fakes::Harness h;
@@ -74,11 +80,13 @@ TEST_F(Entry, TypedTicketsAreCheckedAsTypedUndoneAndStoredOnClose) {
   EXPECT_EQ(Text(form.get(), "GridTotals"),
             "2 tickets   Net 90636 LBS = 45.318 TONS   03/15/2004: 45.318 TONS   Bitumen 0 GALS");
   // A comma in whole pounds is kept, marked and explained, never merged.
-  Keys("76,5"), Key(Qt::Key_Return);
+  Keys("76,5");
+  Key(Qt::Key_Return);
   EXPECT_EQ(cell(3, 3) + Text(form.get(), "GridStatus").toStdString() +
                 (model->index(2, 2).data(Qt::BackgroundRole).isValid() ? " (marked)" : ""),
             "76,5|Gross Weight takes whole pounds up to 99999 (marked)");
-  TypeCells({"30010", "46870"}), Keys("100");
+  TypeCells({"30010", "46870"});
+  Keys("100");
   EXPECT_EQ(Text(form.get(), "GridStatus"), "Pct. Bitum. takes percent up to 99.999, three decimals at most");
   Key(Qt::Key_Escape);  // the cell as it was
   EXPECT_EQ(cell(3, 6) + (h.messages.asked.empty() ? "no box while typing" : ""), "|no box while typing");
@@ -88,9 +96,12 @@ TEST_F(Entry, TypedTicketsAreCheckedAsTypedUndoneAndStoredOnClose) {
   // tests/core/entry/row_menu_test.cpp).
   QAction* undo = Find<QAction>(form.get(), "Mnu_Undo");
   EXPECT_EQ(undo->text(), "Undo Typing in Net Weight, Row 3");
-  const std::string undone = (Key(Qt::Key_Z, Qt::ControlModifier), cell(3, 5));
-  const std::string redone = (Key(Qt::Key_Y, Qt::ControlModifier), cell(3, 5));
-  SelectRows(*form, 1, 1), Choose(*form, "Mnu_OptsInsert");
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  const std::string undone = cell(3, 5);
+  Key(Qt::Key_Y, Qt::ControlModifier);
+  const std::string redone = cell(3, 5);
+  SelectRows(*form, 1, 1);
+  Choose(*form, "Mnu_OptsInsert");
   EXPECT_EQ(undone + redone + undo->text().toStdString(), "|46870|Undo Insert Blank Row");
   undo->trigger();
 
@@ -98,7 +109,9 @@ TEST_F(Entry, TypedTicketsAreCheckedAsTypedUndoneAndStoredOnClose) {
   Click(form.get(), "dataexit");
   EXPECT_TRUE(h.messages.Text(0).startsWith("Row 3, Gross Weight holds \"76,5\"")) << h.messages.Text(0).toStdString();
   EXPECT_TRUE(form->isVisible() && view->currentIndex() == model->index(2, 2));
-  Keys("76500"), Key(Qt::Key_Return), Click(form.get(), "dataexit");
+  Keys("76500");
+  Key(Qt::Key_Return);
+  Click(form.get(), "dataexit");
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(ReadFile(h.session.SectionPath(3)),
             "000012 03/15/2004 77756     30056     47701      5.600      \r\n"
@@ -123,7 +136,8 @@ TEST_F(Entry, TheRowMenuReachesTheClipboardAndTheRowsOfEveryBook) {
   ASSERT_TRUE(form->rowMenu()->isVisible());
   Choose(*form, "Mnu_OptsCopy");
   EXPECT_TRUE(h.clipboard.text.startsWith("1205\t09/28/2026\t77185\t30056\t47129\t5.6\t\t\t\n"));
-  SelectRows(*form, 7, 7), Choose(*form, "Mnu_OptsPaste");  // over used rows: asked first, No (the default) keeps them
+  SelectRows(*form, 7, 7);
+  Choose(*form, "Mnu_OptsPaste");  // over used rows: asked first, No (the default) keeps them
   EXPECT_EQ(h.messages.Text(0), "Are You Sure You Want To Overwrite The Data");
   EXPECT_TRUE(h.messages.asked[0].defaultButton == Button::No && form->grid().Cell(7, 1) == "1207");
   Click(form.get(), "dataexit");
@@ -132,12 +146,14 @@ TEST_F(Entry, TheRowMenuReachesTheClipboardAndTheRowsOfEveryBook) {
   // menu key); row 200 opens no menu.
   auto other = OpenGrid(2, "LEVELING COURSE", "2");
   other->view()->MoveTo(10, 1);
-  Key(Qt::Key_Space, Qt::ShiftModifier), Key(Qt::Key_Menu);
+  Key(Qt::Key_Space, Qt::ShiftModifier);
+  Key(Qt::Key_Menu);
   ASSERT_TRUE(other->rowMenu()->isVisible());
   for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})  // Paste
     QTest::keyClick(other->rowMenu(), key);
   EXPECT_EQ(h.messages.asked.size(), 1u) << "free rows: no question";
-  other->view()->scrollToBottom(), SelectRows(*other, 200, 200);
+  other->view()->scrollToBottom();
+  SelectRows(*other, 200, 200);
   EXPECT_FALSE(other->rowMenu()->isVisible());
   Click(other.get(), "dataexit");
   EXPECT_EQ(ReadFile(h.session.SectionPath(2)),
@@ -151,20 +167,24 @@ TEST_F(Entry, TheRowMenuReachesTheClipboardAndTheRowsOfEveryBook) {
 // to No. When a type is fixed is core's (BookSetup in
 // tests/core/entry/book_grid_test.cpp).
 TEST_F(Entry, TheListOpensAFixedTypesGridWhichRemembersItsOptions) {
-  h.session.Book(2) = {"BINDER COURSE", "0", "2.6500"}, h.session.Book(3) = {"SURFACE COURSE SP 12.5", "1", "2.6500"};
+  h.session.Book(2) = {"BINDER COURSE", "0", "2.6500"};
+  h.session.Book(3) = {"SURFACE COURSE SP 12.5", "1", "2.6500"};
   tonnage::testing::WriteFile(h.session.SectionPath(3),
                               "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
                               "001202 09/28/2026 72708     29773     42935      5.600      \r\n");
   // An option of the grid, remembered for the next.
-  h.session.currentBook = 2, Find<QAction>(h.Make<gui::Dataform>(h.rowMenu).get(), "Mnu_SkipMarks")->setChecked(true);
+  h.session.currentBook = 2;
+  Find<QAction>(h.Make<gui::Dataform>(h.rowMenu).get(), "Mnu_SkipMarks")->setChecked(true);
   auto list = h.Make<gui::SectList>(h.rowMenu);
   fakes::ModalDriver driver;
   driver
       .Then([&](QWidget* w) {
         Activate(w);
         auto* entries = Find<QListWidget>(w, "List1");
-        entries->setCurrentRow(2), Click(w, "Bookdel");
-        entries->setCurrentRow(1), QTest::keyClick(entries, Qt::Key_Return);
+        entries->setCurrentRow(2);
+        Click(w, "Bookdel");
+        entries->setCurrentRow(1);
+        QTest::keyClick(entries, Qt::Key_Return);
         static_cast<QDialog*>(w)->reject();
       })
       .Then([](QWidget* w) {

@@ -40,14 +40,18 @@ namespace fakes {
 // The next of `queue`, or `otherwise` when it is empty.
 template <typename T>
 T Next(std::deque<T>& queue, T otherwise) {
-  if (!queue.empty()) otherwise = std::move(queue.front()), queue.pop_front();
+  if (!queue.empty()) {
+    otherwise = std::move(queue.front());
+    queue.pop_front();
+  }
   return otherwise;
 }
 
 // Answers each question with the next answer queued, or its default.
 struct Messages final : platform::Messages {
   platform::Button Ask(QWidget*, const platform::Message& m) override {
-    return asked.push_back(m), Next(answers, m.defaultButton);
+    asked.push_back(m);
+    return Next(answers, m.defaultButton);
   }
   // The text of the i-th question, or "<none>" when fewer were asked.
   QString Text(std::size_t i) const { return i < asked.size() ? asked[i].text : QStringLiteral("<none>"); }
@@ -58,10 +62,12 @@ struct Messages final : platform::Messages {
 // Answers each chooser with the next path queued, or as cancelled.
 struct Files final : platform::FileChooser {
   std::optional<std::string> OpenExisting(QWidget*, const platform::FileRequest& r) override {
-    return openRequests.push_back(r), Next(opens, {});
+    openRequests.push_back(r);
+    return Next(opens, {});
   }
   std::optional<std::string> SaveAs(QWidget*, const platform::FileRequest& r) override {
-    return saveRequests.push_back(r), Next(saves, {});
+    saveRequests.push_back(r);
+    return Next(saves, {});
   }
   std::deque<std::optional<std::string>> opens, saves;
   std::vector<platform::FileRequest> openRequests, saveRequests;
@@ -115,7 +121,8 @@ struct Forward final : tonnage::print::LinePrinter {
 struct Printing final : platform::Printing {
   tonnage::print::PrinterSystem& printers() override { return system; }
   std::unique_ptr<tonnage::print::LinePrinter> PdfPrinter(const std::string& path) override {
-    return pdfPaths.push_back(path), std::make_unique<Forward>(pdf);
+    pdfPaths.push_back(path);
+    return std::make_unique<Forward>(pdf);
   }
   void Preview(QWidget*, const std::function<void(tonnage::print::LinePrinter&)>& render) override { render(preview); }
   tonnage::testing::FakePrinterSystem system = tonnage::testing::OfficePrinters();
@@ -130,7 +137,10 @@ class ModalDriver : public QObject {
  public:
   using Step = std::function<void(QWidget*)>;
 
-  ModalDriver() { connect(&timer_, &QTimer::timeout, this, &ModalDriver::Tick), timer_.start(5); }
+  ModalDriver() {
+    connect(&timer_, &QTimer::timeout, this, &ModalDriver::Tick);
+    timer_.start(5);
+  }
   ModalDriver& Then(Step step) { return steps_.push_back(std::move(step)), *this; }
 
   std::vector<QString> seen;        // object names, in the order they appeared
@@ -244,7 +254,10 @@ inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyC
 
 // Cells typed one after the other, each ended with Tab.
 inline void TypeCells(std::initializer_list<const char*> cells) {
-  for (const char* cell : cells) Keys(QString::fromLatin1(cell)), Key(Qt::Key_Tab);
+  for (const char* cell : cells) {
+    Keys(QString::fromLatin1(cell));
+    Key(Qt::Key_Tab);
+  }
 }
 
 // A window is made active before it is typed into.

@@ -39,7 +39,8 @@ class FileLock : public ::testing::Test {
 TEST_F(FileLock, AFileOpenInAnotherCopyIsOpenedOrSavedOverOnlyWhenTheUserSaysYes) {
   child::Process other(file);
   ASSERT_EQ(other.Await(30), "locked");
-  h.files.opens = {file, file}, Click(main.get(), "Cmd_Open");  // the double answers the question's default
+  h.files.opens = {file, file};
+  Click(main.get(), "Cmd_Open");  // the double answers the question's default
   ASSERT_EQ(h.messages.asked.size(), 1u);
   const platform::Message& q = h.messages.asked[0];
   EXPECT_TRUE(
@@ -51,18 +52,24 @@ TEST_F(FileLock, AFileOpenInAnotherCopyIsOpenedOrSavedOverOnlyWhenTheUserSaysYes
   EXPECT_TRUE(q.defaultButton == Button::No && driver.seen.empty() && h.session.dataFilePath.empty());
   // Yes: opened, without a lock of its own.
   h.messages.answers = {Button::Yes, Button::No};
-  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); }), Click(main.get(), "Cmd_Open");
+  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); });
+  Click(main.get(), "Cmd_Open");
   EXPECT_EQ(driver.seen, std::vector<QString>{"ProcForm"});
   EXPECT_TRUE(h.session.dataFilePath == file && !h.session.holdsLock());
   EXPECT_EQ(tonnage::ReadLockHolder(file + ".lock").pid, other.pid());
 
   // Save As of a new file over it: asked first, No keeps the file.
-  h.messages.asked.clear(), h.session.New(), h.session.ChooseUnits("M"), h.session.Book(1) = {"NEW BOOK", "0", "2.65"};
+  h.messages.asked.clear();
+  h.session.New();
+  h.session.ChooseUnits("M");
+  h.session.Book(1) = {"NEW BOOK", "0", "2.65"};
   auto save = h.Make<gui::EnddataForm>();
-  h.files.saves = {file, file}, Click(save.get(), "Endsaveas");
+  h.files.saves = {file, file};
+  Click(save.get(), "Endsaveas");
   EXPECT_EQ(h.messages.asked.at(0).title, "File In Use");
   EXPECT_TRUE(ReadFile(file) == ReadFile(kSample) && !Shown(save.get(), "Image2"));
-  h.messages.answers = {Button::Yes}, Click(save.get(), "Endsaveas");
+  h.messages.answers = {Button::Yes};
+  Click(save.get(), "Endsaveas");
   // Written, and the lock still the other copy's.
   EXPECT_TRUE(ReadFile(file).find("NEW BOOK") != std::string::npos && !h.session.holdsLock());
 }
@@ -74,15 +81,18 @@ TEST_F(FileLock, ALockThatCannotBeTakenAndAChangeMadeOutsideAreMentionedAndTheFi
     tonnage::Session other;
     // The history starts with the open.
     ASSERT_TRUE(other.Start((h.root / "docs").string(), (h.root / "tmp").string()).ok() && other.Open(file).ok());
-    other.keepHistory = false, other.index.engineer = "M. OKAFOR";
+    other.keepHistory = false;
+    other.index.engineer = "M. OKAFOR";
     ASSERT_TRUE(other.Save().ok());  // as another program would, without a word to the history
     other.Cleanup();
   }
   // Where no lock file can be made, as in a read-only folder (a folder of
   // that name stands in, since the tests may run as root).
   fs::create_directory(file + ".lock");
-  h.files.opens = {file}, h.messages.answers = {Button::Ok, Button::Ok, Button::No};
-  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); }), Click(main.get(), "Cmd_Open");
+  h.files.opens = {file};
+  h.messages.answers = {Button::Ok, Button::Ok, Button::No};
+  driver.Then([](QWidget* process) { Click(process, "ExitCmd"); });
+  Click(main.get(), "Cmd_Open");
   ASSERT_EQ(h.messages.asked.size(), 2u);
   const platform::Message& note = h.messages.asked[0];
   EXPECT_TRUE(note.title == "File Lock" && note.buttons == std::vector<Button>{Button::Ok});

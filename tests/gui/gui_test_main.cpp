@@ -20,5 +20,6 @@ int main(int argc, char** argv) {
   QTemporaryDir settings;
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   if (const char* file = std::getenv(child::kLockVariable)) return child::HoldLock(file);
-  return ::testing::InitGoogleTest(&argc, argv), RUN_ALL_TESTS();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
 }

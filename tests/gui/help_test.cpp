@@ -105,7 +105,9 @@ QStringList InTopic(int id) {
 // in its window, and the first window shows the keyboard focus from the start.
 TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
   fakes::Harness h;
-  h.session.New(), h.session.ChooseUnits("E"), h.session.dataFilePath = "/home/inspector/JOB.K81";
+  h.session.New();
+  h.session.ChooseUnits("E");
+  h.session.dataFilePath = "/home/inspector/JOB.K81";
   std::map<int, std::vector<std::unique_ptr<QWidget>>> windows;
   const auto add = [&](int id, std::unique_ptr<QWidget> w) { windows[id].push_back(std::move(w)); };
   add(gui::help_id::kMainForm, h.Make<gui::MainForm1>());
@@ -118,7 +120,8 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
                               std::vector<tonnage::store::Change>{{"ticket removed", 1, 1, "001202", "", "", ""}}, ""));
   add(gui::help_id::kHistoryForm, h.Make<gui::HistoryForm>(h.session, h.messages, h.files, h.printing, h.help));
   add(gui::help_id::kSectList, h.Make<gui::SectList>(h.rowMenu));
-  h.session.currentBook = 1, add(gui::help_id::kBookForm, h.Make<gui::BookForm>(h.rowMenu));
+  h.session.currentBook = 1;
+  add(gui::help_id::kBookForm, h.Make<gui::BookForm>(h.rowMenu));
   add(gui::help_id::kIndexform, h.Make<gui::Indexform>(h.session, h.messages, h.clock, h.help));
   add(gui::help_id::kViewForm, h.Make<gui::ViewForm>());
   add(gui::help_id::kPrtbox, h.Make<gui::Prtbox>(false));
@@ -135,7 +138,9 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
       h.Make<gui::ReconcileForm>(h.session, h.messages, h.files, h.printing, h.help, csv, layouts));
   // The grid's titles and unit line follow the book's type and the file's units.
   for (const auto& [units, type] : {std::pair{"E", "0"}, {"E", "1"}, {"E", "2"}, {"M", "0"}, {"M", "1"}}) {
-    h.session.New(), h.session.ChooseUnits(units), h.session.currentBook = 1;
+    h.session.New();
+    h.session.ChooseUnits(units);
+    h.session.currentBook = 1;
     h.session.Book(1) = {"SURFACE COURSE", type, "2.6500"};
     add(gui::help_id::kDataform, h.Make<gui::Dataform>(h.rowMenu));
   }
@@ -149,7 +154,9 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
       // The unit choice and the about box show their opener's topic.
       const auto sent = name == "EngMet_Form" || name == "AboutBox" ? std::vector<std::string>{}
                                                                     : std::vector{"topic " + std::to_string(id)};
-      h.help.calls.clear(), w->setWindowModality(Qt::NonModal), w->show();
+      h.help.calls.clear();
+      w->setWindowModality(Qt::NonModal);
+      w->show();
       // The first window shows the keyboard focus from the start.
       EXPECT_TRUE(name != "MainForm1" || (w->focusWidget() == w->findChild<QWidget*>("Cmd_New") &&
                                           w->testAttribute(Qt::WA_KeyboardFocusChange)));
@@ -157,9 +164,13 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
       ASSERT_TRUE(QTest::qWaitForWindowActive(w.get())) << name;
       QTest::keyClick(w.get(), Qt::Key_F1);
       EXPECT_EQ(h.help.calls, sent) << name << " F1";
-      if (auto* menu = w->findChild<QAction*>("Mnu_Help")) h.help.calls.clear(), menu->trigger();
+      if (auto* menu = w->findChild<QAction*>("Mnu_Help")) {
+        h.help.calls.clear();
+        menu->trigger();
+      }
       EXPECT_EQ(h.help.calls, sent) << name << " F1 and the Help menu";
-      w->hide(), shown.unite(OnWindow(w.get()));
+      w->hide();
+      shown.unite(OnWindow(w.get()));
       // Every button has an access key of its own in its window.
       std::set<QChar> keys;
       for (auto* b : w->findChildren<QPushButton*>()) {
@@ -186,7 +197,9 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
 // closes on Quit.
 TEST(HelpWindow, OpensEachTopicBesideItsWindowAndClosesOnQuit) {
   QDialog explained;
-  explained.setGeometry(100, 60, 240, 160), explained.setWindowModality(Qt::ApplicationModal), explained.show();
+  explained.setGeometry(100, 60, 240, 160);
+  explained.setWindowModality(Qt::ApplicationModal);
+  explained.show();
   platform::QtHelp help;
   const auto browser = [&] { return help.window()->findChild<QTextBrowser*>("HelpBrowser"); };
   for (int id : TopicIds()) {
@@ -199,7 +212,8 @@ TEST(HelpWindow, OpensEachTopicBesideItsWindowAndClosesOnQuit) {
   help.ShowTopic(4242);
   EXPECT_TRUE(browser()->source().toString() == "qrc:/help/contents.html" &&
               browser()->document()->toPlainText().contains("Process Options"));
-  help.Quit(), QCoreApplication::processEvents();
+  help.Quit();
+  QCoreApplication::processEvents();
   EXPECT_EQ(help.window(), nullptr);
 }
 

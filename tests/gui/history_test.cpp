@@ -49,8 +49,10 @@ TEST_F(History, AReportedTicketChangedAsksForAReasonThatTheEntryKeeps) {
   form->show();
   QString refusal;
   driver.Then([](QWidget* w) { Click(w, "Cmd_Cancel"); }).Then([&](QWidget* w) {
-    Click(w, "Cmd_OK"), refusal = w->isVisible() ? Text(w, "Lbl_Why") : QString();  // nothing typed
-    Find<QLineEdit>(w, "DReason")->setText("scale ticket misread, corrected from the plant copy"), Click(w, "Cmd_OK");
+    Click(w, "Cmd_OK");
+    refusal = w->isVisible() ? Text(w, "Lbl_Why") : QString();  // nothing typed
+    Find<QLineEdit>(w, "DReason")->setText("scale ticket misread, corrected from the plant copy");
+    Click(w, "Cmd_OK");
   });
   Click(form.get(), "Endsave");
   EXPECT_TRUE(ReadFile(job) == before && !Shown(form.get(), "Image1")) << "Cancel saves nothing";
@@ -86,12 +88,15 @@ TEST_F(History, TheWindowListsWhatTheCommandListsAndTheGridShowsTheLastChange) {
   EXPECT_EQ(changes->item(1, 3)->text() + " " + changes->item(1, 4)->text() + " " + changes->item(1, 5)->text(),
             "Net Weight 47700 47250");
 
-  Find<QSpinBox>(form.get(), "DBook")->setValue(1), Find<QLineEdit>(form.get(), "DText")->setText("SCALE");
+  Find<QSpinBox>(form.get(), "DBook")->setValue(1);
+  Find<QLineEdit>(form.get(), "DText")->setText("SCALE");
   EXPECT_EQ(entries->topLevelItemCount(), 1);
   const tonnage::store::HistoryFilter filter = form->filter();
   const std::string csv = (h.root / "history.csv").string();
   h.files.saves = {csv, (h.root / "history.pdf").string()};
-  Click(form.get(), "Cmd_SaveCsv"), Click(form.get(), "Cmd_SavePdf"), Click(form.get(), "Cmd_Print");
+  Click(form.get(), "Cmd_SaveCsv");
+  Click(form.get(), "Cmd_SavePdf");
+  Click(form.get(), "Cmd_Print");
   EXPECT_EQ(ReadFile(csv), tonnage::store::HistoryCsv(ListHistory(store, filter)));
   const auto pages = tonnage::store::HistoryPages(ListHistory(store, filter), "History of JOB.K81");
   EXPECT_TRUE(h.printing.system.printer.documents.at(0).sheets == pages &&

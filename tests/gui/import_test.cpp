@@ -57,7 +57,8 @@ TEST_F(ImportWindows, PreviewCancelAndImportWithAChosenMapping) {
     Find<QComboBox>(form.get(), "Cmb_Map_date")->setCurrentText("Shipped");
     Find<QComboBox>(form.get(), "Cmb_Map_net")->setCurrentText("Gewicht");
     EXPECT_TRUE(Text(form.get(), "Lbl_Counts").contains("unit of the net"));
-    Find<QComboBox>(form.get(), "Cmb_Units")->setCurrentIndex(1), Click(form.get(), "Cmd_Import");  // pounds
+    Find<QComboBox>(form.get(), "Cmb_Units")->setCurrentIndex(1);
+    Click(form.get(), "Cmd_Import");  // pounds
     EXPECT_EQ(form->result(), QDialog::Accepted);
   }
   EXPECT_EQ(tonnage::import::BookTickets(h.session, 3).at(18)[tonnage::TicketField::Net], "42480");
@@ -75,7 +76,9 @@ TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
   ASSERT_EQ(grid->rowCount(), 2);
   EXPECT_EQ(Cell(form.get(), "Grd_Findings", 1, 7), "net e-ticket 38660, book 38600 (+60)");
 
-  grid->selectRow(1), h.messages.answers = {platform::Button::Yes}, Click(form.get(), "Cmd_Take");
+  grid->selectRow(1);
+  h.messages.answers = {platform::Button::Yes};
+  Click(form.get(), "Cmd_Take");
   EXPECT_EQ(tonnage::import::BookTickets(h.session, 1)[5][tonnage::TicketField::Net] + " " +
                 (Text(form.get(), "Lbl_Count_Matched") + " " + Text(form.get(), "Lbl_Count_Differs")).toStdString(),
             "38660 8 1");
@@ -86,7 +89,9 @@ TEST_F(ImportWindows, ReconcileFiltersTakesAValueAndPrintsAndSaves) {
 
   const std::string out = (h.root / "findings.csv").string();
   h.files.saves = {out, (h.root / "findings.pdf").string()};
-  Click(form.get(), "Cmd_Print"), Click(form.get(), "Cmd_Csv"), Click(form.get(), "Cmd_Pdf");
+  Click(form.get(), "Cmd_Print");
+  Click(form.get(), "Cmd_Csv");
+  Click(form.get(), "Cmd_Pdf");
   EXPECT_EQ(ReadFile(out),
             "Class,Ticket,Date,Book Row,File Row,Load Time,Truck,Mix,Details\r\n"
             "weights differ,7305,06/17/2026,5,6,,,\"SP 12.5, PG 64-22, TH 61\",\"gross e-ticket 70180, book 29940 "

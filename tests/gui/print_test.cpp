@@ -25,7 +25,8 @@ using namespace steps;
 class PrintWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    h.session.spoolPath = h.Work("PRINT.SPL"), h.session.dataFilePath = (docs / "JOB.K81").string();
+    h.session.spoolPath = h.Work("PRINT.SPL");
+    h.session.dataFilePath = (docs / "JOB.K81").string();
     h.session.dataFolder = "/home/inspector";
     ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, spool).ok());
   }
@@ -33,14 +34,17 @@ class PrintWindows : public ::testing::Test {
   // The dialog, shown without blocking, so a driver answers only the windows it opens.
   std::unique_ptr<gui::Prtbox> Box() {
     auto box = h.Make<gui::Prtbox>(false);
-    box->setWindowModality(Qt::NonModal), box->show();
+    box->setWindowModality(Qt::NonModal);
+    box->show();
     return box;
   }
   static void Copies(QWidget* box, const QString& text) {
-    Find<QLineEdit>(box, "No_Copies")->selectAll(), QTest::keyClicks(Find<QLineEdit>(box, "No_Copies"), text);
+    Find<QLineEdit>(box, "No_Copies")->selectAll();
+    QTest::keyClicks(Find<QLineEdit>(box, "No_Copies"), text);
   }
   static void Pages(QWidget* box, int from, int to) {
-    Find<QRadioButton>(box, "Range1")->click(), Find<QSpinBox>(box, "Page_From")->setValue(from);
+    Find<QRadioButton>(box, "Range1")->click();
+    Find<QSpinBox>(box, "Page_From")->setValue(from);
     Find<QSpinBox>(box, "Page_To")->setValue(to);
   }
 
@@ -56,12 +60,17 @@ TEST_F(PrintWindows, TheViewersSelectionPrintsOnceThenTheReport) {
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* w) {
     lines = Text(w, "Label1") + Text(w, "Label2") + Text(w, "Label3");
-    Find<QRadioButton>(w, "Range2")->click(), Copies(w, "3"), Click(w, "Cmd_Print");
-    Find<QRadioButton>(w, "Range0")->click(), Click(w, "Cmd_Print"), Click(w, "Cmd_Cancel");
+    Find<QRadioButton>(w, "Range2")->click();
+    Copies(w, "3");
+    Click(w, "Cmd_Print");
+    Find<QRadioButton>(w, "Range0")->click();
+    Click(w, "Cmd_Print");
+    Click(w, "Cmd_Cancel");
   });
   h.printing.system.current.paperBin = 15;
   auto view = h.Make<gui::ViewForm>();
-  view->setWindowModality(Qt::NonModal), view->show();
+  view->setWindowModality(Qt::NonModal);
+  view->show();
   view->display()->setSelection(6, 13);  // "P1.2", the page break, "P2.1"
   Find<QAction>(view.get(), "Mnu_Print")->trigger();
   EXPECT_EQ(driver.seen, std::vector<QString>{"Prtbox"});
@@ -87,13 +96,18 @@ TEST_F(PrintWindows, EachButtonPrintsItsPagesAndFailuresAreTold) {
       {4, 0, "Cmd_Print", "The report has 3 pages: Pages From 4"},
       {4, 9, "Cmd_Preview", "The report has 3 pages"}};
   // clang-format on
-  for (const auto& r : refused) Pages(box.get(), r.from, r.to), Click(box.get(), r.button);
+  for (const auto& r : refused) {
+    Pages(box.get(), r.from, r.to);
+    Click(box.get(), r.button);
+  }
   for (std::size_t i = 0; i < 3; ++i) EXPECT_TRUE(h.messages.Text(i).contains(refused[i].says)) << refused[i].button;
   EXPECT_TRUE(h.messages.asked.size() == 3u && h.files.saveRequests.empty() && printer().documents.empty() &&
               h.printing.preview.documents.empty());
   h.messages.asked.clear();
 
-  Pages(box.get(), 2, 3), Copies(box.get(), "2x"), Click(box.get(), "Cmd_Print");  // letters are refused
+  Pages(box.get(), 2, 3);
+  Copies(box.get(), "2x");
+  Click(box.get(), "Cmd_Print");  // letters are refused
   ASSERT_EQ(printer().documents.size(), 2u);
   EXPECT_EQ(printer().Sheets(1), "P2.1,P2.2|P3.1,P3.2");
   EXPECT_EQ(printer().documents[0].fonts, std::vector<std::string>{"Courier New 12"});
@@ -101,7 +115,8 @@ TEST_F(PrintWindows, EachButtonPrintsItsPagesAndFailuresAreTold) {
   Click(box.get(), "Cmd_Preview");
   EXPECT_EQ(h.printing.preview.documents.size(), 1u);
   Click(box.get(), "Cmd_Pdf");  // chooser cancelled
-  h.files.saves = {(docs / "JOB 7").string(), "/srv/reports/JOB.PDF"}, Click(box.get(), "Cmd_Pdf");
+  h.files.saves = {(docs / "JOB 7").string(), "/srv/reports/JOB.PDF"};
+  Click(box.get(), "Cmd_Pdf");
   EXPECT_EQ(h.printing.pdf.Sheets(0), "P2.1,P2.2|P3.1,P3.2");
   EXPECT_TRUE(Text(box.get(), "Lbl_Written").contains(QString::fromStdString((docs / "JOB 7.pdf").string())));
   const platform::FileRequest& asked = h.files.saveRequests.back();
@@ -114,9 +129,11 @@ TEST_F(PrintWindows, EachButtonPrintsItsPagesAndFailuresAreTold) {
   EXPECT_EQ(h.printing.pdfPaths, (std::vector<std::string>{(docs / "JOB 7.pdf").string(), "/srv/reports/JOB.PDF"}));
   printer().failures.push_back(
       tonnage::Outcome::Failure(tonnage::OutcomeKind::IoError, "Print", "The queue of Site Office Laser is stopped."));
-  Copies(box.get(), "1"), Click(box.get(), "Cmd_Print");
+  Copies(box.get(), "1");
+  Click(box.get(), "Cmd_Print");
   fs::remove(h.session.spoolPath);
-  Find<QRadioButton>(box.get(), "Range0")->click(), Click(box.get(), "Cmd_Print");
+  Find<QRadioButton>(box.get(), "Range0")->click();
+  Click(box.get(), "Cmd_Print");
   ASSERT_EQ(h.messages.asked.size(), 3u);
   EXPECT_TRUE(h.messages.Text(0).contains("Read-only file system") && h.messages.asked[1].title == "Print" &&
               h.messages.Text(1).contains("The queue of Site Office Laser is stopped.") &&
@@ -129,7 +146,8 @@ TEST_F(PrintWindows, EachButtonPrintsItsPagesAndFailuresAreTold) {
 TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
   auto box = Box();
   const char* const hidden[] = {"Frame1", "Label4", "No_Copies", "Cmd_Setup"};
-  Pages(box.get(), 2, 0), Find<QCheckBox>(box.get(), "Prtfile_Check")->click();
+  Pages(box.get(), 2, 0);
+  Find<QCheckBox>(box.get(), "Prtfile_Check")->click();
   for (const char* name : hidden) EXPECT_TRUE(Find<QWidget>(box.get(), name)->isHidden()) << name;
   EXPECT_FALSE(Find<QPushButton>(box.get(), "Cmd_Pdf")->isEnabled());
   h.files.saves = {(docs / "JOB 8").string(), (h.root / "gone" / "JOB.PRN").string()};
@@ -150,7 +168,8 @@ TEST_F(PrintWindows, PrintToFileHidesThePrinterChoicesAndSavesTheWholeSpool) {
 // Without a printer Print says so and the dialog how to add one; without a
 // printing service there is no preview and no PDF either.
 TEST_F(PrintWindows, WithoutAPrinterPrintSaysSoAndWithoutPrintingThereIsNoPreviewOrPdf) {
-  h.printing.system.installed.clear(), h.printing.system.current = {};
+  h.printing.system.installed.clear();
+  h.printing.system.current = {};
   auto box = Box();
   Click(box.get(), "Cmd_Print");
   EXPECT_TRUE(Text(box.get(), "Label1").startsWith("No printer is installed. Add one"));

@@ -38,7 +38,8 @@ TEST(QtServices, SaveAsKeepsANameWithoutExtensionAndConfirmsReplacing) {
   fakes::ModalDriver driver;
   QString directory;
   driver.Then([&](QWidget* w) {
-    directory = qobject_cast<QFileDialog*>(w)->directory().absolutePath(), Choose(dir / "STP0312")(w);
+    directory = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
+    Choose(dir / "STP0312")(w);
   });
   const std::pair saved{files.SaveAs(nullptr, request).value_or(""), directory.toStdString()};  // in this order
   EXPECT_EQ(saved, std::pair((dir / "STP0312").string(), dir.string()));
@@ -64,7 +65,8 @@ TEST(QtServices, MessageBoxesAnswerWithTheButtonPressedAndCloseAsNo) {
   QString shown;
   fakes::ModalDriver driver;
   driver.Then([&](QWidget* w) {
-    shown = w->windowTitle() + "|" + qobject_cast<QMessageBox*>(w)->text(), Press(QMessageBox::Yes)(w);
+    shown = w->windowTitle() + "|" + qobject_cast<QMessageBox*>(w)->text();
+    Press(QMessageBox::Yes)(w);
   });
   EXPECT_EQ(messages.Ask(nullptr, question), platform::Button::Yes);
   EXPECT_EQ(shown, "Save Data|" + question.text);

@@ -27,7 +27,8 @@ TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartWhereNoRemovesThem) {
   ASSERT_TRUE(h.session.PrepareLock(file).state == tonnage::LockState::Taken && h.session.Open(file).ok());
   const std::string folder = h.session.workFolder().path();
   auto main = h.Make<gui::MainForm1>();
-  main->show(), main->ExitOnSignal();
+  main->show();
+  main->ExitOnSignal();
   // Ended, a PDF being saved stops unwritten, the lock given back.
   EXPECT_EQ(std::tuple(main->exited(), h.progress.Step(nullptr, QString(), 1, 2), h.quits, fs::exists(file + ".lock")),
             std::tuple(true, false, 1, false));
@@ -60,12 +61,19 @@ TEST(RecoveryOffer, TheFileNamedAtStartFollowsAndTheDialogsOpenInTheRecoveredFil
   main->show();
   std::vector<std::string> opened;
   fakes::ModalDriver driver;
-  driver.Then([&](QWidget* process) { opened.push_back(h.session.dataFilePath), Click(process, "SaveCmd"); })
+  driver
+      .Then([&](QWidget* process) {
+        opened.push_back(h.session.dataFilePath);
+        Click(process, "SaveCmd");
+      })
       .Then([&](QWidget* save) {
         for (const char* button : {"Endsave", "Endsaveas", "saveexit"}) Click(save, button);  // Save As cancelled
         Click(save->parentWidget(), "ExitCmd");
       })
-      .Then([&](QWidget* process) { opened.push_back(h.session.dataFilePath), Click(process, "ExitCmd"); });
+      .Then([&](QWidget* process) {
+        opened.push_back(h.session.dataFilePath);
+        Click(process, "ExitCmd");
+      });
   h.messages.answers = {Button::Yes};
   main->OpenAtStart(QString::fromStdString(job));
   EXPECT_TRUE(driver.unexpected.empty());

@@ -36,26 +36,39 @@ class Shell : public ::testing::Test {
 TEST_F(Shell, ANewFileIsSavedAsThenOffersSaveAndExitCleansUpOnce) {
   h.session.Book(4).comments = "LEFT OVER";
   QString caption;
-  driver.Then([&](QWidget* w) { caption = Text(w, "Lbl_Version") + " " + Text(w, "Label1"), Click(w, "Cmd_OK"); })
-      .Then([&](QWidget* w) { caption += "|" + w->windowTitle(), Click(w, "Cmd_Cancel"); });
-  Click(main.get(), "Cmd_About"), Click(main.get(), "Cmd_New");
+  driver
+      .Then([&](QWidget* w) {
+        caption = Text(w, "Lbl_Version") + " " + Text(w, "Label1");
+        Click(w, "Cmd_OK");
+      })
+      .Then([&](QWidget* w) {
+        caption += "|" + w->windowTitle();
+        Click(w, "Cmd_Cancel");
+      });
+  Click(main.get(), "Cmd_About");
+  Click(main.get(), "Cmd_New");
   EXPECT_EQ(caption, "Version 4.2.1 Date 04/2006|Creating A New Data File");
   EXPECT_EQ(h.session.dataFilePath + (h.session.Book(4).InUse() ? " LEFT OVER" : ""), "NoName");
 
   const fs::path target = h.root / "jobs" / "STP0312";
-  fs::create_directories(target.parent_path()), h.files.saves = {std::nullopt, target.string()};
+  fs::create_directories(target.parent_path());
+  h.files.saves = {std::nullopt, target.string()};
   QString procTitle;
   std::vector<bool> shown;
   driver.Then([&](QWidget* w) { Click(w, "Cmd_English"); })
       .Then([&](QWidget* w) {
-        procTitle = w->windowTitle(), Click(w, "ExitCmd");  // never saved: asked, answered Cancel
-        procTitle += w->isVisible() ? " stayed" : "", Click(w, "SaveCmd");
-        procTitle += " | " + w->windowTitle(), Click(w, "ExitCmd");  // saved now: nothing to ask
+        procTitle = w->windowTitle();
+        Click(w, "ExitCmd");  // never saved: asked, answered Cancel
+        procTitle += w->isVisible() ? " stayed" : "";
+        Click(w, "SaveCmd");
+        procTitle += " | " + w->windowTitle();
+        Click(w, "ExitCmd");  // saved now: nothing to ask
       })
       .Then([&](QWidget* w) {
         for (const char* name : {"Endsave", "Endsaveas", "Image2"}) shown.push_back(Shown(w, name));
         EXPECT_EQ(Text(w, "Label1"), "NoName");
-        Click(w, "Endsaveas"), Click(w, "Endsaveas");  // the first cancelled in the dialog: nothing said, nothing saved
+        Click(w, "Endsaveas");
+        Click(w, "Endsaveas");  // the first cancelled in the dialog: nothing said, nothing saved
         for (const char* name : {"Endsave", "Image2"}) shown.push_back(Shown(w, name));
         Click(w, "saveexit");
       });
@@ -105,7 +118,8 @@ TEST_F(Shell, FilesThatAreNoDataFilesAreRefusedWithTheirReason) {
   const std::string folder = h.session.workFolder().path();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    h.messages.asked.clear(), h.files.opens = {c.file};
+    h.messages.asked.clear();
+    h.files.opens = {c.file};
     EXPECT_FALSE(main->exited());
     Click(main.get(), "Cmd_Open");
     ASSERT_EQ(h.messages.asked.size(), 1u);
@@ -134,10 +148,13 @@ TEST_F(Shell, EditsAreKeptForACrashAndSavedWithCtrlSOrOnLeaving) {
   std::string state, afterCtrlS;
   driver
       .Then([&](QWidget* w) {
-        Click(w, "IndexCmd"), state = ReadFile(h.Work("STATE.TMP"));
+        Click(w, "IndexCmd");
+        state = ReadFile(h.Work("STATE.TMP"));
         Activate(w);
-        Key(Qt::Key_S, Qt::ControlModifier), afterCtrlS = ReadFile(copy);
-        Click(w, "IndexCmd"), Click(w, "ExitCmd");  // answered Save: saved, then left
+        Key(Qt::Key_S, Qt::ControlModifier);
+        afterCtrlS = ReadFile(copy);
+        Click(w, "IndexCmd");
+        Click(w, "ExitCmd");  // answered Save: saved, then left
       })
       .Then(edit)
       .Then(edit);

@@ -51,11 +51,15 @@ TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
   h.session.spoolPath = h.Work("PRINT.SPL");
   ASSERT_TRUE(tonnage::io::WriteWholeFile(h.session.spoolPath, MakeSpool(9)).ok());
   auto view = h.Make<gui::ViewForm>();
-  view->resize(800, 600), view->show(), Activate(view.get());
+  view->resize(800, 600);
+  view->show();
+  Activate(view.get());
   auto* display = view->display();
   QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
   auto* text = Find<QLineEdit>(view.get(), "FindText");
-  text->setText("row 57 "), QTest::keyClick(text, Qt::Key_Return), QTest::keyClick(text, Qt::Key_Return);
+  text->setText("row 57 ");
+  QTest::keyClick(text, Qt::Key_Return);
+  QTest::keyClick(text, Qt::Key_Return);
   EXPECT_EQ(Text(view.get(), "FindState"), "match 2 of 9");
   EXPECT_EQ(display->selectionStart(), MakeSpool(2).rfind("ROW 57 "));
   QTest::keyClick(text, Qt::Key_Escape);
@@ -64,11 +68,13 @@ TEST(Viewer, FindGoToPageAndEscapeAsTheKeysReachThem) {
   fakes::ModalDriver driver;
   // The viewer is modal itself: once the question closes, the timer may see it.
   driver.Ignore(view.get()).Then([](QWidget* w) {
-    qobject_cast<QInputDialog*>(w)->setIntValue(7), qobject_cast<QDialog*>(w)->accept();
+    qobject_cast<QInputDialog*>(w)->setIntValue(7);
+    qobject_cast<QDialog*>(w)->accept();
   });
   QTest::keyClick(display, Qt::Key_G, Qt::ControlModifier);
   const int top = display->firstVisibleLine(), font = display->fontSize();
-  view->resize(500, 400), QCoreApplication::processEvents();
+  view->resize(500, 400);
+  QCoreApplication::processEvents();
   EXPECT_EQ(std::tuple(top, display->firstVisibleLine(), display->fontSize() != font),
             std::tuple(6 * 58, 6 * 58, true));
   QTest::keyClick(display, Qt::Key_Escape);
@@ -102,15 +108,24 @@ TEST(ViewerToTicket, ErrorLineOpensTheGridOnItsRowAndTheReportRunsAgain) {
         topBefore = display->firstVisibleLine();
         QTest::mouseDClick(display->viewport(), Qt::LeftButton, {},
                            QPoint(40, 3 * display->viewport()->height() / display->visibleLineCount() + 4));
-        topAfter = display->firstVisibleLine(), spoolAfter = ReadFile(display->fileName());
-        fs::remove(display->fileName()), Activate(w);
-        QTest::keyClick(display, Qt::Key_F5), rerunByF5 = ReadFile(display->fileName());
-        display->scrollToLine(0), display->setSelection(0, 0), QTest::keyClick(display, Qt::Key_Return);
-        nonTicket = Text(w, "ViewStatus"), w->findChild<QAction*>("Mnu_Exit")->trigger();
+        topAfter = display->firstVisibleLine();
+        spoolAfter = ReadFile(display->fileName());
+        fs::remove(display->fileName());
+        Activate(w);
+        QTest::keyClick(display, Qt::Key_F5);
+        rerunByF5 = ReadFile(display->fileName());
+        display->scrollToLine(0);
+        display->setSelection(0, 0);
+        QTest::keyClick(display, Qt::Key_Return);
+        nonTicket = Text(w, "ViewStatus");
+        w->findChild<QAction*>("Mnu_Exit")->trigger();
       })
       .Then([&](QWidget* w) {
-        cursor = static_cast<gui::Dataform*>(w)->view()->currentIndex(), Activate(w);
-        Key(Qt::Key_Left), Key(Qt::Key_Left), TypeCells({"70180", "29940"});  // gross and tare the right way round
+        cursor = static_cast<gui::Dataform*>(w)->view()->currentIndex();
+        Activate(w);
+        Key(Qt::Key_Left);
+        Key(Qt::Key_Left);
+        TypeCells({"70180", "29940"});  // gross and tare the right way round
         Click(w, "dataexit");
       });
   Click(h.Make<gui::ProcForm>().get(), "ReportCmd");

@@ -32,14 +32,17 @@ class WriteFailures : public ::testing::Test {
   // Each step the command `act` takes on `file`, made to fail in turn; `act`
   // hands `check` whether the window shows the failure.
   void Walk(const char* name, const std::string& file, const std::function<void(const Check& check)>& act) {
-    OpenJob(), h.messages.asked.clear();
+    OpenJob();
+    h.messages.asked.clear();
     const std::vector<WriteStep> steps = WriteSteps(file, [&] { act([&](bool) {}); });
     ASSERT_GE(steps.size(), 3u) << name;
     EXPECT_TRUE(h.messages.asked.empty()) << name << ": " << h.messages.asked[0].text.toStdString();
     for (const WriteStep& step : steps) {
       const std::string where = StepName(name, step);
       fs::copy_file(kSample, job, fs::copy_options::overwrite_existing);
-      OpenJob(), h.messages.asked.clear(), h.messages.answers.clear();
+      OpenJob();
+      h.messages.asked.clear();
+      h.messages.answers.clear();
       FaultGuard fail(FailStep(file, step, EIO));
       act([&](bool failed) {
         ASSERT_EQ(h.messages.asked.size(), 1u) << where;
@@ -61,12 +64,14 @@ class WriteFailures : public ::testing::Test {
 TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
   Walk("Save", "JOB.K81", [&](const Check& check) {
     auto save = h.Make<gui::EnddataForm>();
-    Click(save.get(), "Endsave"), check(!Shown(save.get(), "Image1"));
+    Click(save.get(), "Endsave");
+    check(!Shown(save.get(), "Image1"));
     EXPECT_EQ(h.messages.asked.empty() ? "Save Error" : h.messages.asked[0].title, "Save Error");
   });
   const std::string copy = (h.root / "docs" / "COPY.K81").string();
   Walk("Save As", "COPY.K81", [&](const Check& check) {
-    fs::remove(copy), h.files.saves = {copy};
+    fs::remove(copy);
+    h.files.saves = {copy};
     auto save = h.Make<gui::EnddataForm>();
     Click(save.get(), "Endsaveas");
     const bool failed = !Shown(save.get(), "Image2");
@@ -82,7 +87,8 @@ TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
     Walk(file, file, [&](const Check& check) {
       fakes::ModalDriver driver;
       driver.Then([](QWidget* viewer) { viewer->close(); });
-      Click(h.Make<gui::ProcForm>().get(), "ReportCmd"), check(driver.seen.empty());
+      Click(h.Make<gui::ProcForm>().get(), "ReportCmd");
+      check(driver.seen.empty());
     });
   }
 }
@@ -91,10 +97,14 @@ TEST_F(WriteFailures, ClosingTheGridAsksBeforeLosingTheTickets) {
   Walk("grid", "SECT0002.TMP", [&](const Check& check) {
     h.session.currentBook = 2;
     auto grid = h.Make<gui::Dataform>(h.rowMenu);
-    grid->show(), h.messages.answers = {platform::Button::No}, Click(grid.get(), "dataexit"), check(grid->isVisible());
+    grid->show();
+    h.messages.answers = {platform::Button::No};
+    Click(grid.get(), "dataexit");
+    check(grid->isVisible());
     if (!grid->isVisible()) return;
     EXPECT_EQ(h.messages.asked[0].defaultButton, platform::Button::No);
-    tonnage::io::SetFaultHook({}), Click(grid.get(), "dataexit");
+    tonnage::io::SetFaultHook({});
+    Click(grid.get(), "dataexit");
     EXPECT_FALSE(grid->isVisible()) << "stored on the next try";
   });
 }

@@ -137,7 +137,9 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
     SCOPED_TRACE(std::to_string(c.from) + "-" + std::to_string(c.to) + " x" + c.copies);
     PrintDialog dialog = LoadPrintDialog(false);
     ChooseRange(dialog, c.range);
-    dialog.pageFrom = c.from, dialog.pageTo = c.to, dialog.copiesText = c.copies;
+    dialog.pageFrom = c.from;
+    dialog.pageTo = c.to;
+    dialog.copiesText = c.copies;
     RecordingPrinter printer;
     if (c.failSecond)
       printer.failures = {Outcome::Success(),
