@@ -4,6 +4,7 @@
 // written in Python (tests/tools/report_reference.py), skipped, loudly,
 // without python3; the run over the work folder and the ticket export; the
 // allocation-free number texts; and the viewer's reading of the spool.
+#include "report/date_table.h"
 #include "report/tonnage_run.h"
 #include "report/report_lines.h"
 
@@ -102,6 +103,16 @@ TEST(TonnageRun, TheTableIsFullAtThe251stDate) {
        {"BOOK TOTAL  TONS      765.000      765.000\r\n", true}})
     EXPECT_EQ(spool.find(text) != std::string::npos, found) << text;
   // clang-format on
+}
+
+// A date's key is taken by position, whole or cut short, blanks as zeros.
+TEST(DateKey, YearMonthDayByPosition) {
+  // clang-format off
+  for (const auto& [date, key] : {std::pair("12/31/2026", "20261231"), {"03/02/26", "26030200"},
+       {"3/2/2026", "263//200"}, {"03/0", "03000000"}, {"", "00000000"}})
+    EXPECT_EQ(MakeDateKey(date), key) << date;
+  // clang-format on
+  EXPECT_EQ(ShowDateKey("20261231"), "12/31/2026");
 }
 
 TEST(TonnageRun, AnEmptyOrForeignFileIsInvalid) {
