@@ -3,18 +3,17 @@
 // generated files of every book type and unit system; and the yield check,
 // worked out by hand, with its entries kept in the project store.
 #include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cstdio>
 
+#include "../entry/entry_fixture.h"
 #include "../report/report_test_support.h"
 #include "../test_files.h"
 #include "daily/daily_csv.h"
 #include "daily/daily_summary.h"
-#include "report/report_lines.h"
-#include <cstdio>
-#include "daily/yield_check.h"
 #include "daily/stored_yield_entries.h"
-#include "../entry/entry_fixture.h"
+#include "daily/yield_check.h"
+#include "report/report_lines.h"
 
 namespace tonnage::daily {
 namespace {

@@ -5,17 +5,17 @@
 // from a line of the report to the grid row of its ticket.
 #include <gtest/gtest.h>
 
+#include "../report/report_test_support.h"
+#include "../test_files.h"
+#include "entry_fixture.h"
 #include "data/data_file.h"
 #include "data/session.h"
 #include "entry/book_checks.h"
 #include "entry/book_grid.h"
+#include "entry/report_ticket.h"
 #include "io/line_reader.h"
 #include "report/tonnage_run.h"
 #include "text/fixed_width.h"
-#include "../report/report_test_support.h"
-#include "../test_files.h"
-#include "entry/report_ticket.h"
-#include "entry_fixture.h"
 
 namespace tonnage {
 namespace {

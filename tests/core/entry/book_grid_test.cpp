@@ -1,10 +1,9 @@
-#include "entry/book_grid.h"
-
 #include <gtest/gtest.h>
 
+#include "entry_fixture.h"
 #include "data/grid_journal.h"
 #include "data/section_file.h"
-#include "entry_fixture.h"
+#include "entry/book_grid.h"
 #include "entry/book_list.h"
 #include "entry/index_record_form.h"
 

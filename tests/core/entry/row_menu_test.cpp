@@ -1,11 +1,10 @@
-#include "entry/row_menu.h"
-
 #include <gtest/gtest.h>
 
 #include "entry_fixture.h"
-#include "entry/grid_columns.h"
 #include "entry/cell_entry.h"
+#include "entry/grid_columns.h"
 #include "entry/grid_history.h"
+#include "entry/row_menu.h"
 
 namespace tonnage {
 namespace {

@@ -1,19 +1,17 @@
-#include "import/ticket_import.h"
-
 #include <gtest/gtest.h>
-
 #include <cerrno>
 
 #include "../entry/entry_fixture.h"
+#include "daily/daily_tables.h"
 #include "data/section_file.h"
-#include "import/reconcile.h"
+#include "data/work_folder.h"
 #include "import/csv_table.h"
+#include "import/import_undo.h"
 #include "import/layout_memory.h"
+#include "import/reconcile.h"
 #include "import/ticket_columns.h"
 #include "import/ticket_details.h"
-#include "import/import_undo.h"
-#include "daily/daily_tables.h"
-#include "data/work_folder.h"
+#include "import/ticket_import.h"
 #include "io/file_writer.h"
 #include "io/line_reader.h"
 

@@ -1,16 +1,14 @@
-#include "io/file_writer.h"
-
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
-
 #include <csignal>
 #include <filesystem>
 #include <set>
 
 #include "../test_files.h"
 #include "io/async_file_writer.h"
+#include "io/file_writer.h"
 #include "io/line_reader.h"
 
 namespace tonnage::io {

@@ -1,14 +1,13 @@
 // Pages of the spool on a recording printer, the spool copied to a file, and
 // the print dialog's state and Print step where the window tests do not reach.
 #include <gtest/gtest.h>
-
 #include <cstdlib>
 
 #include "../test_files.h"
-#include "print/print_dialog.h"
-#include "print/spool_printing.h"
 #include "recording_printer.h"
+#include "print/print_dialog.h"
 #include "print/printer_setup.h"
+#include "print/spool_printing.h"
 
 namespace tonnage::print {
 namespace {

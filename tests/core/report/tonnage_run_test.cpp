@@ -4,25 +4,24 @@
 // written in Python (tests/tools/report_reference.py), skipped, loudly,
 // without python3; the run over the work folder and the ticket export; the
 // allocation-free number texts; and the viewer's reading of the spool.
-#include "report/date_table.h"
-#include "report/tonnage_run.h"
-#include "report/report_lines.h"
-
 #include <gtest/gtest.h>
-
-#include "report_test_support.h"
-#include "report/fast_number.h"
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <string>
 #include <random>
-#include "text/fixed_width.h"
-#include "report/run_tonnage_report.h"
+#include <string>
+
 #include "../test_files.h"
+#include "report_test_support.h"
 #include "data/work_folder.h"
-#include "report/ticket_export.h"
+#include "report/date_table.h"
+#include "report/fast_number.h"
+#include "report/report_lines.h"
+#include "report/run_tonnage_report.h"
 #include "report/spool_text.h"
+#include "report/ticket_export.h"
+#include "report/tonnage_run.h"
+#include "text/fixed_width.h"
 
 namespace tonnage::report {
 namespace {

@@ -2,14 +2,13 @@
 // files that are no store refused, other features' tables and failed writes;
 // the history listing, and the differences between two states of a data file.
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include "../test_files.h"
-#include "store/project_store.h"
-#include "store/history_listing.h"
 #include "data/data_file.h"
 #include "data/section_file.h"
+#include "store/history_listing.h"
+#include "store/project_store.h"
 #include "store/state_diff.h"
 
 namespace tonnage::store {

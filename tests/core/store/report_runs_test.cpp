@@ -2,6 +2,11 @@
 // the record follows the tickets across saves that renumber books; and saves
 // killed at random moments.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <chrono>
+#include <cstdlib>
+#include <random>
 
 #include "../test_files.h"
 #include "data/data_file.h"
@@ -10,11 +15,6 @@
 #include "entry/book_list.h"
 #include "store/history.h"
 #include "store/report_runs.h"
-#include <signal.h>
-#include <sys/wait.h>
-#include <chrono>
-#include <cstdlib>
-#include <random>
 
 namespace tonnage {
 namespace {

@@ -1,12 +1,11 @@
-#include "text/fixed_width.h"
-#include "text/calendar_date.h"
-
 #include <gtest/gtest.h>
-
 #include <charconv>
 #include <cstring>
 #include <random>
 #include <string>
+
+#include "text/calendar_date.h"
+#include "text/fixed_width.h"
 
 namespace tonnage {
 namespace {
