@@ -124,7 +124,6 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
       {PrintRange::All, 0, 0, "3", false, false, 6, 6, 12, 1, all},                     // stopped in the second copy
       {PrintRange::Pages, 4, 4, "1", false, false, 1, 1, 1, 0, ""},                     // stopped on the last page
       {PrintRange::All, 0, 0, "0", false, false, 0, 0, 0, 0, ""},
-      {PrintRange::All, 0, 0, "", false, false, 0, 0, 0, 0, ""},
       {PrintRange::All, 0, 0, "", true, false, 0, 4, 4, 1, all},
   };
   ScratchFolder dir;

@@ -38,8 +38,10 @@ inline std::string BookLine(const std::string& type, const std::string& gravity,
 
 inline std::string Image(const std::vector<std::string>& lines) { return tonnage::testing::CrLf(lines); }
 
-inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work) {
-  return io::SplitLines(MakeReportSpool(Image(work), kVersion, kStamp));
+// The spool of an English job of `books`.
+inline std::vector<std::string> SpoolLines(std::vector<std::string> books) {
+  books.insert(books.begin(), IndexLine());
+  return io::SplitLines(MakeReportSpool(Image(books), kVersion, kStamp));
 }
 
 // The first line that starts with `prefix`, or "" when there is none.
