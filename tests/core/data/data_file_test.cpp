@@ -60,11 +60,9 @@ TEST(DataFile, BooksWithoutTicketsAndDeletedBooks) {
   read.books[1].dataType.clear();
   ASSERT_TRUE(WriteDataFile(work.File("OUT.K81"), read.index, read.books, work.path()).ok());
   EXPECT_EQ(read.books[1].dataType, "0") << "an empty type is set in memory too";
-  ReadDataFileResult again = ReadDataFile(work.File("OUT.K81"), work.path());
-  ASSERT_TRUE(again.outcome.ok());
-  EXPECT_EQ(again.bookCount, 1);
-  EXPECT_EQ(again.books[0].comments, "BOOK NUMBER  2");
-  EXPECT_EQ(ReadFile(work.File("SECT0001.TMP")), "001001 06/01/2026 70000     30000     40000      5.500      \r\n");
+  const std::string out = ReadFile(work.File("OUT.K81"));
+  EXPECT_EQ(out.substr(out.find("\r\n") + 2),
+            CrLf({"* 0 0.0000 BOOK NUMBER  2", "001001 06/01/2026 70000     30000     40000      5.500      "}));
 }
 
 // What the report streams from a data file.
@@ -153,9 +151,7 @@ TEST(WorkImage, IsWhatOpenThenSaveWrites) {
     ASSERT_TRUE(read.outcome.ok()) << path;
     ASSERT_TRUE(WriteDataFile(work.File("WORK.TMP"), read.index, read.books, work.path()).ok());
     const std::string saved = ReadFile(work.File("WORK.TMP")), original = ReadFile(path);
-    Outcome streamed;
-    EXPECT_EQ(StreamedImage(path, &streamed), saved) << path;
-    EXPECT_TRUE(streamed.ok()) << path;
+    EXPECT_EQ(StreamedImage(path), saved) << path;
     if (path == files[0]) {
       EXPECT_EQ(saved, CrLf({"CST81 77      SP-1        06/01/2026 E J. M\xdcLLER", "* 0 0.0000 BOOK NUMBER  1",
                              "000101 10/02/2026 61020     28340     32680      5.400      ", "* 1 0.0000 TONS",
@@ -170,21 +166,16 @@ TEST(WorkImage, IsWhatOpenThenSaveWrites) {
 
 TEST(TicketLine, NoFieldShiftsTheColumnsAfterIt) {
   const TicketRow row{{"12", "", "123456.789", "1234567", "99", "100.5", "Y", "Y", "Y"}};
+  // The empty date kept in its columns, each weight given up decimals for.
   const std::string metric = FormatTicketLine(row, "M", "0");
-  ASSERT_EQ(metric.size(), 60u) << metric;
-  EXPECT_EQ(metric.substr(7, 10), std::string(10, ' ')) << "empty date kept in its columns";
-  EXPECT_EQ(metric.substr(18, 10), "123456.79 ");
-  EXPECT_EQ(metric.substr(28, 10), "1234567.0 ");
-  EXPECT_EQ(metric.substr(48, 7), "100.50 ");
-  EXPECT_EQ(metric.substr(55), "Y Y Y");
+  EXPECT_EQ(metric, "000012" + std::string(12, ' ') + "123456.79 1234567.0    99.000 100.50 Y Y Y");
   EXPECT_EQ(FormatTicketLine(row, "E", "0").substr(18, 20), "123457    1234567   ");
 
   EXPECT_EQ(FormatTicketLine({{"-31", "06/01/2026", "1"}}, "E", "0").substr(0, 18), "-00031 06/01/2026 ");
 
-  const TicketRow back = ParseTicketLine(metric);
-  EXPECT_EQ(back[TicketField::Date], "") << "a blank date reads back empty";
-  EXPECT_EQ(back[TicketField::PctBitumen], "100.50");
-  EXPECT_EQ(back[TicketField::Note], "Y");
+  // A blank date reads back empty.
+  EXPECT_EQ(ParseTicketLine(metric),
+            (TicketRow{{"000012", "", "123456.79", "1234567.0", "99.000", "100.50", "Y", "Y", "Y"}}));
 }
 
 TEST(TicketLine, ReadingColumns) {
