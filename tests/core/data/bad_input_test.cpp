@@ -1,7 +1,7 @@
 // Every kind of bad input the program may be given as a data file: each is
 // either read or refused with a message, within bounds, and whatever is read
-// goes through the grid, the report and a save without harm. One test per
-// row of docs/robustness.md.
+// goes through the grid, the report and a save without harm. Each row of
+// docs/robustness.md names its test here.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,7 +29,7 @@ const report::RunStamp kStamp{"10/06/2026", "16:05:00"};
 // grid and back, the report, Save As, and the saved file opened again.
 class Workbench {
  public:
-  Workbench() { started_ = session_.Start(dir_.path(), dir_.path()).ok(); }
+  Workbench() { EXPECT_TRUE(session_.Start(dir_.path(), dir_.path()).ok()); }
   ~Workbench() { session_.Cleanup(); }
 
   // The outcome of Open; when it succeeds, the rest of the day as well.
@@ -39,7 +39,6 @@ class Workbench {
   }
 
   Outcome UseFile(const std::string& path) {
-    EXPECT_TRUE(started_);
     const Outcome opened = session_.Open(path);
     if (!opened) {
       // Nothing of a refused file is kept.
@@ -75,7 +74,6 @@ class Workbench {
  private:
   ScratchFolder dir_;
   Session session_;
-  bool started_ = false;
   std::string spool_;
 };
 
@@ -108,7 +106,7 @@ TEST(BadInput, BinaryBytesAreReadOrRefusedNeverHarmful) {
 
 // Each refused after a file was open; a long line within the bound is no
 // reason to refuse one.
-TEST(BadInput, FilesTooLargeWithOverlongLinesNotFilesOrGoneAreRefusedSayingWhy) {
+TEST(BadInput, RefusedFilesSayWhyAndKeepNothing) {
   std::string wide = Sample(), tooWide = Sample();
   const std::size_t third = wide.find('\n', wide.find('\n', wide.find('\n') + 1) + 1) + 1;
   wide.insert(wide.find("\r\n", third), std::string(4000, ' '));

@@ -71,7 +71,6 @@ TEST(DataFileLock, AReadOnlyFolderGivesNoLockAndSaysWhy) {
     return attempt.state == LockState::NotPossible && !lock.held() &&
            attempt.reason.find("JOB.K81.lock: Permission denied") != std::string::npos;
   }));
-  ::chmod(dir.path().c_str(), 0700);
 }
 
 // The session's lock through Open, Open again, New, Save As and a file
@@ -272,13 +271,6 @@ std::string FullFile(int shift) {
   return text;
 }
 
-// Rounds of the loop below: a few in the test suite, many more from
-// scripts/kill-save-loop.sh.
-int KillRounds() {
-  const char* rounds = std::getenv("TONNAGE_KILL_ROUNDS");
-  return rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 6;
-}
-
 TEST(Recovery, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
   ScratchFolder dir;
   const std::string versions[2] = {FullFile(0), FullFile(1)};
@@ -303,7 +295,9 @@ TEST(Recovery, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
 
   const char* seed = std::getenv("TONNAGE_KILL_SEED");
   std::mt19937 random(seed ? static_cast<unsigned>(std::atoi(seed)) : 20261206u);
-  const int rounds = KillRounds();
+  // A few rounds in the test suite, many more from scripts/kill-save-loop.sh.
+  const char* many = std::getenv("TONNAGE_KILL_ROUNDS");
+  const int rounds = many && std::atoi(many) > 0 ? std::atoi(many) : 6;
   for (int round = 0; round < rounds; ++round) {
     const pid_t pid = ::fork();
     if (pid == 0) {
