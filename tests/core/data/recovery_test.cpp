@@ -37,7 +37,7 @@ TEST(DataFileLock, NamesItsHolderKeepsOtherCopiesOutAndIsTakenOverFromTheDead) {
   const LockHolder me = ReadLockHolder(job + ".lock");
   EXPECT_EQ(me.pid, ::getpid());
   EXPECT_EQ(me.program, "quarrendale-tonnage");
-  EXPECT_NE(me.host, "the-dead-host.example");
+  EXPECT_FALSE(me.host.empty() || me.host == "the-dead-host.example") << me.host;
   // Another copy asking is told who holds it.
   DataFileLock other;
   const LockAttempt attempt = other.Take(job);
