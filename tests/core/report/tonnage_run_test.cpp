@@ -59,11 +59,6 @@ TEST(DateKey, YearMonthDayByPosition) {
   EXPECT_EQ(ShowDateKey("20261231"), "12/31/2026");
 }
 
-TEST(TonnageRun, AnEmptyOrForeignFileIsInvalid) {
-  const std::string stars(45, '*'), block = stars + "\r\n    DATA FORMAT IS INVALID\r\n" + stars + "\r\n";
-  for (const char* text : {"HELLO\r\n* 0 0.0000 X\r\n", ""}) EXPECT_EQ(MakeReportSpool(text, kVersion, kStamp), block);
-}
-
 // The generated files hold what no worked example here needs to: a date
 // table that fills up, version texts that push the title to a line of its
 // own, foreign files and gravity comments with "PAGE" where the number goes.
