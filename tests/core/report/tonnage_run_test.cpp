@@ -34,19 +34,20 @@ using Lines = std::vector<std::string>;
 // books told in pounds and the last batch book's gravity for a date are
 // theirs, byte for byte.
 TEST(TonnageRun, WorkedExamples) {
-  // The books, and the line of the spool that starts with the prefix.
-  const std::tuple<Lines, std::string, std::string> cases[] = {
+  // The books, and a whole line their spool holds.
+  const std::pair<Lines, std::string> cases[] = {
       // 1.0 lb of private material is not more than the threshold.
       {{BookLine("0", "0.0000", "WASTE"), Ticket(1, "06/16/2026", "30000", "10000", "20000", "5.000", true),
         Ticket(3, "06/18/2026", "", "", "1", "5.000", true)},
-       " 06/18/2026           0",
        " 06/18/2026           0.000       0           0.000       0    "},
       // Private asphalt counts toward pay gallons, but a date of private tickets only shows zeros.
       {{BookLine("2", "0.0000", "WASTE BATCH"), Ticket(1, "06/30/2026", "38000", "2000", "40000", "5.000", true)},
-       " 06/30/2026  ",
        " 06/30/2026            0.000         0.000                0     0.00     0.00"},
   };
-  for (const auto& [books, prefix, line] : cases) EXPECT_EQ(LineStarting(SpoolLines(books), prefix), line) << prefix;
+  for (auto [books, line] : cases) {
+    books.insert(books.begin(), IndexLine());
+    EXPECT_NE(MakeReportSpool(Image(books), kVersion, kStamp).find("\r\n" + line + "\r\n"), std::string::npos) << line;
+  }
 }
 
 // A date's key is taken by position, whole or cut short, blanks as zeros.
