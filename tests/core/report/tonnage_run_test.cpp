@@ -143,13 +143,6 @@ TEST(FastNumber, QuickDigitsAreTheExactConversionsOrNone) {
 }
 
 // The run over the work folder: PRINT.SPL appears whole or not at all.
-
-std::string SmallWork() {
-  return Image({IndexLine(), BookLine("0", "0.0000", "SURFACE COURSE SP 12.5 NB LANES"),
-                Ticket(1201, "09/28/2026", "77756", "30056", "47700", "5.600"),
-                Ticket(1203, "09/28/2026", "72708", "29773", "42936", "5.600")});
-}
-
 // A season's report runs to hundreds of kilobytes: its main part comes back
 // from the scratch file in pieces, and the page-number lines fall across the
 // pieces' edges at one length of the book comments or another. Error pages
@@ -191,10 +184,11 @@ TEST(RunTonnageReport, SaysWhichInputIsMissingOrWritesTheWholeSpool) {
               ReadFile(dir.File(kSpoolFileName)) == "an old report\r\n")
       << run.message;
 
-  WriteFile(dir.File(kWorkFileName), SmallWork());
+  const std::string work = ReadFile(SamplePath("us-standard-tickets.K81"));
+  WriteFile(dir.File(kWorkFileName), work);
   ASSERT_TRUE(RunTonnageReport(dir.path(), kStamp).ok());
   // The version text without the blanks around it.
-  EXPECT_EQ(ReadFile(dir.File(kSpoolFileName)), MakeReportSpool(SmallWork(), "PRAX V4.2.1 04/2006", kStamp));
+  EXPECT_EQ(ReadFile(dir.File(kSpoolFileName)), MakeReportSpool(work, "PRAX V4.2.1 04/2006", kStamp));
   EXPECT_FALSE(Exists(dir.File(kScratchSpoolFileName)));
 }
 
