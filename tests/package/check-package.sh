@@ -43,10 +43,8 @@ check "package name" test "$(dpkg-deb -f "$deb" Package)" = quarrendale-tonnage
 depends=$(dpkg-deb -f "$deb" Depends)
 for dep in libqt6widgets6 libqt6printsupport6 libqt6gui6 libqt6core6 fonts-liberation \
            shared-mime-info desktop-file-utils hicolor-icon-theme; do
-  case ", $depends," in
-    *", $dep"[\ ,]*) echo "ok    depends on $dep" ;;
-    *) fail "depends on $dep (Depends: $depends)" ;;
-  esac
+  check "depends on $dep" sh -c 'printf ", %s,\n" "$1" | grep -q ", $2[ ,]" || { echo "Depends: $1"; exit 1; }' \
+    - "$depends" "$dep"
 done
 
 # Every file where the desktop and the shell look for it, the programs runnable.

@@ -81,9 +81,6 @@ class Report:
                         " REF. # - " + self.ref.ljust(7) + "     PROJECT NO. " + self.proj,
                         " SUBM ENGINEER: " + self.eng, " DATA IS IN " + ("METRIC" if self.metric else "ENGLISH")], numbered
 
-    def gravity_line(self):
-        return " ***SPEC. GRAV. THIS BOOK = " + fmt(self.grav, "##0.0000").rjust(7) + "      " + self.comments
-
     def check_main(self):
         if self.mcount < 57:
             return
@@ -103,7 +100,8 @@ class Report:
             extra = [" ", "    SUMMARY OF %s BY MONTH FROM PRECEEDING CALC. PAY %s" % (v, v)]
         else:
             extra = [" ", " PAGE NO      DATE    AGGR. WT   ASPH WT    TOT WT    KP TOT" if self.code == 1
-                     else " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET", self.gravity_line(), " "]
+                     else " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET",
+                     " ***SPEC. GRAV. THIS BOOK = " + fmt(self.grav, "##0.0000").rjust(7) + "      " + self.comments, " "]
         self.main += [(l, False) for l in extra]
         self.mcount = {3: 8, 4: 8, 5: 7}.get(self.code, 10)
 
@@ -311,10 +309,6 @@ class Report:
         self.mcount = 0
 
 
-def spool_text(lines, version, date, time):
-    return "".join(l + "\r\n" for l in Report(version, date, time).run(lines))
-
-
 # ---------------------------------------------------------------- generator
 
 def cell(value, metric, code):
@@ -412,7 +406,7 @@ def main(argv):
         version = rng.choice(["PRAX V4.2.1 04/2006"] * 6
                              + ["PRAX V4.2.1 04/2006 WITH A LONGER TEXT", "V" * 30, "V" * 31])
         for ext, text in ((".K81", "".join(l + "\r\n" for l in lines)), (".version", version),
-                          (".SPL", spool_text(lines, version, *STAMP))):
+                          (".SPL", "".join(l + "\r\n" for l in Report(version, *STAMP).run(lines)))):
             open("%s/case_%03d%s" % (argv[4], i, ext), "wb").write(text.encode("latin-1"))
     return 0
 
