@@ -27,8 +27,6 @@ CliRun Tonnage(const std::string& args) {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-long Lines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
-
 // Usage errors end with 2, refused files and failed writes with 1, saying why
 // (each way a write can fail is the core's test).
 TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) {
@@ -176,7 +174,7 @@ TEST(TonnageCommand, ExportThenImportAndReconcileOfTheSampleExports) {
     EXPECT_EQ(history.substr(history.find('\n', entry) + 1, 23), "    book 1 (2 tickets)\n") << history;
     // The old tickets and the new ones: two lines more, each of them found.
     const std::string after = Tonnage("export " + job).out, added = s.added;
-    EXPECT_EQ(Lines(after), Lines(before) + 2);
+    EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), std::count(before.begin(), before.end(), '\n') + 2);
     EXPECT_PRED2(Has, after, added.substr(0, added.find('|')));
     EXPECT_PRED2(Has, after, added.substr(added.find('|') + 1));
     r = Tonnage("reconcile " + SamplePath(s.job) + " " + csv + " --book 1");
