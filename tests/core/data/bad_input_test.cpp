@@ -1,7 +1,7 @@
 // Every kind of bad input the program may be given as a data file: each is
 // either read or refused with a message, within bounds, and whatever is read
-// goes through the grid, the report and a save without harm. One test per
-// row of docs/robustness.md.
+// goes through the grid, the report and a save without harm. Each row of
+// docs/robustness.md names its test here.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,7 +29,7 @@ const report::RunStamp kStamp{"10/06/2026", "16:05:00"};
 // grid and back, the report, Save As, and the saved file opened again.
 class Workbench {
  public:
-  Workbench() { started_ = session_.Start(dir_.path(), dir_.path()).ok(); }
+  Workbench() { EXPECT_TRUE(session_.Start(dir_.path(), dir_.path()).ok()); }
   ~Workbench() { session_.Cleanup(); }
 
   // The outcome of Open; when it succeeds, the rest of the day as well.
@@ -39,7 +39,6 @@ class Workbench {
   }
 
   Outcome UseFile(const std::string& path) {
-    EXPECT_TRUE(started_);
     const Outcome opened = session_.Open(path);
     if (!opened) {
       // Nothing of a refused file is kept.
@@ -75,7 +74,6 @@ class Workbench {
  private:
   ScratchFolder dir_;
   Session session_;
-  bool started_ = false;
   std::string spool_;
 };
 
@@ -106,43 +104,51 @@ TEST(BadInput, BinaryBytesAreReadOrRefusedNeverHarmful) {
   EXPECT_GE(refused, 20) << "random bytes with no index line are no data file";
 }
 
-TEST(BadInput, AFileFarTooLargeIsRefusedUnread) {
-  ScratchFolder dir;
+// Each refused after a file was open; a long line within the bound is no
+// reason to refuse one.
+TEST(BadInput, RefusedFilesSayWhyAndKeepNothing) {
+  std::string wide = Sample(), tooWide = Sample();
+  const std::size_t third = wide.find('\n', wide.find('\n', wide.find('\n') + 1) + 1) + 1;
+  wide.insert(wide.find("\r\n", third), std::string(4000, ' '));
+  tooWide.insert(third, std::string(1 << 20, '7') + "\r\n");
+  Workbench bench;
+  const std::string huge = bench.File("HUGE.K81"), zeros = bench.File("ZEROS.K81"), fifo = bench.File("PIPE.K81");
+  WriteFile(bench.File("LONG.K81"), tooWide);
   // 2 GB without the disk space: a sparse file.
-  const std::string path = dir.File("HUGE.K81");
-  const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+  const int fd = ::open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::pwrite(fd, "CST81", 5, 0), 5);
   ASSERT_EQ(::ftruncate(fd, 2LL << 30), 0);
   ::close(fd);
-  Workbench bench;
-  const Outcome r = bench.UseFile(path);
-  EXPECT_EQ(r.kind, OutcomeKind::InvalidFile);
-  EXPECT_EQ(r.title, "File Input Error");
-  EXPECT_EQ(r.message, "The file is 2048 MB, far too large for a data file - Select Another File!");
-
   // Just under the bound but nothing but zeros: refused on its first line,
   // after reading a few kilobytes of it.
-  const std::string zeros = dir.File("ZEROS.K81");
-  const int z = ::open(zeros.c_str(), O_CREAT | O_WRONLY, 0644);
-  ASSERT_EQ(::ftruncate(z, static_cast<off_t>(kMaxDataFileBytes)), 0);
-  ::close(z);
-  const Outcome line = bench.UseFile(zeros);
-  EXPECT_EQ(line.message, "Line 1 is longer than 4096 characters - Select Another File!");
-}
-
-TEST(BadInput, AMegabyteLineIsRefusedWithItsNumber) {
-  std::string text = Sample();
-  const std::size_t third = text.find('\n', text.find('\n', text.find('\n') + 1) + 1) + 1;
-  text.insert(third, std::string(1 << 20, '7') + "\r\n");
-  Workbench bench;
-  const Outcome r = bench.Use(text);
-  EXPECT_EQ(r.kind, OutcomeKind::BadLine);
-  EXPECT_EQ(r.message, "Line 4 is longer than 4096 characters - Select Another File!");
-  // A long line within the bound is no reason to refuse a file.
-  std::string wide = Sample();
-  wide.insert(wide.find("\r\n", third), std::string(4000, ' '));
-  EXPECT_TRUE(bench.Use(wide).ok());
+  WriteFile(zeros, "");
+  ASSERT_EQ(::truncate(zeros.c_str(), static_cast<off_t>(kMaxDataFileBytes)), 0);
+  // Nobody writes to the pipe: reading it would wait for ever.
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string notAFile = "Not a file but a device, pipe or folder - Select Another File!";
+  const struct {
+    std::string path;
+    OutcomeKind kind;
+    std::string message;
+  } cases[] = {
+      {huge, OutcomeKind::InvalidFile, "The file is 2048 MB, far too large for a data file - Select Another File!"},
+      {zeros, OutcomeKind::BadLine, "Line 1 is longer than 4096 characters - Select Another File!"},
+      {bench.File("LONG.K81"), OutcomeKind::BadLine, "Line 4 is longer than 4096 characters - Select Another File!"},
+      {"/dev/zero", OutcomeKind::InvalidFile, notAFile},
+      {fifo, OutcomeKind::InvalidFile, notAFile},
+      {bench.File(""), OutcomeKind::InvalidFile, notAFile},
+      // Deleted between choosing it and reading it.
+      {bench.File("DELETED.K81"), OutcomeKind::IoError,
+       "Cannot open " + bench.File("DELETED.K81") + ": No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(bench.Use(wide).ok());
+    const Outcome r = bench.UseFile(c.path);
+    EXPECT_EQ(r.kind, c.kind) << c.path;
+    EXPECT_EQ(r.title, c.kind == OutcomeKind::IoError ? "File Error" : "File Input Error") << c.path;
+    EXPECT_EQ(r.message, c.message);
+  }
 }
 
 TEST(BadInput, NulBytesAreKeptAsText) {
@@ -165,8 +171,8 @@ TEST(BadInput, CarriageReturnOnlyLineEndsReadLikeCrLf) {
 }
 
 // Every numeric column given negative, tiny, huge and non-numeric values,
-// one book for each, in one file.
-TEST(BadInput, NegativeAndHugeNumbersInEveryNumericColumn) {
+// one book for each, and a book of dates outside month/day/year, in one file.
+TEST(BadInput, NegativeAndHugeNumbersInEveryNumericColumnAndDatesOutsideMonthDayYear) {
   const std::vector<std::string> values = {
       "-99999", "-0.0005", "-1", "0",  "99999999",           "1E300",
       "12.5.6", ".",       "-",  "+7", std::string(40, '9'), std::string(400, '9')};
@@ -193,10 +199,19 @@ TEST(BadInput, NegativeAndHugeNumbersInEveryNumericColumn) {
       }
     }
   }
+  text += "* 0 1.0200 DATES\r\n";
+  ++books;
+  int page = 1201;
+  for (const std::string date : {"13/45/2026", "00/00/0000", "AB/CD/EFGH", "2026-09-28", "9/8/26", "99/99/9999",
+                                 "          ", "02/30/2026", "12/31/1899", "01/01/2101", "-1/-1/-001", "//////////"})
+    text += FormatTicketLine({{std::to_string(page++), date, "77756", "30056", "47700", "5.6"}}, "E", "0") + "\r\n";
   Workbench bench;
   const Outcome r = bench.Use(text);
   ASSERT_TRUE(r.ok()) << r.message;
   EXPECT_EQ(bench.session().currentBook, books);
+  // Each date makes its own line in the table of dates; none is lost.
+  EXPECT_NE(bench.spool().find("13/45/2026"), std::string::npos);
+  EXPECT_NE(bench.spool().find("AB/CD/EFGH"), std::string::npos);
   // Every book made its totals, however wild its numbers.
   std::size_t totals = 0;
   for (std::size_t at = bench.spool().find("BOOK TOTAL"); at != std::string::npos;
@@ -206,30 +221,7 @@ TEST(BadInput, NegativeAndHugeNumbersInEveryNumericColumn) {
   EXPECT_GE(totals, static_cast<std::size_t>(books));
 }
 
-TEST(BadInput, DatesOutsideMonthDayYear) {
-  const std::vector<std::string> dates = {"13/45/2026", "00/00/0000", "AB/CD/EFGH", "2026-09-28",
-                                          "9/8/26",     "99/99/9999", "          ", "02/30/2026",
-                                          "12/31/1899", "01/01/2101", "-1/-1/-001", "//////////"};
-  std::string text = "CST81 4417    STP-0312(8) 10/06/2026 E R. HALVORSEN\r\n* 0 1.0200 BOOK\r\n";
-  int page = 1201;
-  for (const std::string& date : dates) {
-    TicketRow row{{std::to_string(page++), date, "77756", "30056", "47700", "5.6", "", "", ""}};
-    text += FormatTicketLine(row, "E", "0") + "\r\n";
-  }
-  Workbench bench;
-  ASSERT_TRUE(bench.Use(text).ok());
-  // Each date makes its own line in the table of dates; none is lost.
-  EXPECT_NE(bench.spool().find("13/45/2026"), std::string::npos);
-  EXPECT_NE(bench.spool().find("AB/CD/EFGH"), std::string::npos);
-}
-
-TEST(BadInput, AFileThatCannotBeReadOrIsGoneSaysWhy) {
-  Workbench bench;
-  // Deleted between choosing it and reading it.
-  const Outcome gone = bench.UseFile(bench.File("DELETED.K81"));
-  EXPECT_EQ(gone.kind, OutcomeKind::IoError);
-  EXPECT_NE(gone.message.find("DELETED.K81: No such file or directory"), std::string::npos) << gone.message;
-
+TEST(BadInput, AFileThatCannotBeReadSaysWhy) {
   ScratchFolder dir;
   ::chmod(dir.path().c_str(), 0755);
   WriteFile(dir.File("LOCKED.K81"), Sample());
@@ -241,19 +233,6 @@ TEST(BadInput, AFileThatCannotBeReadOrIsGoneSaysWhy) {
     s.Cleanup();
     return r.kind == OutcomeKind::IoError && r.message.find("Permission denied") != std::string::npos;
   }));
-}
-
-TEST(BadInput, DevicesPipesAndFoldersAreRefusedUnread) {
-  ScratchFolder dir;
-  const std::string fifo = dir.File("PIPE.K81");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // Nobody writes to the pipe: reading it would wait for ever.
-  for (const std::string& path : {std::string("/dev/zero"), fifo, dir.path()}) {
-    Workbench bench;
-    const Outcome r = bench.UseFile(path);
-    EXPECT_EQ(r.kind, OutcomeKind::InvalidFile) << path;
-    EXPECT_EQ(r.message, "Not a file but a device, pipe or folder - Select Another File!") << path;
-  }
 }
 
 TEST(BadInput, AFileGrowingWhileReadStopsAtTheBound) {

@@ -22,13 +22,6 @@ namespace {
 
 using namespace testing;
 
-struct Seen {
-  int book;
-  long page;
-  unsigned errors;
-  double theo, kp;
-};
-
 // Only the tickets seen are compared here: the lines go nowhere.
 struct Discard final : report::LineSink, report::MainReportSink {
   void WriteLine(std::string_view) override {}
@@ -47,13 +40,12 @@ int CompareWithReport(const std::string& path) {
     return 0;  // refused files have no report to agree with
   }
   EXPECT_TRUE(session.WriteWorkFile().ok());
-  std::vector<Seen> seen;
+  std::vector<report::TicketSeen> seen;
   const std::string workText = ReadFile(session.workFolder().File(kWorkFileName));
   io::StringLineSource source(workText);
   Discard lines;
-  report::ComputeTonnageReport(source, "V", {"01/01/2026", "00:00:00"}, lines, lines, [&](const report::TicketSeen& t) {
-    seen.push_back({t.book, t.pageNo, t.errors, t.theo, t.kp});
-  });
+  report::ComputeTonnageReport(source, "V", {"01/01/2026", "00:00:00"}, lines, lines,
+                               [&](const report::TicketSeen& t) { seen.push_back(t); });
   std::vector<std::string> reportTotals;
   for (const std::string& line : io::SplitLines(report::MakeReportSpool(workText, "V", {"01/01/2026", "00:00:00"})))
     if (line.find("BOOK TOTAL") != std::string::npos) reportTotals.push_back(line);
@@ -72,15 +64,15 @@ int CompareWithReport(const std::string& path) {
       if (!r.kept) continue;
       EXPECT_LT(next, seen.size()) << path << " book " << book;
       if (next >= seen.size()) return 0;
-      const Seen& t = seen[next++];
+      const report::TicketSeen& t = seen[next++];
       EXPECT_EQ(t.book, book);
       // The date table is the whole file's; the grid of one book cannot know it is full.
       if (t.errors & report::kErrorTableFull) {
         tableFull = true;
         continue;
       }
-      EXPECT_EQ(std::tuple(r.errors, r.page), std::tuple(t.errors, t.page))
-          << path << " book " << book << " row " << row + 1 << " page " << t.page;
+      EXPECT_EQ(std::tuple(r.errors, r.page), std::tuple(t.errors, t.pageNo))
+          << path << " book " << book << " row " << row + 1 << " page " << t.pageNo;
       EXPECT_TRUE(!(t.errors & report::kErrorTheoKpMismatch) || (r.theo == t.theo && r.kp == t.kp)) << path;
       for (const auto& [bit, says] : {std::pair(report::kErrorPageOrder, "Page order"),
                                       std::pair(report::kErrorGrossLessThanTare, " is less than "),

@@ -194,10 +194,6 @@ TEST_F(BookListTest, ADeletedBookKeepsItsTicketsUntilTheSlotIsSetUpAgain) {
   EXPECT_TRUE(Fields(session.Book(3)) + session.rows[0][TicketField::PageNo] == "||" && Exists(session.SectionPath(3)))
       << "rows in memory cleared, the file kept";
 
-  BookGrid empty;
-  LoadBookIntoGrid(session, 3, empty);
-  EXPECT_EQ(empty.Cell(1, 1), "") << "a free slot shows an empty grid";
-
   BookSetupFields fields = OpenBookSetup(session.Book(3));
   fields.comments = "HOT MIX AGAIN";
   ContinueBookSetup(session.Book(3), fields);

@@ -128,10 +128,6 @@ TEST_F(RowMenuTest, SpreadsheetRowsAndRowsOfAnotherBookPasteWhenTheyFit) {
   ASSERT_TRUE(OpenRowMenu(state, tons, 0, 1, 0, 1)->paste);
   Paste(tons, clipboard);
   EXPECT_EQ(tons.Cell(1, 3), "77005.000") << "whole pounds fit the three-decimal cells";
-
-  const ClipboardRows one = ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "1"), 1);
-  ASSERT_TRUE(one.rows.size() == 1u && one.rows[0][TicketField::Gross] == "23.500");
-  EXPECT_FALSE(ParseClipboardRows("7\t06/01/2026\t23.5\n", SetGridColumns("E", "0"), 1).error.empty());
 }
 
 TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamedAndNoRowKept) {
@@ -140,7 +136,6 @@ TEST(SpreadsheetPaste, AHeaderRowIsSkippedAndEveryMisfitIsNamedAndNoRowKept) {
       "Page No\tDate\tGross Weight\tTare Weight\tNet Weight\n"
       "1201\t9/28/2026\t77756\t30056\t47700\n1202\t09/28/2026\t77,1\t30056\t47044,5\n";
   EXPECT_EQ(std::tuple(ClipboardRowCount(sheet, columns), ClipboardRowCount("", columns)), std::tuple(2, 0));
-  EXPECT_EQ(ParseClipboardRows(sheet.substr(0, sheet.rfind("1202")), columns, 200).rows.size(), 1u);
   // Found by fuzzing: text refused part way gave back the rows read before.
   const ClipboardRows bad = ParseClipboardRows(sheet, columns, 200);
   EXPECT_EQ(bad.rows.size(), 0u);

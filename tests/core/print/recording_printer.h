@@ -80,7 +80,7 @@ class FakePrinterSystem final : public print::PrinterSystem {
   }
   print::PrinterState Current() override { return current; }
   bool MakeCurrent(const std::string& deviceName) override {
-    calls.push_back("make current " + deviceName);
+    ++madeCurrent;
     const Installed* p = Find(deviceName);
     if (p) current = p->state;
     return p != nullptr;
@@ -89,8 +89,7 @@ class FakePrinterSystem final : public print::PrinterSystem {
   void SetPaperSize(std::int16_t paper) override { current.paperSize = paper; }
   void SetPaperBin(std::int16_t bin) override { current.paperBin = bin; }
   std::optional<print::PrinterCapabilities> Capabilities(const std::string& deviceName,
-                                                         const std::string& port) override {
-    calls.push_back("capabilities " + deviceName + " " + port);
+                                                         const std::string& /*port*/) override {
     if (const Installed* p = Find(deviceName)) return p->caps;
     return extraCaps.count(deviceName) ? std::optional(extraCaps[deviceName]) : std::nullopt;
   }
@@ -101,7 +100,7 @@ class FakePrinterSystem final : public print::PrinterSystem {
   std::map<std::string, print::PrinterCapabilities> extraCaps;
   print::PrinterState current;
   RecordingPrinter printer;
-  std::vector<std::string> calls;
+  int madeCurrent = 0;  // MakeCurrent requests
 
  private:
   const Installed* Find(const std::string& deviceName) const {

@@ -86,12 +86,9 @@ TEST(SpoolCopy, LineForLineWithCrLfAndFailuresNamePathAndReason) {
   ASSERT_TRUE(CopySpoolToFile(spool, target).ok());
   EXPECT_EQ(ReadFile(target), "A\r\nB\r\n\f\r\n\xE9 C\r\n");
 
-  // Failures name path and reason; the older copy stays (see the end).
-  for (const auto& [from, to, says] :
-       {std::tuple(dir.File("NONE.SPL"), target, "NONE.SPL"),
-        std::tuple(spool, std::string("/dev/full"), "/dev/full: No space left on device"),
-        std::tuple(spool, dir.File("gone/REPORT.PRN"), "gone/REPORT.PRN: No such file or directory")})
-    EXPECT_NE(CopySpoolToFile(from, to).message.find(says), std::string::npos) << says;
+  // A spool that cannot be read is named; failed writes of the copy are
+  // the fault walk's, at every step the writer takes.
+  EXPECT_NE(CopySpoolToFile(dir.File("NONE.SPL"), target).message.find("NONE.SPL"), std::string::npos);
   // A copy stopped part way leaves the older file and no other.
   WriteFile(spool, Spool(5));
   std::vector<std::int64_t> done;
@@ -127,7 +124,6 @@ TEST(PrintChosenPages, CopiesProgressStopsAndFailures) {
       {PrintRange::All, 0, 0, "3", false, false, 6, 6, 12, 1, all},                     // stopped in the second copy
       {PrintRange::Pages, 4, 4, "1", false, false, 1, 1, 1, 0, ""},                     // stopped on the last page
       {PrintRange::All, 0, 0, "0", false, false, 0, 0, 0, 0, ""},
-      {PrintRange::All, 0, 0, "", false, false, 0, 0, 0, 0, ""},
       {PrintRange::All, 0, 0, "", true, false, 0, 4, 4, 1, all},
   };
   ScratchFolder dir;
@@ -190,13 +186,11 @@ TEST(PrintStep, SelectedTextPrintsOnceFromItsFile) {
   ASSERT_TRUE(PrintChosenPages(d, spoolPath, selText, printer).ok());
   EXPECT_EQ(std::tuple(printer.documents.size(), printer.Sheets(0)),
             std::tuple(std::size_t{1}, std::string("SELECTED")));
-  printer.failures = {Outcome::Failure(OutcomeKind::IoError, "Print", "Job refused.")};
-  EXPECT_EQ(PrintChosenPages(d, spoolPath, selText, printer).message, "Job refused.");
   // A selection whose file is gone says why.
   RemoveTree(selText);
   const Outcome r = PrintChosenPages(d, spoolPath, selText, printer);
   EXPECT_NE(r.message.find(selText + ": No such file or directory"), std::string::npos) << r.message;
-  EXPECT_EQ(printer.documents.size(), 2u);
+  EXPECT_EQ(printer.documents.size(), 1u);
 }
 
 // Printer descriptions, the setup lists and the setup window's steps over
@@ -264,7 +258,7 @@ TEST(SetupWindow, OpensOnTheCurrentPrinterAsItIs) {
   EXPECT_EQ(std::tuple(setup.selectedPrinter(), setup.portrait(), setup.lists().papers.selected),
             std::tuple(0, false, 2));
   // Making it current again would give it back its own defaults.
-  for (const std::string& call : system.calls) EXPECT_EQ(call.rfind("make current", 0), std::string::npos);
+  EXPECT_EQ(system.madeCurrent, 0);
 
   // A current printer that is not installed: none selected, lists filled.
   system.current = {"Old Dot Matrix", "lpt1", 1, 2, 4};

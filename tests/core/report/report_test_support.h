@@ -38,17 +38,10 @@ inline std::string BookLine(const std::string& type, const std::string& gravity,
 
 inline std::string Image(const std::vector<std::string>& lines) { return tonnage::testing::CrLf(lines); }
 
-// Where two spools first differ, with both lines.
-inline std::string Difference(const std::string& actual, const std::string& expected) {
-  const auto a = io::SplitLines(actual), e = io::SplitLines(expected);
-  std::size_t i = 0;
-  while (i < a.size() && i < e.size() && a[i] == e[i]) ++i;
-  return "first difference at line " + std::to_string(i + 1) + "\n  actual:   \"" + (i < a.size() ? a[i] : "<none>") +
-         "\"\n  expected: \"" + (i < e.size() ? e[i] : "<none>") + "\"";
-}
-
-inline std::vector<std::string> SpoolLines(const std::vector<std::string>& work) {
-  return io::SplitLines(MakeReportSpool(Image(work), kVersion, kStamp));
+// The spool of an English job of `books`.
+inline std::vector<std::string> SpoolLines(std::vector<std::string> books) {
+  books.insert(books.begin(), IndexLine());
+  return io::SplitLines(MakeReportSpool(Image(books), kVersion, kStamp));
 }
 
 // The first line that starts with `prefix`, or "" when there is none.
