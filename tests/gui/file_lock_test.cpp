@@ -1,7 +1,7 @@
 // The windows and the data file's lock: a file open in another copy of the
 // program is opened or saved over only when the user says so, a lock that
 // cannot be had is mentioned and ignored. The lock's rules are core's
-// (tests/core/data/file_lock_test.cpp).
+// (DataFileLock and SessionLock in tests/core/data/recovery_test.cpp).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -32,7 +32,7 @@ class FileLock : public ::testing::Test {
 TEST_F(FileLock, AFileOpenInAnotherCopyIsOpenedOrSavedOverOnlyWhenTheUserSaysYes) {
   // Another copy of the program: a lock taken here on a descriptor of its own
   // (a lock apart from the session's, as another process's is), naming the
-  // process that started the tests. Another process's lock is core's.
+  // process that started the tests.
   tonnage::DataFileLock other;
   ASSERT_EQ(other.Take(file).state, tonnage::LockState::Taken);
   std::ofstream(file + ".lock") << ::getppid() << "\nquarrendale-tonnage\nsite-office\n";

@@ -1,7 +1,7 @@
 // The recovery offer as the windows make it: a run ended from outside leaves
 // its data, the next start asks, Yes brings them back, No removes them. What
 // comes back after a SIGKILL, and that each edit keeps the state file, is
-// core's (tests/core/data/recovery_test.cpp, session_edit_test.cpp).
+// core's (tests/core/data/recovery_test.cpp, SessionEdits in session_test.cpp).
 #include <gtest/gtest.h>
 
 #include <QDateTime>
