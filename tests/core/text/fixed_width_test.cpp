@@ -32,7 +32,6 @@ TEST(ParseLeadingNumber, GivesTheCorrectlyRoundedDoubleOfEveryDecimal) {
   };
   for (int i = 0; i < 200000; ++i) {
     const std::string text = digits(random() % 12) + (random() % 2 ? "." + digits(random() % 12) : "");
-    if (text.find_first_of("0123456789") == std::string::npos) continue;
     ASSERT_EQ(ParseLeadingNumber(text), std::strtod(text.c_str(), nullptr)) << text;
     ASSERT_EQ(ParseLeadingNumber("-" + text), -std::strtod(text.c_str(), nullptr)) << text;
   }
