@@ -163,6 +163,12 @@ TEST(KilledSave, FileBackupAndHistoryStayWhole) {
     EXPECT_TRUE(v.ok) << "round " << round << ": " << v.message;
     check.Cleanup();
   }
+  // A killed save leaves its temporary file; once it is old, the next save
+  // clears it away.
+  for (const std::string& name : ListFolder(dir.path()))
+    if (name.rfind(io::kTemporaryPrefix, 0) == 0) Age(dir.File(name), io::kLeftoverAge + 1);
+  ASSERT_TRUE(sessions[0].Save().ok());
+  for (const std::string& name : ListFolder(dir.path())) EXPECT_NE(name.rfind(io::kTemporaryPrefix, 0), 0u) << name;
   for (Session& s : sessions) s.Cleanup();
 }
 
