@@ -44,7 +44,6 @@ struct Workbench {
       EXPECT_FALSE(session.Book(1).InUse());
       EXPECT_EQ(session.index.refNo, "");
       EXPECT_FALSE(Exists(session.SectionPath(1)));
-      EXPECT_FALSE(opened.message.empty());
       return opened;
     }
     for (int book = 1; book <= session.currentBook; ++book) {

@@ -28,14 +28,13 @@ namespace {
 
 using namespace tonnage::testing;
 using namespace tonnage::report::testing;
-using Lines = std::vector<std::string>;
 
 // The rules the generated files do not reach; blank tares, English tons
 // books told in pounds and the last batch book's gravity for a date are
 // theirs, byte for byte.
 TEST(TonnageRun, WorkedExamples) {
   // The books, and a whole line their spool holds.
-  const std::pair<Lines, std::string> cases[] = {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
       // 1.0 lb of private material is not more than the threshold.
       {{BookLine("0", "0.0000", "WASTE"), Ticket(1, "06/16/2026", "30000", "10000", "20000", "5.000", true),
         Ticket(3, "06/18/2026", "", "", "1", "5.000", true)},
