@@ -27,9 +27,8 @@ CliRun Tonnage(const std::string& args) {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-long Lines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
-
-// Usage errors end with 2, refused files and failed writes with 1, saying why.
+// Usage errors end with 2, refused files and failed writes with 1, saying why
+// (each way a write can fail is the core's test).
 TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) {
   ScratchFolder dir;
   WriteFile(dir.File("bad.K81"), "HELLO\r\n");
@@ -49,8 +48,6 @@ TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) 
       {"report " + bad + " -o " + dir.File("keep.PRN"), 1, invalid},
       {"report " + sample + " -o /dev/full", 1, "/dev/full: No space left on device"},
       {"resave " + sample + " -o /dev/full", 1, "/dev/full: No space left on device"},
-      {"report " + sample + " -o " + dir.File("no/such/x.PRN"), 1, "no/such/x.PRN"},
-      {"resave " + sample + " -o " + dir.File("nowhere/x.K81"), 1, "nowhere/x.K81"},
       {"daily " + sample + " --date 01/05/2026" + csv, 1, ""},  // no ticket that day
       {"daily " + bad + " --date 09/28/2026" + csv, 1, invalid},
       {"daily " + sample + " --date 09/28/2026 -o " + dir.File("x.txt"), 2, ""},
@@ -71,25 +68,20 @@ TEST(TonnageCommand, UsageErrorsRefusalsAndFailedWritesSayWhyAndKeepTheOldFile) 
 
 // The spools of the samples on stdout are the report cases'; here the file
 // replaced in place, the other spelling of the options and the clock.
-TEST(TonnageCommand, CheckListsTheBooksResaveUpgradesTheOldLayoutAndReportReplacesTheNamedFile) {
+TEST(TonnageCommand, CheckListsTheBooksAndReportReplacesTheNamedFile) {
   CliRun r = Tonnage("check " + SamplePath("metric-with-tons-book.K81"));
   EXPECT_EQ(r.exitCode, 0) << r.err;
   for (const char* line : {"Units:       M", "Engineer:    D. OKONKWO-BRANDT", "Tickets:     33",
                            "   2 1    0.0000         12  BASE COURSE AC 20 KM 12.4-14.1"})
     EXPECT_PRED2(Has, r.out, line);
   ScratchFolder dir;
-  const std::string old = ReadFile(SamplePath("old-layout-2001.K81"));
-  ASSERT_EQ(Tonnage("resave " + SamplePath("old-layout-2001.K81") + " -o " + dir.File("old.K81")).exitCode, 0);
-  EXPECT_EQ(ReadFile(dir.File("old.K81")),
-            "CST81 1988    F-019-1(7)  05/14/2001 E J. KOSTELNIK" + old.substr(old.find('\r')));
-
   WriteFile(dir.File("old.PRN"), "an older report\r\n");
   r = Tonnage("report " + SamplePath("batch-plant-gravities.K81") + " -o " + dir.File("old.PRN") +
               " --date 07-01-2026 --time 14:05:09");
   EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(0, "")) << r.err;
   EXPECT_EQ(ReadFile(dir.File("old.PRN")),
             ReadFile(std::string(TONNAGE_TESTDATA_DIR) + "/report/samples/batch-plant-gravities.SPL"));
-  EXPECT_EQ(ListFolder(dir.path()).size(), 3u);  // the two files and a history, no temporary
+  EXPECT_EQ(ListFolder(dir.path()).size(), 1u);  // no temporary beside it
   r = Tonnage("report " + SamplePath("us-standard-tickets.K81"));
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string line = r.out.substr(r.out.find(" PROGRAM HARKST81"), 78);
@@ -182,7 +174,7 @@ TEST(TonnageCommand, ExportThenImportAndReconcileOfTheSampleExports) {
     EXPECT_EQ(history.substr(history.find('\n', entry) + 1, 23), "    book 1 (2 tickets)\n") << history;
     // The old tickets and the new ones: two lines more, each of them found.
     const std::string after = Tonnage("export " + job).out, added = s.added;
-    EXPECT_EQ(Lines(after), Lines(before) + 2);
+    EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), std::count(before.begin(), before.end(), '\n') + 2);
     EXPECT_PRED2(Has, after, added.substr(0, added.find('|')));
     EXPECT_PRED2(Has, after, added.substr(added.find('|') + 1));
     r = Tonnage("reconcile " + SamplePath(s.job) + " " + csv + " --book 1");
@@ -200,7 +192,6 @@ TEST(TonnageHistory, RefusedImportsLeaveTheFileAloneAndVerifyCatchesEdits) {
   // The reasons are the core's; one refused reading and one refused preview.
   // clang-format off
   for (const auto& [csv, args, says, exitCode] : std::vector<std::tuple<std::string, std::string, std::string, int>>{
-      {std::string("\x89PNG\r\n\x1a\n\0\0", 10), "--book 1", "not a text file", 1},
       {"Ticket,Date,Net (lb)\n1201,02/30/2026,40000\n", "--book 1", "refused, not a date: 1", 1},
       {one, "--book 9", "Book 9 is not in use", 1},
       {one, "", "--book N or --book-per-mix", 2},
@@ -254,7 +245,6 @@ TEST(TonnageCommand, DailyWritesCsvSpreadsheetAndPdfAndRefusesWhatItCannot) {
   for (const char* name : {"day.csv", "day.xlsx"}) EXPECT_EQ(Tonnage(daily + dir.File(name)).exitCode, 0) << name;
 #ifdef TONNAGE_DAILY_PDF
   EXPECT_EQ(Tonnage(daily + dir.File("day.pdf")).exitCode, 0);
-  EXPECT_EQ(ReadFile(dir.File("day.pdf")).rfind("%PDF-", 0), 0u);
   const std::string pages = "pdfinfo " + dir.File("day.pdf") + " | grep -q '^Pages: *[3-9]'";
   EXPECT_EQ(std::system(pages.c_str()), 0) << pages << " (pdfinfo is in poppler-utils)";
 #else
@@ -262,8 +252,6 @@ TEST(TonnageCommand, DailyWritesCsvSpreadsheetAndPdfAndRefusesWhatItCannot) {
 #endif
   const std::string check = "/usr/bin/python3 " + std::string(TONNAGE_TESTDATA_DIR) + "/../tools/check_daily_xlsx.py " +
                             dir.File("day.xlsx") + " " + dir.File("day.csv");
-  ASSERT_EQ(std::system("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1"), 0)
-      << "*** python3-openpyxl missing: the spreadsheet was NOT read back ***";
   EXPECT_EQ(std::system(check.c_str()), 0) << check;
 }
 

@@ -18,11 +18,6 @@ namespace {
 
 using namespace steps;
 
-QString Cell(QWidget* w, const char* table, int row, int column) {
-  QTableWidgetItem* item = Find<QTableWidget>(w, table)->item(row, column);
-  return item ? item->text() : QStringLiteral("<none>");
-}
-
 TEST(DailySummaryWindow, CalendarMarksTicketDatesAndEachDayOrRangeShowsAndSaves) {
   fakes::Harness h;
   h.session.keepHistory = false;  // the sample is only read: no store beside it

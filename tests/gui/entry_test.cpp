@@ -68,11 +68,9 @@ TEST_F(Entry, TypedTicketsAreCheckedAsTypedUndoneAndStoredOnClose) {
   auto* view = form->view();
   auto* model = view->model();
   const auto cell = [&](int row, int column) { return form->grid().Cell(row, column) + "|"; };
+  // Past Note to the next row's Gross: its page and date are carried (the file below).
   TypeCells({"12", "03152004", "77756", "30056", "47701", "5.6", "", "", ""});
-  EXPECT_EQ(
-      cell(2, 1) + cell(2, 2) + cell(1, 6) + (view->currentIndex() == model->index(1, 2) ? "at row 2's Gross" : ""),
-      "13|03/15/2004|5.600|at row 2's Gross")
-      << "carried past Note";
+  EXPECT_EQ(view->currentIndex(), model->index(1, 2)) << "at row 2's Gross";
   EXPECT_EQ(model->headerData(0, Qt::Vertical).toString() + "|" +
                 model->headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(),
             "! 1|THEO = 47700.000  KP = 47701.000: Net Weight is not Gross Weight less Tare Weight");

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -81,9 +82,10 @@ struct Help final : platform::Help {
 };
 
 struct Busy final : platform::BusyPointer {
-  void Begin() override { ++depth, ++begins; }
-  void End() override { --depth; }
-  int depth = 0, begins = 0;
+  void Begin() override { ++begins; }
+  void End() override { ++ends; }
+  int depth() const { return begins - ends; }
+  int begins = 0, ends = 0;
 };
 
 // A long job goes on until the program stops it (a PDF being saved when the program ends).
@@ -141,12 +143,13 @@ class ModalDriver : public QObject {
     connect(&timer_, &QTimer::timeout, this, &ModalDriver::Tick);
     timer_.start(5);
   }
-  ModalDriver& Then(Step step) { return steps_.push_back(std::move(step)), *this; }
+  ModalDriver& Then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
 
   std::vector<QString> seen;        // object names, in the order they appeared
   std::vector<QString> unexpected;  // windows no step was left for
-  // A modal window the test shows itself and drives directly: never answered.
-  ModalDriver& Ignore(QWidget* window) { return handled_.emplace_back(window), *this; }
 
  private:
   void Tick() {
@@ -244,6 +247,11 @@ inline void Click(QWidget* window, const char* name) {
 
 inline QString Text(QWidget* window, const char* label) { return Find<QLabel>(window, label)->text(); }
 inline bool Shown(QWidget* window, const char* name) { return !Find<QWidget>(window, name)->isHidden(); }
+// The text of a cell of the table `name`, "<none>" for a cell never filled.
+inline QString Cell(QWidget* window, const char* name, int row, int column) {
+  QTableWidgetItem* item = Find<QTableWidget>(window, name)->item(row, column);
+  return item ? item->text() : QStringLiteral("<none>");
+}
 
 // Keys go where the keyboard focus is (with none, to QTest's own choice).
 inline QWidget* Focus() { return QApplication::focusWidget(); }

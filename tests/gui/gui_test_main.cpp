@@ -1,5 +1,4 @@
-// The windows are tested without a display. Started with a file in its
-// environment, the program holds that file's lock instead (see child_process.h).
+// The windows are tested without a display.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,8 +6,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdlib>
-
-#include "child_process.h"
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -19,7 +16,6 @@ int main(int argc, char** argv) {
   // turns an option on must not change the keys another test types.
   QTemporaryDir settings;
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-  if (const char* file = std::getenv(child::kLockVariable)) return child::HoldLock(file);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -47,11 +47,6 @@
 
 namespace {
 
-QString ReadResource(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 // The context ids that have a topic among the built-in pages.
 std::set<int> TopicIds() {
   std::set<int> ids;
@@ -86,7 +81,9 @@ QSet<QString> OnWindow(QWidget* w) {
 QStringList InTopic(int id) {
   QStringList names;
   static const QRegularExpression bold("<b>(.*?)</b>", QRegularExpression::DotMatchesEverythingOption), tag("<[^>]*>");
-  for (auto it = bold.globalMatch(ReadResource(QStringLiteral(":/help/topic_%1.html").arg(id))); it.hasNext();) {
+  QFile page(QStringLiteral(":/help/topic_%1.html").arg(id));
+  EXPECT_TRUE(page.open(QIODevice::ReadOnly)) << id;
+  for (auto it = bold.globalMatch(QString::fromUtf8(page.readAll())); it.hasNext();) {
     QString text = it.next().captured(1).remove(tag);
     // The page's own markup holds no other entities than these.
     for (const auto& [entity, c] :
@@ -193,8 +190,10 @@ TEST(EveryWindow, SendsItsHelpTopicShowsTheCaptionsItNamesAndHasAccessKeys) {
 }
 
 // The help window finds the page of each topic, shows the contents for any
-// other id, opens at the top of the window it explains, wholly on screen, and
-// closes on Quit.
+// other id, opens at the top of the window it explains, and closes on Quit.
+// Where the pages' links lead is the help generator's (make_help_test, and
+// the build refuses a guide with a link to nowhere); the guide's pictures are
+// built in beside the pages.
 TEST(HelpWindow, OpensEachTopicBesideItsWindowAndClosesOnQuit) {
   QDialog explained;
   explained.setGeometry(100, 60, 240, 160);
@@ -209,31 +208,13 @@ TEST(HelpWindow, OpensEachTopicBesideItsWindowAndClosesOnQuit) {
         << id;
   }
   EXPECT_EQ(help.window()->frameGeometry().top(), explained.frameGeometry().top());
+  EXPECT_FALSE(QDir(":/help/screenshots").isEmpty()) << "the help shows none of the guide's pictures";
   help.ShowTopic(4242);
   EXPECT_TRUE(browser()->source().toString() == "qrc:/help/contents.html" &&
               browser()->document()->toPlainText().contains("Process Options"));
   help.Quit();
   QCoreApplication::processEvents();
   EXPECT_EQ(help.window(), nullptr);
-}
-
-// Every link and picture of the built-in pages leads to a page, place or
-// picture that is built in as well.
-TEST(HelpTopics, LinksAndPicturesOfEveryPageAreBuiltIn) {
-  const QStringList pages = QDir(":/help").entryList({"*.html"});
-  ASSERT_TRUE(pages.contains(QStringLiteral("contents.html")));
-  static const QRegularExpression target(QStringLiteral("(href|src)=\"([^\"#]*)(#[^\"]*)?\""));
-  int pictures = 0;
-  for (const QString& page : pages)
-    for (auto it = target.globalMatch(ReadResource(":/help/" + page)); it.hasNext();) {
-      const QRegularExpressionMatch m = it.next();
-      const QString file = ":/help/" + (m.captured(2).isEmpty() ? page : m.captured(2)), anchor = m.captured(3).mid(1);
-      pictures += m.captured(1) == QLatin1String("src");
-      EXPECT_TRUE(QFile::exists(file) &&
-                  (anchor.isEmpty() || ReadResource(file).contains("<a name=\"" + anchor + "\">")))
-          << page.toStdString() << " leads to a missing page or place: " << m.captured(0).toStdString();
-    }
-  EXPECT_GT(pictures, 0) << "the help shows none of the guide's pictures";
 }
 
 TEST(SignalExit, ATermSignalReachesTheEventLoop) {

@@ -9,7 +9,6 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "data/section_file.h"
 #include "book_grid_view.h"
 #include "dataform.h"
 #include "enddata_form.h"
@@ -24,17 +23,11 @@ using namespace steps;
 
 class History : public ::testing::Test {
  protected:
-  // The net weight of the first ticket of book 1 in the open data, and the
-  // gross with it.
-  void ChangeFirstTicket(const std::string& net) {
-    tonnage::BookRows rows;
-    ASSERT_TRUE(tonnage::ReadSectionFile(h.session.SectionPath(1), rows));
-    tonnage::TicketRow& r = rows[0];
-    r[tonnage::TicketField::Gross] = std::to_string(std::stol(r[tonnage::TicketField::Tare]) + std::stol(net));
-    r[tonnage::TicketField::Net] = net;
-    ASSERT_TRUE(tonnage::WriteSectionFile(h.session.SectionPath(1), rows, h.session.index.unitSystem,
-                                          h.session.Book(1).dataType)
-                    .ok());
+  // The first ticket of book 1 in the open data, 450 lb lighter.
+  void ChangeFirstTicket() {
+    std::string rows = ReadFile(h.session.SectionPath(1));
+    rows.replace(rows.find("77756     30056     47700"), 25, "77306     30056     47250");
+    tonnage::testing::WriteFile(h.session.SectionPath(1), rows);
   }
   fakes::Harness h;
   fakes::ModalDriver driver;
@@ -43,7 +36,7 @@ class History : public ::testing::Test {
 
 TEST_F(History, AReportedTicketChangedAsksForAReasonThatTheEntryKeeps) {
   ASSERT_TRUE(h.session.Open(job).ok() && h.session.RecordReportRun().ok());
-  ChangeFirstTicket("47250");
+  ChangeFirstTicket();
   const std::string before = ReadFile(job);
   auto form = h.Make<gui::EnddataForm>();
   form->show();
@@ -69,7 +62,7 @@ TEST_F(History, AReportedTicketChangedAsksForAReasonThatTheEntryKeeps) {
 // it; the grid's tooltip shows a ticket's last change.
 TEST_F(History, TheWindowListsWhatTheCommandListsAndTheGridShowsTheLastChange) {
   ASSERT_TRUE(h.session.Open(job).ok());
-  ChangeFirstTicket("47250");
+  ChangeFirstTicket();
   h.session.saveReason = "scale fault";
   ASSERT_TRUE(h.session.Save().ok());
   h.session.Book(2).comments = "BINDER COURSE LANE 2";

@@ -23,10 +23,6 @@ struct ImportWindows : ::testing::Test {
   static void ChooseBook(QWidget* w, int book) {
     Find<QComboBox>(w, "Cmb_Book")->setCurrentIndex(Find<QComboBox>(w, "Cmb_Book")->findData(book));
   }
-  static QString Cell(QWidget* w, const char* grid, int row, int column) {
-    QTableWidgetItem* item = Find<QTableWidget>(w, grid)->item(row, column);
-    return item ? item->text() : QString();
-  }
   fakes::Harness h;
   std::string layouts = (h.root / "config" / "eticket-layouts.txt").string();
 };

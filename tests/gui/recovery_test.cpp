@@ -1,13 +1,12 @@
 // The recovery offer as the windows make it: a run ended from outside leaves
 // its data, the next start asks, Yes brings them back, No removes them. What
 // comes back after a SIGKILL, and that each edit keeps the state file, is
-// core's (tests/core/data/recovery_test.cpp, session_edit_test.cpp).
+// core's (tests/core/data/recovery_test.cpp, SessionEdits in session_test.cpp).
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <filesystem>
 
-#include "data/recovery.h"
 #include "fakes.h"
 #include "main_form.h"
 
@@ -32,7 +31,6 @@ TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartWhereNoRemovesThem) {
   // Ended, a PDF being saved stops unwritten, the lock given back.
   EXPECT_EQ(std::tuple(main->exited(), h.progress.Step(nullptr, QString(), 1, 2), h.quits, fs::exists(file + ".lock")),
             std::tuple(true, false, 1, false));
-  ASSERT_EQ(tonnage::FindAbandonedWorkFolders((h.root / "tmp").string()), std::vector<std::string>{folder});
 
   ASSERT_TRUE(h.session.Start((h.root / "docs").string(), (h.root / "tmp").string()).ok());
   auto next = h.Make<gui::MainForm1>();

@@ -1,6 +1,6 @@
-// Every file the windows have written, failed at every step of its writing:
-// the window tells the user (critical icon, the file and the reason), stays
-// where it was, and nothing counts as saved.
+// Every file the windows have written, failed in its writing: the window
+// tells the user (critical icon, the file and the reason), stays where it
+// was, and nothing counts as saved.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -24,37 +24,25 @@ using Check = std::function<void(bool failed)>;
 
 class WriteFailures : public ::testing::Test {
  protected:
-  // Opens the job with an unsaved change, as a user would have it.
-  void OpenJob() {
+  // `act` on the job opened with an unsaved change, as a user would have it,
+  // with the first write to `file` failing (every step's failure is
+  // core's: FaultWalk); `act` hands `check` whether the window shows it.
+  void Fail(const std::string& file, const std::function<void(const Check& check)>& act) {
     ASSERT_TRUE(h.session.Open(job).ok());
     h.session.index.engineer = "NOT SAVED YET";
-  }
-  // Each step the command `act` takes on `file`, made to fail in turn; `act`
-  // hands `check` whether the window shows the failure.
-  void Walk(const char* name, const std::string& file, const std::function<void(const Check& check)>& act) {
-    OpenJob();
     h.messages.asked.clear();
-    const std::vector<WriteStep> steps = WriteSteps(file, [&] { act([&](bool) {}); });
-    ASSERT_GE(steps.size(), 3u) << name;
-    EXPECT_TRUE(h.messages.asked.empty()) << name << ": " << h.messages.asked[0].text.toStdString();
-    for (const WriteStep& step : steps) {
-      const std::string where = StepName(name, step);
-      fs::copy_file(kSample, job, fs::copy_options::overwrite_existing);
-      OpenJob();
-      h.messages.asked.clear();
-      h.messages.answers.clear();
-      FaultGuard fail(FailStep(file, step, EIO));
-      act([&](bool failed) {
-        ASSERT_EQ(h.messages.asked.size(), 1u) << where;
-        const platform::Message& shown = h.messages.asked[0];
-        EXPECT_TRUE(shown.text.contains(QString::fromStdString(file)) && shown.text.contains("Input/output error"))
-            << where << shown.text.toStdString();
-        EXPECT_EQ(std::tuple(failed, shown.icon, h.session.dataSaved, h.session.index.engineer, h.busy.depth),
-                  std::tuple(true, platform::Icon::Critical, false, std::string("NOT SAVED YET"), 0))
-            << where;
-      });
-      EXPECT_EQ(ReadFile(job), ReadFile(kSample)) << where;
-    }
+    h.messages.answers.clear();
+    FaultGuard fail(FailStep(file, {tonnage::io::FaultPoint::Write, 0}, EIO));
+    act([&](bool failed) {
+      ASSERT_EQ(h.messages.asked.size(), 1u) << file;
+      const platform::Message& shown = h.messages.asked[0];
+      EXPECT_TRUE(shown.text.contains(QString::fromStdString(file)) && shown.text.contains("Input/output error"))
+          << shown.text.toStdString();
+      EXPECT_EQ(std::tuple(failed, shown.icon, h.session.dataSaved, h.session.index.engineer, h.busy.depth()),
+                std::tuple(true, platform::Icon::Critical, false, std::string("NOT SAVED YET"), 0))
+          << file;
+    });
+    EXPECT_EQ(ReadFile(job), ReadFile(kSample)) << file;
   }
 
   fakes::Harness h;
@@ -62,15 +50,14 @@ class WriteFailures : public ::testing::Test {
 };
 
 TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
-  Walk("Save", "JOB.K81", [&](const Check& check) {
+  Fail("JOB.K81", [&](const Check& check) {
     auto save = h.Make<gui::EnddataForm>();
     Click(save.get(), "Endsave");
     check(!Shown(save.get(), "Image1"));
     EXPECT_EQ(h.messages.asked.empty() ? "Save Error" : h.messages.asked[0].title, "Save Error");
   });
   const std::string copy = (h.root / "docs" / "COPY.K81").string();
-  Walk("Save As", "COPY.K81", [&](const Check& check) {
-    fs::remove(copy);
+  Fail("COPY.K81", [&](const Check& check) {
     h.files.saves = {copy};
     auto save = h.Make<gui::EnddataForm>();
     Click(save.get(), "Endsaveas");
@@ -84,7 +71,7 @@ TEST_F(WriteFailures, SaveAndSaveAsSayWhyAndShowNoMark) {
 
 TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
   for (const char* file : {"WORK.TMP", "TMP.SPL", "PRINT.SPL"}) {
-    Walk(file, file, [&](const Check& check) {
+    Fail(file, [&](const Check& check) {
       fakes::ModalDriver driver;
       driver.Then([](QWidget* viewer) { viewer->close(); });
       Click(h.Make<gui::ProcForm>().get(), "ReportCmd");
@@ -94,7 +81,7 @@ TEST_F(WriteFailures, TheReportSaysWhichWorkFileFailedAndShowsNoViewer) {
 }
 
 TEST_F(WriteFailures, ClosingTheGridAsksBeforeLosingTheTickets) {
-  Walk("grid", "SECT0002.TMP", [&](const Check& check) {
+  Fail("SECT0002.TMP", [&](const Check& check) {
     h.session.currentBook = 2;
     auto grid = h.Make<gui::Dataform>(h.rowMenu);
     grid->show();

@@ -82,7 +82,7 @@ TEST_F(PdfOutput, PagesComeBackLineForLineOnSheetsOfTheirOwnFromTheTopLeftCorner
     ASSERT_TRUE(outcome.ok()) << outcome.message;
     EXPECT_EQ(SheetSize(pdf), c.size);
     const double pitch = SheetPitch(layout);
-    EXPECT_EQ(CompareDocument(pdf, c.pages, pitch), "");
+    EXPECT_EQ(Unindented(PdfSheets(pdf, pitch)), Unindented(c.pages));
     const Page first = Trimmed(c.pages[0]);
     std::size_t blanks = first[0].find_first_not_of(' '), longest = 0;
     for (const std::string& line : first) longest = std::max(longest, line.size());
@@ -135,18 +135,18 @@ TEST_F(PdfOutput, EachDocumentReplacesTheFileWithoutBlankSheetsAndAFailedOneKeep
   platform::PdfLinePrinter printer(pdf, layout);
   const double pitch = SheetPitch(layout);
   ASSERT_TRUE(PrintPages(printer, {{"ONE"}, {"TWO"}, {"THREE"}}).ok());
-  EXPECT_EQ(CompareDocument(pdf, {{"ONE"}, {"TWO"}, {"THREE"}}, pitch), "");
+  EXPECT_EQ(Unindented(PdfSheets(pdf, pitch)), Unindented({{"ONE"}, {"TWO"}, {"THREE"}}));
   // A selection that starts and ends at a page break, two breaks in a row, Latin-1 bytes ("\f" a break).
   for (const char* step : {"\f", "ALPHA", "\f", "\f", "BRAVO", "CAF\xC9 M\xDCLLER 12\xB0", "\f"})
     step[0] == '\f' ? printer.NewPage() : printer.PrintLine(step);
   ASSERT_TRUE(printer.EndDocument().ok());
   const std::vector<Page> selection = {{"ALPHA"}, {"BRAVO", "CAF\xC9 M\xDCLLER 12\xB0"}};
-  EXPECT_EQ(CompareDocument(pdf, selection, pitch), "");
+  EXPECT_EQ(Unindented(PdfSheets(pdf, pitch)), Unindented(selection));
 
   ASSERT_TRUE(printer.EndDocument().ok());
   printer.NewPage();
   ASSERT_TRUE(printer.EndDocument().ok());
-  EXPECT_EQ(CompareDocument(pdf, selection, pitch), "") << "an empty document replaced the file";
+  EXPECT_EQ(Unindented(PdfSheets(pdf, pitch)), Unindented(selection)) << "an empty document replaced the file";
   platform::PdfLinePrinter unused(folder_.File("never.pdf"), layout);
   EXPECT_TRUE(unused.EndDocument().ok());
   EXPECT_FALSE(tonnage::testing::Exists(folder_.File("never.pdf")));

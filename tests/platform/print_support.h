@@ -110,27 +110,18 @@ inline std::vector<Page> PdfSheets(const std::string& pdf, double pitch) {
   return sheets;
 }
 
-// Empty when the PDF holds `pages` line for line, a sheet each (trailing
-// blanks aside), every non-empty line shifted right by the same number of
-// blanks (the margin); otherwise what differs.
-inline std::string CompareDocument(const std::string& pdf, const std::vector<Page>& pages, double pitch) {
-  const std::vector<Page> sheets = PdfSheets(pdf, pitch);
-  std::ostringstream diff;
-  if (sheets.size() != pages.size()) diff << sheets.size() << " sheets, expected " << pages.size() << "; ";
-  int shift = -1;
-  for (std::size_t s = 0; s < std::min(sheets.size(), pages.size()); ++s) {
-    const Page &got = sheets[s], want = Trimmed(pages[s]);
-    if (got.size() != want.size()) diff << "sheet " << s + 1 << " has " << got.size() << " lines, not " << want.size();
-    for (std::size_t i = 0; i < std::min(got.size(), want.size()); ++i) {
-      const std::size_t blanks = got[i].size() - std::min(got[i].size(), want[i].size());
-      if (!want[i].empty() && shift < 0 && got[i].find_first_not_of(' ') >= blanks) shift = static_cast<int>(blanks);
-      if (want[i].empty() ? got[i].empty() : got[i] == std::string(shift < 0 ? 0 : shift, ' ') + want[i]) continue;
-      diff << "sheet " << s + 1 << " line " << i + 1 << ": got [" << got[i] << "] expected [" << want[i] << "] after "
-           << shift << " blanks; ";
-      break;
-    }
+// `pages` without trailing blanks, trailing empty lines and the blanks all
+// their lines start with: a PDF's sheets and the pages printed on them compare
+// equal, line for line, whatever the margin.
+inline std::vector<Page> Unindented(std::vector<Page> pages) {
+  std::size_t margin = std::string::npos;
+  for (Page& page : pages) {
+    page = Trimmed(page);
+    for (const std::string& line : page) margin = std::min(margin, line.find_first_not_of(' '));
   }
-  return diff.str();
+  for (Page& page : pages)
+    for (std::string& line : page) line.erase(0, std::min(margin, line.size()));
+  return pages;
 }
 
 // The first sheet's size in whole points ("595x842"), as pdfinfo tells it.
@@ -157,9 +148,8 @@ class PrivatePrintService {
   PrivatePrintService& operator=(const PrivatePrintService&) = delete;
 
   bool running() const { return pid_ > 0; }
-  std::string SkipMessage() const {
-    return "\n*** SKIPPED: cannot start a print service of the test's own: " + error_ + " ***\n";
-  }
+  // Why it is not running.
+  const std::string& error() const { return error_; }
   // An administration command (lpadmin, cupsdisable, ...) against it.
   CommandResult Admin(const std::string& command) const {
     return Run("PATH=\"$PATH:/usr/sbin:/sbin\" CUPS_SERVER='" + socket_ + "' " + command);

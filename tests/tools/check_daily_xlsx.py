@@ -5,6 +5,7 @@ its sheets, charts and every number of the day totals against the CSV of the sam
   check_daily_xlsx.py SUMMARY.xlsx SUMMARY.csv      (exit 1 with the reasons on stderr)
 """
 import csv
+import itertools
 import sys
 
 from openpyxl import load_workbook
@@ -17,16 +18,10 @@ SECTIONS = {"Days": "Day totals (as the tonnage report's by-date lines)", "Books
 
 def csv_sections(path):
     """The CSV's sections (a title row, then rows up to a blank one) by title."""
-    sections, current = {}, None
     with open(path, newline="", encoding="latin-1") as f:
-        for row in list(csv.reader(f))[1:]:
-            if not row:
-                current = None
-            elif current is None:
-                current = sections[row[0]] = []
-            else:
-                current.append(row)
-    return sections
+        rows = list(csv.reader(f))[1:]
+    runs = [list(run) for blank, run in itertools.groupby(rows, lambda row: not row) if not blank]
+    return {run[0][0]: run[1:] for run in runs}
 
 
 def same(text, value):

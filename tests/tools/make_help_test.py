@@ -82,7 +82,3 @@ class MakeHelpTest(unittest.TestCase):
                               ("ragged table", "| a `a\\|b` number |", "| a | b | c |")]:
             with self.subTest(why), self.assertRaises(make_help.GuideError):
                 self.build(GUIDE.replace(old, new))
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -4,6 +4,7 @@ and compares the spool; UPDATE_GOLDEN=1 rewrites it, to be reviewed before commi
 
   report_cases.py TONNAGE CASE ROOT   (ROOT: where a sample named by the command is)
 """
+import difflib
 import os
 import subprocess
 import sys
@@ -16,16 +17,6 @@ def split_case(data):
     if not data.endswith(b"end test\n"):
         sys.exit("the case does not end with a line 'end test'")
     return data[:at], data[at + 5:eol].decode("latin-1").split(), data[:eol + 1], data[eol + 1:-9]
-
-
-def first_difference(actual, expected):
-    a, e = actual.decode("latin-1").split("\r\n"), expected.decode("latin-1").split("\r\n")
-    for i in range(max(len(a), len(e))):
-        x, y = (a[i] if i < len(a) else "<none>"), (e[i] if i < len(e) else "<none>")
-        if x != y:
-            c = next((k for k in range(min(len(x), len(y))) if x[k] != y[k]), min(len(x), len(y)))
-            return "first difference at line %d, column %d\n  actual:   %r\n  expected: %r" % (i + 1, c + 1, x, y)
-    return "line ends differ"
 
 
 def main(tonnage, case, root):
@@ -46,7 +37,9 @@ def main(tonnage, case, root):
             open(kept, "wb").write(run.stdout)
         print("rewrote %s: review it before committing" % case)
     elif run.stdout != expected:
-        sys.exit("%s: %s" % (case, first_difference(run.stdout, expected)))
+        lines = [[repr(line) for line in spool.decode("latin-1").split("\r\n")] for spool in (expected, run.stdout)]
+        diff = difflib.unified_diff(*lines, "expected", "actual", n=0, lineterm="")
+        sys.exit("%s: the spool differs\n%s" % (case, "\n".join(list(diff)[:20])))
 
 
 if __name__ == "__main__":

@@ -81,9 +81,6 @@ class Report:
                         " REF. # - " + self.ref.ljust(7) + "     PROJECT NO. " + self.proj,
                         " SUBM ENGINEER: " + self.eng, " DATA IS IN " + ("METRIC" if self.metric else "ENGLISH")], numbered
 
-    def gravity_line(self):
-        return " ***SPEC. GRAV. THIS BOOK = " + fmt(self.grav, "##0.0000").rjust(7) + "      " + self.comments
-
     def check_main(self):
         if self.mcount < 57:
             return
@@ -103,7 +100,8 @@ class Report:
             extra = [" ", "    SUMMARY OF %s BY MONTH FROM PRECEEDING CALC. PAY %s" % (v, v)]
         else:
             extra = [" ", " PAGE NO      DATE    AGGR. WT   ASPH WT    TOT WT    KP TOT" if self.code == 1
-                     else " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET", self.gravity_line(), " "]
+                     else " PAGE NO      DATE    GROSS WT   TARE WT    NET WT    KP NET",
+                     " ***SPEC. GRAV. THIS BOOK = " + fmt(self.grav, "##0.0000").rjust(7) + "      " + self.comments, " "]
         self.main += [(l, False) for l in extra]
         self.mcount = {3: 8, 4: 8, 5: 7}.get(self.code, 10)
 
@@ -311,10 +309,6 @@ class Report:
         self.mcount = 0
 
 
-def spool_text(lines, version, date, time):
-    return "".join(l + "\r\n" for l in Report(version, date, time).run(lines))
-
-
 # ---------------------------------------------------------------- generator
 
 def cell(value, metric, code):
@@ -343,27 +337,6 @@ def comments(rng):
     return " ".join(rng.choice(WORDS) for _ in range(rng.randint(2, 7)))[:35].rstrip(" ")
 
 
-def next_day(state):
-    """state is [year, month, day] of 28-day months."""
-    state[2] += 1
-    if state[2] > 28:
-        state[2], state[1] = 1, state[1] + 1
-        if state[1] > 12:
-            state[1], state[0] = 1, state[0] + 1
-
-
-def random_date(rng, state, big_dates):
-    if big_dates:                # a new date for nearly every ticket
-        next_day(state)
-        return "%02d/%02d/%04d" % (state[1], 1 if rng.random() < 0.1 else state[2], state[0])
-    # Mostly consecutive work days, sometimes a jump across a year end.
-    if rng.random() < 0.3:
-        next_day(state)
-    if rng.random() < 0.01:
-        state[0] += 1            # the same month of the next year
-    return "%02d/%02d/%04d" % (state[1], state[2], state[0])
-
-
 def make_case(rng, big_dates=False):
     metric = rng.random() < 0.4
     older = rng.random() < 0.1
@@ -373,14 +346,22 @@ def make_case(rng, big_dates=False):
     units, head = "M" if metric else "E", ref.ljust(7) + " " + proj.ljust(11) + " "
     lines = ["BST81 " + head + "05/14/2001 " + eng[:13].ljust(13) + " " + units if older
              else "CST81 " + head + "10/06/2026 " + units + " " + eng]
-    state = [rng.choice([2005, 2025, 2026]), rng.randint(1, 12), rng.randint(1, 28)]
+    # Days counted from year 0 in months of 28 days: every date a real one.
+    day = (rng.choice([2005, 2025, 2026]) * 12 + rng.randint(0, 11)) * 28 + rng.randint(0, 27)
     for _ in range(rng.randint(0, 4) if not big_dates else 2):
         code = rng.choice("012")
         grav = rng.choice([0.0, 0.0, 1.02, 1.025, 1.03, 1.032])
         lines.append("* " + code + " " + fmt(grav, "0.0000") + " " + comments(rng))
         page = rng.randint(1, 90000)
         for _ in range(200 if big_dates else rng.choice([0, 1, 5, 20, 60, 140])):
-            date = random_date(rng, state, big_dates)
+            # Mostly consecutive work days, sometimes a jump across a year
+            # end; with big_dates a new date for nearly every ticket.
+            if big_dates or rng.random() < 0.3:
+                day += 1
+            if not big_dates and rng.random() < 0.01:
+                day += 336               # the same day of the next year
+            first = big_dates and rng.random() < 0.1
+            date = "%02d/%02d/%04d" % (day % 336 // 28 + 1, 1 if first else day % 28 + 1, day // 336)
             date = "" if rng.random() < 0.01 else date    # a row typed without its date
             r = rng.random()
             page += 1
@@ -415,10 +396,6 @@ def make_case(rng, big_dates=False):
     return lines
 
 
-def version_text(rng):
-    return rng.choice(["PRAX V4.2.1 04/2006"] * 6 + ["PRAX V4.2.1 04/2006 WITH A LONGER TEXT", "V" * 30, "V" * 31])
-
-
 def main(argv):
     if len(argv) != 5 or argv[1] != "generate":
         sys.stderr.write(__doc__)
@@ -426,9 +403,10 @@ def main(argv):
     rng = random.Random(int(argv[3]))
     for i in range(int(argv[2])):
         lines = make_case(rng, big_dates=(i % 50 == 7))
-        version = version_text(rng)
+        version = rng.choice(["PRAX V4.2.1 04/2006"] * 6
+                             + ["PRAX V4.2.1 04/2006 WITH A LONGER TEXT", "V" * 30, "V" * 31])
         for ext, text in ((".K81", "".join(l + "\r\n" for l in lines)), (".version", version),
-                          (".SPL", spool_text(lines, version, *STAMP))):
+                          (".SPL", "".join(l + "\r\n" for l in Report(version, *STAMP).run(lines)))):
             open("%s/case_%03d%s" % (argv[4], i, ext), "wb").write(text.encode("latin-1"))
     return 0
 

@@ -37,12 +37,12 @@ TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCom
 
 // Work files are put in place by swapping names with the old file: whoever
 // still reads the old spool keeps reading it whole, a second name of the old
-// file keeps the old text, and nothing is left beside the target.
+// file keeps the old text, and nothing is left beside the target. (The mode
+// is set before either way of putting the file in place.)
 TEST(FileWriter, AWorkFileTakesTheOldOnesPlaceWholeAndLeavesNothingBehind) {
   ScratchFolder dir;
   const std::string spool = dir.File("PRINT.SPL");
   ASSERT_TRUE(WriteWholeFile(spool, "first run\r\n", WriteMode::Atomic).ok()) << "no old file yet";
-  ::chmod(spool.c_str(), 0640);
   ASSERT_EQ(::link(spool.c_str(), dir.File("KEPT.SPL").c_str()), 0);
   const int viewer = ::open(spool.c_str(), O_RDONLY);
   ASSERT_GE(viewer, 0);
@@ -51,13 +51,11 @@ TEST(FileWriter, AWorkFileTakesTheOldOnesPlaceWholeAndLeavesNothingBehind) {
   char seen[32] = {};
   EXPECT_TRUE(::pread(viewer, seen, sizeof seen, 0) == 11 && std::string(seen) == "first run\r\n");
   ::close(viewer);
-  EXPECT_EQ(std::tuple(Mode(spool), ListFolder(dir.path()).size()), std::tuple(0640u, 2ul));
+  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
 }
 
 TEST(FileWriter, RealConditionsAreReportedAndKeepTheOldFile) {
-  // A device is written in place, and a full one says so.
-  const Outcome full = WriteWholeFile("/dev/full", "CST81\r\n");
-  EXPECT_NE(full.message.find("/dev/full: No space left on device"), std::string::npos) << full.message;
+  // A device written in place, /dev/full, is the command's test.
   ScratchFolder dir;
   for (const auto& [path, says] : {std::pair{dir.path() + ".", "Is a directory"},
                                    {dir.File("no-such-folder/JOB.K81"), "No such file or directory"}})
@@ -107,9 +105,10 @@ TEST(FileWriter, ASaveClearsAwayWhatKilledSavesLeftButNoLiveOnesFile) {
 }
 
 // Written on its own thread, a file holds every byte in order, the whole
-// report's size of it; without Commit nothing changes. (A write that fails
-// on the thread is walked step by step with the report's files.)
-TEST(AsyncFileWriter, WritesInOrderAndCommitsOnlyWhenAsked) {
+// report's size of it. (Without Commit it is the FileWriter under it that
+// leaves the target alone, tested above; a write that fails on the thread
+// is walked step by step with the report's files.)
+TEST(AsyncFileWriter, WritesEveryByteInOrder) {
   ScratchFolder dir;
   const std::string target = dir.File("PRINT.SPL");
   std::string expected;
@@ -127,14 +126,8 @@ TEST(AsyncFileWriter, WritesInOrderAndCommitsOnlyWhenAsked) {
     }
     ASSERT_TRUE(writer.Commit().ok());
   }
-  EXPECT_TRUE(ReadFile(target) == expected);
-
-  {
-    AsyncFileWriter writer(target, WriteMode::Atomic);
-    for (int i = 0; i < 20000; ++i) writer.WriteLine("NEVER COMMITTED");
-  }
   // Compared whole rather than diffed: a diff of megabytes takes minutes.
-  EXPECT_TRUE(ReadFile(target) == expected && ListFolder(dir.path()).size() == 1u) << "the old report was changed";
+  EXPECT_TRUE(ReadFile(target) == expected && ListFolder(dir.path()).size() == 1u);
 }
 
 using V = std::vector<std::string>;
