@@ -18,9 +18,13 @@ using namespace tonnage::testing;
 
 unsigned Mode(const std::string& path) { return static_cast<unsigned>(std::filesystem::status(path).permissions()); }
 
-TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCommit) {
+// A file is replaced through a link to it, keeping its mode. Work files are
+// put in place by swapping names with the old file: whoever still reads the
+// old spool keeps reading it whole and a second name of the old file keeps
+// the old text. Nothing is left beside the targets, nor kept without Commit.
+TEST(FileWriter, ReplacesThroughALinkOrBySwappingNamesAndLeavesNothingBehind) {
   ScratchFolder dir;
-  const std::string target = dir.File("JOB.K81");
+  const std::string target = dir.File("JOB.K81"), spool = dir.File("PRINT.SPL");
   WriteFile(target, "old\r\n");
   ::chmod(target.c_str(), 0640);
   ASSERT_EQ(::symlink("JOB.K81", dir.File("LINK.K81").c_str()), 0);
@@ -31,17 +35,8 @@ TEST(FileWriter, ReplacesTheTargetThroughALinkKeepingItsModeAndNothingWithoutCom
   writer.WriteLine("");
   ASSERT_TRUE(writer.Commit().ok());
   EXPECT_EQ(ReadFile(target), "CST81 first\r\n" + std::string(200000, 'x') + "\r\n");
-  EXPECT_EQ(ListFolder(dir.path()).size(), 2u) << "no temporary file, and no WORK.TMP without Commit";
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("LINK.K81")) && Mode(target) == 0640u) << "keeps its permissions";
-}
 
-// Work files are put in place by swapping names with the old file: whoever
-// still reads the old spool keeps reading it whole, a second name of the old
-// file keeps the old text, and nothing is left beside the target. (The mode
-// is set before either way of putting the file in place.)
-TEST(FileWriter, AWorkFileTakesTheOldOnesPlaceWholeAndLeavesNothingBehind) {
-  ScratchFolder dir;
-  const std::string spool = dir.File("PRINT.SPL");
   ASSERT_TRUE(WriteWholeFile(spool, "first run\r\n", WriteMode::Atomic).ok()) << "no old file yet";
   ASSERT_EQ(::link(spool.c_str(), dir.File("KEPT.SPL").c_str()), 0);
   const int viewer = ::open(spool.c_str(), O_RDONLY);
@@ -51,7 +46,7 @@ TEST(FileWriter, AWorkFileTakesTheOldOnesPlaceWholeAndLeavesNothingBehind) {
   char seen[32] = {};
   EXPECT_TRUE(::pread(viewer, seen, sizeof seen, 0) == 11 && std::string(seen) == "first run\r\n");
   ::close(viewer);
-  EXPECT_EQ(ListFolder(dir.path()).size(), 2u);
+  EXPECT_EQ(ListFolder(dir.path()).size(), 4u) << "no temporary file, and no WORK.TMP without Commit";
 }
 
 TEST(FileWriter, RealConditionsAreReportedAndKeepTheOldFile) {
@@ -81,19 +76,18 @@ TEST(FileWriter, RealConditionsAreReportedAndKeepTheOldFile) {
             std::tuple(std::string("the old file\r\n"), 1ul));
 }
 
-TEST(FileWriter, ASaveClearsAwayWhatKilledSavesLeftButNoLiveOnesFile) {
+// A save clears away what killed saves left once it is old (the killed-save
+// test's), but neither one just made nor a live save's file.
+TEST(FileWriter, ASaveSweepsNeitherAYoungLeftoverNorALiveSavesFile) {
   ScratchFolder dir;
-  // Two leftovers of killed saves, an old one and one just made.
-  const std::string old = std::string(kTemporaryPrefix) + "old111", young = std::string(kTemporaryPrefix) + "new222";
-  WriteFile(dir.File(old), "half a file");
+  const std::string young = std::string(kTemporaryPrefix) + "new222";
   WriteFile(dir.File(young), "half a file");
-  Age(dir.File(old), kLeftoverAge + 5);
   // A save still under way in the same folder, its file as old as they come.
   FileWriter live(dir.File("OTHER.K81"));
   live.Write("being written");
   std::string liveTemp;
   for (const std::string& name : ListFolder(dir.path()))
-    if (name != old && name != young) liveTemp = name;
+    if (name != young) liveTemp = name;
   ASSERT_FALSE(liveTemp.empty());
   Age(dir.File(liveTemp), 3600);
 
