@@ -1,7 +1,7 @@
-// The grid's live checks and totals against the report itself: every sample
+// The grid's live checks against the report itself: every sample
 // and generated files of every book type and unit system are opened book by
 // book, and the rows the grid marks must be the tickets the report lists as
-// errors, for the same reasons, with the same book totals; and the way back
+// errors, for the same reasons; and the way back
 // from a line of the report to the grid row of its ticket.
 #include <gtest/gtest.h>
 
@@ -46,19 +46,14 @@ int CompareWithReport(const std::string& path) {
   Discard lines;
   report::ComputeTonnageReport(source, "V", {"01/01/2026", "00:00:00"}, lines, lines,
                                [&](const report::TicketSeen& t) { seen.push_back(t); });
-  std::vector<std::string> reportTotals;
-  for (const std::string& line : io::SplitLines(report::MakeReportSpool(workText, "V", {"01/01/2026", "00:00:00"})))
-    if (line.find("BOOK TOTAL") != std::string::npos) reportTotals.push_back(line);
 
   std::size_t next = 0;
-  std::vector<std::string> gridTotals;
   for (int book = 1; book <= kMaxBooks && session.Book(book).InUse(); ++book) {
     BookGrid grid;
     SetGridColumns(session, book, grid);
     LoadBookIntoGrid(session, book, grid);
     const BookCheck check = CheckBookRows(grid.rows(), session.index.unitSystem, session.Book(book).dataType,
                                           FormatBookHeaderLine(session.Book(book)));
-    bool tableFull = false;
     for (int row = 0; row < kMaxRows; ++row) {
       const RowCheck& r = check.rows[static_cast<std::size_t>(row)];
       if (!r.kept) continue;
@@ -67,10 +62,7 @@ int CompareWithReport(const std::string& path) {
       const report::TicketSeen& t = seen[next++];
       EXPECT_EQ(t.book, book);
       // The date table is the whole file's; the grid of one book cannot know it is full.
-      if (t.errors & report::kErrorTableFull) {
-        tableFull = true;
-        continue;
-      }
+      if (t.errors & report::kErrorTableFull) continue;
       EXPECT_EQ(std::tuple(r.errors, r.page), std::tuple(t.errors, t.pageNo))
           << path << " book " << book << " row " << row + 1 << " page " << t.pageNo;
       EXPECT_TRUE(!(t.errors & report::kErrorTheoKpMismatch) || (r.theo == t.theo && r.kp == t.kp)) << path;
@@ -79,19 +71,8 @@ int CompareWithReport(const std::string& path) {
                                       std::pair(report::kErrorTheoKpMismatch, "THEO = ")})
         EXPECT_EQ((r.errors & bit) != 0, r.reason.find(says) != std::string::npos) << r.reason;
     }
-    if (tableFull) {
-      gridTotals.clear();
-      reportTotals.clear();
-      continue;
-    }
-    const std::vector<std::string> lines = report::BookTotalLines(check.totals.book, check.totals.metric);
-    gridTotals.insert(gridTotals.end(), lines.begin() + 1, lines.end());
   }
   EXPECT_EQ(next, seen.size()) << path << ": tickets the grid never showed";
-  if (!gridTotals.empty()) {
-    reportTotals.resize(std::min(reportTotals.size(), gridTotals.size()));
-    EXPECT_EQ(gridTotals, reportTotals) << path;
-  }
   session.Cleanup();
   return static_cast<int>(next);
 }
@@ -114,7 +95,7 @@ TEST(BookChecks, APageUsedTwiceIsMarkedOnBothRowsAndTotalsFollowTheDate) {
   put(1, {"1205", "09/28/2026", "77756", "30056", "47700", "", "", "", ""});
   put(2, {"1202", "09/28/2026", "20000", "5000", "15000", "5.000", "Y", "", ""});
   put(3, {"1203", "09/29/2026", "20000", "5000", "15000", "", "", "", ""});
-  put(4, {"1204", "09/29/2026", "", "", "", "", "", "Y", ""});
+  put(4, {"1204", "09/29/2026", "20000", "5000", "15000", "", "", "Y", ""});  // void: not counted
   put(5, {"1205", "09/29/2026", "1000", "", "1000", "", "", "", ""});
   put(6, {"1206", "09/29/2026", "", "", "", "", "", "", ""});  // no weight: not kept
   const BookCheck check = CheckBookRows(rows, "E", "0", "* 0 0.0000 HOT MIX");

@@ -98,10 +98,8 @@ TEST_F(RowMenuTest, TextThatDoesNotFitIsRefusedAndTheGridKept) {
   const BookRows before = grid.rows();
   // clang-format off
   const std::pair<const char*, const char*> cases[] = {
-      {"1300\t09/28/2026\t812.6\t\t\t\t\t\t\n", "Gross Weight"}, {"1300\t13/45/2026\t77000\n", "Date"},
       {"1300\t09/28/2026\t77000\t\t\t100.5\n", "Pct. Bitum. takes percent up to 99.999"},
-      {"1300\t09/28/2026\t77000\t\t\t\tYES\n", "Priv Waste"}, {"1\t\t\t\t\t\t\t\t\tx\n", "more cells"},
-      {"1\n2\n", "2 rows"}, {"", "no rows"}};
+      {"1\t\t\t\t\t\t\t\t\tx\n", "more cells"}, {"1\n2\n", "2 rows"}, {"", "no rows"}};
   // clang-format on
   for (const auto& [text, says] : cases) {
     SCOPED_TRACE(text);
@@ -174,8 +172,6 @@ TEST(GridColumns, WeightCellsTitlesAndUnitLineByTypeAndUnits) {
       {"E", "", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in TONS"},
       {"M", "0", CellKind::Decimal3, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in KGS"},
       {"M", "1", CellKind::Decimal3, "Gross Weight", "Tare Weight", "Net Weight", "Weights are in METRIC TONS"},
-      {"M", "2", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in KGS"},
-      {"M", "", CellKind::Decimal3, "Agg Weight", "Bit Weight", "Tot Weight", "Weights are in METRIC TONS"},
   };
   for (const auto& [units, type, weight, gross, tare, net, label] : cases) {
     const GridColumns g = SetGridColumns(units, type);
@@ -201,7 +197,6 @@ TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
   // clang-format on
   for (const auto& [rule, text, accepted] : cases) EXPECT_EQ(CellAccepts(*rule, text), accepted) << rule->title << text;
   EXPECT_EQ(CheckCellInput(tons[3], ".").state, CellInput::Intermediate);
-  EXPECT_EQ(CheckCellInput(g[3], "100000").reason, "Gross Weight takes whole pounds up to 99999");
   EXPECT_EQ(CheckCellInput(tons[3], "1,5").reason, "Gross Weight takes tons up to 99999.999, three decimals at most");
   EXPECT_EQ(CellTakes(SetGridColumns("M", "0")[4]) + "|" + CellTakes(SetGridColumns("M", "1")[5]),
             "Tare Weight takes kilograms up to 99999.999, three decimals at most|"
@@ -240,7 +235,6 @@ TEST(CellEntry, KeepsWhatItCannotTakeAndGivesTheGridsOneForm) {
         << typed;
   }
   EXPECT_EQ(EnterCell(pounds[2], "02/30/2026").reason, "There is no 02/30/2026 in the calendar");
-  EXPECT_EQ(ShowAsEntered(pounds[4], "12,5"), "12,5");
 }
 
 TEST(CellEntry, DatesGetTheirSlashesAsTypedAndMarksTakeTheirKeys) {
