@@ -20,10 +20,7 @@ namespace tonnage::daily {
 namespace {
 
 using namespace tonnage::testing;
-using report::testing::BookLine;
-using report::testing::Image;
-using report::testing::IndexLine;
-using report::testing::Ticket;
+using namespace tonnage::report::testing;
 
 DailySummary Summarize(const std::string& image, const std::string& from = "00000000",
                        const std::string& to = "99999999", const DailyExtras& extras = {}) {
@@ -38,7 +35,7 @@ DailySummary Summarize(const std::string& image, const std::string& from = "0000
 void ExpectSameAsReport(const std::string& image, const std::string& name) {
   const DailySummary s = Summarize(image);
   std::vector<std::string> ours, theirs;
-  for (const std::string& l : io::SplitLines(report::MakeReportSpool(image, "V", report::testing::kStamp)))
+  for (const std::string& l : io::SplitLines(report::MakeReportSpool(image, "V", kStamp)))
     if (l.size() > 7 && l[0] == ' ' && l[3] == '/' && l[6] == '/') theirs.push_back(l);
   for (const Day& d : s.days) {
     if (d.loads == 0) continue;  // voids only, or left out of the report's table
@@ -56,7 +53,7 @@ void ExpectSameAsReport(const std::string& image, const std::string& name) {
 TEST(DailySummary, DayFiguresAreTheReportsByDateLinesOnTheSamplesAndGeneratedFiles) {
   for (const char* name : kSampleFiles) ExpectSameAsReport(ReadFile(SamplePath(name)), name);
   ScratchFolder dir;
-  const std::vector<std::string> cases = report::testing::GeneratedCases(120, 2609, dir.path());
+  const std::vector<std::string> cases = GeneratedCases(120, 2609, dir.path());
   if (cases.empty()) GTEST_SKIP() << "*** generated files NOT checked ***";
   for (const std::string& base : cases) {
     const std::string image = ReadFile(base + ".K81");

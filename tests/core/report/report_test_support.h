@@ -38,19 +38,6 @@ inline std::string BookLine(const std::string& type, const std::string& gravity,
 
 inline std::string Image(const std::vector<std::string>& lines) { return tonnage::testing::CrLf(lines); }
 
-// The spool of an English job of `books`.
-inline std::vector<std::string> SpoolLines(std::vector<std::string> books) {
-  books.insert(books.begin(), IndexLine());
-  return io::SplitLines(MakeReportSpool(Image(books), kVersion, kStamp));
-}
-
-// The first line that starts with `prefix`, or "" when there is none.
-inline std::string LineStarting(const std::vector<std::string>& lines, const std::string& prefix) {
-  for (const std::string& l : lines)
-    if (l.rfind(prefix, 0) == 0) return l;
-  return {};
-}
-
 // `count` files made by the reference computation in `dir` (each case's
 // path without its ".K81" / ".SPL"); none, said loudly, without python3.
 inline std::vector<std::string> GeneratedCases(int count, int seed, const std::string& dir) {
