@@ -183,9 +183,8 @@ TEST_F(ReportTicket, AReportOlderThanTheBooksIsTold) {
   EXPECT_NE(Place(binder).error.find("older than the books"), std::string::npos);
   session.Book(2).comments.clear();
   EXPECT_NE(Place(binder).error.find("no longer in the file"), std::string::npos);
-  session.Book(2).comments = "SURFACE COURSE SP 12.5 NB LANES";
   BookGrid big;
-  OpenBook(2, session.Book(2).comments, "0", big);
+  OpenBook(2, "SURFACE COURSE SP 12.5 NB LANES", "0", big);
   big.DeleteRows(1, 70);
   ASSERT_TRUE(SaveGridToBook(session, 2, big).ok());
   EXPECT_NE(Place(Line(" *** ERROR *** THEO")).error.find("older than the books"), std::string::npos);

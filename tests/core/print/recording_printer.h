@@ -80,7 +80,6 @@ class FakePrinterSystem final : public print::PrinterSystem {
   }
   print::PrinterState Current() override { return current; }
   bool MakeCurrent(const std::string& deviceName) override {
-    ++madeCurrent;
     const Installed* p = Find(deviceName);
     if (p) current = p->state;
     return p != nullptr;
@@ -100,7 +99,6 @@ class FakePrinterSystem final : public print::PrinterSystem {
   std::map<std::string, print::PrinterCapabilities> extraCaps;
   print::PrinterState current;
   RecordingPrinter printer;
-  int madeCurrent = 0;  // MakeCurrent requests
 
  private:
   const Installed* Find(const std::string& deviceName) const {
