@@ -242,9 +242,10 @@ TEST(CellEntry, DatesGetTheirSlashesAsTypedAndMarksTakeTheirKeys) {
 TEST(GridHistory, AStepHoldsOnlyTheRowsItChangedAndGoesBothWays) {
   BookRows before, after;
   after[5].cells[2] = "77756";
+  EXPECT_EQ(DiffRows(before, after).before.size(), 1ul);  // a step of one row holds one row
   after[9].cells[0] = "10";
   const GridDelta delta = DiffRows(before, after);
-  EXPECT_EQ(std::tuple(delta.first, delta.after.size()), std::tuple(5, 5ul));
+  EXPECT_EQ(std::tuple(delta.first, delta.before.size(), delta.after.size()), std::tuple(5, 5ul, 5ul));
   BookRows rows = before;
   ApplyDelta(rows, delta, true);
   EXPECT_EQ(rows, after);

@@ -31,6 +31,7 @@ TEST(SpoolPages, SheetsAndNewPagesByRange) {
   const std::tuple<std::string, std::int16_t, std::int16_t, const char*, int> cases[] = {
       {Spool(3), 0, 0, "P1.1,P1.2|P2.1,P2.2|P3.1,P3.2", 2},  // one new page before 2 and 3
       {Spool(4), 2, 3, "P2.1,P2.2|P3.1,P3.2", 1},            // none in front of page 2
+      {Spool(5), 3, 0, "P3.1,P3.2|P4.1,P4.2|P5.1,P5.2", 2},  // no To: to the end
       // Ranges with no page: the document is still ended, empty.
       {Spool(3), 5, 3, "", 0},
       {Spool(3), 7, 0, "", 0},
