@@ -201,7 +201,7 @@ TEST(GridColumns, NumberCellsRefuseWhatCannotBeStored) {
 TEST(GridColumns, DateCellsTakeOnlyTheDateForm) {
   const ColumnRule date = SetGridColumns("E", "0")[2];
   // While typing, a start that can still become a date is not refused.
-  for (const char* start : {"0", "03", "03/", "03/1", "03/15/", "03/15/2", "03/15/200"})
+  for (const char* start : {"0", "03", "03/", "03/1", "03/01", "12/31", "03/15/", "03/15/2", "03/15/200"})
     EXPECT_EQ(CheckCellInput(date, start).state, CellInput::Intermediate) << start;
   for (const char* wrong : {"2", "13", "3/", "03/4", "03/32", "03/15/3", "03/15/20040", "2004-03-15"})
     EXPECT_EQ(CheckCellInput(date, wrong).state, CellInput::Invalid) << wrong;
