@@ -165,8 +165,9 @@ class ModalDriver : public QObject {
       return;
     }
     // Run the step outside this timer: it may open the next modal window.
-    QTimer::singleShot(
-        0, modal, [step = Next(steps_, Step()), target = QPointer<QWidget>(modal)] { target ? step(target) : void(); });
+    QTimer::singleShot(0, modal, [step = Next(steps_, Step()), target = QPointer<QWidget>(modal)] {
+      if (target) step(target);
+    });
   }
 
   QTimer timer_;
@@ -253,8 +254,12 @@ inline QString Cell(QWidget* window, const char* name, int row, int column) {
   return item ? item->text() : QStringLiteral("<none>");
 }
 
-// Keys go where the keyboard focus is (with none, to QTest's own choice).
-inline QWidget* Focus() { return QApplication::focusWidget(); }
+// Keys go where the keyboard focus is; a window that leaves none fails the test.
+inline QWidget* Focus() {
+  QWidget* focus = QApplication::focusWidget();
+  EXPECT_NE(focus, nullptr) << "no keyboard focus";
+  return focus;
+}
 inline void Keys(const QString& text) {
   for (QChar c : text) QTest::keyClicks(Focus(), QString(c));
 }

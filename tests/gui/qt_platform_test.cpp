@@ -45,7 +45,7 @@ TEST(QtServices, SaveAsKeepsANameWithoutExtensionAndConfirmsReplacing) {
   EXPECT_EQ(saved, std::pair((dir / "STP0312").string(), dir.string()));
   driver.Then(Choose(dir / "JOB.K81")).Then([](QWidget* w) {  // No: back in the dialog, which is then cancelled
     QTimer::singleShot(0, [dialog = QPointer<QWidget>(w->parentWidget())] {
-      dialog ? qobject_cast<QDialog*>(dialog.data())->reject() : void();
+      if (dialog) qobject_cast<QDialog*>(dialog.data())->reject();
     });
     Press(QMessageBox::No)(w);
   });

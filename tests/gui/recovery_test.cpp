@@ -35,7 +35,9 @@ TEST(EndedFromOutside, AnOpenFilesDataWaitForTheNextStartWhereNoRemovesThem) {
   ASSERT_TRUE(h.session.Start((h.root / "docs").string(), (h.root / "tmp").string()).ok());
   auto next = h.Make<gui::MainForm1>();
   h.messages.answers = {Button::No};
-  const bool first = next->OfferRecovery(), kept = fs::exists(folder), second = next->OfferRecovery();
+  const bool first = next->OfferRecovery();
+  const bool kept = fs::exists(folder);
+  const bool second = next->OfferRecovery();
   EXPECT_EQ(std::tuple(first, kept, h.session.dataFilePath, second, h.messages.asked.size()),
             std::tuple(false, false, std::string(), false, std::size_t{1}));
 }
