@@ -14,15 +14,10 @@ namespace {
 // place with plain copies, as it runs once for every ticket.
 void FillDateKey(std::string_view date, char (&key)[8]) {
   std::size_t length = 0;
-  auto take = [&](std::size_t first, std::size_t width) {  // `first` counts from 0
-    if (first >= date.size()) return;
-    const std::size_t n = std::min(width, date.size() - first);
-    std::memcpy(key + length, date.data() + first, n);
-    length += n;
-  };
-  take(6, 4);
-  take(0, 2);
-  take(3, 2);
+  for (std::string_view part : {Columns(date, 7, 10), Columns(date, 1, 2), Columns(date, 4, 5)}) {
+    std::memcpy(key + length, part.data(), part.size());
+    length += part.size();
+  }
   while (length < 8) key[length++] = ' ';
   std::replace(key, key + 8, ' ', '0');
 }

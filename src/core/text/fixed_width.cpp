@@ -221,14 +221,4 @@ std::string_view TrimRightBlanks(std::string_view text) {
   return text.substr(0, last);
 }
 
-std::string_view Columns(std::string_view line, std::size_t first, std::size_t last) {
-  if (first == 0 || first > line.size() || last < first) return {};
-  return line.substr(first - 1, last - first + 1);
-}
-
-std::string_view ColumnsFrom(std::string_view line, std::size_t first) {
-  if (first == 0 || first > line.size()) return {};
-  return line.substr(first - 1);
-}
-
 }  // namespace tonnage

@@ -44,9 +44,16 @@ std::string_view TrimBlanks(std::string_view text);
 std::string_view TrimRightBlanks(std::string_view text);
 
 // Columns `first`..`last` (1-based, inclusive) of a line, clipped to the
-// line's length; empty when the line is shorter than `first`.
-std::string_view Columns(std::string_view line, std::size_t first, std::size_t last);
+// line's length; empty when the line is shorter than `first`. Inline: the
+// report cuts every ticket line into its fields with these.
+inline std::string_view Columns(std::string_view line, std::size_t first, std::size_t last) {
+  if (first == 0 || first > line.size() || last < first) return {};
+  return line.substr(first - 1, last - first + 1);
+}
 // Column `first` to the end of the line.
-std::string_view ColumnsFrom(std::string_view line, std::size_t first);
+inline std::string_view ColumnsFrom(std::string_view line, std::size_t first) {
+  if (first == 0 || first > line.size()) return {};
+  return line.substr(first - 1);
+}
 
 }  // namespace tonnage
