@@ -15,7 +15,7 @@ namespace {
 void FillDateKey(std::string_view date, char (&key)[8]) {
   std::size_t length = 0;
   for (std::string_view part : {Columns(date, 7, 10), Columns(date, 1, 2), Columns(date, 4, 5)}) {
-    std::memcpy(key + length, part.data(), part.size());
+    std::copy(part.begin(), part.end(), key + length);  // a part past the date's end is empty, its data() null
     length += part.size();
   }
   while (length < 8) key[length++] = ' ';
